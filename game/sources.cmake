@@ -1,0 +1,3 @@
+list(APPEND RAVU_MODEL_SOURCES
+  game/types.cpp
+)
