@@ -1,0 +1,46 @@
+// Move notation: one line of Japanese record text per record entry, in three
+// fixed-column layouts, and the parser that reads such a line back.  All text
+// is Shift-JIS bytes; positions and widths count bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "game/types.h"
+
+namespace ravu {
+
+struct KifuNode;
+
+// Layouts of FormatMove.
+constexpr int FMT_TREE = 0;  // item text of the record window's tree
+constexpr int FMT_LIST = 1;  // line of the move list; also the move's wire text
+constexpr int FMT_KIF = 2;   // move line of a KIF file
+
+constexpr int KIF_MOVE_COLUMNS = 18;    // number, blank and move text padded
+constexpr int TIME_FIELD_MAX = 127;     // longest time field text the parser keeps
+
+// Renders the entry (its move, its prev for 同, its alt for "+") in the
+// layout.  Empty for an entry without text.
+std::string FormatMove(const KifuNode& entry, int mode);
+
+// Fills the zeroed move from the text; (refFile, refRank) is the square that
+// 同 stands for.  Returns 1 when the text ends with "+", else 0.
+int ParseMoveText(MoveRec& move, std::string_view text, int32_t refFile, int32_t refRank);
+
+// Copies the text between the first `open` and the next `close` into out.
+// Returns false (out untouched) when `open` does not occur; when `close`
+// never follows, out is made empty and true is returned.
+bool ExtractBetween(std::string& out, std::string_view text, std::string_view open,
+                    std::string_view close);
+
+// Decimal value in the manner of atoi: leading white space, an optional sign,
+// digits up to the first non-digit; 0 when there are none.  Saturates at the
+// 32-bit limits instead of overflowing, so 40-digit numbers are harmless.
+int32_t DecimalValue(std::string_view text);
+
+// The end lines: 投了, the まで line, 詰み, 中断 (status 2 to 5).
+inline bool IsEndStatus(int32_t status) { return status >= MS_RESIGN && status <= MS_ABORT; }
+
+}  // namespace ravu
