@@ -1,0 +1,109 @@
+// The application object: start-up and shut-down around the main window.
+//
+// Start-up order: single-instance check, profile path, skin file check,
+// settings read, the main window run modally (given as a callback so that
+// this library does not depend on the windows), settings written once.
+//
+// The single-instance check is keyed to the main window's title "Ravu One",
+// per user.  The environment variable RAVUONE_INSTANCE_KEY replaces that key,
+// so that tests can run two copies side by side on one machine.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "app/settings.h"
+
+class QLockFile;
+class QWidget;
+
+namespace ravu {
+
+// The main window's title; the default single-instance key.
+inline constexpr const char* MAIN_WINDOW_TITLE = "Ravu One";
+inline constexpr const char* INSTANCE_KEY_ENV = "RAVUONE_INSTANCE_KEY";
+
+// RAVUONE_INSTANCE_KEY when set and not empty, else "Ravu One".
+QString InstanceKey();
+
+// A per-user lock named after a key.  While one object holds it, TryAcquire
+// of any other object with the same key, in this or another process, fails.
+// A lock left behind by a crashed process is taken over.
+class CSingleInstance {
+public:
+    explicit CSingleInstance(const QString& key);
+    ~CSingleInstance();
+    CSingleInstance(const CSingleInstance&) = delete;
+    CSingleInstance& operator=(const CSingleInstance&) = delete;
+
+    bool TryAcquire();
+    bool IsHeld() const { return held; }
+    // Where the lock file lives (the user's runtime or temporary directory).
+    QString LockPath() const { return path; }
+
+private:
+    QString path;
+    std::unique_ptr<QLockFile> lock;
+    bool held = false;
+};
+
+class CShogiApp {
+public:
+    enum RunResult {
+        RUN_SECOND_COPY,    // another copy holds the key: ended silently
+        RUN_MISSING_SKINS,  // a skin file is missing: message shown, ended
+        RUN_DONE,           // the main window ran; settings written
+        RUN_SAVE_FAILED,    // the main window ran; the settings file could not be written
+    };
+
+    // Needs a QApplication.
+    CShogiApp();
+    ~CShogiApp();
+
+    // The whole start-up and shut-down.  runMainWindow runs the main window
+    // modally and returns when it has ended; it may keep the CProfile address
+    // for that time.  The process then ends with exit code 0.
+    RunResult Run(const std::function<void(CProfile&)>& runMainWindow);
+
+    // The live settings record (valid during runMainWindow).
+    CProfile& Profile() { return profile; }
+
+    // current directory + "/" + the executable's base name + ".ini", fixed
+    // during Run; empty before.
+    QString ProfilePath() const { return profilePath; }
+
+    // Shows the missing-file message (OK button, no icon) and returns false
+    // when one of the three skin files is missing from dir; true otherwise.
+    static bool CheckSkinFiles(const QString& dir, QWidget* parent = nullptr);
+
+    // The text of that message in UTF-8 (empty when all three exist).
+    static QString MissingSkinText(const QString& dir);
+
+    // The profile path for a directory and an executable path.
+    static QString ProfilePathFor(const QString& dir, const QString& executable);
+
+    // Forwarders of the settings record, named as the rest of the program
+    // knows them.
+    const std::string& GetHandleName() const { return profile.GetHandleName(); }
+    void SetHandleName(const std::string& name) { profile.SetHandleName(name); }
+    void SetOpponentName(const std::string& name) { profile.SetOpponentName(name); }
+    const std::string& GetHost() const { return profile.GetHost(); }
+    void SetHost(const std::string& host) { profile.SetHost(host); }
+    int32_t GetPort() const { return profile.GetPort(); }
+    void SetPort(int32_t port) { profile.SetPort(port); }
+    bool IsSoundOn() const { return profile.IsSoundOn(); }
+    void SetSound(int32_t on) { profile.SetSound(on); }
+    ChatLogRect& GetChatLogRect() { return profile.GetChatLogRect(); }
+
+private:
+    CProfile profile;
+    QString profilePath;
+};
+
+// Makes the built-in pictures, cursor, icon and sound (":/res/...") available.
+// Called by CShogiApp and the piece sound; harmless to call more than once.
+void InitResources();
+
+}  // namespace ravu
