@@ -1,0 +1,139 @@
+// The peer protocol of a copy: the handshake (names, accepting the guest,
+// the guest's proposal of sides), moves both ways, chat, resignation,
+// spectators with the game so far, and lost connections.  It holds the
+// protocol state (connState, mode, mySide, gamePeer) and the game-state
+// operations, works on the board and the record that the main window owns,
+// and talks to the windows only through CProtocolHost, so that the whole
+// protocol also runs without windows (tests, the command-line peer).
+#pragma once
+
+#include <string>
+
+#include "game/board_host.h"
+#include "net/game_link.h"
+#include "net/sock_owner.h"
+
+namespace ravu {
+
+class CShogiBoard;
+class CKifuControl;
+struct KomaRec;
+
+constexpr int MODE_FREE = 0;
+constexpr int MODE_GAME = 1;
+constexpr int MODE_WATCHING = 2;
+constexpr int MODE_EDIT = 3;
+
+constexpr int CONN_NONE = 0;
+constexpr int CONN_GUEST = 1;
+constexpr int CONN_HOST = 2;
+
+// Answers of a question.
+constexpr int ASK_YES = 1;
+constexpr int ASK_NO = 2;  // also: timed out, or a question already open
+
+// What the protocol asks of the windows around it.  Texts are Shift-JIS.
+class CProtocolHost {
+public:
+    virtual ~CProtocolHost() = default;
+    // The question balloon: 1 yes, 2 no / timed out.  May run a nested event
+    // loop; the protocol itself answers 2 to a second question meanwhile.
+    virtual int Ask(const std::string& question) = 0;
+    // One line for the chat log window.
+    virtual void AddLine(const std::string& line) = 0;
+    // Compose and show the picture (full: the control strip too).
+    virtual void Redraw(bool full) = 0;
+    // Draw the check label (the own king is attacked); gone at the next Redraw.
+    virtual void ShowCheck() = 0;
+    virtual void ShowChatInput(bool show) = 0;
+    // Close the turn decision dialog if it is open (the connection is gone).
+    virtual void CloseTurnDialog() = 0;
+    // True while the connect dialog is open (the user is connecting out).
+    virtual bool IsConnectDialogOpen() const = 0;
+    // The opponent's name for the settings (SetOpponentName).
+    virtual void SetOpponentName(const std::string& name) { (void)name; }
+    // A game starts (gray the edit menu, empty the record list) / the board
+    // and record were reset (empty the record list); the board's flip is set.
+    virtual void OnStartGame() {}
+    virtual void OnResetGame() {}
+};
+
+class CPeerProtocol : public CSockOwner {
+public:
+    // connectSocket: the guest's connection; listenSocket: the host's.  All
+    // referenced objects outlive the protocol.
+    CPeerProtocol(CShogiBoard& board, CKifuControl& record, CGameLink& connectSocket,
+                  CGameLink& listenSocket, CProtocolHost& host);
+    ~CPeerProtocol() override;
+
+    // Socket message dispatch (WM_SOCK_PACKET and WM_SOCK_CLOSED; the others
+    // are ignored).
+    void OnSockMessage(int msg, SockHandle wParam) override;
+
+    // --- handlers of the peer's packets -------------------------------------
+    void HandleHello(SockHandle handle);
+    void HandleTurn(SockHandle handle);
+    void HandleMove(CGameLink& socket, SockHandle handle);
+    void RelayMove(const std::string& text);
+    void HandleObserve(SockHandle handle);
+    void HandleCatchUp(CGameLink& socket);
+    // handle and no text: a received line; handle 0 and a text: a typed line.
+    void HandleChat(SockHandle handle, const std::string* text);
+    void SendToPeers(uint8_t type, const std::string& text);
+
+    // --- the guest's half of the handshake (the connect and turn dialogs) ----
+    // The connect dialog ended with OK: connState 1, chat input shown.
+    void OnGuestConnected();
+    // The turn dialog ended with OK: mySide := side; StartGame.
+    void OnTurnAccepted(int side);
+
+    // --- game-state operations of the main window ----------------------------
+    void StartGame();
+    void ResetGame();
+    void ClearGameState();
+    // Asks, records and sends the own resignation.  1 when resigned.
+    int Resign();
+    // Asks and closes the connection(s).  1 when disconnected.
+    int Disconnect();
+    // A move just made on the own board by the user (the piece has moved):
+    // records it, sends it, ends the game when it ends it.  Returns the text.
+    std::string SendBoardMove(KomaRec& piece);
+    // A move given as list-layout text, played as the user would on the own
+    // board (rules judged, promotion as the text says).  Only in MODE_GAME on
+    // the own turn.  1 when made and sent.  Installs its own promotion answer
+    // on the board, so it is for copies without a pointer (the command-line
+    // peer, tests).
+    int PlayMoveText(const std::string& text);
+    // The side to move according to the record.
+    int SideToMove() const;
+
+    // --- settings -------------------------------------------------------------
+    void SetHandleName(const std::string& sjisName) { handleName = sjisName; }
+    const std::string& GetHandleName() const { return handleName; }
+
+    // --- state ----------------------------------------------------------------
+    int connState = CONN_NONE;
+    int mode = MODE_FREE;
+    int mySide = 0;
+    SockHandle gamePeer = 0;
+    int flipped = 0;
+    // Handle of connectSocket's connection when this copy became a guest.
+    SockHandle guestLink = 0;
+
+    CGameLink& ConnectSocket() { return connectSocket; }
+    CGameLink& ListenSocket() { return listenSocket; }
+
+private:
+    int AskHost(const std::string& question);
+    void LogChat(const std::string& line);
+
+    CShogiBoard& board;
+    CKifuControl& record;
+    CGameLink& connectSocket;
+    CGameLink& listenSocket;
+    CProtocolHost& host;
+    std::string handleName;
+    bool asking = false;
+};
+
+}  // namespace ravu
