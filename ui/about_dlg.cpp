@@ -1,0 +1,56 @@
+#include "ui/about_dlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/window_util.h"
+
+namespace ravu {
+
+const char* const CAboutDlg::VERSION_TEXT = "RavuOne Version 1.00 β";
+
+namespace {
+QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(rect);
+    return label;
+}
+}  // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 RavuOne"));
+    setFont(TemplateFont(FONT_PGOTHIC, 8));
+    const DialogUnits du(font());
+    setFixedSize(du.X(217), du.Y(94));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(BuiltinPicture(128));
+    icon->setGeometry(du.X(11), du.Y(17), 32, 32);
+
+    const int textWidth = du.X(217 - 40 - 42);
+    const int lineHeight = du.Y(10);
+    PlainLabel(this, QString::fromUtf8(VERSION_TEXT), QRect(du.X(40), du.Y(10), textWidth, lineHeight))
+        ->setObjectName(QStringLiteral("version"));
+    PlainLabel(this, QStringLiteral("Copyright (C) 2026 RavuOne developers"),
+               QRect(du.X(40), du.Y(23), textWidth, lineHeight))
+        ->setObjectName(QStringLiteral("copyright"));
+    PlainLabel(this, QStringLiteral("協力者（敬称略）"), QRect(du.X(40), du.Y(36), textWidth, lineHeight));
+    PlainLabel(this, QStringLiteral("RavuOne を試してくださった皆さん"),
+               QRect(du.X(48), du.Y(47), textWidth, lineHeight));
+    PlainLabel(this, QStringLiteral("キャラクタのご提供"), QRect(du.X(40), du.Y(62), textWidth, lineHeight));
+    PlainLabel(this, QStringLiteral("RavuOne 開発者（自作の絵）"),
+               QRect(du.X(48), du.Y(73), textWidth, lineHeight));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setGeometry(du.Rect(178, 7, 32, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace ravu

@@ -1,0 +1,188 @@
+#include "ui/balloon_dlg.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimerEvent>
+
+#include "app/textcodec.h"
+#include "ui/image_button.h"
+#include "ui/window_util.h"
+
+namespace ravu {
+
+namespace {
+constexpr int TEXT_LEFT = 22;
+constexpr int TEXT_WIDTH = 202;
+constexpr int TEXT_TOP = 10;
+constexpr int LINE_GAP = 2;
+constexpr QPoint ANIM_POS{216, 103};
+constexpr QPoint YES_POS{58, 115};
+constexpr QPoint NO_POS{122, 115};
+}  // namespace
+
+std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetrics& fm)
+{
+    std::vector<BalloonLine> lines;
+    QString rest = question;
+    int n = 0;
+    for (;;) {
+        const qsizetype br = rest.indexOf(QStringLiteral("\r\n"));
+        QString line = br >= 0 ? rest.left(br) : rest;
+        if (br >= 0) rest = rest.mid(br + 2);
+        BalloonLine shown;
+        shown.text = DisplayText(line);
+        shown.width = fm.horizontalAdvance(shown.text);
+        const int h = fm.height();
+        ++n;
+        shown.x = TEXT_LEFT + (TEXT_WIDTH - shown.width) / 2;
+        shown.y = TEXT_TOP + n * (h + LINE_GAP);
+        lines.push_back(shown);
+        if (br < 0 || n >= CBalloonDlg::MAX_LINES) break;
+    }
+    return lines;
+}
+
+CBalloonDlg::CBalloonDlg(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setFont(TemplateFont(FONT_PGOTHIC, 8));
+    setModal(true);
+}
+
+CBalloonDlg::~CBalloonDlg()
+{
+    answerTimer_.stop();
+}
+
+int CBalloonDlg::Ask(const std::string& sjisQuestion)
+{
+    return Ask(QString::fromUtf8(SjisToUtf8(sjisQuestion)));
+}
+
+int CBalloonDlg::Ask(const QString& question)
+{
+    if (busy_) return ANSWER_NO;
+    busy_ = 1;
+    question_ = question;
+    Open();
+    const int result = exec();
+    Close();
+    return result == QDialog::Accepted ? ANSWER_YES : ANSWER_NO;
+}
+
+void CBalloonDlg::Open()
+{
+    ticks_ = 0;
+    answerTimer_.start(tickMs_, this);
+
+    balloonPicture_ = BuiltinPicture(168);
+    pictureRect_ = QRect(QPoint(0, 0), balloonPicture_.size());
+    setFixedSize(balloonPicture_.size());
+    // Centred on the owner (the main window), or on the screen without one.
+    QRect around;
+    if (parentWidget())
+        around = parentWidget()->frameGeometry();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        around = screen->availableGeometry();
+    if (around.isValid()) move(around.center() - QPoint(width() / 2, height() / 2));
+
+    // The platform's default font, changed to height 10 in the mincho face.
+    textFont_ = QFont(QString::fromLatin1(FONT_MINCHO));
+    textFont_.setPixelSize(10);
+
+    anim_.Create(this, ANIM_POS.x(), ANIM_POS.y());
+    yesButton_ = new CImageButton(172);
+    yesButton_->Create(this, CMD_YES, YES_POS.x(), YES_POS.y());
+    noButton_ = new CImageButton(173);
+    noButton_->Create(this, CMD_NO, NO_POS.x(), NO_POS.y());
+    connect(yesButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
+    connect(noButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
+}
+
+void CBalloonDlg::Close()
+{
+    answerTimer_.stop();
+    anim_.Destroy();
+    delete yesButton_;
+    yesButton_ = nullptr;
+    delete noButton_;
+    noButton_ = nullptr;
+    balloonPicture_ = QPixmap();
+    busy_ = 0;
+}
+
+std::vector<BalloonLine> CBalloonDlg::ShownLines() const
+{
+    return LayoutQuestion(question_, QFontMetrics(textFont_));
+}
+
+void CBalloonDlg::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.drawPixmap(pictureRect_.topLeft(), balloonPicture_);
+    p.setFont(textFont_);
+    p.setPen(Qt::black);
+    const QFontMetrics fm(textFont_);
+    for (const BalloonLine& line : LayoutQuestion(question_, fm))
+        p.drawText(line.x, line.y + fm.ascent(), line.text);
+}
+
+void CBalloonDlg::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != answerTimer_.timerId()) {
+        QDialog::timerEvent(e);
+        return;
+    }
+    ++ticks_;
+    if (ticks_ > tickLimit_) {
+        ticks_ = 0;
+        answerTimer_.stop();
+        No();
+    }
+}
+
+void CBalloonDlg::OnCommand(int id)
+{
+    if (id == CMD_YES)
+        Yes();
+    else if (id == CMD_NO)
+        No();
+}
+
+void CBalloonDlg::Yes()
+{
+    if (isVisible()) accept();
+}
+
+void CBalloonDlg::No()
+{
+    if (isVisible()) reject();
+}
+
+// Enter answers yes and Esc no, as the dialog's OK and Cancel.
+void CBalloonDlg::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Yes();
+        break;
+    case Qt::Key_Escape:
+        No();
+        break;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+void CBalloonDlg::closeEvent(QCloseEvent* e)
+{
+    e->accept();
+    No();
+}
+
+}  // namespace ravu

@@ -1,0 +1,99 @@
+// The question balloon: a character asks a yes/no question in a speech
+// balloon.  Ask runs it modally (a nested event loop, so sockets keep being
+// served), answers no by itself after 21 ticks of its one-second timer, and
+// answers a second question asked while one is open with no at once.
+#pragma once
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "ui/anim_wnd.h"
+
+class QFontMetrics;
+
+namespace ravu {
+
+class CImageButton;
+
+// One drawn line of a question.
+struct BalloonLine {
+    QString text;
+    int x = 0;      // left edge
+    int y = 0;      // top edge
+    int width = 0;
+};
+
+// Splits the question at CR LF and places up to six lines centred in the
+// balloon: x = 22 + (202 - width) / 2, y = 10 + n * (height + 2) for line n
+// counted from 1.  Text beyond the sixth line is not shown.
+std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetrics& fm);
+
+class CBalloonDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ANSWER_YES = 1;
+    static constexpr int ANSWER_NO = 2;
+    static constexpr int CMD_YES = 1039;
+    static constexpr int CMD_NO = 1040;
+    static constexpr int MAX_LINES = 6;
+    static constexpr int TICK_MS = 1000;      // timer 103
+    static constexpr int TICK_LIMIT = 20;     // no after ticks exceed this
+
+    explicit CBalloonDlg(QWidget* owner = nullptr);
+    ~CBalloonDlg() override;
+
+    // 1 yes, 2 no (also on time-out and while another question is open).
+    // Lines of the question are separated by "\r\n".
+    int Ask(const QString& question);
+    // The same with the model's Shift-JIS text.
+    int Ask(const std::string& sjisQuestion);
+
+    // Tests shorten the answer timer.
+    void SetTickInterval(int ms) { tickMs_ = ms; }
+    void SetTickLimit(int limit) { tickLimit_ = limit; }
+
+    bool Busy() const { return busy_ != 0; }
+    int Ticks() const { return ticks_; }
+    const QString& Question() const { return question_; }
+    const QFont& TextFont() const { return textFont_; }
+    std::vector<BalloonLine> ShownLines() const;
+    CImageButton* YesButton() const { return yesButton_; }
+    CImageButton* NoButton() const { return noButton_; }
+    const CAnimWnd& Anim() const { return anim_; }
+
+public slots:
+    void OnCommand(int id);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void timerEvent(QTimerEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void Open();
+    void Close();
+    void Yes();
+    void No();
+
+    QPixmap balloonPicture_;
+    QRect pictureRect_;
+    int ticks_ = 0;
+    int busy_ = 0;
+    CAnimWnd anim_;
+    QFont textFont_;
+    CImageButton* yesButton_ = nullptr;
+    CImageButton* noButton_ = nullptr;
+    QString question_;
+    QBasicTimer answerTimer_;
+    int tickMs_ = TICK_MS;
+    int tickLimit_ = TICK_LIMIT;
+};
+
+}  // namespace ravu

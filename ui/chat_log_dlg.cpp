@@ -1,0 +1,121 @@
+#include "ui/chat_log_dlg.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "app/textcodec.h"
+#include "ui/window_util.h"
+
+namespace ravu {
+
+namespace {
+// A rectangle from a hand-edited settings file may be anything; the window
+// is kept to a size a screen can hold (and a backing store can allocate).
+constexpr int MIN_SIDE = 40;
+constexpr int MAX_SIDE = 4096;
+constexpr int MAX_POS = 16384;
+}  // namespace
+
+CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect_(rect)
+{
+    setWindowTitle(QStringLiteral("チャットログ"));
+    setFont(TemplateFont(FONT_GOTHIC, 10));
+    setSizeGripEnabled(false);
+    const DialogUnits du(font());
+    logEdit_ = new QPlainTextEdit(this);
+    logEdit_->setObjectName(QStringLiteral("logEdit"));
+    logEdit_->setReadOnly(true);
+    logEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    logEdit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    logEdit_->setMaximumBlockCount(MAX_LINES);
+    logEdit_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
+    logEdit_->setGeometry(du.Rect(0, 0, 319, 92));
+    resize(du.X(320), du.Y(92));
+    ready_ = 1;
+}
+
+QString CChatLogDlg::AddLine(const QString& text)
+{
+    lastLine_ = text;
+    logEdit_->appendPlainText(DisplayText(lastLine_));
+    QScrollBar* bar = logEdit_->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    return lastLine_;
+}
+
+std::string CChatLogDlg::AddLine(const std::string& sjis)
+{
+    AddLine(QString::fromUtf8(SjisToUtf8(sjis)));
+    return sjis;
+}
+
+void CChatLogDlg::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!ready_ || !rect_) return;
+    const int w = std::clamp(rect_->right - rect_->left, MIN_SIDE, MAX_SIDE);
+    const int h = std::clamp(rect_->bottom - rect_->top, MIN_SIDE, MAX_SIDE);
+    const int x = std::clamp(rect_->left, -MAX_POS, MAX_POS);
+    const int y = std::clamp(rect_->top, -MAX_POS, MAX_POS);
+    move(x, y);
+    resize(w, h);
+}
+
+// The rectangle is the window's position and size, so that restoring it
+// with move and resize gives back the same window.
+void CChatLogDlg::StoreRect()
+{
+    if (!ready_ || !rect_) return;
+    rect_->left = x();
+    rect_->top = y();
+    rect_->right = x() + width();
+    rect_->bottom = y() + height();
+}
+
+void CChatLogDlg::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    if (logEdit_) logEdit_->setGeometry(0, 0, width(), height());
+    StoreRect();
+}
+
+void CChatLogDlg::moveEvent(QMoveEvent* e)
+{
+    QDialog::moveEvent(e);
+    StoreRect();
+}
+
+// Only the main window's menu hides the log.
+void CChatLogDlg::closeEvent(QCloseEvent* e)
+{
+    if (e->spontaneous())
+        e->ignore();
+    else
+        QDialog::closeEvent(e);
+}
+
+void CChatLogDlg::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return;
+    QDialog::keyPressEvent(e);
+}
+
+CChatInput::CChatInput(QWidget* parent) : QLineEdit(parent)
+{
+    setObjectName(QStringLiteral("chatInput"));
+    connect(this, &QLineEdit::returnPressed, this, &CChatInput::OnReturn);
+}
+
+void CChatInput::OnReturn()
+{
+    const QString line = text();
+    if (line.isEmpty()) return;
+    clear();
+    emit lineEntered(line);
+}
+
+}  // namespace ravu

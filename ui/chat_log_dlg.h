@@ -1,0 +1,65 @@
+// The chat log: every chat line sent or received, newest at the bottom,
+// scrolled to the end on every line.  Its position and size follow every
+// move and resize into ChatLogRect and are restored on every show.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QString>
+#include <string>
+
+#include "app/settings.h"
+
+class QPlainTextEdit;
+
+namespace ravu {
+
+class CChatLogDlg : public QDialog {
+    Q_OBJECT
+public:
+    // The log keeps this many lines; older ones are dropped so that a peer
+    // flooding the chat cannot grow memory without bound.
+    static constexpr int MAX_LINES = 10000;
+
+    // rect: the settings' ChatLogRect, read on show and written on move/resize.
+    explicit CChatLogDlg(ChatLogRect* rect, QWidget* parent = nullptr);
+
+    // Appends a line, scrolls to the end and returns the stored line.
+    QString AddLine(const QString& text);
+    // The same with the model's Shift-JIS text; returns it unchanged.
+    std::string AddLine(const std::string& sjis);
+
+    const QString& LastLine() const { return lastLine_; }
+    QPlainTextEdit* LogEdit() const { return logEdit_; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void StoreRect();
+
+    ChatLogRect* rect_;
+    int ready_ = 0;
+    QString lastLine_;
+    QPlainTextEdit* logEdit_ = nullptr;
+};
+
+// The one-line chat input of the main window: Enter hands a non-empty line
+// over and empties the input; an empty line does nothing.
+class CChatInput : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit CChatInput(QWidget* parent = nullptr);
+
+signals:
+    void lineEntered(const QString& text);
+
+private:
+    void OnReturn();
+};
+
+}  // namespace ravu

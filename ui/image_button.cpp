@@ -1,0 +1,96 @@
+#include "ui/image_button.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ui/window_util.h"
+
+namespace ravu {
+
+CImageButton::CImageButton(int bitmapId) : CImageButton(BuiltinPicture(bitmapId)) {}
+
+CImageButton::CImageButton(const QPixmap& cells) : cells_(cells)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    hide();
+}
+
+bool CImageButton::Create(QWidget* parent, int commandId, int x, int y)
+{
+    setParent(parent);
+    commandId_ = commandId;
+    setGeometry(x, y, CELL, CELL);
+    hovering_ = pressed_ = 0;
+    shownCell_ = CELL_NORMAL;
+    show();
+    return true;
+}
+
+void CImageButton::ShowCell(int cell)
+{
+    shownCell_ = cell;
+    update();
+}
+
+void CImageButton::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, cells_, shownCell_ * CELL, 0, CELL, CELL);
+}
+
+namespace {
+// Press and release count on the button's rectangle including its far edge.
+bool OnButton(const QPoint& pt)
+{
+    return pt.x() >= 0 && pt.x() <= CImageButton::CELL && pt.y() >= 0 && pt.y() <= CImageButton::CELL;
+}
+}  // namespace
+
+void CImageButton::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint())) return;
+    ShowCell(CELL_PRESSED);
+    pressed_ = 1;
+}
+
+void CImageButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint())) return;
+    ShowCell(CELL_HOVER);
+    if (pressed_) {
+        // Posted: the parent sees the command after this mouse event returns.
+        const int id = commandId_;
+        QMetaObject::invokeMethod(this, [this, id] { emit command(id); }, Qt::QueuedConnection);
+    }
+    pressed_ = 0;
+}
+
+void CImageButton::PointerLeft()
+{
+    ShowCell(CELL_NORMAL);
+    if (mouseGrabber() == this) releaseMouse();
+    hovering_ = pressed_ = 0;
+}
+
+void CImageButton::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pt = e->position().toPoint();
+    if (hovering_) {
+        if (pt.x() >= 0 && pt.x() < CELL + 1 && pt.y() >= 0 && pt.y() < CELL + 1) return;
+        PointerLeft();
+    } else {
+        ShowCell(CELL_HOVER);
+        grabMouse();
+        hovering_ = 1;
+    }
+}
+
+// Platforms that do not route moves outside a grabbing widget still report
+// the pointer leaving; it means the same as a move off the button.
+void CImageButton::leaveEvent(QEvent*)
+{
+    if (hovering_) PointerLeft();
+}
+
+}  // namespace ravu

@@ -1,0 +1,274 @@
+#include "ui/kifu_dlg.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QUrl>
+
+#include "record/kifu.h"
+#include "ui/window_util.h"
+
+namespace ravu {
+
+// ---- move list ----
+
+CKifuListWidget::CKifuListWidget(QWidget* parent) : QListWidget(parent)
+{
+    setObjectName(QStringLiteral("moveList"));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void CKifuListWidget::AddLine(const std::string& text)
+{
+    addItem(DisplayText(text));
+}
+
+void CKifuListWidget::ClearLines()
+{
+    ++programSelecting_;
+    clear();
+    --programSelecting_;
+}
+
+void CKifuListWidget::SelectLine(int index)
+{
+    ++programSelecting_;
+    if (index < 0) {
+        setCurrentRow(-1);
+        clearSelection();
+    } else if (index < count()) {
+        setCurrentRow(index);
+        scrollToItem(item(index));
+    }
+    // A line that does not exist leaves the selection as it is.
+    --programSelecting_;
+}
+
+int CKifuListWidget::SelectedLine() const
+{
+    const QList<QListWidgetItem*> sel = selectedItems();
+    return sel.isEmpty() ? -1 : row(sel.first());
+}
+
+// ---- tree ----
+
+CKifuTreeWidget::CKifuTreeWidget(QWidget* parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("tree"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setDragEnabled(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+int32_t CKifuTreeWidget::HandleOf(const QTreeWidgetItem* item)
+{
+    return item ? item->data(0, Qt::UserRole).toInt() : 0;
+}
+
+int32_t CKifuTreeWidget::InsertItem(int32_t parent, const std::string& text)
+{
+    ++programSelecting_;
+    auto* item = new QTreeWidgetItem(QStringList{DisplayText(text)});
+    const int32_t handle = nextHandle_++;
+    if (nextHandle_ <= 0) nextHandle_ = 1;  // never 0 or negative, even after 2^31 items
+    item->setData(0, Qt::UserRole, handle);
+    QTreeWidgetItem* under = parent ? ItemOf(parent) : nullptr;
+    if (under)
+        under->addChild(item);
+    else
+        addTopLevelItem(item);
+    items_.insert(handle, item);
+    --programSelecting_;
+    return handle;
+}
+
+void CKifuTreeWidget::SelectItem(int32_t handle)
+{
+    QTreeWidgetItem* item = ItemOf(handle);
+    if (!item) return;
+    ++programSelecting_;
+    setCurrentItem(item);
+    scrollToItem(item);
+    --programSelecting_;
+}
+
+void CKifuTreeWidget::ExpandItem(int32_t handle)
+{
+    if (QTreeWidgetItem* item = ItemOf(handle)) item->setExpanded(true);
+}
+
+void CKifuTreeWidget::DeleteAllItems()
+{
+    ++programSelecting_;
+    items_.clear();
+    clear();
+    --programSelecting_;
+}
+
+// ---- window ----
+
+CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
+    : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), record_(record)
+{
+    setWindowTitle(QStringLiteral("棋譜"));
+    setFont(TemplateFont(FONT_MINCHO, 8));
+    setAcceptDrops(true);
+    const DialogUnits du(font());
+
+    moveList_ = new CKifuListWidget(this);
+    moveList_->setGeometry(du.Rect(0, 0, 82, 79));
+    tree_ = new CKifuTreeWidget(this);
+    tree_->setGeometry(du.Rect(5, 4, 23, 33));
+    commentBox_ = new QPlainTextEdit(this);
+    commentBox_->setObjectName(QStringLiteral("commentBox"));
+    commentBox_->setReadOnly(true);
+    commentBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    commentBox_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
+    commentBox_->setGeometry(du.Rect(45, 16, 26, 36));
+    // Drops anywhere on the window reach the window, not the controls.
+    moveList_->setAcceptDrops(false);
+    tree_->setAcceptDrops(false);
+    commentBox_->setAcceptDrops(false);
+
+    connect(moveList_, &QListWidget::currentRowChanged, this, &CKifuDlg::OnListSelChange);
+    connect(tree_, &QTreeWidget::currentItemChanged, this, &CKifuDlg::OnTreeSelChange);
+
+    if (record_) record_->listBox = moveList_;
+    resize(du.X(82), du.Y(79));
+    FillTree();
+    LayOut(width(), height());
+}
+
+void CKifuDlg::FillTree()
+{
+    if (record_) record_->BuildTree(tree_);
+}
+
+void CKifuDlg::RefreshLists()
+{
+    if (!record_) return;
+    record_->listBox = moveList_;
+    record_->kifu.FillList(moveList_);
+    FillTree();
+}
+
+void CKifuDlg::ClearList()
+{
+    moveList_->ClearLines();
+}
+
+void CKifuDlg::LayOut(int cw, int ch)
+{
+    if (!moveList_) return;
+    const int lw = moveList_->width();
+    moveList_->setGeometry(0, 0, lw, ch);
+    const int h = ch - 2;
+    const double t = h - h * 0.3;
+    tree_->setGeometry(lw + 2, 0, cw - lw - 1, static_cast<int>(t));
+    commentBox_->setGeometry(lw + 2, static_cast<int>(t + 2), cw - lw - 1, static_cast<int>(ch - (t + 2)));
+}
+
+void CKifuDlg::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    LayOut(width(), height());
+}
+
+void CKifuDlg::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FillTree();
+}
+
+void CKifuDlg::OnCommand(int id)
+{
+    if (id == CMD_FORWARD)
+        Step(+1, CMD_FORWARD);
+    else if (id == CMD_BACK)
+        Step(-1, CMD_BACK);
+}
+
+// With no line selected the step counts from line 1: forward goes to line
+// 2, back to line 0 (the start).
+void CKifuDlg::Step(int delta, int id)
+{
+    int i = moveList_->SelectedLine();
+    if (i < 0) i = 1;
+    moveList_->SelectLine(i + delta);
+    emit command(id, i + delta);
+}
+
+void CKifuDlg::OnListSelChange(int row)
+{
+    if (moveList_->ProgramSelecting() || row == -1) return;
+    emit command(CMD_SELECT_LINE, row);
+}
+
+void CKifuDlg::OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previous)
+{
+    if (current == previous) return;
+    const int32_t handle = CKifuTreeWidget::HandleOf(current);
+    if (!tree_->ProgramSelecting() && current) emit command(CMD_SELECT_ITEM, handle);
+    // The record may have been changed by the command; read the comment after it.
+    const std::string comment = record_ && handle ? record_->GetComment(handle) : std::string();
+    commentBox_->setPlainText(DisplayText(comment, true));
+}
+
+void CKifuDlg::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        e->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+// There is no close button; the main window's menu hides the window.
+void CKifuDlg::closeEvent(QCloseEvent* e)
+{
+    if (e->spontaneous())
+        e->ignore();
+    else
+        QDialog::closeEvent(e);
+}
+
+namespace {
+QString FirstDroppedFile(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls()) return {};
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+}  // namespace
+
+void CKifuDlg::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!FirstDroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void CKifuDlg::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (!FirstDroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void CKifuDlg::dropEvent(QDropEvent* e)
+{
+    const QString path = FirstDroppedFile(e->mimeData());
+    e->acceptProposedAction();
+    if (!path.isEmpty()) emit fileDropped(path);
+}
+
+}  // namespace ravu

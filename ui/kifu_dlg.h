@@ -1,0 +1,119 @@
+// The record window "棋譜": the move list of the displayed line, the tree of
+// every move and variation, and the comment of the selected tree item.  The
+// list keeps its width; widening the window reveals the tree (upper 70 %)
+// and the comment box below it, to the right of the list.
+//
+// Commands to the main window go out as signals, synchronously:
+//   32776 / 32777  step forward / back, with the new list index
+//   32779          the user selected a list line, with its index
+//   32784          the user selected a tree item, with its handle
+//   32785          a file was dropped on the window, with its path (fileDropped)
+// Selections made by the program (the record re-selecting the item of the
+// move just replayed) send nothing.
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QString>
+
+#include "record/kifu_view.h"
+
+class QPlainTextEdit;
+
+namespace ravu {
+
+class CKifuControl;
+
+// Move list 1002: the record's list view.
+class CKifuListWidget : public QListWidget, public CKifuListView {
+    Q_OBJECT
+public:
+    explicit CKifuListWidget(QWidget* parent = nullptr);
+    void AddLine(const std::string& text) override;
+    void ClearLines() override;
+    void SelectLine(int index) override;
+    int SelectedLine() const override;
+    // True while the program itself changes the selection.
+    bool ProgramSelecting() const { return programSelecting_ > 0; }
+
+private:
+    int programSelecting_ = 0;
+};
+
+// Move tree 1042: the record's tree view.  Handles count up from 1 and are
+// never reused within a run.
+class CKifuTreeWidget : public QTreeWidget, public CKifuTreeView {
+    Q_OBJECT
+public:
+    explicit CKifuTreeWidget(QWidget* parent = nullptr);
+    int32_t InsertItem(int32_t parent, const std::string& text) override;
+    void SelectItem(int32_t item) override;
+    void ExpandItem(int32_t item) override;
+    void DeleteAllItems() override;
+
+    bool ProgramSelecting() const { return programSelecting_ > 0; }
+    QTreeWidgetItem* ItemOf(int32_t handle) const { return items_.value(handle, nullptr); }
+    static int32_t HandleOf(const QTreeWidgetItem* item);
+    int32_t SelectedHandle() const { return HandleOf(currentItem()); }
+
+private:
+    QHash<int32_t, QTreeWidgetItem*> items_;
+    int32_t nextHandle_ = 1;
+    int programSelecting_ = 0;
+};
+
+class CKifuDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int CMD_FORWARD = 32776;
+    static constexpr int CMD_BACK = 32777;
+    static constexpr int CMD_SELECT_LINE = 32779;
+    static constexpr int CMD_SELECT_ITEM = 32784;
+    static constexpr int CMD_LOAD_FILE = 32785;
+
+    // record: the main window's record; mainWnd: owner of the window.
+    CKifuDlg(CKifuControl* record, QWidget* mainWnd);
+
+    void FillTree();
+    // Makes the move list the record's list, fills it and the tree (after a load).
+    void RefreshLists();
+    void ClearList();
+    // Step commands from the main window (32776 forward, 32777 back).
+    void OnCommand(int id);
+
+    CKifuListWidget* MoveList() const { return moveList_; }
+    CKifuTreeWidget* Tree() const { return tree_; }
+    QPlainTextEdit* CommentBox() const { return commentBox_; }
+
+signals:
+    void command(int id, int param);
+    void fileDropped(const QString& path);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+public slots:
+    void reject() override {}  // Esc does not close the window
+    void accept() override {}  // nor does Enter
+
+private:
+    void LayOut(int cw, int ch);
+    void Step(int delta, int id);
+    void OnListSelChange(int row);
+    void OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+
+    CKifuControl* record_;
+    QPlainTextEdit* commentBox_ = nullptr;
+    CKifuTreeWidget* tree_ = nullptr;
+    CKifuListWidget* moveList_ = nullptr;
+};
+
+}  // namespace ravu

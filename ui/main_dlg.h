@@ -1,0 +1,243 @@
+// The main window: the shaped, captionless window with the board, the two
+// hands, the turn labels and the control strip.  It owns the board, the game
+// record, the two game connections and every secondary window; it paints
+// through a back buffer, turns mouse clicks into moves (two clicks: pick up,
+// put down), and carries the popup menu and the command table.
+#pragma once
+
+#include <QCursor>
+#include <QDialog>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "game/board.h"
+#include "record/kifu.h"
+#include "ui/main_parts.h"
+#include "ui/skin.h"
+
+class QAction;
+class QLineEdit;
+class QMenu;
+
+namespace ravu {
+
+class CGameLink;
+
+// Modes of the main window.
+constexpr int MODE_FREE = 0;      // no game: browse, replay, open files
+constexpr int MODE_GAME = 1;      // a network game is in progress
+constexpr int MODE_WATCHING = 2;  // a guest watching its host's game
+constexpr int MODE_EDIT = 3;      // entered only by the never-enabled "編集"
+
+// Command ids of the popup menu, the record window and the dialog keys.
+constexpr int ID_OK = 1;             // Enter in the chat input
+constexpr int ID_CANCEL = 2;         // Esc and close requests
+constexpr int ID_FLIP = 32771;       // "画面反転"
+constexpr int ID_EDIT = 32772;       // "編集"
+constexpr int ID_START = 32773;
+constexpr int ID_RESIGN = 32774;
+constexpr int ID_EDIT_END = 32775;   // "編集終了"
+constexpr int ID_STEP_FORWARD = 32776;
+constexpr int ID_STEP_BACK = 32777;
+constexpr int ID_OPEN = 32778;
+constexpr int ID_LIST_SELECT = 32779;
+constexpr int ID_EXIT = 32780;       // "終了"
+constexpr int ID_KIFU_WINDOW = 32782;
+constexpr int ID_LOG_WINDOW = 32783;
+constexpr int ID_TREE_SELECT = 32784;
+constexpr int ID_FILE_DROP = 32785;
+constexpr int ID_PANEL = 32786;
+constexpr int ID_VERSION = 32787;
+
+constexpr int AUTOPLAY_TIMER = 100;
+constexpr int AUTOPLAY_PERIOD_MS = 500;
+
+// kifuShowCmd values.
+constexpr int SHOW_RECORD_WINDOW = 5;
+constexpr int HIDE_RECORD_WINDOW = 0;
+
+// Client geometry (pixels; right and bottom exclusive).
+constexpr QRect TOP_HAND_AREA(QPoint(0, 0), QPoint(125, 135));
+constexpr QRect BOARD_AREA(QPoint(129, 0), QPoint(438, 299));
+constexpr QRect BOTTOM_HAND_AREA(QPoint(442, 164), QPoint(567, 299));
+constexpr QRect CONTROL_STRIP(QPoint(0, 310), QPoint(567, 409));
+constexpr QRect STRIP_INSIDE(QPoint(21, 315), QPoint(549, 406));
+constexpr QRect LEFT_LABEL_CLICK(QPoint(47, 141), QPoint(76, 156));
+constexpr QRect RIGHT_LABEL_CLICK(QPoint(489, 141), QPoint(518, 156));
+constexpr QPoint LEFT_LABEL_POS(44, 138);
+constexpr QPoint RIGHT_LABEL_POS(486, 138);
+constexpr QPoint CHECK_LABEL_POS(262, 138);
+constexpr QPoint FRAME_POS(129, 0);
+constexpr QRect BOARD_BAND(0, 0, 568, 300);  // what a partial redraw repaints
+constexpr int STRIP_BUTTON_COUNT = 11;
+constexpr int PANEL_HEIGHT = 150;            // what hiding the panel takes off
+
+// Label cells.
+constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_LIT = 3,
+              LABEL_CHECK = 4;
+
+// Button i of the control strip, 0..10; -1 when the point is on none.
+int StripButtonAt(QPoint p);
+
+class CMainDlg : public QDialog,
+                 public IPromotionAsker,
+                 public ISoundSetting,
+                 public IBoardMessages {
+    Q_OBJECT
+public:
+    // skinDir: where "BackBmp.bmp", "Waku.bmp" and "Koma01.bmp" are read
+    // (the current directory in the program).
+    explicit CMainDlg(CProfile& profile, const QString& skinDir = QStringLiteral("."));
+    ~CMainDlg() override;
+
+    // --- drawing and geometry -----------------------------------------------
+    // Composes the picture in the back buffer; repaints the board band, or the
+    // whole window when full is set.  Removes every overlay.
+    void Redraw(bool full);
+    int InDragMargin(QPoint p) const;
+    // The check label (王手), shown over the picture until the next Redraw.
+    void ShowCheckLabel();
+
+    // --- commands and game state --------------------------------------------
+    int HitTestClick(QPoint p);
+    void StartGame();
+    void ResetGame();
+    void ClearGameState();
+    void Resign();
+    void Disconnect();
+    void GoToStart();
+    void LoadKifuFile(const QString& path);
+    void TogglePanel();
+    void ToggleKifuWindow();
+    void ToggleLogWindow();
+    // The command table.  param: list index, tree item, or 0; text: the path
+    // of a dropped file (32785).
+    void OnCommand(int id, intptr_t param = 0, const QString& text = QString());
+    // A move or a resignation line to the peer (or every guest).
+    void SendToPeers(uint8_t type, const std::string& text);
+    // A typed chat line (command 1): sent and logged as the connection state says.
+    void HandleChat(const std::string& text);
+
+    // --- board input (the mouse handlers call these) ---------------------------
+    void OnLeftButtonDown(QPoint p);
+    void OnRightButtonUp(QPoint p, QPoint globalPos);
+    void OnMouseMove(QPoint p, QPoint globalPos);
+    void OnLeftButtonUp(QPoint globalPos);
+    // The held piece follows the pointer: repaints its old and new 30 x 30 areas.
+    void DragTo(int index, int px, int py);
+
+    // --- the board's questions ---------------------------------------------------
+    int AskPromotion(int x, int y) override;
+    bool IsSoundOn() const override;
+    void ShowInternalError(const std::string& sjisText) override;
+
+    // --- state read and set by the other parts of the program ------------------
+    CKifuControl record;
+    CShogiBoard board;
+    int flipped = 0;
+    int gamePeer = 0;
+    int mode = MODE_FREE;
+    int mySide = 0;
+    int connState = 0;
+    int dragging = 0;
+    QPoint grabOffset;
+    int kifuShowCmd = SHOW_RECORD_WINDOW;
+    std::string hostListText;
+
+    // Owned secondary windows, created in the constructor in this order and
+    // deleted in the same order when the window goes.
+    std::unique_ptr<IRecordWindow> kifuWnd;
+    std::unique_ptr<IModalDialog> settingsDlg;
+    std::unique_ptr<IModalDialog> connectDlg;
+    std::unique_ptr<ITurnDialog> turnDlg;
+    std::unique_ptr<IChatLog> chatLog;
+    std::unique_ptr<IQuestion> balloon;
+    std::unique_ptr<IModalDialog> aboutDlg;  // made for each use in the design; kept here so tests can answer it
+    // The game connections: null until the network classes join the window.
+    std::unique_ptr<CGameLink> connectSocket;
+    std::unique_ptr<CGameLink> listenSocket;
+
+    // Chooses the file to open (save false) or save (save true); empty when
+    // cancelled.  The file dialogs by default; tests answer it themselves.
+    std::function<QString(bool save)> chooseFile;
+    // Opens the popup menu at a screen position; QMenu::exec by default.
+    std::function<void(QPoint globalPos)> openMenu;
+    // Shows an error message with an OK button; a message box by default.
+    std::function<void(const QString& text)> showMessage;
+
+    // --- what tests and benchmarks look at ----------------------------------------
+    QMenu* PopupMenu() const { return popupMenu; }
+    QAction* MenuAction(int id) const;
+    QLineEdit* ChatInput() const { return chatInput; }
+    const QImage& BackBuffer() const { return buffer; }
+    const QImage& Background() const { return background; }
+    bool AutoplayRunning() const { return autoplay.isActive(); }
+    int SideToMove() const;
+    // The rectangles handed to update() since the last call.
+    std::vector<QRect> TakeRepaintLog();
+    // The mask the window is cut to.
+    static QRegion WindowRegion();
+    // The picture as it is on the screen: back buffer plus overlays.
+    QImage ScreenImage() const;
+    const CSkin& Skin() const { return skin; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+public slots:
+    // Enter, Esc and close requests do not end the window; only "終了" does.
+    void accept() override;
+    void reject() override;
+
+private:
+    void BuildPopupMenu();
+    void SetMenuEnabled(int id, bool enabled);
+    void StopAutoplay();
+    void BeginWindowDrag(QPoint p);
+    void OpenFile();
+    void SaveFile();
+    void StripButton(int i);
+    void PlaceWindows();
+    void UpdateCursor(QPoint p);
+    void RequestRepaint(const QRect& r);
+    void PaintOverlays(QPainter& painter) const;
+    void DrawCells(QPainter& painter, const std::vector<QImage>& cells,
+                   const std::vector<CellPlacement>& list) const;
+
+    CProfile& profile;
+    int32_t* windowPos;  // windowX, then windowY
+    CSkin skin;
+    QImage background;  // BackBmp.bmp with the labels drawn into it
+    QImage buffer;      // back buffer of the client area
+    QRect clientRect;
+    QMenu* popupMenu = nullptr;
+    QLineEdit* chatInput = nullptr;
+    QTimer autoplay;
+    QCursor ownPieceCursor;
+    bool exiting = false;
+
+    // Overlays: drawn over the back buffer until the next Redraw.
+    std::vector<CellPlacement> reachMarks;
+    bool checkShown = false;
+    bool heldShown = false;
+    CellPlacement heldCell{-1, 0, 0};
+
+    std::vector<QRect> repaintLog;
+};
+
+}  // namespace ravu

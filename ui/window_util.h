@@ -1,0 +1,53 @@
+// Small helpers shared by the secondary windows: dialog-unit geometry, the
+// Japanese fonts that stand in for the Windows ones, the built-in pictures,
+// and the conversion of peer/file text for display.
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+#include <string>
+
+class QWidget;
+
+namespace ravu {
+
+// The Windows fonts of the dialog templates, mapped onto the IPA fonts.
+inline constexpr const char* FONT_MINCHO = "IPAMincho";     // ＭＳ 明朝
+inline constexpr const char* FONT_PGOTHIC = "IPAPGothic";   // ＭＳ Ｐゴシック
+inline constexpr const char* FONT_GOTHIC = "IPAGothic";     // ＭＳ ゴシック
+
+// A font of the given family and point size.
+QFont TemplateFont(const char* family, int pointSize);
+
+// Converts dialog units of a template into pixels with the template font's
+// base units (average character width / 4 across, height / 8 down), the
+// way the dialog manager lays out a template.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QFont& font);
+    int X(int dlu) const { return dlu * baseX_ / 4; }
+    int Y(int dlu) const { return dlu * baseY_ / 8; }
+    QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
+
+private:
+    int baseX_;
+    int baseY_;
+};
+
+// A built-in picture by its resource number (128 icon, 168 balloon, 169
+// character, 172/173 yes/no buttons).  When the resource is missing, a plain
+// picture of the documented size is drawn instead so the windows still work.
+QPixmap BuiltinPicture(int id);
+
+// Model text (Shift-JIS bytes) to a QString for display.  Control
+// characters other than tab and line breaks become visible symbols so that a
+// peer cannot hide or reshape text with them.
+// With keepLineBreaks, CR LF / LF still break lines (comments); without it,
+// they are shown as symbols too (a chat line is one line).
+QString DisplayText(const std::string& sjis, bool keepLineBreaks = false);
+QString DisplayText(const QString& text, bool keepLineBreaks = false);
+std::string ToModelText(const QString& text);
+
+}  // namespace ravu
