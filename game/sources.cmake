@@ -1,3 +1,7 @@
 list(APPEND RAVU_MODEL_SOURCES
-  game/types.cpp
+  game/board.cpp
+  game/rules.cpp
+  game/dest.cpp
+  game/geometry.cpp
+  game/input.cpp
 )
