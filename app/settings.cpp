@@ -1,0 +1,119 @@
+// The settings file: two sections, eleven keys, read and written in the
+// order below.  The section and key names are Shift-JIS on disk (this file's
+// literals are compiled to code page 932).
+#include "app/settings.h"
+
+#include <charconv>
+#include <climits>
+
+#include "app/atomic_file.h"
+#include "app/ini.h"
+
+namespace ravu {
+
+namespace {
+
+const char* const SECTION_PROPERTIES = "プロパティ";
+const char* const SECTION_CHATLOG = "チャットログ";
+
+const char* const KEY_HANDLE = "ハンドル名";
+const char* const KEY_OPPONENT = "対局者名";
+const char* const KEY_HOST = "接続先";
+const char* const KEY_PORT = "ポート番号";
+const char* const KEY_WINDOW_X = "表示位置Ｘ";
+const char* const KEY_WINDOW_Y = "表示位置Ｙ";
+const char* const KEY_SOUND = "駒音";
+const char* const KEY_LEFT = "left";
+const char* const KEY_TOP = "top";
+const char* const KEY_RIGHT = "right";
+const char* const KEY_BOTTOM = "bottom";
+
+constexpr int32_t PORT_MIN = 1;
+constexpr int32_t PORT_MAX = 65535;
+
+bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// At most PROFILE_MAX_STRING bytes, never half of a two-byte character.
+std::string Limit(std::string s) {
+    if (s.size() <= PROFILE_MAX_STRING) return s;
+    size_t cut = 0;
+    for (size_t i = 0; i < PROFILE_MAX_STRING;) {
+        size_t len = IsSjisLead(static_cast<unsigned char>(s[i])) ? 2 : 1;
+        if (i + len > PROFILE_MAX_STRING) break;
+        i += len;
+        cut = i;
+    }
+    s.resize(cut);
+    return s;
+}
+
+std::string ReadString(const CIniDocument& ini, const char* section, const char* key) {
+    const std::string* v = ini.Find(section, key);
+    return v ? Limit(*v) : std::string();
+}
+
+// Decimal text, optionally signed, that fits in 32 bits and has nothing after
+// the digits.  Anything else (garbage, out of range, empty) gives the default.
+int32_t ReadInt(const CIniDocument& ini, const char* section, const char* key, int32_t def) {
+    const std::string* v = ini.Find(section, key);
+    if (!v || v->empty()) return def;
+    const char* first = v->data();
+    const char* last = v->data() + v->size();
+    if (*first == '+') ++first;
+    int32_t value = 0;
+    auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || end != last) return def;
+    return value;
+}
+
+}  // namespace
+
+void CProfile::Clear() {
+    settings = ProfileSettings{};
+    chatLog = ChatLogRect{};
+}
+
+bool CProfile::LoadProfile(const std::string& path) {
+    Clear();
+    std::string text;
+    if (!ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &text)) return true;  // first run: defaults
+    CIniDocument ini;
+    ini.Parse(text);
+
+    settings.handleName = ReadString(ini, SECTION_PROPERTIES, KEY_HANDLE);
+    settings.opponentName = ReadString(ini, SECTION_PROPERTIES, KEY_OPPONENT);
+    settings.host = ReadString(ini, SECTION_PROPERTIES, KEY_HOST);
+    settings.port = ReadInt(ini, SECTION_PROPERTIES, KEY_PORT, DEFAULT_PORT);
+    // A port nobody can listen on would leave this copy unreachable.
+    if (settings.port < PORT_MIN || settings.port > PORT_MAX) settings.port = DEFAULT_PORT;
+    settings.windowX = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_X, 0);
+    settings.windowY = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_Y, 0);
+    settings.pieceSound = ReadInt(ini, SECTION_PROPERTIES, KEY_SOUND, 0);
+    chatLog.left = ReadInt(ini, SECTION_CHATLOG, KEY_LEFT, DEFAULT_CHATLOG_LEFT);
+    chatLog.top = ReadInt(ini, SECTION_CHATLOG, KEY_TOP, DEFAULT_CHATLOG_TOP);
+    chatLog.right = ReadInt(ini, SECTION_CHATLOG, KEY_RIGHT, DEFAULT_CHATLOG_RIGHT);
+    chatLog.bottom = ReadInt(ini, SECTION_CHATLOG, KEY_BOTTOM, DEFAULT_CHATLOG_BOTTOM);
+    return true;
+}
+
+bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
+    // Start from the old file so that whatever else it holds survives.
+    CIniDocument ini;
+    std::string old;
+    if (ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &old)) ini.Parse(old);
+
+    ini.Set(SECTION_PROPERTIES, KEY_HANDLE, Limit(settings.handleName));
+    ini.Set(SECTION_PROPERTIES, KEY_OPPONENT, Limit(settings.opponentName));
+    ini.Set(SECTION_PROPERTIES, KEY_HOST, Limit(settings.host));
+    ini.Set(SECTION_PROPERTIES, KEY_PORT, std::to_string(settings.port));
+    ini.Set(SECTION_PROPERTIES, KEY_WINDOW_X, std::to_string(settings.windowX));
+    ini.Set(SECTION_PROPERTIES, KEY_WINDOW_Y, std::to_string(settings.windowY));
+    ini.Set(SECTION_PROPERTIES, KEY_SOUND, std::to_string(settings.pieceSound));
+    ini.Set(SECTION_CHATLOG, KEY_LEFT, std::to_string(chatLog.left));
+    ini.Set(SECTION_CHATLOG, KEY_TOP, std::to_string(chatLog.top));
+    ini.Set(SECTION_CHATLOG, KEY_RIGHT, std::to_string(chatLog.right));
+    ini.Set(SECTION_CHATLOG, KEY_BOTTOM, std::to_string(chatLog.bottom));
+    return WriteFileAtomic(path, ini.Serialize(), error);
+}
+
+}  // namespace ravu
