@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "game/types.h"
@@ -68,6 +69,9 @@ public:
     // A pending alternative with that move number, searched from the end of
     // the main line back; it becomes current.
     KifuNode* FindPending(int32_t number);
+    // The same, passing over the entries in `taken` (pending alternatives
+    // whose section has already been read, even if it held no move).
+    KifuNode* FindPending(int32_t number, const std::unordered_set<const KifuNode*>* taken);
     // The displayed line becomes copies of the entries from the root to entry.
     void SetLine(KifuNode* entry);
     std::string SetTitle(std::string_view title);

@@ -1,0 +1,168 @@
+// KIF file writer: SaveKif and the line blocks and variation sections.
+#include "record/kif_writer.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "record/kifu.h"
+#include "record/notation.h"
+
+namespace ravu {
+
+namespace {
+
+constexpr const char* CRLF = "\r\n";
+constexpr const char* WEEKDAYS[7] = {"日", "月", "火", "水", "木", "金", "土"};
+
+}  // namespace
+
+std::string FormatKifDate(long long time) {
+    std::time_t t = static_cast<std::time_t>(time);
+    std::tm tm{};
+    if (!localtime_r(&t, &tm))
+        return "";
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%4u/%02u/%02u(%s) %02u:%02u:%02u",
+                  unsigned(tm.tm_year + 1900), unsigned(tm.tm_mon + 1), unsigned(tm.tm_mday),
+                  WEEKDAYS[tm.tm_wday % 7], unsigned(tm.tm_hour), unsigned(tm.tm_min),
+                  unsigned(tm.tm_sec));
+    return buf;
+}
+
+std::string InsertAfterBreaks(std::string_view text, std::string_view marker) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '\n' && i > 0 && text[i - 1] == '\r' && i + 1 < text.size())
+            out += marker;
+    }
+    return out;
+}
+
+void WriteLine(const KifuNode* first, std::string& out) {
+    for (const KifuNode* e = first; e; e = e->next) {
+        if (FormatMove(*e, FMT_TREE).empty())
+            break;
+        out += FormatMove(*e, FMT_KIF);
+        out += CRLF;
+        const std::string& comment = e->move->comment;
+        if (!comment.empty()) {
+            out += '*';
+            out += InsertAfterBreaks(comment, "*");
+            // Comments recorded here always end with CR LF; one set from
+            // elsewhere must not glue the next move line onto it.
+            if (comment.size() < 2 || comment.compare(comment.size() - 2, 2, CRLF) != 0)
+                out += CRLF;
+        }
+        if (IsEndStatus(e->move->status))
+            break;
+    }
+    out += CRLF;
+}
+
+const KifuNode* NextAlternative(const KifuNode* entry, const KifuNode* stop) {
+    for (const KifuNode* y = entry; y; y = y->prev) {
+        if (y->alt)
+            return y->alt;
+        if (y == stop)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void WriteVariation(const KifuNode* alt, std::string& out) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "変化：%d手\r\n", alt->move->number);
+    out += buf;
+    WriteLine(alt, out);
+    const KifuNode* e = CKifu::EndOfLine(const_cast<KifuNode*>(alt));
+    for (;;) {
+        const KifuNode* b = NextAlternative(e, alt);
+        if (!b)
+            break;
+        WriteVariation(b, out);
+        if (b == alt->alt)
+            break;  // alt's next sibling: nothing before alt belongs here
+        e = b->prev;
+    }
+}
+
+std::string CKifuControl::KifText(const std::string& pathText) const {
+    const KifuHeader& h = kifu.header;
+    std::string out;
+    out += "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n";
+    out += "# ファイル名：" + pathText + CRLF;
+    if (h.hasStartTime)
+        out += "開始日時：" + FormatKifDate(h.startTime) + CRLF;
+    if (h.hasEndTime)
+        out += "終了日時：" + FormatKifDate(h.endTime) + CRLF;
+    out += "手合割：" + h.handicap + CRLF;
+    out += "先手：" + h.senteName + CRLF;
+    out += "後手：" + h.goteName + CRLF;
+    out += "手数----指手---------消費時間--\r\n";
+    out += h.headerComment;
+
+    KifuNode* root = kifu.Root();
+    WriteLine(root, out);
+    const KifuNode* e = CKifu::EndOfLine(root);
+    for (;;) {
+        const KifuNode* a = NextAlternative(e, root);
+        if (!a)
+            break;
+        WriteVariation(a, out);
+        e = a->prev;
+        if (!e)
+            break;  // an alternative to move 1 ends the scan
+    }
+    return out;
+}
+
+bool CKifuControl::SaveKif(const std::string& path, const std::string& pathText) const {
+    namespace fs = std::filesystem;
+    const std::string text = KifText(pathText);
+    // Write beside the target and rename over it, so that a failed write
+    // never leaves a half-written file in the target's place.
+    std::random_device rd;
+    fs::path target(path);
+    fs::path temp;
+    std::error_code ec;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".tmp%08x", unsigned(rd()));
+        temp = fs::path(path + suffix);
+        if (!fs::exists(temp, ec))
+            break;
+        temp.clear();
+    }
+    if (temp.empty())
+        return false;
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        if (!f)
+            return false;
+        f.write(text.data(), std::streamsize(text.size()));
+        f.flush();
+        if (!f) {
+            f.close();
+            fs::remove(temp, ec);
+            return false;
+        }
+        f.close();
+        if (f.fail()) {
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ravu
