@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ui/anim_wnd.h"
+#include "ui/main_parts.h"
 
 class QFontMetrics;
 
@@ -34,7 +35,7 @@ struct BalloonLine {
 // counted from 1.  Text beyond the sixth line is not shown.
 std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetrics& fm);
 
-class CBalloonDlg : public QDialog {
+class CBalloonDlg : public QDialog, public IQuestion {
     Q_OBJECT
 public:
     static constexpr int ANSWER_YES = 1;
@@ -52,7 +53,7 @@ public:
     // Lines of the question are separated by "\r\n".
     int Ask(const QString& question);
     // The same with the model's Shift-JIS text.
-    int Ask(const std::string& sjisQuestion);
+    int Ask(const std::string& sjisQuestion) override;
 
     // Tests shorten the answer timer.
     void SetTickInterval(int ms) { tickMs_ = ms; }

@@ -47,10 +47,9 @@ QString CChatLogDlg::AddLine(const QString& text)
     return lastLine_;
 }
 
-std::string CChatLogDlg::AddLine(const std::string& sjis)
+void CChatLogDlg::AddLine(const std::string& sjisLine)
 {
-    AddLine(QString::fromUtf8(SjisToUtf8(sjis)));
-    return sjis;
+    AddLine(QString::fromUtf8(SjisToUtf8(sjisLine)));
 }
 
 void CChatLogDlg::showEvent(QShowEvent* e)

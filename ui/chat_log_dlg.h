@@ -9,12 +9,13 @@
 #include <string>
 
 #include "app/settings.h"
+#include "ui/main_parts.h"
 
 class QPlainTextEdit;
 
 namespace ravu {
 
-class CChatLogDlg : public QDialog {
+class CChatLogDlg : public QDialog, public IChatLog {
     Q_OBJECT
 public:
     // The log keeps this many lines; older ones are dropped so that a peer
@@ -26,8 +27,9 @@ public:
 
     // Appends a line, scrolls to the end and returns the stored line.
     QString AddLine(const QString& text);
-    // The same with the model's Shift-JIS text; returns it unchanged.
-    std::string AddLine(const std::string& sjis);
+    // The same with the model's Shift-JIS text.
+    void AddLine(const std::string& sjisLine) override;
+    QWidget* Window() override { return this; }
 
     const QString& LastLine() const { return lastLine_; }
     QPlainTextEdit* LogEdit() const { return logEdit_; }

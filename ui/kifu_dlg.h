@@ -19,6 +19,7 @@
 #include <QString>
 
 #include "record/kifu_view.h"
+#include "ui/main_parts.h"
 
 class QPlainTextEdit;
 
@@ -64,7 +65,7 @@ private:
     int programSelecting_ = 0;
 };
 
-class CKifuDlg : public QDialog {
+class CKifuDlg : public QDialog, public IRecordWindow {
     Q_OBJECT
 public:
     static constexpr int CMD_FORWARD = 32776;
@@ -78,12 +79,14 @@ public:
 
     void FillTree();
     // Makes the move list the record's list, fills it and the tree (after a load).
-    void RefreshLists();
-    void ClearList();
+    void RefreshLists() override;
+    void ClearList() override;
     // Step commands from the main window (32776 forward, 32777 back).
     void OnCommand(int id);
+    void StepCommand(int command) override { OnCommand(command); }
+    QWidget* Window() override { return this; }
 
-    CKifuListWidget* MoveList() const { return moveList_; }
+    CKifuListWidget* MoveList() override { return moveList_; }
     CKifuTreeWidget* Tree() const { return tree_; }
     QPlainTextEdit* CommentBox() const { return commentBox_; }
 

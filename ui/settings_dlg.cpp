@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <limits>
 
 #include "app/settings.h"
@@ -80,18 +81,20 @@ void CSettingsDlg::Load()
 
 int32_t CSettingsDlg::ReadSignedNumber(const QString& text)
 {
+    constexpr int64_t LOW = std::numeric_limits<int32_t>::min();
+    constexpr int64_t HIGH = std::numeric_limits<uint32_t>::max();
     qsizetype i = 0;
     while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
     int64_t value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i].unicode() - u'0');
-        if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1) value = int64_t(std::numeric_limits<int32_t>::max()) + 1;
-    }
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = std::min<int64_t>(value * 10 + (text[i].unicode() - u'0'), HIGH);
     if (negative) value = -value;
-    if (value > std::numeric_limits<int32_t>::max()) value = std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
+    value = std::clamp(value, LOW, HIGH);
+    // The field shows the stored value as unsigned; reading it back wraps to
+    // the same 32 bits, so a value written unchanged stays unchanged.
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
 void CSettingsDlg::accept()

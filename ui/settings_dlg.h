@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "ui/main_parts.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -13,7 +15,7 @@ namespace ravu {
 
 class CProfile;
 
-class CSettingsDlg : public QDialog {
+class CSettingsDlg : public QDialog, public IModalDialog {
     Q_OBJECT
 public:
     CSettingsDlg(CProfile* profile, QWidget* parent = nullptr);
@@ -26,10 +28,13 @@ public:
     QPushButton* CancelButton() const { return cancelButton_; }
     QPushButton* ApplyButton() const { return applyButton_; }
 
-    // Reads a number as a signed decimal the way the dialog does: optional
-    // sign, digits up to the first other character; 0 when there are none;
-    // values beyond 32 bits are clamped.
+    // Reads the port field: optional sign, digits up to the first other
+    // character, 0 when there are none.  Values up to 2^32 - 1 wrap to the
+    // 32 bits they were written from; beyond that they are clamped.
     static int32_t ReadSignedNumber(const QString& text);
+
+    // Runs the dialog modally: 1 when OK stored the values, 0 on cancel.
+    int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }
 
 public slots:
     void accept() override;
