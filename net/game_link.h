@@ -32,6 +32,8 @@ public:
     virtual int AllSlotsFree() const = 0;
     // 1 while a connection with this handle exists (own connection or slot).
     virtual int HasConnection(SockHandle handle) const = 0;
+    // Handle of the own (guest) connection, 0 when there is none.
+    virtual SockHandle OwnHandle() const = 0;
     // Guest: closes the own connection.  Host: closes every slot, keeps listening.
     virtual void Close() = 0;
 

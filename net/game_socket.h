@@ -55,6 +55,7 @@ public:
     std::string GetPeerName(SockHandle handle) const override;
     int AllSlotsFree() const override;
     int HasConnection(SockHandle handle) const override;
+    SockHandle OwnHandle() const override { return m_hSocket; }
 
     // The slot whose connection has the handle, or null.
     CPacketSocket* FindSlot(SockHandle handle) const;
@@ -77,6 +78,8 @@ protected:
     void OnConnect(int nErrorCode);
 
 private:
+    bool AllSlotsTaken() const;
+
     QTcpServer* m_pServer = nullptr;
     std::string m_strHandleName;
 };

@@ -1,0 +1,361 @@
+#include "net/peer_protocol.h"
+
+#include "game/board.h"
+#include "record/kifu.h"
+#include "record/notation.h"
+
+namespace ravu {
+
+namespace {
+// The answer to the promotion question of a move typed as text: what the
+// text says.
+class CTextPromotion : public IPromotionAsker {
+public:
+    explicit CTextPromotion(int answer) : answer(answer) {}
+    int AskPromotion(int, int) override { return answer; }
+    int answer;
+};
+
+// Cuts a single-packet text to what one packet carries, on a character
+// boundary, so that what is logged here is what the others receive.
+std::string FitPacket(const std::string& text) {
+    return text.substr(0, SjisPrefixLength(text, PAYLOAD_MAX));
+}
+}  // namespace
+
+CPeerProtocol::CPeerProtocol(CShogiBoard& board, CKifuControl& record, CGameLink& connectSocket,
+                             CGameLink& listenSocket, CProtocolHost& host)
+    : board(board), record(record), connectSocket(connectSocket), listenSocket(listenSocket), host(host) {}
+
+CPeerProtocol::~CPeerProtocol() = default;
+
+void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
+    if (msg == WM_SOCK_PACKET) {
+        if (connState == CONN_GUEST) {
+            // A guest has no guests of its own: a copy that reached this one's
+            // listening socket meanwhile is refused and otherwise ignored.
+            if (wParam != 0 && !connectSocket.HasConnection(wParam) && listenSocket.HasConnection(wParam)) {
+                if (listenSocket.GetLastType(wParam) == PKT_HELLO)
+                    listenSocket.SendRefuse(wParam);
+                return;
+            }
+            switch (connectSocket.GetLastType(wParam)) {
+            case PKT_OBSERVE: HandleObserve(wParam); break;
+            case PKT_MOVE: HandleMove(connectSocket, wParam); break;
+            case PKT_CHUNK_END: HandleCatchUp(connectSocket); break;
+            case PKT_CHAT: HandleChat(wParam, nullptr); break;
+            default: break;
+            }
+        } else {
+            switch (listenSocket.GetLastType(wParam)) {
+            case PKT_HELLO: HandleHello(wParam); break;
+            case PKT_TURN: HandleTurn(wParam); break;
+            case PKT_MOVE: HandleMove(listenSocket, wParam); break;
+            case PKT_CHAT: HandleChat(wParam, nullptr); break;
+            default: break;
+            }
+        }
+        return;
+    }
+    if (msg != WM_SOCK_CLOSED)
+        return;
+    if (gamePeer == wParam)
+        ClearGameState();
+    // On a guest only the loss of its own link ends the connection state; a
+    // stray guest of its own listening socket going away says nothing.
+    if (connState == CONN_GUEST && wParam != 0 && wParam != guestLink)
+        return;
+    if (listenSocket.AllSlotsFree()) {
+        host.CloseTurnDialog();
+        connState = CONN_NONE;
+        guestLink = 0;
+        host.ShowChatInput(false);
+    }
+}
+
+int CPeerProtocol::AskHost(const std::string& question) {
+    // One question at a time: a second one while the first is open is "no".
+    if (asking)
+        return ASK_NO;
+    asking = true;
+    int answer = host.Ask(question);
+    asking = false;
+    return answer;
+}
+
+void CPeerProtocol::HandleHello(SockHandle handle) {
+    if (host.IsConnectDialogOpen()) {
+        listenSocket.SendRefuse(handle);
+        return;
+    }
+    if (mode == MODE_GAME) {
+        // Joins the running game as a spectator, without a question.
+        listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
+        listenSocket.SendTo(PKT_OBSERVE, 1, "1", handle);
+        std::string text;
+        record.GetMainLineText(text);
+        listenSocket.SendLongText(text, handle);
+        return;
+    }
+    std::string question = "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n";
+    question += "\r\nハンドル名：";
+    question += listenSocket.GetText(handle);
+    int answer = AskHost(question);
+    // The guest may have gone while the question was open.
+    if (answer == ASK_YES && listenSocket.HasConnection(handle)) {
+        connState = CONN_HOST;
+        listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
+        host.ShowChatInput(true);
+    } else {
+        listenSocket.SendRefuse(handle);
+    }
+}
+
+void CPeerProtocol::HandleTurn(SockHandle handle) {
+    if (mode == MODE_GAME) {
+        listenSocket.SendRefuse(handle);
+        return;
+    }
+    int guestFirst = DecimalValue(listenSocket.GetText(handle)) == 0 ? 1 : 0;
+    std::string guestName = listenSocket.GetPeerName(handle);
+    const std::string& senteName = guestFirst ? guestName : handleName;
+    const std::string& goteName = guestFirst ? handleName : guestName;
+    std::string question = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
+    question += " 先手: " + senteName + " \r\n 後手: " + goteName;
+    int answer = AskHost(question);
+    // A game may have started, or the guest gone, while the question was open.
+    if (answer != ASK_YES || mode == MODE_GAME || !listenSocket.HasConnection(handle)) {
+        listenSocket.SendRefuse(handle);
+        return;
+    }
+    listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
+    gamePeer = handle;
+    host.SetOpponentName(guestName);
+    mySide = guestFirst;
+    StartGame();
+    listenSocket.SendExcept(PKT_OBSERVE, 1, "0", gamePeer);
+}
+
+void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
+    // Only the game's moves count: on a host those of its opponent during the
+    // game (a spectator cannot play), on a guest those of its host while it
+    // plays or watches.
+    if (connState == CONN_GUEST) {
+        if (mode != MODE_GAME && mode != MODE_WATCHING)
+            return;
+    } else if (mode != MODE_GAME || gamePeer == 0 || handle != gamePeer) {
+        return;
+    }
+    std::string text = socket.GetText(handle);
+    RelayMove(text);
+    MoveRec m = record.RecordMoveText(text);
+    if (board.ApplyMove(m, false)) {
+        host.Redraw(false);
+        if (board.ComputeAttacks(mySide))
+            host.ShowCheck();
+    } else {
+        // A resignation, an end line or a move that does not fit: game over.
+        ClearGameState();
+        host.Redraw(false);
+    }
+}
+
+void CPeerProtocol::RelayMove(const std::string& text) {
+    if (connState == CONN_HOST)
+        listenSocket.SendExcept(PKT_MOVE, static_cast<int>(text.size()), text.data(), gamePeer);
+}
+
+void CPeerProtocol::SendToPeers(uint8_t type, const std::string& text) {
+    if (connState == CONN_GUEST)
+        connectSocket.SendTo(type, static_cast<int>(text.size()), text.data(), 0);
+    else if (connState == CONN_HOST)
+        listenSocket.SendTo(type, static_cast<int>(text.size()), text.data(), 0);
+}
+
+void CPeerProtocol::HandleObserve(SockHandle) {
+    ResetGame();
+    mode = MODE_WATCHING;
+}
+
+void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
+    // The game so far belongs to a game being watched; anywhere else it would
+    // write into a game of one's own.
+    if (mode != MODE_WATCHING)
+        return;
+    std::string text = socket.GetText(0);
+    if (text.empty())
+        return;
+    size_t start = 0;
+    for (;;) {
+        size_t end = text.find(';', start);
+        if (end == std::string::npos)
+            break;  // text behind the last ";" is not an entry
+        if (end > start) {  // an empty entry (no move yet) is skipped
+            MoveRec m = record.RecordMoveText(std::string_view(text).substr(start, end - start));
+            if (!board.ApplyMove(m, true)) {
+                ClearGameState();
+                break;
+            }
+        }
+        start = end + 1;
+    }
+    host.Redraw(false);
+}
+
+void CPeerProtocol::HandleChat(SockHandle handle, const std::string* text) {
+    if (connState == CONN_HOST) {
+        std::string line = text ? FitPacket(PrefixName(handleName, *text)) : listenSocket.GetText(handle);
+        listenSocket.SendChat(line, 0);
+        LogChat(line);
+    } else if (connState == CONN_GUEST) {
+        if (!text) {
+            LogChat(connectSocket.GetText(handle));
+        } else {
+            // Logged when the host's echo comes back.
+            connectSocket.SendChat(FitPacket(PrefixName(handleName, *text)), handle);
+        }
+    }
+}
+
+void CPeerProtocol::LogChat(const std::string& line) {
+    record.AddComment(line);
+    host.AddLine(line);
+}
+
+void CPeerProtocol::OnGuestConnected() {
+    connState = CONN_GUEST;
+    // The link to the host: its loss ends the guest's connection state.
+    guestLink = connectSocket.OwnHandle();
+    host.ShowChatInput(true);
+}
+
+void CPeerProtocol::OnTurnAccepted(int side) {
+    mySide = side == 1 ? 1 : 0;
+    StartGame();
+}
+
+void CPeerProtocol::StartGame() {
+    mode = MODE_GAME;
+    board.Reset();
+    record.ClearRecord();
+    flipped = mySide == 1 ? 1 : 0;
+    board.SetFlip(flipped);
+    host.OnStartGame();
+    host.Redraw(false);
+}
+
+void CPeerProtocol::ResetGame() {
+    mode = MODE_FREE;
+    board.Reset();
+    record.ClearRecord();
+    mySide = 0;
+    gamePeer = 0;
+    flipped = 0;
+    board.SetFlip(0);
+    host.OnResetGame();
+    host.Redraw(false);
+}
+
+void CPeerProtocol::ClearGameState() {
+    gamePeer = 0;
+    mode = MODE_FREE;
+    mySide = 0;
+}
+
+int CPeerProtocol::SideToMove() const {
+    const KifuNode* cur = record.kifu.current;
+    return cur && cur->move ? (cur->move->side & 1) : 0;
+}
+
+int CPeerProtocol::Resign() {
+    if (mode != MODE_GAME || SideToMove() != mySide)
+        return 0;
+    int answer = AskHost("\r\n\r\n投了しますか ？");
+    // The game may have ended while the question was open.
+    if (answer == ASK_NO || mode != MODE_GAME)
+        return 0;
+    std::string text = record.RecordResign();
+    SendToPeers(PKT_MOVE, text);
+    ClearGameState();
+    return 1;
+}
+
+int CPeerProtocol::Disconnect() {
+    if (connState == CONN_NONE)
+        return 0;
+    if (AskHost("\r\n\r\n対局を終了し回線を切ります。") != ASK_YES)
+        return 0;
+    if (connState == CONN_GUEST)
+        connectSocket.Close();
+    else if (connState == CONN_HOST)
+        listenSocket.Close();
+    ClearGameState();
+    connState = CONN_NONE;
+    guestLink = 0;
+    host.ShowChatInput(false);
+    return 1;
+}
+
+std::string CPeerProtocol::SendBoardMove(KomaRec& piece) {
+    int status = piece.moveStatus;
+    std::string text = record.RecordBoardMove(piece);
+    SendToPeers(PKT_MOVE, text);
+    if (status >= MS_RESIGN)
+        ClearGameState();
+    return text;
+}
+
+int CPeerProtocol::PlayMoveText(const std::string& text) {
+    if (mode != MODE_GAME || SideToMove() != mySide)
+        return 0;
+    const KifuNode* cur = record.kifu.current;
+    int32_t refFile = 0, refRank = 0;
+    if (cur && cur->prev && cur->prev->move) {
+        refFile = cur->prev->move->toFile;
+        refRank = cur->prev->move->toRank;
+    }
+    MoveRec m{};
+    ParseMoveText(m, text, refFile, refRank);
+    if (m.number == 0 || IsEndStatus(m.status) || !OnBoard(m.toFile, m.toRank))
+        return 0;
+    int index = -1;
+    if (m.fromFile != 0) {
+        if (!OnBoard(m.fromFile, m.fromRank))
+            return 0;
+        index = board.PieceAt(m.fromFile, m.fromRank);
+    } else {
+        index = board.FindInHand(mySide, m.type);
+    }
+    if (index < 0 || !board.IsOwner(index, mySide))
+        return 0;
+    // The pointer position of the destination square in the current view.
+    int px = -1, py = -1;
+    for (int row = 0; row < 9 && px < 0; ++row) {
+        for (int col = 0; col < 9; ++col) {
+            int x = SQUARES_LEFT + col * SQUARE_PITCH + SQUARE_PITCH / 2;
+            int y = SQUARES_TOP + row * SQUARE_PITCH + SQUARE_PITCH / 2;
+            int f = 0, r = 0;
+            if (board.PointToSquare(x, y, f, r) && f == m.toFile && r == m.toRank) {
+                px = x;
+                py = y;
+                break;
+            }
+        }
+    }
+    if (px < 0)
+        return 0;
+    CTextPromotion promotion(m.status == MS_PROMOTE ? 1 : 2);
+    board.SetPromotionAsker(&promotion);
+    board.PickUp(index, px, py);
+    int ok = board.DropHeld(index, px, py);
+    board.SetPromotionAsker(nullptr);
+    if (!ok) {
+        host.Redraw(false);
+        return 0;
+    }
+    SendBoardMove(board.GetPiece(index));
+    host.Redraw(false);
+    return 1;
+}
+
+}  // namespace ravu
