@@ -18,6 +18,7 @@
 
 #include "app/settings.h"
 #include "game/board.h"
+#include "net/peer_protocol.h"  // MODE_ and CONN_ constants, shared with the protocol
 #include "record/kifu.h"
 #include "ui/main_parts.h"
 #include "ui/skin.h"
@@ -29,12 +30,6 @@ class QMenu;
 namespace ravu {
 
 class CGameLink;
-
-// Modes of the main window.
-constexpr int MODE_FREE = 0;      // no game: browse, replay, open files
-constexpr int MODE_GAME = 1;      // a network game is in progress
-constexpr int MODE_WATCHING = 2;  // a guest watching its host's game
-constexpr int MODE_EDIT = 3;      // entered only by the never-enabled "編集"
 
 // Command ids of the popup menu, the record window and the dialog keys.
 constexpr int ID_OK = 1;             // Enter in the chat input
@@ -85,6 +80,14 @@ constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_L
 
 // Button i of the control strip, 0..10; -1 when the point is on none.
 int StripButtonAt(QPoint p);
+
+// The turn label cells drawn at the right (the side shown at the bottom) and
+// at the left: lit for the side to move, both plain in MODE_EDIT.
+struct LabelChoice {
+    int right;
+    int left;
+};
+LabelChoice ChooseLabels(int mode, int flipped, int sideToMove);
 
 class CMainDlg : public QDialog,
                  public IPromotionAsker,
@@ -220,7 +223,6 @@ private:
                    const std::vector<CellPlacement>& list) const;
 
     CProfile& profile;
-    int32_t* windowPos;  // windowX, then windowY
     CSkin skin;
     QImage background;  // BackBmp.bmp with the labels drawn into it
     QImage buffer;      // back buffer of the client area

@@ -2,12 +2,9 @@
 
 #include <QDir>
 
-namespace ravu {
+#include "app/resources.h"
 
-const char* const RES_LABELS = ":/res/bmp143.bmp";
-const char* const RES_MARKS = ":/res/bmp165.bmp";
-const char* const RES_CURSOR = ":/res/cursor145.png";
-const char* const RES_ICON = ":/res/icon128.png";
+namespace ravu {
 
 QImage WhiteToTransparent(const QImage& image) {
     if (image.isNull())
@@ -43,8 +40,8 @@ void CSkin::Load(const QString& dir) {
     background = QImage(d.filePath("BackBmp.bmp")).convertToFormat(QImage::Format_RGB32);
     frames = CutCells(WhiteToTransparent(QImage(d.filePath("Waku.bmp"))), FRAME_W, FRAME_H);
     pieces = CutCells(WhiteToTransparent(QImage(d.filePath("Koma01.bmp"))), PIECE_SIZE, PIECE_SIZE);
-    labels = CutCells(WhiteToTransparent(QImage(QString::fromLatin1(RES_LABELS))), LABEL_W, LABEL_H);
-    marks = CutCells(WhiteToTransparent(QImage(QString::fromLatin1(RES_MARKS))), MARK_SIZE, MARK_SIZE);
+    labels = CutCells(WhiteToTransparent(QImage(QString::fromLatin1(RES_BMP_LABELS))), LABEL_W, LABEL_H);
+    marks = CutCells(WhiteToTransparent(QImage(QString::fromLatin1(RES_BMP_MARKS))), MARK_SIZE, MARK_SIZE);
 }
 
 }  // namespace ravu

@@ -38,10 +38,4 @@ struct CSkin {
     static const QImage* Cell(const std::vector<QImage>& cells, int index);
 };
 
-// Resource paths of the built-in pictures.
-extern const char* const RES_LABELS;   // bitmap 143
-extern const char* const RES_MARKS;    // bitmap 165
-extern const char* const RES_CURSOR;   // cursor 145, hot spot (11, 1)
-extern const char* const RES_ICON;     // icon 128
-
 }  // namespace ravu

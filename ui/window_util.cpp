@@ -78,10 +78,8 @@ QPixmap PlainPicture(int id)
 QPixmap BuiltinPicture(int id)
 {
     const QString names[] = {
-        QStringLiteral(":/res/%1.bmp").arg(id),
-        QStringLiteral(":/res/%1.png").arg(id),
-        QStringLiteral(":/%1.bmp").arg(id),
-        QStringLiteral(":/%1.png").arg(id),
+        QStringLiteral(":/res/bmp%1.bmp").arg(id),
+        QStringLiteral(":/res/icon%1.png").arg(id),
     };
     for (const QString& name : names) {
         QPixmap pm(name);

@@ -1,0 +1,24 @@
+# The main window, its drawing and the promotion question.
+add_library(ravu_mainwnd STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/main_dlg.h ${CMAKE_CURRENT_SOURCE_DIR}/main_dlg.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/main_parts.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/promote_dlg.h ${CMAKE_CURRENT_SOURCE_DIR}/promote_dlg.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/skin.h ${CMAKE_CURRENT_SOURCE_DIR}/skin.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/stand_ins.h ${CMAKE_CURRENT_SOURCE_DIR}/stand_ins.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/ui_fonts.h ${CMAKE_CURRENT_SOURCE_DIR}/ui_fonts.cpp
+)
+target_include_directories(ravu_mainwnd PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ravu_mainwnd PUBLIC Qt6::Widgets Qt6::Network ravu_model ravu_text)
+if(TARGET ravu_app)
+  target_link_libraries(ravu_mainwnd PUBLIC ravu_app)
+endif()
+if(TARGET ravu_windows)
+  target_link_libraries(ravu_mainwnd PUBLIC ravu_windows)
+endif()
+
+# The program.
+if(TARGET ravu_app)
+  add_executable(ravuone ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+  target_link_libraries(ravuone PRIVATE ravu_mainwnd)
+  install(TARGETS ravuone)
+endif()
