@@ -3,6 +3,8 @@ add_library(ravu_net STATIC
   net/packet_socket.h net/packet_socket.cpp
   net/game_socket.h net/game_socket.cpp
   net/list_socket.h net/list_socket.cpp
+  net/guest_handshake.h net/guest_handshake.cpp
+  net/headless_copy.h net/headless_copy.cpp
 )
 target_include_directories(ravu_net PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ravu_net PUBLIC Qt6::Core Qt6::Network ravu_model ravu_text)

@@ -1,0 +1,410 @@
+#include "net/connect_dlg.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimerEvent>
+
+#include "app/settings.h"
+#include "app/textcodec.h"
+#include "net/game_socket.h"
+#include "net/list_socket.h"
+#include "net/packet.h"
+#include "ui/window_util.h"
+
+namespace ravu {
+
+// ---- host list text ----
+
+std::vector<HostListEntry> ParseHostList(const std::string& text)
+{
+    std::vector<HostListEntry> entries;
+    std::string shown;
+    bool pastComma = false;
+    int lineStart = 0;
+    const int n = static_cast<int>(text.size());
+    for (int i = 0; i < n; ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < n && text[i + 1] == '\n') {
+            entries.push_back({shown, lineStart});
+            shown.clear();
+            pastComma = false;
+            lineStart = i + 2;
+            ++i;
+        } else if (pastComma) {
+            shown += c;
+        } else if (c == ',') {
+            pastComma = true;
+        }
+    }
+    if (!shown.empty()) entries.push_back({shown, -1});
+    return entries;
+}
+
+std::string HostListDestination(const std::string& text, int lineStart)
+{
+    if (lineStart < 0 || lineStart > static_cast<int>(text.size())) return {};
+    const size_t end = text.find_first_of(",\r\n", static_cast<size_t>(lineStart));
+    return text.substr(static_cast<size_t>(lineStart),
+                       end == std::string::npos ? std::string::npos : end - lineStart);
+}
+
+Destination SplitDestination(const std::string& dest, unsigned defaultPort)
+{
+    Destination d{dest, defaultPort, false};
+    const size_t colon = dest.rfind(':');
+    if (colon == std::string::npos || colon == 0 || dest.find(':') != colon) return d;
+    const std::string digits = dest.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5) return d;
+    unsigned port = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return d;
+        port = port * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (port == 0 || port > 65535) return d;
+    d.host = dest.substr(0, colon);
+    d.port = port;
+    d.explicitPort = true;
+    return d;
+}
+
+// ---- dialog ----
+
+namespace {
+constexpr int BUTTON_GET_LIST = 0, BUTTON_CLEAR = 1, BUTTON_CONNECT = 2, BUTTON_BACK = 3;
+
+QLabel* Static(QWidget* parent, const QString& text, const QRect& r)
+{
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setGeometry(r);
+    return l;
+}
+
+QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const char* name)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    b->setGeometry(r);
+    return b;
+}
+}  // namespace
+
+CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
+                         CSockOwner* mainOwner, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+      m_pSocket(socket), m_pHostListText(hostListText), profile_(profile), mainOwner_(mainOwner)
+{
+    setWindowTitle(QStringLiteral("接続"));
+    setFont(TemplateFont(FONT_PGOTHIC, 8));
+    const DialogUnits du(font());
+    setFixedSize(du.X(271), du.Y(108));
+    if (profile_) m_strDest = profile_->GetHost();
+
+    Static(this, QStringLiteral("ハンドル名："), du.Rect(7, 9, 40, 8));
+    handleLabel_ = Static(this, QString(), du.Rect(50, 9, 100, 8));
+    handleLabel_->setObjectName(QStringLiteral("handleName"));
+    Static(this, QStringLiteral("相手："), du.Rect(7, 23, 40, 8));
+    opponentLabel_ = Static(this, QString(), du.Rect(50, 23, 100, 8));
+    opponentLabel_->setObjectName(QStringLiteral("opponent"));
+    Static(this, QStringLiteral("接続先："), du.Rect(7, 37, 40, 8));
+    destEdit_ = new QLineEdit(this);
+    destEdit_->setObjectName(QStringLiteral("dest"));
+    destEdit_->setGeometry(du.Rect(50, 35, 100, 12));
+
+    statusLabel_ = Static(this, QString(), du.Rect(7, 56, 143, 12));
+    statusLabel_->setObjectName(QStringLiteral("status"));
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    statusLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    addressLabel_ = Static(this, QString(), du.Rect(7, 72, 143, 8));
+    addressLabel_->setObjectName(QStringLiteral("address"));
+    addressLabel_->hide();
+
+    connectButton_ = Button(this, QStringLiteral("接続"), du.Rect(18, 84, 50, 14), "connect");
+    backButton_ = Button(this, QStringLiteral("もどる"), du.Rect(88, 84, 50, 14), "back");
+
+    m_listHosts = new QListWidget(this);
+    m_listHosts->setObjectName(QStringLiteral("hostList"));
+    m_listHosts->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listHosts->setGeometry(du.Rect(158, 7, 106, 72));
+    getListButton_ = Button(this, QStringLiteral("リストの取得"), du.Rect(158, 84, 52, 14), "getList");
+    clearButton_ = Button(this, QStringLiteral("選択の解除"), du.Rect(212, 84, 52, 14), "clear");
+
+    connect(getListButton_, &QPushButton::clicked, this, &CConnectDlg::GetList);
+    connect(clearButton_, &QPushButton::clicked, this, &CConnectDlg::ClearSelection);
+    connect(connectButton_, &QPushButton::clicked, this, &CConnectDlg::ConnectToDest);
+    connect(backButton_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    connect(m_listHosts, &QListWidget::itemSelectionChanged, this, &CConnectDlg::OnSelChange);
+}
+
+CConnectDlg::~CConnectDlg()
+{
+    timer_.stop();
+}
+
+int CConnectDlg::exec()
+{
+    Open();
+    const int result = QDialog::exec();
+    Shut();
+    return result;
+}
+
+void CConnectDlg::Open()
+{
+    shownOpponent_ = m_strOpponent;
+    opponentLabel_->setText(DisplayText(m_strOpponent));
+    SetButtonState(BS_OPENED);
+    m_pListSocket = std::make_unique<CListSocket>();
+    if (m_pHostListText && !m_pHostListText->empty()) SetButtonState(BS_HAVE_LIST);
+    destEdit_->clear();
+    destEdit_->show();
+    SetStatus(QString());
+    addressLabel_->clear();
+    if (!m_strOpponent.empty()) {
+        destEdit_->hide();
+        SetButtonState(BS_ENTRY);
+    }
+    handleLabel_->setText(profile_ ? DisplayText(profile_->GetHandleName()) : QString());
+    // A fresh list box at every opening, filled from the kept text.
+    {
+        const QSignalBlocker quiet(m_listHosts);
+        m_listHosts->clear();
+    }
+    FillHostList();
+}
+
+void CConnectDlg::Shut()
+{
+    timer_.stop();
+    busy_ = false;
+    if (m_pSocket && m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
+    if (profile_ && m_strDest != profile_->GetHost()) profile_->SetHost(m_strDest);
+    m_pListSocket.reset();
+}
+
+void CConnectDlg::SetButtonState(int state)
+{
+    switch (state) {
+    case BS_OPENED:
+        for (bool& e : enabled_) e = true;
+        break;
+    case BS_HAVE_LIST: enabled_[BUTTON_GET_LIST] = false; break;
+    case BS_NO_ENTRY: enabled_[BUTTON_CLEAR] = false; break;
+    case BS_ENTRY: enabled_[BUTTON_CLEAR] = true; break;
+    default: break;
+    }
+    busy_ = state == BS_BUSY;
+    QPushButton* buttons[4] = {getListButton_, clearButton_, connectButton_, backButton_};
+    for (int i = 0; i < 4; ++i) buttons[i]->setEnabled(!busy_ && enabled_[i]);
+}
+
+void CConnectDlg::SetStatus(const QString& text)
+{
+    statusLabel_->setText(text);
+}
+
+void CConnectDlg::SetStatus(const std::string& sjis)
+{
+    statusLabel_->setText(DisplayText(sjis));
+}
+
+QString CConnectDlg::StatusText() const
+{
+    return statusLabel_->text();
+}
+
+void CConnectDlg::GetList()
+{
+    SetStatus(QStringLiteral("しばらくお待ちください"));
+    SetButtonState(BS_BUSY);
+    if (m_pListSocket) m_pListSocket->FetchList();
+    if (m_pHostListText) *m_pHostListText = m_pListSocket ? m_pListSocket->ListText() : std::string();
+    SetStatus(QStringLiteral("接続先を選んでください"));
+    SetButtonState(BS_HAVE_LIST);
+    FillHostList();
+}
+
+void CConnectDlg::FillHostList()
+{
+    if (!m_pHostListText) return;
+    const QSignalBlocker quiet(m_listHosts);
+    for (const HostListEntry& entry : ParseHostList(*m_pHostListText)) {
+        auto* item = new QListWidgetItem(DisplayText(entry.shown));
+        item->setData(Qt::UserRole, entry.lineStart);
+        m_listHosts->addItem(item);
+    }
+}
+
+void CConnectDlg::OnSelChange()
+{
+    const QList<QListWidgetItem*> sel = m_listHosts->selectedItems();
+    if (sel.isEmpty()) {
+        m_strOpponent.clear();
+        m_strDest.clear();
+        shownOpponent_.clear();
+        opponentLabel_->clear();
+        destEdit_->clear();
+        destEdit_->show();
+        SetButtonState(BS_NO_ENTRY);
+        return;
+    }
+    const int lineStart = sel.first()->data(Qt::UserRole).toInt();
+    const std::string text = m_pHostListText ? *m_pHostListText : std::string();
+    m_strDest = HostListDestination(text, lineStart);
+    destEdit_->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
+    std::vector<HostListEntry> entries = ParseHostList(text);
+    const int row = m_listHosts->row(sel.first());
+    m_strOpponent = row >= 0 && row < static_cast<int>(entries.size()) ? entries[row].shown : std::string();
+    opponentLabel_->setText(DisplayText(m_strOpponent));
+    shownOpponent_ = m_strOpponent;
+    destEdit_->hide();
+    SetButtonState(BS_ENTRY);
+}
+
+void CConnectDlg::ClearSelection()
+{
+    {
+        const QSignalBlocker quiet(m_listHosts);
+        m_listHosts->clearSelection();
+        m_listHosts->setCurrentRow(-1);
+    }
+    opponentLabel_->clear();
+    shownOpponent_.clear();
+    destEdit_->show();
+    m_strOpponent.clear();
+    m_strDest.clear();
+    destEdit_->clear();
+    SetButtonState(BS_NO_ENTRY);
+}
+
+void CConnectDlg::ConnectToDest()
+{
+    if (!m_pSocket) return;
+    if (m_strDest.empty()) m_strDest = Utf8ToSjis(destEdit_->text().toUtf8().toStdString());
+    const Destination dest = SplitDestination(m_strDest, GUEST_PORT);
+    m_pSocket->ResolveHost(dest.host);
+    addressLabel_->setText(DisplayText(m_pSocket->m_strResolvedAddr));
+    // A copy does not connect to itself.  With an explicit port another copy
+    // on this machine is a different destination unless it is our own port.
+    const bool ownAddress = m_pSocket->m_strResolvedAddr == m_pSocket->m_strLocalAddr;
+    const bool ownPort = !dest.explicitPort || !profile_ ||
+                         dest.port == static_cast<unsigned>(profile_->GetPort());
+    if (ownAddress && ownPort) return;
+
+    SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
+    SetButtonState(BS_BUSY);
+    if (m_pSocket->OwnHandle() == 0) m_pSocket->Create(0);
+    if (m_pSocket->Connect(m_pSocket->m_strResolvedAddr, dest.port, this)) {
+        m_nTicks = 0;
+        timer_.start(timerMs_, this);
+    } else {
+        SetStatus(m_pSocket->m_strError);
+        SetButtonState(BS_OVER);
+    }
+}
+
+void CConnectDlg::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != timer_.timerId()) {
+        QDialog::timerEvent(e);
+        return;
+    }
+    ++m_nTicks;
+    if (m_nTicks > tickLimit_) {
+        m_nTicks = 0;
+        timer_.stop();
+        OnSockMessage(WM_SOCK_TIMEOUT, 0);
+    }
+}
+
+void CConnectDlg::PassOn(int msg, SockHandle wParam)
+{
+    if (mainOwner_ && mainOwner_ != this) mainOwner_->OnSockMessage(msg, wParam);
+}
+
+void CConnectDlg::OnSockMessage(int msg, SockHandle wParam)
+{
+    switch (msg) {
+    case WM_SOCK_CONNECTED: {
+        const std::string name = profile_ ? profile_->GetHandleName() : std::string();
+        m_pSocket->SendTo(PKT_HELLO, static_cast<int>(name.size()), name.data(), wParam);
+        return;
+    }
+    case WM_SOCK_CONNECT_FAILED:
+        SetStatus(m_pSocket->m_strError);
+        SetButtonState(BS_OVER);
+        timer_.stop();
+        return;
+    case WM_SOCK_PACKET:
+        switch (m_pSocket->GetLastType(wParam)) {
+        case PKT_HELLO: {
+            const std::string name = m_pSocket->GetText(wParam);
+            if (profile_) profile_->SetOpponentName(name);
+            shownOpponent_ = name;
+            opponentLabel_->setText(DisplayText(name));
+            return;
+        }
+        case PKT_ACCEPT:
+            timer_.stop();
+            m_strOpponent = shownOpponent_;  // read back from control 1022
+            busy_ = false;
+            done(QDialog::Accepted);
+            return;
+        case PKT_REFUSE:
+            SetStatus(QStringLiteral("接続を断られました。"));
+            timer_.stop();
+            m_pSocket->Close();
+            SetButtonState(BS_OVER);
+            return;
+        default:
+            PassOn(msg, wParam);
+            return;
+        }
+    case WM_SOCK_TIMEOUT:
+        SetStatus(QStringLiteral("時間内に接続できませんでした"));
+        SetButtonState(BS_OVER);
+        m_pSocket->Close();
+        return;
+    default:
+        if (IsSockMessage(msg)) PassOn(msg, wParam);
+        return;
+    }
+}
+
+void CConnectDlg::OnEnter()
+{
+    // Enter connects to the edit's text; not again while an attempt runs.
+    if (busy_) return;
+    m_strDest.clear();
+    ConnectToDest();
+}
+
+void CConnectDlg::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        OnEnter();
+        e->accept();
+        return;
+    case Qt::Key_Escape:
+        e->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+// The caption has no close box; a close request from outside is ignored.
+void CConnectDlg::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+}
+
+}  // namespace ravu

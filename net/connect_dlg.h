@@ -1,0 +1,148 @@
+// The connect dialog "接続": the guest's way to a host.  It shows the own
+// handle name, lets the user type a destination or pick one from the host
+// list (fetched on request), connects the main window's connectSocket to
+// port 9149 (or to the port of a "host:port" destination) and carries out
+// the guest's half of the handshake: its own hello once connected, the
+// host's name when the host's hello arrives, OK when the host accepts.
+//
+// While an attempt runs the dialog owns connectSocket; socket messages it
+// does not handle go on to the main window, and the socket is handed back
+// when the dialog closes.  Enter connects to the edit's text; Esc does
+// nothing.
+#pragma once
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <memory>
+#include <string>
+
+#include "net/sock_owner.h"
+#include "ui/main_parts.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace ravu {
+
+class CGameSocket;
+class CListSocket;
+class CProfile;
+
+// One destination of a host list as the dialog lists it.
+struct HostListEntry {
+    std::string shown;      // text behind the line's first comma (Shift-JIS)
+    int lineStart = -1;     // byte offset of the line in the list text; -1 = none
+};
+
+// Splits host list text into entries: every CR LF ends a line, the shown
+// text runs from the line's first comma to its end, and a last line without
+// CR LF is listed only when its shown text is not empty (without a line start).
+std::vector<HostListEntry> ParseHostList(const std::string& text);
+
+// The destination of the entry starting at lineStart: the text up to the
+// first comma (or the end of the line).  Empty for -1 or outside the text.
+std::string HostListDestination(const std::string& text, int lineStart);
+
+// A destination split into host and port: "host:port" with a port of
+// 1..65535 gives that port; anything else is the host with defaultPort.
+struct Destination {
+    std::string host;
+    unsigned port = 0;
+    bool explicitPort = false;
+};
+Destination SplitDestination(const std::string& dest, unsigned defaultPort);
+
+class CConnectDlg : public QDialog, public CSockOwner, public IModalDialog {
+    Q_OBJECT
+public:
+    static constexpr int CONNECT_TIMER_MS = 1000;  // timer 101
+    static constexpr int CONNECT_TICK_LIMIT = 120; // gives up when ticks exceed this
+
+    // Button states of SetButtonState.
+    enum { BS_OPENED = 0, BS_BUSY, BS_OVER, BS_HAVE_LIST, BS_NO_ENTRY, BS_ENTRY };
+
+    // socket: the main window's connectSocket; hostListText: the main
+    // window's kept list text; mainOwner: receives what this dialog passes on.
+    CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
+                CSockOwner* mainOwner, QWidget* parent = nullptr);
+    ~CConnectDlg() override;
+
+    int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }
+    int exec() override;
+
+    void OnSockMessage(int msg, SockHandle wParam) override;
+
+    // Tests shorten the wait.
+    void SetTimerInterval(int ms) { timerMs_ = ms; }
+    void SetTickLimit(int ticks) { tickLimit_ = ticks; }
+
+    // Operations of the buttons, for the main window and tests.
+    void SetButtonState(int state);
+    void ConnectToDest();
+    void GetList();
+    void FillHostList();
+    void ClearSelection();
+
+    const std::string& Dest() const { return m_strDest; }
+    const std::string& Opponent() const { return m_strOpponent; }
+    QString StatusText() const;
+    bool TimerRunning() const { return timer_.isActive(); }
+    int Ticks() const { return m_nTicks; }
+
+    QLineEdit* DestEdit() const { return destEdit_; }
+    QListWidget* HostList() const { return m_listHosts; }
+    QLabel* OpponentLabel() const { return opponentLabel_; }
+    QLabel* HandleLabel() const { return handleLabel_; }
+    QLabel* AddressLabel() const { return addressLabel_; }
+    QPushButton* GetListButton() const { return getListButton_; }
+    QPushButton* ClearButton() const { return clearButton_; }
+    QPushButton* ConnectButton() const { return connectButton_; }
+    QPushButton* BackButton() const { return backButton_; }
+
+public slots:
+    void reject() override {}  // Esc is swallowed
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+private:
+    void Open();
+    void Shut();
+    void OnSelChange();
+    void OnEnter();
+    void SetStatus(const std::string& sjis);
+    void SetStatus(const QString& text);
+    void PassOn(int msg, SockHandle wParam);
+
+    CGameSocket* m_pSocket;
+    std::string* m_pHostListText;
+    std::unique_ptr<CListSocket> m_pListSocket;
+    std::string m_strDest;
+    QListWidget* m_listHosts = nullptr;
+    std::string m_strOpponent;
+    std::string shownOpponent_;  // what control 1022 shows (Shift-JIS)
+    int m_nTicks = 0;
+    CProfile* profile_;
+    CSockOwner* mainOwner_;
+    bool enabled_[4] = {true, true, true, true};  // 1045, 1046, 1016, 1026
+    bool busy_ = false;
+    QBasicTimer timer_;
+    int timerMs_ = CONNECT_TIMER_MS;
+    int tickLimit_ = CONNECT_TICK_LIMIT;
+
+    QLabel* handleLabel_ = nullptr;    // 1020
+    QLabel* opponentLabel_ = nullptr;  // 1022
+    QLineEdit* destEdit_ = nullptr;    // 1015
+    QPushButton* getListButton_ = nullptr;  // 1045
+    QPushButton* clearButton_ = nullptr;    // 1046
+    QPushButton* connectButton_ = nullptr;  // 1016
+    QPushButton* backButton_ = nullptr;     // 1026
+    QLabel* statusLabel_ = nullptr;    // 1019
+    QLabel* addressLabel_ = nullptr;   // 1021, never shown
+};
+
+}  // namespace ravu

@@ -1,0 +1,122 @@
+#include "net/guest_handshake.h"
+
+#include "net/game_socket.h"
+#include "net/packet.h"
+
+namespace ravu {
+
+CGuestHandshake::CGuestHandshake(CGameSocket& connectSocket, CSockOwner* mainOwner, QObject* parent)
+    : QObject(parent), m_socket(connectSocket), m_pMain(mainOwner) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_phase == PHASE_CONNECTING) {
+            // Nobody answered: give up the attempt and the connection.
+            m_socket.Close();
+            Finish(OUT_TIMED_OUT);
+        } else if (m_phase == PHASE_TURN && onOutcome) {
+            onOutcome(PHASE_TURN, OUT_TIMED_OUT);
+        }
+    });
+}
+
+CGuestHandshake::~CGuestHandshake() {
+    if (m_phase != PHASE_IDLE && m_socket.m_pOwner == this)
+        m_socket.m_pOwner = m_pMain;
+}
+
+bool CGuestHandshake::StartConnect(const std::string& host, unsigned port, const std::string& handleName) {
+    m_strHandleName = handleName;
+    hostName.clear();
+    if (!m_socket.Handle())
+        m_socket.Create(0);
+    m_phase = PHASE_CONNECTING;
+    if (!m_socket.Connect(host, port, this)) {
+        GiveBack();
+        return false;
+    }
+    m_timer.start(connectTimeoutMs);
+    return true;
+}
+
+void CGuestHandshake::ProposeTurn(int side) {
+    m_nSide = side == 1 ? 1 : 0;
+    m_phase = PHASE_TURN;
+    m_socket.m_pOwner = this;
+    char text[2] = {static_cast<char>('0' + m_nSide), 0};
+    m_socket.SendTo(PKT_TURN, 1, text, 0);
+    m_timer.start(turnTimeoutMs);
+}
+
+void CGuestHandshake::Cancel() {
+    m_timer.stop();
+    GiveBack();
+}
+
+void CGuestHandshake::GiveBack() {
+    m_phase = PHASE_IDLE;
+    if (m_socket.m_pOwner == this)
+        m_socket.m_pOwner = m_pMain;
+}
+
+void CGuestHandshake::Finish(Outcome outcome) {
+    Phase phase = m_phase;
+    m_timer.stop();
+    GiveBack();
+    if (onOutcome)
+        onOutcome(phase, outcome);
+}
+
+void CGuestHandshake::OnSockMessage(int msg, SockHandle wParam) {
+    if (m_phase == PHASE_CONNECTING) {
+        switch (msg) {
+        case WM_SOCK_CONNECTED:
+            m_socket.SendTo(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data(), wParam);
+            return;
+        case WM_SOCK_CONNECT_FAILED:
+            Finish(OUT_FAILED);
+            return;
+        case WM_SOCK_PACKET:
+            switch (m_socket.GetLastType(wParam)) {
+            case PKT_HELLO:
+                hostName = m_socket.GetText(wParam);
+                if (onHostHello)
+                    onHostHello();
+                return;
+            case PKT_ACCEPT:
+                Finish(OUT_ACCEPTED);
+                return;
+            case PKT_REFUSE:
+                m_socket.Close();
+                Finish(OUT_REFUSED);
+                return;
+            default:
+                break;
+            }
+            break;
+        case WM_SOCK_CLOSED:
+            // The host went away before answering: no use waiting longer.
+            DeliverSockMessage(m_pMain, msg, wParam);
+            Finish(OUT_FAILED);
+            return;
+        default:
+            break;
+        }
+    } else if (m_phase == PHASE_TURN && msg == WM_SOCK_PACKET) {
+        switch (m_socket.GetLastType(wParam)) {
+        case PKT_ACCEPT:
+            Finish(OUT_ACCEPTED);
+            return;
+        case PKT_REFUSE:
+            m_timer.stop();
+            if (onOutcome)
+                onOutcome(PHASE_TURN, OUT_REFUSED);
+            return;
+        default:
+            break;
+        }
+    }
+    if (IsSockMessage(msg))
+        DeliverSockMessage(m_pMain, msg, wParam);
+}
+
+}  // namespace ravu

@@ -1,0 +1,201 @@
+#include "net/headless_copy.h"
+
+#include "app/textcodec.h"
+
+namespace ravu {
+
+namespace {
+// The host's question when a guest asks to connect (Shift-JIS, for telling
+// it from the sides question).
+const std::string& HelloQuestionStart() {
+    static const std::string text = Utf8ToSjis("\r\n接続の申し込みがあります。");
+    return text;
+}
+}  // namespace
+
+CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
+    : QObject(parent),
+      protocol(board, record, connectSocket, listenSocket, *this),
+      handshake(connectSocket, this) {
+    protocol.SetHandleName(sjisHandleName);
+    listenSocket.SetHandleName(sjisHandleName);
+    connectSocket.m_pOwner = this;
+    listenSocket.m_pOwner = this;
+    connectSocket.Create(0);
+    board.Reset();
+
+    handshake.onHostHello = [this] {
+        opponentName = handshake.hostName;
+        Emit("hello", handshake.hostName);
+    };
+    handshake.onOutcome = [this](CGuestHandshake::Phase phase, CGuestHandshake::Outcome out) {
+        int oldMode = protocol.mode;
+        if (phase == CGuestHandshake::PHASE_CONNECTING) {
+            switch (out) {
+            case CGuestHandshake::OUT_ACCEPTED:
+                protocol.OnGuestConnected();
+                Emit("accept");
+                break;
+            case CGuestHandshake::OUT_REFUSED: Emit("refuse"); break;
+            case CGuestHandshake::OUT_FAILED: Emit("connect_failed", connectSocket.m_strError); break;
+            case CGuestHandshake::OUT_TIMED_OUT: Emit("timeout"); break;
+            }
+        } else if (phase == CGuestHandshake::PHASE_TURN) {
+            switch (out) {
+            case CGuestHandshake::OUT_ACCEPTED:
+                Emit("accept");
+                protocol.OnTurnAccepted(handshake.proposedSide());
+                break;
+            case CGuestHandshake::OUT_REFUSED: Emit("turn_refused"); break;
+            case CGuestHandshake::OUT_TIMED_OUT: Emit("turn_timeout"); break;
+            default: break;
+            }
+        }
+        ReportModeChange(oldMode);
+    };
+}
+
+CHeadlessCopy::~CHeadlessCopy() {
+    connectSocket.m_pOwner = nullptr;
+    listenSocket.m_pOwner = nullptr;
+}
+
+bool CHeadlessCopy::Listen(unsigned port) { return listenSocket.Listen(port) != 0; }
+
+bool CHeadlessCopy::Connect(const std::string& host, unsigned port) {
+    if (protocol.connState != CONN_NONE)
+        return false;
+    if (!handshake.StartConnect(host, port, protocol.GetHandleName())) {
+        Emit("connect_failed", connectSocket.m_strError);
+        return false;
+    }
+    return true;
+}
+
+void CHeadlessCopy::ProposeTurn(int side) {
+    if (protocol.connState == CONN_GUEST && protocol.mode == MODE_FREE)
+        handshake.ProposeTurn(side);
+}
+
+int CHeadlessCopy::Move(const std::string& sjisListText) {
+    int oldMode = protocol.mode;
+    int ok = protocol.PlayMoveText(sjisListText);
+    if (ok)
+        Emit("moved", record.textBuf);
+    ReportModeChange(oldMode);
+    return ok;
+}
+
+int CHeadlessCopy::Resign() {
+    // The command itself is the user's yes.
+    int saved = answerPolicy;
+    auto savedHandler = std::move(askHandler);
+    askHandler = nullptr;
+    answerPolicy = ASK_YES;
+    int oldMode = protocol.mode;
+    int ok = protocol.Resign();
+    answerPolicy = saved;
+    askHandler = std::move(savedHandler);
+    if (ok)
+        Emit("moved", record.textBuf);
+    ReportModeChange(oldMode);
+    return ok;
+}
+
+void CHeadlessCopy::Chat(const std::string& sjisText) {
+    if (!sjisText.empty())
+        protocol.HandleChat(0, &sjisText);
+}
+
+int CHeadlessCopy::Disconnect() {
+    int saved = answerPolicy;
+    auto savedHandler = std::move(askHandler);
+    askHandler = nullptr;
+    answerPolicy = ASK_YES;
+    int oldMode = protocol.mode;
+    int ok = protocol.Disconnect();
+    answerPolicy = saved;
+    askHandler = std::move(savedHandler);
+    ReportModeChange(oldMode);
+    return ok;
+}
+
+int CHeadlessCopy::Ask(const std::string& question) {
+    questions.push_back(question);
+    Emit("question", question);
+    int policy = answerPolicy;
+    if (helloAnswer >= 0 && question.compare(0, HelloQuestionStart().size(), HelloQuestionStart()) == 0)
+        policy = helloAnswer;
+    int answer = ASK_NO;
+    if (policy == ASK_YES || policy == ASK_NO)
+        answer = policy;
+    else if (askHandler)
+        answer = askHandler(question) == ASK_YES ? ASK_YES : ASK_NO;
+    Emit("answer", std::string(), answer);
+    return answer;
+}
+
+void CHeadlessCopy::AddLine(const std::string& line) {
+    chatLog.push_back(line);
+    Emit("chat", line);
+}
+
+void CHeadlessCopy::Redraw(bool) { ++redrawCount; }
+
+void CHeadlessCopy::ShowCheck() {
+    ++checkCount;
+    Emit("check", std::string(), protocol.mySide);
+}
+
+void CHeadlessCopy::ShowChatInput(bool show) { chatInputShown = show; }
+
+void CHeadlessCopy::CloseTurnDialog() {
+    if (handshake.phase() == CGuestHandshake::PHASE_TURN)
+        handshake.Cancel();
+}
+
+bool CHeadlessCopy::IsConnectDialogOpen() const {
+    return connectDialogOpen || handshake.phase() == CGuestHandshake::PHASE_CONNECTING;
+}
+
+void CHeadlessCopy::OnSockMessage(int msg, SockHandle wParam) {
+    int oldMode = protocol.mode;
+    if (msg == WM_SOCK_PACKET) {
+        CGameLink& link = protocol.connState == CONN_GUEST && connectSocket.HasConnection(wParam)
+                              ? static_cast<CGameLink&>(connectSocket)
+                              : static_cast<CGameLink&>(listenSocket);
+        std::string text = link.GetText(wParam);
+        switch (link.GetLastType(wParam)) {
+        case PKT_HELLO: Emit("hello", text, wParam); break;
+        case PKT_TURN: Emit("turn", text, wParam); break;
+        case PKT_OBSERVE: Emit("observe", text, wParam); break;
+        case PKT_MOVE: Emit("move", text, wParam); break;
+        case PKT_CHUNK_END: Emit("catchup", text, wParam); break;
+        case PKT_ACCEPT: Emit("accept", text, wParam); break;
+        case PKT_REFUSE: Emit("refuse", text, wParam); break;
+        default: break;  // chat lines are reported when they are logged
+        }
+    } else if (msg == WM_SOCK_CLOSED) {
+        Emit("closed", std::string(), wParam);
+    }
+    protocol.OnSockMessage(msg, wParam);
+    ReportModeChange(oldMode);
+}
+
+void CHeadlessCopy::Emit(const char* kind, const std::string& text, qint64 value) {
+    emit event(QString::fromLatin1(kind), QByteArray(text.data(), static_cast<qsizetype>(text.size())), value);
+}
+
+void CHeadlessCopy::ReportModeChange(int oldMode) {
+    int mode = protocol.mode;
+    if (mode == oldMode)
+        return;
+    if (mode == MODE_GAME)
+        Emit("game_start", std::string(), protocol.mySide);
+    else if (mode == MODE_WATCHING)
+        Emit("watching");
+    else if (mode == MODE_FREE && (oldMode == MODE_GAME || oldMode == MODE_WATCHING))
+        Emit("game_over");
+}
+
+}  // namespace ravu

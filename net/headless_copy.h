@@ -1,0 +1,93 @@
+// A whole copy of the system without windows: board, record, the two game
+// sockets, the peer protocol and the guest's handshake, with the questions
+// answered by a policy or a callback.  The command-line peer, the loopback
+// tests and the benchmark are built on it.  Every event is reported through
+// the event signal (texts in Shift-JIS).
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/board.h"
+#include "net/game_socket.h"
+#include "net/guest_handshake.h"
+#include "net/peer_protocol.h"
+#include "record/kifu.h"
+
+namespace ravu {
+
+class CHeadlessCopy : public QObject, public CProtocolHost, public CSockOwner {
+    Q_OBJECT
+public:
+    explicit CHeadlessCopy(const std::string& sjisHandleName, QObject* parent = nullptr);
+    ~CHeadlessCopy() override;
+
+    // Host side: listens (port 0 = a free port).  False when listening failed.
+    bool Listen(unsigned port);
+    unsigned Port() const { return listenSocket.ListenPort(); }
+
+    // Guest side: connect dialog and turn dialog, headless.
+    bool Connect(const std::string& host, unsigned port);
+    void ProposeTurn(int side);
+
+    // The user's commands.
+    int Move(const std::string& sjisListText);  // PlayMoveText
+    int Resign();
+    void Chat(const std::string& sjisText);
+    int Disconnect();
+
+    // --- CProtocolHost ---
+    int Ask(const std::string& question) override;
+    void AddLine(const std::string& line) override;
+    void Redraw(bool full) override;
+    void ShowCheck() override;
+    void ShowChatInput(bool show) override;
+    void CloseTurnDialog() override;
+    bool IsConnectDialogOpen() const override;
+    void SetOpponentName(const std::string& name) override { opponentName = name; }
+
+    // --- CSockOwner: the main window's dispatch ---
+    void OnSockMessage(int msg, SockHandle wParam) override;
+
+    // How questions are answered: ASK_YES, ASK_NO, or 0 = through askHandler
+    // (which may run a nested loop), or when that is null, ASK_NO.
+    int answerPolicy = ASK_YES;
+    std::function<int(const std::string& question)> askHandler;
+    // Separate answer for the connection question (hello), -1 = answerPolicy.
+    int helloAnswer = -1;
+    // A connect dialog of this copy counts as open (hellos are refused).
+    bool connectDialogOpen = false;
+
+    CShogiBoard board;
+    CKifuControl record;
+    CGameSocket connectSocket;
+    CGameSocket listenSocket;
+    CPeerProtocol protocol;
+    CGuestHandshake handshake;
+
+    std::vector<std::string> chatLog;   // lines given to the chat log
+    std::vector<std::string> questions; // every question asked
+    std::string opponentName;
+    int checkCount = 0;     // times the check label was drawn
+    int redrawCount = 0;
+    bool chatInputShown = false;
+
+signals:
+    // kind: "hello", "accept", "refuse", "observe", "catchup", "move", "chat",
+    // "closed", "connected", "connect_failed", "timeout", "question",
+    // "answer", "game_start", "game_over", "check", "turn_refused",
+    // "turn_timeout", "moved".  text: Shift-JIS.  value: handle or number.
+    void event(const QString& kind, const QByteArray& sjisText, qint64 value);
+
+private:
+    void Emit(const char* kind, const std::string& text = std::string(), qint64 value = 0);
+    void ReportModeChange(int oldMode);
+};
+
+}  // namespace ravu
