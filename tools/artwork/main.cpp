@@ -1,0 +1,83 @@
+// ravuone-artwork OUTDIR [--preview FILE.png]
+//
+// Draws every picture of the program and its piece sound into OUTDIR:
+//   skin/BackBmp.bmp skin/Waku.bmp skin/Koma01.bmp   (read at run time)
+//   bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
+//   cursor145.png icon128.png sound104.wav           (built in)
+// The same run always writes the same bytes; res/ holds the committed
+// output.  --preview also writes the main window as the program composes it.
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <cstdio>
+#include <functional>
+
+#include "artwork.h"
+
+namespace {
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "ravuone-artwork: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Draws without a screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2 || args[1].startsWith('-')) {
+        std::fprintf(stderr, "usage: ravuone-artwork OUTDIR [--preview FILE.png]\n");
+        return 2;
+    }
+    const QDir out(args[1]);
+    QString preview;
+    for (int i = 2; i + 1 < args.size(); ++i)
+        if (args[i] == QLatin1String("--preview")) preview = args[i + 1];
+
+    art::Fonts fonts;
+    QString error;
+    if (!art::LoadFonts(&fonts, &error)) {
+        std::fprintf(stderr, "ravuone-artwork: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (!out.mkpath(QStringLiteral("skin"))) {
+        std::fprintf(stderr, "ravuone-artwork: cannot create %s/skin\n", qPrintable(out.path()));
+        return 1;
+    }
+
+    struct Output {
+        const char* name;
+        std::function<QByteArray()> make;
+    };
+    const Output outputs[] = {
+        {"skin/BackBmp.bmp", [] { return art::EncodeBmp24(art::DrawBackground()); }},
+        {"skin/Waku.bmp", [] { return art::EncodeBmp24(art::DrawFrame()); }},
+        {"skin/Koma01.bmp", [] { return art::EncodeBmp24(art::DrawPieces()); }},
+        {"bmp143.bmp", [] { return art::EncodeBmp24(art::DrawLabels()); }},
+        {"bmp165.bmp", [] { return art::EncodeBmp24(art::DrawMarks()); }},
+        {"bmp168.bmp", [] { return art::EncodeBmp24(art::DrawBalloon()); }},
+        {"bmp169.bmp", [] { return art::EncodeBmp24(art::DrawCharacter()); }},
+        {"bmp172.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(true)); }},
+        {"bmp173.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(false)); }},
+        {"cursor145.png", [] { return art::EncodePng(art::DrawCursor()); }},
+        {"icon128.png", [] { return art::EncodePng(art::DrawIcon()); }},
+        {"sound104.wav", [] { return art::MakePieceSound(); }},
+    };
+    bool ok = true;
+    for (const Output& o : outputs) ok = WriteBytes(out.filePath(QString::fromLatin1(o.name)), o.make()) && ok;
+    if (!preview.isEmpty()) {
+        ok = art::ComposePreview().save(preview, "png") && ok;
+        QString stem = preview.endsWith(QLatin1String(".png")) ? preview.chopped(4) : preview;
+        ok = art::ComposeCloseUps().save(stem + "-closeup.png", "png") && ok;
+    }
+    return ok ? 0 : 1;
+}

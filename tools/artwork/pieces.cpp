@@ -1,0 +1,235 @@
+// Pieces, turn labels, destination marks and the window icon.
+#include <QPainter>
+#include <QPainterPath>
+
+#include "artwork.h"
+
+namespace art {
+
+namespace {
+
+constexpr int CELL = 30;
+
+struct PieceLook {
+    const char* glyph;  // UTF-8 kanji, nullptr: no piece in this cell
+    int width;          // of the pentagon's base
+    int height;
+    bool promoted;      // drawn in red
+};
+
+// Cell order of Koma01.bmp: 王 飛 角 金 銀 桂 香 歩 玉 龍 馬 (unused) 成銀 成桂 成香 と.
+// Promoted silver, knight and lance use the usual single cursive forms.
+const PieceLook LOOKS[16] = {
+    {"王", 27, 29, false}, {"飛", 25, 27, false}, {"角", 25, 27, false}, {"金", 24, 26, false},
+    {"銀", 24, 26, false}, {"桂", 23, 25, false}, {"香", 22, 25, false}, {"歩", 21, 24, false},
+    {"玉", 27, 29, false}, {"龍", 25, 27, true},  {"馬", 25, 27, true},  {nullptr, 0, 0, false},
+    {"全", 24, 26, true},  {"圭", 23, 25, true},  {"杏", 22, 25, true},  {"と", 21, 24, true},
+};
+
+const QColor FACE_TOP(246, 222, 160);
+const QColor FACE_BOTTOM(226, 190, 118);
+const QColor EDGE(96, 62, 26);
+const QColor INK(18, 12, 6);
+const QColor RED_INK(196, 18, 16);
+
+// The pentagon of a piece standing on the cell's lower edge, pointing up.
+QPainterPath Pentagon(double cx, double bottom, double w, double h) {
+    const double top = bottom - h;
+    QPainterPath path;
+    path.moveTo(cx, top);
+    path.lineTo(cx + w * 0.40, top + h * 0.24);
+    path.lineTo(cx + w * 0.5, bottom);
+    path.lineTo(cx - w * 0.5, bottom);
+    path.lineTo(cx - w * 0.40, top + h * 0.24);
+    path.closeSubpath();
+    return path;
+}
+
+// The strokes of one glyph, scaled to fit a box and centred in it.
+QPainterPath GlyphIn(const QString& text, const QString& family, const QRectF& box, bool bold) {
+    QFont font(family);
+    font.setPixelSize(64);
+    font.setBold(bold);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF b = path.boundingRect();
+    const double scale = std::min(box.width() / b.width(), box.height() / b.height());
+    QTransform t;
+    t.translate(box.center().x(), box.center().y());
+    t.scale(scale, scale);
+    t.translate(-b.center().x(), -b.center().y());
+    return t.map(path);
+}
+
+// Opaque artwork anti-aliased against a mid-wood tone, then everything the
+// shape covers less than half made pure white: the cell is drawn with white
+// transparent, both on the board and on the darker piece stands.
+QImage MaskToWhite(const QImage& argb) {
+    const QColor under(196, 146, 76);
+    QImage out(argb.size(), QImage::Format_RGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            QRgb c = src[x];  // premultiplied
+            int a = qAlpha(c);
+            if (a < 128) {
+                dst[x] = qRgb(255, 255, 255);
+                continue;
+            }
+            int r = qRed(c) + under.red() * (255 - a) / 255;
+            int g = qGreen(c) + under.green() * (255 - a) / 255;
+            int b = qBlue(c) + under.blue() * (255 - a) / 255;
+            dst[x] = qRgb(qMin(r, 254), qMin(g, 254), qMin(b, 254));
+        }
+    }
+    return out;
+}
+
+void PaintPiece(QPainter& p, const PieceLook& look, double cx, double bottom, double scale) {
+    const double w = look.width * scale, h = look.height * scale;
+    QPainterPath body = Pentagon(cx, bottom, w, h);
+    // The piece's thickness: a darker band along its lower edge.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(150, 104, 48));
+    p.drawPath(body);
+    QPainterPath face = Pentagon(cx, bottom - 1.6 * scale, w - 1.0 * scale, h - 1.6 * scale);
+    QLinearGradient grad(0, bottom - h, 0, bottom);
+    grad.setColorAt(0, FACE_TOP);
+    grad.setColorAt(1, FACE_BOTTOM);
+    p.setBrush(grad);
+    p.drawPath(face);
+    p.setPen(QPen(EDGE, 0.9 * scale));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(body);
+
+    const double top = bottom - h;
+    const double glyphW = w * 0.70;
+    const double glyphH = h * 0.58;
+    QRectF box(cx - glyphW / 2, top + h * 0.30, glyphW, glyphH);
+    QPainterPath glyph = GlyphIn(QString::fromUtf8(look.glyph), CurrentFonts().mincho, box, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(look.promoted ? RED_INK : INK);
+    p.drawPath(glyph);
+}
+
+QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, const QColor& border) {
+    QImage cell(38, 24, QImage::Format_RGB32);
+    cell.fill(Qt::white);
+    QPainter p(&cell);
+    // Plate (3, 3)-(33, 19) and its shadow two pixels down and right: exactly
+    // the parts of the label that the main window's shape lets through.
+    p.fillRect(QRect(5, 5, 30, 16), QColor(52, 40, 30));
+    p.fillRect(QRect(3, 3, 30, 16), plate);
+    p.setPen(border);
+    p.drawRect(QRect(3, 3, 29, 15));
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath glyphs = GlyphIn(text, CurrentFonts().gothic, QRectF(6, 5.5, 24, 11), false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawPath(glyphs);
+    p.end();
+    AvoidPureWhite(&cell);
+    // Keep only the plate and the shadow; the rest is the transparent colour.
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 38; ++x) {
+            bool plateArea = x >= 3 && x < 33 && y >= 3 && y < 19;
+            bool shadowArea = x >= 5 && x < 35 && y >= 5 && y < 21;
+            if (!plateArea && !shadowArea) cell.setPixel(x, y, qRgb(255, 255, 255));
+        }
+    return cell;
+}
+
+}  // namespace
+
+QImage DrawPieceCell(int kind) {
+    QImage cell(CELL, CELL, QImage::Format_RGB32);
+    cell.fill(Qt::white);
+    const PieceLook& look = LOOKS[kind & 15];
+    if (!look.glyph) return cell;
+    // Drawn four times larger, then reduced: smooth edges and strokes.
+    constexpr int S = 4;
+    QImage big(CELL * S, CELL * S, QImage::Format_ARGB32_Premultiplied);
+    big.fill(Qt::transparent);
+    {
+        QPainter p(&big);
+        p.setRenderHint(QPainter::Antialiasing);
+        PaintPiece(p, look, CELL * S / 2.0, (CELL - 1) * S, S);
+    }
+    QImage small = big.scaled(CELL, CELL, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return MaskToWhite(small.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+QImage DrawPieces() {
+    QImage strip(CELL * 32, CELL, QImage::Format_RGB32);
+    strip.fill(Qt::white);
+    QPainter p(&strip);
+    for (int kind = 0; kind < 16; ++kind) {
+        QImage up = DrawPieceCell(kind);
+        p.drawImage(kind * CELL, 0, up);
+        // The side shown at the top: the same piece turned by 180 degrees.
+        p.drawImage((16 + kind) * CELL, 0, up.mirrored(true, true));
+    }
+    return strip;
+}
+
+QImage DrawLabels() {
+    QImage strip(38 * 5, 24, QImage::Format_RGB32);
+    QPainter p(&strip);
+    const QString sente = QString::fromUtf8("先手");
+    const QString gote = QString::fromUtf8("後手");
+    const QColor plain(236, 226, 200), plainInk(28, 20, 12), plainBorder(110, 84, 54);
+    const QColor lit(200, 28, 24), litInk(255, 246, 214), litBorder(120, 10, 8);
+    p.drawImage(0, 0, LabelCell(sente, plain, plainInk, plainBorder));
+    p.drawImage(38, 0, LabelCell(sente, lit, litInk, litBorder));
+    p.drawImage(76, 0, LabelCell(gote, plain, plainInk, plainBorder));
+    p.drawImage(114, 0, LabelCell(gote, lit, litInk, litBorder));
+    p.drawImage(152, 0, LabelCell(QString::fromUtf8("王手"), QColor(255, 214, 40), QColor(196, 10, 10),
+                                  QColor(196, 10, 10)));
+    return strip;
+}
+
+QImage DrawMarks() {
+    QImage strip(128, 32, QImage::Format_RGB32);
+    strip.fill(Qt::white);
+    struct Mark {
+        QRgb colour;
+        int from, to;  // outline extent inside the cell
+    };
+    const Mark marks[4] = {
+        {qRgb(255, 255, 0), 1, 30},
+        {qRgb(255, 0, 255), 1, 30},
+        {qRgb(0, 255, 255), 2, 29},
+        {qRgb(0, 255, 0), 2, 29},
+    };
+    for (int m = 0; m < 4; ++m) {
+        const int ox = 32 * m;
+        const Mark& k = marks[m];
+        // A two-pixel square outline: visible over pieces and wood alike.
+        for (int i = k.from; i <= k.to; ++i)
+            for (int t = 0; t < 2; ++t) {
+                strip.setPixel(ox + i, k.from + t, k.colour);
+                strip.setPixel(ox + i, k.to - t, k.colour);
+                strip.setPixel(ox + k.from + t, i, k.colour);
+                strip.setPixel(ox + k.to - t, i, k.colour);
+            }
+    }
+    return strip;
+}
+
+QImage DrawIcon() {
+    constexpr int S = 8;
+    QImage big(32 * S, 32 * S, QImage::Format_ARGB32_Premultiplied);
+    big.fill(Qt::transparent);
+    {
+        QPainter p(&big);
+        p.setRenderHint(QPainter::Antialiasing);
+        PieceLook king = {"王", 28, 31, false};
+        PaintPiece(p, king, 16.0 * S, 31.5 * S, S);
+    }
+    return big.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+}  // namespace art
