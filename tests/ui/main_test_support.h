@@ -1,0 +1,149 @@
+// Shared pieces of the main window's widget tests: fakes for the connection
+// and the secondary windows, a fixture with a shown window, and the pixel
+// positions of squares and buttons.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPoint>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "net/game_link.h"
+#include "ui/main_dlg.h"
+#include "ui/stand_ins.h"
+
+namespace ravu::test {
+
+struct Packet {
+    uint8_t type;
+    std::string text;
+    SockHandle handle;
+};
+
+// A connection that keeps what is sent over it.
+class FakeLink : public CGameLink {
+public:
+    void SendTo(uint8_t type, int length, const char* data, SockHandle handle) override {
+        sent.push_back({type, std::string(data, static_cast<size_t>(length)), handle});
+    }
+    void SendExcept(uint8_t type, int length, const char* data, SockHandle handle) override {
+        SendTo(type, length, data, handle);
+    }
+    void SendLongText(const std::string& text, SockHandle handle) override {
+        sent.push_back({0, text, handle});
+    }
+    std::string GetText(SockHandle) const override { return {}; }
+    uint8_t GetLastType(SockHandle) const override { return 0; }
+    std::string GetPeerName(SockHandle) const override { return {}; }
+    int AllSlotsFree() const override { return closed ? 1 : 0; }
+    int HasConnection(SockHandle) const override { return closed ? 0 : 1; }
+    SockHandle OwnHandle() const override { return 1; }
+    void Close() override { closed = true; }
+
+    std::vector<Packet> sent;
+    bool closed = false;
+};
+
+// The balloon: answers as told and keeps the questions.
+class FakeQuestion : public IQuestion {
+public:
+    int Ask(const std::string& q) override {
+        asked.push_back(q);
+        return answer;
+    }
+    int answer = 1;
+    std::vector<std::string> asked;
+};
+
+// A modal dialog that answers as told and counts its runs.
+class FakeDialog : public ITurnDialog {
+public:
+    int Run() override {
+        ++runs;
+        return result;
+    }
+    int ChosenSide() const override { return side; }
+    int result = 1;
+    int side = 0;
+    int runs = 0;
+};
+
+// Piece image centre of a square in the client area.
+inline QPoint SquarePoint(int file, int rank, int flip = 0) {
+    const int i = flip ? file - 1 : 9 - file;
+    const int j = flip ? 9 - rank : rank - 1;
+    return QPoint(141 + 31 * i + 15, 11 + 31 * j + 15);
+}
+
+// Centre of control strip button i.
+inline QPoint ButtonPoint(int i) { return QPoint(33 + 42 * i + 20, 340); }
+
+// Folder of the committed skin files.
+inline QString SkinDir() { return QStringLiteral(RAVU_SOURCE_DIR "/res/skin"); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dlg = std::make_unique<CMainDlg>(profile, SkinDir());
+        // Answer every question and dialog without a nested loop.
+        auto q = std::make_unique<FakeQuestion>();
+        question = q.get();
+        dlg->balloon = std::move(q);
+        auto c = std::make_unique<FakeDialog>();
+        connectDialog = c.get();
+        dlg->connectDlg = std::move(c);
+        auto t = std::make_unique<FakeDialog>();
+        turnDialog = t.get();
+        dlg->turnDlg = std::move(t);
+        auto s = std::make_unique<FakeDialog>();
+        settingsDialog = s.get();
+        dlg->settingsDlg = std::move(s);
+        dlg->chooseFile = [this](bool save) {
+            fileRequests.push_back(save);
+            return chosenFile;
+        };
+        dlg->openMenu = [this](QPoint p) { menuOpenedAt.push_back(p); };
+        dlg->showMessage = [this](const QString& t) { messages.push_back(t); };
+        dlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    }
+
+    void TearDown() override { dlg.reset(); }
+
+    // A network game in which this copy plays `side` against a guest link.
+    FakeLink* StartConnectedGame(int side) {
+        auto link = std::make_unique<FakeLink>();
+        FakeLink* raw = link.get();
+        dlg->connectSocket = std::move(link);
+        dlg->connState = CONN_GUEST;
+        dlg->mySide = side;
+        dlg->StartGame();
+        return raw;
+    }
+
+    void Click(QPoint p) { QTest::mouseClick(dlg.get(), Qt::LeftButton, Qt::NoModifier, p); }
+    void RightClick(QPoint p) { QTest::mouseClick(dlg.get(), Qt::RightButton, Qt::NoModifier, p); }
+    void MoveMouse(QPoint p) { QTest::mouseMove(dlg.get(), p); }
+
+    CMoveListMemory& List() {
+        return static_cast<CRecordWindowStandIn*>(dlg->kifuWnd.get())->list;
+    }
+
+    CProfile profile;
+    std::unique_ptr<CMainDlg> dlg;
+    FakeQuestion* question = nullptr;
+    FakeDialog* connectDialog = nullptr;
+    FakeDialog* turnDialog = nullptr;
+    FakeDialog* settingsDialog = nullptr;
+    QString chosenFile;
+    std::vector<bool> fileRequests;
+    std::vector<QPoint> menuOpenedAt;
+    std::vector<QString> messages;
+};
+
+}  // namespace ravu::test

@@ -1,0 +1,336 @@
+// Board input with the mouse: two clicks pick up and put down; what each
+// click sequence records and sends.
+#include <QPushButton>
+#include <QTimer>
+
+#include "main_test_support.h"
+#include "record/notation.h"
+#include "ui/promote_dlg.h"
+
+namespace ravu::test {
+namespace {
+
+using BoardInput = MainWindowTest;
+
+// The last filled entry of the main line.
+const KifuNode* LastMove(const CMainDlg& dlg) {
+    const KifuNode* cur = dlg.record.kifu.current;
+    return cur ? cur->prev : nullptr;
+}
+
+TEST_F(BoardInput, TwoClicksMoveAPawnRecordAndSendIt) {
+    FakeLink* link = StartConnectedGame(SENTE);
+    Click(SquarePoint(7, 7));
+    EXPECT_EQ(dlg->board.HeldPiece(), 6);  // sente's pawn on 7七
+    Click(SquarePoint(7, 6));
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    EXPECT_EQ(dlg->board.PieceAt(7, 6), 6);
+    EXPECT_EQ(dlg->board.PieceAt(7, 7), -1);
+
+    const KifuNode* last = LastMove(*dlg);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->move->number, 1);
+    EXPECT_EQ(last->move->side, SENTE);
+    EXPECT_EQ(last->move->type, PT_FU);
+    EXPECT_EQ(last->move->fromFile, 7);
+    EXPECT_EQ(last->move->fromRank, 7);
+    EXPECT_EQ(last->move->toFile, 7);
+    EXPECT_EQ(last->move->toRank, 6);
+    EXPECT_EQ(dlg->SideToMove(), GOTE);
+
+    ASSERT_EQ(link->sent.size(), 1u);
+    EXPECT_EQ(link->sent[0].type, PKT_MOVE);
+    EXPECT_EQ(link->sent[0].text, FormatMove(*last, FMT_LIST));
+    // Start line and the move, the move selected.
+    ASSERT_EQ(List().lines.size(), 2u);
+    EXPECT_EQ(List().lines[1], link->sent[0].text);
+    EXPECT_EQ(List().SelectedLine(), 1);
+    EXPECT_EQ(dlg->mode, MODE_GAME);
+}
+
+TEST_F(BoardInput, ClicksThatMustNotPickAnythingUp) {
+    struct Case {
+        const char* what;
+        int mode, connState, mySide;
+        QPoint at;
+    } cases[] = {
+        {"opponent's piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(3, 3)},
+        {"not my turn", MODE_GAME, CONN_GUEST, GOTE, SquarePoint(3, 3)},
+        {"own piece, not my turn", MODE_GAME, CONN_GUEST, GOTE, SquarePoint(7, 7)},
+        {"no peer connected", MODE_GAME, CONN_NONE, SENTE, SquarePoint(7, 7)},
+        {"no game", MODE_FREE, CONN_GUEST, SENTE, SquarePoint(7, 7)},
+        {"watching", MODE_WATCHING, CONN_GUEST, SENTE, SquarePoint(7, 7)},
+        {"edit mode", MODE_EDIT, CONN_GUEST, SENTE, SquarePoint(7, 7)},
+        {"empty square", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(5, 5)},
+    };
+    for (const Case& c : cases) {
+        dlg->board.Reset();
+        dlg->record.ClearRecord();
+        dlg->mode = c.mode;
+        dlg->connState = c.connState;
+        dlg->mySide = c.mySide;
+        Click(c.at);
+        EXPECT_EQ(dlg->board.HeldPiece(), -1) << c.what;
+    }
+}
+
+TEST_F(BoardInput, RefusedDropsPutThePieceBackAndRecordNothing) {
+    struct Case {
+        const char* what;
+        QPoint from, to;
+    } cases[] = {
+        {"two squares for a pawn", SquarePoint(7, 7), SquarePoint(7, 5)},
+        {"onto an own piece", SquarePoint(8, 8), SquarePoint(7, 7)},
+        {"outside the board", SquarePoint(7, 7), QPoint(60, 60)},
+        {"on the frame", SquarePoint(7, 7), QPoint(135, 150)},
+    };
+    for (const Case& c : cases) {
+        FakeLink* link = StartConnectedGame(SENTE);
+        const int piece = dlg->board.HitTest(c.from.x(), c.from.y());
+        const KomaRec before = dlg->board.GetPiece(piece);
+        Click(c.from);
+        ASSERT_EQ(dlg->board.HeldPiece(), piece) << c.what;
+        Click(c.to);
+        EXPECT_EQ(dlg->board.HeldPiece(), -1) << c.what;
+        const KomaRec& after = dlg->board.GetPiece(piece);
+        EXPECT_EQ(after.state, KS_BOARD) << c.what;
+        EXPECT_EQ(after.file, before.file) << c.what;
+        EXPECT_EQ(after.rank, before.rank) << c.what;
+        EXPECT_EQ(after.x, before.x) << c.what;
+        EXPECT_EQ(after.y, before.y) << c.what;
+        EXPECT_EQ(LastMove(*dlg), nullptr) << c.what;
+        EXPECT_TRUE(link->sent.empty()) << c.what;
+    }
+}
+
+TEST_F(BoardInput, RightButtonCancelsAHeldPieceOrOpensTheMenu) {
+    StartConnectedGame(SENTE);
+    Click(SquarePoint(2, 7));
+    ASSERT_NE(dlg->board.HeldPiece(), -1);
+    RightClick(QPoint(300, 200));
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    EXPECT_EQ(dlg->board.PieceAt(2, 7), 1);
+    EXPECT_TRUE(menuOpenedAt.empty());
+
+    RightClick(QPoint(300, 200));
+    ASSERT_EQ(menuOpenedAt.size(), 1u);
+    EXPECT_EQ(menuOpenedAt[0], dlg->mapToGlobal(QPoint(301, 201)));
+}
+
+TEST_F(BoardInput, HeldPieceFollowsThePointerAboveTheStripOnly) {
+    StartConnectedGame(SENTE);
+    Click(SquarePoint(7, 7));
+    const int held = dlg->board.HeldPiece();
+    ASSERT_NE(held, -1);
+    dlg->TakeRepaintLog();
+
+    MoveMouse(QPoint(250, 200));
+    const std::vector<QRect> rects = dlg->TakeRepaintLog();
+    const KomaRec& p = dlg->board.GetPiece(held);
+    EXPECT_EQ(p.x, 235);
+    EXPECT_EQ(p.y, 185);
+    // Exactly the old and the new 30 x 30 areas, never the whole window.
+    ASSERT_EQ(rects.size(), 2u);
+    EXPECT_EQ(rects[1], QRect(235, 185, 30, 30));
+    EXPECT_EQ(rects[0].size(), QSize(30, 30));
+
+    MoveMouse(QPoint(250, 295));  // over the control strip's height
+    EXPECT_TRUE(dlg->TakeRepaintLog().empty());
+    EXPECT_EQ(p.x, 235);
+    EXPECT_EQ(p.y, 185);
+
+    // The screen shows the piece under the pointer, the buffer does not.
+    const QImage screen = dlg->ScreenImage();
+    EXPECT_NE(screen.pixel(250, 200), dlg->BackBuffer().pixel(250, 200));
+}
+
+TEST_F(BoardInput, PickUpOutlinesTheReachableSquares) {
+    StartConnectedGame(SENTE);
+    const QImage before = dlg->BackBuffer().copy();
+    Click(SquarePoint(1, 9));  // the lance: 1八 .. 1四 reachable, 1三 (gote pawn) too
+    ASSERT_EQ(dlg->board.HeldPiece(), 18);
+    const std::vector<CellPlacement> marks = dlg->board.MarkList(0, 18);
+    ASSERT_FALSE(marks.empty());
+    // The marks are in the back buffer: yellow outline at the top-left + 1.
+    for (const CellPlacement& m : marks) {
+        const QRgb px = dlg->BackBuffer().pixel(m.x + 1, m.y + 15);
+        EXPECT_NE(px, before.pixel(m.x + 1, m.y + 15)) << m.x << "," << m.y;
+    }
+    // After putting the piece down the marks are gone.
+    Click(SquarePoint(1, 8));
+    EXPECT_EQ(dlg->board.PieceAt(1, 8), 18);
+    const CellPlacement far = marks.back();
+    EXPECT_EQ(dlg->BackBuffer().pixel(far.x + 1, far.y + 15), before.pixel(far.x + 1, far.y + 15));
+}
+
+TEST_F(BoardInput, DoubleClickSecondPressIsSwallowed) {
+    StartConnectedGame(SENTE);
+    Click(SquarePoint(7, 7));
+    ASSERT_EQ(dlg->board.HeldPiece(), 6);
+    // The second press of a double click does not put the piece down ...
+    QTest::mouseDClick(dlg.get(), Qt::LeftButton, Qt::NoModifier, SquarePoint(7, 6));
+    EXPECT_EQ(dlg->board.HeldPiece(), 6);
+    Click(SquarePoint(7, 6));
+    EXPECT_EQ(dlg->board.PieceAt(7, 6), 6);
+    // ... nor pick one up.
+    dlg->mySide = GOTE;
+    QTest::mouseDClick(dlg.get(), Qt::LeftButton, Qt::NoModifier, SquarePoint(3, 3));
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    Click(SquarePoint(3, 3));
+    EXPECT_EQ(dlg->board.HeldPiece(), 11);
+}
+
+// Runs fn on the first visible promotion dialog once it is open.
+void AnswerPromotion(const std::function<void(CPromoteDlg*)>& fn) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, fn] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<CPromoteDlg*>(w); d && d->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                fn(d);
+                return;
+            }
+    });
+    timer->start(5);
+}
+
+TEST_F(BoardInput, PromotionQuestionAtTheDestinationAndItsAnswers) {
+    struct Case {
+        bool promote;
+        int wantPromoted;
+        int wantStatus;
+    } cases[] = {{true, 1, MS_PROMOTE}, {false, 0, MS_MOVE}};
+    for (const Case& c : cases) {
+        StartConnectedGame(SENTE);
+        // Sente's silver on 4四; it takes the pawn on 4三 in the zone.
+        dlg->board.MoveTo(26, 4, 4);
+        dlg->Redraw(false);
+        QPoint dialogAt;
+        AnswerPromotion([&](CPromoteDlg* d) {
+            dialogAt = d->pos();
+            EXPECT_EQ(d->PromoteButton()->text(), QStringLiteral("成り"));
+            EXPECT_EQ(d->KeepButton()->text(), QStringLiteral("成らず"));
+            (c.promote ? d->PromoteButton() : d->KeepButton())->click();
+        });
+        Click(SquarePoint(4, 4));
+        Click(SquarePoint(4, 3));
+        const KomaRec& silver = dlg->board.GetPiece(26);
+        EXPECT_EQ(silver.file, 4);
+        EXPECT_EQ(silver.rank, 3);
+        EXPECT_EQ(silver.promoted, c.wantPromoted);
+        // Top-left corner at the centre of the destination square.
+        EXPECT_EQ(dialogAt, dlg->mapToGlobal(QPoint(silver.x + 15, silver.y + 15)));
+        // The pawn went to sente's hand.
+        EXPECT_EQ(dlg->board.GetPiece(12).state, KS_HAND);
+        EXPECT_EQ(dlg->board.GetPiece(12).owner, SENTE);
+        const KifuNode* last = LastMove(*dlg);
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(last->move->promoted, c.wantPromoted);
+        EXPECT_EQ(last->move->status, c.wantStatus);
+    }
+}
+
+TEST_F(BoardInput, PawnOntoTheLastRankPromotesWithoutAsking) {
+    StartConnectedGame(SENTE);
+    // Sente's pawn on 1二, gote's lance taken off 1一.
+    dlg->board.Capture(20, SENTE);
+    dlg->board.MoveTo(0, 1, 2);
+    dlg->Redraw(false);
+    bool asked = false;
+    AnswerPromotion([&](CPromoteDlg* d) {
+        asked = true;
+        d->reject();
+    });
+    Click(SquarePoint(1, 2));
+    Click(SquarePoint(1, 1));
+    QApplication::processEvents();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(dlg->board.GetPiece(0).rank, 1);
+    EXPECT_EQ(dlg->board.GetPiece(0).promoted, 1);
+}
+
+TEST_F(BoardInput, PieceFromHandDropsOnEmptySquaresOnly) {
+    StartConnectedGame(SENTE);
+    dlg->board.Capture(32, SENTE);  // a gold in sente's hand
+    dlg->Redraw(false);
+    const KomaRec& gold = dlg->board.GetPiece(32);
+    ASSERT_EQ(gold.x, 443);  // bottom hand, gold row
+    ASSERT_EQ(gold.y, 199);
+    const QPoint inHand(gold.x + 15, gold.y + 15);
+
+    Click(inHand);
+    ASSERT_EQ(dlg->board.HeldPiece(), 32);
+    Click(SquarePoint(3, 3));  // occupied: refused, back to the hand
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    EXPECT_EQ(gold.state, KS_HAND);
+    EXPECT_EQ(LastMove(*dlg), nullptr);
+
+    Click(inHand);
+    Click(SquarePoint(5, 5));
+    EXPECT_EQ(dlg->board.PieceAt(5, 5), 32);
+    const KifuNode* last = LastMove(*dlg);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->move->fromFile, 0);
+    EXPECT_EQ(last->move->type, PT_KIN);
+    EXPECT_EQ(last->move->promoted, 0);
+}
+
+TEST_F(BoardInput, TakingTheKingSendsStatusThreeAndEndsTheGame) {
+    FakeLink* link = StartConnectedGame(SENTE);
+    dlg->board.MoveTo(30, 5, 2);  // sente's gold next to gote's king
+    dlg->Redraw(false);
+    Click(SquarePoint(5, 2));
+    Click(SquarePoint(5, 1));
+    const KifuNode* last = LastMove(*dlg);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->move->status, MS_KINGTAKEN);
+    ASSERT_EQ(link->sent.size(), 1u);
+    EXPECT_EQ(link->sent[0].text, FormatMove(*last, FMT_LIST));
+    EXPECT_EQ(dlg->mode, MODE_FREE);
+    EXPECT_EQ(dlg->mySide, 0);
+    // The board stays as it was for browsing.
+    EXPECT_EQ(dlg->board.PieceAt(5, 1), 39);
+    EXPECT_EQ(dlg->board.PieceAt(5, 2), 30);
+}
+
+TEST_F(BoardInput, GameEndedFromElsewhereReturnsAHeldPiece) {
+    StartConnectedGame(SENTE);
+    Click(SquarePoint(7, 7));
+    ASSERT_EQ(dlg->board.HeldPiece(), 6);
+    dlg->ClearGameState();  // as when the peer's resignation arrives
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    EXPECT_EQ(dlg->board.PieceAt(7, 7), 6);
+    // The control strip works again: button 3 starts the replay.
+    Click(ButtonPoint(3));
+    EXPECT_TRUE(dlg->AutoplayRunning());
+}
+
+TEST_F(BoardInput, GoteAtTheBottomWhenFlipped) {
+    StartConnectedGame(GOTE);
+    EXPECT_EQ(dlg->flipped, 1);
+    // Sente moves first: nothing of gote's can be picked up yet.
+    Click(SquarePoint(3, 3, 1));
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    // Sente's 7六歩 arrives as the peer's move would.
+    MoveRec rec;
+    rec.side = SENTE;
+    rec.number = 1;
+    rec.toFile = 7;
+    rec.toRank = 6;
+    rec.type = PT_FU;
+    rec.fromFile = 7;
+    rec.fromRank = 7;
+    KifuNode node;
+    node.move = &rec;
+    const MoveRec& m = dlg->record.RecordMoveText(FormatMove(node, FMT_LIST));
+    ASSERT_EQ(dlg->board.ApplyMove(m, true), 1);
+    dlg->Redraw(false);
+    Click(SquarePoint(3, 3, 1));
+    EXPECT_EQ(dlg->board.HeldPiece(), 11);  // gote's pawn on 3三
+    Click(SquarePoint(3, 4, 1));
+    EXPECT_EQ(dlg->board.PieceAt(3, 4), 11);
+}
+
+}  // namespace
+}  // namespace ravu::test
