@@ -87,7 +87,10 @@ public:
 
     // Fills the line that starts at the empty entry `start` with `length`
     // entries, branching as the options say.
-    void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o) {
+    // The first entry of an alternative line gets no chain of its own: its
+    // alternatives are its siblings, added by AddChain.
+    void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o,
+                  bool isAlternative = false) {
         KifuNode* e = start;
         for (int i = 0; i < length; ++i) {
             const int32_t number = e->move->number;
@@ -98,7 +101,7 @@ public:
                     m.comment += Text() + "\r\n";
             }
             KifuNode* f = k.Append(e, m);
-            if (depth < o.maxDepth && Chance(o.branchPercent))
+            if (depth < o.maxDepth && !(i == 0 && isAlternative) && Chance(o.branchPercent))
                 AddChain(k, f, depth + 1, o);
             if (IsEnd(m))
                 return;
@@ -114,7 +117,7 @@ public:
             KifuNode* p = holder->alt;
             if (n == 1 && Chance(o.pendingPercent))
                 return;  // left pending: a "+" without moves
-            FillLine(k, p, Pick(1, o.varLength), depth, o);
+            FillLine(k, p, Pick(1, o.varLength), depth, o, true);
             holder = p;
         }
     }
@@ -135,6 +138,7 @@ public:
         k.Clear();
         if (o.header)
             Header(k);
+        k.Root()->move->number = 1;  // the empty root stands for move 1
         FillLine(k, k.Root(), o.mainLength, 0, o);
     }
 
