@@ -217,6 +217,8 @@ TEST(Promotion, WhenAskedAndWhenForced) {
     } cases[] = {
         {"sFU52", 5, 2, 5, 1, 1, false, 1, MS_PROMOTE},   // last rank: forced
         {"sFU52", 5, 2, 5, 1, 2, false, 1, MS_PROMOTE},
+        {"s+FU52", 5, 2, 5, 1, 2, false, 1, MS_MOVE},     // forced, but promoted already
+        {"s+KE43", 4, 3, 4, 2, 2, false, 1, MS_MOVE},
         {"sFU54", 5, 4, 5, 3, 1, true, 1, MS_PROMOTE},
         {"sFU54", 5, 4, 5, 3, 2, true, 0, MS_MOVE},
         {"sFU54", 5, 4, 5, 3, 0, true, 0, MS_MOVE},       // closed dialog
