@@ -3,4 +3,5 @@ list(APPEND RAVU_MODEL_SOURCES
   app/ini.cpp
   app/settings.cpp
   app/skin_files.cpp
+  app/wav.cpp
 )

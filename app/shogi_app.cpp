@@ -1,0 +1,128 @@
+#include "app/shogi_app.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QtGlobal>
+
+#include <unistd.h>
+
+#include "app/skin_files.h"
+#include "app/textcodec.h"
+
+// Outside any namespace: the resource initialiser is a global symbol.
+static void InitRavuResources() { Q_INIT_RESOURCE(resources); }
+
+namespace ravu {
+
+void InitResources() {
+    static bool done = false;
+    if (!done) {
+        InitRavuResources();
+        done = true;
+    }
+}
+
+QString InstanceKey() {
+    const QString key = qEnvironmentVariable(INSTANCE_KEY_ENV);
+    return key.isEmpty() ? QString::fromLatin1(MAIN_WINDOW_TITLE) : key;
+}
+
+namespace {
+
+// A file name made of the key: letters, digits, '-' and '_' stay, every
+// other byte of its UTF-8 form is written in hexadecimal, so different keys
+// never share a lock and no key can leave the directory.
+QString LockFileName(const QString& key) {
+    QString name = QStringLiteral("ravuone-");
+    const QByteArray utf8 = key.toUtf8();
+    for (char c : utf8) {
+        const uchar u = uchar(c);
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_')
+            name += QLatin1Char(c);
+        else
+            name += QStringLiteral("%%%1").arg(u, 2, 16, QLatin1Char('0'));
+    }
+    return name + QStringLiteral(".lock");
+}
+
+// Per user: the runtime directory when there is one, else the temporary
+// directory with the user id in the name.
+QString LockDirectory() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime;
+    const QString dir = QDir::tempPath() + QStringLiteral("/ravuone-%1").arg(::getuid());
+    QDir().mkpath(dir);
+    QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return dir;
+}
+
+}  // namespace
+
+CSingleInstance::CSingleInstance(const QString& key)
+    : path(LockDirectory() + QLatin1Char('/') + LockFileName(key)), lock(std::make_unique<QLockFile>(path)) {
+    // A lock whose process has died is taken over at once, whatever its age.
+    lock->setStaleLockTime(0);
+}
+
+CSingleInstance::~CSingleInstance() = default;  // QLockFile unlocks on destruction
+
+bool CSingleInstance::TryAcquire() {
+    if (!held) held = lock->tryLock(0);
+    return held;
+}
+
+CShogiApp::CShogiApp() { InitResources(); }
+
+CShogiApp::~CShogiApp() = default;
+
+QString CShogiApp::ProfilePathFor(const QString& dir, const QString& executable) {
+    return dir + QLatin1Char('/') + QFileInfo(executable).completeBaseName() + QStringLiteral(".ini");
+}
+
+QString CShogiApp::MissingSkinText(const QString& dir) {
+    std::string message;
+    if (CheckSkinFilesIn(QFile::encodeName(dir).toStdString(), &message)) return {};
+    return QString::fromUtf8(SjisToUtf8(message));
+}
+
+bool CShogiApp::CheckSkinFiles(const QString& dir, QWidget* parent) {
+    const QString text = MissingSkinText(dir);
+    if (text.isEmpty()) return true;
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return false;
+}
+
+CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMainWindow) {
+    // 1. One copy per user and key; a second copy ends without a word.
+    CSingleInstance instance(InstanceKey());
+    if (!instance.TryAcquire()) return RUN_SECOND_COPY;
+
+    // 2. Qt's sockets need no start-up of their own.
+
+    // 3. The settings file lives in the current directory, named after the program.
+    const QString dir = QDir::currentPath();
+    profilePath = ProfilePathFor(dir, QCoreApplication::applicationFilePath());
+
+    // 5. The skin files must be here.
+    if (!CheckSkinFiles(dir)) return RUN_MISSING_SKINS;
+
+    // 6. - 9.
+    const std::string path = QFile::encodeName(profilePath).toStdString();
+    profile.LoadProfile(path);
+    runMainWindow(profile);
+    std::string error;
+    if (!profile.SaveProfile(path, &error)) {
+        qWarning("ravuone: the settings were not saved: %s", error.c_str());
+        return RUN_SAVE_FAILED;
+    }
+    return RUN_DONE;
+}
+
+}  // namespace ravu

@@ -1,0 +1,28 @@
+# Runs the artwork generator into an empty folder and compares every file it
+# is meant to write with the committed one in res/.
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "ravuone-artwork failed: ${rc}")
+endif()
+set(files
+  skin/BackBmp.bmp skin/Waku.bmp skin/Koma01.bmp
+  bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
+  cursor145.png icon128.png sound104.wav)
+set(failed "")
+foreach(f ${files})
+  if(NOT EXISTS ${OUT}/${f})
+    list(APPEND failed "${f} (not written)")
+    continue()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${f} ${REF}/${f} RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    list(APPEND failed ${f})
+  endif()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "regenerated artwork differs from res/: ${failed}")
+endif()
+list(LENGTH files n)
+message(STATUS "all ${n} artwork files identical")
