@@ -166,7 +166,6 @@ QByteArray EncodePng(const QImage& image) {
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    writer.setCompression(9);
     writer.write(image.convertToFormat(QImage::Format_ARGB32));
     return out;
 }
