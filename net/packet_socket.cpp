@@ -139,6 +139,8 @@ void CPacketSocket::CloseConnection() {
 
 void CPacketSocket::Close() { CloseConnection(); }
 
+qint64 CPacketSocket::PendingSendBytes() const { return m_pSock ? m_pSock->bytesToWrite() : 0; }
+
 void CPacketSocket::FailSend(int code) {
     m_nLastError = code;
     GetLastErrorText();

@@ -37,6 +37,8 @@ public:
 
     // Handle of the current connection, 0 when there is none.
     SockHandle Handle() const { return m_hSocket; }
+    // Bytes handed to the connection that the peer has not taken yet.
+    qint64 PendingSendBytes() const;
     // Closes the connection (if any); the object can be connected again.
     virtual void Close();
 
