@@ -103,16 +103,23 @@ void PaintButtonSymbol(QPainter& p, int i) {
         p.drawRect(QRectF(21, cy - 7, 2.5, 4));
         break;
     }
-    case 7: {  // connect: a plug meeting its socket
-        p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(5, cy + 5), QPointF(11, cy));
-        p.drawLine(QPointF(35, cy - 5), QPointF(29, cy));
+    case 7: {  // connect: a plug about to enter its socket
+        p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(4, cy), QPointF(10, cy));
+        p.drawLine(QPointF(30, cy), QPointF(36, cy));
         p.setPen(Qt::NoPen);
-        p.drawRoundedRect(QRectF(10, cy - 5, 8, 10), 2, 2);
-        p.drawRoundedRect(QRectF(22, cy - 5, 8, 10), 2, 2);
-        p.setPen(QPen(ink, 1.8));
-        p.drawLine(QPointF(18, cy - 2.5), QPointF(21, cy - 2.5));
-        p.drawLine(QPointF(18, cy + 2.5), QPointF(21, cy + 2.5));
+        QPainterPath plug;
+        plug.addRoundedRect(QRectF(9, cy - 5.5, 9, 11), 3, 3);
+        plug.addRect(QRectF(13, cy - 5.5, 5, 11));
+        plug.setFillRule(Qt::WindingFill);
+        p.drawPath(plug.simplified());
+        p.drawRect(QRectF(18, cy - 3.8, 4, 1.8));  // prongs
+        p.drawRect(QRectF(18, cy + 2.0, 4, 1.8));
+        QPainterPath socket;
+        socket.addRoundedRect(QRectF(23, cy - 5.5, 8, 11), 3, 3);
+        socket.addRect(QRectF(23, cy - 5.5, 4, 11));
+        socket.setFillRule(Qt::WindingFill);
+        p.drawPath(socket.simplified());
         break;
     }
     case 8: {  // start a game: two pieces facing each other

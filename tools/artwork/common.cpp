@@ -86,15 +86,16 @@ void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizon
             // u runs along the grain, v across it.
             double u = horizontal ? x : y;
             double v = horizontal ? y : x;
-            // Growth rings: bands across the grain, bent by slow noise.
-            double bend = 9.0 * Noise(u * 0.012, v * 0.02, seed) + 3.0 * Noise(u * 0.05, v * 0.05, seed + 7);
-            double ring = v * 0.22 + bend;
-            double band = 0.5 + 0.5 * std::sin(ring * 1.7 + 2.0 * std::sin(ring * 0.31));
-            band = std::pow(band, 3.0);
+            // Growth rings: straight bands across the grain, gently bent.
+            double bend = 2.6 * Noise(u * 0.007, v * 0.012, seed) + 0.9 * Noise(u * 0.03, v * 0.04, seed + 7);
+            double ring = v * 0.30 + bend;
+            double width = 0.55 + 0.35 * Noise(v * 0.05, 0.5, seed + 3);  // rings of uneven spacing
+            double band = 0.5 + 0.5 * std::sin(ring * 1.9 + 1.4 * std::sin(ring * 0.23));
+            band = std::pow(band, 2.0 + 6.0 * width);
             // Fine fibres along the grain.
-            double fibre = Noise(u * 0.08, v * 1.3, seed + 13) - 0.5;
+            double fibre = Noise(u * 0.06, v * 1.1, seed + 13) - 0.5;
             double speck = (Lattice(x, y, seed + 29) - 0.5) * 0.5;
-            double shade = 1.0 + contrast * (-0.10 * band + 0.06 * fibre + 0.02 * speck);
+            double shade = 1.0 + contrast * (-0.13 * band + 0.07 * fibre + 0.02 * speck);
             line[x] = qRgb(Clamp255(base.red() * shade), Clamp255(base.green() * shade),
                            Clamp255(base.blue() * shade));
         }
