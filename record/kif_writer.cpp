@@ -75,19 +75,22 @@ const KifuNode* NextAlternative(const KifuNode* entry, const KifuNode* stop) {
 }
 
 void WriteVariation(const KifuNode* alt, std::string& out) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "変化：%d手\r\n", alt->move->number);
-    out += buf;
-    WriteLine(alt, out);
-    const KifuNode* e = CKifu::EndOfLine(const_cast<KifuNode*>(alt));
-    for (;;) {
-        const KifuNode* b = NextAlternative(e, alt);
-        if (!b)
-            break;
-        WriteVariation(b, out);
-        if (b == alt->alt)
-            break;  // alt's next sibling: nothing before alt belongs here
-        e = b->prev;
+    // The alternative and its later siblings, each followed by the branch
+    // points of its own line from last to first.  Siblings are taken in this
+    // loop, so only nested variations recurse.
+    for (const KifuNode* a = alt; a; a = a->alt) {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "変化：%d手\r\n", a->move->number);
+        out += buf;
+        WriteLine(a, out);
+        const KifuNode* e = CKifu::EndOfLine(const_cast<KifuNode*>(a));
+        for (;;) {
+            const KifuNode* b = NextAlternative(e, a);
+            if (!b || b == a->alt)
+                break;  // a's next sibling: nothing before a belongs here
+            WriteVariation(b, out);
+            e = b->prev;
+        }
     }
 }
 

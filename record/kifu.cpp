@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "record/notation.h"
 
@@ -33,31 +34,40 @@ void FreeLine(KifuNode* first) {
     }
 }
 
-KifuNode* SearchItemChain(KifuNode* start, int32_t item) {
-    for (KifuNode* y = start; y; y = y->next) {
-        if (y->move->treeItem == item)
-            return y;
-        if (y->alt)
-            if (KifuNode* hit = SearchItemChain(y->alt, item))
-                return hit;
-    }
+// Searches the alternatives that start at `first` (the chain first,
+// first->alt, ...) and the lines that follow them.  The chain is walked in a
+// loop and each line along `next`, so only nesting adds stack depth.
+KifuNode* SearchItemChain(KifuNode* first, int32_t item) {
+    for (KifuNode* a = first; a; a = a->alt)
+        for (KifuNode* y = a; y; y = y->next) {
+            if (y->move->treeItem == item)
+                return y;
+            if (y != a && y->alt)
+                if (KifuNode* hit = SearchItemChain(y->alt, item))
+                    return hit;
+        }
     return nullptr;
 }
 
-// Searches the chain that starts at `start`, an entry reached through an
-// `alt` link.  Only such entries may take a variation section: the empty end
-// of an alternative line read earlier is never a hit, so every file the
-// writer produces reads back to the same tree.
-KifuNode* SearchPendingChain(KifuNode* start, int32_t number,
+// Searches the chain that starts at `first` in the order of the recursive
+// search: the last alternative first, each alternative before the lines of
+// the ones ahead of it, nested chains before the rest of their line.
+// Only entries reached through an `alt` link may take a variation section:
+// the empty end of an alternative line read earlier is never a hit, so every
+// file the writer produces reads back to the same tree.
+KifuNode* SearchPendingChain(KifuNode* first, int32_t number,
                              const std::unordered_set<const KifuNode*>* taken) {
-    for (KifuNode* y = start; y; y = y->next) {
-        if (y->alt) {
-            if (KifuNode* hit = SearchPendingChain(y->alt, number, taken))
-                return hit;
-        } else if (y == start && !y->filled && y->move->number == number &&
-                   !(taken && taken->count(y))) {
-            return y;
-        }
+    std::vector<KifuNode*> chain;
+    for (KifuNode* a = first; a; a = a->alt)
+        chain.push_back(a);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        KifuNode* a = *it;
+        if (!a->alt && !a->filled && a->move->number == number && !(taken && taken->count(a)))
+            return a;
+        for (KifuNode* y = a->next; y; y = y->next)
+            if (y->alt)
+                if (KifuNode* hit = SearchPendingChain(y->alt, number, taken))
+                    return hit;
     }
     return nullptr;
 }

@@ -13,11 +13,15 @@ constexpr const char* START_LINE = "＊＊ 開 始 ＊＊";
 
 // Handles from an earlier tree would otherwise match new items of the same
 // handle; every entry starts the rebuild without an item.
-void ForgetItems(KifuNode* first) {
+void ForgetItems(KifuNode* first, bool isAlternative) {
     for (KifuNode* e = first; e; e = e->next) {
         e->move->treeItem = 0;
+        // An alternative's own `alt` is its sibling, which the caller's
+        // loop over the chain visits.
+        if (isAlternative && e == first)
+            continue;
         for (KifuNode* a = e->alt; a; a = a->alt)
-            ForgetItems(a);
+            ForgetItems(a, true);
     }
 }
 
@@ -44,7 +48,7 @@ void AddAlternatives(CKifuTreeView& tree, KifuNode* first, int32_t parent) {
 
 void CKifu::BuildTree(CKifuTreeView* treeView) {
     tree = treeView;
-    ForgetItems(rootNode);
+    ForgetItems(rootNode, false);
     header.rootItem = 0;
     if (header.title.empty())
         header.title = "無題";
