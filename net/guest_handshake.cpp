@@ -8,6 +8,7 @@ namespace ravu {
 CGuestHandshake::CGuestHandshake(CGameSocket& connectSocket, CSockOwner* mainOwner, QObject* parent)
     : QObject(parent), m_socket(connectSocket), m_pMain(mainOwner) {
     m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (m_phase == PHASE_CONNECTING) {
             // Nobody answered: give up the attempt and the connection.
