@@ -146,8 +146,19 @@ int CShogiBoard::ApplyMove(const MoveRec& rec, bool quiet) {
     if (!OnBoard(rec.toFile, rec.toRank))
         return 0;
 
-    int mover = PieceAt(rec.fromFile, rec.fromRank);
-    const int victim = PieceAt(rec.toFile, rec.toRank);
+    // Held pieces are invisible to PieceAt.  One the user is holding still
+    // counts on the square it was picked up from, and goes back there before
+    // the move is applied, so that no two pieces end up on one square.
+    const int held = HeldPiece();
+    auto occupant = [&](int file, int rank) {
+        const int t = PieceAt(file, rank);
+        if (t == -1 && held != -1 && pieces[held].prevState == KS_BOARD && OnBoard(file, rank) &&
+            pieces[held].file == file && pieces[held].rank == rank)
+            return held;
+        return t;
+    };
+    int mover = occupant(rec.fromFile, rec.fromRank);
+    const int victim = occupant(rec.toFile, rec.toRank);
     if (mover == -1) {
         if (rec.fromFile != 0)
             return 0;
@@ -158,6 +169,8 @@ int CShogiBoard::ApplyMove(const MoveRec& rec, bool quiet) {
     // A move onto its own square would capture the mover into its own hand.
     if (mover == victim)
         return 0;
+    if (held != -1)
+        ReturnHeld(held);
 
     KomaRec& p = pieces[mover];
     p.promoted = rec.promoted;

@@ -39,7 +39,9 @@ public:
     void RestoreState(int index);
     void Capture(int index, int newOwner);
 
-    // Applies a move of the record or of the peer without rule checks.
+    // Applies a move of the record or of the peer without rule checks.  A
+    // piece held by the pointer goes back to its place first (it still counts
+    // on the square it was picked up from).
     int ApplyMove(const MoveRec& rec, bool quiet);
     // Commits the held piece to the square under (x, y); the only place where
     // a user's move is judged.  Refusals put the piece back and answer 0.
