@@ -43,7 +43,7 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
         } else if (phase == CGuestHandshake::PHASE_TURN) {
             switch (out) {
             case CGuestHandshake::OUT_ACCEPTED:
-                Emit("accept");
+                Emit("turn_accept");
                 protocol.OnTurnAccepted(handshake.proposedSide());
                 break;
             case CGuestHandshake::OUT_REFUSED: Emit("turn_refused"); break;

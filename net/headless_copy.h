@@ -82,7 +82,7 @@ signals:
     // kind: "hello", "accept", "refuse", "observe", "catchup", "move", "chat",
     // "closed", "connected", "connect_failed", "timeout", "question",
     // "answer", "game_start", "game_over", "check", "turn_refused",
-    // "turn_timeout", "moved".  text: Shift-JIS.  value: handle or number.
+    // "turn_accept", "turn_timeout", "moved", "watching", "turn".  text: Shift-JIS.  value: handle or number.
     void event(const QString& kind, const QByteArray& sjisText, qint64 value);
 
 private:

@@ -1,0 +1,104 @@
+// ravuone-peer: a copy of RavuOne without windows.
+//   ravuone-peer --listen [PORT] [--answer yes|no|ask] [--name NAME]
+//   ravuone-peer --connect HOST[:PORT] [--turn 0|1] [--name NAME]
+// Commands on stdin, one per line; events on stdout, one JSON object a line.
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "peer_console.h"
+
+namespace {
+
+void Usage() {
+    std::fputs(
+        "usage: ravuone-peer [--name NAME] (--listen [PORT] | --connect HOST[:PORT])\n"
+        "       [--answer yes|no|ask] [--turn 0|1] [--ask-timeout-ms N]\n"
+        "       [--connect-timeout-ms N] [--turn-timeout-ms N] [--stay] [--exit-on-close]\n"
+        "       [--fetch-list]\n"
+        "commands on stdin: turn 0|1, move TEXT, resign, chat TEXT, yes, no,\n"
+        "                   connect HOST[:PORT], disconnect, list, state, quit\n",
+        stderr);
+}
+
+bool ParseInt(const char* s, int& out) {
+    char* end = nullptr;
+    long v = std::strtol(s, &end, 10);
+    if (!s[0] || *end || v < 0 || v > 100000000)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ravu::PeerOptions opt;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto next = [&](const char* what) -> const char* {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "ravuone-peer: %s needs a value\n", what);
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        int n = 0;
+        if (a == "--name") {
+            opt.name = next("--name");
+        } else if (a == "--listen") {
+            opt.host = true;
+            if (i + 1 < argc && ParseInt(argv[i + 1], n) && n <= 65535) {
+                opt.listenPort = static_cast<unsigned>(n);
+                ++i;
+            }
+        } else if (a == "--connect") {
+            std::string dest = next("--connect");
+            size_t colon = dest.rfind(':');
+            if (colon != std::string::npos) {
+                if (!ParseInt(dest.c_str() + colon + 1, n) || n == 0 || n > 65535) {
+                    Usage();
+                    return 2;
+                }
+                opt.connectPort = static_cast<unsigned>(n);
+                dest.resize(colon);
+            }
+            opt.connectHost = dest;
+        } else if (a == "--answer") {
+            std::string v = next("--answer");
+            opt.answer = v == "yes" ? ravu::ASK_YES : v == "no" ? ravu::ASK_NO : 0;
+        } else if (a == "--turn") {
+            std::string v = next("--turn");
+            opt.turn = v == "1" ? 1 : 0;
+        } else if (a == "--ask-timeout-ms" && ParseInt(next(a.c_str()), n)) {
+            opt.askTimeoutMs = n;
+        } else if (a == "--connect-timeout-ms" && ParseInt(next(a.c_str()), n)) {
+            opt.connectTimeoutMs = n;
+        } else if (a == "--turn-timeout-ms" && ParseInt(next(a.c_str()), n)) {
+            opt.turnTimeoutMs = n;
+        } else if (a == "--stay") {
+            opt.stayOnEof = true;
+        } else if (a == "--exit-on-close") {
+            opt.exitOnClose = true;
+        } else if (a == "--fetch-list") {
+            opt.fetchList = true;
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+    if (!opt.host && opt.connectHost.empty() && !opt.fetchList) {
+        Usage();
+        return 2;
+    }
+    ravu::CPeerConsole console(opt);
+    if (!console.Start())
+        return 1;
+    if (!opt.host && opt.connectHost.empty() && opt.fetchList)
+        return 0;
+    return app.exec();
+}
