@@ -52,12 +52,20 @@ void CChatLogDlg::AddLine(const std::string& sjisLine)
     AddLine(QString::fromUtf8(SjisToUtf8(sjisLine)));
 }
 
-void CChatLogDlg::showEvent(QShowEvent* e)
+// Every show puts the window back where the rectangle says, before the
+// platform window appears.
+void CChatLogDlg::setVisible(bool visible)
 {
-    QDialog::showEvent(e);
+    if (visible && !isVisible()) RestoreRect();
+    QDialog::setVisible(visible);
+}
+
+void CChatLogDlg::RestoreRect()
+{
     if (!ready_ || !rect_) return;
-    const int w = std::clamp(rect_->right - rect_->left, MIN_SIDE, MAX_SIDE);
-    const int h = std::clamp(rect_->bottom - rect_->top, MIN_SIDE, MAX_SIDE);
+    // 64-bit differences: the fields may hold any 32-bit values.
+    const int w = static_cast<int>(std::clamp<int64_t>(int64_t(rect_->right) - rect_->left, MIN_SIDE, MAX_SIDE));
+    const int h = static_cast<int>(std::clamp<int64_t>(int64_t(rect_->bottom) - rect_->top, MIN_SIDE, MAX_SIDE));
     const int x = std::clamp(rect_->left, -MAX_POS, MAX_POS);
     const int y = std::clamp(rect_->top, -MAX_POS, MAX_POS);
     move(x, y);
@@ -88,13 +96,10 @@ void CChatLogDlg::moveEvent(QMoveEvent* e)
     StoreRect();
 }
 
-// Only the main window's menu hides the log.
+// Only the main window's menu hides the log (there is no close button).
 void CChatLogDlg::closeEvent(QCloseEvent* e)
 {
-    if (e->spontaneous())
-        e->ignore();
-    else
-        QDialog::closeEvent(e);
+    e->ignore();
 }
 
 void CChatLogDlg::keyPressEvent(QKeyEvent* e)

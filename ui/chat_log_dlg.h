@@ -30,12 +30,12 @@ public:
     // The same with the model's Shift-JIS text.
     void AddLine(const std::string& sjisLine) override;
     QWidget* Window() override { return this; }
+    void setVisible(bool visible) override;
 
     const QString& LastLine() const { return lastLine_; }
     QPlainTextEdit* LogEdit() const { return logEdit_; }
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -43,6 +43,7 @@ protected:
 
 private:
     void StoreRect();
+    void RestoreRect();
 
     ChatLogRect* rect_;
     int ready_ = 0;

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUrl>
+#include <algorithm>
 
 #include "record/kifu.h"
 #include "ui/window_util.h"
@@ -172,8 +173,10 @@ void CKifuDlg::LayOut(int cw, int ch)
     moveList_->setGeometry(0, 0, lw, ch);
     const int h = ch - 2;
     const double t = h - h * 0.3;
-    tree_->setGeometry(lw + 2, 0, cw - lw - 1, static_cast<int>(t));
-    commentBox_->setGeometry(lw + 2, static_cast<int>(t + 2), cw - lw - 1, static_cast<int>(ch - (t + 2)));
+    // A window narrower than its list leaves no room: sizes stop at 0.
+    const int w = std::max(0, cw - lw - 1);
+    tree_->setGeometry(lw + 2, 0, w, std::max(0, static_cast<int>(t)));
+    commentBox_->setGeometry(lw + 2, static_cast<int>(t + 2), w, std::max(0, static_cast<int>(ch - (t + 2))));
 }
 
 void CKifuDlg::resizeEvent(QResizeEvent* e)
@@ -238,10 +241,7 @@ void CKifuDlg::keyPressEvent(QKeyEvent* e)
 // There is no close button; the main window's menu hides the window.
 void CKifuDlg::closeEvent(QCloseEvent* e)
 {
-    if (e->spontaneous())
-        e->ignore();
-    else
-        QDialog::closeEvent(e);
+    e->ignore();
 }
 
 namespace {

@@ -26,4 +26,5 @@ endif()
 if(TARGET ravu_app)
   # The built-in pictures (balloon, character, buttons, icon).
   target_link_libraries(ravu_windows PUBLIC ravu_app)
+  target_compile_definitions(ravu_windows PRIVATE RAVU_HAVE_APP=1)
 endif()

@@ -1,9 +1,18 @@
 # Widget tests of the secondary windows, on the offscreen platform.
 if(TARGET ravu_windows)
-  add_executable(test_windows
+  set(RAVU_WINDOWS_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/test_windows_main.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_balloon_dlg.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_chat_log_dlg.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_settings_dlg.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_kifu_dlg.cpp
   )
+  if(TARGET ravu_net AND EXISTS ${CMAKE_SOURCE_DIR}/net/connect_dlg.cpp)
+    list(APPEND RAVU_WINDOWS_TEST_SOURCES
+      ${CMAKE_CURRENT_SOURCE_DIR}/test_connect_dlg.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/test_turn_dlg.cpp)
+  endif()
+  add_executable(test_windows ${RAVU_WINDOWS_TEST_SOURCES})
   target_link_libraries(test_windows PRIVATE ravu_windows Qt6::Test GTest::gtest)
   gtest_discover_tests(test_windows
     DISCOVERY_TIMEOUT 60
