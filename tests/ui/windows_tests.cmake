@@ -7,7 +7,8 @@ if(TARGET ravu_windows)
     ${CMAKE_CURRENT_SOURCE_DIR}/test_settings_dlg.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_kifu_dlg.cpp
   )
-  if(TARGET ravu_net AND EXISTS ${CMAKE_SOURCE_DIR}/net/connect_dlg.cpp)
+  if(TARGET ravu_net AND EXISTS ${CMAKE_SOURCE_DIR}/net/connect_dlg.cpp
+     AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/test_connect_dlg.cpp)
     list(APPEND RAVU_WINDOWS_TEST_SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/test_connect_dlg.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/test_turn_dlg.cpp)
