@@ -61,7 +61,13 @@ std::vector<MoveRec> RandomGame(int length, unsigned seed) {
         }
         if (candidates.empty())
             break;
-        const MoveRec m = candidates[std::uniform_int_distribution<size_t>(0, candidates.size() - 1)(rng)];
+        // Prefer captures half of the time, so that hands fill as in a real game.
+        std::vector<MoveRec> captures;
+        for (const MoveRec& c : candidates)
+            if (c.fromFile != 0 && board.PieceAt(c.toFile, c.toRank) != -1)
+                captures.push_back(c);
+        const std::vector<MoveRec>& pool = !captures.empty() && (rng() & 1) ? captures : candidates;
+        const MoveRec m = pool[std::uniform_int_distribution<size_t>(0, pool.size() - 1)(rng)];
         board.ApplyMove(m, true);
         game.push_back(m);
     }
@@ -70,7 +76,7 @@ std::vector<MoveRec> RandomGame(int length, unsigned seed) {
 
 CShogiBoard MiddleGame() {
     CShogiBoard board;
-    for (const MoveRec& m : RandomGame(60, 7))
+    for (const MoveRec& m : RandomGame(100, 7))
         board.ApplyMove(m, true);
     return board;
 }
@@ -88,6 +94,11 @@ void BM_CanMoveWholePosition(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(allowed);
     }
+    int onBoard = 0;
+    for (const KomaRec& p : board.pieces)
+        onBoard += p.state == KS_BOARD;
+    state.counters["pieces"] = onBoard;
+    state.SetItemsProcessed(state.iterations() * onBoard * 81);  // CanMove calls
 }
 BENCHMARK(BM_CanMoveWholePosition);
 
