@@ -38,17 +38,42 @@ CPieceSound::~CPieceSound() {
 #endif
 }
 
+#ifdef RAVU_HAVE_MULTIMEDIA
+namespace {
+
+// The click in the device's own format.
+QByteArray ConvertClick(const QByteArray& pcm8, int fromRate, const QAudioFormat& to) {
+    PcmSampleKind kind;
+    switch (to.sampleFormat()) {
+    case QAudioFormat::UInt8: kind = PCM_U8; break;
+    case QAudioFormat::Int16: kind = PCM_S16; break;
+    case QAudioFormat::Int32: kind = PCM_S32; break;
+    case QAudioFormat::Float: kind = PCM_F32; break;
+    default: return {};
+    }
+    const std::string out = ConvertPcm8(std::string_view(pcm8.constData(), size_t(pcm8.size())), fromRate,
+                                        to.sampleRate(), to.channelCount(), kind);
+    return QByteArray(out.data(), qsizetype(out.size()));
+}
+
+}  // namespace
+#endif
+
 bool CPieceSound::OpenDevice() {
 #ifdef RAVU_HAVE_MULTIMEDIA
     if (deviceTried) return sink != nullptr;
     deviceTried = true;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return false;
+    // The click as it is when the device takes it, else in the device's
+    // preferred format.
     QAudioFormat format;
     format.setSampleRate(sampleRate);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::UInt8);
-    if (!device.isFormatSupported(format)) return false;
+    if (!device.isFormatSupported(format)) format = device.preferredFormat();
+    devicePcm = ConvertClick(pcm, sampleRate, format);
+    if (devicePcm.isEmpty()) return false;
     sink = std::make_unique<QAudioSink>(device, format);
     buffer = std::make_unique<QBuffer>();
     return true;
@@ -64,7 +89,7 @@ bool CPieceSound::PlayPieceSound() {
     // Asynchronous: the event loop feeds the device while the game goes on.
     sink->stop();
     buffer->close();
-    buffer->setData(pcm);
+    buffer->setData(devicePcm);
     if (!buffer->open(QIODevice::ReadOnly)) return false;
     sink->start(buffer.get());
     if (sink->error() != QAudio::NoError) return false;

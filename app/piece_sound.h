@@ -43,6 +43,7 @@ private:
     const CProfile* profile;
     QByteArray wav;   // the resource's bytes
     QByteArray pcm;   // its samples
+    QByteArray devicePcm;  // the samples in the sound device's format
     int sampleRate = 0;
     int sampleCount = 0;
     bool deviceTried = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace ravu {
@@ -19,5 +20,15 @@ struct WavPcm {
 // damaged or hostile file is refused, never read beyond its end.  A data
 // chunk longer than the file is cut to what is there.
 bool ParseWavPcm(std::string_view bytes, WavPcm* out);
+
+// Sample formats a sound device may ask for; samples in the machine's byte order.
+enum PcmSampleKind { PCM_U8, PCM_S16, PCM_S32, PCM_F32 };
+
+// Unsigned 8-bit mono samples at fromRate turned into toRate (linear
+// interpolation), channels copies of each frame, in the given format.  Empty
+// when a rate or the channel count is not positive, or the result would be
+// longer than ten seconds.
+std::string ConvertPcm8(std::string_view pcm8, int32_t fromRate, int32_t toRate, int32_t channels,
+                        PcmSampleKind kind);
 
 }  // namespace ravu

@@ -174,22 +174,6 @@ TEST(StartUp, MissingSkinFilesShowOneMessageBoxWithTheExactText) {
     EXPECT_EQ(boxes, 0);
 }
 
-TEST(StartUp, MissingSkinTextForEveryCombination) {
-    const char* names[3] = {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"};
-    for (int present = 0; present < 8; ++present) {
-        QTemporaryDir tmp;
-        QDir dir(tmp.path());
-        WriteSkins(dir, present & 1, present & 2, present & 4);
-        QString expected;
-        if (present != 7) {
-            expected = QString::fromUtf8("ファイルが見つかりません。\n\n");
-            for (int i = 0; i < 3; ++i)
-                if (!(present & (1 << i))) expected += QLatin1String(names[i]) + QLatin1Char('\n');
-        }
-        EXPECT_EQ(CShogiApp::MissingSkinText(dir.path()), expected) << present;
-    }
-}
-
 // The whole start-up in a process of its own, started in a folder that is
 // not the program's.
 TEST(StartUp, FirstRunReadsDefaultsAndWritesTheSettingsFileAtExit) {

@@ -1,6 +1,7 @@
 // The WAV reader: the built-in piece sound and damaged images.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -91,6 +92,53 @@ TEST(Wav, EveryTruncationIsRefusedOrInBounds) {
             EXPECT_LE(pcm.samples.data() + pcm.samples.size(), cut.data() + cut.size()) << n;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+int16_t S16At(const std::string& s, size_t i) {
+    int16_t v;
+    std::memcpy(&v, s.data() + 2 * i, 2);
+    return v;
+}
+
+TEST(Wav, TheClickIsConvertedToWhatTheDeviceTakes) {
+    const std::string pcm = std::string{char(128), char(255), char(0), char(192)};
+    // Same format: unchanged.
+    EXPECT_EQ(ConvertPcm8(pcm, 22050, 22050, 1, PCM_U8), pcm);
+    // 16 bits: centred on zero, full scale.
+    const std::string s16 = ConvertPcm8(pcm, 22050, 22050, 1, PCM_S16);
+    ASSERT_EQ(s16.size(), 8u);
+    EXPECT_EQ(S16At(s16, 0), 0);
+    EXPECT_EQ(S16At(s16, 1), 32512);
+    EXPECT_EQ(S16At(s16, 2), -32768);
+    EXPECT_EQ(S16At(s16, 3), 16384);
+    // Stereo at twice the rate: every frame twice per channel, midpoints interpolated.
+    const std::string st = ConvertPcm8(pcm, 22050, 44100, 2, PCM_S16);
+    ASSERT_EQ(st.size(), 8u * 2 * 2);
+    EXPECT_EQ(S16At(st, 0), S16At(st, 1));
+    EXPECT_EQ(S16At(st, 2), 16256);  // half way from 128 to 255
+    EXPECT_EQ(S16At(st, 4), 32512);
+    // Float and 32 bits keep the sign and scale.
+    const std::string f32 = ConvertPcm8(pcm, 22050, 22050, 1, PCM_F32);
+    float f;
+    std::memcpy(&f, f32.data() + 8, 4);
+    EXPECT_FLOAT_EQ(f, -1.0f);
+    const std::string s32 = ConvertPcm8(pcm, 22050, 48000, 1, PCM_S32);
+    EXPECT_EQ(s32.size(), size_t(4 * 48000 / 22050) * 4);
+}
+
+TEST(Wav, ConversionRefusesImpossibleFormats) {
+    const std::string pcm(290, char(128));
+    EXPECT_TRUE(ConvertPcm8(pcm, 0, 22050, 1, PCM_U8).empty());
+    EXPECT_TRUE(ConvertPcm8(pcm, 22050, 0, 1, PCM_U8).empty());
+    EXPECT_TRUE(ConvertPcm8(pcm, 22050, -5, 1, PCM_U8).empty());
+    EXPECT_TRUE(ConvertPcm8(pcm, 22050, 22050, 0, PCM_U8).empty());
+    EXPECT_TRUE(ConvertPcm8(pcm, 22050, 22050, 1000, PCM_U8).empty());
+    EXPECT_TRUE(ConvertPcm8("", 22050, 22050, 1, PCM_U8).empty());
+    EXPECT_TRUE(ConvertPcm8(pcm, 1, 192000, 1, PCM_U8).empty());  // 290 samples at 1 Hz: too long
 }
 
 }  // namespace
