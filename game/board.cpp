@@ -38,6 +38,7 @@ CShogiBoard::CShogiBoard() {
 }
 
 void CShogiBoard::InitPosition() {
+    ++setups;
     for (int i = 0; i < PIECE_COUNT; ++i) {
         KomaRec& p = pieces[i];
         p = KomaRec{};
@@ -229,7 +230,8 @@ int CShogiBoard::DropHeld(int index, int x, int y) {
     }
     MoveTo(index, file, rank);
     SetState(index, KS_BOARD);
-    DecidePromotion(index);
+    if (!DecidePromotion(index))
+        return 0;  // reset or taken while the question was open: no move to report
     PlayPieceSound();
     return 1;
 }

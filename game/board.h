@@ -56,7 +56,10 @@ public:
     int TwoPawns(int index, int file) const;
     static int InZone(int side, int rank);
     static int LeavesZone(int side, int fromRank, int toRank);
-    void DecidePromotion(int index);
+    // Answers 0 only when the position was reset or the piece taken while the
+    // promotion question was open (the question runs a nested event loop in
+    // which peer messages are handled); the answer is then dropped.
+    int DecidePromotion(int index);
 
     // --- the destination lists --------------------------------------------
     int AddDest(int index, int k, int file, int rank);
@@ -128,6 +131,7 @@ private:
     ISoundSetting* soundSetting = nullptr;
     IBoardMessages* boardMessages = nullptr;
     mutable KomaRec spare{};
+    uint32_t setups = 0;  // counts InitPosition, so a question can tell that a new game began under it
 };
 
 // Square helpers shared by the rules and the tests.

@@ -163,13 +163,13 @@ int CShogiBoard::LeavesZone(int side, int fromRank, int toRank) {
     return InZone(side, fromRank) && !InZone(side, toRank);
 }
 
-void CShogiBoard::DecidePromotion(int index) {
+int CShogiBoard::DecidePromotion(int index) {
     if (!ValidIndex(index))
-        return;
+        return 0;
     KomaRec& p = pieces[index];
     // A move may promote when it ends in the zone or starts in it.
     if (!InZone(p.owner, p.rank) && !LeavesZone(p.owner, p.prevRank, p.rank))
-        return;
+        return 1;
 
     bool ask = false;
     bool forced = false;
@@ -201,9 +201,13 @@ void CShogiBoard::DecidePromotion(int index) {
         p.moveStatus = p.promoted == 0 ? MS_PROMOTE : MS_MOVE;
         p.promoted = 1;
     } else if (ask && p.promoted != 1) {
+        const int file = p.file, rank = p.rank;
+        const uint32_t setup = setups;
         const int answer = promotionAsker
                                ? promotionAsker->AskPromotion(ClampAdd(p.x, PIECE_HALF), ClampAdd(p.y, PIECE_HALF))
                                : 0;
+        if (setups != setup || p.state != KS_BOARD || p.file != file || p.rank != rank)
+            return 0;  // a new position, or the piece was taken, under the question
         if (answer == 1) {
             p.promoted = 1;
             p.moveStatus = MS_PROMOTE;
@@ -212,6 +216,7 @@ void CShogiBoard::DecidePromotion(int index) {
         }
     }
     UpdateImage(index);
+    return 1;
 }
 
 }  // namespace ravu

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
 
 #include "game/board.h"
 #include "tests/game/fakes.h"
@@ -410,6 +411,59 @@ TEST(DropHeld, PromotedCaptureIsDroppedUnpromoted) {
     EXPECT_EQ(board.pieces[rook].promoted, 0);
     EXPECT_EQ(board.pieces[rook].image, PT_HI);
     EXPECT_EQ(board.pieces[rook].moveStatus, MS_MOVE);
+}
+
+// The promotion question runs a nested event loop: a peer message handled
+// there may start a new game or take the piece.  The answer must then not be
+// written into the new position, and the move is not reported as made.
+struct MeddlingAsker : test::FakeAsker {
+    CShogiBoard* board = nullptr;
+    std::function<void(CShogiBoard&)> meddle;
+    int AskPromotion(int x, int y) override {
+        meddle(*board);
+        return FakeAsker::AskPromotion(x, y);
+    }
+};
+
+TEST(Promotion, BoardChangedWhileAsking) {
+    struct Case {
+        const char* what;
+        const char* position;
+        int fromFile, fromRank, toFile, toRank;
+        std::function<void(CShogiBoard&)> meddle;
+        int result;
+    } cases[] = {
+        {"nothing happens", "sHI22", 2, 2, 2, 8, [](CShogiBoard&) {}, 1},
+        // The rook leaves the zone for its own starting square, and a reset puts
+        // the same rook back there: only the new game tells them apart.
+        {"new game", "sHI22", 2, 2, 2, 8, [](CShogiBoard& b) { b.Reset(); }, 0},
+        {"piece taken", "sGI44 gKI55", 4, 4, 4, 3,
+         [](CShogiBoard& b) {
+             MoveRec m;
+             m.side = GOTE;
+             m.fromFile = 5;
+             m.fromRank = 5;
+             m.toFile = 4;
+             m.toRank = 3;
+             m.type = PT_KIN;
+             b.ApplyMove(m, true);
+         },
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CShogiBoard board;
+        MeddlingAsker asker;
+        asker.board = &board;
+        asker.meddle = c.meddle;
+        board.SetPromotionAsker(&asker);
+        Arrange(board, c.position);
+        const int i = board.PieceAt(c.fromFile, c.fromRank);
+        ASSERT_NE(i, -1);
+        EXPECT_EQ(UserMove(board, i, c.toFile, c.toRank), c.result);
+        EXPECT_EQ(asker.calls, 1);
+        EXPECT_EQ(board.pieces[i].promoted, c.result);  // the answer was 1: promote
+    }
 }
 
 }  // namespace
