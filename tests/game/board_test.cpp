@@ -262,22 +262,6 @@ TEST(PieceTable, CaptureOnlyFromTheBoard) {
     EXPECT_EQ(p.prevState, KS_BOARD);
 }
 
-TEST(PieceTable, StateAndSquareBookkeeping) {
-    CShogiBoard board;
-    board.SetState(3, KS_HELD);
-    EXPECT_EQ(board.pieces[3].state, KS_HELD);
-    EXPECT_EQ(board.pieces[3].prevState, KS_BOARD);
-    board.RestoreState(3);
-    EXPECT_EQ(board.pieces[3].state, KS_BOARD);
-    board.MoveTo(3, 4, 5);
-    EXPECT_EQ(board.pieces[3].prevFile, 4);
-    EXPECT_EQ(board.pieces[3].prevRank, 7);
-    EXPECT_EQ(board.pieces[3].file, 4);
-    EXPECT_EQ(board.pieces[3].rank, 5);
-    EXPECT_TRUE(board.IsOwner(3, SENTE));
-    EXPECT_FALSE(board.IsOwner(3, GOTE));
-}
-
 TEST(PieceTable, GarbageIndicesAndSquaresAreRefused) {
     CShogiBoard board;
     const CShogiBoard before = board;

@@ -196,18 +196,6 @@ TEST(CanDrop, PawnsKnightsLances) {
     EXPECT_EQ(board.TwoPawns(0, INT_MAX), 0);
 }
 
-TEST(Zone, RanksOfEachSide) {
-    for (int rank = -2; rank <= 12; ++rank) {
-        EXPECT_EQ(CShogiBoard::InZone(SENTE, rank), rank >= 1 && rank <= 3) << rank;
-        EXPECT_EQ(CShogiBoard::InZone(GOTE, rank), rank >= 7 && rank <= 9) << rank;
-        EXPECT_EQ(CShogiBoard::InZone(2, rank), 0);
-    }
-    EXPECT_EQ(CShogiBoard::LeavesZone(SENTE, 3, 4), 1);
-    EXPECT_EQ(CShogiBoard::LeavesZone(SENTE, 4, 3), 0);
-    EXPECT_EQ(CShogiBoard::LeavesZone(SENTE, 2, 3), 0);
-    EXPECT_EQ(CShogiBoard::LeavesZone(GOTE, 7, 6), 1);
-}
-
 TEST(Promotion, WhenAskedAndWhenForced) {
     struct Case {
         const char* position;
