@@ -160,25 +160,31 @@ bool CHeadlessCopy::IsConnectDialogOpen() const {
 
 void CHeadlessCopy::OnSockMessage(int msg, SockHandle wParam) {
     int oldMode = protocol.mode;
+    // Handshake packets are reported before they are handled (their
+    // questions follow); game packets after, when they have been applied.
+    const char* after = nullptr;
+    std::string text;
     if (msg == WM_SOCK_PACKET) {
         CGameLink& link = protocol.connState == CONN_GUEST && connectSocket.HasConnection(wParam)
                               ? static_cast<CGameLink&>(connectSocket)
                               : static_cast<CGameLink&>(listenSocket);
-        std::string text = link.GetText(wParam);
+        text = link.GetText(wParam);
         switch (link.GetLastType(wParam)) {
         case PKT_HELLO: Emit("hello", text, wParam); break;
         case PKT_TURN: Emit("turn", text, wParam); break;
-        case PKT_OBSERVE: Emit("observe", text, wParam); break;
-        case PKT_MOVE: Emit("move", text, wParam); break;
-        case PKT_CHUNK_END: Emit("catchup", text, wParam); break;
         case PKT_ACCEPT: Emit("accept", text, wParam); break;
         case PKT_REFUSE: Emit("refuse", text, wParam); break;
+        case PKT_OBSERVE: after = "observe"; break;
+        case PKT_MOVE: after = "move"; break;
+        case PKT_CHUNK_END: after = "catchup"; break;
         default: break;  // chat lines are reported when they are logged
         }
     } else if (msg == WM_SOCK_CLOSED) {
         Emit("closed", std::string(), wParam);
     }
     protocol.OnSockMessage(msg, wParam);
+    if (after)
+        Emit(after, text, wParam);
     ReportModeChange(oldMode);
 }
 

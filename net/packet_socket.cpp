@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include "net/sock_errors.h"
+
+#include <vector>
 
 namespace ravu {
 
@@ -18,6 +21,30 @@ std::function<void(const std::string&)>& Reporter() {
 // How long a closed connection may still try to hand its last packets to
 // the peer before it is dropped.
 constexpr int LINGER_MS = 5000;
+
+// Packet deliveries in progress (an owner may run a nested loop inside one).
+int g_deliveryDepth = 0;
+// Connections closed while a delivery was in progress.  One of them may be
+// the very socket whose notification is still on the stack, so they are
+// freed only once every delivery has returned.
+std::vector<QPointer<QTcpSocket>>& Graveyard() {
+    static std::vector<QPointer<QTcpSocket>> graveyard;
+    return graveyard;
+}
+
+void DisposeSocket(QTcpSocket* sock) {
+    if (g_deliveryDepth > 0)
+        Graveyard().emplace_back(sock);
+    else
+        sock->deleteLater();
+}
+
+void EmptyGraveyard() {
+    for (QPointer<QTcpSocket>& s : Graveyard())
+        if (s)
+            s->deleteLater();
+    Graveyard().clear();
+}
 }  // namespace
 
 int QtSocketErrorToWsa(int qtSocketError) {
@@ -89,6 +116,8 @@ void CPacketSocket::Adopt(QTcpSocket* sock) {
     m_bConnected = false;
     sock->setParent(this);
     sock->setReadBufferSize(READ_BUFFER_MAX);
+    // Moves are small and answered one by one: no waiting to fill segments.
+    sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     const SockHandle handle = m_hSocket;
     connect(sock, &QTcpSocket::readyRead, this, [this, sock] {
         if (sock == m_pSock)
@@ -128,12 +157,12 @@ void CPacketSocket::CloseConnection() {
     // for a peer that does not read.
     sock->setParent(nullptr);
     if (sock->state() == QAbstractSocket::ConnectedState && sock->bytesToWrite() > 0) {
-        QObject::connect(sock, &QTcpSocket::disconnected, sock, &QObject::deleteLater);
-        QTimer::singleShot(LINGER_MS, sock, &QObject::deleteLater);
+        QObject::connect(sock, &QTcpSocket::disconnected, sock, [sock] { DisposeSocket(sock); });
+        QTimer::singleShot(LINGER_MS, sock, [sock] { DisposeSocket(sock); });
         sock->disconnectFromHost();
     } else {
         sock->abort();
-        sock->deleteLater();
+        DisposeSocket(sock);
     }
 }
 
@@ -186,7 +215,10 @@ void CPacketSocket::OnReceive() {
             CloseConnection();
             break;
         }
+        ++g_deliveryDepth;
         DeliverSockMessage(m_pOwner, WM_SOCK_PACKET, handle);
+        if (--g_deliveryDepth == 0)
+            EmptyGraveyard();
     }
     m_bDelivering = false;
     // A new connection taken in while the owner handled a packet may have

@@ -229,3 +229,28 @@ TEST(Hostile, ConnectAndCloseLoops) {
     EXPECT_EQ(guest->protocol.connState, CONN_GUEST);
     EXPECT_EQ(host->protocol.connState, CONN_HOST);
 }
+
+TEST(Hostile, GuestVanishesWhileItsQuestionIsOpen) {
+    auto host = MakeHost("host");
+    std::vector<std::unique_ptr<QTcpSocket>> keep;
+    QTcpSocket* fleeting = RawClient(*host, keep);
+    host->answerPolicy = 0;
+    bool closedDuringQuestion = false;
+    // The balloon stays open until the guest has gone, then says yes.
+    host->askHandler = [&](const std::string&) {
+        fleeting->abort();
+        closedDuringQuestion = WaitUntil([&] { return host->listenSocket.AllSlotsFree() == 1; });
+        return ASK_YES;
+    };
+    fleeting->write(Raw(PKT_HELLO, "fleeting") + Raw(PKT_CHAT, "fleeting>more"));
+    fleeting->flush();
+    ASSERT_TRUE(WaitUntil([&] { return host->questions.size() == 1; }));
+    RunFor(50);
+    EXPECT_TRUE(closedDuringQuestion);
+    EXPECT_EQ(host->protocol.connState, CONN_NONE);  // nobody left to accept
+    EXPECT_FALSE(host->chatInputShown);
+    // And the host goes on working.
+    host->answerPolicy = ASK_YES;
+    auto guest = MakeGuest("guest", *host);
+    EXPECT_EQ(host->protocol.connState, CONN_HOST);
+}
