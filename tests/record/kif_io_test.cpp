@@ -12,6 +12,7 @@
 #include "record/kif_writer.h"
 #include "record/notation.h"
 #include "record/kifu.h"
+#include "record_compare.h"
 #include "record_gen.h"
 
 namespace ravu {

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "fake_views.h"
+#include "random_game.h"
 #include "game/board.h"
 #include "record/kifu.h"
 #include "record/notation.h"
@@ -15,6 +16,7 @@ namespace {
 
 using test::FakeList;
 using test::FakeTree;
+using test::RandomMove;
 
 using Snapshot = std::vector<std::tuple<int, int, int, int, int>>;
 
@@ -36,45 +38,6 @@ struct Sound : IPieceSound, ISoundSetting {
     int played = 0;
 };
 
-// Plays a random move of `side` on the board (no rule check is needed for
-// replay, only a piece on the source or in hand) and returns the index of the
-// piece that moved.  Kings are neither moved nor captured.
-int RandomMove(CShogiBoard& b, int side, std::mt19937& rng) {
-    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    for (;;) {
-        MoveRec m;
-        m.side = side;
-        const int i = pick(PIECE_COUNT);
-        const KomaRec& p = b.GetPiece(i);
-        if (p.owner != side || IsKing(p.type))
-            continue;
-        const int f = 1 + pick(9), r = 1 + pick(9);
-        const int there = b.PieceAt(f, r);
-        if (there >= 0 && (b.GetPiece(there).owner == side || IsKing(b.GetPiece(there).type)))
-            continue;
-        if (p.state == KS_HAND) {
-            if (there >= 0)
-                continue;
-            m.type = p.type;
-        } else if (p.state == KS_BOARD) {
-            m.type = p.type;
-            m.fromFile = p.file;
-            m.fromRank = p.rank;
-            m.promoted = p.promoted;
-            if (!p.promoted && p.type != PT_KIN && pick(5) == 0) {
-                m.promoted = 1;
-                m.status = MS_PROMOTE;
-            }
-        } else {
-            continue;
-        }
-        m.toFile = f;
-        m.toRank = r;
-        EXPECT_EQ(b.ApplyMove(m, true), 1);
-        return b.PieceAt(f, r);
-    }
-}
-
 // A recorded game: the record (filled through RecordBoardMove, as in a game)
 // and the position after every move.
 struct Game {
@@ -82,6 +45,7 @@ struct Game {
         positions.push_back(Snap(board));
         for (int k = 1; k <= moves; ++k) {
             const int moved = RandomMove(board, (k & 1) ? 0 : 1, rng);
+            EXPECT_GE(moved, 0);
             rec.RecordBoardMove(board.GetPiece(moved));
             positions.push_back(Snap(board));
         }
@@ -168,6 +132,7 @@ TEST_F(Replay, IntoAVariationAndBackToTheMainLine) {
     KifuNode* at = m12->alt;
     for (int i = 0; i < 5; ++i) {
         const int moved = RandomMove(shadow, ((12 + i) & 1) ? 0 : 1, game.rng);
+        ASSERT_GE(moved, 0);
         const KomaRec& p = shadow.GetPiece(moved);
         MoveRec m;
         m.number = 12 + i;

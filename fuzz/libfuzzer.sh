@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the two fuzz targets with clang's libFuzzer under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and runs one of them.
+#
+# The model's string literals are Shift-JIS, which only GCC can produce from
+# the UTF-8 sources (-fexec-charset=CP932).  sjis_escape.py therefore copies
+# the sources with every Japanese character written as the octal escapes of
+# its Shift-JIS bytes; clang compiles those copies to the same bytes.
+#
+#   fuzz/libfuzzer.sh build                    builds build-fuzz/lf_parse_move, build-fuzz/lf_load_kif
+#   fuzz/libfuzzer.sh run TARGET SECONDS       fuzzes TARGET (parse_move or load_kif) for SECONDS
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${FUZZ_OUT:-$top/build-fuzz}
+cxx=${CLANG_CXX:-clang++}
+
+build() {
+  rm -rf "$out/esc"
+  (cd "$top" && python3 fuzz/sjis_escape.py "$out/esc" game/*.h game/*.cpp record/*.h record/*.cpp \
+      fuzz/fuzz_parse_move.cpp fuzz/fuzz_load_kif.cpp)
+  local flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined
+               -fno-sanitize-recover=undefined -I"$out/esc")
+  mkdir -p "$out/lfobj"
+  local objs=()
+  for f in "$out"/esc/game/*.cpp "$out"/esc/record/*.cpp; do
+    [ "$(basename "$f")" = types.cpp ] && continue
+    local o="$out/lfobj/$(basename "$(dirname "$f")")_$(basename "${f%.cpp}").o"
+    "$cxx" "${flags[@]}" -c "$f" -o "$o"
+    objs+=("$o")
+  done
+  for t in parse_move load_kif; do
+    "$cxx" "${flags[@]}" -fsanitize=fuzzer "$out/esc/fuzz/fuzz_$t.cpp" "${objs[@]}" -o "$out/lf_$t"
+  done
+}
+
+case "${1:-}" in
+  build) build ;;
+  run)
+    t=$2; secs=$3
+    # A move text is one line; a file may be read up to 65536 bytes and one
+    # byte over is refused, so the file target gets a little more.
+    maxlen=512
+    [ "$t" = load_kif ] && maxlen=70000
+    mkdir -p "$out/corpus_$t" "$out/crashes_$t"
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
+      "$out/lf_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -max_len="$maxlen" \
+      -artifact_prefix="$out/crashes_$t/" -print_final_stats=1 "$out/corpus_$t" "$top/fuzz/seeds/$t"
+    ;;
+  *) echo "usage: $0 build | run parse_move|load_kif SECONDS" >&2; exit 2 ;;
+esac
