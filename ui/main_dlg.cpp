@@ -13,12 +13,20 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "app/piece_sound.h"
 #include "app/resources.h"
 #include "app/textcodec.h"
 #include "net/game_link.h"
 #include "ui/promote_dlg.h"
 #include "ui/stand_ins.h"
 #include "ui/ui_fonts.h"
+#ifdef RAVU_HAVE_WINDOWS
+#include "ui/about_dlg.h"
+#include "ui/balloon_dlg.h"
+#include "ui/chat_log_dlg.h"
+#include "ui/kifu_dlg.h"
+#include "ui/settings_dlg.h"
+#endif
 
 namespace ravu {
 
@@ -69,13 +77,30 @@ CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
 
     // The secondary windows, each with no parent object, in the order in
     // which the window also deletes them.
+#ifdef RAVU_HAVE_WINDOWS
+    auto kifu = std::make_unique<CKifuDlg>(&record, this);
+    connect(kifu.get(), &CKifuDlg::command, this, [this](int id, int param) { OnCommand(id, param); });
+    connect(kifu.get(), &CKifuDlg::fileDropped, this,
+            [this](const QString& path) { OnCommand(ID_FILE_DROP, 0, path); });
+    kifuWnd = std::move(kifu);
+    settingsDlg = std::make_unique<CSettingsDlg>(&profile, this);
+#else
     kifuWnd = std::make_unique<CRecordWindowStandIn>(*this, record);
     settingsDlg = std::make_unique<CDialogStandIn>();
+#endif
+    // The connect and turn dialogs need the network: stand-ins until they join.
     connectDlg = std::make_unique<CDialogStandIn>();
     turnDlg = std::make_unique<CDialogStandIn>();
+#ifdef RAVU_HAVE_WINDOWS
+    chatLog = std::make_unique<CChatLogDlg>(&profile.GetChatLogRect(), this);
+    balloon = std::make_unique<CBalloonDlg>(this);
+    aboutDlg = std::make_unique<CAboutDlg>(this);
+#else
     chatLog = std::make_unique<CChatLogStandIn>();
     balloon = std::make_unique<CQuestionStandIn>(this);
     aboutDlg = std::make_unique<CAboutStandIn>(this);
+#endif
+    pieceSound = std::make_unique<CPieceSound>(&profile);
 
     chooseFile = [this](bool save) {
         return save ? QFileDialog::getSaveFileName(this, QString(), QString(), FILE_FILTER)
@@ -114,6 +139,7 @@ CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
     board.SetPromotionAsker(this);
     board.SetSoundSetting(this);
     board.SetMessages(this);
+    board.SetPieceSound(pieceSound.get());
 
     chatInput = new QLineEdit(this);
     chatInput->setGeometry(CHAT_INPUT_RECT);
@@ -141,6 +167,7 @@ CMainDlg::~CMainDlg() {
     board.SetPromotionAsker(nullptr);
     board.SetSoundSetting(nullptr);
     board.SetMessages(nullptr);
+    board.SetPieceSound(nullptr);
     record.listBox = nullptr;
     kifuWnd.reset();
     settingsDlg.reset();

@@ -166,6 +166,8 @@ public:
     // The game connections: null until the network classes join the window.
     std::unique_ptr<CGameLink> connectSocket;
     std::unique_ptr<CGameLink> listenSocket;
+    // The click played when a piece is put down (when the setting is on).
+    std::unique_ptr<IPieceSound> pieceSound;
 
     // Chooses the file to open (save false) or save (save true); empty when
     // cancelled.  The file dialogs by default; tests answer it themselves.

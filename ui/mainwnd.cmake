@@ -8,17 +8,18 @@ add_library(ravu_mainwnd STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/ui_fonts.h ${CMAKE_CURRENT_SOURCE_DIR}/ui_fonts.cpp
 )
 target_include_directories(ravu_mainwnd PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(ravu_mainwnd PUBLIC Qt6::Widgets Qt6::Network ravu_model ravu_text)
-if(TARGET ravu_app)
-  target_link_libraries(ravu_mainwnd PUBLIC ravu_app)
-endif()
+target_link_libraries(ravu_mainwnd PUBLIC Qt6::Widgets Qt6::Network ravu_model ravu_text ravu_app)
+# The secondary windows replace their stand-ins when they are built.
 if(TARGET ravu_windows)
   target_link_libraries(ravu_mainwnd PUBLIC ravu_windows)
+  target_compile_definitions(ravu_mainwnd PUBLIC RAVU_HAVE_WINDOWS=1)
 endif()
 
 # The program.
-if(TARGET ravu_app)
-  add_executable(ravuone ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
-  target_link_libraries(ravuone PRIVATE ravu_mainwnd)
-  install(TARGETS ravuone)
-endif()
+add_executable(ravuone ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+target_link_libraries(ravuone PRIVATE ravu_mainwnd)
+install(TARGETS ravuone)
+
+# Pictures of the main window for the documentation.
+add_executable(ravuone-screenshot ${CMAKE_CURRENT_SOURCE_DIR}/screenshot.cpp)
+target_link_libraries(ravuone-screenshot PRIVATE ravu_mainwnd Qt6::Test)

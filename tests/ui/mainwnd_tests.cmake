@@ -6,10 +6,15 @@ add_executable(test_main_dlg
   ${CMAKE_CURRENT_SOURCE_DIR}/test_main_commands.cpp
 )
 target_link_libraries(test_main_dlg PRIVATE ravu_mainwnd Qt6::Test GTest::gtest)
-target_compile_definitions(test_main_dlg PRIVATE RAVU_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-if(TARGET ravu_app)
-  target_compile_definitions(test_main_dlg PRIVATE RAVU_HAVE_APP=1)
-endif()
+target_compile_definitions(test_main_dlg PRIVATE RAVU_SOURCE_DIR="${CMAKE_SOURCE_DIR}" RAVU_HAVE_APP=1)
 gtest_discover_tests(test_main_dlg
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# The program run as a process.
+add_executable(test_startup ${CMAKE_CURRENT_SOURCE_DIR}/test_startup.cpp)
+target_link_libraries(test_startup PRIVATE Qt6::Core ravu_text GTest::gtest)
+target_compile_definitions(test_startup PRIVATE RAVU_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  RAVU_PROGRAM="$<TARGET_FILE:ravuone>")
+add_dependencies(test_startup ravuone)
+gtest_discover_tests(test_startup DISCOVERY_TIMEOUT 60)

@@ -38,7 +38,7 @@ TEST_F(Commands, ReplayButtonsWorkOnlyWithoutAGame) {
     Click(ButtonPoint(5));  // open
     ASSERT_EQ(fileRequests, std::vector<bool>{false});
     EXPECT_EQ(dlg->mode, MODE_FREE);
-    ASSERT_EQ(List().lines.size(), 4u);  // start line + 3 moves
+    ASSERT_EQ(ListLines().size(), 4u);  // start line + 3 moves
 
     Click(ButtonPoint(2));  // forward: 7六歩
     EXPECT_EQ(dlg->board.PieceAt(7, 6), 6);
@@ -322,8 +322,7 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
     input->setText(QStringLiteral("<b>こんにちは</b>"));
     dlg->OnCommand(ID_OK);  // not connected: the text is dropped
     EXPECT_TRUE(input->text().isEmpty());
-    auto& log = static_cast<CChatLogStandIn*>(dlg->chatLog.get())->lines;
-    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(LastChatLine(), "");
 
     auto link = std::make_unique<FakeLink>();
     FakeLink* raw = link.get();
@@ -335,8 +334,7 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
     ASSERT_EQ(raw->sent.size(), 1u);
     EXPECT_EQ(raw->sent[0].type, PKT_CHAT);
     EXPECT_EQ(raw->sent[0].text, "me>hi");
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0], "me>hi");
+    EXPECT_EQ(LastChatLine(), "me>hi");
     EXPECT_TRUE(dlg->isVisible());  // Enter did not close the window
 }
 

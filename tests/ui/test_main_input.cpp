@@ -42,9 +42,10 @@ TEST_F(BoardInput, TwoClicksMoveAPawnRecordAndSendIt) {
     EXPECT_EQ(link->sent[0].type, PKT_MOVE);
     EXPECT_EQ(link->sent[0].text, FormatMove(*last, FMT_LIST));
     // Start line and the move, the move selected.
-    ASSERT_EQ(List().lines.size(), 2u);
-    EXPECT_EQ(List().lines[1], link->sent[0].text);
-    EXPECT_EQ(List().SelectedLine(), 1);
+    const std::vector<std::string> lines = ListLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], link->sent[0].text);
+    EXPECT_EQ(SelectedLine(), 1);
     EXPECT_EQ(dlg->mode, MODE_GAME);
 }
 
