@@ -30,6 +30,18 @@ size_t FindCloseBracket(std::string_view s) {
     return std::string_view::npos;
 }
 
+// True when the last byte of s is the first half of a two-byte character
+// whose second half is missing.  Such a name, written back between brackets,
+// would swallow its own closing bracket.
+bool EndsInLoneLead(std::string_view s) {
+    bool lone = false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        lone = IsSjisLead(static_cast<unsigned char>(s[i])) && i + 1 == s.size();
+        if (IsSjisLead(static_cast<unsigned char>(s[i]))) ++i;
+    }
+    return lone;
+}
+
 std::string Clean(std::string_view s) {
     std::string out(Trim(s));
     for (char& c : out)
@@ -38,6 +50,8 @@ std::string Clean(std::string_view s) {
 }
 
 }  // namespace
+
+std::string IniCleanValue(std::string_view value) { return Clean(value); }
 
 bool IniNameEquals(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -58,8 +72,9 @@ void CIniDocument::Parse(std::string_view text) {
         std::string_view t = Trim(line);
         if (!t.empty() && t.front() == '[') {
             size_t close = FindCloseBracket(t.substr(1));
-            if (close != std::string_view::npos) {
-                sections.push_back(IniSection{std::string(Trim(t.substr(1, close))), {}});
+            std::string_view name = close == std::string_view::npos ? std::string_view{} : Trim(t.substr(1, close));
+            if (close != std::string_view::npos && !EndsInLoneLead(name)) {
+                sections.push_back(IniSection{std::string(name), {}});
                 continue;
             }
         }

@@ -49,6 +49,11 @@ private:
     std::vector<IniSection> sections;
 };
 
+// A value as the file can hold it: CR, LF and NUL become spaces, blanks at
+// either end are dropped.  Set applies it; readers that want the value they
+// read to be the value written back apply it too.
+std::string IniCleanValue(std::string_view value);
+
 // True when a and b are equal after ASCII case folding.
 bool IniNameEquals(std::string_view a, std::string_view b);
 

@@ -47,9 +47,17 @@ std::string Limit(std::string s) {
     return s;
 }
 
+// A string as it will be written back: one clean line of at most
+// PROFILE_MAX_STRING bytes, so that loading and saving never change it.
+std::string CleanString(std::string_view s) {
+    std::string out = Limit(IniCleanValue(s));
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+    return out;
+}
+
 std::string ReadString(const CIniDocument& ini, const char* section, const char* key) {
     const std::string* v = ini.Find(section, key);
-    return v ? Limit(*v) : std::string();
+    return v ? CleanString(*v) : std::string();
 }
 
 // Decimal text, optionally signed, that fits in 32 bits and has nothing after
@@ -102,9 +110,9 @@ bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
     std::string old;
     if (ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &old)) ini.Parse(old);
 
-    ini.Set(SECTION_PROPERTIES, KEY_HANDLE, Limit(settings.handleName));
-    ini.Set(SECTION_PROPERTIES, KEY_OPPONENT, Limit(settings.opponentName));
-    ini.Set(SECTION_PROPERTIES, KEY_HOST, Limit(settings.host));
+    ini.Set(SECTION_PROPERTIES, KEY_HANDLE, CleanString(settings.handleName));
+    ini.Set(SECTION_PROPERTIES, KEY_OPPONENT, CleanString(settings.opponentName));
+    ini.Set(SECTION_PROPERTIES, KEY_HOST, CleanString(settings.host));
     ini.Set(SECTION_PROPERTIES, KEY_PORT, std::to_string(settings.port));
     ini.Set(SECTION_PROPERTIES, KEY_WINDOW_X, std::to_string(settings.windowX));
     ini.Set(SECTION_PROPERTIES, KEY_WINDOW_Y, std::to_string(settings.windowY));

@@ -238,6 +238,35 @@ TEST_F(SettingsFile, GarbageFilesNeverBreakLoading) {
     }
 }
 
+// Random files made of the file's own tokens: whatever was read is read
+// again, unchanged, from the file the program writes back.
+TEST_F(SettingsFile, WhatIsLoadedSurvivesSavingAndLoadingAgain) {
+    const std::string tokens[] = {"[プロパティ]", "[チャットログ]", "ハンドル名", "接続先", "ポート番号", "駒音",
+                                  "left", "bottom", "=", "\r\n", "\n", " ", "-", "12", "99999999999", "あ",
+                                  "\x83", "]", "\r", std::string(1, '\0')};
+    uint32_t seed = 99;
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int count = int(seed % 40);
+        for (int i = 0; i < count; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            text += tokens[(seed >> 16) % (sizeof tokens / sizeof tokens[0])];
+        }
+        seed = seed * 1664525u + 1013904223u;
+        CProfile first = Load(text);
+        ASSERT_TRUE(first.SaveProfile(path));
+        CProfile second;
+        second.LoadProfile(path);
+        SCOPED_TRACE(::testing::PrintToString(text));
+        ASSERT_EQ(second.GetHandleName(), first.GetHandleName());
+        ASSERT_EQ(second.GetHost(), first.GetHost());
+        ASSERT_EQ(second.GetPort(), first.GetPort());
+        ASSERT_EQ(second.GetSound(), first.GetSound());
+        ASSERT_EQ(second.GetChatLogRect().left, first.GetChatLogRect().left);
+        ASSERT_EQ(second.GetChatLogRect().bottom, first.GetChatLogRect().bottom);
+    }
+}
+
 TEST_F(SettingsFile, OnlyTheFirstMegabyteIsRead) {
     std::string bytes = "[プロパティ]\r\nポート番号=4000\r\n;" + std::string(PROFILE_MAX_FILE_BYTES, 'z') +
                         "\r\n駒音=1\r\n";
