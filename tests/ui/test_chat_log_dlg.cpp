@@ -67,8 +67,11 @@ TEST(ChatLog, HostileLinesStayPlainAndOneLineEach)
     const QString text = log.LogEdit()->toPlainText();
     EXPECT_EQ(log.LogEdit()->blockCount(), 2);  // CR LF inside a line cannot forge a second line
     EXPECT_TRUE(text.contains(QStringLiteral("<b>big</b><a href='y'>z</a>")));
-    for (QChar c : text)
-        if (c != u'\n') EXPECT_GE(c.unicode(), 0x20) << "control character shown raw";
+    for (QChar c : text) {
+        if (c != u'\n') {
+            EXPECT_GE(c.unicode(), 0x20) << "control character shown raw";
+        }
+    }
     EXPECT_TRUE(text.contains(QChar(0x240d)));  // ␍
     EXPECT_TRUE(text.contains(QChar(0x2400)));  // ␀
     EXPECT_TRUE(text.contains(QChar(0x2421)));  // ␡

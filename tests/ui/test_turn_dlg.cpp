@@ -25,6 +25,7 @@ struct Connected {
     CProfile profile;
     CTurnDlg dlg{&profile, &mainWnd};
     SockHandle guestAtHost = 0;
+    bool ready = false;              // connected and both hellos exchanged
     std::vector<std::string> turns;  // PKT_TURN payloads the host received
     std::function<void(SockHandle)> onTurn;
     Connected()
@@ -42,10 +43,10 @@ struct Connected {
             }
         };
         guest.Connect("127.0.0.1", host.Port(), &mainWnd);
-        QTest::qWaitFor([this] { return mainWnd.Count(WM_SOCK_CONNECTED) == 1; }, 5000);
+        ready = QTest::qWaitFor([this] { return mainWnd.Count(WM_SOCK_CONNECTED) == 1; }, 5000);
         const std::string name = profile.GetHandleName();
         guest.SendTo(PKT_HELLO, static_cast<int>(name.size()), name.data(), 0);
-        QTest::qWaitFor([this] { return guestAtHost != 0 && !guest.GetPeerName(0).empty(); }, 5000);
+        ready = ready && QTest::qWaitFor([this] { return guestAtHost != 0 && !guest.GetPeerName(0).empty(); }, 5000);
         mainWnd.msgs.clear();
         dlg.SetSocket(&guest);
         dlg.SetTimerInterval(10);
@@ -62,7 +63,7 @@ struct Connected {
 TEST(TurnDlg, NamesFollowTheChosenSide)
 {
     Connected c;
-    ASSERT_NE(c.guestAtHost, 0);
+    ASSERT_TRUE(c.ready);
     c.RunWhile([&] {
         EXPECT_TRUE(c.dlg.SenteRadio()->isChecked());
         EXPECT_EQ(c.dlg.SenteName()->text(), QStringLiteral("客人"));
@@ -89,6 +90,7 @@ TEST(TurnDlg, ProposalIsSentAndAcceptedWhileWaiting)
     } cases[] = {{true, "1"}, {false, "0"}};
     for (const Case& k : cases) {
         Connected c;
+        ASSERT_TRUE(c.ready);
         c.onTurn = [&](SockHandle to) {
             QTimer::singleShot(30, [&c, to] { c.host.Send(PKT_ACCEPT, "0", to); });
         };
@@ -116,6 +118,7 @@ TEST(TurnDlg, ProposalIsSentAndAcceptedWhileWaiting)
 TEST(TurnDlg, RefusalAndTimeOutReturnToChoosingAndALateAcceptStillStarts)
 {
     Connected c;
+    ASSERT_TRUE(c.ready);
     c.dlg.SetTickLimit(4);
     int proposals = 0;
     c.onTurn = [&](SockHandle to) {
@@ -146,6 +149,7 @@ TEST(TurnDlg, RefusalAndTimeOutReturnToChoosingAndALateAcceptStillStarts)
 TEST(TurnDlg, ChatAndClosedReachTheMainWindowAndCancelEndsIt)
 {
     Connected c;
+    ASSERT_TRUE(c.ready);
     const int result = c.RunWhile([&] {
         c.host.Send(PKT_CHAT, Utf8ToSjis("主人>どうぞ"), c.guestAtHost);
         EXPECT_TRUE(QTest::qWaitFor([&] { return c.mainWnd.Count(WM_SOCK_PACKET, PKT_CHAT) == 1; }, 5000));

@@ -1,5 +1,6 @@
 # Widget tests of the secondary windows, on the offscreen platform.
-if(TARGET ravu_windows)
+# ravu_windows is defined in ui/, which is added after tests/: link by name.
+if(EXISTS ${CMAKE_SOURCE_DIR}/ui/windows.cmake)
   set(RAVU_WINDOWS_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/test_windows_main.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/test_balloon_dlg.cpp
