@@ -87,7 +87,8 @@ QImage MaskToWhite(const QImage& argb) {
     return out;
 }
 
-void PaintPiece(QPainter& p, const PieceLook& look, double cx, double bottom, double scale) {
+void PaintPiece(QPainter& p, const PieceLook& look, double cx, double bottom, double scale,
+                const QString& family) {
     const double w = look.width * scale, h = look.height * scale;
     QPainterPath body = Pentagon(cx, bottom, w, h);
     // The piece's thickness: a darker band along its lower edge.
@@ -108,7 +109,7 @@ void PaintPiece(QPainter& p, const PieceLook& look, double cx, double bottom, do
     const double glyphW = w * 0.70;
     const double glyphH = h * 0.58;
     QRectF box(cx - glyphW / 2, top + h * 0.30, glyphW, glyphH);
-    QPainterPath glyph = GlyphIn(QString::fromUtf8(look.glyph), CurrentFonts().mincho, box, true);
+    QPainterPath glyph = GlyphIn(QString::fromUtf8(look.glyph), family, box, true);
     p.setPen(Qt::NoPen);
     p.setBrush(look.promoted ? RED_INK : INK);
     p.drawPath(glyph);
@@ -155,7 +156,7 @@ QImage DrawPieceCell(int kind) {
     {
         QPainter p(&big);
         p.setRenderHint(QPainter::Antialiasing);
-        PaintPiece(p, look, CELL * S / 2.0, (CELL - 1) * S, S);
+        PaintPiece(p, look, CELL * S / 2.0, (CELL - 1) * S, S, CurrentFonts().mincho);
     }
     QImage small = big.scaled(CELL, CELL, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return MaskToWhite(small.convertToFormat(QImage::Format_ARGB32_Premultiplied));
@@ -225,8 +226,9 @@ QImage DrawIcon() {
     {
         QPainter p(&big);
         p.setRenderHint(QPainter::Antialiasing);
+        // Heavy strokes stay readable at 16 and 32 pixels.
         PieceLook king = {"王", 28, 31, false};
-        PaintPiece(p, king, 16.0 * S, 31.5 * S, S);
+        PaintPiece(p, king, 16.0 * S, 31.5 * S, S, CurrentFonts().gothic);
     }
     return big.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_ARGB32);
