@@ -28,3 +28,9 @@ if(TARGET ravu_app)
   target_link_libraries(ravu_windows PUBLIC ravu_app)
   target_compile_definitions(ravu_windows PRIVATE RAVU_HAVE_APP=1)
 endif()
+
+# Pictures of the secondary windows for the documentation (docs/window-*.png).
+if(TARGET ravu_net)
+  add_executable(ravuone-window-shots ${CMAKE_SOURCE_DIR}/ui/window_shots.cpp)
+  target_link_libraries(ravuone-window-shots PRIVATE ravu_windows)
+endif()

@@ -1,0 +1,148 @@
+// Writes pictures of the secondary windows for the documentation:
+//   ravuone-window-shots OUTDIR
+// Run on the offscreen platform; every window is filled with example content
+// and grabbed with its own painting code.
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "app/settings.h"
+#include "app/textcodec.h"
+#include "net/connect_dlg.h"
+#include "net/game_socket.h"
+#include "net/turn_dlg.h"
+#include "record/kifu.h"
+#include "ui/about_dlg.h"
+#include "ui/balloon_dlg.h"
+#include "ui/chat_log_dlg.h"
+#include "ui/kifu_dlg.h"
+#include "ui/settings_dlg.h"
+
+using namespace ravu;
+
+namespace {
+
+QString outDir;
+int failures = 0;
+
+void Save(QWidget* w, const char* name)
+{
+    const QString path = QDir(outDir).filePath(QString::fromLatin1(name));
+    if (!w->grab().save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        ++failures;
+    }
+}
+
+// Grabs a modal dialog once it is open, then closes it with `close`.
+template <class Dlg, class Close>
+void ShootModal(Dlg& dlg, const char* name, Close close, int (*run)(Dlg&))
+{
+    QTimer::singleShot(50, &dlg, [&dlg, name, close] {
+        Save(&dlg, name);
+        close(dlg);
+    });
+    run(dlg);
+}
+
+const char* const EXAMPLE_KIF =
+    "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n"
+    "手合割：平手\r\n"
+    "先手：太郎\r\n"
+    "後手：花子\r\n"
+    "手数----指手---------消費時間--\r\n"
+    "   1 ７六歩(77)   ( 0:00/00:00:00)\r\n"
+    "*よろしくお願いします\r\n"
+    "   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
+    "   3 ２六歩(27)   ( 0:00/00:00:00)\r\n"
+    "   4 ８四歩(83)   ( 0:00/00:00:00)\r\n"
+    "   5 ２五歩(26)   ( 0:00/00:00:00)\r\n"
+    "   6 ８五歩(84)   ( 0:00/00:00:00)\r\n"
+    "\r\n"
+    "変化：2手\r\n"
+    "   2 ８四歩(83)   ( 0:00/00:00:00)\r\n"
+    "*居飛車の出だし\r\n"
+    "   3 ２六歩(27)   ( 0:00/00:00:00)\r\n"
+    "\r\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ravuone-window-shots OUTDIR\n");
+        return 2;
+    }
+    outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+
+    CProfile profile;
+    profile.SetHandleName(Utf8ToSjis("太郎"));
+
+    // Record window, widened, with a move of the variation selected.
+    CKifuControl record;
+    record.LoadKifFromBuffer(Utf8ToSjis(EXAMPLE_KIF), Utf8ToSjis("例.kif"));
+    CKifuDlg kifu(&record, nullptr);
+    kifu.RefreshLists();
+    kifu.show();
+    kifu.resize(kifu.MoveList()->width() + 190, 260);
+    kifu.MoveList()->SelectLine(2);
+    QTreeWidgetItemIterator it(kifu.Tree());
+    for (; *it; ++it) {
+        if ((*it)->parent() && (*it)->parent()->parent() && (*it)->text(0).contains(QStringLiteral("８四歩"))) {
+            kifu.Tree()->SelectItem(CKifuTreeWidget::HandleOf(*it));
+            break;
+        }
+    }
+    Save(&kifu, "window-record.png");
+
+    // Chat log.
+    ChatLogRect rect;
+    CChatLogDlg chat(&rect);
+    chat.show();
+    for (const char* line : {"花子>よろしくお願いします", "太郎>よろしくお願いします", "花子>ちょっと考えます",
+                             "太郎>どうぞ", "花子><b>タグ</b>もそのまま表示されます"})
+        chat.AddLine(QString::fromUtf8(line));
+    Save(&chat, "window-chatlog.png");
+
+    // Balloon asking whether to accept a connection.
+    CBalloonDlg balloon;
+    ShootModal<CBalloonDlg>(
+        balloon, "window-balloon.png", [](CBalloonDlg& b) { b.OnCommand(CBalloonDlg::CMD_NO); },
+        [](CBalloonDlg& b) {
+            return b.Ask(QStringLiteral("\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n"));
+        });
+
+    // Connect dialog with a host list, one entry chosen.
+    CGameSocket socket;
+    std::string listText = Utf8ToSjis("127.0.0.1,花子 (三段)\r\nshogi.example,次郎\r\n192.0.2.7,三郎,初心者歓迎\r\n");
+    CConnectDlg connectDlg(&socket, &listText, &profile, nullptr);
+    ShootModal<CConnectDlg>(
+        connectDlg, "window-connect.png", [](CConnectDlg& d) { d.done(QDialog::Rejected); },
+        [](CConnectDlg& d) {
+            QTimer::singleShot(10, &d, [&d] { d.HostList()->setCurrentRow(0); });
+            return d.Run();
+        });
+
+    // Turn dialog: the host's name comes from its hello.
+    socket.m_strPeerName = Utf8ToSjis("花子");
+    CTurnDlg turnDlg(&profile, nullptr);
+    turnDlg.SetSocket(&socket);
+    ShootModal<CTurnDlg>(turnDlg, "window-turn.png", [](CTurnDlg& d) { d.Cancel(); },
+                         [](CTurnDlg& d) { return d.Run(); });
+
+    // Settings and version.
+    CSettingsDlg settings(&profile);
+    ShootModal<CSettingsDlg>(settings, "window-settings.png", [](CSettingsDlg& d) { d.done(QDialog::Rejected); },
+                             [](CSettingsDlg& d) { return d.Run(); });
+    CAboutDlg about;
+    ShootModal<CAboutDlg>(about, "window-version.png", [](CAboutDlg& d) { d.done(QDialog::Rejected); },
+                          [](CAboutDlg& d) { return d.Run(); });
+    return failures == 0 ? 0 : 1;
+}
