@@ -185,9 +185,10 @@ TEST(Handshake, HelloQuestionAndAnswers) {
         EXPECT_EQ(h.proto.connState, c.connState);
         EXPECT_EQ(h.host.chatInput, c.connState == CONN_HOST);
         ASSERT_EQ(h.host.questions.size(), c.questions);
-        if (c.questions)
+        if (c.questions) {
             EXPECT_EQ(h.host.questions[0],
                       "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：はなこ");
+        }
     }
 }
 
@@ -385,8 +386,9 @@ TEST(CatchUp, EntriesSeparatorsAndEmptyEntries) {
             recorded += n->filled;
         EXPECT_EQ(recorded, c.entries) << c.text;
         EXPECT_EQ(g.proto.mode, c.mode) << c.text;
-        if (c.mode == MODE_WATCHING && c.entries == 2)
+        if (c.mode == MODE_WATCHING && c.entries == 2) {
             EXPECT_NE(g.board.PieceAt(3, 4), -1);
+        }
     }
 }
 

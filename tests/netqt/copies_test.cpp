@@ -59,7 +59,7 @@ struct Game {
     }
     // A move by one side, waited for on the other.
     void Play(CHeadlessCopy& mover, CHeadlessCopy& other, const std::string& utf8Move) {
-        size_t before = other.record.kifu.current ? other.record.kifu.current->move->number : 0;
+        int before = other.record.kifu.current ? other.record.kifu.current->move->number : 0;
         ASSERT_EQ(mover.Move(S(utf8Move.c_str())), 1) << utf8Move;
         ASSERT_TRUE(WaitUntil([&] { return other.record.kifu.current->move->number > before || other.protocol.mode == MODE_FREE; }))
             << utf8Move;
