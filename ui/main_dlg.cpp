@@ -17,6 +17,8 @@
 #include "app/resources.h"
 #include "app/textcodec.h"
 #include "net/game_link.h"
+#include "net/game_socket.h"
+#include "net/peer_protocol.h"
 #include "ui/promote_dlg.h"
 #include "ui/stand_ins.h"
 #include "ui/ui_fonts.h"
@@ -26,6 +28,10 @@
 #include "ui/chat_log_dlg.h"
 #include "ui/kifu_dlg.h"
 #include "ui/settings_dlg.h"
+#endif
+#ifdef RAVU_HAVE_NET_DIALOGS
+#include "net/connect_dlg.h"
+#include "net/turn_dlg.h"
 #endif
 
 namespace ravu {
@@ -70,7 +76,30 @@ LabelChoice ChooseLabels(int mode, int flipped, int s) {
 }
 
 CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
-    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint), profile(profile) {
+    : CMainDlg(profile, skinDir, nullptr, nullptr) {}
+
+CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir, CGameLink& connectLink,
+                   CGameLink& listenLink)
+    : CMainDlg(profile, skinDir, &connectLink, &listenLink) {}
+
+CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir, CGameLink* connectLink,
+                   CGameLink* listenLink)
+    : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      connectSocket(connectLink ? nullptr : std::make_unique<CGameSocket>()),
+      listenSocket(listenLink ? nullptr : std::make_unique<CGameSocket>()),
+      protocol(std::make_unique<CPeerProtocol>(board, record,
+                                               connectLink ? *connectLink : *connectSocket,
+                                               listenLink ? *listenLink : *listenSocket, *this)),
+      flipped(protocol->flipped),
+      gamePeer(protocol->gamePeer),
+      mode(protocol->mode),
+      mySide(protocol->mySide),
+      connState(protocol->connState),
+      profile(profile) {
+    SetUp(skinDir);
+}
+
+void CMainDlg::SetUp(const QString& skinDir) {
     setWindowTitle(QStringLiteral("Ravu One"));
     setWindowIcon(QIcon(QString::fromLatin1(RES_ICON)));
     setFont(PGothicFont(9));
@@ -88,9 +117,18 @@ CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
     kifuWnd = std::make_unique<CRecordWindowStandIn>(*this, record);
     settingsDlg = std::make_unique<CDialogStandIn>();
 #endif
-    // The connect and turn dialogs need the network: stand-ins until they join.
-    connectDlg = std::make_unique<CDialogStandIn>();
-    turnDlg = std::make_unique<CDialogStandIn>();
+#ifdef RAVU_HAVE_NET_DIALOGS
+    if (connectSocket) {
+        connectDlg = std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile,
+                                                   protocol.get(), this);
+        turnDlg = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
+    }
+#endif
+    // Over given connections there is nothing to connect with.
+    if (!connectDlg)
+        connectDlg = std::make_unique<CDialogStandIn>();
+    if (!turnDlg)
+        turnDlg = std::make_unique<CDialogStandIn>();
 #ifdef RAVU_HAVE_WINDOWS
     chatLog = std::make_unique<CChatLogDlg>(&profile.GetChatLogRect(), this);
     balloon = std::make_unique<CBalloonDlg>(this);
@@ -151,8 +189,25 @@ CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
     kifuShowCmd = SHOW_RECORD_WINDOW;
     record.listBox = kifuWnd->MoveList();
 
+    // The sockets report to the protocol; the guest's socket learns the local
+    // host name, the host's listens on the configured port.
+    if (connectSocket) {
+        connectSocket->m_pOwner = protocol.get();
+        connectSocket->Create(0);
+    }
+    if (listenSocket) {
+        listenSocket->m_pOwner = protocol.get();
+        listenSocket->Listen(static_cast<unsigned>(profile.GetPort()));
+    }
+    CPacketSocket::SetErrorReporter([this](const std::string& sjisText) {
+        showMessage(QString::fromUtf8(SjisToUtf8(sjisText)));
+    });
+
     if (profile.GetHandleName().empty())
-        profile.SetHandleName(Utf8ToSjis(QHostInfo::localHostName().toStdString()));
+        profile.SetHandleName(connectSocket && !connectSocket->m_strHostName.empty()
+                                  ? connectSocket->m_strHostName
+                                  : Utf8ToSjis(QHostInfo::localHostName().toStdString()));
+    SyncHandleName();
 
     chatInput->hide();
 
@@ -164,6 +219,7 @@ CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
 
 CMainDlg::~CMainDlg() {
     autoplay.stop();
+    CPacketSocket::SetErrorReporter(nullptr);
     board.SetPromotionAsker(nullptr);
     board.SetSoundSetting(nullptr);
     board.SetMessages(nullptr);
@@ -176,6 +232,11 @@ CMainDlg::~CMainDlg() {
     chatLog.reset();
     balloon.reset();
     aboutDlg.reset();
+    // The sockets go before the protocol they report to.
+    if (connectSocket)
+        connectSocket->m_pOwner = nullptr;
+    if (listenSocket)
+        listenSocket->m_pOwner = nullptr;
     connectSocket.reset();
     listenSocket.reset();
 }
@@ -328,15 +389,18 @@ void CMainDlg::OnLeftButtonDown(QPoint p) {
         RequestRepaint(BOARD_BAND);
         return;
     }
-    if (mode == MODE_FREE || mode == MODE_WATCHING)
+    if (mode == MODE_FREE || mode == MODE_WATCHING) {
+        // A piece still held after the game ended from elsewhere (the peer
+        // resigned, the connection dropped) goes back to its place; otherwise
+        // it would stay held and every click on the labels and the control
+        // strip would go to it.
+        board.CancelCapture();
+        Redraw(false);
         return;
-    if (mode == MODE_GAME && board.DropHeld(held, p.x(), p.y()) == 1) {
-        const std::string text = record.RecordBoardMove(board.GetPiece(held));
-        SendToPeers(PKT_MOVE, text);
-        const KifuNode* last = record.kifu.current ? record.kifu.current->prev : nullptr;
-        if (last && last->move && last->move->status >= MS_RESIGN)
-            ClearGameState();
     }
+    // Records, sends, and ends the game when the move took the king.
+    if (mode == MODE_GAME && board.DropHeld(held, p.x(), p.y()) == 1)
+        protocol->SendBoardMove(board.GetPiece(held));
     Redraw(false);
 }
 
@@ -712,20 +776,21 @@ void CMainDlg::StripButton(int i) {
         break;
     case 7:
         if (connState == CONN_NONE) {
-            if (connectDlg->Run() == 1) {
-                connState = CONN_GUEST;
-                chatInput->show();
-            }
+            SyncHandleName();
+            if (connectDlg->Run() == 1)
+                protocol->OnGuestConnected();  // guest; the chat input is shown
         } else {
             Disconnect();
         }
         break;
     case 8:
         if (connState == CONN_GUEST && free) {
-            if (turnDlg->Run() == 1) {
-                mySide = turnDlg->ChosenSide() == GOTE ? GOTE : SENTE;
-                StartGame();
-            }
+#ifdef RAVU_HAVE_NET_DIALOGS
+            if (auto* d = dynamic_cast<CTurnDlg*>(turnDlg.get()))
+                d->SetSocket(connectSocket.get());
+#endif
+            if (turnDlg->Run() == 1)
+                protocol->OnTurnAccepted(turnDlg->ChosenSide() == GOTE ? GOTE : SENTE);
         }
         break;
     case 9:
@@ -733,6 +798,7 @@ void CMainDlg::StripButton(int i) {
         break;
     case 10:
         settingsDlg->Run();
+        SyncHandleName();
         break;
     default:
         break;
@@ -744,63 +810,30 @@ void CMainDlg::StopAutoplay() { autoplay.stop(); }
 // ---------------------------------------------------------------------------
 // Game state
 
-void CMainDlg::StartGame() {
+void CMainDlg::StartGame() { protocol->StartGame(); }
+
+void CMainDlg::ResetGame() { protocol->ResetGame(); }
+
+void CMainDlg::OnStartGame() {
     SetMenuEnabled(ID_EDIT, false);
     SetMenuEnabled(ID_EDIT_END, false);
-    mode = MODE_GAME;
-    board.Reset();
-    record.ClearRecord();
-    flipped = mySide == GOTE ? 1 : 0;
-    board.SetFlip(flipped);
-    Redraw(false);
     kifuWnd->ClearList();
 }
 
-void CMainDlg::ResetGame() {
-    mode = MODE_FREE;
-    board.Reset();
-    record.ClearRecord();
-    mySide = gamePeer = flipped = 0;
-    board.SetFlip(0);
-    kifuWnd->ClearList();
-    Redraw(false);
-}
+void CMainDlg::OnResetGame() { kifuWnd->ClearList(); }
 
-void CMainDlg::ClearGameState() {
-    // A piece still held when the game ends from elsewhere (the peer resigns,
-    // the connection drops) goes back to its place; otherwise it would stay
-    // held and every click on the labels and the control strip would go to it.
-    if (board.HeldPiece() != -1) {
-        board.CancelCapture();
-        Redraw(false);
-    }
-    gamePeer = 0;
-    mode = MODE_FREE;
-    mySide = 0;
-}
+void CMainDlg::ClearGameState() { protocol->ClearGameState(); }
 
 void CMainDlg::Resign() {
-    if (mode != MODE_GAME || mySide != SideToMove())
-        return;
-    if (balloon->Ask(Utf8ToSjis("\r\n\r\n投了しますか ？")) == 2)
-        return;
-    const std::string text = record.RecordResign();
-    SendToPeers(PKT_MOVE, text);
-    SetMenuEnabled(ID_EDIT_END, false);
-    ClearGameState();
-    Redraw(false);
+    if (protocol->Resign()) {
+        SetMenuEnabled(ID_EDIT_END, false);
+        Redraw(false);
+    }
 }
 
 void CMainDlg::Disconnect() {
-    if (balloon->Ask(Utf8ToSjis("\r\n\r\n対局を終了し回線を切ります。")) != 1)
-        return;
-    if (connState == CONN_GUEST && connectSocket)
-        connectSocket->Close();
-    else if (connState == CONN_HOST && listenSocket)
-        listenSocket->Close();
-    ClearGameState();
-    connState = CONN_NONE;
-    chatInput->hide();
+    if (connState != CONN_NONE)
+        protocol->Disconnect();
 }
 
 void CMainDlg::GoToStart() {
@@ -811,26 +844,33 @@ void CMainDlg::GoToStart() {
     Redraw(false);
 }
 
-void CMainDlg::SendToPeers(uint8_t type, const std::string& text) {
-    const int length = static_cast<int>(text.size());
-    if (connState == CONN_GUEST && connectSocket)
-        connectSocket->SendTo(type, length, text.data(), 0);
-    else if (connState == CONN_HOST && listenSocket)
-        listenSocket->SendTo(type, length, text.data(), 0);
-}
+void CMainDlg::SendToPeers(uint8_t type, const std::string& text) { protocol->SendToPeers(type, text); }
 
 void CMainDlg::HandleChat(const std::string& text) {
-    const std::string line = profile.GetHandleName() + ">" + text;
-    if (connState == CONN_HOST) {
-        if (listenSocket)
-            listenSocket->SendChat(line, 0);
-        record.AddComment(line);
-        chatLog->AddLine(line);
-    } else if (connState == CONN_GUEST) {
-        // Logged when the host's echo comes back.
-        if (connectSocket)
-            connectSocket->SendChat(line, 0);
-    }
+    SyncHandleName();
+    protocol->HandleChat(0, &text);
+}
+
+void CMainDlg::SyncHandleName() {
+    protocol->SetHandleName(profile.GetHandleName());
+    if (listenSocket)
+        listenSocket->SetHandleName(profile.GetHandleName());
+}
+
+int CMainDlg::Ask(const std::string& question) { return balloon->Ask(question); }
+
+void CMainDlg::AddLine(const std::string& line) { chatLog->AddLine(line); }
+
+void CMainDlg::ShowChatInput(bool show) { chatInput->setVisible(show); }
+
+void CMainDlg::CloseTurnDialog() {
+    if (auto* d = dynamic_cast<QDialog*>(turnDlg.get()); d && d->isVisible())
+        d->done(QDialog::Rejected);
+}
+
+bool CMainDlg::IsConnectDialogOpen() const {
+    auto* d = dynamic_cast<QDialog*>(connectDlg.get());
+    return d && d->isVisible();
 }
 
 // ---------------------------------------------------------------------------

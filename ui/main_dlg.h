@@ -30,6 +30,7 @@ class QMenu;
 namespace ravu {
 
 class CGameLink;
+class CGameSocket;
 
 // Command ids of the popup menu, the record window and the dialog keys.
 constexpr int ID_OK = 1;             // Enter in the chat input
@@ -92,18 +93,24 @@ LabelChoice ChooseLabels(int mode, int flipped, int sideToMove);
 class CMainDlg : public QDialog,
                  public IPromotionAsker,
                  public ISoundSetting,
-                 public IBoardMessages {
+                 public IBoardMessages,
+                 public CProtocolHost {
     Q_OBJECT
 public:
     // skinDir: where "BackBmp.bmp", "Waku.bmp" and "Koma01.bmp" are read
-    // (the current directory in the program).
+    // (the current directory in the program).  The window makes its two game
+    // sockets, listens on the profile's port and runs the peer protocol over
+    // them.
     explicit CMainDlg(CProfile& profile, const QString& skinDir = QStringLiteral("."));
+    // The same over two given connections instead of sockets (tests); both
+    // outlive the window.
+    CMainDlg(CProfile& profile, const QString& skinDir, CGameLink& connectLink, CGameLink& listenLink);
     ~CMainDlg() override;
 
     // --- drawing and geometry -----------------------------------------------
     // Composes the picture in the back buffer; repaints the board band, or the
     // whole window when full is set.  Removes every overlay.
-    void Redraw(bool full);
+    void Redraw(bool full) override;
     int InDragMargin(QPoint p) const;
     // The check label (王手), shown over the picture until the next Redraw.
     void ShowCheckLabel();
@@ -141,14 +148,31 @@ public:
     bool IsSoundOn() const override;
     void ShowInternalError(const std::string& sjisText) override;
 
+    // --- what the peer protocol asks of the window -------------------------------
+    int Ask(const std::string& question) override;
+    void AddLine(const std::string& line) override;
+    void ShowCheck() override { ShowCheckLabel(); }
+    void ShowChatInput(bool show) override;
+    void CloseTurnDialog() override;
+    bool IsConnectDialogOpen() const override;
+    void SetOpponentName(const std::string& name) override { profile.SetOpponentName(name); }
+    void OnStartGame() override;
+    void OnResetGame() override;
+
     // --- state read and set by the other parts of the program ------------------
     CKifuControl record;
     CShogiBoard board;
-    int flipped = 0;
-    int gamePeer = 0;
-    int mode = MODE_FREE;
-    int mySide = 0;
-    int connState = 0;
+    // The game connections: the guest's own and the host's listening one,
+    // null when the window runs over given connections.
+    std::unique_ptr<CGameSocket> connectSocket;
+    std::unique_ptr<CGameSocket> listenSocket;
+    // The peer protocol; the game state below lives in it.
+    std::unique_ptr<CPeerProtocol> protocol;
+    int& flipped;
+    SockHandle& gamePeer;
+    int& mode;
+    int& mySide;
+    int& connState;
     int dragging = 0;
     QPoint grabOffset;
     int kifuShowCmd = SHOW_RECORD_WINDOW;
@@ -163,9 +187,6 @@ public:
     std::unique_ptr<IChatLog> chatLog;
     std::unique_ptr<IQuestion> balloon;
     std::unique_ptr<IModalDialog> aboutDlg;  // made for each use in the design; kept here so tests can answer it
-    // The game connections: null until the network classes join the window.
-    std::unique_ptr<CGameLink> connectSocket;
-    std::unique_ptr<CGameLink> listenSocket;
     // The click played when a piece is put down (when the setting is on).
     std::unique_ptr<IPieceSound> pieceSound;
 
@@ -210,6 +231,10 @@ public slots:
     void reject() override;
 
 private:
+    CMainDlg(CProfile& profile, const QString& skinDir, CGameLink* connectLink, CGameLink* listenLink);
+    void SetUp(const QString& skinDir);
+    // The protocol and the listening socket keep their own copy of the name.
+    void SyncHandleName();
     void BuildPopupMenu();
     void SetMenuEnabled(int id, bool enabled);
     void StopAutoplay();

@@ -55,14 +55,14 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[2]));
     ravu::CProfile profile;
     profile.SetHandleName("screenshot");
-    ravu::CMainDlg dlg(profile, skinDir);
+    NullLink guestLink, hostLink;
+    ravu::CMainDlg dlg(profile, skinDir, guestLink, hostLink);
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg))
         return 1;
     bool ok = Save(dlg, out.filePath("main-start.png"));
 
     // A short game: both sides' moves made with the mouse, as the user would.
-    dlg.connectSocket = std::make_unique<NullLink>();
     dlg.connState = ravu::CONN_GUEST;
     dlg.mySide = ravu::SENTE;
     dlg.StartGame();

@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     const Stats start = Measure(startRuns, [&] {
         ravu::CProfile profile;
         profile.SetHandleName("bench");
+        profile.SetPort(0);  // the real sockets listen on any free port
         CMainDlg dlg(profile, skins);
         PaintCounter counter;
         dlg.installEventFilter(&counter);
@@ -106,9 +107,11 @@ int main(int argc, char** argv) {
 
     ravu::CProfile profile;
     profile.SetHandleName("bench");
-    CMainDlg dlg(profile, skins);
+    NullLink guestLink, hostLink;
+    CMainDlg dlg(profile, skins, guestLink, hostLink);
     dlg.show();
-    QTest::qWaitForWindowExposed(&dlg);
+    if (!QTest::qWaitForWindowExposed(&dlg))
+        return 1;
     QApplication::processEvents();
     const long selfRss = RssKiB(QStringLiteral("/proc/self/status"));
 
@@ -123,8 +126,7 @@ int main(int argc, char** argv) {
         dlg.repaint();
     });
 
-    // A held rook following the pointer in circles over the board.
-    dlg.connectSocket = std::make_unique<NullLink>();
+    // A held rook following the pointer over the board.
     dlg.connState = ravu::CONN_GUEST;
     dlg.mySide = ravu::SENTE;
     dlg.StartGame();

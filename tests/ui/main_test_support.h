@@ -94,7 +94,7 @@ inline QString SkinDir() { return QStringLiteral(RAVU_SOURCE_DIR "/res/skin"); }
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dlg = std::make_unique<CMainDlg>(profile, SkinDir());
+        dlg = std::make_unique<CMainDlg>(profile, SkinDir(), connectLink, listenLink);
         // Answer every question and dialog without a nested loop.
         auto q = std::make_unique<FakeQuestion>();
         question = q.get();
@@ -122,13 +122,11 @@ protected:
 
     // A network game in which this copy plays `side` against a guest link.
     FakeLink* StartConnectedGame(int side) {
-        auto link = std::make_unique<FakeLink>();
-        FakeLink* raw = link.get();
-        dlg->connectSocket = std::move(link);
+        connectLink.sent.clear();
         dlg->connState = CONN_GUEST;
         dlg->mySide = side;
         dlg->StartGame();
-        return raw;
+        return &connectLink;
     }
 
     void Click(QPoint p) { QTest::mouseClick(dlg.get(), Qt::LeftButton, Qt::NoModifier, p); }
@@ -161,6 +159,8 @@ protected:
     }
 
     CProfile profile;
+    FakeLink connectLink;  // the guest's connection
+    FakeLink listenLink;   // the host's guests
     std::unique_ptr<CMainDlg> dlg;
     FakeQuestion* question = nullptr;
     FakeDialog* connectDialog = nullptr;

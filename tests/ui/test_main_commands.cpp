@@ -136,9 +136,7 @@ TEST_F(Commands, ConnectAndDisconnectThroughButtonSeven) {
     EXPECT_EQ(dlg->connState, CONN_GUEST);
     EXPECT_TRUE(dlg->ChatInput()->isVisible());
 
-    auto link = std::make_unique<FakeLink>();
-    FakeLink* raw = link.get();
-    dlg->connectSocket = std::move(link);
+    FakeLink* raw = &connectLink;
     question->answer = 2;  // "no": stays connected
     Click(ButtonPoint(7));
     EXPECT_EQ(question->asked.size(), 1u);
@@ -324,9 +322,7 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
     EXPECT_TRUE(input->text().isEmpty());
     EXPECT_EQ(LastChatLine(), "");
 
-    auto link = std::make_unique<FakeLink>();
-    FakeLink* raw = link.get();
-    dlg->listenSocket = std::move(link);
+    FakeLink* raw = &listenLink;
     dlg->connState = CONN_HOST;
     profile.SetHandleName("me");
     input->setText(QStringLiteral("hi"));
@@ -359,10 +355,12 @@ TEST_F(Commands, WindowDragByTheMarginMovesAndRemembers) {
 
 TEST_F(Commands, EmptyHandleNameBecomesTheHostName) {
     CProfile fresh;
+    fresh.SetPort(0);  // any free port: the real sockets listen
     CMainDlg other(fresh, SkinDir());
     EXPECT_FALSE(fresh.GetHandleName().empty());
     CProfile named;
     named.SetHandleName("abc");
+    named.SetPort(0);
     CMainDlg third(named, SkinDir());
     EXPECT_EQ(named.GetHandleName(), "abc");
 }

