@@ -14,6 +14,7 @@
 #include "record/kifu.h"
 #include "record_compare.h"
 #include "record_gen.h"
+#include "fake_views.h"
 
 namespace ravu {
 namespace {
@@ -495,6 +496,84 @@ TEST_F(KifFiles, SaveAndLoadThroughTheFileSystem) {
     EXPECT_FALSE(rec.SaveKif(dir.string()));  // a directory is not replaced
     EXPECT_TRUE(fs::is_directory(dir));
     fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace ravu
+
+namespace ravu {
+namespace {
+
+// Fills a file up to the 65536-byte limit with a repeated unit.
+std::string Fill(const std::string& head, const std::string& unit) {
+    std::string s = head;
+    while (s.size() + unit.size() <= KIF_MAX_BYTES)
+        s += unit;
+    return s;
+}
+
+int ChainLength(const KifuNode* first) {
+    int n = 0;
+    for (; first; first = first->alt)
+        ++n;
+    return n;
+}
+
+// Deepest nesting of variations below the entry's line.
+int Depth(const KifuNode* first) {
+    int deepest = 0;
+    for (const KifuNode* e = first; e; e = e->next)
+        for (const KifuNode* a = e->alt; a; a = a->alt)
+            deepest = std::max(deepest, 1 + Depth(a->next));
+    return deepest;
+}
+
+TEST_F(KifFiles, HostileFilesLoadAndWriteBack) {
+    struct Row {
+        const char* what;
+        std::string file;
+        int mainLength, chain, depth;
+    } rows[] = {
+        {"a chain of thousands of alternatives to move 1",
+         Fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), 1,
+         2 + int(KIF_MAX_BYTES - 18) / 29, 1},  // the root, every section, one left pending
+        {"variations nested a thousand deep",
+         Fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"), 1, 2,
+         1 + int(KIF_MAX_BYTES - 18) / 46},  // each section one level deeper
+        {"sections that match nothing", Fill("   1 ７六歩(77)+\r\n", "変化：5000手\r\n"), 1, 2, 1},
+        {"a \"+\" on every line", Fill("   1 ７六歩(77)\r\n", " 1+\r\n"), 1, 1, 0},
+        {"only 変化 lines", Fill("", "変化：1手\r\n"), 0, 1, 0},
+        {"a variation line of pending alternatives",
+         Fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), 1, 3, 2},
+        {"binary garbage", Fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), 0, 1, 0},
+        {"a character cut in half at the end", "   1 ７六歩(77)\r\n   2 ３四歩(33)\x82", 1, 1, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        CKifuControl rec;
+        ASSERT_TRUE(rec.LoadKifFromBuffer(r.file, "h"));
+        test::FakeTree tree;
+        rec.BuildTree(&tree);
+        EXPECT_EQ(MainLength(rec.kifu), r.mainLength);
+        EXPECT_EQ(ChainLength(rec.kifu.Root()), r.chain);
+        EXPECT_EQ(Depth(rec.kifu.Root()), r.depth);
+        const std::string text = rec.KifText("h");
+        CKifuControl back;
+        ASSERT_TRUE(back.LoadKifFromBuffer(text.substr(0, KIF_MAX_BYTES), "h"));
+    }
+}
+
+TEST_F(KifFiles, FortyDigitNumbersAndUnclosedBrackets) {
+    CKifuControl rec;
+    ASSERT_TRUE(rec.LoadKifFromBuffer(
+        "   1 ７六歩(77)   (" + std::string(40, '9') + ":" + std::string(40, '9') + "/00:00:00)\r\n"
+        "   2 ３四歩(33)   (((((((((( 1:05\r\n"
+        "変化：" + std::string(40, '9') + "手\r\n"
+        "開始日時：" + std::string(40, '9') + "\r\n", "d"));
+    EXPECT_EQ(rec.kifu.Root()->move->seconds, INT32_MAX);
+    EXPECT_EQ(rec.kifu.Root()->next->move->seconds, 0);
+    EXPECT_EQ(rec.kifu.header.hasStartTime, 0);
+    EXPECT_EQ(MainLength(rec.kifu), 2);
 }
 
 }  // namespace
