@@ -42,8 +42,8 @@ public:
     void SendLongText(const std::string& text, SockHandle handle) override {
         sent.push_back({0, text, handle});
     }
-    std::string GetText(SockHandle) const override { return {}; }
-    uint8_t GetLastType(SockHandle) const override { return 0; }
+    std::string GetText(SockHandle) const override { return lastText; }
+    uint8_t GetLastType(SockHandle) const override { return lastType; }
     std::string GetPeerName(SockHandle) const override { return {}; }
     int AllSlotsFree() const override { return closed ? 1 : 0; }
     int HasConnection(SockHandle) const override { return closed ? 0 : 1; }
@@ -52,6 +52,9 @@ public:
 
     std::vector<Packet> sent;
     bool closed = false;
+    // The packet that "arrived" last.
+    uint8_t lastType = 0;
+    std::string lastText;
 };
 
 // The balloon: answers as told and keeps the questions.

@@ -1,0 +1,108 @@
+// The window around the board: placement of the record window, minimising,
+// the check label, and moves arriving from the peer through the protocol.
+#include "main_test_support.h"
+#include "record/notation.h"
+
+#include <QPlainTextEdit>
+
+namespace ravu::test {
+namespace {
+
+using MainWindow = MainWindowTest;
+
+// The list-layout text of a move, as the peer sends it.
+std::string MoveText(int side, int number, int from, int to, int type) {
+    MoveRec rec;
+    rec.side = side;
+    rec.number = number;
+    rec.fromFile = from / 10;
+    rec.fromRank = from % 10;
+    rec.toFile = to / 10;
+    rec.toRank = to % 10;
+    rec.type = type;
+    KifuNode node;
+    node.move = &rec;
+    return FormatMove(node, FMT_LIST);
+}
+
+TEST_F(MainWindow, RecordWindowSitsAtTheRightEdgeAndFollowsItsSwitch) {
+    QWidget* kifu = dlg->kifuWnd->Window();
+    if (!kifu)
+        GTEST_SKIP() << "the record window is a stand-in in this build";
+    dlg->hide();
+    profile.WindowX() = 120;
+    profile.WindowY() = 60;
+    dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    EXPECT_EQ(dlg->pos(), QPoint(120, 60));
+    EXPECT_TRUE(kifu->isVisible());
+    EXPECT_EQ(kifu->frameGeometry().right(), dlg->frameGeometry().right());
+    EXPECT_EQ(kifu->frameGeometry().top(), 60);
+
+    // Minimising and restoring keeps a hidden record window hidden ...
+    dlg->OnCommand(ID_KIFU_WINDOW);
+    EXPECT_FALSE(kifu->isVisible());
+    dlg->showMinimized();
+    QApplication::processEvents();
+    dlg->showNormal();
+    QApplication::processEvents();
+    EXPECT_FALSE(kifu->isVisible());
+    // ... and a shown one shown.
+    dlg->OnCommand(ID_KIFU_WINDOW);
+    EXPECT_TRUE(kifu->isVisible());
+    dlg->showMinimized();
+    QApplication::processEvents();
+    EXPECT_FALSE(kifu->isVisible());
+    dlg->showNormal();
+    QApplication::processEvents();
+    EXPECT_TRUE(kifu->isVisible());
+}
+
+TEST_F(MainWindow, ReceivedMovesAreAppliedAndACheckIsShownUntilTheNextRedraw) {
+    StartConnectedGame(GOTE);  // the peer plays sente
+    const QRect label(CHECK_LABEL_POS, QSize(38, 24));
+    const QImage plain = dlg->ScreenImage().copy(label);
+
+    // 7六歩 arrives: applied, recorded, no check.
+    connectLink.lastType = PKT_MOVE;
+    connectLink.lastText = MoveText(SENTE, 1, 77, 76, PT_FU);
+    dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
+    EXPECT_EQ(dlg->board.PieceAt(7, 6), 6);
+    EXPECT_EQ(dlg->SideToMove(), GOTE);
+    EXPECT_EQ(dlg->ScreenImage().copy(label), plain);
+
+    // Put sente's bishop where its next move checks gote's king on 5一.
+    dlg->board.MoveTo(34, 7, 7);
+    dlg->record.RecordMoveText(MoveText(GOTE, 2, 33, 34, PT_FU));
+    dlg->board.ApplyMove(dlg->record.kifu.current->prev->move[0], true);
+    connectLink.lastText = MoveText(SENTE, 3, 77, 33, PT_KAKU);
+    dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
+    ASSERT_EQ(dlg->board.PieceAt(3, 3), 34);
+    EXPECT_NE(dlg->ScreenImage().copy(label), plain);  // 王手 shown
+    dlg->Redraw(false);
+    EXPECT_EQ(dlg->ScreenImage().copy(label), plain);
+
+    // A resignation line from the peer ends the game here too.
+    connectLink.lastText = "   4 " + std::string("\x93\x8A\x97\xB9");  // 投了 in Shift-JIS
+    dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
+    EXPECT_EQ(dlg->mode, MODE_FREE);
+}
+
+TEST_F(MainWindow, PeerTextsAreNeverRichText) {
+    // A chat line with markup reaches the log as the characters it is made of.
+    dlg->connState = CONN_HOST;
+    listenLink.lastType = PKT_CHAT;
+    listenLink.lastText = "peer><b>bold</b>&amp;<img src=x>";
+    dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 7);
+    EXPECT_EQ(LastChatLine(), "peer><b>bold</b>&amp;<img src=x>");
+#ifdef RAVU_HAVE_WINDOWS
+    if (auto* log = dynamic_cast<CChatLogDlg*>(dlg->chatLog.get()))
+        EXPECT_TRUE(log->LogEdit()->toPlainText().contains(QStringLiteral("<b>bold</b>&amp;<img src=x>")));
+#endif
+    // The host echoes it to every guest.
+    ASSERT_FALSE(listenLink.sent.empty());
+    EXPECT_EQ(listenLink.sent.back().type, PKT_CHAT);
+}
+
+}  // namespace
+}  // namespace ravu::test
