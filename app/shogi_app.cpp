@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,8 +39,16 @@ namespace {
 // other byte of its UTF-8 form is written in hexadecimal, so different keys
 // never share a lock and no key can leave the directory.
 QString LockFileName(const QString& key) {
+    // File names are limited (255 bytes): a long key keeps its start and a
+    // digest of the whole.
+    constexpr int MAX_KEY_CHARS = 120;
     QString name = QStringLiteral("ravuone-");
-    const QByteArray utf8 = key.toUtf8();
+    QByteArray utf8 = key.toUtf8();
+    QByteArray digest;
+    if (utf8.size() > MAX_KEY_CHARS / 3) {
+        digest = QCryptographicHash::hash(utf8, QCryptographicHash::Sha1).toHex();
+        utf8.truncate(MAX_KEY_CHARS / 3);
+    }
     for (char c : utf8) {
         const uchar u = uchar(c);
         if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_')
@@ -47,6 +56,7 @@ QString LockFileName(const QString& key) {
         else
             name += QStringLiteral("%%%1").arg(u, 2, 16, QLatin1Char('0'));
     }
+    if (!digest.isEmpty()) name += QLatin1Char('-') + QString::fromLatin1(digest);
     return name + QStringLiteral(".lock");
 }
 
@@ -72,7 +82,16 @@ CSingleInstance::CSingleInstance(const QString& key)
 CSingleInstance::~CSingleInstance() = default;  // QLockFile unlocks on destruction
 
 bool CSingleInstance::TryAcquire() {
-    if (!held) held = lock->tryLock(0);
+    if (held || unguarded) return true;
+    held = lock->tryLock(0);
+    if (!held && lock->error() != QLockFile::LockFailedError) {
+        // The lock file cannot be made at all (no writable directory): that
+        // says nothing about another copy, so this one runs unguarded
+        // rather than ending without a word.
+        qWarning("ravuone: no single-instance lock at %s", qPrintable(path));
+        unguarded = true;
+        return true;
+    }
     return held;
 }
 

@@ -38,6 +38,8 @@ public:
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
+    // True when this object holds the lock, or when no lock file can be
+    // made at all (then the copy runs unguarded; IsHeld stays false).
     bool TryAcquire();
     bool IsHeld() const { return held; }
     // Where the lock file lives (the user's runtime or temporary directory).
@@ -47,6 +49,7 @@ private:
     QString path;
     std::unique_ptr<QLockFile> lock;
     bool held = false;
+    bool unguarded = false;
 };
 
 class CShogiApp {

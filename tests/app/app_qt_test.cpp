@@ -102,6 +102,20 @@ TEST(SingleInstance, KeysNeverLeaveTheLockDirectory) {
     EXPECT_EQ(paths.size(), 6);  // different keys, different locks
 }
 
+TEST(SingleInstance, LongKeysStillMakeAUsableLock) {
+    const QString base = TestKey("long") + QString(1000, QLatin1Char('k'));
+    CSingleInstance first(base);
+    ASSERT_TRUE(first.TryAcquire());
+    EXPECT_TRUE(first.IsHeld());
+    EXPECT_LE(QFileInfo(first.LockPath()).fileName().toUtf8().size(), 255);
+    CSingleInstance same(base);
+    EXPECT_FALSE(same.TryAcquire());
+    // Same start, different end: a different lock.
+    CSingleInstance other(base + QLatin1Char('x'));
+    EXPECT_TRUE(other.TryAcquire());
+    EXPECT_TRUE(other.IsHeld());
+}
+
 TEST(SingleInstance, KeyComesFromTheEnvironmentOrTheTitle) {
     const QByteArray old = qgetenv(INSTANCE_KEY_ENV);
     qunsetenv(INSTANCE_KEY_ENV);
