@@ -143,7 +143,10 @@ TEST(Balloon, TimesOutWithNoAfterLimitPlusOneTicks)
         watch.stop();
         EXPECT_EQ(answer, 2);
         EXPECT_GE(clock.elapsed(), c.intervalMs * (c.limit + 1) - 2);
-        EXPECT_EQ(highest, c.limit);
+        // The counter never passes the limit; the watch may miss one value
+        // when the machine is busy.
+        EXPECT_LE(highest, c.limit);
+        EXPECT_GE(highest, std::max(0, c.limit - 1));
         EXPECT_FALSE(balloon.Busy());
     }
 }
@@ -254,8 +257,9 @@ TEST(AnimWnd, CyclesThroughFourCellsTenTimesASecond)
         QTest::qWait(10);
         if (anim.ShownCell() != last) seen.push_back(last = anim.ShownCell());
     }
-    // About six frames in 650 ms, in the order 0 1 2 3 0 1 ...
-    ASSERT_GE(seen.size(), 5u);
+    // About six frames in 650 ms (fewer on a busy machine, never more than
+    // the 100 ms period allows), in the order 0 1 2 3 0 1 ...
+    ASSERT_GE(seen.size(), 4u);
     ASSERT_LE(seen.size(), 8u);
     for (size_t i = 1; i < seen.size(); ++i) EXPECT_EQ(seen[i], (seen[i - 1] + 1) % 4);
     std::set<int> distinct(seen.begin(), seen.end());
