@@ -39,15 +39,15 @@ namespace {
 // other byte of its UTF-8 form is written in hexadecimal, so different keys
 // never share a lock and no key can leave the directory.
 QString LockFileName(const QString& key) {
-    // File names are limited (255 bytes): a long key keeps its start and a
-    // digest of the whole.
-    constexpr int MAX_KEY_CHARS = 120;
+    // File names are limited (255 bytes): a long key keeps its first bytes
+    // (at most three characters each once escaped) and a digest of the whole.
+    constexpr int KEPT_KEY_BYTES = 40;
     QString name = QStringLiteral("ravuone-");
     QByteArray utf8 = key.toUtf8();
     QByteArray digest;
-    if (utf8.size() > MAX_KEY_CHARS / 3) {
+    if (utf8.size() > KEPT_KEY_BYTES) {
         digest = QCryptographicHash::hash(utf8, QCryptographicHash::Sha1).toHex();
-        utf8.truncate(MAX_KEY_CHARS / 3);
+        utf8.truncate(KEPT_KEY_BYTES);
     }
     for (char c : utf8) {
         const uchar u = uchar(c);

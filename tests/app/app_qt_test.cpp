@@ -180,7 +180,6 @@ TEST(StartUp, MissingSkinFilesShowOneMessageBoxWithTheExactText) {
     WriteSkins(dir, false, true, true);
     boxes = 0;
     watcher.start(10);
-    QTimer::singleShot(50, [] {});
     EXPECT_TRUE(CShogiApp::CheckSkinFiles(dir.path()));
     EXPECT_TRUE(CShogiApp::MissingSkinText(dir.path()).isEmpty());
     QCoreApplication::processEvents();
