@@ -1,6 +1,7 @@
 // KIF file writer: SaveKif and the line blocks and variation sections.
 #include "record/kif_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -94,18 +95,30 @@ void WriteVariation(const KifuNode* alt, std::string& out) {
     }
 }
 
+namespace {
+
+// A header field is one line of the file: a CR or LF inside it (a file name
+// may hold one) would start a line the reader takes for something else.
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+}  // namespace
+
 std::string CKifuControl::KifText(const std::string& pathText) const {
     const KifuHeader& h = kifu.header;
     std::string out;
     out += "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n";
-    out += "# ファイル名：" + pathText + CRLF;
+    out += "# ファイル名：" + OneLine(pathText) + CRLF;
     if (h.hasStartTime)
         out += "開始日時：" + FormatKifDate(h.startTime) + CRLF;
     if (h.hasEndTime)
         out += "終了日時：" + FormatKifDate(h.endTime) + CRLF;
-    out += "手合割：" + h.handicap + CRLF;
-    out += "先手：" + h.senteName + CRLF;
-    out += "後手：" + h.goteName + CRLF;
+    out += "手合割：" + OneLine(h.handicap) + CRLF;
+    out += "先手：" + OneLine(h.senteName) + CRLF;
+    out += "後手：" + OneLine(h.goteName) + CRLF;
     out += "手数----指手---------消費時間--\r\n";
     out += h.headerComment;
 

@@ -104,9 +104,10 @@ void SelectItem(CKifu& k, int32_t item) {
 void CKifuControl::StepTo(CShogiBoard& board, int listLine) {
     if (listLine < 1 || std::size_t(listLine) > kifu.line.size())
         return;
+    // The copy's own fields may be older than its entry (a game may have
+    // filled it since); the shared move is current, and the board refuses
+    // the empty entry's move (no destination).
     const KifuNode& e = kifu.line[std::size_t(listLine) - 1];
-    if (!e.filled)
-        return;  // the empty end of the line is no move
     if (board.ApplyMove(*e.move, false) == 1) {
         SelectItem(kifu, e.move->treeItem);
         Advance(kifu);
@@ -125,7 +126,7 @@ void CKifuControl::GoTo(CShogiBoard& board, int n, int32_t item, CKifuListView* 
         for (int i = 1; i <= n && std::size_t(i) <= k.line.size(); ++i) {
             const KifuNode& e = k.line[std::size_t(i) - 1];
             last = &e;
-            if (!e.filled || board.ApplyMove(*e.move, true) != 1)
+            if (board.ApplyMove(*e.move, true) != 1)
                 break;
             Advance(k);
         }

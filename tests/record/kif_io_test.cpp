@@ -578,3 +578,19 @@ TEST_F(KifFiles, FortyDigitNumbersAndUnclosedBrackets) {
 
 }  // namespace
 }  // namespace ravu
+
+namespace ravu {
+namespace {
+
+TEST_F(KifFiles, LineBreaksInHeaderTextsCannotInjectLines) {
+    CKifuControl rec;
+    rec.kifu.header.senteName = "a\r\n   1 ７六歩(77)";
+    const std::string text = rec.KifText("dir/x\n   1 ７六歩(77)\r\n.kif");
+    CKifuControl back;
+    ASSERT_TRUE(back.LoadKifFromBuffer(text, "x"));
+    EXPECT_EQ(back.kifu.Root()->filled, 0);
+    EXPECT_EQ(back.kifu.header.senteName, "a     1 ７六歩(77)");
+}
+
+}  // namespace
+}  // namespace ravu

@@ -289,3 +289,23 @@ TEST(Tree, FillListShowsTheDisplayedLine) {
 
 }  // namespace
 }  // namespace ravu
+
+namespace ravu {
+namespace {
+
+// The displayed line holds copies; a move recorded after the line was built
+// fills the entry whose copy ends the line, and stepping there plays it.
+TEST(ReplayEnd, StepOntoAnEntryFilledAfterTheLineWasBuilt) {
+    Game game(4);
+    CShogiBoard board;
+    game.rec.GoTo(board, 4, 0, nullptr);
+    ASSERT_EQ(game.rec.kifu.line.size(), 5u);
+    const int moved = test::RandomMove(game.board, 0, game.rng);
+    ASSERT_GE(moved, 0);
+    game.rec.RecordBoardMove(game.board.GetPiece(moved));
+    game.rec.StepTo(board, 5);
+    EXPECT_EQ(Snap(board), Snap(game.board));
+}
+
+}  // namespace
+}  // namespace ravu
