@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the two fuzz targets with AFL++'s GCC plugin (the model must be
-# compiled by GCC: its literals are Shift-JIS) under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs one of them.
+# Builds the two fuzz targets with AFL++'s GCC instrumentation (afl-g++: the
+# model itself compiled by GCC, whose literals are Shift-JIS) under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and runs one of them.
+# Slower than fuzz/libfuzzer.sh (one fork per execution); see fuzz/README.md.
 #
 #   fuzz/afl.sh build                 builds build-fuzz/fuzz_parse_move and build-fuzz/fuzz_load_kif
 #   fuzz/afl.sh run TARGET SECONDS    fuzzes TARGET (parse_move or load_kif) for SECONDS
