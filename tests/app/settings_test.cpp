@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -20,7 +21,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("ravu_settings_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+              ("ravu_settings_" + std::to_string(std::random_device{}()) + "_" +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "app/skin_files.h"
 
@@ -12,8 +13,13 @@ using namespace ravu;
 
 namespace {
 
+// A folder of this process only: test runs may overlap.
+fs::path TempDir(const char* name) {
+    return fs::temp_directory_path() / (std::string(name) + "_" + std::to_string(std::random_device{}()));
+}
+
 TEST(SkinFiles, MessageForEveryCombinationOfMissingFiles) {
-    const fs::path dir = fs::temp_directory_path() / "ravu_skin_files_test";
+    const fs::path dir = TempDir("ravu_skin_files_test");
     const char* names[3] = {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"};
     for (int present = 0; present < 8; ++present) {
         SCOPED_TRACE(present);
@@ -43,7 +49,7 @@ TEST(SkinFiles, TheHeaderIsShiftJis) {
 }
 
 TEST(SkinFiles, NamesAreCaseSensitiveOnThisSystem) {
-    const fs::path dir = fs::temp_directory_path() / "ravu_skin_case_test";
+    const fs::path dir = TempDir("ravu_skin_case_test");
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::ofstream(dir / "backbmp.bmp") << "x";
