@@ -101,6 +101,7 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
       m_pSocket(socket), m_pHostListText(hostListText), profile_(profile), mainOwner_(mainOwner)
 {
     setWindowTitle(QStringLiteral("接続"));
+    setObjectName(QStringLiteral("connect"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(271), du.Y(108));

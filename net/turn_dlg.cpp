@@ -29,6 +29,7 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
       profile_(profile), mainOwner_(mainOwner)
 {
     setWindowTitle(QStringLiteral("手番の決定"));
+    setObjectName(QStringLiteral("turn"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(154), du.Y(111));

@@ -23,6 +23,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 RavuOne"));
+    setObjectName(QStringLiteral("about"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(217), du.Y(94));

@@ -49,6 +49,7 @@ std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetr
 CBalloonDlg::CBalloonDlg(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
 {
+    setObjectName(QStringLiteral("balloon"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     setModal(true);
 }
@@ -96,8 +97,10 @@ void CBalloonDlg::Open()
 
     anim_.Create(this, ANIM_POS.x(), ANIM_POS.y());
     yesButton_ = new CImageButton(172);
+    yesButton_->setObjectName(QStringLiteral("yes"));
     yesButton_->Create(this, CMD_YES, YES_POS.x(), YES_POS.y());
     noButton_ = new CImageButton(173);
+    noButton_->setObjectName(QStringLiteral("no"));
     noButton_->Create(this, CMD_NO, NO_POS.x(), NO_POS.y());
     connect(yesButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
     connect(noButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);

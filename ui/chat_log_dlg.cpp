@@ -23,6 +23,7 @@ CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect_(rect)
 {
     setWindowTitle(QStringLiteral("チャットログ"));
+    setObjectName(QStringLiteral("chatLog"));
     setFont(TemplateFont(FONT_GOTHIC, 10));
     setSizeGripEnabled(false);
     const DialogUnits du(font());

@@ -120,6 +120,7 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), record_(record)
 {
     setWindowTitle(QStringLiteral("棋譜"));
+    setObjectName(QStringLiteral("kifu"));
     setFont(TemplateFont(FONT_MINCHO, 8));
     setAcceptDrops(true);
     const DialogUnits du(font());

@@ -18,6 +18,7 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
       profile_(profile)
 {
     setWindowTitle(QStringLiteral("設定"));
+    setObjectName(QStringLiteral("settings"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(209), du.Y(187));
