@@ -284,8 +284,17 @@ void CMainDlg::Redraw(bool full) {
     const LabelChoice labels = ChooseLabels(mode, flipped, SideToMove());
     const int right = labels.right, left = labels.left;
     {
-        // The labels go into the in-memory copy of the background.
+        // The labels go into the in-memory copy of the background.  Their
+        // cells are transparent where white, so the places are first given
+        // back their original pixels: a plain label drawn over a lit one
+        // must not keep the lit one's colour there.
         QPainter bg(&background);
+        if (!skin.background.isNull()) {
+            bg.setCompositionMode(QPainter::CompositionMode_Source);
+            for (QPoint at : {RIGHT_LABEL_POS, LEFT_LABEL_POS})
+                bg.drawImage(at, skin.background, QRect(at, QSize(CSkin::LABEL_W, CSkin::LABEL_H)));
+            bg.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
         if (const QImage* img = CSkin::Cell(skin.labels, right))
             bg.drawImage(RIGHT_LABEL_POS, *img);
         if (const QImage* img = CSkin::Cell(skin.labels, left))

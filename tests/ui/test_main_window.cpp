@@ -2,7 +2,10 @@
 // the check label, and moves arriving from the peer through the protocol.
 #include "main_test_support.h"
 #include "record/notation.h"
+#include "ui/promote_dlg.h"
 
+#include <QPainter>
+#include <QTimer>
 #include <QPlainTextEdit>
 
 namespace ravu::test {
@@ -102,6 +105,64 @@ TEST_F(MainWindow, PeerTextsAreNeverRichText) {
     // The host echoes it to every guest.
     ASSERT_FALSE(listenLink.sent.empty());
     EXPECT_EQ(listenLink.sent.back().type, PKT_CHAT);
+}
+
+TEST_F(MainWindow, TurnLabelsFollowTheSideToMoveWithoutLeftovers) {
+    // What each label place must show: the background with one cell over it.
+    auto expected = [this](QPoint at, int cell) {
+        QImage img = dlg->Skin().background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&img);
+        p.drawImage(at, dlg->Skin().labels.at(static_cast<size_t>(cell)));
+        p.end();
+        return img.copy(QRect(at, QSize(38, 24)));
+    };
+    auto shown = [this](QPoint at) {
+        return dlg->BackBuffer().copy(QRect(at, QSize(38, 24)))
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    ASSERT_EQ(dlg->Skin().labels.size(), 5u);
+    StartConnectedGame(SENTE);
+    EXPECT_EQ(shown(RIGHT_LABEL_POS), expected(RIGHT_LABEL_POS, LABEL_SENTE_LIT));
+    EXPECT_EQ(shown(LEFT_LABEL_POS), expected(LEFT_LABEL_POS, LABEL_GOTE));
+    Click(SquarePoint(7, 7));
+    Click(SquarePoint(7, 6));  // gote to move: the lit label moves to the left
+    EXPECT_EQ(shown(RIGHT_LABEL_POS), expected(RIGHT_LABEL_POS, LABEL_SENTE));
+    EXPECT_EQ(shown(LEFT_LABEL_POS), expected(LEFT_LABEL_POS, LABEL_GOTE_LIT));
+    dlg->OnCommand(ID_FLIP);  // gote now at the bottom, on the right
+    EXPECT_EQ(shown(RIGHT_LABEL_POS), expected(RIGHT_LABEL_POS, LABEL_GOTE_LIT));
+    EXPECT_EQ(shown(LEFT_LABEL_POS), expected(LEFT_LABEL_POS, LABEL_SENTE));
+}
+
+TEST_F(MainWindow, CursorsSayWhereTheWindowMovesAndWhenTheUserMayMove) {
+    struct Case {
+        int mode, mySide;
+        QPoint at;
+        Qt::CursorShape shape;
+    } cases[] = {
+        {MODE_FREE, SENTE, {5, 350}, Qt::SizeAllCursor},      // drag margin
+        {MODE_FREE, SENTE, {300, 340}, Qt::ArrowCursor},      // strip inside
+        {MODE_WATCHING, SENTE, {560, 400}, Qt::SizeAllCursor},
+        {MODE_FREE, SENTE, {300, 100}, Qt::ArrowCursor},
+        {MODE_GAME, SENTE, {300, 100}, Qt::BitmapCursor},     // own turn: own-piece cursor
+        {MODE_GAME, SENTE, {5, 350}, Qt::BitmapCursor},       // wherever the pointer is
+        {MODE_GAME, GOTE, {300, 100}, Qt::ArrowCursor},       // the opponent's turn
+        {MODE_EDIT, GOTE, {300, 100}, Qt::BitmapCursor},
+    };
+    for (const Case& c : cases) {
+        dlg->mode = c.mode;
+        dlg->mySide = c.mySide;
+        MoveMouse(c.at + QPoint(1, 1));  // a move to where the pointer already is is no move
+        MoveMouse(c.at);
+        EXPECT_EQ(dlg->cursor().shape(), c.shape) << c.mode << " " << c.at.x() << "," << c.at.y();
+    }
+}
+
+TEST_F(MainWindow, PromotionDialogEscapeMeansDoNotPromote) {
+    CPromoteDlg d(dlg.get());
+    d.point = QPoint(250, 120);
+    QTimer::singleShot(0, &d, [&d] { QTest::keyClick(&d, Qt::Key_Escape); });
+    EXPECT_EQ(d.exec(), CPromoteDlg::RESULT_KEEP);
+    EXPECT_EQ(d.pos(), dlg->mapToGlobal(QPoint(250, 120)));
 }
 
 }  // namespace
