@@ -104,8 +104,9 @@ void CMainDlg::SetUp(const QString& skinDir) {
     setWindowIcon(QIcon(QString::fromLatin1(RES_ICON)));
     setFont(PGothicFont(9));
 
-    // The secondary windows, each with no parent object, in the order in
-    // which the window also deletes them.
+    // The secondary windows, owned here and deleted in this order by the
+    // destructor.  They are top-level windows; this window is their owner
+    // only so that they stay above it and go with it.
 #ifdef RAVU_HAVE_WINDOWS
     auto kifu = std::make_unique<CKifuDlg>(&record, this);
     connect(kifu.get(), &CKifuDlg::command, this, [this](int id, int param) { OnCommand(id, param); });
