@@ -162,6 +162,7 @@ void CConnectDlg::Open()
     opponentLabel_->setText(DisplayText(m_strOpponent));
     SetButtonState(BS_OPENED);
     m_pListSocket = std::make_unique<CListSocket>();
+    if (listWaitMs_ > 0) m_pListSocket->m_nWaitLimitMs = listWaitMs_;
     if (m_pHostListText && !m_pHostListText->empty()) SetButtonState(BS_HAVE_LIST);
     destEdit_->clear();
     destEdit_->show();

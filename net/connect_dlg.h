@@ -77,6 +77,8 @@ public:
     // Tests shorten the wait.
     void SetTimerInterval(int ms) { timerMs_ = ms; }
     void SetTickLimit(int ticks) { tickLimit_ = ticks; }
+    // Longest wait of each step of the host list fetch (120 s by default).
+    void SetListWaitLimit(int ms) { listWaitMs_ = ms; }
 
     // Operations of the buttons, for the main window and tests.
     void SetButtonState(int state);
@@ -133,6 +135,7 @@ private:
     QBasicTimer timer_;
     int timerMs_ = CONNECT_TIMER_MS;
     int tickLimit_ = CONNECT_TICK_LIMIT;
+    int listWaitMs_ = 0;  // 0: the list socket's own limit
 
     QLabel* handleLabel_ = nullptr;    // 1020
     QLabel* opponentLabel_ = nullptr;  // 1022

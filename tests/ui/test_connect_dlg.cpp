@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <cstdlib>
 #include <random>
@@ -344,14 +345,15 @@ struct ListServer {
     QTcpServer server;
     QByteArray reply;
     QByteArray request;
-    explicit ListServer(QByteArray r) : reply(std::move(r))
+    bool silent = false;  // accept the connection, never answer
+    explicit ListServer(QByteArray r, bool quiet = false) : reply(std::move(r)), silent(quiet)
     {
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
             QTcpSocket* s = server.nextPendingConnection();
             QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
                 request += s->readAll();
-                if (!request.endsWith('\n')) return;
+                if (silent || !request.endsWith('\n')) return;
                 s->write(reply);
                 s->flush();
                 s->disconnectFromHost();
@@ -412,6 +414,31 @@ TEST(ConnectDlg, GarbageListAndLongNamesAreShownPlain)
         }
         EXPECT_EQ(g.dlg.HandleLabel()->text().size(), 2000);
         EXPECT_EQ(g.dlg.HandleLabel()->textFormat(), Qt::PlainText);
+        QTest::mouseClick(g.dlg.BackButton(), Qt::LeftButton);
+    });
+}
+
+TEST(ConnectDlg, ListServerThatNeverAnswersGivesAnEmptyList)
+{
+    ListServer server(QByteArray("127.0.0.1,Taro\r\n"), true);
+    GuestCopy g;
+    g.dlg.SetListWaitLimit(300);
+    g.RunWhile([&] {
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(g.dlg.GetListButton(), Qt::LeftButton);
+        EXPECT_GE(clock.elapsed(), 250);
+        EXPECT_EQ(g.dlg.StatusText(), QStringLiteral("接続先を選んでください"));
+        EXPECT_EQ(g.dlg.HostList()->count(), 0);
+        // "リストの取得" stays disabled until the next opening.
+        EXPECT_FALSE(g.dlg.GetListButton()->isEnabled());
+        EXPECT_TRUE(g.dlg.ConnectButton()->isEnabled());
+        QTest::mouseClick(g.dlg.BackButton(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(server.request.startsWith("GET "));
+    EXPECT_TRUE(g.listText.empty());
+    g.RunWhile([&] {
+        EXPECT_TRUE(g.dlg.GetListButton()->isEnabled());
         QTest::mouseClick(g.dlg.BackButton(), Qt::LeftButton);
     });
 }
