@@ -81,6 +81,40 @@ TEST_F(Commands, AutoplayStepsEveryHalfSecondAndStopsOnlyByButtons) {
     }
 }
 
+TEST_F(Commands, RecordWindowSelectionsReplayOnlyWithoutAGame) {
+    QTemporaryDir dir;
+    dlg->OnCommand(ID_FILE_DROP, 0, SaveSmallRecord(*dlg, dir, "sel.kif"));
+    const KifuNode* second = dlg->record.kifu.Root()->next;
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->move->treeItem, 0) << "the tree was not filled";
+    const int32_t item = second->move->treeItem;
+
+    struct Case {
+        int id;
+        intptr_t param;
+        int pawn33Rank;  // where gote's 3-file pawn stands afterwards (3 = not moved)
+        int pawn77Rank;
+    } cases[] = {
+        {ID_LIST_SELECT, 2, 4, 6},  // list line 2: both first moves played
+        {ID_LIST_SELECT, 1, 3, 6},
+        {ID_TREE_SELECT, item, 4, 6},
+        {ID_STEP_BACK, 0, 3, 7},    // line 0: back to the start
+        {ID_LIST_SELECT, -1, 3, 7}, // no line: nothing happens
+    };
+    for (const Case& c : cases) {
+        dlg->OnCommand(c.id, c.param);
+        EXPECT_EQ(dlg->board.GetPiece(11).rank, c.pawn33Rank) << c.id << " " << c.param;
+        EXPECT_EQ(dlg->board.GetPiece(6).rank, c.pawn77Rank) << c.id << " " << c.param;
+    }
+    // The same commands during a game leave the board alone.
+    dlg->mode = MODE_GAME;
+    for (int id : {ID_LIST_SELECT, ID_TREE_SELECT, ID_STEP_FORWARD, ID_STEP_BACK}) {
+        dlg->OnCommand(id, id == ID_TREE_SELECT ? item : 2);
+        EXPECT_EQ(dlg->board.GetPiece(11).rank, 3) << id;
+        EXPECT_EQ(dlg->board.GetPiece(6).rank, 7) << id;
+    }
+}
+
 TEST_F(Commands, FilesOfOtherExtensionsAreIgnored) {
     QTemporaryDir dir;
     const QString kif = SaveSmallRecord(*dlg, dir, "game.kif");
