@@ -31,8 +31,8 @@ KomaRec Piece(int owner, int type, int file, int rank, int prevFile, int prevRan
     return p;
 }
 
-struct Recorder : ::testing::Test {
-    Recorder() {
+struct KifuRecorder : ::testing::Test {
+    KifuRecorder() {
         rec.listBox = &list;
         rec.BuildTree(&tree);
     }
@@ -41,7 +41,7 @@ struct Recorder : ::testing::Test {
     FakeTree tree;
 };
 
-TEST_F(Recorder, FirstBoardMoveFillsTheRootAndShowsIt) {
+TEST_F(KifuRecorder, FirstBoardMoveFillsTheRootAndShowsIt) {
     KomaRec pawn = Piece(0, PT_FU, 7, 6, 7, 7);
     const std::string text = rec.RecordBoardMove(pawn);
     EXPECT_EQ(text, "   1 ７六歩(77) ");
@@ -60,7 +60,7 @@ TEST_F(Recorder, FirstBoardMoveFillsTheRootAndShowsIt) {
     EXPECT_EQ(tree.expanded.back(), rec.kifu.header.rootItem);
 }
 
-TEST_F(Recorder, BoardMovesCopyThePieceAndClearItsStatus) {
+TEST_F(KifuRecorder, BoardMovesCopyThePieceAndClearItsStatus) {
     struct Row {
         KomaRec piece;
         const char* list;
@@ -83,7 +83,7 @@ TEST_F(Recorder, BoardMovesCopyThePieceAndClearItsStatus) {
     EXPECT_EQ(rec.kifu.current->move->number, 7);
 }
 
-TEST_F(Recorder, ReceivedMovesSelectTheirLine) {
+TEST_F(KifuRecorder, ReceivedMovesSelectTheirLine) {
     const char* texts[] = {"   1 ７六歩(77) ", "   2 ３四歩(33) ", "   3 ２二角成(88) ", "   4 同　銀(31) "};
     int k = 0;
     for (const char* t : texts) {
@@ -99,7 +99,7 @@ TEST_F(Recorder, ReceivedMovesSelectTheirLine) {
     EXPECT_EQ(list.lines.size(), 5u);
 }
 
-TEST_F(Recorder, ReceivedKingTakenLineNamesTheMover) {
+TEST_F(KifuRecorder, ReceivedKingTakenLineNamesTheMover) {
     rec.RecordMoveText("   1 ７六歩(77) ");
     const MoveRec& m = rec.RecordMoveText("まで2手で後手の勝ち");
     EXPECT_EQ(m.status, MS_KINGTAKEN);
@@ -107,7 +107,7 @@ TEST_F(Recorder, ReceivedKingTakenLineNamesTheMover) {
     EXPECT_EQ(rec.textBuf, "まで2手で後手の勝ち");
 }
 
-TEST_F(Recorder, ResignOnEmptyRecordIsMoveOneOfTheSideToMove) {
+TEST_F(KifuRecorder, ResignOnEmptyRecordIsMoveOneOfTheSideToMove) {
     EXPECT_EQ(rec.RecordResign(), "   1 投了");
     EXPECT_EQ(rec.kifu.Root()->move->status, MS_RESIGN);
     EXPECT_EQ(rec.kifu.Root()->move->side, 0);
@@ -115,7 +115,7 @@ TEST_F(Recorder, ResignOnEmptyRecordIsMoveOneOfTheSideToMove) {
     EXPECT_EQ(list.selected, 1);
 }
 
-TEST_F(Recorder, ResignAfterMovesTakesTheNextNumber) {
+TEST_F(KifuRecorder, ResignAfterMovesTakesTheNextNumber) {
     rec.RecordMoveText("   1 ７六歩(77) ");
     rec.RecordMoveText("   2 ３四歩(33) ");
     EXPECT_EQ(rec.RecordResign(), "   3 投了");
@@ -125,7 +125,7 @@ TEST_F(Recorder, ResignAfterMovesTakesTheNextNumber) {
     EXPECT_EQ(list.selected, 3);
 }
 
-TEST_F(Recorder, CommentsGoToHeaderThenToTheLastMove) {
+TEST_F(KifuRecorder, CommentsGoToHeaderThenToTheLastMove) {
     rec.AddComment("hello");
     EXPECT_EQ(rec.kifu.header.headerComment, "*hello\r\n");
     for (const char* t : {"   1 ７六歩(77) ", "   2 ３四歩(33) ", "   3 ２六歩(27) ", "   4 ８四歩(83) ",
@@ -140,7 +140,7 @@ TEST_F(Recorder, CommentsGoToHeaderThenToTheLastMove) {
     EXPECT_EQ(rec.kifu.header.headerComment, "*hello\r\n");
 }
 
-TEST_F(Recorder, MainLineTextForSpectators) {
+TEST_F(KifuRecorder, MainLineTextForSpectators) {
     std::string text;
     rec.GetMainLineText(text);
     EXPECT_EQ(text, ";");
@@ -151,7 +151,7 @@ TEST_F(Recorder, MainLineTextForSpectators) {
     EXPECT_EQ(text, "x   1 ７六歩(77) ;   2 ３四歩(33) ;;");
 }
 
-TEST_F(Recorder, ClearResetsRecordHeaderAndTree) {
+TEST_F(KifuRecorder, ClearResetsRecordHeaderAndTree) {
     rec.RecordMoveText("   1 ７六歩(77) ");
     rec.kifu.header.hasStartTime = 1;
     rec.kifu.header.hasEndTime = 1;
@@ -219,8 +219,8 @@ TEST(Kifu, AppendNumbersNeverOverflow) {
 }
 
 // A record read from text: main line 1..6, alternatives at 2 and 4.
-struct Branchy : ::testing::Test {
-    Branchy() {
+struct KifuBranches : ::testing::Test {
+    KifuBranches() {
         KifuNode* e = k.Root();
         e = k.AddMoveLine(e, "   1 ７六歩(77) ");
         m2 = e = k.AddMoveLine(e, "   2 ３四歩(33) +");
@@ -234,7 +234,7 @@ struct Branchy : ::testing::Test {
     KifuNode* m4;
 };
 
-TEST_F(Branchy, FindPendingSearchesFromTheEndOfTheMainLine) {
+TEST_F(KifuBranches, FindPendingSearchesFromTheEndOfTheMainLine) {
     EXPECT_EQ(k.FindPending(4), m4->alt);
     EXPECT_EQ(k.current, m4->alt);
     EXPECT_EQ(k.FindPending(2), m2->alt);
@@ -251,7 +251,7 @@ TEST_F(Branchy, FindPendingSearchesFromTheEndOfTheMainLine) {
     EXPECT_EQ(k.FindPending(4), nullptr);
 }
 
-TEST_F(Branchy, FindPendingPrefersNestedAlternativesBelowALaterBranch) {
+TEST_F(KifuBranches, FindPendingPrefersNestedAlternativesBelowALaterBranch) {
     KifuNode* a = k.AddMoveLine(m4->alt, "   4 ３二金(41) ");
     KifuNode* nested = k.AddMoveLine(a, "   5 ２五歩(26) +");
     KifuNode* outer2 = k.AddMoveLine(m2->alt, "   2 ８四歩(83) ");
@@ -263,7 +263,7 @@ TEST_F(Branchy, FindPendingPrefersNestedAlternativesBelowALaterBranch) {
     EXPECT_EQ(k.FindPending(5), nested->alt);
 }
 
-TEST_F(Branchy, FindByItemFlagsVariations) {
+TEST_F(KifuBranches, FindByItemFlagsVariations) {
     FakeTree tree;
     k.AddMoveLine(m4->alt, "   4 ３二金(41) ");
     k.BuildTree(&tree);
@@ -278,7 +278,7 @@ TEST_F(Branchy, FindByItemFlagsVariations) {
     EXPECT_EQ(k.FindByItem(999999, &flag), nullptr);
 }
 
-TEST_F(Branchy, SetLineCopiesFromTheRoot) {
+TEST_F(KifuBranches, SetLineCopiesFromTheRoot) {
     k.AddMoveLine(m4->alt, "   4 ３二金(41) ");
     k.SetLine(CKifu::EndOfLine(m4->alt));
     ASSERT_EQ(k.line.size(), 5u);  // moves 1-3, the alternative 4, its empty end

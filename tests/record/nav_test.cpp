@@ -63,8 +63,8 @@ KifuNode* MainEntry(CKifu& k, int number) {
     return e;
 }
 
-struct Replay : ::testing::Test {
-    Replay() : game(30) {
+struct KifuReplay : ::testing::Test {
+    KifuReplay() : game(30) {
         game.rec.listBox = &gameList;
         game.rec.BuildTree(&tree);
         board.SetPieceSound(&sound);
@@ -78,7 +78,7 @@ struct Replay : ::testing::Test {
     Sound sound;
 };
 
-TEST_F(Replay, ListLineAfterAGameReplaysTheMainLineSilently) {
+TEST_F(KifuReplay, ListLineAfterAGameReplaysTheMainLineSilently) {
     CKifuControl& rec = game.rec;
     ASSERT_TRUE(rec.kifu.line.empty());
     board.Reset();
@@ -106,13 +106,13 @@ TEST_F(Replay, ListLineAfterAGameReplaysTheMainLineSilently) {
     EXPECT_EQ(Snap(board), game.positions[30]);
 }
 
-TEST_F(Replay, StepToBeforeAnyReplayDoesNothing) {
+TEST_F(KifuReplay, StepToBeforeAnyReplayDoesNothing) {
     board.Reset();
     game.rec.StepTo(board, 1);
     EXPECT_EQ(Snap(board), game.positions[0]);
 }
 
-TEST_F(Replay, RewindSelectsTheStartLine) {
+TEST_F(KifuReplay, RewindSelectsTheStartLine) {
     board.Reset();
     game.rec.GoTo(board, 5, 0, nullptr);
     game.rec.Rewind();
@@ -120,7 +120,7 @@ TEST_F(Replay, RewindSelectsTheStartLine) {
     EXPECT_EQ(gameList.selected, 0);
 }
 
-TEST_F(Replay, IntoAVariationAndBackToTheMainLine) {
+TEST_F(KifuReplay, IntoAVariationAndBackToTheMainLine) {
     CKifu& k = game.rec.kifu;
     // A variation that branches at move 12 and has 5 moves.
     CShogiBoard shadow;
@@ -177,7 +177,7 @@ TEST_F(Replay, IntoAVariationAndBackToTheMainLine) {
     EXPECT_EQ(k.current, MainEntry(k, 21));
 }
 
-TEST_F(Replay, TopItemClearsTheListSelection) {
+TEST_F(KifuReplay, TopItemClearsTheListSelection) {
     list.selected = 4;
     board.Reset();
     game.rec.GoTo(board, 0, game.rec.kifu.header.rootItem, &list);
@@ -185,7 +185,7 @@ TEST_F(Replay, TopItemClearsTheListSelection) {
     EXPECT_EQ(Snap(board), game.positions[0]);
 }
 
-TEST(ReplayEnd, ListReplayStopsAtTheResignation) {
+TEST(KifuReplayEnd, ListReplayStopsAtTheResignation) {
     Game game(6);
     FakeTree tree;
     game.rec.BuildTree(&tree);
@@ -208,7 +208,7 @@ TEST(ReplayEnd, ListReplayStopsAtTheResignation) {
     EXPECT_EQ(game.rec.kifu.current, resign);
 }
 
-TEST(ReplayEnd, WorksWithoutViews) {
+TEST(KifuReplayEnd, WorksWithoutViews) {
     Game game(8);
     CShogiBoard board;
     game.rec.GoTo(board, 8, 0, nullptr);
@@ -242,7 +242,7 @@ const char* SAMPLE =
     "   3 ５六歩(57)   ( 0:00/00:00:00)\r\n"
     "\r\n";
 
-TEST(Tree, LayoutOfVariationsAndPendingAlternatives) {
+TEST(KifuTree, LayoutOfVariationsAndPendingAlternatives) {
     CKifuControl rec;
     ASSERT_TRUE(rec.LoadKifFromBuffer(SAMPLE, "sample.kif"));
     FakeTree tree;
@@ -277,7 +277,7 @@ TEST(Tree, LayoutOfVariationsAndPendingAlternatives) {
     EXPECT_EQ(rec.kifu.FindByItem(old, nullptr), nullptr);
 }
 
-TEST(Tree, FillListShowsTheDisplayedLine) {
+TEST(KifuTree, FillListShowsTheDisplayedLine) {
     CKifuControl rec;
     ASSERT_TRUE(rec.LoadKifFromBuffer(SAMPLE, "sample.kif"));
     FakeList list;
@@ -295,7 +295,7 @@ namespace {
 
 // The displayed line holds copies; a move recorded after the line was built
 // fills the entry whose copy ends the line, and stepping there plays it.
-TEST(ReplayEnd, StepOntoAnEntryFilledAfterTheLineWasBuilt) {
+TEST(KifuReplayEnd, StepOntoAnEntryFilledAfterTheLineWasBuilt) {
     Game game(4);
     CShogiBoard board;
     game.rec.GoTo(board, 4, 0, nullptr);
