@@ -2,6 +2,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +20,8 @@ std::string S(const char* utf8) { return Utf8ToSjis(utf8); }
 
 class PeerProcess {
 public:
-    explicit PeerProcess(const QStringList& args) {
+    explicit PeerProcess(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+        proc.setProcessEnvironment(env);
         QObject::connect(&proc, &QProcess::readyReadStandardOutput, [this] {
             buf += proc.readAllStandardOutput();
             int nl;
@@ -138,4 +142,30 @@ TEST(PeerProcess, HostAnswersOnStdinAndASpectatorProcessCatchesUp) {
     ASSERT_TRUE(hostProc.proc.waitForFinished(5000));
     ASSERT_TRUE(watcher.WaitFor("closed"));
     ASSERT_TRUE(WaitUntil([&] { return guest.protocol.connState == CONN_NONE; }, 10000));
+}
+
+TEST(PeerProcess, FetchesTheHostListFromTheUrlInTheEnvironment) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QByteArray request;
+    const QByteArray list = QByteArray::fromStdString(S("127.0.0.1,はなこ,初段\r\n"));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* s = server.nextPendingConnection();
+        QObject::connect(s, &QTcpSocket::readyRead, [&, s] {
+            request += s->readAll();
+            if (request.endsWith('\n')) {
+                s->write(list);
+                s->disconnectFromHost();
+            }
+        });
+    });
+    QString url = QString("http://127.0.0.1:%1/ravu/RavuOneList.txt").arg(server.serverPort());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("RAVUONE_LIST_URL", url);
+    PeerProcess peer({"--fetch-list"}, env);
+    ASSERT_TRUE(peer.WaitFor("list"));
+    EXPECT_EQ(peer.Find("list")->value("text").toString(), QString::fromUtf8("127.0.0.1,はなこ,初段\r\n"));
+    EXPECT_EQ(request, ("GET " + url + "\n").toUtf8());
+    ASSERT_TRUE(WaitUntil([&] { return peer.proc.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(peer.proc.exitCode(), 0);
 }

@@ -82,10 +82,12 @@ CPeerConsole::CPeerConsole(const PeerOptions& options, QObject* parent) : QObjec
 CPeerConsole::~CPeerConsole() { CPacketSocket::SetErrorReporter(nullptr); }
 
 bool CPeerConsole::Start() {
-    stdinNotifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-    connect(stdinNotifier.get(), &QSocketNotifier::activated, this, [this] { ReadStdin(); });
+    // The list first: an input that has already ended would otherwise end
+    // the program in the middle of the fetch.
     if (opt.fetchList)
         FetchList();
+    stdinNotifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+    connect(stdinNotifier.get(), &QSocketNotifier::activated, this, [this] { ReadStdin(); });
     if (opt.host) {
         if (!copy->Listen(opt.listenPort)) {
             PrintEvent("error", copy->listenSocket.m_strError, 0);
