@@ -4,7 +4,9 @@
 #include "record/notation.h"
 #include "ui/promote_dlg.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QPlainTextEdit>
 
@@ -155,6 +157,40 @@ TEST_F(MainWindow, CursorsSayWhereTheWindowMovesAndWhenTheUserMayMove) {
         MoveMouse(c.at);
         EXPECT_EQ(dlg->cursor().shape(), c.shape) << c.mode << " " << c.at.x() << "," << c.at.y();
     }
+}
+
+TEST(BrokenSkins, WindowWorksWithUnreadableOrTooSmallPictures) {
+    // Files that exist (so the start-up check passes) but are no use.
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write("BackBmp.bmp", QByteArray(5000, '\x5a'));
+    write("Waku.bmp", QByteArray("BM\x36\x00\x00\x00", 6));  // a header cut short
+    QImage tiny(10, 10, QImage::Format_RGB32);
+    tiny.fill(Qt::red);
+    ASSERT_TRUE(tiny.save(dir.filePath("Koma01.bmp")));  // narrower than one cell
+
+    CProfile profile;
+    FakeLink guest, host;
+    CMainDlg dlg(profile, dir.path(), guest, host);
+    EXPECT_TRUE(dlg.Skin().background.isNull());
+    EXPECT_TRUE(dlg.Skin().frames.empty());
+    EXPECT_TRUE(dlg.Skin().pieces.empty());
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    dlg.Redraw(true);
+    // The pieces are invisible but the board still plays.
+    dlg.connState = CONN_GUEST;
+    dlg.StartGame();
+    QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, SquarePoint(7, 7));
+    QTest::mouseMove(&dlg, QPoint(200, 200));
+    QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, SquarePoint(7, 6));
+    EXPECT_EQ(dlg.board.PieceAt(7, 6), 6);
+    ASSERT_EQ(guest.sent.size(), 1u);
+    EXPECT_FALSE(dlg.ScreenImage().isNull());
 }
 
 TEST_F(MainWindow, PromotionDialogEscapeMeansDoNotPromote) {
