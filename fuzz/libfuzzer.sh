@@ -8,7 +8,9 @@
 # its Shift-JIS bytes; clang compiles those copies to the same bytes.
 #
 #   fuzz/libfuzzer.sh build                    builds build-fuzz/lf_parse_move, build-fuzz/lf_load_kif
-#   fuzz/libfuzzer.sh run TARGET SECONDS       fuzzes TARGET (parse_move or load_kif) for SECONDS
+#   fuzz/libfuzzer.sh run TARGET SECONDS [LIBFUZZER OPTIONS...]
+#                                              fuzzes TARGET (parse_move or load_kif) for SECONDS,
+#                                              e.g. with -len_control=0 to try long files at once
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_OUT:-$top/build-fuzz}
@@ -44,7 +46,7 @@ case "${1:-}" in
     mkdir -p "$out/corpus_$t" "$out/crashes_$t"
     UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
       "$out/lf_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -max_len="$maxlen" \
-      -artifact_prefix="$out/crashes_$t/" -print_final_stats=1 "$out/corpus_$t" "$top/fuzz/seeds/$t"
+      -artifact_prefix="$out/crashes_$t/" -print_final_stats=1 "${@:4}" "$out/corpus_$t" "$top/fuzz/seeds/$t"
     ;;
   *) echo "usage: $0 build | run parse_move|load_kif SECONDS" >&2; exit 2 ;;
 esac
