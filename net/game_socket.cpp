@@ -54,6 +54,7 @@ int CGameSocket::Listen(unsigned port) {
     if (!m_pServer) {
         m_pServer = new QTcpServer(this);
         m_pServer->setMaxPendingConnections(LISTEN_BACKLOG);
+        m_pServer->setListenBacklogSize(LISTEN_BACKLOG);
         connect(m_pServer, &QTcpServer::newConnection, this, [this] { OnAccept(); });
     }
     if (m_pServer->isListening())

@@ -59,6 +59,7 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
     }
     if (msg != WM_SOCK_CLOSED)
         return;
+    Forget(wParam);
     if (gamePeer == wParam)
         ClearGameState();
     // On a guest only the loss of its own link ends the connection state; a
@@ -70,6 +71,28 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
         connState = CONN_NONE;
         guestLink = 0;
         host.ShowChatInput(false);
+    }
+}
+
+bool CPeerProtocol::IsAccepted(SockHandle handle) const {
+    for (SockHandle h : acceptedGuests)
+        if (h == handle)
+            return listenSocket.HasConnection(handle) != 0;
+    return false;
+}
+
+void CPeerProtocol::Accepted(SockHandle handle) {
+    if (!IsAccepted(handle))
+        acceptedGuests.push_back(handle);
+}
+
+void CPeerProtocol::Forget(SockHandle handle) {
+    for (size_t i = 0; i < acceptedGuests.size();) {
+        SockHandle h = acceptedGuests[i];
+        if (h == handle || !listenSocket.HasConnection(h))
+            acceptedGuests.erase(acceptedGuests.begin() + static_cast<long>(i));
+        else
+            ++i;
     }
 }
 
@@ -90,6 +113,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
     }
     if (mode == MODE_GAME) {
         // Joins the running game as a spectator, without a question.
+        Accepted(handle);
         listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
         listenSocket.SendTo(PKT_OBSERVE, 1, "1", handle);
         std::string text;
@@ -104,6 +128,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
     // The guest may have gone while the question was open.
     if (answer == ASK_YES && listenSocket.HasConnection(handle)) {
         connState = CONN_HOST;
+        Accepted(handle);
         listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
         host.ShowChatInput(true);
     } else {
@@ -112,7 +137,9 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
 }
 
 void CPeerProtocol::HandleTurn(SockHandle handle) {
-    if (mode == MODE_GAME) {
+    // Only a guest this host took in may propose a game; a refused one that
+    // stayed connected would otherwise start a game nobody receives.
+    if (mode == MODE_GAME || !IsAccepted(handle)) {
         listenSocket.SendRefuse(handle);
         return;
     }
@@ -204,6 +231,8 @@ void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
 
 void CPeerProtocol::HandleChat(SockHandle handle, const std::string* text) {
     if (connState == CONN_HOST) {
+        if (!text && !IsAccepted(handle))
+            return;  // a refused guest has no say in the chat
         std::string line = text ? FitPacket(PrefixName(handleName, *text)) : listenSocket.GetText(handle);
         listenSocket.SendChat(line, 0);
         LogChat(line);
@@ -289,6 +318,7 @@ int CPeerProtocol::Disconnect() {
         connectSocket.Close();
     else if (connState == CONN_HOST)
         listenSocket.Close();
+    acceptedGuests.clear();
     ClearGameState();
     connState = CONN_NONE;
     guestLink = 0;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/board_host.h"
 #include "net/game_link.h"
@@ -123,8 +124,14 @@ public:
     CGameLink& ConnectSocket() { return connectSocket; }
     CGameLink& ListenSocket() { return listenSocket; }
 
+    // True when the guest with the handle was accepted (as opponent or
+    // spectator) and is still connected.
+    bool IsAccepted(SockHandle handle) const;
+
 private:
     int AskHost(const std::string& question);
+    void Accepted(SockHandle handle);
+    void Forget(SockHandle handle);
     void LogChat(const std::string& line);
 
     CShogiBoard& board;
@@ -134,6 +141,8 @@ private:
     CProtocolHost& host;
     std::string handleName;
     bool asking = false;
+    // Guests this host has accepted; at most one per slot.
+    std::vector<SockHandle> acceptedGuests;
 };
 
 }  // namespace ravu

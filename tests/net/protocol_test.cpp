@@ -247,6 +247,27 @@ TEST(Handshake, TurnRefusedInGameOrOnNo) {
     EXPECT_EQ(n.listen.Take().back().type, PKT_REFUSE);
 }
 
+TEST(Handshake, RefusedGuestThatStaysCannotProposeOrChat) {
+    Copy h("host");
+    h.host.answers = {ASK_YES, ASK_NO, ASK_YES, ASK_YES};
+    h.HostPacket(7, PKT_HELLO, "accepted");
+    h.HostPacket(8, PKT_HELLO, "refused");
+    h.listen.Take();
+    h.HostPacket(8, PKT_TURN, "0");
+    h.HostPacket(8, PKT_CHAT, "refused>spam");
+    auto sent = h.listen.Take();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].type, PKT_REFUSE);
+    EXPECT_EQ(sent[0].handle, 8);
+    EXPECT_EQ(h.host.questions.size(), 2u);  // no sides question for it
+    EXPECT_TRUE(h.host.lines.empty());
+    EXPECT_EQ(h.proto.mode, MODE_FREE);
+    // The accepted one still can.
+    h.HostPacket(7, PKT_TURN, "1");
+    EXPECT_EQ(h.proto.mode, MODE_GAME);
+    EXPECT_EQ(h.proto.gamePeer, 7);
+}
+
 TEST(Handshake, SecondQuestionWhileOneIsOpenIsRefused) {
     Copy h("host");
     h.host.answers = {ASK_YES};

@@ -186,8 +186,9 @@ TEST(Hostile, PeerThatNeverReadsWhileWeSendTenThousandMoves) {
         maxQueued = std::max(maxQueued, host.Slot(0)->PendingSendBytes());
         if (sent % 100 == 0)
             QCoreApplication::processEvents();
-        if (sent == 10000)
+        if (sent == 10000) {
             EXPECT_LT(meter.MaxGapMs(), 100);
+        }
     }
     std::printf("never-reading peer: %d moves sent before the cut, %lld ms in all, worst send %lld ms, "
                 "at most %lld bytes queued\n",
