@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "record/kif_reader.h"
 #include "record/kif_writer.h"
 #include "record/notation.h"
@@ -242,7 +244,7 @@ TEST_F(KifFiles, ReaderKeepsTheRecordForTooLargeOrMissingFiles) {
     EXPECT_EQ(rec.kifu.Root()->move->toFile, 7);
     EXPECT_FALSE(rec.LoadKif("/nonexistent/dir/x.kif"));
     EXPECT_EQ(rec.kifu.Root()->move->toFile, 7);
-    const auto dir = std::filesystem::temp_directory_path() / "ravu_record_limit";
+    const auto dir = std::filesystem::temp_directory_path() / ("ravu_record_limit_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     {
         std::ofstream(dir / "big.kif", std::ios::binary) << big;
@@ -466,7 +468,7 @@ TEST_F(KifFiles, RoundTripOfGeneratedRecords) {
 
 TEST_F(KifFiles, SaveAndLoadThroughTheFileSystem) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "ravu_record_save";
+    const fs::path dir = fs::temp_directory_path() / ("ravu_record_save_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     RecordGen gen(99);

@@ -2,6 +2,7 @@
 // exit status and message for files it cannot read.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
