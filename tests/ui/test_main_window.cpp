@@ -95,7 +95,13 @@ TEST_F(MainWindow, ReceivedMovesAreAppliedAndACheckIsShownUntilTheNextRedraw) {
 
 TEST_F(MainWindow, PeerTextsAreNeverRichText) {
     // A chat line with markup reaches the log as the characters it is made of.
-    dlg->connState = CONN_HOST;
+    // A guest says hello and is accepted (the balloon answers yes) ...
+    listenLink.lastType = PKT_HELLO;
+    listenLink.lastText = "peer";
+    dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 7);
+    ASSERT_EQ(dlg->connState, CONN_HOST);
+    EXPECT_TRUE(dlg->ChatInput()->isVisible());
+    // ... and sends a line.
     listenLink.lastType = PKT_CHAT;
     listenLink.lastText = "peer><b>bold</b>&amp;<img src=x>";
     dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 7);
