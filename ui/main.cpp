@@ -12,6 +12,7 @@
 
 #include "app/shogi_app.h"
 #include "ui/main_dlg.h"
+#include "ui/test_driver.h"
 
 namespace {
 
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIntValue("RAVUONE_ECHO_MESSAGES") == 1)
         app.installEventFilter(&echo);
     const int exitAfterMs = qEnvironmentVariableIntValue("RAVUONE_EXIT_AFTER_MS");
+    // End-to-end tests only: listens solely when RAVUONE_TEST_DRIVER is set.
+    const auto testDriver = ravu::CTestDriver::StartFromEnvironment();
 
     ravu::CShogiApp shogi;
     shogi.Run([exitAfterMs](ravu::CProfile& profile) {

@@ -21,6 +21,9 @@ endif()
 # The program.
 add_executable(ravuone ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(ravuone PRIVATE ravu_mainwnd)
+# The end-to-end tests' driver; it listens only when its environment variable is set.
+target_sources(ravuone PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/test_driver.h ${CMAKE_CURRENT_SOURCE_DIR}/test_driver.cpp)
+target_link_libraries(ravuone PRIVATE Qt6::Test)
 install(TARGETS ravuone)
 
 # Pictures of the main window for the documentation.
