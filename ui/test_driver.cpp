@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QFileDialog>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,9 @@
 
 #include "ui/main_dlg.h"
 #include "ui/promote_dlg.h"
+#ifdef RAVU_HAVE_WINDOWS
+#include "ui/balloon_dlg.h"
+#endif
 
 namespace ravu {
 
@@ -47,6 +51,15 @@ QByteArray Escape(const QString& text) {
 }
 
 QString ShownText(QWidget* w) {
+#ifdef RAVU_HAVE_WINDOWS
+    // The balloon paints its question line by line.
+    if (auto* balloon = qobject_cast<CBalloonDlg*>(w)) {
+        QStringList lines;
+        for (const BalloonLine& line : balloon->ShownLines())
+            lines << line.text;
+        return lines.join(QLatin1Char('\n'));
+    }
+#endif
     if (auto* l = qobject_cast<QLabel*>(w))
         return l->text();
     if (auto* e = qobject_cast<QLineEdit*>(w))
@@ -76,6 +89,24 @@ QPoint PointIn(QWidget* w, const QByteArray& x, const QByteArray& y, bool& ok) {
     const int py = y == "c" ? w->height() / 2 : y.toInt(&okY);
     ok = okX && okY;
     return QPoint(px, py);
+}
+
+// Key presses that carry each character as text, the way an input method
+// delivers Japanese; QTest's own typing knows only ASCII.
+void TypeText(QWidget* w, const QString& text) {
+    QPointer<QWidget> target(w);
+    for (const uint cp : text.toUcs4()) {
+        if (!target)
+            return;
+        const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&cp), 1);
+        // Printable ASCII keys are numbered by their upper-case character.
+        const int key = cp < 0x80 ? QChar(cp).toUpper().unicode() : 0;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, ch);
+        QCoreApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, ch);
+        if (target)
+            QCoreApplication::sendEvent(target, &release);
+    }
 }
 
 }  // namespace
@@ -323,7 +354,7 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
                 return;
             target->activateWindow();
             target->setFocus(Qt::OtherFocusReason);
-            QTest::keyClicks(target, text);
+            TypeText(target, text);
         });
         return "ok";
     }

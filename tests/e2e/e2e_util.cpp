@@ -1,0 +1,236 @@
+#include "e2e_util.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+#include <QTcpServer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "app/textcodec.h"
+
+namespace ravu::e2e {
+
+namespace {
+
+// Board geometry of the main window, in client pixels.
+constexpr int SQUARES_LEFT = 141, SQUARES_TOP = 11, PITCH = 31, HALF = 15;
+constexpr int HAND_BOTTOM_X = 443, HAND_BOTTOM_Y = 167, HAND_ROW_PITCH = 32, HAND_SECOND_COLUMN = 64;
+constexpr int STRIP_LEFT = 33, STRIP_STEP = 42, STRIP_W = 40, STRIP_TOP = 320, STRIP_H = 40;
+
+// The driver's answers escape line ends and backslashes.
+QString Unescape(const QByteArray& raw) {
+    QByteArray out;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\' && i + 1 < raw.size()) {
+            const char c = raw[++i];
+            out += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        } else {
+            out += raw[i];
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
+}  // namespace
+
+int FreePort() {
+    QTcpServer s;
+    if (!s.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return s.serverPort();
+}
+
+bool WaitUntil(const std::function<bool()>& cond, int ms, const std::function<void()>& pump) {
+    QDeadlineTimer deadline(ms);
+    for (;;) {
+        if (pump)
+            pump();
+        if (cond())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+}
+
+QPoint SquarePoint(int file, int rank, int flipped) {
+    const int i = flipped ? file - 1 : 9 - file;
+    const int j = flipped ? 9 - rank : rank - 1;
+    return QPoint(SQUARES_LEFT + PITCH * i + HALF, SQUARES_TOP + PITCH * j + HALF);
+}
+
+QPoint StripPoint(int i) {
+    return QPoint(STRIP_LEFT + STRIP_STEP * i + STRIP_W / 2, STRIP_TOP + STRIP_H / 2);
+}
+
+QPoint BottomHandPoint(int row, bool secondColumn) {
+    return QPoint(HAND_BOTTOM_X + (secondColumn ? HAND_SECOND_COLUMN : 0) + HALF,
+                  HAND_BOTTOM_Y + HAND_ROW_PITCH * row + HALF);
+}
+
+// ---------------------------------------------------------------------------
+
+bool DriverClient::Connect(const QString& socketPath, int ms) {
+    return WaitUntil([&] {
+        if (socket.state() == QLocalSocket::ConnectedState)
+            return true;
+        socket.abort();
+        socket.connectToServer(socketPath);
+        return socket.waitForConnected(200);
+    }, ms);
+}
+
+bool DriverClient::Try(const QByteArray& command, QByteArray* answer) {
+    socket.write(command + '\n');
+    if (!socket.waitForBytesWritten(WAIT_MS))
+        return false;
+    QDeadlineTimer deadline(WAIT_MS);
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState)
+            return false;
+        socket.waitForReadyRead(100);
+    }
+    QByteArray line = socket.readLine();
+    line.chop(1);
+    if (answer)
+        *answer = line;
+    return line == "ok" || line.startsWith("ok ");
+}
+
+QByteArray DriverClient::Call(const QByteArray& command) {
+    QByteArray answer;
+    const bool ok = Try(command, &answer);
+    EXPECT_TRUE(ok) << command.toStdString() << " -> " << answer.toStdString();
+    return ok ? answer.mid(3) : QByteArray();
+}
+
+QString DriverClient::Text(const QByteArray& target) { return Unescape(Call("text " + target)); }
+
+bool DriverClient::Visible(const QByteArray& target) {
+    QByteArray answer;
+    return Try("visible " + target, &answer) && answer == "ok 1";
+}
+
+QStringList DriverClient::List(const QByteArray& target) {
+    const QString text = Unescape(Call("list " + target));
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+std::vector<int> DriverClient::State() {
+    std::vector<int> out;
+    for (const QByteArray& w : Call("state").split(' '))
+        out.push_back(w.toInt());
+    return out;
+}
+
+long long DriverClient::ClickMain(QPoint p) {
+    return Call("click main " + QByteArray::number(p.x()) + ' ' + QByteArray::number(p.y())).toLongLong();
+}
+
+// ---------------------------------------------------------------------------
+
+ProgramCopy::ProgramCopy(const QString& root, const QString& tag_, const QString& handleName, int port_)
+    : folder(root + QLatin1Char('/') + tag_), tag(tag_), port(port_) {
+    QDir().mkpath(folder);
+    for (const char* skin : {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"})
+        QFile::copy(QStringLiteral(RAVU_SOURCE_DIR "/res/skin/") + QLatin1String(skin),
+                    folder + QLatin1Char('/') + QLatin1String(skin));
+    // The settings file is Shift-JIS, as the program reads it.
+    const std::string ini = "[プロパティ]\r\nハンドル名=" + handleName.toStdString() +
+                            "\r\nポート番号=" + std::to_string(port) + "\r\n駒音=0\r\n";
+    QFile f(folder + QStringLiteral("/ravuone.ini"));
+    if (f.open(QIODevice::WriteOnly)) {
+        const std::string sjis = Utf8ToSjis(ini);
+        f.write(sjis.data(), static_cast<qint64>(sjis.size()));
+    }
+}
+
+ProgramCopy::~ProgramCopy() {
+    if (proc.state() != QProcess::NotRunning) {
+        proc.kill();
+        proc.waitForFinished(5000);
+    }
+}
+
+bool ProgramCopy::Start() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("RAVUONE_INSTANCE_KEY"),
+               QStringLiteral("ravu-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag));
+    env.insert(QStringLiteral("RAVUONE_ECHO_MESSAGES"), QStringLiteral("1"));
+    const QString socketPath = folder + QStringLiteral("/driver.sock");
+    env.insert(QStringLiteral("RAVUONE_TEST_DRIVER"), socketPath);
+    proc.setProcessEnvironment(env);
+    proc.setWorkingDirectory(folder);
+    proc.setStandardOutputFile(folder + QStringLiteral("/stdout.txt"));
+    proc.setStandardErrorFile(folder + QStringLiteral("/stderr.txt"));
+    proc.start(QStringLiteral(RAVUONE_PATH), {});
+    if (!proc.waitForStarted(WAIT_MS))
+        return false;
+    return driver.Connect(socketPath) && WaitUntil([&] { return driver.Visible("main"); });
+}
+
+bool ProgramCopy::Exit() {
+    // The popup menu opens on a right click on the board.
+    const QPoint p = SquarePoint(5, 5, 0);
+    driver.Call("click main " + QByteArray::number(p.x()) + ' ' + QByteArray::number(p.y()) + " right");
+    if (!WaitUntil([&] { return driver.Try("menu 終了"); }))
+        return false;
+    return proc.waitForFinished(WAIT_MS) && proc.exitStatus() == QProcess::NormalExit &&
+           proc.exitCode() == 0;
+}
+
+// ---------------------------------------------------------------------------
+
+PeerProcess::PeerProcess(const QStringList& args) {
+    proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    proc.start(QStringLiteral(RAVUONE_PEER_PATH), args);
+    EXPECT_TRUE(proc.waitForStarted(WAIT_MS));
+}
+
+PeerProcess::~PeerProcess() {
+    if (proc.state() != QProcess::NotRunning) {
+        proc.kill();
+        proc.waitForFinished(5000);
+    }
+}
+
+void PeerProcess::Pump(int ms) {
+    if (ms > 0)
+        proc.waitForReadyRead(ms);
+    buf += proc.readAllStandardOutput();
+    qsizetype nl;
+    while ((nl = buf.indexOf('\n')) >= 0) {
+        const QByteArray line = buf.left(nl);
+        buf.remove(0, nl + 1);
+        QJsonParseError err{};
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &err);
+        EXPECT_EQ(err.error, QJsonParseError::NoError) << line.toStdString();
+        events.push_back(doc.object());
+    }
+}
+
+std::vector<QJsonObject> PeerProcess::Events(const QString& kind) const {
+    std::vector<QJsonObject> out;
+    for (const QJsonObject& e : events)
+        if (e[QStringLiteral("event")].toString() == kind)
+            out.push_back(e);
+    return out;
+}
+
+bool PeerProcess::WaitFor(const QString& kind, int count, int ms) {
+    return WaitUntil([&] { return static_cast<int>(Events(kind).size()) >= count; }, ms,
+                     [this] { Pump(1); });
+}
+
+void PeerProcess::Send(const QByteArray& line) {
+    proc.write(line + '\n');
+    proc.waitForBytesWritten(WAIT_MS);
+}
+
+}  // namespace ravu::e2e

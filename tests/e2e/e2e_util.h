@@ -1,0 +1,100 @@
+// Whole programs as processes: two copies of ravuone, each in its own folder
+// with its own settings file, port and single-instance key, driven through
+// their test drivers; and ravuone-peer with its JSON event lines.
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QPoint>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ravu::e2e {
+
+// Milliseconds the tests wait for one thing to happen before they fail.
+constexpr int WAIT_MS = 10000;
+
+// A TCP port nobody listens on right now.
+int FreePort();
+
+// Polls cond (pumping `pump` between polls) until it holds or ms pass.
+bool WaitUntil(const std::function<bool()>& cond, int ms = WAIT_MS,
+               const std::function<void()>& pump = {});
+
+// The centre of a square (file, rank 1..9) in the main window, as the user
+// sees the board: unflipped sente at the bottom, flipped gote.
+QPoint SquarePoint(int file, int rank, int flipped);
+// The centre of button i (0..10) of the control strip.
+QPoint StripPoint(int i);
+// The centre of the only piece of a kind in the hand at the bottom right,
+// by its hand row and column (row 0 rook/bishop, 1 gold/silver, 2 knight/lance,
+// 3 pawns; second column for bishop, silver, lance).
+QPoint BottomHandPoint(int row, bool secondColumn);
+
+// The line protocol of the program's test driver.
+class DriverClient {
+public:
+    bool Connect(const QString& socketPath, int ms = WAIT_MS);
+    // Sends one command; the answer without "ok " ("" for a bare "ok").
+    // Fails the current test on "err" or no answer.
+    QByteArray Call(const QByteArray& command);
+    // The answer's first word is "ok".
+    bool Try(const QByteArray& command, QByteArray* answer = nullptr);
+    QString Text(const QByteArray& target);
+    bool Visible(const QByteArray& target);
+    QStringList List(const QByteArray& target);
+    // mode, connState, mySide of the main window.
+    std::vector<int> State();
+    // Left click at a point of the main window; the driver's monotonic time of the press.
+    long long ClickMain(QPoint p);
+
+private:
+    QLocalSocket socket;
+};
+
+// One copy of the program in its own folder.
+class ProgramCopy {
+public:
+    // handleName in UTF-8; writes ravuone.ini (handle name, port, sound off)
+    // and copies the skins into a new folder under root.
+    ProgramCopy(const QString& root, const QString& tag, const QString& handleName, int port);
+    ~ProgramCopy();
+    bool Start();
+    // Chooses "終了" through the popup menu and waits for the process to end.
+    bool Exit();
+    QString Folder() const { return folder; }
+    int Port() const { return port; }
+
+    DriverClient driver;
+
+private:
+    QString folder;
+    QString tag;
+    int port;
+    QProcess proc;
+};
+
+// ravuone-peer with its events.
+class PeerProcess {
+public:
+    explicit PeerProcess(const QStringList& args);
+    ~PeerProcess();
+    void Pump(int ms = 0);
+    // The events of a kind, in order.
+    std::vector<QJsonObject> Events(const QString& kind) const;
+    bool WaitFor(const QString& kind, int count = 1, int ms = WAIT_MS);
+    void Send(const QByteArray& line);
+
+private:
+    QProcess proc;
+    QByteArray buf;
+    std::vector<QJsonObject> events;
+};
+
+}  // namespace ravu::e2e

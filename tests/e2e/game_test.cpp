@@ -1,0 +1,251 @@
+// A whole network game between two copies of the program and a spectator,
+// played through the windows' own controls: the connect dialog, the
+// balloon's buttons, the turn dialog, mouse clicks on the board and the
+// hands, the promotion question, the chat input, the popup menu, the control
+// strip and the file dialog.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include "app/textcodec.h"
+#include "e2e_util.h"
+
+using namespace ravu::e2e;
+
+namespace {
+
+const QString HOST_NAME = QStringLiteral("後手花子");
+const QString GUEST_NAME = QStringLiteral("先手太郎");
+
+// A square, or (0, 0) for a piece in the mover's hand at a hand position.
+struct Sq {
+    int file;
+    int rank;
+};
+
+struct Step {
+    bool byGuest;         // the guest plays sente (unflipped), the host gote (flipped)
+    Sq from;
+    int handRow;          // for a drop: hand row and column of the piece
+    bool handSecond;
+    Sq to;
+    bool promote;         // answer 成り in the promotion question
+    const char* listText; // the move as the record window lists it
+};
+
+// ▲7六歩 △3四歩 ▲2二角成 (capture, promotion) △同銀 (capture)
+// ▲2四角打 (drop, check) △3三銀 (blocks), then sente resigns.
+const Step GAME[] = {
+    {true, {7, 7}, 0, false, {7, 6}, false, "1 ７六歩(77)"},
+    {false, {3, 3}, 0, false, {3, 4}, false, "2 ３四歩(33)"},
+    {true, {8, 8}, 0, false, {2, 2}, true, "3 ２二角成(88)"},
+    {false, {3, 1}, 0, false, {2, 2}, false, "4 同　銀(31)"},
+    {true, {0, 0}, 0, true, {2, 4}, false, "5 ２四角打"},
+    {false, {2, 2}, 0, false, {3, 3}, false, "6 ３三銀(22)"},
+};
+constexpr int SPECTATOR_JOINS_AFTER = 2;  // moves played before the spectator connects
+
+QByteArray Num(int n) { return QByteArray::number(n); }
+
+QByteArray CheckRect() { return "hash main 262 138 30 16"; }
+
+class NetworkGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root.isValid());
+        // RAVU_E2E_KEEP=1 keeps the folders (settings, output, saved files) for a look.
+        if (qEnvironmentVariableIntValue("RAVU_E2E_KEEP") == 1) {
+            root.setAutoRemove(false);
+            std::printf("folders kept in %s\n", qPrintable(root.path()));
+        }
+        shared = root.path() + QStringLiteral("/saved");
+        QDir().mkpath(shared);
+        host = std::make_unique<ProgramCopy>(root.path(), QStringLiteral("host"), HOST_NAME, FreePort());
+        guest = std::make_unique<ProgramCopy>(root.path(), QStringLiteral("guest"), GUEST_NAME, FreePort());
+        ASSERT_TRUE(host->Start());
+        ASSERT_TRUE(guest->Start());
+    }
+
+    void Answer(ProgramCopy& c, const QString& expectInQuestion, bool yes) {
+        ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon"); })) << expectInQuestion.toStdString();
+        EXPECT_TRUE(c.driver.Text("balloon").contains(expectInQuestion))
+            << c.driver.Text("balloon").toStdString();
+        c.driver.Call(yes ? "click balloon/yes c c" : "click balloon/no c c");
+        ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon"); }));
+    }
+
+    void Chat(ProgramCopy& c, const QString& line) {
+        c.driver.Call("type main/chat " + line.toUtf8());
+        c.driver.Call("key main/chat Return");
+    }
+
+    // The last row of the record window's move list, without its padding.
+    QString LastRow(ProgramCopy& c) {
+        const QStringList rows = c.driver.List("kifu/moveList");
+        return rows.isEmpty() ? QString() : rows.last().trimmed();
+    }
+
+    void Play(const Step& s) {
+        ProgramCopy& mover = s.byGuest ? *guest : *host;
+        ProgramCopy& other = s.byGuest ? *host : *guest;
+        const int flipped = s.byGuest ? 0 : 1;
+        const QString expected = QString::fromUtf8(s.listText);
+        const QPoint from = s.from.file ? SquarePoint(s.from.file, s.from.rank, flipped)
+                                        : BottomHandPoint(s.handRow, s.handSecond);
+        mover.driver.ClickMain(from);
+        mover.driver.ClickMain(SquarePoint(s.to.file, s.to.rank, flipped));
+        if (s.promote) {
+            ASSERT_TRUE(WaitUntil([&] { return mover.driver.Visible("promote"); }));
+            mover.driver.Call("button promote 成り");
+        }
+        if (!WaitUntil([&] { return LastRow(mover) == expected; })) {
+            mover.driver.Call("grab main " + mover.Folder().toUtf8() + "/failed-move.png");
+            FAIL() << "the mover's record did not take " << s.listText << ": "
+                   << mover.driver.List("kifu/moveList").join(QLatin1Char('|')).toStdString();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return LastRow(other) == expected; }))
+            << s.listText << " on the other side: " << LastRow(other).toStdString();
+    }
+
+    QTemporaryDir root;
+    QString shared;
+    std::unique_ptr<ProgramCopy> host, guest;
+};
+
+TEST_F(NetworkGame, WholeGameThroughTheWindows) {
+    // The guest connects through the connect dialog (control strip button 7).
+    guest->driver.ClickMain(StripPoint(7));
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("connect"); }));
+    guest->driver.Call("type connect/dest 127.0.0.1:" + Num(host->Port()));
+    guest->driver.Call("click connect/connect c c");
+    // The host's user is asked, with the guest's handle name, and accepts.
+    Answer(*host, GUEST_NAME, true);
+    ASSERT_TRUE(WaitUntil([&] { return !guest->driver.Visible("connect"); }));
+    EXPECT_EQ(guest->driver.State(), (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(host->driver.State(), (std::vector<int>{0, 2, 0}));
+    EXPECT_TRUE(guest->driver.Visible("main/chat"));
+    EXPECT_TRUE(host->driver.Visible("main/chat"));
+
+    // The guest proposes to play sente (turn dialog, strip button 8); the host accepts.
+    guest->driver.ClickMain(StripPoint(8));
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("turn"); }));
+    guest->driver.Call("click turn/sente c c");
+    guest->driver.Call("click turn/send c c");
+    Answer(*host, QStringLiteral("先手: ") + GUEST_NAME, true);
+    ASSERT_TRUE(WaitUntil([&] { return !guest->driver.Visible("turn"); }));
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.State() == std::vector<int>{1, 1, 0}; }));
+    ASSERT_TRUE(WaitUntil([&] { return host->driver.State() == std::vector<int>{1, 2, 1}; }));
+
+    // Both chat logs are shown through the popup menu, then a line each way.
+    for (ProgramCopy* c : {host.get(), guest.get()}) {
+        c->driver.Call("click main 200 100 right");
+        ASSERT_TRUE(WaitUntil([&] { return c->driver.Try("menu ログ窓を表示"); }));
+        ASSERT_TRUE(WaitUntil([&] { return c->driver.Visible("chatLog"); }));
+    }
+    Chat(*host, QStringLiteral("よろしく"));
+    Chat(*guest, QStringLiteral("お願いします"));
+    for (ProgramCopy* c : {host.get(), guest.get()}) {
+        ASSERT_TRUE(WaitUntil([&] {
+            const QString log = c->driver.Text("chatLog/logEdit");
+            return log.contains(QStringLiteral("よろしく")) && log.contains(QStringLiteral("お願いします"));
+        })) << c->driver.Text("chatLog/logEdit").toStdString();
+        const QString log = c->driver.Text("chatLog/logEdit");
+        EXPECT_TRUE(log.contains(HOST_NAME)) << log.toStdString();
+        EXPECT_TRUE(log.contains(GUEST_NAME)) << log.toStdString();
+        EXPECT_LT(log.indexOf(QStringLiteral("よろしく")), log.indexOf(QStringLiteral("お願いします")));
+    }
+
+    std::unique_ptr<PeerProcess> spectator;
+    QByteArray hostCheckBefore, guestCheckBefore;
+    for (int i = 0; i < static_cast<int>(std::size(GAME)); ++i) {
+        if (i == SPECTATOR_JOINS_AFTER) {
+            spectator = std::make_unique<PeerProcess>(QStringList{
+                QStringLiteral("--connect"), QStringLiteral("127.0.0.1:%1").arg(host->Port()),
+                QStringLiteral("--name"), QStringLiteral("観戦者")});
+            ASSERT_TRUE(spectator->WaitFor(QStringLiteral("watching")));
+            ASSERT_TRUE(spectator->WaitFor(QStringLiteral("catchup")));
+            const QString caught = spectator->Events(QStringLiteral("catchup")).back()[QStringLiteral("text")].toString();
+            for (int k = 0; k < SPECTATOR_JOINS_AFTER; ++k)
+                EXPECT_TRUE(caught.contains(QString::fromUtf8(GAME[k].listText))) << caught.toStdString();
+        }
+        if (i == 4) {
+            hostCheckBefore = host->driver.Call(CheckRect());
+            guestCheckBefore = guest->driver.Call(CheckRect());
+        }
+        Play(GAME[i]);
+        if (HasFatalFailure())
+            return;
+        if (i == 4) {
+            // The check label appears over the checked side's board only.
+            ASSERT_TRUE(WaitUntil([&] { return host->driver.Call(CheckRect()) != hostCheckBefore; }));
+            EXPECT_EQ(guest->driver.Call(CheckRect()), guestCheckBefore);
+        }
+        if (i == 5) {
+            // The answer to the check redraws the board, and the label goes.
+            EXPECT_EQ(host->driver.Call(CheckRect()), hostCheckBefore);
+        }
+    }
+    // The spectator followed every move made after it joined, in order.
+    const int relayed = static_cast<int>(std::size(GAME)) - SPECTATOR_JOINS_AFTER;
+    ASSERT_TRUE(spectator->WaitFor(QStringLiteral("move"), relayed));
+    {
+        const auto moves = spectator->Events(QStringLiteral("move"));
+        for (int k = 0; k < relayed; ++k)
+            EXPECT_EQ(moves[k][QStringLiteral("text")].toString().trimmed(),
+                      QString::fromUtf8(GAME[SPECTATOR_JOINS_AFTER + k].listText));
+    }
+    // The spectator hears the chat too.
+    Chat(*guest, QStringLiteral("観戦ありがとう"));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const QJsonObject& e : spectator->Events(QStringLiteral("chat")))
+            if (e[QStringLiteral("text")].toString().contains(QStringLiteral("観戦ありがとう")))
+                return true;
+        return false;
+    }, WAIT_MS, [&] { spectator->Pump(1); }));
+
+    // Sente (the guest) resigns through the control strip and the balloon.
+    guest->driver.ClickMain(StripPoint(9));
+    Answer(*guest, QStringLiteral("投了しますか"), true);
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.State()[0] == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return host->driver.State()[0] == 0; }));
+    ASSERT_TRUE(spectator->WaitFor(QStringLiteral("game_over")));
+    const QStringList hostList = host->driver.List("kifu/moveList");
+    EXPECT_EQ(hostList, guest->driver.List("kifu/moveList"));
+    ASSERT_FALSE(hostList.isEmpty());
+    EXPECT_TRUE(hostList.last().contains(QStringLiteral("投了"))) << hostList.last().toStdString();
+    EXPECT_TRUE(spectator->Events(QStringLiteral("move")).back()[QStringLiteral("text")].toString().contains(
+        QStringLiteral("投了")));
+
+    // Each side saves the record through strip button 6 and the file dialog,
+    // to the same path in turn, so the files' name lines agree too.
+    const QString path = shared + QStringLiteral("/e2e.kif");
+    QByteArray saved[2];
+    int n = 0;
+    for (ProgramCopy* c : {host.get(), guest.get()}) {
+        c->driver.ClickMain(StripPoint(6));
+        ASSERT_TRUE(WaitUntil([&] { return c->driver.Visible("filedialog"); }));
+        c->driver.Call("type filedialog/fileNameEdit " + path.toUtf8());
+        c->driver.Call("key filedialog/fileNameEdit Return");
+        ASSERT_TRUE(WaitUntil([&] { return !c->driver.Visible("filedialog") && QFile::exists(path); }));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        saved[n++] = f.readAll();
+        f.close();
+        ASSERT_TRUE(QFile::rename(path, shared + QStringLiteral("/") + c->Folder().section('/', -1) + ".kif"));
+    }
+    EXPECT_EQ(saved[0], saved[1]);
+    const QString text = QString::fromUtf8(ravu::SjisToUtf8(saved[0].toStdString()));
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n"))) << "lines end in CR LF";
+    for (const char* move : {"７六歩(77)", "２二角成(88)", "同　銀(31)", "２四角打", "３三銀(22)", "投了"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(move))) << move << "\n" << text.toStdString();
+
+    // Both programs end through their menus.
+    EXPECT_TRUE(host->Exit());
+    EXPECT_TRUE(guest->Exit());
+}
+
+}  // namespace
