@@ -187,6 +187,41 @@ bool ProgramCopy::Exit() {
 
 // ---------------------------------------------------------------------------
 
+void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes) {
+    ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon"); })) << expectText.toStdString();
+    const QString question = c.driver.Text("balloon");
+    EXPECT_TRUE(question.contains(expectText)) << question.toStdString();
+    c.driver.Call(yes ? "click balloon/yes c c" : "click balloon/no c c");
+    ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon"); }));
+}
+
+void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName) {
+    // The connect dialog opens from control strip button 7.
+    guest.driver.ClickMain(StripPoint(7));
+    ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("connect"); }));
+    guest.driver.Call("type connect/dest 127.0.0.1:" + QByteArray::number(host.Port()));
+    guest.driver.Call("click connect/connect c c");
+    // The host's user is asked, with the guest's handle name.
+    AnswerBalloon(host, guestName, true);
+    ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("connect"); }));
+    EXPECT_EQ(guest.driver.State(), (std::vector<int>{0, 1, 0}));
+    EXPECT_EQ(host.driver.State(), (std::vector<int>{0, 2, 0}));
+    EXPECT_TRUE(guest.driver.Visible("main/chat"));
+    EXPECT_TRUE(host.driver.Visible("main/chat"));
+
+    // The turn dialog opens from strip button 8; the guest asks for sente.
+    guest.driver.ClickMain(StripPoint(8));
+    ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("turn"); }));
+    guest.driver.Call("click turn/sente c c");
+    guest.driver.Call("click turn/send c c");
+    AnswerBalloon(host, QStringLiteral("先手: ") + guestName, true);
+    ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("turn"); }));
+    ASSERT_TRUE(WaitUntil([&] { return guest.driver.State() == std::vector<int>{1, 1, 0}; }));
+    ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, 1}; }));
+}
+
+// ---------------------------------------------------------------------------
+
 PeerProcess::PeerProcess(const QStringList& args) {
     proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     proc.start(QStringLiteral(RAVUONE_PEER_PATH), args);

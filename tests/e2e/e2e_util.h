@@ -97,4 +97,13 @@ private:
     std::vector<QJsonObject> events;
 };
 
+// Waits for the balloon of c, checks that its question holds expectText,
+// and answers it with a click on its yes or no button.
+void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes);
+
+// The guest connects to the host through the connect dialog, the host
+// accepts, the guest proposes to play sente through the turn dialog and the
+// host accepts: both main windows are then in the game.
+void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName);
+
 }  // namespace ravu::e2e

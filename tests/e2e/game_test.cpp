@@ -49,8 +49,6 @@ const Step GAME[] = {
 };
 constexpr int SPECTATOR_JOINS_AFTER = 2;  // moves played before the spectator connects
 
-QByteArray Num(int n) { return QByteArray::number(n); }
-
 QByteArray CheckRect() { return "hash main 262 138 30 16"; }
 
 class NetworkGame : public ::testing::Test {
@@ -68,14 +66,6 @@ protected:
         guest = std::make_unique<ProgramCopy>(root.path(), QStringLiteral("guest"), GUEST_NAME, FreePort());
         ASSERT_TRUE(host->Start());
         ASSERT_TRUE(guest->Start());
-    }
-
-    void Answer(ProgramCopy& c, const QString& expectInQuestion, bool yes) {
-        ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon"); })) << expectInQuestion.toStdString();
-        EXPECT_TRUE(c.driver.Text("balloon").contains(expectInQuestion))
-            << c.driver.Text("balloon").toStdString();
-        c.driver.Call(yes ? "click balloon/yes c c" : "click balloon/no c c");
-        ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon"); }));
     }
 
     void Chat(ProgramCopy& c, const QString& line) {
@@ -117,28 +107,9 @@ protected:
 };
 
 TEST_F(NetworkGame, WholeGameThroughTheWindows) {
-    // The guest connects through the connect dialog (control strip button 7).
-    guest->driver.ClickMain(StripPoint(7));
-    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("connect"); }));
-    guest->driver.Call("type connect/dest 127.0.0.1:" + Num(host->Port()));
-    guest->driver.Call("click connect/connect c c");
-    // The host's user is asked, with the guest's handle name, and accepts.
-    Answer(*host, GUEST_NAME, true);
-    ASSERT_TRUE(WaitUntil([&] { return !guest->driver.Visible("connect"); }));
-    EXPECT_EQ(guest->driver.State(), (std::vector<int>{0, 1, 0}));
-    EXPECT_EQ(host->driver.State(), (std::vector<int>{0, 2, 0}));
-    EXPECT_TRUE(guest->driver.Visible("main/chat"));
-    EXPECT_TRUE(host->driver.Visible("main/chat"));
-
-    // The guest proposes to play sente (turn dialog, strip button 8); the host accepts.
-    guest->driver.ClickMain(StripPoint(8));
-    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("turn"); }));
-    guest->driver.Call("click turn/sente c c");
-    guest->driver.Call("click turn/send c c");
-    Answer(*host, QStringLiteral("先手: ") + GUEST_NAME, true);
-    ASSERT_TRUE(WaitUntil([&] { return !guest->driver.Visible("turn"); }));
-    ASSERT_TRUE(WaitUntil([&] { return guest->driver.State() == std::vector<int>{1, 1, 0}; }));
-    ASSERT_TRUE(WaitUntil([&] { return host->driver.State() == std::vector<int>{1, 2, 1}; }));
+    ConnectAndStartGame(*host, *guest, GUEST_NAME);
+    if (HasFatalFailure())
+        return;
 
     // Both chat logs are shown through the popup menu, then a line each way.
     for (ProgramCopy* c : {host.get(), guest.get()}) {
@@ -209,7 +180,7 @@ TEST_F(NetworkGame, WholeGameThroughTheWindows) {
 
     // Sente (the guest) resigns through the control strip and the balloon.
     guest->driver.ClickMain(StripPoint(9));
-    Answer(*guest, QStringLiteral("投了しますか"), true);
+    AnswerBalloon(*guest, QStringLiteral("投了しますか"), true);
     ASSERT_TRUE(WaitUntil([&] { return guest->driver.State()[0] == 0; }));
     ASSERT_TRUE(WaitUntil([&] { return host->driver.State()[0] == 0; }));
     ASSERT_TRUE(spectator->WaitFor(QStringLiteral("game_over")));
