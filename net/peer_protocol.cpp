@@ -62,11 +62,10 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
     Forget(wParam);
     if (gamePeer == wParam)
         ClearGameState();
-    // On a guest only the loss of its own link ends the connection state; a
-    // stray guest of its own listening socket going away says nothing.
-    if (connState == CONN_GUEST && wParam != 0 && wParam != guestLink)
-        return;
-    if (listenSocket.AllSlotsFree()) {
+    // On a guest only the loss of its own link ends the connection state,
+    // whatever strays its own listening socket holds; their going says nothing.
+    bool linkLost = connState == CONN_GUEST ? (wParam == 0 || wParam == guestLink) : listenSocket.AllSlotsFree() != 0;
+    if (linkLost) {
         host.CloseTurnDialog();
         connState = CONN_NONE;
         guestLink = 0;

@@ -512,10 +512,11 @@ TEST(Closing, GuestLosesHost) {
     auto sent = g.listen.Take();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].type, PKT_REFUSE);
+    g.listen.Put(12, PKT_HELLO, "stray2");  // stays connected
     g.Closed(11);
     EXPECT_EQ(g.proto.connState, CONN_GUEST);
     EXPECT_EQ(g.proto.mode, MODE_GAME);
-    // The host closes: 0.
+    // The host closes: 0, even with a stray still on the listening socket.
     g.proto.OnSockMessage(WM_SOCK_CLOSED, 0);
     EXPECT_EQ(g.proto.connState, CONN_NONE);
     EXPECT_EQ(g.proto.mode, MODE_FREE);
