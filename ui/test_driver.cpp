@@ -231,6 +231,10 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     WatchMainWindow();
     const QList<QByteArray> words = line.split(' ');
     const QByteArray cmd = words.value(0);
+    static const QByteArrayList known = {"state", "stamps", "menu",  "visible", "text", "list",
+                                         "hash",  "grab",   "click", "button",  "type", "key"};
+    if (!known.contains(cmd))
+        return "err unknown command";
     auto rest = [&line](int n) {
         // The text after the first n words.
         qsizetype at = 0;
