@@ -1,77 +1,49 @@
-// Builds test positions from short text: "sFU77 g+HI55 sKI00" places a sente
-// pawn on 7七, a gote dragon on 5五 and a gold in sente's hand.  s/g is the
-// owner, an optional + promotes, two letters name the type (OU GY HI KA KI GI
-// KE KY FU), two digits give file and rank, "00" meaning the hand.  Each token
-// takes the first unused table index of that type, so indices stay those of a
-// real set; every piece not named is left out of play (KS_NONE).
+// Test helpers for the board: positions from short text, and stand-ins for
+// the program around the board.
+//
+// "sFU77 g+HI55 sKI00" places a sente pawn on 7七, a gote dragon on 5五 and a
+// gold in sente's hand: s/g owner, optional + promoted, type (OU GY HI KA KI
+// GI KE KY FU), file and rank ("00" = hand).  Each token takes the first
+// unused table index of its type, so indices stay those of a real set; pieces
+// not named are out of play (KS_NONE).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/board.h"
 
 namespace ravu::test {
 
-inline int TypeFromCode(const std::string& code) {
-    static const char* const names[PT_COUNT] = {"OU", "HI", "KA", "KI", "GI", "KE", "KY", "FU", "GY"};
-    for (int t = 0; t < PT_COUNT; ++t)
-        if (code == names[t])
-            return t;
-    return -1;
-}
-
-// Takes every piece off the board: no piece is on a square or in a hand.
 inline void ClearBoard(CShogiBoard& board) {
     for (KomaRec& p : board.pieces) {
-        p.state = KS_NONE;
-        p.prevState = KS_NONE;
-        p.file = p.rank = 0;
-        p.promoted = 0;
-        p.moveStatus = 0;
-        for (DestEntry& e : p.dest)
-            e = DestEntry{};
+        const int type = p.type;
+        p = KomaRec{};
+        p.type = type;
     }
 }
 
-// Places one piece; answers its table index, or -1 (with a test failure)
-// when the token is malformed or the set has no unused piece of that type.
+// Places one piece and answers its table index (-1 with a failure on a bad token).
 inline int Put(CShogiBoard& board, const std::string& token) {
-    if (token.size() < 5 || (token[0] != 's' && token[0] != 'g')) {
+    static const std::string names = "OUHIKAKIGIKEKYFUGY";
+    const size_t pos = token.size() > 1 && token[1] == '+' ? 2 : 1;
+    const size_t t = token.size() == pos + 4 ? names.find(token.substr(pos, 2)) : std::string::npos;
+    if ((token[0] != 's' && token[0] != 'g') || t == std::string::npos || t % 2) {
         ADD_FAILURE() << "bad token " << token;
-        return -1;
-    }
-    const int owner = token[0] == 's' ? SENTE : GOTE;
-    size_t pos = 1;
-    int promoted = 0;
-    if (token[pos] == '+') {
-        promoted = 1;
-        ++pos;
-    }
-    if (token.size() != pos + 4) {
-        ADD_FAILURE() << "bad token " << token;
-        return -1;
-    }
-    const int type = TypeFromCode(token.substr(pos, 2));
-    const int file = token[pos + 2] - '0', rank = token[pos + 3] - '0';
-    if (type < 0) {
-        ADD_FAILURE() << "bad type in " << token;
         return -1;
     }
     for (int i = 0; i < PIECE_COUNT; ++i) {
         KomaRec& p = board.pieces[i];
-        if (p.type != type || p.state != KS_NONE)
+        if (p.type != int(t / 2) || p.state != KS_NONE)
             continue;
-        p.owner = owner;
-        p.promoted = promoted;
-        p.file = file;
-        p.rank = rank;
-        p.state = (file == 0 && rank == 0) ? KS_HAND : KS_BOARD;
-        p.prevState = p.state;
-        p.prevFile = p.file;
-        p.prevRank = p.rank;
+        p.owner = token[0] == 's' ? SENTE : GOTE;
+        p.promoted = pos == 2;
+        p.prevFile = p.file = token[pos + 2] - '0';
+        p.prevRank = p.rank = token[pos + 3] - '0';
+        p.prevState = p.state = p.file == 0 ? KS_HAND : KS_BOARD;
         board.UpdateImage(i);
         board.SquareToPixel(p);
         return i;
@@ -80,13 +52,90 @@ inline int Put(CShogiBoard& board, const std::string& token) {
     return -1;
 }
 
-// Clears the board and places every token of the text.
 inline void Arrange(CShogiBoard& board, const std::string& text) {
     ClearBoard(board);
     std::istringstream in(text);
-    std::string token;
-    while (in >> token)
+    for (std::string token; in >> token;)
         Put(board, token);
 }
+
+// The piece on a square, or the first piece in a hand for "00".
+inline int At(const CShogiBoard& board, int file, int rank) {
+    if (file)
+        return board.PieceAt(file, rank);
+    for (int i = 0; i < PIECE_COUNT; ++i)
+        if (board.pieces[i].state == KS_HAND)
+            return i;
+    return -1;
+}
+
+// Centre pixel of a square in the current view.
+inline void Centre(const CShogiBoard& board, int file, int rank, int& x, int& y) {
+    x = 141 + 31 * (board.flip ? file - 1 : 9 - file) + 15;
+    y = 11 + 31 * (board.flip ? 9 - rank : rank - 1) + 15;
+}
+
+// Picks the piece up and puts it down on the square with the pointer.
+inline int UserMove(CShogiBoard& board, int index, int toFile, int toRank) {
+    board.PickUp(index, 0, 0);
+    int x = 0, y = 0;
+    Centre(board, toFile, toRank, x, y);
+    return board.DropHeld(index, x, y);
+}
+
+inline MoveRec Move(int side, int fromFile, int fromRank, int toFile, int toRank, int type, int promoted = 0,
+                    int status = MS_MOVE) {
+    MoveRec m;
+    m.side = side;
+    m.fromFile = fromFile;
+    m.fromRank = fromRank;
+    m.toFile = toFile;
+    m.toRank = toRank;
+    m.type = type;
+    m.promoted = promoted;
+    m.status = status;
+    return m;
+}
+
+struct FakeAsker : IPromotionAsker {
+    int answer = 1, calls = 0, lastX = 0, lastY = 0;
+    int AskPromotion(int x, int y) override {
+        ++calls;
+        lastX = x;
+        lastY = y;
+        return answer;
+    }
+};
+
+struct FakeSound : IPieceSound {
+    bool available = true;  // false: the sound resource is missing
+    int plays = 0;
+    bool PlayPieceSound() override { return ++plays, available; }
+};
+
+struct FakeSetting : ISoundSetting {
+    bool on = true;
+    bool IsSoundOn() const override { return on; }
+};
+
+struct FakeMessages : IBoardMessages {
+    std::vector<std::string> shown;
+    void ShowInternalError(const std::string& text) override { shown.push_back(text); }
+};
+
+// A board with every stand-in attached.
+struct Hosted {
+    CShogiBoard board;
+    FakeAsker asker;
+    FakeSound sound;
+    FakeSetting setting;
+    FakeMessages messages;
+    Hosted() {
+        board.SetPromotionAsker(&asker);
+        board.SetPieceSound(&sound);
+        board.SetSoundSetting(&setting);
+        board.SetMessages(&messages);
+    }
+};
 
 }  // namespace ravu::test

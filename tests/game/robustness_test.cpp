@@ -10,7 +10,7 @@
 #include <random>
 
 #include "game/board.h"
-#include "tests/game/fakes.h"
+#include "tests/game/position.h"
 
 namespace ravu {
 namespace {
@@ -64,18 +64,11 @@ TEST(Robustness, RandomOperationsKeepTheTableSound) {
     const CShogiBoard initial;
     for (unsigned seed = 1; seed <= 8; ++seed) {
         Chaos c(seed);
-        CShogiBoard board;
-        test::FakeAsker asker;
-        test::FakeSound sound;
-        test::FakeSetting setting;
-        test::FakeMessages messages;
-        board.SetPromotionAsker(&asker);
-        board.SetPieceSound(&sound);
-        board.SetSoundSetting(&setting);
-        board.SetMessages(&messages);
+        test::Hosted h;
+        CShogiBoard& board = h.board;
         int applied = 0, dropped = 0;
         for (int step = 0; step < 4000; ++step) {
-            asker.answer = c.Between(0, 2);
+            h.asker.answer = c.Between(0, 2);
             const int op = c.Between(0, 11);
             if (op <= 3) {
                 // A move record: either built from a real piece or pure garbage.
@@ -126,32 +119,8 @@ TEST(Robustness, RandomOperationsKeepTheTableSound) {
         // The sequences really moved pieces around, both ways.
         EXPECT_GT(applied, 50) << seed;
         EXPECT_GT(dropped, 5) << seed;
-        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_TRUE(h.messages.shown.empty());
     }
-}
-
-TEST(Robustness, PeerMoveWhileAPieceIsHeld) {
-    CShogiBoard board;
-    // Sente holds the pawn on 7七; a gote "move" lands on that square.
-    board.PickUp(6, 0, 0);
-    MoveRec m;
-    m.side = GOTE;
-    m.fromFile = 7;
-    m.fromRank = 3;
-    m.toFile = 7;
-    m.toRank = 7;
-    m.type = PT_FU;
-    ASSERT_EQ(board.ApplyMove(m, true), 1);
-    EXPECT_EQ(board.HeldPiece(), -1);
-    EXPECT_EQ(board.pieces[6].state, KS_HAND);  // the held pawn was on the square: taken
-    EXPECT_EQ(board.pieces[6].owner, GOTE);
-    EXPECT_EQ(board.PieceAt(7, 7), 15);
-    // A refused record leaves the held piece in the hand of the pointer.
-    board.PickUp(7, 0, 0);
-    m.fromFile = 5;
-    m.fromRank = 5;
-    EXPECT_EQ(board.ApplyMove(m, true), 0);
-    EXPECT_EQ(board.HeldPiece(), 7);
 }
 
 }  // namespace
