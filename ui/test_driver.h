@@ -29,7 +29,7 @@
 //
 // TARGET: "main" (the main window), "main/chat" (its chat input),
 // "promote" (the open promotion question), "filedialog" (an open file
-// dialog), or the objectName of a top-level window, optionally followed by
+// dialog), "menu" (the popup menu), or the objectName of a top-level window, optionally followed by
 // "/" and the objectName of a widget inside it.
 #pragma once
 

@@ -220,3 +220,84 @@ TEST_F(NetworkGame, WholeGameThroughTheWindows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NetworkGame, RefusedConnectionLeavesBothUnconnected) {
+    guest->driver.ClickMain(StripPoint(7));
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("connect"); }));
+    guest->driver.Call("type connect/dest 127.0.0.1:" + QByteArray::number(host->Port()));
+    guest->driver.Call("click connect/connect c c");
+    AnswerBalloon(*host, GUEST_NAME, false);
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Text("connect/status") == QStringLiteral("接続を断られました。"); }))
+        << guest->driver.Text("connect/status").toStdString();
+    EXPECT_TRUE(guest->driver.Visible("connect"));
+    guest->driver.Call("click connect/back c c");
+    ASSERT_TRUE(WaitUntil([&] { return !guest->driver.Visible("connect"); }));
+    EXPECT_EQ(guest->driver.State(), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(host->driver.State(), (std::vector<int>{0, 0, 0}));
+    EXPECT_FALSE(guest->driver.Visible("main/chat"));
+    EXPECT_FALSE(host->driver.Visible("main/chat"));
+    // A click on a piece outside a game picks nothing up: no move is listed.
+    guest->driver.ClickMain(SquarePoint(7, 7, 0));
+    guest->driver.ClickMain(SquarePoint(7, 6, 0));
+    EXPECT_TRUE(guest->driver.List("kifu/moveList").isEmpty());
+}
+
+TEST_F(NetworkGame, RefusedSidesThenTheOtherSidesAccepted) {
+    // Connected, the guest first proposes sente and is refused, then gote.
+    guest->driver.ClickMain(StripPoint(7));
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("connect"); }));
+    guest->driver.Call("type connect/dest 127.0.0.1:" + QByteArray::number(host->Port()));
+    guest->driver.Call("click connect/connect c c");
+    AnswerBalloon(*host, GUEST_NAME, true);
+    ASSERT_TRUE(WaitUntil([&] { return !guest->driver.Visible("connect"); }));
+
+    guest->driver.ClickMain(StripPoint(8));
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Visible("turn"); }));
+    guest->driver.Call("click turn/sente c c");
+    guest->driver.Call("click turn/send c c");
+    AnswerBalloon(*host, QStringLiteral("先手: ") + GUEST_NAME, false);
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.Text("turn/status") == QStringLiteral("承諾されませんでした"); }))
+        << guest->driver.Text("turn/status").toStdString();
+    EXPECT_EQ(host->driver.State()[0], 0);
+    EXPECT_EQ(guest->driver.State()[0], 0);
+
+    guest->driver.Call("click turn/gote c c");
+    guest->driver.Call("click turn/send c c");
+    AnswerBalloon(*host, QStringLiteral("後手: ") + GUEST_NAME, true);
+    ASSERT_TRUE(WaitUntil([&] { return guest->driver.State() == std::vector<int>{1, 1, 1}; }));
+    ASSERT_TRUE(WaitUntil([&] { return host->driver.State() == std::vector<int>{1, 2, 0}; }));
+    // Now the host is sente on an unflipped board and moves first.
+    host->driver.ClickMain(SquarePoint(2, 7, 0));
+    host->driver.ClickMain(SquarePoint(2, 6, 0));
+    ASSERT_TRUE(WaitUntil([&] { return LastRow(*guest) == QStringLiteral("1 ２六歩(27)"); }))
+        << LastRow(*guest).toStdString();
+    // The guest, gote on a flipped board, answers.
+    guest->driver.ClickMain(SquarePoint(8, 3, 1));
+    guest->driver.ClickMain(SquarePoint(8, 4, 1));
+    ASSERT_TRUE(WaitUntil([&] { return LastRow(*host) == QStringLiteral("2 ８四歩(83)"); }))
+        << LastRow(*host).toStdString();
+}
+
+TEST_F(NetworkGame, OpponentGoneMidGameEndsTheGameOnTheHost) {
+    ConnectAndStartGame(*host, *guest, GUEST_NAME);
+    if (HasFatalFailure())
+        return;
+    Play(GAME[0]);
+    if (HasFatalFailure())
+        return;
+    // The guest's program ends through its menu in the middle of the game.
+    EXPECT_TRUE(guest->Exit());
+    ASSERT_TRUE(WaitUntil([&] { return host->driver.State() == std::vector<int>{0, 0, 0}; }))
+        << host->driver.Call("state").toStdString();
+    EXPECT_FALSE(host->driver.Visible("main/chat"));
+    // The record stays for browsing.
+    EXPECT_EQ(LastRow(*host), QString::fromUtf8(GAME[0].listText));
+    // And the host's pieces no longer move: gote is not the host's side any more.
+    host->driver.ClickMain(SquarePoint(3, 3, 1));
+    host->driver.ClickMain(SquarePoint(3, 4, 1));
+    EXPECT_EQ(LastRow(*host), QString::fromUtf8(GAME[0].listText));
+}
+
+}  // namespace
