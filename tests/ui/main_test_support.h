@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "net/game_link.h"
-#include "ui/main_dlg.h"
 #include "app/textcodec.h"
+#include "net/game_link.h"
+#include "record/notation.h"
+#include "ui/main_dlg.h"
 #include "ui/stand_ins.h"
 #ifdef RAVU_HAVE_WINDOWS
 #include "ui/chat_log_dlg.h"
@@ -91,6 +92,27 @@ inline QPoint SquarePoint(int file, int rank, int flip = 0) {
 // Centre of control strip button i.
 inline QPoint ButtonPoint(int i) { return QPoint(33 + 42 * i + 20, 340); }
 
+// The list-layout text of a move (squares as 77 = 7七), as the peer sends it.
+inline std::string MoveText(int side, int number, int from, int to, int type) {
+    MoveRec rec;
+    rec.side = side;
+    rec.number = number;
+    rec.fromFile = from / 10;
+    rec.fromRank = from % 10;
+    rec.toFile = to / 10;
+    rec.toRank = to % 10;
+    rec.type = type;
+    KifuNode node;
+    node.move = &rec;
+    return FormatMove(node, FMT_LIST);
+}
+
+// The fields of a recorded move that the board decides, in one comparable row:
+// number side type from-file from-rank to-file to-rank promoted status.
+inline std::vector<int> Row(const MoveRec& m) {
+    return {m.number, m.side, m.type, m.fromFile, m.fromRank, m.toFile, m.toRank, m.promoted, m.status};
+}
+
 // Folder of the committed skin files.
 inline QString SkinDir() { return QStringLiteral(RAVU_SOURCE_DIR "/res/skin"); }
 
@@ -122,6 +144,12 @@ protected:
     }
 
     void TearDown() override { dlg.reset(); }
+
+    // The last filled entry of the main line.
+    const MoveRec* LastMove() const {
+        const KifuNode* cur = dlg->record.kifu.current;
+        return cur && cur->prev ? cur->prev->move : nullptr;
+    }
 
     // A network game in which this copy plays `side` against a guest link.
     FakeLink* StartConnectedGame(int side) {

@@ -7,12 +7,6 @@ add_executable(test_main_dlg
   ${CMAKE_CURRENT_SOURCE_DIR}/test_main_window.cpp
 )
 target_link_libraries(test_main_dlg PRIVATE ravu_mainwnd Qt6::Test GTest::gtest)
-# Two windows playing over loopback need the real connect and turn dialogs
-# (ui/ comes after tests/, so its targets are not known yet: look at the files).
-if(TARGET ravu_net AND EXISTS ${CMAKE_SOURCE_DIR}/ui/windows.cmake
-   AND EXISTS ${CMAKE_SOURCE_DIR}/net/connect_dlg.cpp)
-  target_sources(test_main_dlg PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/test_main_network.cpp)
-endif()
 target_compile_definitions(test_main_dlg PRIVATE RAVU_SOURCE_DIR="${CMAKE_SOURCE_DIR}" RAVU_HAVE_APP=1)
 gtest_discover_tests(test_main_dlg
   DISCOVERY_TIMEOUT 60

@@ -1,34 +1,18 @@
 // The window around the board: placement of the record window, minimising,
 // the check label, and moves arriving from the peer through the protocol.
 #include "main_test_support.h"
-#include "record/notation.h"
 #include "ui/promote_dlg.h"
 
 #include <QFile>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QPlainTextEdit>
 
 namespace ravu::test {
 namespace {
 
 using MainWindow = MainWindowTest;
-
-// The list-layout text of a move, as the peer sends it.
-std::string MoveText(int side, int number, int from, int to, int type) {
-    MoveRec rec;
-    rec.side = side;
-    rec.number = number;
-    rec.fromFile = from / 10;
-    rec.fromRank = from % 10;
-    rec.toFile = to / 10;
-    rec.toRank = to % 10;
-    rec.type = type;
-    KifuNode node;
-    node.move = &rec;
-    return FormatMove(node, FMT_LIST);
-}
 
 TEST_F(MainWindow, RecordWindowSitsAtTheRightEdgeAndFollowsItsSwitch) {
     QWidget* kifu = dlg->kifuWnd->Window();
@@ -44,23 +28,17 @@ TEST_F(MainWindow, RecordWindowSitsAtTheRightEdgeAndFollowsItsSwitch) {
     EXPECT_EQ(kifu->frameGeometry().right(), dlg->frameGeometry().right());
     EXPECT_EQ(kifu->frameGeometry().top(), 60);
 
-    // Minimising and restoring keeps a hidden record window hidden ...
-    dlg->OnCommand(ID_KIFU_WINDOW);
-    EXPECT_FALSE(kifu->isVisible());
-    dlg->showMinimized();
-    QApplication::processEvents();
-    dlg->showNormal();
-    QApplication::processEvents();
-    EXPECT_FALSE(kifu->isVisible());
-    // ... and a shown one shown.
-    dlg->OnCommand(ID_KIFU_WINDOW);
-    EXPECT_TRUE(kifu->isVisible());
-    dlg->showMinimized();
-    QApplication::processEvents();
-    EXPECT_FALSE(kifu->isVisible());
-    dlg->showNormal();
-    QApplication::processEvents();
-    EXPECT_TRUE(kifu->isVisible());
+    // Minimising and restoring keeps a hidden record window hidden and a shown one shown.
+    for (bool shown : {false, true}) {
+        dlg->OnCommand(ID_KIFU_WINDOW);
+        EXPECT_EQ(kifu->isVisible(), shown);
+        dlg->showMinimized();
+        QApplication::processEvents();
+        EXPECT_FALSE(kifu->isVisible());
+        dlg->showNormal();
+        QApplication::processEvents();
+        EXPECT_EQ(kifu->isVisible(), shown);
+    }
 }
 
 TEST_F(MainWindow, ReceivedMovesAreAppliedAndACheckIsShownUntilTheNextRedraw) {
@@ -94,21 +72,25 @@ TEST_F(MainWindow, ReceivedMovesAreAppliedAndACheckIsShownUntilTheNextRedraw) {
 }
 
 TEST_F(MainWindow, PeerTextsAreNeverRichText) {
-    // A chat line with markup reaches the log as the characters it is made of.
     // A guest says hello and is accepted (the balloon answers yes) ...
     listenLink.lastType = PKT_HELLO;
     listenLink.lastText = "peer";
     dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 7);
     ASSERT_EQ(dlg->connState, CONN_HOST);
     EXPECT_TRUE(dlg->ChatInput()->isVisible());
-    // ... and sends a line.
+    // ... and sends a line with markup and control characters: it reaches the
+    // log as the characters it is made of, on one line.
     listenLink.lastType = PKT_CHAT;
-    listenLink.lastText = "peer><b>bold</b>&amp;<img src=x>";
+    listenLink.lastText = "peer><b>bold</b>&amp;<img src=x>\r\nfake>\x01\x1b[2J";
     dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 7);
-    EXPECT_EQ(LastChatLine(), "peer><b>bold</b>&amp;<img src=x>");
+    EXPECT_EQ(LastChatLine().rfind("peer><b>bold</b>&amp;<img src=x>", 0), 0u) << LastChatLine();
 #ifdef RAVU_HAVE_WINDOWS
-    if (auto* log = dynamic_cast<CChatLogDlg*>(dlg->chatLog.get()))
-        EXPECT_TRUE(log->LogEdit()->toPlainText().contains(QStringLiteral("<b>bold</b>&amp;<img src=x>")));
+    if (auto* log = dynamic_cast<CChatLogDlg*>(dlg->chatLog.get())) {
+        const QString text = log->LogEdit()->toPlainText();
+        EXPECT_TRUE(text.contains(QStringLiteral("<b>bold</b>&amp;<img src=x>")));
+        EXPECT_FALSE(text.contains(QStringLiteral("\nfake>")));
+        for (QChar c : text) EXPECT_TRUE(c == u'\n' || c.unicode() >= 0x20) << int(c.unicode());
+    }
 #endif
     // The host echoes it to every guest.
     ASSERT_FALSE(listenLink.sent.empty());
