@@ -1,5 +1,5 @@
-// The INI reader and writer on its own: Shift-JIS names whose second byte is
-// a bracket, and the document kept intact across a rewrite.
+// The INI reader and writer on its own: look-ups, Shift-JIS names whose
+// second byte is a bracket, and the document kept intact across a rewrite.
 #include <gtest/gtest.h>
 
 #include "app/ini.h"
@@ -8,65 +8,34 @@ using namespace ravu;
 
 namespace {
 
-TEST(Ini, SectionNameWithABracketAsSecondByte) {
-    // "ゾ" is 83 5D in code page 932: its second byte is ']'.
-    ASSERT_EQ(std::string("ゾ"), "\x83\x5d");
-    CIniDocument ini;
-    ini.Parse("[ゾーン]\r\nk=v\r\n");
-    const std::string* v = ini.Find("ゾーン", "k");
-    ASSERT_NE(v, nullptr);
-    EXPECT_EQ(*v, "v");
-}
-
 TEST(Ini, LookUpTable) {
     CIniDocument ini;
-    ini.Parse(
-        "top=outside\n"
-        "[A]\n"
-        "key=1\n"
-        "  spaced  =  two words  \n"
-        "eq=a=b\n"
-        "[b]\n"
-        "KEY=3\n");
+    // "ゾ" is 83 5D in code page 932: its second byte is ']'.
+    ini.Parse("top=outside\n[A]\nkey=1\n  spaced  =  two words  \neq=a=b\n[b]\nKEY=3\n[ゾーン]\r\nk=v\r\n");
     struct Case {
         const char* section;
         const char* key;
         const char* value;  // nullptr: absent
-    };
-    const Case cases[] = {
-        {"A", "key", "1"},      {"a", "KEY", "1"},         {"A", "spaced", "two words"},
-        {"A", "eq", "a=b"},     {"B", "key", "3"},         {"A", "top", nullptr},
-        {"", "top", nullptr},   {"C", "key", nullptr},     {"A", "missing", nullptr},
+    } cases[] = {
+        {"A", "key", "1"},    {"a", "KEY", "1"},     {"A", "spaced", "two words"}, {"A", "eq", "a=b"},
+        {"B", "key", "3"},    {"A", "top", nullptr}, {"", "top", nullptr},         {"C", "key", nullptr},
+        {"A", "missing", nullptr}, {"\x83\x5d\x81\x5b\x83\x93", "k", "v"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
         const std::string* v = ini.Find(c.section, c.key);
-        if (!c.value) {
-            EXPECT_EQ(v, nullptr);
-        } else {
-            ASSERT_NE(v, nullptr);
-            EXPECT_EQ(*v, c.value);
-        }
+        EXPECT_EQ(v ? *v : "(absent)", c.value ? c.value : "(absent)") << c.section << "/" << c.key;
     }
 }
 
 TEST(Ini, RewriteKeepsOtherLinesAndTurnsLineEndsIntoCrLf) {
     CIniDocument ini;
-    ini.Parse("; comment\n\n[S]\nx=1\n[T]\ny=2\n");
+    ini.Parse("; comment\n\n[S]\nx=1\nno equals here\n[T]\ny=2\n");
     ini.Set("s", "X", "10");
     ini.Set("S", "z", "3");
     ini.Set("U", "w", "4");
-    EXPECT_EQ(ini.Serialize(), "; comment\r\n\r\n[S]\r\nx=10\r\nz=3\r\n[T]\r\ny=2\r\n[U]\r\nw=4\r\n");
-}
-
-TEST(Ini, ParseAndSerializeAreStable) {
-    const std::string text = "[S]\r\na=1\r\nno equals here\r\n[T]\r\nb=\r\n";
-    CIniDocument ini;
-    ini.Parse(text);
-    EXPECT_EQ(ini.Serialize(), text);
-    CIniDocument again;
-    again.Parse(ini.Serialize());
-    EXPECT_EQ(again.Serialize(), text);
+    ini.Set("", "k", "v");  // names that could not be read back are refused
+    ini.Set("S", "  ", "v");
+    EXPECT_EQ(ini.Serialize(), "; comment\r\n\r\n[S]\r\nx=10\r\nno equals here\r\nz=3\r\n[T]\r\ny=2\r\n[U]\r\nw=4\r\n");
 }
 
 // Random text made of the bytes that matter to the format: what a document
@@ -76,38 +45,24 @@ TEST(Ini, ReadingItsOwnOutputGivesTheSameDocument) {
     uint32_t seed = 12345;
     for (int round = 0; round < 3000; ++round) {
         std::string text;
-        const int length = int(seed % 60);
-        for (int i = 0; i < length; ++i) {
+        for (int i = int(seed % 60); i > 0; --i) {
             seed = seed * 1664525u + 1013904223u;
             text += alphabet[(seed >> 16) % sizeof alphabet];
         }
         seed = seed * 1664525u + 1013904223u;
-        CIniDocument first;
+        CIniDocument first, second;
         first.Parse(text);
-        CIniDocument second;
         second.Parse(first.Serialize());
         ASSERT_EQ(second.Serialize(), first.Serialize()) << "round " << round;
-        for (const IniSection& s : first.Sections()) {
-            if (s.name.empty()) continue;
+        for (const IniSection& s : first.Sections())
             for (const IniLine& l : s.lines) {
-                if (l.key.empty()) continue;
+                if (s.name.empty() || l.key.empty()) continue;
+                // Keys of a repeated section are hidden by its first occurrence alike.
                 const std::string* a = first.Find(s.name, l.key);
                 const std::string* b = second.Find(s.name, l.key);
-                // Keys of a repeated section are hidden by its first occurrence alike.
-                ASSERT_EQ(a == nullptr, b == nullptr) << "round " << round << " text " << ::testing::PrintToString(text);
-                if (a) {
-                    ASSERT_EQ(*a, *b) << "round " << round;
-                }
+                ASSERT_EQ(a ? *a : "(absent)", b ? *b : "(absent)") << ::testing::PrintToString(text);
             }
-        }
     }
-}
-
-TEST(Ini, SetRefusesNamesThatCouldNotBeReadBack) {
-    CIniDocument ini;
-    ini.Set("", "k", "v");
-    ini.Set("S", "  ", "v");
-    EXPECT_EQ(ini.Serialize(), "");
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
         if (!box) return;
         QString text = box->text();
         text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-        std::printf("box:%s|icon=%d|buttons=%d\n", text.toUtf8().constData(), int(box->icon()),
-                    int(box->standardButtons()));
+        std::printf("box:%s|icon=%d|buttons=%d|format=%d\n", text.toUtf8().constData(), int(box->icon()),
+                    int(box->standardButtons()), int(box->textFormat()));
         std::fflush(stdout);
         box->button(QMessageBox::Ok)->click();
     });
