@@ -96,32 +96,22 @@ TEST(Promotion, WhenAskedAndWhenForced) {
         bool asked;
         int promoted, status;
     } cases[] = {
-        {"sFU52", 5, 2, 5, 1, 2, false, 1, MS_PROMOTE},   // last rank: forced
-        {"s+FU52", 5, 2, 5, 1, 2, false, 1, MS_MOVE},     // forced, but promoted already
-        {"s+KE43", 4, 3, 4, 2, 2, false, 1, MS_MOVE},
-        {"sFU54", 5, 4, 5, 3, 1, true, 1, MS_PROMOTE},
-        {"sFU54", 5, 4, 5, 3, 2, true, 0, MS_MOVE},
-        {"sFU54", 5, 4, 5, 3, 0, true, 0, MS_MOVE},       // closed dialog
-        {"sFU55", 5, 5, 5, 4, 1, false, 0, MS_MOVE},      // outside the zone
-        {"sHI52", 5, 2, 5, 6, 1, true, 1, MS_PROMOTE},    // leaving the zone
-        {"sHI56", 5, 6, 5, 5, 1, false, 0, MS_MOVE},
-        {"s+HI52", 5, 2, 5, 6, 2, false, 1, MS_MOVE},     // already promoted: stays
-        {"s+GI44", 4, 4, 4, 3, 2, false, 1, MS_MOVE},
-        {"sKI44", 4, 4, 4, 3, 1, false, 0, MS_MOVE},      // gold never promotes
-        {"sGY52", 5, 2, 5, 1, 1, false, 0, MS_MOVE},      // nor a king
-        {"gOU58", 5, 8, 5, 9, 1, false, 0, MS_MOVE},
-        {"sKE35", 3, 5, 2, 3, 1, true, 1, MS_PROMOTE},
-        {"sKE34", 3, 4, 2, 2, 2, false, 1, MS_PROMOTE},   // knight on the last two ranks
-        {"sKY55", 5, 5, 5, 1, 2, false, 1, MS_PROMOTE},
-        {"sKY55", 5, 5, 5, 2, 2, true, 0, MS_MOVE},
-        {"sGI33", 3, 3, 4, 4, 1, true, 1, MS_PROMOTE},    // diagonal back out of the zone
-        {"sKA99", 9, 9, 3, 3, 1, true, 1, MS_PROMOTE},
-        {"gFU58", 5, 8, 5, 9, 2, false, 1, MS_PROMOTE},
-        {"gKE56", 5, 6, 4, 8, 2, false, 1, MS_PROMOTE},
-        {"gKE55", 5, 5, 4, 7, 2, true, 0, MS_MOVE},
-        {"gGI66", 6, 6, 6, 7, 1, true, 1, MS_PROMOTE},
+        // forced on the last rank(s), unless promoted already
+        {"sFU52", 5, 2, 5, 1, 2, false, 1, MS_PROMOTE},  {"s+FU52", 5, 2, 5, 1, 2, false, 1, MS_MOVE},
+        {"sKE34", 3, 4, 2, 2, 2, false, 1, MS_PROMOTE},  {"sKY55", 5, 5, 5, 1, 2, false, 1, MS_PROMOTE},
+        {"gFU58", 5, 8, 5, 9, 2, false, 1, MS_PROMOTE},  {"gKE56", 5, 6, 4, 8, 2, false, 1, MS_PROMOTE},
+        // asked on entering, inside or leaving the zone; 0 = dialog closed
+        {"sFU54", 5, 4, 5, 3, 1, true, 1, MS_PROMOTE},   {"sFU54", 5, 4, 5, 3, 2, true, 0, MS_MOVE},
+        {"sFU54", 5, 4, 5, 3, 0, true, 0, MS_MOVE},      {"sHI52", 5, 2, 5, 6, 1, true, 1, MS_PROMOTE},
+        {"sKE35", 3, 5, 2, 3, 1, true, 1, MS_PROMOTE},   {"sKY55", 5, 5, 5, 2, 2, true, 0, MS_MOVE},
+        {"sGI33", 3, 3, 4, 4, 1, true, 1, MS_PROMOTE},   {"sKA99", 9, 9, 3, 3, 1, true, 1, MS_PROMOTE},
+        {"gKE55", 5, 5, 4, 7, 2, true, 0, MS_MOVE},      {"gGI66", 6, 6, 6, 7, 1, true, 1, MS_PROMOTE},
         {"gHI48", 4, 8, 4, 4, 1, true, 1, MS_PROMOTE},
-        {"gHI15", 1, 5, 1, 2, 1, false, 0, MS_MOVE},      // sente's zone is not gote's
+        // not asked: outside the zone (sente's zone is not gote's), promoted, gold, king
+        {"sFU55", 5, 5, 5, 4, 1, false, 0, MS_MOVE},     {"gHI15", 1, 5, 1, 2, 1, false, 0, MS_MOVE},
+        {"s+HI52", 5, 2, 5, 6, 2, false, 1, MS_MOVE},    {"s+GI44", 4, 4, 4, 3, 2, false, 1, MS_MOVE},
+        {"sKI44", 4, 4, 4, 3, 1, false, 0, MS_MOVE},     {"sGY52", 5, 2, 5, 1, 1, false, 0, MS_MOVE},
+        {"gOU58", 5, 8, 5, 9, 1, false, 0, MS_MOVE},
     };
     for (int flip = 0; flip <= 1; ++flip) {
         for (const Case& c : cases) {
@@ -137,8 +127,7 @@ TEST(Promotion, WhenAskedAndWhenForced) {
             ASSERT_EQ(UserMove(board, i, c.toFile, c.toRank), 1);
             const KomaRec& p = board.pieces[i];
             EXPECT_EQ(asker.calls, c.asked ? 1 : 0);
-            EXPECT_EQ(p.promoted, c.promoted);
-            EXPECT_EQ(p.moveStatus, c.status);
+            EXPECT_TRUE(p.promoted == c.promoted && p.moveStatus == c.status);
             EXPECT_EQ(p.image, CShogiBoard::ImageCell(p.type, p.promoted, p.owner, flip));
             int x = 0, y = 0;
             Centre(board, c.toFile, c.toRank, x, y);
@@ -254,12 +243,9 @@ TEST(DropHeld, TakingTheKingEndsWithoutMoving) {
     const KomaRec& p = h.board.pieces[rook];
     EXPECT_EQ(p.moveStatus, MS_KINGTAKEN);
     EXPECT_EQ(p.file * 1000 + p.rank * 100 + p.prevFile * 10 + p.prevRank, 5555);
-    EXPECT_EQ(p.state, KS_BOARD);
-    EXPECT_EQ(p.promoted, 0);
-    EXPECT_EQ(h.board.pieces[king].owner, GOTE);
-    EXPECT_EQ(h.board.PieceAt(5, 1), king);
-    EXPECT_EQ(h.sound.plays, 0);
-    EXPECT_EQ(h.asker.calls, 0);
+    EXPECT_TRUE(p.state == KS_BOARD && p.promoted == 0);
+    EXPECT_TRUE(h.board.pieces[king].owner == GOTE && h.board.PieceAt(5, 1) == king);
+    EXPECT_EQ(h.sound.plays + h.asker.calls, 0);
 }
 
 TEST(DropHeld, CapturesAndDropsWithSound) {
@@ -271,14 +257,12 @@ TEST(DropHeld, CapturesAndDropsWithSound) {
     ASSERT_EQ(UserMove(board, gold, 4, 8), 1);
     EXPECT_EQ(board.PieceAt(4, 8), gold);
     EXPECT_EQ(board.pieces[gold].prevFile * 10 + board.pieces[gold].prevRank, 58);
-    EXPECT_EQ(board.pieces[silver].state, KS_HAND);
-    EXPECT_EQ(board.pieces[silver].owner, SENTE);
+    EXPECT_TRUE(board.pieces[silver].state == KS_HAND && board.pieces[silver].owner == SENTE);
     EXPECT_EQ(h.sound.plays, 1);
     EXPECT_EQ(board.ComputeAttacks(SENTE), 1);
     // The silver just taken is dropped into the zone without a question.
     ASSERT_EQ(UserMove(board, silver, 5, 3), 1);
-    EXPECT_EQ(board.PieceAt(5, 3), silver);
-    EXPECT_EQ(board.pieces[silver].prevFile, 0);
+    EXPECT_TRUE(board.PieceAt(5, 3) == silver && board.pieces[silver].prevFile == 0);
     EXPECT_EQ(h.asker.calls, 0);
     EXPECT_EQ(h.sound.plays, 2);
     // A promoted piece taken is dropped unpromoted, even before any hand layout.
@@ -286,9 +270,8 @@ TEST(DropHeld, CapturesAndDropsWithSound) {
     const int rook = board.PieceAt(5, 5);
     ASSERT_EQ(UserMove(board, board.PieceAt(5, 6), 5, 5), 1);
     ASSERT_EQ(UserMove(board, rook, 1, 1), 1);
-    EXPECT_EQ(board.pieces[rook].promoted, 0);
-    EXPECT_EQ(board.pieces[rook].image, PT_HI);
-    EXPECT_EQ(board.pieces[rook].moveStatus, MS_MOVE);
+    const KomaRec& r = board.pieces[rook];
+    EXPECT_TRUE(r.promoted == 0 && r.image == PT_HI && r.moveStatus == MS_MOVE);
 }
 
 }  // namespace
