@@ -49,27 +49,19 @@ public:
     // A move that the notation renders and reads back unchanged.
     MoveRec RandomMove(int32_t number, const KifuNode* prev) {
         MoveRec m;
-        m.number = number;
-        m.side = (number & 1) ? 0 : 1;
-        m.toFile = Pick(1, 9);
-        m.toRank = Pick(1, 9);
-        if (prev && prev->move->toFile != 0 && Chance(20)) {  // recapture: 同
-            m.toFile = prev->move->toFile;
-            m.toRank = prev->move->toRank;
-        }
+        m.number = number, m.side = (number & 1) ? 0 : 1;
+        m.toFile = Pick(1, 9), m.toRank = Pick(1, 9);
+        if (prev && prev->move->toFile != 0 && Chance(20))  // recapture: 同
+            m.toFile = prev->move->toFile, m.toRank = prev->move->toRank;
         m.type = Pick(0, PT_COUNT - 1);
         const bool hasPromotedName = m.type != PT_OU && m.type != PT_KIN && m.type != PT_GYOKU;
         const int form = Pick(0, 9);
-        if (form == 0) {
+        if (form == 0)
+            m.promoted = 1, m.status = MS_PROMOTE;
+        else if (form <= 2 && hasPromotedName)
             m.promoted = 1;
-            m.status = MS_PROMOTE;
-        } else if (form <= 2 && hasPromotedName) {
-            m.promoted = 1;
-        }
-        if (!Chance(20) || m.promoted) {
-            m.fromFile = Pick(1, 9);
-            m.fromRank = Pick(1, 9);
-        }
+        if (!Chance(20) || m.promoted)  // otherwise a drop
+            m.fromFile = Pick(1, 9), m.fromRank = Pick(1, 9);
         m.seconds = Chance(30) ? Pick(0, 7200) : 0;
         return m;
     }
@@ -77,9 +69,7 @@ public:
     MoveRec EndEntry(int32_t number) {
         static const int statuses[] = {MS_RESIGN, MS_MATE, MS_ABORT};
         MoveRec m;
-        m.number = number;
-        m.side = (number & 1) ? 0 : 1;
-        m.status = statuses[Pick(0, 2)];
+        m.number = number, m.side = (number & 1) ? 0 : 1, m.status = statuses[Pick(0, 2)];
         return m;
     }
 
@@ -94,10 +84,9 @@ public:
             const int32_t number = e->move->number;
             const bool last = i == length - 1;
             MoveRec m = last && Chance(o.endPercent) ? EndEntry(number) : RandomMove(number, e->prev);
-            if (Chance(o.commentPercent)) {
+            if (Chance(o.commentPercent))
                 for (int n = Pick(1, 3); n > 0; --n)
                     m.comment += Text() + "\r\n";
-            }
             KifuNode* f = k.Append(e, m);
             if (depth < o.maxDepth && !(i == 0 && isAlternative) && Chance(o.branchPercent))
                 AddChain(k, f, depth + 1, o);
@@ -121,15 +110,13 @@ public:
     }
 
     void Header(CKifu& k) {
-        k.header.handicap = Text();
-        k.header.senteName = Text();
-        k.header.goteName = Text();
-        k.header.hasStartTime = 1;
-        k.header.startTime = Pick(40000000, 2000000000);
-        k.header.hasEndTime = Chance(50);
-        k.header.endTime = k.header.hasEndTime ? k.header.startTime + Pick(0, 90000) : 0;
+        KifuHeader& h = k.header;
+        h.handicap = Text(), h.senteName = Text(), h.goteName = Text();
+        h.hasStartTime = 1, h.startTime = Pick(40000000, 2000000000);
+        h.hasEndTime = Chance(50);
+        h.endTime = h.hasEndTime ? h.startTime + Pick(0, 90000) : 0;
         for (int n = Pick(0, 2); n > 0; --n)
-            k.header.headerComment += "*" + Text() + "\r\n";
+            h.headerComment += "*" + Text() + "\r\n";
     }
 
     void Generate(CKifu& k, const GenOptions& o) {
