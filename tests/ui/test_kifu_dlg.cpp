@@ -3,7 +3,6 @@
 // and hostile record text.
 #include <QApplication>
 #include <QWindow>
-#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -93,26 +92,21 @@ TEST(KifuDlg, ListKeepsItsWidthAndWideningRevealsTreeAndComment)
     f.dlg.show();
     const int lw = f.dlg.MoveList()->width();
     ASSERT_GT(lw, 50);
+    // The tree takes 70 % of the height less 2, the comment box the rest
+    // below a 2-pixel gap; both start 2 pixels right of the list.
     struct Case {
-        int extra;  // client width beyond the list
-        int ch;
-    } cases[] = {{0, 200}, {1, 200}, {200, 300}, {321, 151}, {2, 2}};
+        int extra, height;  // client size beyond the list
+        int width, treeHeight, commentTop, commentHeight;
+    } cases[] = {{200, 300, 199, 208, 210, 89}, {321, 151, 320, 104, 106, 44},
+                 {1, 200, 0, 138, 140, 59},     {0, 200, 0, 138, 140, 59}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.extra);
-        f.dlg.resize(lw + c.extra, c.ch);
-        const int cw = f.dlg.width();
-        const int ch = f.dlg.height();
-        const double t = (ch - 2) - (ch - 2) * 0.3;
-        const int width = std::max(0, cw - lw - 1);
-        EXPECT_EQ(f.dlg.MoveList()->geometry(), QRect(0, 0, lw, ch));
-        EXPECT_EQ(f.dlg.Tree()->geometry(), QRect(lw + 2, 0, width, std::max(0, static_cast<int>(t))));
-        EXPECT_EQ(f.dlg.CommentBox()->geometry(),
-                  QRect(lw + 2, static_cast<int>(t + 2), width, std::max(0, static_cast<int>(ch - (t + 2)))));
+        f.dlg.resize(lw + c.extra, c.height);
+        ASSERT_EQ(f.dlg.size(), QSize(lw + c.extra, c.height));
+        EXPECT_EQ(f.dlg.MoveList()->geometry(), QRect(0, 0, lw, c.height));
+        EXPECT_EQ(f.dlg.Tree()->geometry(), QRect(lw + 2, 0, c.width, c.treeHeight));
+        EXPECT_EQ(f.dlg.CommentBox()->geometry(), QRect(lw + 2, c.commentTop, c.width, c.commentHeight));
     }
-    // One pixel wider than the list: tree and comment box have no width.
-    f.dlg.resize(lw + 1, 200);
-    EXPECT_EQ(f.dlg.Tree()->width(), 0);
-    EXPECT_EQ(f.dlg.CommentBox()->width(), 0);
 }
 
 TEST(KifuDlg, StepCommandsMoveTheSelectionAndReportTheNewLine)
@@ -150,22 +144,20 @@ TEST(KifuDlg, OnlyTheUsersListSelectionsAreSent)
     f.dlg.MoveList()->SelectLine(2);  // the record selecting a line
     EXPECT_TRUE(f.sent.empty());
     QListWidget* list = f.dlg.MoveList();
-    const QRect r = list->visualItemRect(list->item(4));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-    ASSERT_EQ(f.sent.size(), 1u);
-    EXPECT_EQ(f.sent[0], std::make_pair(int(CKifuDlg::CMD_SELECT_LINE), 4));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(4)).center());
     QTest::keyClick(list, Qt::Key_Down);
-    ASSERT_EQ(f.sent.size(), 2u);
-    EXPECT_EQ(f.sent[1], std::make_pair(int(CKifuDlg::CMD_SELECT_LINE), 5));
+    EXPECT_EQ(f.sent, (Sent{{CKifuDlg::CMD_SELECT_LINE, 4}, {CKifuDlg::CMD_SELECT_LINE, 5}}));
 }
 
 TEST(KifuDlg, TreeFromTheRecordWithCommentsAndUserSelections)
 {
     Fixture f;
     ASSERT_TRUE(f.record.LoadKifFromBuffer(ExampleKif(), "a.kif"));
-    f.dlg.RefreshLists();
+    EXPECT_EQ(f.dlg.Tree()->topLevelItem(0)->childCount(), 0);  // still the empty record's tree
     f.dlg.resize(f.dlg.MoveList()->width() + 250, 300);
-    f.dlg.show();
+    f.dlg.show();  // showing rebuilds the tree
+    EXPECT_EQ(f.dlg.Tree()->topLevelItem(0)->childCount(), 3);
+    f.dlg.RefreshLists();
     QApplication::setActiveWindow(&f.dlg);
 
     // Move list: the start line and the three main-line moves.
@@ -179,15 +171,12 @@ TEST(KifuDlg, TreeFromTheRecordWithCommentsAndUserSelections)
     QTreeWidgetItem* top = tree->topLevelItem(0);
     EXPECT_TRUE(top->isExpanded());
     EXPECT_EQ(top->childCount(), 3);
+    QTreeWidgetItem* move1 = FindItem(tree, QStringLiteral("７六歩"));
     QTreeWidgetItem* move2 = FindItem(tree, QStringLiteral("３四歩"));
     QTreeWidgetItem* variation = FindItem(tree, QStringLiteral("８四歩"));
-    ASSERT_NE(move2, nullptr);
-    ASSERT_NE(variation, nullptr);
+    ASSERT_TRUE(move1 && move2 && variation);
     EXPECT_EQ(variation->parent(), move2);
-
     // The record re-selecting an item updates the comment box and sends nothing.
-    QTreeWidgetItem* move1 = FindItem(tree, QStringLiteral("７六歩"));
-    ASSERT_NE(move1, nullptr);
     f.dlg.Tree()->SelectItem(CKifuTreeWidget::HandleOf(move1));
     EXPECT_TRUE(f.sent.empty());
     EXPECT_EQ(f.dlg.CommentBox()->toPlainText(), QStringLiteral("nice\n"));
@@ -196,9 +185,7 @@ TEST(KifuDlg, TreeFromTheRecordWithCommentsAndUserSelections)
     // shows as plain text.
     tree->scrollToItem(variation);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(variation).center());
-    ASSERT_EQ(f.sent.size(), 1u);
-    EXPECT_EQ(f.sent[0].first, CKifuDlg::CMD_SELECT_ITEM);
-    EXPECT_EQ(f.sent[0].second, CKifuTreeWidget::HandleOf(variation));
+    EXPECT_EQ(f.sent, (Sent{{CKifuDlg::CMD_SELECT_ITEM, CKifuTreeWidget::HandleOf(variation)}}));
     EXPECT_EQ(f.dlg.CommentBox()->toPlainText(), QStringLiteral("<b>bold?</b>\n"));
 
     // The top item shows the header comment.
@@ -207,38 +194,16 @@ TEST(KifuDlg, TreeFromTheRecordWithCommentsAndUserSelections)
     EXPECT_TRUE(f.dlg.CommentBox()->toPlainText().contains(QStringLiteral("header note")));
 }
 
-TEST(KifuDlg, ShowingRebuildsTheTree)
-{
-    Fixture f;
-    ASSERT_TRUE(f.record.LoadKifFromBuffer(ExampleKif(), "a.kif"));
-    EXPECT_EQ(f.dlg.Tree()->topLevelItemCount(), 1);  // the empty record's top item
-    EXPECT_EQ(f.dlg.Tree()->topLevelItem(0)->childCount(), 0);
-    f.dlg.show();
-    ASSERT_EQ(f.dlg.Tree()->topLevelItemCount(), 1);
-    EXPECT_EQ(f.dlg.Tree()->topLevelItem(0)->childCount(), 3);
-    EXPECT_TRUE(f.sent.empty());
-}
-
-TEST(KifuDlg, DroppedFilesSendOnlyTheFirst)
-{
-    Fixture f;
-    f.dlg.show();
-    Drop(&f.dlg, {QUrl::fromLocalFile(QStringLiteral("/tmp/a.kif")), QUrl::fromLocalFile(QStringLiteral("/tmp/b.kif"))});
-    Drop(&f.dlg, {});
-    Drop(&f.dlg, {QUrl(QStringLiteral("https://example.org/c.kif"))});
-    ASSERT_EQ(f.dropped.size(), 1);
-    EXPECT_EQ(f.dropped[0], QStringLiteral("/tmp/a.kif"));
-    EXPECT_TRUE(f.sent.empty());
-}
-
-TEST(KifuDlg, OversizedDroppedFileLeavesTheRecordAndWindowIntact)
+TEST(KifuDlg, DroppedFilesSendOnlyTheFirstAndAnOversizedOneChangesNothing)
 {
     Fixture f;
     ASSERT_TRUE(f.record.LoadKifFromBuffer(ExampleKif(), "a.kif"));
     f.dlg.RefreshLists();
     f.dlg.show();
+    Drop(&f.dlg, {});
+    Drop(&f.dlg, {QUrl(QStringLiteral("https://example.org/c.kif"))});
+    EXPECT_TRUE(f.dropped.isEmpty());
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("big.kif"));
     {
         QFile file(path);
@@ -254,11 +219,12 @@ TEST(KifuDlg, OversizedDroppedFileLeavesTheRecordAndWindowIntact)
         loaded = f.record.LoadKif(p.toStdString());
         if (loaded) f.dlg.RefreshLists();
     });
-    Drop(&f.dlg, {QUrl::fromLocalFile(path)});
-    ASSERT_EQ(f.dropped.size(), 1);
+    Drop(&f.dlg, {QUrl::fromLocalFile(path), QUrl::fromLocalFile(QStringLiteral("/tmp/b.kif"))});
+    EXPECT_EQ(f.dropped, QStringList{path});
     EXPECT_FALSE(loaded);
     EXPECT_EQ(f.dlg.MoveList()->count(), 4);
     EXPECT_EQ(f.dlg.Tree()->topLevelItem(0)->childCount(), 3);
+    EXPECT_TRUE(f.sent.empty());
 }
 
 TEST(KifuDlg, GarbageRecordTextIsShownPlain)
@@ -269,9 +235,7 @@ TEST(KifuDlg, GarbageRecordTextIsShownPlain)
     const int32_t top = tree->InsertItem(0, "<h1>t</h1>");
     const int32_t child = tree->InsertItem(top, std::string("\x01\x82<img>\xff", 8));
     const int32_t orphan = tree->InsertItem(999999, "orphan");  // unknown parent: top level
-    EXPECT_NE(top, 0);
-    EXPECT_NE(child, top);
-    EXPECT_NE(orphan, 0);
+    EXPECT_TRUE(top != 0 && child != top && orphan != 0);
     EXPECT_EQ(tree->topLevelItemCount(), 2);
     EXPECT_EQ(tree->ItemOf(top)->text(0), QStringLiteral("<h1>t</h1>"));
     for (QChar c : tree->ItemOf(child)->text(0)) EXPECT_GE(c.unicode(), 0x20);
@@ -295,9 +259,4 @@ TEST(KifuDlg, EnterEscAndCloseRequestsDoNotCloseIt)
     QTest::keyClick(f.dlg.MoveList(), Qt::Key_Escape);
     f.dlg.windowHandle()->close();  // as the window manager asks
     EXPECT_TRUE(f.dlg.isVisible());
-    EXPECT_FALSE(f.dlg.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(f.dlg.windowTitle(), QStringLiteral("棋譜"));
-    EXPECT_TRUE(f.dlg.acceptDrops());
-    f.dlg.ClearList();
-    EXPECT_EQ(f.dlg.MoveList()->count(), 0);
 }

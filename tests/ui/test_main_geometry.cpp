@@ -12,18 +12,16 @@ TEST(StripButtons, EdgesBelongToTheRightButton) {
         QPoint p;
         int button;
     } cases[] = {
-        {{33, 320}, 0},  {{72, 359}, 0},  {{73, 340}, -1}, {{74, 340}, -1}, {{75, 340}, 1},
-        {{32, 340}, -1}, {{33, 319}, -1}, {{33, 360}, -1}, {{453, 340}, 10}, {{492, 359}, 10},
-        {{493, 340}, -1}, {{495, 340}, -1}, {{537, 340}, -1},
+        {{72, 359}, 0},   {{74, 340}, -1}, {{75, 340}, 1},  {{32, 340}, -1},   {{33, 319}, -1},
+        {{33, 360}, -1},  {{492, 359}, 10}, {{495, 340}, -1}, {{537, 340}, -1},
     };
     for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(StripButtonAt({33 + 42 * i, 320}), i) << i;
-        EXPECT_EQ(StripButtonAt({73 + 42 * i, 320}), -1) << i;
+        EXPECT_EQ(StripButtonAt({33 + 42 * i, 320}), i) << i;   // each button's top-left corner
+        EXPECT_EQ(StripButtonAt({73 + 42 * i, 320}), -1) << i;  // the gap after it
     }
     for (const Case& c : cases)
         EXPECT_EQ(StripButtonAt(c.p), c.button) << c.p.x() << "," << c.p.y();
 }
-
 
 TEST(DragMargin, IsTheStripOutsideItsInside) {
     CProfile profile;

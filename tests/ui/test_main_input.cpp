@@ -115,21 +115,6 @@ TEST_F(BoardInput, HeldPieceFollowsThePointerAboveTheStripOnly) {
     EXPECT_NE(dlg->ScreenImage().pixel(250, 200), dlg->BackBuffer().pixel(250, 200));
 }
 
-TEST_F(BoardInput, PickUpOutlinesTheReachableSquares) {
-    StartConnectedGame(SENTE);
-    const QImage before = dlg->BackBuffer().copy();
-    Click(SquarePoint(1, 9));  // the lance: 1八 .. 1三 reachable
-    ASSERT_EQ(dlg->board.HeldPiece(), 18);
-    const std::vector<CellPlacement> marks = dlg->board.MarkList(0, 18);
-    ASSERT_FALSE(marks.empty());
-    for (const CellPlacement& m : marks)
-        EXPECT_NE(dlg->BackBuffer().pixel(m.x + 1, m.y + 15), before.pixel(m.x + 1, m.y + 15)) << m.x << "," << m.y;
-    Click(SquarePoint(1, 8));  // after putting the piece down the marks are gone
-    EXPECT_EQ(dlg->board.PieceAt(1, 8), 18);
-    const CellPlacement far = marks.back();
-    EXPECT_EQ(dlg->BackBuffer().pixel(far.x + 1, far.y + 15), before.pixel(far.x + 1, far.y + 15));
-}
-
 TEST_F(BoardInput, DoubleClickSecondPressIsSwallowed) {
     StartConnectedGame(SENTE);
     Click(SquarePoint(7, 7));

@@ -129,12 +129,9 @@ TEST_F(MainWindow, CursorsSayWhereTheWindowMovesAndWhenTheUserMayMove) {
         QPoint at;
         Qt::CursorShape shape;
     } cases[] = {
-        {MODE_FREE, SENTE, {5, 350}, Qt::SizeAllCursor},      // drag margin
+        {MODE_WATCHING, SENTE, {5, 350}, Qt::SizeAllCursor},  // drag margin
         {MODE_FREE, SENTE, {300, 340}, Qt::ArrowCursor},      // strip inside
-        {MODE_WATCHING, SENTE, {560, 400}, Qt::SizeAllCursor},
-        {MODE_FREE, SENTE, {300, 100}, Qt::ArrowCursor},
-        {MODE_GAME, SENTE, {300, 100}, Qt::BitmapCursor},     // own turn: own-piece cursor
-        {MODE_GAME, SENTE, {5, 350}, Qt::BitmapCursor},       // wherever the pointer is
+        {MODE_GAME, SENTE, {5, 350}, Qt::BitmapCursor},       // own turn: own-piece cursor anywhere
         {MODE_GAME, GOTE, {300, 100}, Qt::ArrowCursor},       // the opponent's turn
         {MODE_EDIT, GOTE, {300, 100}, Qt::BitmapCursor},
     };

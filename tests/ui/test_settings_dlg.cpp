@@ -28,19 +28,19 @@ int RunWhile(Dlg& dlg, Fn act)
 
 TEST(SettingsDlg, OkStoresNameAndSoundAndWritesHiddenFieldsBackUnchanged)
 {
+    const QString longName(2000, QChar(u'名'));
     struct Case {
         int32_t port;
         std::string host;
         int32_t sound;
-        bool check;         // box state the user leaves
-        int32_t soundAfter;
+        bool check;  // box state the user leaves
+        QString typed;
+        std::string stored;
     } cases[] = {
-        {9149, "", 0, true, 1},
-        {-1, "example.org", 1, false, 0},
-        {0, Utf8ToSjis("相手の家"), 5, true, 1},
-        {65535, "10.0.0.1:9150", 0, false, 0},
-        {2147483647, "x", 0, false, 0},
-        {-2147483647 - 1, "y", 0, false, 0},
+        {9149, "", 0, true, QStringLiteral("花子"), Utf8ToSjis("花子")},
+        {-1, Utf8ToSjis("相手の家"), 5, false, QString(), std::string()},
+        {65535, "10.0.0.1:9150", 1, true, longName, Utf8ToSjis(longName.toStdString())},
+        {-2147483647 - 1, "y", 0, false, QStringLiteral("<b>x</b>\t"), "<b>x</b>\t"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
@@ -56,15 +56,18 @@ TEST(SettingsDlg, OkStoresNameAndSoundAndWritesHiddenFieldsBackUnchanged)
             EXPECT_FALSE(dlg.PortEdit()->isVisible());
             EXPECT_FALSE(dlg.HostEdit()->isVisible());
             EXPECT_EQ(dlg.PortEdit()->text().toStdString(), std::to_string(static_cast<uint32_t>(c.port)));
-            dlg.HandleEdit()->setText(QStringLiteral("花子"));
+            dlg.HandleEdit()->setText(c.typed);
             dlg.SoundCheck()->setChecked(c.check);
-            QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
+            if (c.check)
+                QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
+            else
+                QTest::keyClick(dlg.HandleEdit(), Qt::Key_Return);  // Enter is OK
         });
         EXPECT_EQ(result, 1);
-        EXPECT_EQ(profile.GetHandleName(), Utf8ToSjis("花子"));
+        EXPECT_EQ(profile.GetHandleName(), c.stored);
         EXPECT_EQ(profile.GetPort(), c.port);
         EXPECT_EQ(profile.GetHost(), c.host);
-        EXPECT_EQ(profile.GetSound(), c.soundAfter);
+        EXPECT_EQ(profile.GetSound(), c.check ? 1 : 0);
     }
 }
 
@@ -85,9 +88,6 @@ TEST(SettingsDlg, CancelAndApplyStoreNothing)
     });
     EXPECT_TRUE(openAfterApply);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(profile.GetHandleName(), "old");
-    EXPECT_FALSE(profile.IsSoundOn());
-
     // The next opening shows the stored values again, not the abandoned edit.
     RunWhile(dlg, [&] {
         EXPECT_EQ(dlg.HandleEdit()->text(), QStringLiteral("old"));
@@ -95,28 +95,7 @@ TEST(SettingsDlg, CancelAndApplyStoreNothing)
         QTest::keyClick(&dlg, Qt::Key_Escape);
     });
     EXPECT_EQ(profile.GetHandleName(), "old");
-}
-
-TEST(SettingsDlg, EmptyAndVeryLongHandleNames)
-{
-    struct Case {
-        QString typed;
-        std::string stored;
-    } cases[] = {
-        {QString(), std::string()},
-        {QString(2000, QChar(u'名')), Utf8ToSjis(QString(2000, QChar(u'名')).toStdString())},
-        {QStringLiteral("<b>x</b>\t"), "<b>x</b>\t"},
-    };
-    for (const Case& c : cases) {
-        CProfile profile;
-        profile.SetHandleName("before");
-        CSettingsDlg dlg(&profile);
-        RunWhile(dlg, [&] {
-            dlg.HandleEdit()->setText(c.typed);
-            QTest::keyClick(dlg.HandleEdit(), Qt::Key_Return);  // Enter is OK
-        });
-        EXPECT_EQ(profile.GetHandleName(), c.stored);
-    }
+    EXPECT_FALSE(profile.IsSoundOn());
 }
 
 TEST(SettingsDlg, PortFieldReading)
@@ -125,32 +104,21 @@ TEST(SettingsDlg, PortFieldReading)
         const char* text;
         int32_t value;
     } cases[] = {
-        {"9149", 9149},       {"", 0},           {"abc", 0},          {"12ab", 12},
-        {"-5", -5},           {"+7", 7},         {" 42", 42},         {"4294967295", -1},
-        {"2147483648", -2147483647 - 1},         {"99999999999999999999", -1},
+        {"9149", 9149}, {"", 0}, {"abc", 0}, {"12ab", 12}, {"-5", -5}, {"+7", 7}, {" 42", 42},
+        {"4294967295", -1}, {"2147483648", -2147483647 - 1}, {"99999999999999999999", -1},
         {"-99999999999999999999", -2147483647 - 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CSettingsDlg::ReadSignedNumber(QString::fromLatin1(c.text)), c.value) << c.text;
 }
 
-TEST(AboutDlg, ShowsTheVersionTextsAndClosesWithOkOrEsc)
+TEST(AboutDlg, ShowsTheVersionAndClosesWithOkOrEsc)
 {
     CAboutDlg about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 RavuOne"));
     auto* version = about.findChild<QLabel*>(QStringLiteral("version"));
-    ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->text(), QStringLiteral("RavuOne Version 1.00 β"));
-    QStringList texts;
-    for (QLabel* l : about.findChildren<QLabel*>()) texts << l->text();
-    EXPECT_TRUE(texts.contains(QStringLiteral("協力者（敬称略）")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("キャラクタのご提供")));
-    auto* icon = about.findChild<QLabel*>(QStringLiteral("icon"));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_FALSE(icon->pixmap().isNull());
-
     auto* ok = about.findChild<QPushButton*>(QStringLiteral("ok"));
-    ASSERT_NE(ok, nullptr);
+    ASSERT_TRUE(version && ok);
+    EXPECT_EQ(version->text(), QStringLiteral("RavuOne Version 1.00 β"));
     EXPECT_EQ(RunWhile(about, [&] { QTest::mouseClick(ok, Qt::LeftButton); }), 1);
     EXPECT_EQ(RunWhile(about, [&] { QTest::keyClick(&about, Qt::Key_Escape); }), 0);
 }

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "net/turn_dlg.h"
 #include "windows_net_fixture.h"
 
@@ -60,34 +59,14 @@ struct Connected {
 
 }  // namespace
 
-TEST(TurnDlg, NamesFollowTheChosenSide)
-{
-    Connected c;
-    ASSERT_TRUE(c.ready);
-    c.RunWhile([&] {
-        EXPECT_TRUE(c.dlg.SenteRadio()->isChecked());
-        EXPECT_EQ(c.dlg.SenteName()->text(), QStringLiteral("客人"));
-        EXPECT_EQ(c.dlg.GoteName()->text(), QStringLiteral("主人"));
-        EXPECT_EQ(c.guest.m_pOwner, &c.dlg);
-        QTest::mouseClick(c.dlg.GoteRadio(), Qt::LeftButton);
-        EXPECT_EQ(c.dlg.ChosenSide(), 1);
-        EXPECT_EQ(c.dlg.SenteName()->text(), QStringLiteral("主人"));
-        EXPECT_EQ(c.dlg.GoteName()->text(), QStringLiteral("客人"));
-        QTest::mouseClick(c.dlg.SenteRadio(), Qt::LeftButton);
-        EXPECT_EQ(c.dlg.ChosenSide(), 0);
-        EXPECT_EQ(c.dlg.SenteName()->text(), QStringLiteral("客人"));
-        QTest::mouseClick(c.dlg.BackButton(), Qt::LeftButton);
-    });
-    EXPECT_EQ(c.guest.m_pOwner, &c.mainWnd);
-    EXPECT_TRUE(c.turns.empty());
-}
-
-TEST(TurnDlg, ProposalIsSentAndAcceptedWhileWaiting)
+TEST(TurnDlg, NamesFollowTheSideAndTheProposalIsAcceptedWhileWaiting)
 {
     struct Case {
         bool gote;
         std::string payload;
-    } cases[] = {{true, "1"}, {false, "0"}};
+        QString senteName, goteName;
+    } cases[] = {{true, "1", QStringLiteral("主人"), QStringLiteral("客人")},
+                 {false, "0", QStringLiteral("客人"), QStringLiteral("主人")}};
     for (const Case& k : cases) {
         Connected c;
         ASSERT_TRUE(c.ready);
@@ -96,7 +75,12 @@ TEST(TurnDlg, ProposalIsSentAndAcceptedWhileWaiting)
         };
         bool waitingShown = false;
         const int result = c.RunWhile([&] {
-            if (k.gote) QTest::mouseClick(c.dlg.GoteRadio(), Qt::LeftButton);
+            EXPECT_TRUE(c.dlg.SenteRadio()->isChecked());
+            EXPECT_EQ(c.guest.m_pOwner, &c.dlg);
+            QTest::mouseClick(c.dlg.GoteRadio(), Qt::LeftButton);
+            if (!k.gote) QTest::mouseClick(c.dlg.SenteRadio(), Qt::LeftButton);
+            EXPECT_EQ(c.dlg.SenteName()->text(), k.senteName);
+            EXPECT_EQ(c.dlg.GoteName()->text(), k.goteName);
             QTest::mouseClick(c.dlg.SendButton(), Qt::LeftButton);
             waitingShown = c.dlg.StatusText() == QStringLiteral("しばらくお待ちください") &&
                            !c.dlg.SenteRadio()->isEnabled() && !c.dlg.GoteRadio()->isEnabled() &&
@@ -108,8 +92,7 @@ TEST(TurnDlg, ProposalIsSentAndAcceptedWhileWaiting)
         EXPECT_TRUE(waitingShown);
         EXPECT_EQ(result, 1);
         EXPECT_EQ(c.dlg.ChosenSide(), k.gote ? 1 : 0);
-        ASSERT_EQ(c.turns.size(), 1u);
-        EXPECT_EQ(c.turns[0], k.payload);
+        EXPECT_EQ(c.turns, std::vector<std::string>{k.payload});
         EXPECT_FALSE(c.dlg.Waiting());
         EXPECT_EQ(c.guest.m_pOwner, &c.mainWnd);
     }
@@ -159,4 +142,6 @@ TEST(TurnDlg, ChatAndClosedReachTheMainWindowAndCancelEndsIt)
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(c.mainWnd.msgs.front().text, Utf8ToSjis("主人>どうぞ"));
+    EXPECT_EQ(c.guest.m_pOwner, &c.mainWnd);
+    EXPECT_TRUE(c.turns.empty());
 }

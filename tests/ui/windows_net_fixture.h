@@ -3,13 +3,17 @@
 // guest's main window.
 #pragma once
 
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/settings.h"
 #include "app/textcodec.h"
+#include "net/connect_dlg.h"
 #include "net/game_socket.h"
 #include "net/packet.h"
 #include "net/sock_owner.h"
@@ -62,6 +66,34 @@ struct HostCopy {
     void Send(uint8_t type, const std::string& text, SockHandle to)
     {
         sock.SendTo(type, static_cast<int>(text.size()), text.data(), to);
+    }
+};
+
+// A guest copy: its socket, a recorder for its main window and the connect dialog.
+struct GuestCopy {
+    CGameSocket sock;
+    Recorder mainWnd;
+    CProfile profile;
+    std::string listText;
+    CConnectDlg dlg{&sock, &listText, &profile, &mainWnd};
+    explicit GuestCopy(const std::string& utf8Name = "客人", int tickMs = 10)
+    {
+        mainWnd.sock = &sock;
+        sock.m_pOwner = &mainWnd;
+        sock.Create(0);
+        profile.SetHandleName(Utf8ToSjis(utf8Name));
+        dlg.SetTimerInterval(tickMs);
+    }
+    // Runs the dialog and acts once it is open.
+    int RunWhile(std::function<void()> act)
+    {
+        QTimer::singleShot(0, &dlg, [act] { act(); });
+        return dlg.Run();
+    }
+    void TypeAndEnter(const std::string& text)
+    {
+        dlg.DestEdit()->setText(QString::fromStdString(text));
+        QTest::keyClick(dlg.DestEdit(), Qt::Key_Return);
     }
 };
 

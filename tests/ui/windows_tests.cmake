@@ -19,18 +19,4 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/ui/windows.cmake)
   gtest_discover_tests(test_windows
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-
-  # The dialogs against a headless copy of the program in another process.
-  if(TARGET ravu_net AND EXISTS ${CMAKE_SOURCE_DIR}/tools/peer/CMakeLists.txt
-     AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/test_connect_dlg_peer.cpp)
-    add_executable(test_windows_peer
-      ${CMAKE_CURRENT_SOURCE_DIR}/test_windows_main.cpp
-      ${CMAKE_CURRENT_SOURCE_DIR}/test_connect_dlg_peer.cpp)
-    target_link_libraries(test_windows_peer PRIVATE ravu_windows Qt6::Test GTest::gtest)
-    target_compile_definitions(test_windows_peer PRIVATE RAVU_PEER="$<TARGET_FILE:ravuone-peer>")
-    add_dependencies(test_windows_peer ravuone-peer)
-    gtest_discover_tests(test_windows_peer
-      DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-  endif()
 endif()
