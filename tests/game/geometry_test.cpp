@@ -110,13 +110,10 @@ TEST(HandLayout, CapturedPromotedPieceShowsUnpromoted) {
     board.Capture(rook, SENTE);
     board.Capture(pawn, GOTE);
     board.LayoutHands();
-    EXPECT_EQ(board.pieces[rook].promoted, 0);
-    EXPECT_EQ(board.pieces[rook].image, 1);
-    EXPECT_EQ(board.pieces[pawn].image, 23);
+    EXPECT_TRUE(board.pieces[rook].promoted == 0 && board.pieces[rook].image == 1 && board.pieces[pawn].image == 23);
     board.SetFlip(1);
     board.LayoutHands();
-    EXPECT_EQ(board.pieces[rook].image, 17);
-    EXPECT_EQ(board.pieces[rook].y, 4 + 96);
+    EXPECT_TRUE(board.pieces[rook].image == 17 && board.pieces[rook].y == 4 + 96);
 }
 
 TEST(HitTest, FirstInTableOrderWins) {
@@ -131,10 +128,8 @@ TEST(HitTest, FirstInTableOrderWins) {
     EXPECT_EQ(board.HitTest(456, 200), gold + 2);
     const int pawn = board.PieceAt(5, 5);
     const KomaRec& p = board.pieces[pawn];
-    EXPECT_EQ(board.HitTest(p.x, p.y), pawn);
-    EXPECT_EQ(board.HitTest(p.x + 29, p.y + 29), pawn);
-    EXPECT_EQ(board.HitTest(p.x + 30, p.y), -1);
-    EXPECT_EQ(board.HitTest(p.x, p.y - 1), -1);
+    EXPECT_TRUE(board.HitTest(p.x, p.y) == pawn && board.HitTest(p.x + 29, p.y + 29) == pawn);
+    EXPECT_TRUE(board.HitTest(p.x + 30, p.y) == -1 && board.HitTest(p.x, p.y - 1) == -1);
     EXPECT_EQ(board.HitTest(INT_MIN, INT_MAX), -1);
     board.PickUp(pawn, p.x + 15, p.y + 15);
     EXPECT_EQ(board.HitTest(p.x + 15, p.y + 15), -1);  // a held piece is never hit
@@ -200,8 +195,7 @@ TEST(Marks, OnlyTheListPartOfTheType) {
     EXPECT_EQ(board.MarkList(0, gold).size(), 6u);
     board.pieces[gold].dest[2] = DestEntry{1, INT_MIN, 10, 0, 0};
     EXPECT_EQ(board.MarkList(0, gold).size(), 5u);
-    EXPECT_TRUE(board.MarkList(0, -1).empty());
-    EXPECT_TRUE(board.MarkList(0, 40).empty());
+    EXPECT_TRUE(board.MarkList(0, -1).empty() && board.MarkList(0, 40).empty());
 }
 
 TEST(Marks, ReachOfASide) {
@@ -230,13 +224,10 @@ TEST(Flip, BoardPiecesAtOnceHandsAtTheNextLayout) {
     board.PickUp(pawn, 250, 120);
     board.SetFlip(1);
     EXPECT_EQ(board.pieces[gold].x, 443);  // not until the layout
-    EXPECT_EQ(board.pieces[pawn].x, 235);  // held: left under the pointer
-    EXPECT_EQ(board.pieces[pawn].image, 23);
-    EXPECT_EQ(board.pieces[rook].x, 141 + 31 * 4);
-    EXPECT_EQ(board.pieces[rook].image, 17);
+    EXPECT_TRUE(board.pieces[pawn].x == 235 && board.pieces[pawn].image == 23);  // held: under the pointer
+    EXPECT_TRUE(board.pieces[rook].x == 141 + 31 * 4 && board.pieces[rook].image == 17);
     board.LayoutHands();
-    EXPECT_EQ(board.pieces[gold].x, 2);
-    EXPECT_EQ(board.pieces[gold].y, 4 + 64);
+    EXPECT_TRUE(board.pieces[gold].x == 2 && board.pieces[gold].y == 4 + 64);
     board.SetFlip(7);  // any non-zero value is the turned view
     EXPECT_EQ(board.flip, 1);
 }

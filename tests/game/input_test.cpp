@@ -13,11 +13,8 @@ TEST(HeldPiece, PickUpDragAndReturn) {
     DragStep step{};
     EXPECT_EQ(board.DragTo(6, 300, 100, step), 0);  // nothing held
     board.PickUp(6, 230, 200);
-    EXPECT_EQ(board.HeldPiece(), 6);
-    EXPECT_EQ(board.pieces[6].state, KS_HELD);
-    EXPECT_EQ(board.pieces[6].prevState, KS_BOARD);
-    EXPECT_EQ(board.pieces[6].x, 215);  // centred on the pointer
-    EXPECT_EQ(board.pieces[6].y, 185);
+    EXPECT_TRUE(board.HeldPiece() == 6 && board.pieces[6].state == KS_HELD && board.pieces[6].prevState == KS_BOARD);
+    EXPECT_TRUE(board.pieces[6].x == 215 && board.pieces[6].y == 185);  // centred on the pointer
     board.PickUp(7, 100, 100);  // only one piece at a time
     for (int i : {-1, 40, INT_MIN, INT_MAX})
         board.PickUp(i, 0, 0);
@@ -51,9 +48,8 @@ TEST(HeldPiece, CancelCaptureByRestoredState) {
     EXPECT_TRUE(board.pieces[rook].x == 141 + 31 * 4 && board.pieces[rook].y == 11 + 31 * 4);
     board.PickUp(gold, 10, 10);
     board.CancelCapture();
-    EXPECT_EQ(board.pieces[gold].state, KS_HAND);
-    EXPECT_EQ(board.pieces[gold].x, 443 + 31);  // the first gold in table order takes slot 1
-    EXPECT_EQ(board.pieces[gold].y, 199);
+    EXPECT_EQ(board.pieces[gold].state, KS_HAND);  // the first gold in table order takes slot 1:
+    EXPECT_TRUE(board.pieces[gold].x == 443 + 31 && board.pieces[gold].y == 199);
     EXPECT_TRUE(h.messages.shown.empty());
     // A held piece that came from nowhere sensible is reported and left alone.
     board.pieces[rook].state = KS_HELD;

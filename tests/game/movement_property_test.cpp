@@ -114,13 +114,36 @@ int Alone(CShogiBoard& board, const Kind& kind, int owner, int file, int rank) {
     return index;
 }
 
+// Alone on the board, every kind on every square; then the user's path in
+// both views: DropHeld accepts exactly the reference squares, from any point
+// inside the target square.
 TEST(MovementProperty, EveryKindEverySquareEmptyBoard) {
     CShogiBoard board;
     for (const Kind& kind : KINDS)
         for (int owner = SENTE; owner <= GOTE; ++owner)
             for (int f = 1; f <= 9; ++f)
                 for (int r = 1; r <= 9; ++r) {
-                    CheckPiece(board, Alone(board, kind, owner, f, r));
+                    const int index = Alone(board, kind, owner, f, r);
+                    CheckPiece(board, index);
+                    const std::set<Square> expected = Reference(board, kind, owner, f, r);
+                    KomaRec& p = board.pieces[index];
+                    for (int flip = 0; flip <= 1; ++flip) {
+                        board.SetFlip(flip);
+                        for (int tf = 1; tf <= 9; ++tf)
+                            for (int tr = 1; tr <= 9; ++tr) {
+                                p.promoted = kind.promoted;
+                                p.file = f;
+                                p.rank = r;
+                                board.PickUp(index, 0, 0);
+                                const int i = flip ? tf - 1 : 9 - tf, j = flip ? 9 - tr : tr - 1;
+                                const int moved = board.DropHeld(index, 141 + 31 * i + 7, 11 + 31 * j + 29);
+                                ASSERT_EQ(moved, expected.count({tf, tr}))
+                                    << kind.name << " owner " << owner << " " << f << r << "->" << tf << tr
+                                    << " flip " << flip;
+                                ASSERT_EQ(p.state, KS_BOARD);
+                                ASSERT_EQ(p.file * 10 + p.rank, moved ? tf * 10 + tr : f * 10 + r);
+                            }
+                    }
                     if (testing::Test::HasFatalFailure())
                         return;
                 }
@@ -173,37 +196,6 @@ TEST(MovementProperty, RandomPositionsWithBlockersAndTheCheckIndicator) {
             }
         }
     }
-}
-
-// The user's path, in both views: on an empty board DropHeld accepts exactly
-// the reference squares, from any point inside the target square.
-TEST(MovementProperty, PointerPathBothViews) {
-    CShogiBoard board;
-    for (int flip = 0; flip <= 1; ++flip)
-        for (const Kind& kind : KINDS)
-            for (int owner = SENTE; owner <= GOTE; ++owner)
-                for (int f = 1; f <= 9; ++f)
-                    for (int r = 1; r <= 9; ++r) {
-                        const int index = Alone(board, kind, owner, f, r);
-                        board.SetFlip(flip);
-                        KomaRec& p = board.pieces[index];
-                        const std::set<Square> expected = Reference(board, kind, owner, f, r);
-                        for (int tf = 1; tf <= 9; ++tf)
-                            for (int tr = 1; tr <= 9; ++tr) {
-                                p.promoted = kind.promoted;
-                                p.file = f;
-                                p.rank = r;
-                                p.state = KS_BOARD;
-                                board.PickUp(index, 0, 0);
-                                const int i = flip ? tf - 1 : 9 - tf, j = flip ? 9 - tr : tr - 1;
-                                const int moved = board.DropHeld(index, 141 + 31 * i + 7, 11 + 31 * j + 29);
-                                ASSERT_EQ(moved, expected.count({tf, tr}))
-                                    << kind.name << " owner " << owner << " " << f << r << "->" << tf << tr
-                                    << " flip " << flip;
-                                ASSERT_EQ(p.state, KS_BOARD);
-                                ASSERT_EQ(p.file * 10 + p.rank, moved ? tf * 10 + tr : f * 10 + r);
-                            }
-                    }
 }
 
 }  // namespace

@@ -85,26 +85,12 @@ inline int UserMove(CShogiBoard& board, int index, int toFile, int toRank) {
 
 inline MoveRec Move(int side, int fromFile, int fromRank, int toFile, int toRank, int type, int promoted = 0,
                     int status = MS_MOVE) {
-    MoveRec m;
-    m.side = side;
-    m.fromFile = fromFile;
-    m.fromRank = fromRank;
-    m.toFile = toFile;
-    m.toRank = toRank;
-    m.type = type;
-    m.promoted = promoted;
-    m.status = status;
-    return m;
+    return MoveRec{side, 0, toFile, toRank, type, promoted, fromFile, fromRank, status, 0, 0, {}};
 }
 
 struct FakeAsker : IPromotionAsker {
     int answer = 1, calls = 0, lastX = 0, lastY = 0;
-    int AskPromotion(int x, int y) override {
-        ++calls;
-        lastX = x;
-        lastY = y;
-        return answer;
-    }
+    int AskPromotion(int x, int y) override { return ++calls, lastX = x, lastY = y, answer; }
 };
 
 struct FakeSound : IPieceSound {
