@@ -17,11 +17,8 @@
 #include "net/game_link.h"
 #include "record/notation.h"
 #include "ui/main_dlg.h"
-#include "ui/stand_ins.h"
-#ifdef RAVU_HAVE_WINDOWS
 #include "ui/chat_log_dlg.h"
 #include "ui/kifu_dlg.h"
-#endif
 
 namespace ravu::test {
 
@@ -166,27 +163,18 @@ protected:
 
     // The record window's move list as the record wrote it (Shift-JIS).
     std::vector<std::string> ListLines() const {
-        if (auto* s = dynamic_cast<CRecordWindowStandIn*>(dlg->kifuWnd.get()))
-            return s->list.lines;
         std::vector<std::string> lines;
-#ifdef RAVU_HAVE_WINDOWS
-        if (auto* w = dynamic_cast<CKifuListWidget*>(dlg->kifuWnd->MoveList()))
-            for (int i = 0; i < w->count(); ++i)
-                lines.push_back(Utf8ToSjis(w->item(i)->text().toStdString()));
-#endif
+        auto* w = dynamic_cast<CKifuListWidget*>(dlg->kifuWnd->MoveList());
+        for (int i = 0; w && i < w->count(); ++i)
+            lines.push_back(Utf8ToSjis(w->item(i)->text().toStdString()));
         return lines;
     }
     int SelectedLine() const { return dlg->kifuWnd->MoveList()->SelectedLine(); }
 
     // The last line of the chat log, empty when there is none.
     std::string LastChatLine() const {
-        if (auto* s = dynamic_cast<CChatLogStandIn*>(dlg->chatLog.get()))
-            return s->lines.empty() ? std::string() : s->lines.back();
-#ifdef RAVU_HAVE_WINDOWS
-        if (auto* w = dynamic_cast<CChatLogDlg*>(dlg->chatLog.get()))
-            return Utf8ToSjis(w->LastLine().toStdString());
-#endif
-        return {};
+        auto* w = dynamic_cast<CChatLogDlg*>(dlg->chatLog.get());
+        return w ? Utf8ToSjis(w->LastLine().toStdString()) : std::string();
     }
 
     CProfile profile;

@@ -1,5 +1,5 @@
 // The main window's fixed geometry: control strip buttons, drag margin,
-// window shape, turn labels.
+// window shape.
 #include <gtest/gtest.h>
 
 #include "ui/main_dlg.h"
@@ -55,31 +55,6 @@ TEST(WindowRegion, CoversTheAreasAndNotTheGaps) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(r.contains(c.p), c.inside) << c.p.x() << "," << c.p.y();
-}
-
-TEST(TurnLabels, TheSideToMoveIsLitOnItsOwnLabel) {
-    struct Case {
-        int mode, flipped, side;
-        LabelChoice want;
-    } cases[] = {
-        // Not flipped: sente is at the bottom, shown on the right.
-        {MODE_FREE, 0, SENTE, {LABEL_SENTE_LIT, LABEL_GOTE}},
-        {MODE_FREE, 0, GOTE, {LABEL_SENTE, LABEL_GOTE_LIT}},
-        {MODE_GAME, 0, SENTE, {LABEL_SENTE_LIT, LABEL_GOTE}},
-        // Flipped: gote at the bottom.
-        {MODE_GAME, 1, SENTE, {LABEL_GOTE, LABEL_SENTE_LIT}},
-        {MODE_GAME, 1, GOTE, {LABEL_GOTE_LIT, LABEL_SENTE}},
-        {MODE_WATCHING, 1, GOTE, {LABEL_GOTE_LIT, LABEL_SENTE}},
-        // Edit mode: both plain whoever is to move.
-        {MODE_EDIT, 0, SENTE, {LABEL_SENTE, LABEL_GOTE}},
-        {MODE_EDIT, 0, GOTE, {LABEL_SENTE, LABEL_GOTE}},
-        {MODE_EDIT, 1, SENTE, {LABEL_GOTE, LABEL_SENTE}},
-    };
-    for (const Case& c : cases) {
-        const LabelChoice got = ChooseLabels(c.mode, c.flipped, c.side);
-        EXPECT_EQ(got.right, c.want.right) << c.mode << c.flipped << c.side;
-        EXPECT_EQ(got.left, c.want.left) << c.mode << c.flipped << c.side;
-    }
 }
 
 }  // namespace
