@@ -29,9 +29,9 @@ QString SaveSmallRecord(CMainDlg& dlg, const QTemporaryDir& dir, const char* nam
     return path;
 }
 
-TEST_F(Commands, ReplayButtonsWorkOnlyWithoutAGame) {
+TEST_F(Commands, ReplayAndAutoplayButtonsWorkOnlyWithoutAGame) {
     QTemporaryDir dir;
-    chosenFile = SaveSmallRecord(*dlg, dir, "game.kif");
+    chosenFile = SaveSmallRecord(*dlg, dir, "game.KIF");
     Click(ButtonPoint(5));  // open
     ASSERT_EQ(fileRequests, std::vector<bool>{false});
     ASSERT_EQ(ListLines().size(), 4u);  // start line + 3 moves
@@ -44,6 +44,18 @@ TEST_F(Commands, ReplayButtonsWorkOnlyWithoutAGame) {
                   (std::vector<int>{s.at76, s.at26, s.at34}))
             << s.button;
     }
+    // Autoplay: three moves, then it keeps running past the end without
+    // changing the board; only the buttons stop it.
+    Click(ButtonPoint(3));
+    QTest::qWait(4 * AUTOPLAY_PERIOD_MS + 200);
+    EXPECT_TRUE(dlg->AutoplayRunning());
+    EXPECT_EQ(dlg->board.PieceAt(2, 6), 1);
+    EXPECT_EQ(dlg->board.PieceAt(3, 4), 11);
+    for (int stopper : {4, 1, 2, 0}) {
+        Click(ButtonPoint(3));
+        Click(ButtonPoint(stopper));
+        EXPECT_FALSE(dlg->AutoplayRunning()) << stopper;
+    }
     // The same buttons in a game are consumed and change nothing.
     dlg->mode = MODE_GAME;
     for (int b = 0; b <= 5; ++b)
@@ -51,24 +63,6 @@ TEST_F(Commands, ReplayButtonsWorkOnlyWithoutAGame) {
     EXPECT_EQ(dlg->board.PieceAt(7, 7), 6);
     EXPECT_FALSE(dlg->AutoplayRunning());
     EXPECT_EQ(fileRequests.size(), 1u);
-}
-
-TEST_F(Commands, AutoplayStepsEveryHalfSecondAndStopsOnlyByButtons) {
-    QTemporaryDir dir;
-    chosenFile = SaveSmallRecord(*dlg, dir, "auto.KIF");
-    Click(ButtonPoint(5));
-    Click(ButtonPoint(3));
-    ASSERT_TRUE(dlg->AutoplayRunning());
-    // Three moves, then it keeps running past the end without changing the board.
-    QTest::qWait(4 * AUTOPLAY_PERIOD_MS + 200);
-    EXPECT_TRUE(dlg->AutoplayRunning());
-    EXPECT_EQ(dlg->board.PieceAt(2, 6), 1);
-    EXPECT_EQ(dlg->board.PieceAt(3, 4), 11);
-    for (int stopper : {4, 0, 1, 2}) {
-        Click(ButtonPoint(3));
-        Click(ButtonPoint(stopper));
-        EXPECT_FALSE(dlg->AutoplayRunning()) << stopper;
-    }
 }
 
 TEST_F(Commands, RecordWindowSelectionsReplayOnlyWithoutAGame) {

@@ -19,20 +19,16 @@ namespace {
 // A guest connected to a host, both hellos exchanged.
 struct Connected {
     HostCopy host{"主人"};
-    CGameSocket guest;
-    Recorder mainWnd;
-    CProfile profile;
-    CTurnDlg dlg{&profile, &mainWnd};
+    GuestCopy g;  // its socket, recorder and profile; the connect dialog is not used
+    CGameSocket& guest = g.sock;
+    Recorder& mainWnd = g.mainWnd;
+    CTurnDlg dlg{&g.profile, &g.mainWnd};
     SockHandle guestAtHost = 0;
     bool ready = false;              // connected and both hellos exchanged
     std::vector<std::string> turns;  // PKT_TURN payloads the host received
     std::function<void(SockHandle)> onTurn;
     Connected()
     {
-        profile.SetHandleName(Utf8ToSjis("客人"));
-        mainWnd.sock = &guest;
-        guest.m_pOwner = &mainWnd;
-        guest.Create(0);
         host.owner.on = [this](const Recorder::Msg& m) {
             if (m.msg != WM_SOCK_PACKET) return;
             if (m.type == PKT_HELLO) guestAtHost = m.wParam;
@@ -43,7 +39,7 @@ struct Connected {
         };
         guest.Connect("127.0.0.1", host.Port(), &mainWnd);
         ready = QTest::qWaitFor([this] { return mainWnd.Count(WM_SOCK_CONNECTED) == 1; }, 5000);
-        const std::string name = profile.GetHandleName();
+        const std::string name = g.profile.GetHandleName();
         guest.SendTo(PKT_HELLO, static_cast<int>(name.size()), name.data(), 0);
         ready = ready && QTest::qWaitFor([this] { return guestAtHost != 0 && !guest.GetPeerName(0).empty(); }, 5000);
         mainWnd.msgs.clear();
