@@ -160,38 +160,6 @@ TEST(ConnectDlg, ChoosingAndClearingListEntries)
     });
 }
 
-TEST(ConnectDlg, HandshakeAcceptedShowsTheHostsNameFirstAndPassesOtherPacketsOn)
-{
-    HostCopy host("主人");
-    GuestCopy g;
-    std::string guestHello;
-    bool nameShownBeforeAnswer = false;
-    host.owner.on = [&](const Recorder::Msg& m) {
-        if (m.msg != WM_SOCK_PACKET || m.type != PKT_HELLO) return;
-        guestHello = m.text;
-        const SockHandle guest = m.wParam;
-        host.Send(PKT_CHAT, Utf8ToSjis("主人>ちょっと待って"), guest);
-        QTimer::singleShot(0, [&, guest] {
-            nameShownBeforeAnswer = WaitFor([&] { return g.dlg.OpponentLabel()->text() == QStringLiteral("主人"); });
-            host.Send(PKT_ACCEPT, "0", guest);
-        });
-    };
-    EXPECT_EQ(g.RunWhile([&] { g.TypeAndEnter(host.Dest()); }), 1);
-    EXPECT_EQ(guestHello, Utf8ToSjis("客人"));
-    EXPECT_TRUE(nameShownBeforeAnswer);
-    EXPECT_EQ(g.dlg.Opponent(), Utf8ToSjis("主人"));
-    EXPECT_EQ(g.profile.GetOpponentName(), Utf8ToSjis("主人"));
-    EXPECT_EQ(g.profile.GetHost(), host.Dest());
-    EXPECT_EQ(g.sock.m_pOwner, &g.mainWnd);  // handed back
-    EXPECT_FALSE(g.dlg.TimerRunning());
-    EXPECT_EQ(g.dlg.AddressLabel()->text(), QStringLiteral("127.0.0.1"));
-    // The chat line went on to the main window; the connection itself did not.
-    ASSERT_EQ(g.mainWnd.Count(WM_SOCK_PACKET), 1);
-    EXPECT_EQ(g.mainWnd.Count(WM_SOCK_PACKET, PKT_CHAT), 1);
-    EXPECT_EQ(g.mainWnd.msgs.back().text, Utf8ToSjis("主人>ちょっと待って"));
-    EXPECT_EQ(g.mainWnd.Count(WM_SOCK_CONNECTED), 0);
-}
-
 TEST(ConnectDlg, RefusalOrNoAnswerClosesTheConnectionAndLetsTheUserTryAgain)
 {
     struct Case {
@@ -237,30 +205,56 @@ TEST(ConnectDlg, RefusalOrNoAnswerClosesTheConnectionAndLetsTheUserTryAgain)
     }
 }
 
-TEST(ConnectDlg, EnterTakesTheEditButTheButtonTakesTheRememberedDestination)
+// Enter takes the destination typed in the edit, the connect button the one
+// remembered in the settings.  The host's name is shown before its answer;
+// other packets meanwhile go on to the main window.
+TEST(ConnectDlg, HandshakeReachesTheChosenDestinationAndShowsTheHostsNameFirst)
 {
     HostCopy first("一"), second("二");
+    std::string guestHello;
+    bool nameShownBeforeAnswer = false;
+    CConnectDlg* dlg = nullptr;
     for (HostCopy* h : {&first, &second})
-        h->owner.on = [h](const Recorder::Msg& m) {
-            if (m.msg == WM_SOCK_PACKET && m.type == PKT_HELLO) h->Send(PKT_ACCEPT, "0", m.wParam);
+        h->owner.on = [&, h](const Recorder::Msg& m) {
+            if (m.msg != WM_SOCK_PACKET || m.type != PKT_HELLO) return;
+            guestHello = m.text;
+            const SockHandle guest = m.wParam;
+            h->Send(PKT_CHAT, Utf8ToSjis("主人>ちょっと待って"), guest);
+            QTimer::singleShot(0, [&, h, guest] {
+                const QString name = QString::fromStdString(SjisToUtf8(h->sock.HandleName()));
+                nameShownBeforeAnswer = WaitFor([&] { return dlg->OpponentLabel()->text() == name; });
+                h->Send(PKT_ACCEPT, "0", guest);
+            });
         };
-    struct Case {
-        bool enter;
-        HostCopy* reached;
-    } cases[] = {{true, &second}, {false, &first}};
-    for (const Case& c : cases) {
+    for (bool enter : {true, false}) {
+        SCOPED_TRACE(enter);
         GuestCopy g;
         g.profile.SetHost(first.Dest());  // remembered from an earlier run
-        CConnectDlg dlg(&g.sock, &g.listText, &g.profile, &g.mainWnd);
-        QTimer::singleShot(0, &dlg, [&] {
-            dlg.DestEdit()->setText(QString::fromStdString(second.Dest()));
-            if (c.enter)
-                QTest::keyClick(dlg.DestEdit(), Qt::Key_Return);
+        CConnectDlg connect(&g.sock, &g.listText, &g.profile, &g.mainWnd);
+        dlg = &connect;
+        nameShownBeforeAnswer = false;
+        QTimer::singleShot(0, &connect, [&] {
+            connect.DestEdit()->setText(QString::fromStdString(second.Dest()));
+            if (enter)
+                QTest::keyClick(connect.DestEdit(), Qt::Key_Return);
             else
-                QTest::mouseClick(dlg.ConnectButton(), Qt::LeftButton);
+                QTest::mouseClick(connect.ConnectButton(), Qt::LeftButton);
         });
-        EXPECT_EQ(dlg.Run(), 1);
-        EXPECT_EQ(dlg.Opponent(), c.reached->sock.HandleName()) << c.enter;
+        EXPECT_EQ(connect.Run(), 1);
+        const HostCopy& reached = enter ? second : first;
+        EXPECT_EQ(guestHello, Utf8ToSjis("客人"));
+        EXPECT_TRUE(nameShownBeforeAnswer);
+        EXPECT_EQ(connect.Opponent(), reached.sock.HandleName());
+        EXPECT_EQ(g.profile.GetOpponentName(), reached.sock.HandleName());
+        EXPECT_EQ(g.profile.GetHost(), reached.Dest());
+        EXPECT_EQ(g.sock.m_pOwner, &g.mainWnd);  // handed back
+        EXPECT_FALSE(connect.TimerRunning());
+        EXPECT_EQ(connect.AddressLabel()->text(), QStringLiteral("127.0.0.1"));
+        // The chat line went on to the main window; the connection itself did not.
+        ASSERT_EQ(g.mainWnd.Count(WM_SOCK_PACKET), 1);
+        EXPECT_EQ(g.mainWnd.Count(WM_SOCK_PACKET, PKT_CHAT), 1);
+        EXPECT_EQ(g.mainWnd.msgs.back().text, Utf8ToSjis("主人>ちょっと待って"));
+        EXPECT_EQ(g.mainWnd.Count(WM_SOCK_CONNECTED), 0);
     }
 }
 
