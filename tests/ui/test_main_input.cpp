@@ -83,19 +83,7 @@ TEST_F(BoardInput, RefusedDropsPutThePieceBackAndRecordNothing) {
     }
 }
 
-TEST_F(BoardInput, RightButtonCancelsAHeldPieceOrOpensTheMenu) {
-    StartConnectedGame(SENTE);
-    Click(SquarePoint(2, 7));
-    ASSERT_NE(dlg->board.HeldPiece(), -1);
-    RightClick(QPoint(300, 200));
-    EXPECT_EQ(dlg->board.HeldPiece(), -1);
-    EXPECT_EQ(dlg->board.PieceAt(2, 7), 1);
-    EXPECT_TRUE(menuOpenedAt.empty());
-    RightClick(QPoint(300, 200));
-    EXPECT_EQ(menuOpenedAt, std::vector<QPoint>{dlg->mapToGlobal(QPoint(301, 201))});
-}
-
-TEST_F(BoardInput, HeldPieceFollowsThePointerAboveTheStripOnly) {
+TEST_F(BoardInput, HeldPieceFollowsThePointerAboveTheStripAndTheRightButtonPutsItBack) {
     StartConnectedGame(SENTE);
     Click(SquarePoint(7, 7));
     const KomaRec& p = dlg->board.GetPiece(6);
@@ -113,6 +101,13 @@ TEST_F(BoardInput, HeldPieceFollowsThePointerAboveTheStripOnly) {
     EXPECT_EQ(QPoint(p.x, p.y), QPoint(235, 185));
     // The screen shows the piece under the pointer, the buffer does not.
     EXPECT_NE(dlg->ScreenImage().pixel(250, 200), dlg->BackBuffer().pixel(250, 200));
+    // The right button cancels the held piece; with none held it opens the menu.
+    RightClick(QPoint(300, 200));
+    EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    EXPECT_EQ(dlg->board.PieceAt(7, 7), 6);
+    EXPECT_TRUE(menuOpenedAt.empty());
+    RightClick(QPoint(300, 200));
+    EXPECT_EQ(menuOpenedAt, std::vector<QPoint>{dlg->mapToGlobal(QPoint(301, 201))});
 }
 
 TEST_F(BoardInput, DoubleClickSecondPressIsSwallowed) {
