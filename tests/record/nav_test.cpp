@@ -232,12 +232,6 @@ TEST(KifuTree, LayoutOfVariationsPendingAlternativesAndComments) {
     rec.BuildTree(&tree);
     EXPECT_EQ(tree.items.size(), 10u);
     EXPECT_EQ(rec.kifu.FindByItem(old, nullptr), nullptr);
-
-    test::FakeList list;
-    rec.kifu.FillList(&list);
-    EXPECT_EQ(list.lines, (std::vector<std::string>{"＊＊ 開 始 ＊＊", "   1 ７六歩(77) ", "   2 ３四歩(33) +",
-                                                    "   3 ２六歩(27) +", "   4 ８四歩(83) "}));
-    EXPECT_EQ(list.selected, 0);
 }
 
 }  // namespace
