@@ -20,23 +20,27 @@
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
 #include "ui/promote_dlg.h"
-#include "ui/stand_ins.h"
-#include "ui/ui_fonts.h"
-#ifdef RAVU_HAVE_WINDOWS
+#include "net/connect_dlg.h"
+#include "net/turn_dlg.h"
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
 #include "ui/kifu_dlg.h"
 #include "ui/settings_dlg.h"
-#endif
-#ifdef RAVU_HAVE_NET_DIALOGS
-#include "net/connect_dlg.h"
-#include "net/turn_dlg.h"
-#endif
+#include "ui/ui_fonts.h"
 
 namespace ravu {
 
 namespace {
+
+// The connect and turn dialogs of a window that runs over given connections
+// (tests): there is no socket to connect with, so they answer cancel
+// without showing anything.
+class CDialogStandIn : public ITurnDialog {
+public:
+    int Run() override { return 2; }
+    int ChosenSide() const override { return 0; }
+};
 
 // The client area of the dialog template, 327 x 303 dialog units.  Taller
 // than the drawn 410 rows: hiding the panel takes 150 rows off the bottom and
@@ -107,38 +111,25 @@ void CMainDlg::SetUp(const QString& skinDir) {
     // The secondary windows, owned here and deleted in this order by the
     // destructor.  They are top-level windows; this window is their owner
     // only so that they stay above it and go with it.
-#ifdef RAVU_HAVE_WINDOWS
     auto kifu = std::make_unique<CKifuDlg>(&record, this);
     connect(kifu.get(), &CKifuDlg::command, this, [this](int id, int param) { OnCommand(id, param); });
     connect(kifu.get(), &CKifuDlg::fileDropped, this,
             [this](const QString& path) { OnCommand(ID_FILE_DROP, 0, path); });
     kifuWnd = std::move(kifu);
     settingsDlg = std::make_unique<CSettingsDlg>(&profile, this);
-#else
-    kifuWnd = std::make_unique<CRecordWindowStandIn>(*this, record);
-    settingsDlg = std::make_unique<CDialogStandIn>();
-#endif
-#ifdef RAVU_HAVE_NET_DIALOGS
     if (connectSocket) {
         connectDlg = std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile,
                                                    protocol.get(), this);
         turnDlg = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
     }
-#endif
     // Over given connections there is nothing to connect with.
     if (!connectDlg)
         connectDlg = std::make_unique<CDialogStandIn>();
     if (!turnDlg)
         turnDlg = std::make_unique<CDialogStandIn>();
-#ifdef RAVU_HAVE_WINDOWS
     chatLog = std::make_unique<CChatLogDlg>(&profile.GetChatLogRect(), this);
     balloon = std::make_unique<CBalloonDlg>(this);
     aboutDlg = std::make_unique<CAboutDlg>(this);
-#else
-    chatLog = std::make_unique<CChatLogStandIn>();
-    balloon = std::make_unique<CQuestionStandIn>(this);
-    aboutDlg = std::make_unique<CAboutStandIn>(this);
-#endif
     pieceSound = std::make_unique<CPieceSound>(&profile);
 
     chooseFile = [this](bool save) {
@@ -795,10 +786,8 @@ void CMainDlg::StripButton(int i) {
         break;
     case 8:
         if (connState == CONN_GUEST && free) {
-#ifdef RAVU_HAVE_NET_DIALOGS
             if (auto* d = dynamic_cast<CTurnDlg*>(turnDlg.get()))
                 d->SetSocket(connectSocket.get());
-#endif
             if (turnDlg->Run() == 1)
                 protocol->OnTurnAccepted(turnDlg->ChosenSide() == GOTE ? GOTE : SENTE);
         }

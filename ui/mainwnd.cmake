@@ -4,19 +4,10 @@ add_library(ravu_mainwnd STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/main_parts.h
   ${CMAKE_CURRENT_SOURCE_DIR}/promote_dlg.h ${CMAKE_CURRENT_SOURCE_DIR}/promote_dlg.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/skin.h ${CMAKE_CURRENT_SOURCE_DIR}/skin.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/stand_ins.h ${CMAKE_CURRENT_SOURCE_DIR}/stand_ins.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ui_fonts.h ${CMAKE_CURRENT_SOURCE_DIR}/ui_fonts.cpp
 )
 target_include_directories(ravu_mainwnd PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(ravu_mainwnd PUBLIC Qt6::Widgets Qt6::Network ravu_model ravu_text ravu_app ravu_net)
-# The secondary windows replace their stand-ins when they are built.
-if(TARGET ravu_windows)
-  target_link_libraries(ravu_mainwnd PUBLIC ravu_windows)
-  target_compile_definitions(ravu_mainwnd PUBLIC RAVU_HAVE_WINDOWS=1)
-  if(TARGET ravu_net AND EXISTS ${CMAKE_SOURCE_DIR}/net/connect_dlg.cpp)
-    target_compile_definitions(ravu_mainwnd PUBLIC RAVU_HAVE_NET_DIALOGS=1)
-  endif()
-endif()
+target_link_libraries(ravu_mainwnd PUBLIC Qt6::Widgets Qt6::Network ravu_model ravu_text ravu_app ravu_net ravu_windows)
 
 # The program.
 add_executable(ravuone ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)

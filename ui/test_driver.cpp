@@ -24,9 +24,7 @@
 
 #include "ui/main_dlg.h"
 #include "ui/promote_dlg.h"
-#ifdef RAVU_HAVE_WINDOWS
 #include "ui/balloon_dlg.h"
-#endif
 
 namespace ravu {
 
@@ -51,7 +49,6 @@ QByteArray Escape(const QString& text) {
 }
 
 QString ShownText(QWidget* w) {
-#ifdef RAVU_HAVE_WINDOWS
     // The balloon paints its question line by line.
     if (auto* balloon = qobject_cast<CBalloonDlg*>(w)) {
         QStringList lines;
@@ -59,7 +56,6 @@ QString ShownText(QWidget* w) {
             lines << line.text;
         return lines.join(QLatin1Char('\n'));
     }
-#endif
     if (auto* l = qobject_cast<QLabel*>(w))
         return l->text();
     if (auto* e = qobject_cast<QLineEdit*>(w))

@@ -5,9 +5,7 @@
 #include <QPainterPath>
 
 #include "app/textcodec.h"
-#ifdef RAVU_HAVE_APP
 #include "app/shogi_app.h"
-#endif
 
 namespace ravu {
 
@@ -80,10 +78,8 @@ QPixmap PlainPicture(int id)
 
 QPixmap BuiltinPicture(int id)
 {
-#ifdef RAVU_HAVE_APP
     static const bool registered = (InitResources(), true);
     (void)registered;
-#endif
     const QString names[] = {
         QStringLiteral(":/res/bmp%1.bmp").arg(id),
         QStringLiteral(":/res/icon%1.png").arg(id),
