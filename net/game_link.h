@@ -43,6 +43,22 @@ public:
     }
 };
 
+// A connection that goes nowhere but counts as connected: for a window that
+// must show a game in progress without a peer (pictures, measurements).
+class CNullLink : public CGameLink {
+public:
+    void SendTo(uint8_t, int, const char*, SockHandle) override {}
+    void SendExcept(uint8_t, int, const char*, SockHandle) override {}
+    void SendLongText(const std::string&, SockHandle) override {}
+    std::string GetText(SockHandle) const override { return {}; }
+    uint8_t GetLastType(SockHandle) const override { return 0; }
+    std::string GetPeerName(SockHandle) const override { return {}; }
+    int AllSlotsFree() const override { return 0; }
+    int HasConnection(SockHandle) const override { return 1; }
+    SockHandle OwnHandle() const override { return 1; }
+    void Close() override {}
+};
+
 // A chat line: name + ">" + text.
 std::string PrefixName(const std::string& name, const std::string& text);
 

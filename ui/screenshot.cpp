@@ -13,21 +13,6 @@
 
 namespace {
 
-// A connection that goes nowhere: the picture needs a game with a peer.
-class NullLink : public ravu::CGameLink {
-public:
-    void SendTo(uint8_t, int, const char*, ravu::SockHandle) override {}
-    void SendExcept(uint8_t, int, const char*, ravu::SockHandle) override {}
-    void SendLongText(const std::string&, ravu::SockHandle) override {}
-    std::string GetText(ravu::SockHandle) const override { return {}; }
-    uint8_t GetLastType(ravu::SockHandle) const override { return 0; }
-    std::string GetPeerName(ravu::SockHandle) const override { return {}; }
-    int AllSlotsFree() const override { return 0; }
-    int HasConnection(ravu::SockHandle) const override { return 1; }
-    ravu::SockHandle OwnHandle() const override { return 1; }
-    void Close() override {}
-};
-
 QPoint Square(int file, int rank) { return QPoint(141 + 31 * (9 - file) + 15, 11 + 31 * (rank - 1) + 15); }
 
 bool Save(ravu::CMainDlg& dlg, const QString& path) {
@@ -55,7 +40,7 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[2]));
     ravu::CProfile profile;
     profile.SetHandleName("screenshot");
-    NullLink guestLink, hostLink;
+    ravu::CNullLink guestLink, hostLink;
     ravu::CMainDlg dlg(profile, skinDir, guestLink, hostLink);
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg))

@@ -57,20 +57,6 @@ long RssKiB(const QString& statusFile) {
     return -1;
 }
 
-class NullLink : public ravu::CGameLink {
-public:
-    void SendTo(uint8_t, int, const char*, ravu::SockHandle) override {}
-    void SendExcept(uint8_t, int, const char*, ravu::SockHandle) override {}
-    void SendLongText(const std::string&, ravu::SockHandle) override {}
-    std::string GetText(ravu::SockHandle) const override { return {}; }
-    uint8_t GetLastType(ravu::SockHandle) const override { return 0; }
-    std::string GetPeerName(ravu::SockHandle) const override { return {}; }
-    int AllSlotsFree() const override { return 0; }
-    int HasConnection(ravu::SockHandle) const override { return 1; }
-    ravu::SockHandle OwnHandle() const override { return 1; }
-    void Close() override {}
-};
-
 // Counts the paint events a widget has finished.
 class PaintCounter : public QObject {
 public:
@@ -107,7 +93,7 @@ int main(int argc, char** argv) {
 
     ravu::CProfile profile;
     profile.SetHandleName("bench");
-    NullLink guestLink, hostLink;
+    ravu::CNullLink guestLink, hostLink;
     CMainDlg dlg(profile, skins, guestLink, hostLink);
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg))

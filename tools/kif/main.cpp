@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/json_text.h"
 #include "app/textcodec.h"
 #include "record/kifu.h"
 
@@ -18,30 +19,8 @@ namespace {
 
 using namespace ravu;
 
-// JSON string of Shift-JIS model text: converted to UTF-8, with quotes,
-// backslashes and every control character escaped.
-std::string Json(std::string_view sjis) {
-    const std::string utf8 = SjisToUtf8(sjis);
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7f) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += char(c);
-            }
-        }
-    }
-    return out + "\"";
-}
+// JSON string of Shift-JIS model text.
+std::string Json(std::string_view sjis) { return JsonString(SjisToUtf8(sjis)); }
 
 std::string Time(int32_t has, std::time_t t) {
     std::tm tm{};

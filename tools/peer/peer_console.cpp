@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "app/json_text.h"
 #include "app/textcodec.h"
 
 namespace ravu {
@@ -26,28 +27,6 @@ std::string WithMoveNumber(const std::string& sjis, int number) {
     return n.substr(n.size() - 5) + sjis + " ";
 }
 }  // namespace
-
-std::string JsonString(const std::string& utf8) {
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
-}
 
 CPeerConsole::CPeerConsole(const PeerOptions& options, QObject* parent) : QObject(parent), opt(options) {
     std::string name = opt.name.empty() ? QHostInfo::localHostName().toStdString() : opt.name;

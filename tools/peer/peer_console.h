@@ -29,8 +29,6 @@ struct PeerOptions {
     bool fetchList = false;      // fetch the host list first
 };
 
-// JSON string literal of UTF-8 text (control characters escaped).
-std::string JsonString(const std::string& utf8);
 
 class CPeerConsole : public QObject {
     Q_OBJECT
