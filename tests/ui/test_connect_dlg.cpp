@@ -197,7 +197,9 @@ TEST(ConnectDlg, RefusalOrNoAnswerClosesTheConnectionAndLetsTheUserTryAgain)
         });
         EXPECT_TRUE(escIgnored);
         EXPECT_TRUE(ended);
-        if (!c.refuse) EXPECT_GE(waited, 10 * c.tickLimit - 2);
+        if (!c.refuse) {
+            EXPECT_GE(waited, 10 * c.tickLimit - 2);
+        }
         EXPECT_EQ(buttons, std::vector<bool>(4, true));  // as before the attempt
         EXPECT_EQ(result, 0);
         EXPECT_EQ(g.sock.OwnHandle(), 0);
@@ -313,7 +315,9 @@ TEST(ConnectDlg, FetchedListIsKeptAndASilentServerGivesAnEmptyOne)
             QElapsedTimer clock;
             clock.start();
             QTest::mouseClick(g.dlg.GetListButton(), Qt::LeftButton);
-            if (silent) EXPECT_GE(clock.elapsed(), 250);
+            if (silent) {
+                EXPECT_GE(clock.elapsed(), 250);
+            }
             EXPECT_EQ(g.dlg.StatusText(), QStringLiteral("接続先を選んでください"));
             EXPECT_EQ(g.dlg.HostList()->count(), silent ? 0 : 2);
             EXPECT_FALSE(g.dlg.GetListButton()->isEnabled());  // until the next opening
@@ -324,7 +328,9 @@ TEST(ConnectDlg, FetchedListIsKeptAndASilentServerGivesAnEmptyOne)
         EXPECT_EQ(g.listText, silent ? std::string() : reply.toStdString());
         g.RunWhile([&] {
             EXPECT_EQ(g.dlg.HostList()->count(), silent ? 0 : 2);
-            if (!silent) EXPECT_EQ(g.dlg.HostList()->item(1)->text(), QStringLiteral("Jiro,3dan"));
+            if (!silent) {
+                EXPECT_EQ(g.dlg.HostList()->item(1)->text(), QStringLiteral("Jiro,3dan"));
+            }
             EXPECT_EQ(g.dlg.GetListButton()->isEnabled(), silent);  // a kept list is not fetched again
             QTest::mouseClick(g.dlg.BackButton(), Qt::LeftButton);
         });
