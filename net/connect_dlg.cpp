@@ -76,13 +76,6 @@ Destination SplitDestination(const std::string& dest, unsigned defaultPort)
 namespace {
 constexpr int BUTTON_GET_LIST = 0, BUTTON_CLEAR = 1, BUTTON_CONNECT = 2, BUTTON_BACK = 3;
 
-QLabel* Static(QWidget* parent, const QString& text, const QRect& r)
-{
-    auto* l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
-    l->setGeometry(r);
-    return l;
-}
 
 QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const char* name)
 {
@@ -107,22 +100,22 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     setFixedSize(du.X(271), du.Y(108));
     if (profile_) m_strDest = profile_->GetHost();
 
-    Static(this, QStringLiteral("ハンドル名："), du.Rect(7, 9, 40, 8));
-    handleLabel_ = Static(this, QString(), du.Rect(50, 9, 100, 8));
+    PlainLabel(this, QStringLiteral("ハンドル名："), du.Rect(7, 9, 40, 8));
+    handleLabel_ = PlainLabel(this, QString(), du.Rect(50, 9, 100, 8));
     handleLabel_->setObjectName(QStringLiteral("handleName"));
-    Static(this, QStringLiteral("相手："), du.Rect(7, 23, 40, 8));
-    opponentLabel_ = Static(this, QString(), du.Rect(50, 23, 100, 8));
+    PlainLabel(this, QStringLiteral("相手："), du.Rect(7, 23, 40, 8));
+    opponentLabel_ = PlainLabel(this, QString(), du.Rect(50, 23, 100, 8));
     opponentLabel_->setObjectName(QStringLiteral("opponent"));
-    Static(this, QStringLiteral("接続先："), du.Rect(7, 37, 40, 8));
+    PlainLabel(this, QStringLiteral("接続先："), du.Rect(7, 37, 40, 8));
     destEdit_ = new QLineEdit(this);
     destEdit_->setObjectName(QStringLiteral("dest"));
     destEdit_->setGeometry(du.Rect(50, 35, 100, 12));
 
-    statusLabel_ = Static(this, QString(), du.Rect(7, 56, 143, 12));
+    statusLabel_ = PlainLabel(this, QString(), du.Rect(7, 56, 143, 12));
     statusLabel_->setObjectName(QStringLiteral("status"));
     statusLabel_->setAlignment(Qt::AlignCenter);
     statusLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    addressLabel_ = Static(this, QString(), du.Rect(7, 72, 143, 8));
+    addressLabel_ = PlainLabel(this, QString(), du.Rect(7, 72, 143, 8));
     addressLabel_->setObjectName(QStringLiteral("address"));
     addressLabel_->hide();
 

@@ -86,16 +86,21 @@ int CHeadlessCopy::Move(const std::string& sjisListText) {
     return ok;
 }
 
-int CHeadlessCopy::Resign() {
-    // The command itself is the user's yes.
+int CHeadlessCopy::AnsweringYes(const std::function<int()>& command) {
+    // The command itself is the user's yes to the question it asks.
     int saved = answerPolicy;
     auto savedHandler = std::move(askHandler);
     askHandler = nullptr;
     answerPolicy = ASK_YES;
-    int oldMode = protocol.mode;
-    int ok = protocol.Resign();
+    int ok = command();
     answerPolicy = saved;
     askHandler = std::move(savedHandler);
+    return ok;
+}
+
+int CHeadlessCopy::Resign() {
+    int oldMode = protocol.mode;
+    int ok = AnsweringYes([this] { return protocol.Resign(); });
     if (ok)
         Emit("moved", record.textBuf);
     ReportModeChange(oldMode);
@@ -108,14 +113,8 @@ void CHeadlessCopy::Chat(const std::string& sjisText) {
 }
 
 int CHeadlessCopy::Disconnect() {
-    int saved = answerPolicy;
-    auto savedHandler = std::move(askHandler);
-    askHandler = nullptr;
-    answerPolicy = ASK_YES;
     int oldMode = protocol.mode;
-    int ok = protocol.Disconnect();
-    answerPolicy = saved;
-    askHandler = std::move(savedHandler);
+    int ok = AnsweringYes([this] { return protocol.Disconnect(); });
     ReportModeChange(oldMode);
     return ok;
 }

@@ -86,6 +86,8 @@ signals:
     void event(const QString& kind, const QByteArray& sjisText, qint64 value);
 
 private:
+    // Runs a user command whose question the user has already answered yes.
+    int AnsweringYes(const std::function<int()>& command);
     void Emit(const char* kind, const std::string& text = std::string(), qint64 value = 0);
     void ReportModeChange(int oldMode);
 };

@@ -14,15 +14,6 @@
 
 namespace ravu {
 
-namespace {
-QLabel* Static(QWidget* parent, const QString& text, const QRect& r)
-{
-    auto* l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
-    l->setGeometry(r);
-    return l;
-}
-}  // namespace
 
 CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
@@ -41,14 +32,14 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     goteRadio_->setObjectName(QStringLiteral("gote"));
     goteRadio_->setGeometry(du.Rect(85, 10, 45, 10));
 
-    Static(this, QStringLiteral("先手："), du.Rect(14, 32, 26, 8));
-    senteName_ = Static(this, QString(), du.Rect(42, 32, 100, 8));
+    PlainLabel(this, QStringLiteral("先手："), du.Rect(14, 32, 26, 8));
+    senteName_ = PlainLabel(this, QString(), du.Rect(42, 32, 100, 8));
     senteName_->setObjectName(QStringLiteral("senteName"));
-    Static(this, QStringLiteral("後手："), du.Rect(14, 46, 26, 8));
-    goteName_ = Static(this, QString(), du.Rect(42, 46, 100, 8));
+    PlainLabel(this, QStringLiteral("後手："), du.Rect(14, 46, 26, 8));
+    goteName_ = PlainLabel(this, QString(), du.Rect(42, 46, 100, 8));
     goteName_->setObjectName(QStringLiteral("goteName"));
 
-    statusLabel_ = Static(this, QString(), du.Rect(10, 64, 134, 12));
+    statusLabel_ = PlainLabel(this, QString(), du.Rect(10, 64, 134, 12));
     statusLabel_->setObjectName(QStringLiteral("status"));
     statusLabel_->setAlignment(Qt::AlignCenter);
     statusLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -181,15 +172,8 @@ void CTurnDlg::OnSockMessage(int msg, SockHandle wParam)
 
 void CTurnDlg::keyPressEvent(QKeyEvent* e)
 {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        e->accept();
-        return;
-    default:
+    if (!SwallowEnterAndEscape(e))
         QDialog::keyPressEvent(e);
-    }
 }
 
 void CTurnDlg::closeEvent(QCloseEvent* e)

@@ -9,15 +9,6 @@ namespace ravu {
 
 const char* const CAboutDlg::VERSION_TEXT = "RavuOne Version 1.00 β";
 
-namespace {
-QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(rect);
-    return label;
-}
-}  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)

@@ -228,15 +228,8 @@ void CKifuDlg::OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previo
 
 void CKifuDlg::keyPressEvent(QKeyEvent* e)
 {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        e->accept();
-        return;
-    default:
+    if (!SwallowEnterAndEscape(e))
         QDialog::keyPressEvent(e);
-    }
 }
 
 // There is no close button; the main window's menu hides the window.

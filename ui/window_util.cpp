@@ -1,6 +1,8 @@
 #include "ui/window_util.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -123,6 +125,27 @@ QString DisplayText(const std::string& sjis, bool keepLineBreaks)
 std::string ToModelText(const QString& text)
 {
     return Utf8ToSjis(text.toUtf8().toStdString());
+}
+
+QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(rect);
+    return label;
+}
+
+bool SwallowEnterAndEscape(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        e->accept();
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace ravu

@@ -9,6 +9,8 @@
 #include <QString>
 #include <string>
 
+class QKeyEvent;
+class QLabel;
 class QWidget;
 
 namespace ravu {
@@ -49,5 +51,12 @@ QPixmap BuiltinPicture(int id);
 QString DisplayText(const std::string& sjis, bool keepLineBreaks = false);
 QString DisplayText(const QString& text, bool keepLineBreaks = false);
 std::string ToModelText(const QString& text);
+
+// A static text of a dialog: always plain text, whatever it shows.
+QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect);
+
+// Accepts Enter and Esc so that they neither close a dialog nor press its
+// default button; true when the key was one of them.
+bool SwallowEnterAndEscape(QKeyEvent* e);
 
 }  // namespace ravu
