@@ -292,12 +292,15 @@ TEST_F(NetworkGame, OpponentGoneMidGameEndsTheGameOnTheHost) {
     ASSERT_TRUE(WaitUntil([&] { return host->driver.State() == std::vector<int>{0, 0, 0}; }))
         << host->driver.Call("state").toStdString();
     EXPECT_FALSE(host->driver.Visible("main/chat"));
-    // The record stays for browsing.
-    EXPECT_EQ(LastRow(*host), QString::fromUtf8(GAME[0].listText));
+    // The record stays for browsing, ended with an interrupted line, and the
+    // host is told in the balloon.
+    EXPECT_EQ(LastRow(*host), QStringLiteral("2 中断"));
+    EXPECT_TRUE(host->driver.Text("balloon").contains(QStringLiteral("相手との接続が切れました。")))
+        << host->driver.Text("balloon").toStdString();
     // And the host's pieces no longer move: gote is not the host's side any more.
     host->driver.ClickMain(SquarePoint(3, 3, 1));
     host->driver.ClickMain(SquarePoint(3, 4, 1));
-    EXPECT_EQ(LastRow(*host), QString::fromUtf8(GAME[0].listText));
+    EXPECT_EQ(LastRow(*host), QStringLiteral("2 中断"));
 }
 
 }  // namespace
