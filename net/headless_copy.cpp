@@ -142,6 +142,8 @@ void CHeadlessCopy::AddLine(const std::string& line) {
 
 void CHeadlessCopy::Redraw(bool) { ++redrawCount; }
 
+void CHeadlessCopy::Notify(Notice kind) { Emit("notice", NoticeText(kind), static_cast<qint64>(kind)); }
+
 void CHeadlessCopy::ShowCheck() {
     ++checkCount;
     Emit("check", std::string(), protocol.mySide);

@@ -51,6 +51,7 @@ public:
     void CloseTurnDialog() override;
     bool IsConnectDialogOpen() const override;
     void SetOpponentName(const std::string& name) override { opponentName = name; }
+    void Notify(Notice kind) override;
 
     // --- CSockOwner: the main window's dispatch ---
     void OnSockMessage(int msg, SockHandle wParam) override;
@@ -82,7 +83,9 @@ signals:
     // kind: "hello", "accept", "refuse", "observe", "catchup", "move", "chat",
     // "closed", "connected", "connect_failed", "timeout", "question",
     // "answer", "game_start", "game_over", "check", "turn_refused",
-    // "turn_accept", "turn_timeout", "moved", "watching", "turn".  text: Shift-JIS.  value: handle or number.
+    // "turn_accept", "turn_timeout", "moved", "watching", "turn", "notice"
+    // (text: what the player is told, value: the Notice).  text: Shift-JIS.
+    // value: handle or number.
     void event(const QString& kind, const QByteArray& sjisText, qint64 value);
 
 private:

@@ -23,7 +23,52 @@ public:
 std::string FitPacket(const std::string& text) {
     return text.substr(0, SjisPrefixLength(text, PAYLOAD_MAX));
 }
+
+// Own chat lines that may wait for the host's echo; older ones are dropped.
+constexpr size_t ECHO_PENDING_MAX = 32;
+
+struct NoticeEntry {
+    Notice kind;
+    const char* name;
+    const char* text;
+};
+
+// Literals are Shift-JIS (this file is compiled for code page 932).
+constexpr NoticeEntry NOTICES[] = {
+    {Notice::OpponentResigned, "opponent_resigned", "相手が投了しました。\r\nあなたの勝ちです。"},
+    {Notice::KingTaken, "king_taken", "玉を取られました。\r\nあなたの負けです。"},
+    {Notice::OpponentEnded, "opponent_ended", "相手が対局を終えました。"},
+    {Notice::MoveRefused, "move_refused", "受信した指し手を盤に置けませんでした。\r\n対局を終わります。"},
+    {Notice::OpponentGone, "opponent_gone", "相手との接続が切れました。\r\n対局を終わります。"},
+    {Notice::ConnectionLost, "connection_lost", "相手との接続が切れました。"},
+    {Notice::SenteResigned, "sente_resigned", "先手が投了しました。"},
+    {Notice::GoteResigned, "gote_resigned", "後手が投了しました。"},
+    {Notice::SenteWon, "sente_won", "先手の勝ちで\r\n対局が終わりました。"},
+    {Notice::GoteWon, "gote_won", "後手の勝ちで\r\n対局が終わりました。"},
+    {Notice::WatchedGameEnded, "watched_game_ended", "観戦中の対局が終わりました。"},
+    {Notice::WatchedHostGone, "watched_host_gone", "対局者との接続が切れました。\r\n観戦を終わります。"},
+    {Notice::ChatArrived, "chat_arrived", "チャットが届きました。\r\n右クリックのメニューの\r\n「ログ窓を表示」で読めます。"},
+};
+
+const NoticeEntry& EntryOf(Notice kind) {
+    for (const NoticeEntry& e : NOTICES)
+        if (e.kind == kind)
+            return e;
+    return NOTICES[0];
+}
 }  // namespace
+
+std::string NoticeText(Notice kind) { return EntryOf(kind).text; }
+
+std::string NoticeLogLine(Notice kind) {
+    std::string line = "◆";
+    for (const char* p = EntryOf(kind).text; *p; ++p)
+        if (*p != '\r' && *p != '\n')
+            line += *p;
+    return line;
+}
+
+const char* NoticeName(Notice kind) { return EntryOf(kind).name; }
 
 CPeerProtocol::CPeerProtocol(CShogiBoard& board, CKifuControl& record, CGameLink& connectSocket,
                              CGameLink& listenSocket, CProtocolHost& host)
@@ -62,17 +107,32 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
     if (msg != WM_SOCK_CLOSED)
         return;
     Forget(wParam);
+    const int oldMode = mode;
+    // The host's opponent went in the middle of the game.
+    const bool opponentGone = connState == CONN_HOST && mode == MODE_GAME && gamePeer != 0 && gamePeer == wParam;
     if (gamePeer == wParam)
         ClearGameState();
     // On a guest only the loss of its own link ends the connection state,
     // whatever strays its own listening socket holds; their going says nothing.
     bool linkLost = connState == CONN_GUEST ? (wParam == 0 || wParam == guestLink) : listenSocket.AllSlotsFree() != 0;
+    const bool wasConnected = connState != CONN_NONE;
     if (linkLost) {
+        // Without its host a guest's game cannot go on, however the link
+        // was lost (closed by the host, or a failed send or read).
+        if (connState == CONN_GUEST)
+            ClearGameState();
         host.CloseTurnDialog();
         connState = CONN_NONE;
         guestLink = 0;
+        echoPending.clear();
         host.ShowChatInput(false);
     }
+    if (opponentGone)
+        host.Notify(Notice::OpponentGone);
+    else if (linkLost && wasConnected)
+        host.Notify(oldMode == MODE_GAME       ? Notice::OpponentGone
+                    : oldMode == MODE_WATCHING ? Notice::WatchedHostGone
+                                               : Notice::ConnectionLost);
 }
 
 bool CPeerProtocol::Contains(const std::vector<SockHandle>& handles, SockHandle handle) {
@@ -202,8 +262,25 @@ void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
             host.ShowCheck();
     } else {
         // A resignation, an end line or a move that does not fit: game over.
+        const int oldMode = mode;
         ClearGameState();
         host.Redraw(false);
+        host.Notify(EndNotice(m, oldMode));
+    }
+}
+
+Notice CPeerProtocol::EndNotice(const MoveRec& m, int oldMode) {
+    const bool watching = oldMode == MODE_WATCHING;
+    switch (m.status) {
+    case MS_RESIGN:
+        return watching ? (m.side == SENTE ? Notice::SenteResigned : Notice::GoteResigned) : Notice::OpponentResigned;
+    case MS_KINGTAKEN:
+        return watching ? (m.side == SENTE ? Notice::SenteWon : Notice::GoteWon) : Notice::KingTaken;
+    case MS_MATE:
+    case MS_ABORT:
+        return watching ? Notice::WatchedGameEnded : Notice::OpponentEnded;
+    default:
+        return Notice::MoveRefused;
     }
 }
 
@@ -241,7 +318,9 @@ void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
             MoveRec m = record.RecordMoveText(std::string_view(text).substr(start, end - start));
             if (!board.ApplyMove(m, true)) {
                 ClearGameState();
-                break;
+                host.Redraw(false);
+                host.Notify(Notice::MoveRefused);
+                return;
             }
         }
         start = end + 1;
@@ -256,12 +335,23 @@ void CPeerProtocol::HandleChat(SockHandle handle, const std::string* text) {
         std::string line = text ? FitPacket(PrefixName(handleName, *text)) : listenSocket.GetText(handle);
         listenSocket.SendChat(line, 0);
         LogChat(line);
+        if (!text)
+            host.Notify(Notice::ChatArrived);
     } else if (connState == CONN_GUEST) {
         if (!text) {
-            LogChat(connectSocket.GetText(handle));
+            const std::string line = connectSocket.GetText(handle);
+            LogChat(line);
+            if (!echoPending.empty() && echoPending.front() == line)
+                echoPending.pop_front();  // the own line coming back
+            else
+                host.Notify(Notice::ChatArrived);
         } else {
             // Logged when the host's echo comes back.
-            connectSocket.SendChat(FitPacket(PrefixName(handleName, *text)), handle);
+            std::string line = FitPacket(PrefixName(handleName, *text));
+            connectSocket.SendChat(line, handle);
+            echoPending.push_back(std::move(line));
+            if (echoPending.size() > ECHO_PENDING_MAX)
+                echoPending.pop_front();
         }
     }
 }
@@ -275,6 +365,7 @@ void CPeerProtocol::OnGuestConnected() {
     connState = CONN_GUEST;
     // The link to the host: its loss ends the guest's connection state.
     guestLink = connectSocket.OwnHandle();
+    echoPending.clear();
     host.ShowChatInput(true);
 }
 
@@ -353,6 +444,7 @@ int CPeerProtocol::Disconnect() {
     ClearGameState();
     connState = CONN_NONE;
     guestLink = 0;
+    echoPending.clear();
     host.ShowChatInput(false);
     return 1;
 }

@@ -7,6 +7,7 @@
 // protocol also runs without windows (tests, the command-line peer).
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ namespace ravu {
 class CShogiBoard;
 class CKifuControl;
 struct KomaRec;
+struct MoveRec;
 
 constexpr int MODE_FREE = 0;
 constexpr int MODE_GAME = 1;
@@ -32,6 +34,33 @@ constexpr int CONN_HOST = 2;
 // Answers of a question.
 constexpr int ASK_YES = 1;
 constexpr int ASK_NO = 2;  // also: timed out, or a question already open
+
+// Events the player must hear of because they happen without the player's
+// own action: the game ends from the other side, the connection goes, a
+// chat line comes in.
+enum class Notice {
+    OpponentResigned,  // the opponent's resignation line
+    KingTaken,         // the opponent's move took the own king
+    OpponentEnded,     // another end line of the opponent (mate, interrupted)
+    MoveRefused,       // a received move (or the game so far) does not fit the board
+    OpponentGone,      // the connection to the opponent went during the game
+    ConnectionLost,    // the last connection went (the guest's host, the host's last guest)
+    SenteResigned,     // in a watched game
+    GoteResigned,
+    SenteWon,          // in a watched game: the king was taken
+    GoteWon,
+    WatchedGameEnded,  // a watched game ended otherwise (interrupted, mate)
+    WatchedHostGone,   // the connection to the host of a watched game went
+    ChatArrived,       // a chat line from someone else
+};
+
+// The notice as the player reads it (Shift-JIS; lines separated by CR LF).
+std::string NoticeText(Notice kind);
+// The notice as one line of the chat log, marked so that it does not pass
+// for a chat line: "◆" and the text without its line breaks.
+std::string NoticeLogLine(Notice kind);
+// A short machine name of the notice ("opponent_resigned", ...).
+const char* NoticeName(Notice kind);
 
 // What the protocol asks of the windows around it.  Texts are Shift-JIS.
 class CProtocolHost {
@@ -57,6 +86,9 @@ public:
     // and record were reset (empty the record list); the board's flip is set.
     virtual void OnStartGame() {}
     virtual void OnResetGame() {}
+    // Something the player has to hear of happened; the protocol's state is
+    // already updated.  Called from socket handlers: must not block.
+    virtual void Notify(Notice kind) { (void)kind; }
 };
 
 class CPeerProtocol : public CSockOwner {
@@ -142,7 +174,9 @@ private:
     void RefuseGuest(SockHandle handle);
     static bool Contains(const std::vector<SockHandle>& handles, SockHandle handle);
     void LogChat(const std::string& line);
-
+    // The notice of a received end line or refused move, by the mode the
+    // copy was in (playing or watching).
+    static Notice EndNotice(const MoveRec& m, int oldMode);
     CShogiBoard& board;
     CKifuControl& record;
     CGameLink& connectSocket;
@@ -155,6 +189,9 @@ private:
     std::vector<SockHandle> acceptedGuests;
     // Guests that have said hello: a guest says it once.
     std::vector<SockHandle> greetedGuests;
+    // A guest's own chat lines sent and not yet echoed by the host: the echo
+    // is no news to the player.
+    std::deque<std::string> echoPending;
 };
 
 }  // namespace ravu

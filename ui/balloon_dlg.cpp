@@ -22,6 +22,7 @@ constexpr int LINE_GAP = 2;
 constexpr QPoint ANIM_POS{216, 103};
 constexpr QPoint YES_POS{58, 115};
 constexpr QPoint NO_POS{122, 115};
+constexpr QPoint OK_POS{90, 115};  // the notice's one button, between the two places
 }  // namespace
 
 std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetrics& fm)
@@ -67,18 +68,58 @@ int CBalloonDlg::Ask(const std::string& sjisQuestion)
 int CBalloonDlg::Ask(const QString& question)
 {
     if (busy_) return ANSWER_NO;
+    // A notice on show steps aside for the question and comes back after it.
+    if (noticeShown_) HideNotice(false);
     busy_ = 1;
     question_ = question;
-    Open();
+    Open(false);
+    setModal(true);
     const int result = exec();
     Close();
+    ShowNotice();
     return result == QDialog::Accepted ? ANSWER_YES : ANSWER_NO;
 }
 
-void CBalloonDlg::Open()
+void CBalloonDlg::Tell(const std::string& sjisText)
+{
+    Tell(QString::fromUtf8(SjisToUtf8(sjisText)));
+}
+
+void CBalloonDlg::Tell(const QString& text)
+{
+    notices_.push_back(text);
+    ShowNotice();
+}
+
+void CBalloonDlg::ShowNotice()
+{
+    if (busy_ || noticeShown_ || notices_.empty()) return;
+    noticeShown_ = true;
+    question_ = notices_.front();
+    Open(true);
+    // Modeless and without taking the keyboard from where the user types:
+    // no nested loop runs inside the socket handler that tells it.
+    setModal(false);
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    raise();
+}
+
+void CBalloonDlg::HideNotice(bool dismissed)
+{
+    if (!noticeShown_) return;
+    noticeShown_ = false;
+    hide();
+    Close();
+    if (dismissed && !notices_.empty()) notices_.pop_front();
+}
+
+void CBalloonDlg::Open(bool notice)
 {
     ticks_ = 0;
-    answerTimer_.start(tickMs_, this);
+    // A notice waits for its button; only a question times out.
+    if (!notice) answerTimer_.start(tickMs_, this);
 
     balloonPicture_ = BuiltinPicture(168);
     pictureRect_ = QRect(QPoint(0, 0), balloonPicture_.size());
@@ -96,6 +137,13 @@ void CBalloonDlg::Open()
     textFont_.setPixelSize(10);
 
     anim_.Create(this, ANIM_POS.x(), ANIM_POS.y());
+    if (notice) {
+        okButton_ = new CImageButton(172);
+        okButton_->setObjectName(QStringLiteral("ok"));
+        okButton_->Create(this, CMD_OK, OK_POS.x(), OK_POS.y());
+        connect(okButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
+        return;
+    }
     yesButton_ = new CImageButton(172);
     yesButton_->setObjectName(QStringLiteral("yes"));
     yesButton_->Create(this, CMD_YES, YES_POS.x(), YES_POS.y());
@@ -110,10 +158,18 @@ void CBalloonDlg::Close()
 {
     answerTimer_.stop();
     anim_.Destroy();
-    delete yesButton_;
-    yesButton_ = nullptr;
-    delete noButton_;
-    noButton_ = nullptr;
+    // The buttons go once the event in hand is done (a notice is dismissed
+    // from its own button's command); until then they are hidden, nameless
+    // and silent.
+    for (CImageButton** b : {&yesButton_, &noButton_, &okButton_}) {
+        if (*b) {
+            (*b)->hide();
+            (*b)->setObjectName(QString());
+            (*b)->disconnect(this);
+            (*b)->deleteLater();
+            *b = nullptr;
+        }
+    }
     balloonPicture_ = QPixmap();
     busy_ = 0;
 }
@@ -150,6 +206,13 @@ void CBalloonDlg::timerEvent(QTimerEvent* e)
 
 void CBalloonDlg::OnCommand(int id)
 {
+    if (noticeShown_) {
+        if (id == CMD_OK) {
+            HideNotice(true);
+            ShowNotice();
+        }
+        return;
+    }
     if (id == CMD_YES)
         Yes();
     else if (id == CMD_NO)
@@ -169,6 +232,14 @@ void CBalloonDlg::No()
 // Enter answers yes and Esc no, as the dialog's OK and Cancel.
 void CBalloonDlg::keyPressEvent(QKeyEvent* e)
 {
+    if (noticeShown_) {
+        // Enter and Esc dismiss a notice, as its button.
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape)
+            OnCommand(CMD_OK);
+        else
+            QDialog::keyPressEvent(e);
+        return;
+    }
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -184,6 +255,12 @@ void CBalloonDlg::keyPressEvent(QKeyEvent* e)
 
 void CBalloonDlg::closeEvent(QCloseEvent* e)
 {
+    if (noticeShown_) {
+        // A close request dismisses the notice, as its button.
+        e->ignore();
+        OnCommand(CMD_OK);
+        return;
+    }
     e->accept();
     No();
 }

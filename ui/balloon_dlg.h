@@ -2,6 +2,9 @@
 // balloon.  Ask runs it modally (a nested event loop, so sockets keep being
 // served), answers no by itself after 21 ticks of its one-second timer, and
 // answers a second question asked while one is open with no at once.
+// Tell shows a notice without blocking: the same balloon, modeless, with a
+// single button that dismisses it.  Notices wait in turn; a question asked
+// while one shows takes the balloon and the notice comes back after it.
 #pragma once
 
 #include <QBasicTimer>
@@ -10,6 +13,7 @@
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,7 @@ public:
     static constexpr int ANSWER_NO = 2;
     static constexpr int CMD_YES = 1039;
     static constexpr int CMD_NO = 1040;
+    static constexpr int CMD_OK = 1041;       // the notice's single button
     static constexpr int MAX_LINES = 6;
     static constexpr int TICK_MS = 1000;      // timer 103
     static constexpr int TICK_LIMIT = 20;     // no after ticks exceed this
@@ -54,6 +59,9 @@ public:
     int Ask(const QString& question);
     // The same with the model's Shift-JIS text.
     int Ask(const std::string& sjisQuestion) override;
+    // Queues a notice and shows it when nothing is in front of it.
+    void Tell(const QString& text);
+    void Tell(const std::string& sjisText) override;
 
     // Tests shorten the answer timer.
     void SetTickInterval(int ms) { tickMs_ = ms; }
@@ -66,6 +74,11 @@ public:
     std::vector<BalloonLine> ShownLines() const;
     CImageButton* YesButton() const { return yesButton_; }
     CImageButton* NoButton() const { return noButton_; }
+    // The notice's button while a notice shows, else null.
+    CImageButton* OkButton() const { return okButton_; }
+    bool NoticeShown() const { return noticeShown_; }
+    // Notices not yet dismissed, the one shown first.
+    const std::deque<QString>& Notices() const { return notices_; }
     const CAnimWnd& Anim() const { return anim_; }
 
 public slots:
@@ -78,10 +91,15 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void Open();
+    void Open(bool notice);
     void Close();
     void Yes();
     void No();
+    // Shows the first waiting notice when no question is open.
+    void ShowNotice();
+    // Takes the shown notice away, for good (dismissed) or until a question
+    // is answered (kept).
+    void HideNotice(bool dismissed);
 
     QPixmap balloonPicture_;
     QRect pictureRect_;
@@ -91,7 +109,10 @@ private:
     QFont textFont_;
     CImageButton* yesButton_ = nullptr;
     CImageButton* noButton_ = nullptr;
+    CImageButton* okButton_ = nullptr;
     QString question_;
+    std::deque<QString> notices_;
+    bool noticeShown_ = false;
     QBasicTimer answerTimer_;
     int tickMs_ = TICK_MS;
     int tickLimit_ = TICK_LIMIT;

@@ -626,6 +626,7 @@ void CMainDlg::ToggleLogWindow() {
         if (w)
             w->show();
         a->setText(TEXT_LOG_HIDE);
+        chatNoticeGiven = false;  // the player reads the log from here on
     }
 }
 
@@ -801,6 +802,17 @@ void CMainDlg::StripButton(int i) {
         }
         break;
     case 8:
+        // Only a guest proposes the sides, and only between games.
+        if (connState == CONN_NONE)
+            TellWhy("接続していません。\r\n先に相手に接続してください。");
+        else if (connState == CONN_HOST)
+            TellWhy("先手・後手は\r\n接続してきた相手が申し込みます。");
+        else if (mode == MODE_GAME)
+            TellWhy("対局中です。");
+        else if (mode == MODE_WATCHING)
+            TellWhy("観戦中は対局を申し込めません。");
+        else if (!free)
+            TellWhy("今は対局を申し込めません。");
         if (connState == CONN_GUEST && free) {
             if (auto* d = dynamic_cast<CTurnDlg*>(turnDlg.get()))
                 d->SetSocket(connectSocket.get());
@@ -810,7 +822,14 @@ void CMainDlg::StripButton(int i) {
         }
         break;
     case 9:
-        Resign();
+        if (mode == MODE_WATCHING)
+            TellWhy("観戦中は投了できません。");
+        else if (mode != MODE_GAME)
+            TellWhy("対局中ではありません。");
+        else if (SideToMove() != mySide)
+            TellWhy("相手の手番です。\r\n投了は自分の手番にできます。");
+        else
+            Resign();
         break;
     case 10:
         settingsDlg->Run();
@@ -876,6 +895,22 @@ void CMainDlg::SyncHandleName() {
 int CMainDlg::Ask(const std::string& question) { return balloon->Ask(question); }
 
 void CMainDlg::AddLine(const std::string& line) { chatLog->AddLine(line); }
+
+void CMainDlg::Notify(Notice kind) {
+    const std::string text = NoticeText(kind);
+    if (kind == Notice::ChatArrived) {
+        // The line itself is in the log; the player only has to know it is there.
+        QWidget* log = chatLog ? chatLog->Window() : nullptr;
+        if ((log && log->isVisible()) || chatNoticeGiven)
+            return;
+        chatNoticeGiven = true;
+    } else {
+        chatLog->AddLine(NoticeLogLine(kind));
+    }
+    balloon->Tell(text);
+}
+
+void CMainDlg::TellWhy(const char* utf8Text) { balloon->Tell(Utf8ToSjis(utf8Text)); }
 
 void CMainDlg::ShowChatInput(bool show) { chatInput->setVisible(show); }
 

@@ -158,6 +158,9 @@ public:
     void SetOpponentName(const std::string& name) override { profile.SetOpponentName(name); }
     void OnStartGame() override;
     void OnResetGame() override;
+    // Shows the notice in the balloon and keeps a line of it in the chat log;
+    // an arriving chat line is told once until the log window is shown.
+    void Notify(Notice kind) override;
 
     // --- state read and set by the other parts of the program ------------------
     CKifuControl record;
@@ -242,6 +245,8 @@ private:
     void OpenFile();
     void SaveFile();
     void StripButton(int i);
+    // The balloon's notice for a UTF-8 text (a strip button that cannot act).
+    void TellWhy(const char* utf8Text);
     void PlaceWindows();
     void UpdateCursor(QPoint p);
     void RequestRepaint(const QRect& r);
@@ -262,6 +267,9 @@ private:
     // Set when the connect or turn dialog reported the host's acceptance
     // itself while it ran.
     bool acceptedInDialog = false;
+    // A chat line came while the log window was hidden and the player has
+    // been told; no more of that until the log window is shown.
+    bool chatNoticeGiven = false;
 
     // Overlays: drawn over the back buffer until the next Redraw.
     std::vector<CellPlacement> reachMarks;

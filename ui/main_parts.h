@@ -15,11 +15,13 @@ namespace ravu {
 class CKifuListView;
 
 // The balloon's yes/no question: 1 yes, 2 no (also when a question is
-// already open or the question timed out).
+// already open or the question timed out).  Tell puts a notice with a single
+// button and returns at once; notices wait in turn, and behind a question.
 class IQuestion {
 public:
     virtual ~IQuestion() = default;
     virtual int Ask(const std::string& sjisQuestion) = 0;
+    virtual void Tell(const std::string& sjisText) = 0;
 };
 
 // The record window as the main window uses it.

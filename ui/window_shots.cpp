@@ -14,6 +14,7 @@
 #include "app/textcodec.h"
 #include "net/connect_dlg.h"
 #include "net/game_socket.h"
+#include "net/peer_protocol.h"
 #include "net/turn_dlg.h"
 #include "record/kifu.h"
 #include "ui/about_dlg.h"
@@ -118,6 +119,29 @@ int main(int argc, char** argv)
         [](CBalloonDlg& b) {
             return b.Ask(QStringLiteral("\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n"));
         });
+
+    // Notices: the balloon with its single button, shown without blocking,
+    // for events from the other side and for a button that cannot act.
+    for (Notice kind : {Notice::OpponentResigned, Notice::OpponentGone, Notice::MoveRefused, Notice::SenteResigned,
+                        Notice::ChatArrived}) {
+        balloon.Tell(NoticeText(kind));
+        const std::string name = std::string("window-notice-") + NoticeName(kind) + ".png";
+        Save(&balloon, name.c_str());
+        balloon.OnCommand(CBalloonDlg::CMD_OK);
+    }
+    balloon.Tell(QStringLiteral("相手の手番です。\r\n投了は自分の手番にできます。"));
+    Save(&balloon, "window-notice-resign-refused.png");
+    balloon.OnCommand(CBalloonDlg::CMD_OK);
+
+    // The chat log keeps a line of each notice among the chat lines.
+    CChatLogDlg noticeLog(&rect);
+    noticeLog.show();
+    noticeLog.AddLine(QStringLiteral("花子>よろしくお願いします"));
+    noticeLog.AddLine(QStringLiteral("太郎>よろしくお願いします"));
+    noticeLog.AddLine(NoticeLogLine(Notice::OpponentResigned));
+    noticeLog.AddLine(QStringLiteral("花子>ありがとうございました"));
+    noticeLog.AddLine(NoticeLogLine(Notice::ConnectionLost));
+    Save(&noticeLog, "window-notice-chatlog.png");
 
     // Connect dialog with a host list, one entry chosen.
     CGameSocket socket;

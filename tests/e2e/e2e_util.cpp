@@ -188,11 +188,13 @@ bool ProgramCopy::Exit() {
 // ---------------------------------------------------------------------------
 
 void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes) {
-    ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon"); })) << expectText.toStdString();
+    // A question has the yes button; a notice (which may come back after the
+    // question) has only one of its own.
+    ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon/yes"); })) << expectText.toStdString();
     const QString question = c.driver.Text("balloon");
     EXPECT_TRUE(question.contains(expectText)) << question.toStdString();
     c.driver.Call(yes ? "click balloon/yes c c" : "click balloon/no c c");
-    ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon"); }));
+    ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon/yes"); }));
 }
 
 void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName) {

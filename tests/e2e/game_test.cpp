@@ -292,8 +292,10 @@ TEST_F(NetworkGame, OpponentGoneMidGameEndsTheGameOnTheHost) {
     ASSERT_TRUE(WaitUntil([&] { return host->driver.State() == std::vector<int>{0, 0, 0}; }))
         << host->driver.Call("state").toStdString();
     EXPECT_FALSE(host->driver.Visible("main/chat"));
-    // The record stays for browsing.
+    // The record stays for browsing, and the host is told in the balloon.
     EXPECT_EQ(LastRow(*host), QString::fromUtf8(GAME[0].listText));
+    EXPECT_TRUE(host->driver.Text("balloon").contains(QStringLiteral("相手との接続が切れました。")))
+        << host->driver.Text("balloon").toStdString();
     // And the host's pieces no longer move: gote is not the host's side any more.
     host->driver.ClickMain(SquarePoint(3, 3, 1));
     host->driver.ClickMain(SquarePoint(3, 4, 1));

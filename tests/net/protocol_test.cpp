@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -117,11 +118,13 @@ public:
     void CloseTurnDialog() override { ++turnDialogCloses; }
     bool IsConnectDialogOpen() const override { return connectDialogOpen; }
     void SetOpponentName(const std::string& n) override { opponent = n; }
+    void Notify(Notice kind) override { notices.push_back(kind); }
 
     std::deque<int> answers;
     std::function<void()> duringAsk;
     std::vector<std::string> questions, lines;
     std::string opponent;
+    std::vector<Notice> notices;
     int redraws = 0, checks = 0, turnDialogCloses = 0;
     bool chatInput = false, connectDialogOpen = false;
 };
@@ -609,4 +612,99 @@ TEST(Garbage, AnyTypeAndTextInAnyState) {
         EXPECT_GE(c.proto.mode, MODE_FREE);
         EXPECT_LE(c.proto.mode, MODE_WATCHING);
     }
+}
+
+// What the player is told of, and what not: only what happens without the
+// player's own action.
+TEST(Notices, GameEndsAndLostConnections) {
+    using N = Notice;
+    enum Start { HOST_GAME, HOST_FREE, GUEST_GAME, GUEST_WATCHING };
+    struct Case {
+        const char* name;
+        Start start;
+        std::function<void(Copy&)> act;
+        std::vector<Notice> notices;
+        int mode;
+    };
+    const Case cases[] = {
+        {"resignation received", HOST_GAME, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 投了"); }, {N::OpponentResigned}, MODE_FREE},
+        {"king taken", HOST_GAME, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "まで1手で先手の勝ち"); }, {N::KingTaken}, MODE_FREE},
+        {"move refused", HOST_GAME, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 ５五歩(56) "); }, {N::MoveRefused}, MODE_FREE},
+        {"opponent gone, then the spectator", HOST_GAME, [](Copy& c) { c.Closed(7); c.Closed(9); },
+         {N::OpponentGone, N::ConnectionLost}, MODE_FREE},
+        {"last guest gone", HOST_FREE, [](Copy& c) { c.Closed(7); }, {N::ConnectionLost}, MODE_FREE},
+        {"chat from a guest, own line", HOST_FREE,
+         [](Copy& c) {
+             c.HostPacket(7, PKT_CHAT, "guest>hi");
+             std::string own = "yo";
+             c.proto.HandleChat(0, &own);
+         },
+         {N::ChatArrived}, MODE_FREE},
+        {"own resignation and disconnect", HOST_GAME,
+         [](Copy& c) {
+             c.HostPacket(7, PKT_MOVE, kMove1);
+             c.host.answers = {ASK_YES, ASK_YES};
+             c.proto.Resign();
+             c.proto.Disconnect();
+             c.proto.OnSockMessage(WM_SOCK_CLOSED, 7);  // a late report of the own close
+         },
+         {}, MODE_FREE},
+        {"guest loses its host in a game", GUEST_GAME, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); },
+         {N::OpponentGone}, MODE_FREE},
+        {"guest's own link fails in a game", GUEST_GAME, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 3); },
+         {N::OpponentGone}, MODE_FREE},
+        {"guest's echo and another's line", GUEST_GAME,
+         [](Copy& c) {
+             std::string own = "hi";
+             c.proto.HandleChat(0, &own);
+             c.GuestPacket(PKT_CHAT, "guest>hi");
+             c.GuestPacket(PKT_CHAT, "host>hello");
+         },
+         {N::ChatArrived}, MODE_GAME},
+        {"watched resignation", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_MOVE, "   2 投了"); }, {N::GoteResigned}, MODE_FREE},
+        {"watched king taken", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_MOVE, "まで1手で先手の勝ち"); }, {N::SenteWon}, MODE_FREE},
+        {"watched game interrupted", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_MOVE, "   1 中断"); },
+         {N::WatchedGameEnded}, MODE_FREE},
+        {"game so far refused", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove1 + ";;"); },
+         {N::MoveRefused}, MODE_FREE},
+        {"watched host gone", GUEST_WATCHING, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); },
+         {N::WatchedHostGone}, MODE_FREE},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Copy c(k.start == HOST_GAME || k.start == HOST_FREE ? "host" : "guest");
+        if (k.start == HOST_GAME) {
+            StartHostGame(c);
+            c.HostPacket(9, PKT_HELLO, "watcher");
+        } else if (k.start == HOST_FREE) {
+            c.host.answers = {ASK_YES};
+            c.HostPacket(7, PKT_HELLO, "guest");
+        } else {
+            c.conn.ownHandle = 3;
+            c.proto.OnGuestConnected();
+            if (k.start == GUEST_GAME)
+                c.proto.OnTurnAccepted(SENTE);
+            else
+                c.GuestPacket(PKT_OBSERVE, "1");
+        }
+        k.act(c);
+        EXPECT_EQ(c.host.notices, k.notices);
+        EXPECT_EQ(c.proto.mode, k.mode);
+    }
+}
+
+// The spectators of a game whose opponent went get an interrupted line.
+// Spectators are not sent anything when the opponent leaves: a peer that
+// knows only the plain protocol would not expect it.  The record stays.
+TEST(Notices, OpponentLeavingSendsTheSpectatorsNothing) {
+    Copy h("host");
+    StartHostGame(h);
+    h.HostPacket(9, PKT_HELLO, "watcher");
+    h.HostPacket(7, PKT_MOVE, kMove1);
+    h.listen.Take();
+    h.Closed(7);
+    EXPECT_TRUE(h.listen.Take().empty());
+    std::string text;
+    h.record.GetMainLineText(text);
+    EXPECT_EQ(text, kMove1 + ";;");
 }

@@ -62,8 +62,10 @@ public:
         asked.push_back(q);
         return answer;
     }
+    void Tell(const std::string& text) override { told.push_back(text); }
     int answer = 1;
     std::vector<std::string> asked;
+    std::vector<std::string> told;  // notices (Shift-JIS)
 };
 
 // A modal dialog that answers as told and counts its runs.

@@ -141,6 +141,40 @@ TEST(Balloon, SecondQuestionWhileOpenIsAnsweredNoAtOnce)
     EXPECT_EQ(AskWhile(balloon, QStringLiteral("third"), [&] { QTest::keyClick(&balloon, Qt::Key_Return); }), 1);
 }
 
+// Notices: shown without blocking, one at a time, dismissed by their single
+// button or a key; a question takes the balloon and the notice comes back.
+TEST(Balloon, NoticesWaitInTurnAndBehindQuestions)
+{
+    CBalloonDlg balloon;
+    auto shown = [&] { return balloon.NoticeShown() && balloon.isVisible() ? balloon.Question() : QString(); };
+    balloon.Tell(QStringLiteral("first"));  // returns at once
+    balloon.Tell(QStringLiteral("second"));
+    EXPECT_EQ(shown(), QStringLiteral("first"));
+    ASSERT_NE(balloon.OkButton(), nullptr);
+    EXPECT_EQ(balloon.YesButton(), nullptr);
+    EXPECT_FALSE(balloon.Busy());  // a notice does not refuse questions
+
+    QString during;
+    const int answer = AskWhile(balloon, QStringLiteral("q"), [&] {
+        during = balloon.Question();
+        EXPECT_FALSE(balloon.NoticeShown());
+        balloon.Tell(QStringLiteral("third"));  // waits behind the question
+        QTest::mouseClick(balloon.YesButton(), Qt::LeftButton, {}, Centre());
+    });
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(during, QStringLiteral("q"));
+    EXPECT_EQ(shown(), QStringLiteral("first"));
+
+    QTest::mouseClick(balloon.OkButton(), Qt::LeftButton, {}, Centre());
+    QCoreApplication::processEvents();  // the button's command is posted
+    EXPECT_EQ(shown(), QStringLiteral("second"));
+    QTest::keyClick(&balloon, Qt::Key_Return);
+    EXPECT_EQ(shown(), QStringLiteral("third"));
+    balloon.close();
+    EXPECT_FALSE(balloon.isVisible());
+    EXPECT_TRUE(balloon.Notices().empty());
+}
+
 TEST(ImageButton, CommandsOnlyForAPressAndReleaseOnThePicture)
 {
     QWidget parent;

@@ -154,22 +154,34 @@ TEST_F(Commands, ConnectAndDisconnectThroughButtonSeven) {
     EXPECT_EQ(question->asked.size(), 2u);
 }
 
+// Buttons 8 (sides) and 9 (resign) act only where they can, and otherwise
+// say why in a notice.
 TEST_F(Commands, TurnDecisionOnlyForAGuestWithoutAGame) {
     struct Case {
-        int connState, mode;
+        int button, connState, mode;
         bool runs;
-    } cases[] = {{CONN_NONE, MODE_FREE, false},
-                 {CONN_HOST, MODE_FREE, false},
-                 {CONN_GUEST, MODE_GAME, false},
-                 {CONN_GUEST, MODE_WATCHING, false},
-                 {CONN_GUEST, MODE_FREE, true}};
+        const char* why;  // start of the notice; null: none
+    } cases[] = {{8, CONN_NONE, MODE_FREE, false, "接続していません。"},
+                 {8, CONN_HOST, MODE_FREE, false, "先手・後手は"},
+                 {8, CONN_GUEST, MODE_GAME, false, "対局中です。"},
+                 {8, CONN_GUEST, MODE_WATCHING, false, "観戦中は対局を"},
+                 {8, CONN_GUEST, MODE_FREE, true, nullptr},
+                 {9, CONN_GUEST, MODE_FREE, false, "対局中ではありません。"},
+                 {9, CONN_GUEST, MODE_WATCHING, false, "観戦中は投了"}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.why ? c.why : "runs");
         turnDialog->runs = 0;
+        question->told.clear();
         dlg->connState = c.connState;
         dlg->mode = c.mode;
-        Click(ButtonPoint(8));
-        EXPECT_EQ(turnDialog->runs, c.runs ? 1 : 0) << c.connState << c.mode;
+        Click(ButtonPoint(c.button));
+        EXPECT_EQ(turnDialog->runs, c.runs ? 1 : 0);
+        ASSERT_EQ(question->told.size(), c.why ? 1u : 0u);
+        if (c.why) {
+            EXPECT_EQ(SjisToUtf8(question->told[0]).rfind(c.why, 0), 0u) << SjisToUtf8(question->told[0]);
+        }
     }
+    EXPECT_TRUE(question->asked.empty());
     // The accepted proposal starts the game with the chosen side, flipped for gote.
     dlg->mode = MODE_FREE;
     turnDialog->side = GOTE;
@@ -187,9 +199,11 @@ TEST_F(Commands, ResignOnlyOnTheOwnTurnAndOnlyOnYes) {
     Click(ButtonPoint(9));
     EXPECT_EQ(dlg->mode, MODE_GAME);
     EXPECT_TRUE(link->sent.empty());
-    dlg->mySide = GOTE;  // not the own turn: not even asked
+    dlg->mySide = GOTE;  // not the own turn: not even asked, but told why
     Click(ButtonPoint(9));
     EXPECT_EQ(question->asked.size(), 1u);
+    ASSERT_EQ(question->told.size(), 1u);
+    EXPECT_EQ(SjisToUtf8(question->told[0]).rfind("相手の手番です。", 0), 0u);
     dlg->mySide = SENTE;
     question->answer = 1;
     Click(ButtonPoint(9));
@@ -305,6 +319,37 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
     EXPECT_EQ(listenLink.sent[0].text, "me>hi");
     EXPECT_EQ(LastChatLine(), "me>hi");
     EXPECT_TRUE(dlg->isVisible());  // Enter did not close the window
+}
+
+// Events from the other side are told in the balloon and kept in the chat
+// log; chat lines are told once while the log window stays hidden.
+TEST_F(Commands, NoticesOfTheOtherSide) {
+    profile.SetHandleName("me");
+    StartConnectedGame(GOTE);
+    auto receive = [this](uint8_t type, const std::string& text) {
+        connectLink.lastType = type;
+        connectLink.lastText = Utf8ToSjis(text);
+        dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
+    };
+    receive(PKT_MOVE, "   1 投了");
+    EXPECT_EQ(dlg->mode, MODE_FREE);
+    ASSERT_EQ(question->told.size(), 1u);
+    EXPECT_EQ(SjisToUtf8(question->told[0]), "相手が投了しました。\r\nあなたの勝ちです。");
+    EXPECT_EQ(SjisToUtf8(LastChatLine()), "◆相手が投了しました。あなたの勝ちです。");
+
+    struct Step {
+        const char* action;  // "chat" a line from the other side, "show"/"hide" the log
+        size_t told;         // notices so far
+    } steps[] = {{"chat", 2}, {"chat", 2}, {"show", 2}, {"chat", 2}, {"hide", 2}, {"chat", 3}};
+    for (const Step& s : steps) {
+        const std::string a = s.action;
+        if (a == "chat")
+            receive(PKT_CHAT, "host>hi");
+        else
+            dlg->OnCommand(ID_LOG_WINDOW);
+        EXPECT_EQ(question->told.size(), s.told) << a;
+    }
+    EXPECT_EQ(LastChatLine(), "host>hi");
 }
 
 TEST_F(Commands, WindowDragByTheMarginMovesAndRemembers) {
