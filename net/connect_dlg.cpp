@@ -151,21 +151,24 @@ int CConnectDlg::exec()
 
 void CConnectDlg::Open()
 {
-    shownOpponent_ = m_strOpponent;
-    opponentLabel_->setText(DisplayText(m_strOpponent));
+    // Every opening starts from the last destination, in the edit and
+    // selected so that typing replaces it, with no list entry chosen and no
+    // opponent: a name from an earlier opening or connection would be stale.
+    m_strOpponent.clear();
+    shownOpponent_.clear();
+    opponentLabel_->clear();
+    if (profile_) m_strDest = profile_->GetHost();
     SetButtonState(BS_OPENED);
     m_pListSocket = std::make_unique<CListSocket>();
     if (listWaitMs_ > 0) m_pListSocket->m_nWaitLimitMs = listWaitMs_;
     if (m_pHostListText && !m_pHostListText->empty()) SetButtonState(BS_HAVE_LIST);
-    destEdit_->clear();
+    destEdit_->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
+    destEdit_->selectAll();
     destEdit_->show();
+    destEdit_->setFocus();
     SetStatus(QString());
     addressLabel_->clear();
-    if (!m_strOpponent.empty()) {
-        destEdit_->hide();
-        SetButtonState(BS_ENTRY);
-    }
-    handleLabel_->setText(profile_ ? DisplayText(profile_->GetHandleName()) : QString());
+    handleLabel_->setText(profile_ ? DisplayName(profile_->GetHandleName()) : QString());
     // A fresh list box at every opening, filled from the kept text.
     {
         const QSignalBlocker quiet(m_listHosts);
@@ -256,7 +259,7 @@ void CConnectDlg::OnSelChange()
     std::vector<HostListEntry> entries = ParseHostList(text);
     const int row = m_listHosts->row(sel.first());
     m_strOpponent = row >= 0 && row < static_cast<int>(entries.size()) ? entries[row].shown : std::string();
-    opponentLabel_->setText(DisplayText(m_strOpponent));
+    opponentLabel_->setText(DisplayName(m_strOpponent));
     shownOpponent_ = m_strOpponent;
     destEdit_->hide();
     SetButtonState(BS_ENTRY);
@@ -281,10 +284,18 @@ void CConnectDlg::ClearSelection()
 void CConnectDlg::ConnectToDest()
 {
     if (!m_pSocket) return;
-    if (m_strDest.empty()) m_strDest = Utf8ToSjis(destEdit_->text().toUtf8().toStdString());
+    // The destination is what the edit holds; while a list entry is chosen
+    // the edit is hidden and the entry's destination counts.
+    if (m_strDest.empty() || !destEdit_->isHidden())
+        m_strDest = Utf8ToSjis(destEdit_->text().toUtf8().toStdString());
     const Destination dest = SplitDestination(m_strDest, GUEST_PORT);
     m_pSocket->ResolveHost(dest.host);
     addressLabel_->setText(DisplayText(m_pSocket->m_strResolvedAddr));
+    if (m_pSocket->m_strResolvedAddr.empty()) {
+        SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
+        SetButtonState(BS_OVER);
+        return;
+    }
     // A copy does not connect to itself.  With an explicit port another copy
     // on this machine is a different destination unless it is our own port.
     const bool ownAddress = m_pSocket->m_strResolvedAddr == m_pSocket->m_strLocalAddr;
@@ -342,7 +353,7 @@ void CConnectDlg::OnSockMessage(int msg, SockHandle wParam)
             const std::string name = m_pSocket->GetText(wParam);
             if (profile_) profile_->SetOpponentName(name);
             shownOpponent_ = name;
-            opponentLabel_->setText(DisplayText(name));
+            opponentLabel_->setText(DisplayName(name));
             return;
         }
         case PKT_ACCEPT:

@@ -7,8 +7,10 @@
 //
 // While an attempt runs the dialog owns connectSocket; socket messages it
 // does not handle go on to the main window, and the socket is handed back
-// when the dialog closes.  Enter connects to the edit's text; Esc does
-// nothing.
+// when the dialog closes.  Each opening offers the last destination in the
+// edit, selected; Enter and "接続" connect to the edit's text (or to the
+// chosen list entry); Esc does nothing.  A destination whose name cannot be
+// found is reported on the status line.
 #pragma once
 
 #include <QBasicTimer>

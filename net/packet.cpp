@@ -20,6 +20,19 @@ size_t SjisPrefixLength(std::string_view text, size_t max) {
     return pos;
 }
 
+std::string ShownName(std::string_view sjisName) {
+    if (sjisName.size() <= NAME_SHOWN_MAX)
+        return std::string(sjisName);
+    static constexpr char ELLIPSIS[] = "\x81\x63";  // "…" in Shift-JIS
+    const size_t keep = SjisPrefixLength(sjisName, NAME_SHOWN_MAX - (sizeof ELLIPSIS - 1));
+    return std::string(sjisName.substr(0, keep)) + ELLIPSIS;
+}
+
+size_t ChatTextRoom(std::string_view sjisName) {
+    const size_t prefix = sjisName.size() + 1;  // name and ">"
+    return prefix < static_cast<size_t>(PAYLOAD_MAX) ? PAYLOAD_MAX - prefix : 0;
+}
+
 Packet BuildPacket(uint8_t type, int length, const char* data) {
     Packet pkt{};  // every byte behind the payload is zero
     size_t n = length > 0 && data ? static_cast<size_t>(length) : 0;

@@ -42,6 +42,21 @@ size_t SjisPrefixLength(std::string_view text, size_t max);
 // True when b is the first byte of a two-byte Shift-JIS character.
 inline bool IsSjisLead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
+// Longest handle name, in Shift-JIS bytes, that is shown as it is.  A
+// Shift-JIS byte is about half a full-width character wide, so this keeps
+// "ハンドル名：" plus the name on one line of the question balloon and the
+// name inside the labels of the connect and turn dialogs.
+constexpr size_t NAME_SHOWN_MAX = 24;
+
+// A handle name as it is shown: a name longer than NAME_SHOWN_MAX bytes is
+// cut on a character boundary and ends in "…", NAME_SHOWN_MAX bytes in all.
+// Only for display: stored and relayed names stay as they came.
+std::string ShownName(std::string_view sjisName);
+
+// Bytes of chat text that fit in one packet behind name + ">"; 0 when the
+// name leaves no room.
+size_t ChatTextRoom(std::string_view sjisName);
+
 // Frames one packet.  A negative length counts as 0.  More than 253 bytes are
 // cut to 253 or 252 on a character boundary; the length field then says how
 // many bytes went in.

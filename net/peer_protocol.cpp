@@ -202,7 +202,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
     }
     std::string question = "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n";
     question += "\r\nハンドル名：";
-    question += listenSocket.GetText(handle);
+    question += ShownName(listenSocket.GetText(handle));
     int answer = AskHost(question);
     // The guest may have gone while the question was open.
     if (answer == ASK_YES && listenSocket.HasConnection(handle)) {
@@ -227,7 +227,7 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     const std::string& senteName = guestFirst ? guestName : handleName;
     const std::string& goteName = guestFirst ? handleName : guestName;
     std::string question = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
-    question += " 先手: " + senteName + " \r\n 後手: " + goteName;
+    question += " 先手: " + ShownName(senteName) + " \r\n 後手: " + ShownName(goteName);
     int answer = AskHost(question);
     // A game may have started, or the guest gone, while the question was open.
     if (answer != ASK_YES || mode == MODE_GAME || !listenSocket.HasConnection(handle)) {

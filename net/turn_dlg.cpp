@@ -98,15 +98,15 @@ void CTurnDlg::Shut()
 void CTurnDlg::SelectSente()
 {
     m_nSide = 0;
-    senteName_->setText(profile_ ? DisplayText(profile_->GetHandleName()) : QString());
-    goteName_->setText(m_pSocket ? DisplayText(m_pSocket->GetPeerName(0)) : QString());
+    senteName_->setText(profile_ ? DisplayName(profile_->GetHandleName()) : QString());
+    goteName_->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
 }
 
 void CTurnDlg::SelectGote()
 {
     m_nSide = 1;
-    senteName_->setText(m_pSocket ? DisplayText(m_pSocket->GetPeerName(0)) : QString());
-    goteName_->setText(profile_ ? DisplayText(profile_->GetHandleName()) : QString());
+    senteName_->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
+    goteName_->setText(profile_ ? DisplayName(profile_->GetHandleName()) : QString());
 }
 
 void CTurnDlg::SendProposal()

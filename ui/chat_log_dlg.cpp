@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/textcodec.h"
+#include "net/packet.h"
 #include "ui/window_util.h"
 
 namespace ravu {
@@ -121,6 +122,17 @@ void CChatInput::OnReturn()
     if (line.isEmpty()) return;
     clear();
     emit lineEntered(line);
+}
+
+CChatLineLimit::CChatLineLimit(std::function<std::string()> handleName, QObject* parent)
+    : QValidator(parent), handleName_(std::move(handleName))
+{
+}
+
+QValidator::State CChatLineLimit::validate(QString& input, int&) const
+{
+    const std::string name = handleName_ ? handleName_() : std::string();
+    return ToModelText(input).size() <= ChatTextRoom(name) ? Acceptable : Invalid;
 }
 
 }  // namespace ravu

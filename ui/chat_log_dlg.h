@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QString>
+#include <QValidator>
+#include <functional>
 #include <string>
 
 #include "app/settings.h"
@@ -63,6 +65,19 @@ signals:
 
 private:
     void OnReturn();
+};
+
+// Keeps a chat input to what one packet carries behind the own handle name
+// and ">": typing or pasting that would make the text longer in Shift-JIS
+// bytes is refused, so nothing is cut off unseen when the line is sent.
+// The name is asked for at each edit, as the settings may change it.
+class CChatLineLimit : public QValidator {
+public:
+    CChatLineLimit(std::function<std::string()> handleName, QObject* parent);
+    State validate(QString& input, int& pos) const override;
+
+private:
+    std::function<std::string()> handleName_;
 };
 
 }  // namespace ravu

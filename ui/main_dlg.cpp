@@ -185,6 +185,7 @@ void CMainDlg::SetUp(const QString& skinDir) {
     chatInput = new QLineEdit(this);
     chatInput->setGeometry(CHAT_INPUT_RECT);
     chatInput->setFrame(true);
+    chatInput->setValidator(new CChatLineLimit([this] { return profile.GetHandleName(); }, chatInput));
     connect(chatInput, &QLineEdit::returnPressed, this, [this] { OnCommand(ID_OK); });
 
     Redraw(true);

@@ -73,7 +73,11 @@ void CSettingsDlg::showEvent(QShowEvent* e)
 void CSettingsDlg::Load()
 {
     if (!profile_) return;
-    handleEdit_->setText(QString::fromUtf8(SjisToUtf8(profile_->GetHandleName())));
+    const QString name = QString::fromUtf8(SjisToUtf8(profile_->GetHandleName()));
+    // A longer name from an older settings file is shown and kept whole; it
+    // can be shortened but not lengthened.
+    handleEdit_->setMaxLength(std::max<int>(HANDLE_NAME_MAX, static_cast<int>(name.size())));
+    handleEdit_->setText(name);
     hostEdit_->setText(QString::fromUtf8(SjisToUtf8(profile_->GetHost())));
     // Written as an unsigned decimal number, as the port is stored.
     portEdit_->setText(QString::number(static_cast<uint32_t>(profile_->GetPort())));

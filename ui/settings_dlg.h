@@ -20,6 +20,11 @@ class CSettingsDlg : public QDialog, public IModalDialog {
 public:
     CSettingsDlg(CProfile* profile, QWidget* parent = nullptr);
 
+    // Longest handle name the user can type, in characters: at most 64
+    // Shift-JIS bytes, so that a chat line (name + ">" + text, 253 bytes)
+    // keeps room for its text.
+    static constexpr int HANDLE_NAME_MAX = 32;
+
     QLineEdit* HandleEdit() const { return handleEdit_; }
     QCheckBox* SoundCheck() const { return soundCheck_; }
     QLineEdit* PortEdit() const { return portEdit_; }

@@ -8,6 +8,7 @@
 
 #include "app/textcodec.h"
 #include "app/shogi_app.h"
+#include "net/packet.h"
 
 namespace ravu {
 
@@ -120,6 +121,11 @@ QString DisplayText(const QString& text, bool keepLineBreaks)
 QString DisplayText(const std::string& sjis, bool keepLineBreaks)
 {
     return DisplayText(QString::fromUtf8(SjisToUtf8(sjis)), keepLineBreaks);
+}
+
+QString DisplayName(const std::string& sjisName)
+{
+    return DisplayText(ShownName(sjisName));
 }
 
 std::string ToModelText(const QString& text)

@@ -52,6 +52,10 @@ QString DisplayText(const std::string& sjis, bool keepLineBreaks = false);
 QString DisplayText(const QString& text, bool keepLineBreaks = false);
 std::string ToModelText(const QString& text);
 
+// A handle name (Shift-JIS) for display: shortened with "…" when it is too
+// long for the labels and the question balloon (ShownName), then as DisplayText.
+QString DisplayName(const std::string& sjisName);
+
 // A static text of a dialog: always plain text, whatever it shows.
 QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect);
 

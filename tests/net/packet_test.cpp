@@ -97,6 +97,30 @@ TEST(SjisCut, NeverSplitsACharacter) {
     EXPECT_EQ(PayloadText(p.data()), kanji.substr(0, 252));
 }
 
+TEST(HandleNames, ShownShortenedOnACharacterBoundaryAndChatRoom) {
+    const std::string kanji12 = "一二三四五六七八九十百千";  // 24 bytes
+    struct Case {
+        std::string name;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {std::string(24, 'n'), std::string(24, 'n')},
+        {std::string(25, 'n'), std::string(22, 'n') + "…"},
+        {kanji12, kanji12},
+        {kanji12 + "x", "一二三四五六七八九十百…"},
+        {"a" + kanji12, "a一二三四五六七八九十…"},  // 22 bytes would split 百
+        {std::string(300, 'n'), std::string(22, 'n') + "…"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShownName(c.name), c.shown) << c.name;
+
+    // What is left of a 253-byte chat line behind name + ">".
+    const std::pair<size_t, size_t> room[] = {{0, 252}, {4, 248}, {251, 1}, {252, 0}, {253, 0}, {300, 0}};
+    for (auto [nameBytes, expect] : room)
+        EXPECT_EQ(ChatTextRoom(std::string(nameBytes, 'n')), expect) << nameBytes;
+}
+
 TEST(LongText, ChunkSizes) {
     struct Case {
         size_t n;

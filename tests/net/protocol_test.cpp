@@ -175,18 +175,20 @@ TEST(Handshake, HelloQuestionAndAnswers) {
         uint8_t reply;
         int connState;
         size_t questions;
+        std::string name = "はなこ", shown = "はなこ";
     };
     // A refused guest's slot is closed behind the refusal.
     const Case cases[] = {
         {ASK_YES, false, PKT_ACCEPT, CONN_HOST, 1},
         {ASK_NO, false, PKT_REFUSE, CONN_NONE, 1},
         {ASK_YES, true, PKT_REFUSE, CONN_NONE, 0},  // busy connecting out: no question
+        {ASK_NO, false, PKT_REFUSE, CONN_NONE, 1, std::string(250, 'n'), std::string(22, 'n') + "…"},
     };
     for (const Case& c : cases) {
         Copy h("host");
         h.host.answers = {c.answer};
         h.host.connectDialogOpen = c.dialogOpen;
-        h.HostPacket(5, PKT_HELLO, "はなこ");
+        h.HostPacket(5, PKT_HELLO, c.name);
         auto sent = h.listen.Take();
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].type, c.reply);
@@ -198,7 +200,7 @@ TEST(Handshake, HelloQuestionAndAnswers) {
         ASSERT_EQ(h.host.questions.size(), c.questions);
         if (c.questions) {
             EXPECT_EQ(h.host.questions[0],
-                      "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：はなこ");
+                      "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：" + c.shown);
         }
     }
 }
@@ -208,16 +210,20 @@ TEST(Handshake, SidesQuestionAndGameStart) {
         std::string proposal;
         int hostSide;
         std::string question;
+        std::string guest = "guest";
     };
+    const std::string longName(40, 'g');  // shown shortened, stored whole
     const Case cases[] = {
         {"0", 1, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: guest \r\n 後手: host"},
         {"1", 0, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: host \r\n 後手: guest"},
         {"x", 1, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: guest \r\n 後手: host"},  // reads as 0
+        {"1", 0, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: host \r\n 後手: " + longName.substr(0, 22) + "…",
+         longName},
     };
     for (const Case& c : cases) {
         Copy h("host");
         h.host.answers = {ASK_YES, ASK_YES};
-        h.HostPacket(7, PKT_HELLO, "guest");
+        h.HostPacket(7, PKT_HELLO, c.guest);
         h.HostPacket(9, PKT_HELLO, "watcher");
         h.host.answers = {ASK_YES};
         h.listen.Take();
@@ -228,7 +234,7 @@ TEST(Handshake, SidesQuestionAndGameStart) {
         EXPECT_EQ(h.proto.mySide, c.hostSide);
         EXPECT_EQ(h.proto.flipped, c.hostSide);
         EXPECT_EQ(h.proto.gamePeer, 7);
-        EXPECT_EQ(h.host.opponent, "guest");
+        EXPECT_EQ(h.host.opponent, c.guest);
         auto sent = h.listen.Take();
         ASSERT_EQ(sent.size(), 2u);
         EXPECT_EQ(sent[0].type, PKT_ACCEPT);

@@ -319,6 +319,18 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
     EXPECT_EQ(listenLink.sent[0].text, "me>hi");
     EXPECT_EQ(LastChatLine(), "me>hi");
     EXPECT_TRUE(dlg->isVisible());  // Enter did not close the window
+
+    // Typing and pasting stop where name + ">" + text would outgrow a packet.
+    const std::string longName(248, 'n');  // leaves 4 bytes
+    profile.SetHandleName(longName);
+    input->insert(QStringLiteral("あいう"));  // a paste of 6 bytes: refused
+    EXPECT_TRUE(input->text().isEmpty());
+    input->insert(QStringLiteral("あ"));
+    QTest::keyClicks(input, QStringLiteral("xyz"));
+    EXPECT_EQ(input->text(), QStringLiteral("あxy"));
+    QTest::keyClick(input, Qt::Key_Return);
+    ASSERT_EQ(listenLink.sent.size(), 2u);
+    EXPECT_EQ(listenLink.sent[1].text, longName + ">" + Utf8ToSjis("あxy"));
 }
 
 // Events from the other side are told in the balloon and kept in the chat

@@ -36,22 +36,26 @@ TEST(SettingsDlg, OkStoresNameAndSoundAndWritesHiddenFieldsBackUnchanged)
         bool check;  // box state the user leaves
         QString typed;
         std::string stored;
+        QString old = QStringLiteral("太郎");
     } cases[] = {
         {9149, "", 0, true, QStringLiteral("花子"), Utf8ToSjis("花子")},
         {-1, Utf8ToSjis("相手の家"), 5, false, QString(), std::string()},
-        {65535, "10.0.0.1:9150", 1, true, longName, Utf8ToSjis(longName.toStdString())},
+        // A typed name is capped at 32 characters; a longer one from an old
+        // settings file is kept as it was.
+        {65535, "10.0.0.1:9150", 1, true, longName, Utf8ToSjis(longName.left(32).toStdString())},
+        {7, "", 1, true, longName.left(40), Utf8ToSjis(longName.left(40).toStdString()), longName.left(40)},
         {-2147483647 - 1, "y", 0, false, QStringLiteral("<b>x</b>\t"), "<b>x</b>\t"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
         CProfile profile;
-        profile.SetHandleName(Utf8ToSjis("太郎"));
+        profile.SetHandleName(Utf8ToSjis(c.old.toStdString()));
         profile.SetPort(c.port);
         profile.SetHost(c.host);
         profile.SetSound(c.sound);
         CSettingsDlg dlg(&profile);
         const int result = RunWhile(dlg, [&] {
-            EXPECT_EQ(dlg.HandleEdit()->text(), QStringLiteral("太郎"));
+            EXPECT_EQ(dlg.HandleEdit()->text(), c.old);
             EXPECT_EQ(dlg.SoundCheck()->isChecked(), c.sound != 0);
             EXPECT_FALSE(dlg.PortEdit()->isVisible());
             EXPECT_FALSE(dlg.HostEdit()->isVisible());
