@@ -9,7 +9,8 @@
 // does not handle go on to the main window, and the socket is handed back
 // when the dialog closes.  Each opening offers the last destination in the
 // edit, selected; Enter and "接続" connect to the edit's text (or to the
-// chosen list entry); Esc does nothing.  A destination whose name cannot be
+// chosen list entry); Esc does nothing; the close box cancels the dialog
+// unless an attempt is running.  A destination whose name cannot be
 // found is reported on the status line.
 #pragma once
 

@@ -194,8 +194,10 @@ public:
     std::unique_ptr<IPieceSound> pieceSound;
 
     // Chooses the file to open (save false) or save (save true); empty when
-    // cancelled.  The file dialogs by default; tests answer it themselves.
+    // cancelled.  RunFileDialog by default; tests answer it themselves.
     std::function<QString(bool save)> chooseFile;
+    // Qt's file dialog, centred over the board picture, run modally.
+    QString RunFileDialog(bool save);
     // Opens the popup menu at a screen position; QMenu::exec by default.
     std::function<void(QPoint globalPos)> openMenu;
     // Shows an error message with an OK button; a message box by default.
@@ -242,6 +244,8 @@ private:
     void SetMenuEnabled(int id, bool enabled);
     void StopAutoplay();
     void BeginWindowDrag(QPoint p);
+    // Moves the window (and the record window with it) during a drag.
+    void DragWindowTo(QPoint topLeft);
     void OpenFile();
     void SaveFile();
     void StripButton(int i);
@@ -270,6 +274,7 @@ private:
     // A chat line came while the log window was hidden and the player has
     // been told; no more of that until the log window is shown.
     bool chatNoticeGiven = false;
+    QPoint kifuDragOffset;  // the record window's place relative to this window, during a drag
 
     // Overlays: drawn over the back buffer until the next Redraw.
     std::vector<CellPlacement> reachMarks;
