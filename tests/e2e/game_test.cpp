@@ -200,9 +200,10 @@ TEST_F(NetworkGame, WholeGameThroughTheWindows) {
     ASSERT_FALSE(hostList.isEmpty());
     EXPECT_TRUE(hostList.last().contains(QStringLiteral("投了"))) << hostList.last().toStdString();
     // The resignation ends the spectator's watching; it stays connected.
-    if (watching && WatcherAgrees(watcher, "after the resignation"))
+    if (watching && WatcherAgrees(watcher, "after the resignation")) {
         EXPECT_TRUE(WaitUntil([&] { return watcher.driver.State() == std::vector<int>{0, 1, 0}; }))
             << watcher.driver.Call("state").toStdString();
+    }
 
     // Each side saves the record through strip button 6 and the file dialog,
     // to the same path in turn, so the files' name lines agree too.
