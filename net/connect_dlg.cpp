@@ -349,6 +349,9 @@ void CConnectDlg::OnSockMessage(int msg, SockHandle wParam)
             timer_.stop();
             m_strOpponent = shownOpponent_;  // read back from control 1022
             busy_ = false;
+            // Whatever follows the acceptance is the main window's.
+            if (m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
+            if (onAccepted) onAccepted();
             done(QDialog::Accepted);
             return;
         case PKT_REFUSE:

@@ -13,6 +13,7 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -73,6 +74,12 @@ public:
     int exec() override;
 
     void OnSockMessage(int msg, SockHandle wParam) override;
+
+    // Called the moment the host accepts, after the connection went back to
+    // the main owner and before any packet behind the acceptance is
+    // delivered: a running game's catch-up comes in the same read and must
+    // find this copy a guest already.
+    std::function<void()> onAccepted;
 
     // Tests shorten the wait.
     void SetTimerInterval(int ms) { timerMs_ = ms; }

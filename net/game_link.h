@@ -36,6 +36,9 @@ public:
     virtual SockHandle OwnHandle() const = 0;
     // Guest: closes the own connection.  Host: closes every slot, keeps listening.
     virtual void Close() = 0;
+    // Host: closes the one slot with the handle, after what was sent to it
+    // has gone out, and frees the slot for another guest.
+    virtual void CloseSlot(SockHandle handle) { (void)handle; }
 
     void SendRefuse(SockHandle handle) { SendTo(PKT_REFUSE, 1, "0", handle); }
     void SendChat(const std::string& text, SockHandle handle) {

@@ -4,6 +4,7 @@
 #include <QHostInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include "net/sock_errors.h"
 
@@ -101,6 +102,11 @@ void CGameSocket::OnAccept() {
             }, Qt::QueuedConnection);
         });
         slot->SendPacket(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data());
+        const SockHandle handle = slot->Handle();
+        QTimer::singleShot(m_nHelloWaitMs, slot, [this, slot, handle] {
+            if (handle != 0 && slot->Handle() == handle && !slot->m_bHelloSeen)
+                CloseSlot(handle);
+        });
     }
 }
 
@@ -162,10 +168,21 @@ void CGameSocket::Close() {
     }
     for (auto& slot : m_slots)
         slot->Close();
-    if (m_pServer) {
-        m_pServer->resumeAccepting();
-        QMetaObject::invokeMethod(this, [this] { if (m_pServer) OnAccept(); }, Qt::QueuedConnection);
+    ResumeAccepting();
+}
+
+void CGameSocket::CloseSlot(SockHandle handle) {
+    if (CPacketSocket* slot = FindSlot(handle)) {
+        slot->Close();
+        ResumeAccepting();
     }
+}
+
+void CGameSocket::ResumeAccepting() {
+    if (!m_pServer)
+        return;
+    m_pServer->resumeAccepting();
+    QMetaObject::invokeMethod(this, [this] { if (m_pServer) OnAccept(); }, Qt::QueuedConnection);
 }
 
 bool CGameSocket::AllSlotsTaken() const {

@@ -21,6 +21,9 @@ namespace ravu {
 constexpr int SLOT_COUNT = 5;
 constexpr unsigned GUEST_PORT = 9149;  // a guest always connects to this port
 constexpr int LISTEN_BACKLOG = 5;
+// A connection that has not said hello by then is closed, so that silent
+// peers cannot hold the five slots.
+constexpr int HELLO_WAIT_MS = 30 * 1000;
 
 class CGameSocket : public CPacketSocket, public CGameLink {
     Q_OBJECT
@@ -45,6 +48,7 @@ public:
     std::string ResolveHost(const std::string& name);
 
     void Close() override;
+    void CloseSlot(SockHandle handle) override;
 
     // CGameLink
     void SendTo(uint8_t type, int length, const char* data, SockHandle handle) override;
@@ -71,6 +75,7 @@ public:
     std::string m_strLocalAddr;     // first IPv4 address of the local host name
     std::string m_strResolvedAddr;  // address of the last name given to ResolveHost
     int m_bListening = 0;           // host mode
+    int m_nHelloWaitMs = HELLO_WAIT_MS;  // tests shorten it
 
 protected:
     void OnClose(int nErrorCode) override;
@@ -79,6 +84,8 @@ protected:
 
 private:
     bool AllSlotsTaken() const;
+    // Takes waiting connections into slots that have become free.
+    void ResumeAccepting();
 
     QTcpServer* m_pServer = nullptr;
     std::string m_strHandleName;

@@ -26,6 +26,7 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
 
     handshake.onHostHello = [this] {
         opponentName = handshake.hostName;
+        protocol.SetOpponentName(handshake.hostName);
         Emit("hello", handshake.hostName);
     };
     handshake.onOutcome = [this](CGuestHandshake::Phase phase, CGuestHandshake::Outcome out) {

@@ -114,6 +114,7 @@ void CPacketSocket::Adopt(QTcpSocket* sock) {
     m_pSock = sock;
     m_hSocket = NewSockHandle();
     m_bConnected = false;
+    m_bHelloSeen = false;
     sock->setParent(this);
     sock->setReadBufferSize(READ_BUFFER_MAX);
     // Moves are small and answered one by one: no waiting to fill segments.
@@ -215,6 +216,8 @@ void CPacketSocket::OnReceive() {
             CloseConnection();
             break;
         }
+        if (m_nLastType == PKT_HELLO)
+            m_bHelloSeen = true;
         ++g_deliveryDepth;
         DeliverSockMessage(m_pOwner, WM_SOCK_PACKET, handle);
         if (--g_deliveryDepth == 0)

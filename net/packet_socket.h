@@ -78,6 +78,7 @@ protected:
     SockHandle m_hSocket = 0;
     bool m_bDelivering = false;  // inside OnReceive's delivery loop
     bool m_bConnected = false;   // the connection is established (not just pending)
+    bool m_bHelloSeen = false;   // the peer of this connection has sent PKT_HELLO
 
     friend class CGameSocket;
 };

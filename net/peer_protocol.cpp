@@ -1,5 +1,7 @@
 #include "net/peer_protocol.h"
 
+#include <ctime>
+
 #include "game/board.h"
 #include "record/kifu.h"
 #include "record/notation.h"
@@ -36,7 +38,7 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
             // listening socket meanwhile is refused and otherwise ignored.
             if (wParam != 0 && !connectSocket.HasConnection(wParam) && listenSocket.HasConnection(wParam)) {
                 if (listenSocket.GetLastType(wParam) == PKT_HELLO)
-                    listenSocket.SendRefuse(wParam);
+                    RefuseGuest(wParam);
                 return;
             }
             switch (connectSocket.GetLastType(wParam)) {
@@ -73,11 +75,15 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
     }
 }
 
-bool CPeerProtocol::IsAccepted(SockHandle handle) const {
-    for (SockHandle h : acceptedGuests)
+bool CPeerProtocol::Contains(const std::vector<SockHandle>& handles, SockHandle handle) {
+    for (SockHandle h : handles)
         if (h == handle)
-            return listenSocket.HasConnection(handle) != 0;
+            return true;
     return false;
+}
+
+bool CPeerProtocol::IsAccepted(SockHandle handle) const {
+    return Contains(acceptedGuests, handle) && listenSocket.HasConnection(handle) != 0;
 }
 
 void CPeerProtocol::Accepted(SockHandle handle) {
@@ -86,13 +92,21 @@ void CPeerProtocol::Accepted(SockHandle handle) {
 }
 
 void CPeerProtocol::Forget(SockHandle handle) {
-    for (size_t i = 0; i < acceptedGuests.size();) {
-        SockHandle h = acceptedGuests[i];
-        if (h == handle || !listenSocket.HasConnection(h))
-            acceptedGuests.erase(acceptedGuests.begin() + static_cast<long>(i));
-        else
-            ++i;
+    for (std::vector<SockHandle>* list : {&acceptedGuests, &greetedGuests}) {
+        for (size_t i = 0; i < list->size();) {
+            SockHandle h = (*list)[i];
+            if (h == handle || !listenSocket.HasConnection(h))
+                list->erase(list->begin() + static_cast<long>(i));
+            else
+                ++i;
+        }
     }
+}
+
+void CPeerProtocol::RefuseGuest(SockHandle handle) {
+    listenSocket.SendRefuse(handle);
+    listenSocket.CloseSlot(handle);
+    Forget(handle);
 }
 
 int CPeerProtocol::AskHost(const std::string& question) {
@@ -106,8 +120,14 @@ int CPeerProtocol::AskHost(const std::string& question) {
 }
 
 void CPeerProtocol::HandleHello(SockHandle handle) {
+    // A guest says hello once.  Another hello from the same connection (the
+    // opponent's program sending it again in mid-game, say) would otherwise
+    // turn the opponent into a spectator on its side only.
+    if (Contains(greetedGuests, handle))
+        return;
+    greetedGuests.push_back(handle);
     if (host.IsConnectDialogOpen()) {
-        listenSocket.SendRefuse(handle);
+        RefuseGuest(handle);
         return;
     }
     if (mode == MODE_GAME) {
@@ -131,7 +151,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
         listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
         host.ShowChatInput(true);
     } else {
-        listenSocket.SendRefuse(handle);
+        RefuseGuest(handle);
     }
 }
 
@@ -156,6 +176,7 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     }
     listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
     gamePeer = handle;
+    opponentName = guestName;
     host.SetOpponentName(guestName);
     mySide = guestFirst;
     StartGame();
@@ -266,6 +287,13 @@ void CPeerProtocol::StartGame() {
     mode = MODE_GAME;
     board.Reset();
     record.ClearRecord();
+    // The record of a game between two players names them by side and
+    // keeps when it was played.
+    KifuHeader& header = record.kifu.header;
+    header.senteName = mySide == SENTE ? handleName : opponentName;
+    header.goteName = mySide == SENTE ? opponentName : handleName;
+    header.startTime = std::time(nullptr);
+    header.hasStartTime = 1;
     flipped = mySide == 1 ? 1 : 0;
     board.SetFlip(flipped);
     host.OnStartGame();
@@ -285,6 +313,10 @@ void CPeerProtocol::ResetGame() {
 }
 
 void CPeerProtocol::ClearGameState() {
+    if (mode == MODE_GAME) {
+        record.kifu.header.endTime = std::time(nullptr);
+        record.kifu.header.hasEndTime = 1;
+    }
     gamePeer = 0;
     mode = MODE_FREE;
     mySide = 0;

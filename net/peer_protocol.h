@@ -111,6 +111,11 @@ public:
     // --- settings -------------------------------------------------------------
     void SetHandleName(const std::string& sjisName) { handleName = sjisName; }
     const std::string& GetHandleName() const { return handleName; }
+    // The opponent's handle name, for the record's header: a guest learns it
+    // from its host's hello; a host takes it from the guest whose sides it
+    // accepts.
+    void SetOpponentName(const std::string& sjisName) { opponentName = sjisName; }
+    const std::string& GetOpponentName() const { return opponentName; }
 
     // --- state ----------------------------------------------------------------
     int connState = CONN_NONE;
@@ -132,6 +137,10 @@ private:
     int AskHost(const std::string& question);
     void Accepted(SockHandle handle);
     void Forget(SockHandle handle);
+    // Refuses a guest's connection and closes its slot once the refusal is
+    // out, so that refused guests cannot hold the host's slots.
+    void RefuseGuest(SockHandle handle);
+    static bool Contains(const std::vector<SockHandle>& handles, SockHandle handle);
     void LogChat(const std::string& line);
 
     CShogiBoard& board;
@@ -140,9 +149,12 @@ private:
     CGameLink& listenSocket;
     CProtocolHost& host;
     std::string handleName;
+    std::string opponentName;
     bool asking = false;
     // Guests this host has accepted; at most one per slot.
     std::vector<SockHandle> acceptedGuests;
+    // Guests that have said hello: a guest says it once.
+    std::vector<SockHandle> greetedGuests;
 };
 
 }  // namespace ravu

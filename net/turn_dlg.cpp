@@ -158,6 +158,8 @@ void CTurnDlg::OnSockMessage(int msg, SockHandle wParam)
         switch (m_pSocket->GetLastType(wParam)) {
         case PKT_ACCEPT:
             timer_.stop();
+            if (m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
+            if (onAccepted) onAccepted(m_nSide);
             done(QDialog::Accepted);
             return;
         case PKT_REFUSE:

@@ -8,6 +8,7 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <functional>
 
 #include "net/sock_owner.h"
 #include "ui/main_parts.h"
@@ -40,6 +41,11 @@ public:
     void Cancel() { done(QDialog::Rejected); }
 
     void OnSockMessage(int msg, SockHandle wParam) override;
+
+    // Called with the chosen side the moment the host accepts it, after the
+    // connection went back to the main owner: the host's first move may
+    // arrive in the same read and must find the game started.
+    std::function<void(int side)> onAccepted;
 
     void SetTimerInterval(int ms) { timerMs_ = ms; }
     void SetTickLimit(int ticks) { tickLimit_ = ticks; }

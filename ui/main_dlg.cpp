@@ -118,9 +118,20 @@ void CMainDlg::SetUp(const QString& skinDir) {
     kifuWnd = std::move(kifu);
     settingsDlg = std::make_unique<CSettingsDlg>(&profile, this);
     if (connectSocket) {
-        connectDlg = std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile,
-                                                   protocol.get(), this);
-        turnDlg = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
+        auto connect = std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile,
+                                                     protocol.get(), this);
+        connect->onAccepted = [this] {
+            acceptedInDialog = true;
+            protocol->SetOpponentName(profile.GetOpponentName());  // the host's hello
+            protocol->OnGuestConnected();
+        };
+        connectDlg = std::move(connect);
+        auto turn = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
+        turn->onAccepted = [this](int side) {
+            acceptedInDialog = true;
+            protocol->OnTurnAccepted(side == GOTE ? GOTE : SENTE);
+        };
+        turnDlg = std::move(turn);
     }
     // Over given connections there is nothing to connect with.
     if (!connectDlg)
@@ -778,8 +789,13 @@ void CMainDlg::StripButton(int i) {
     case 7:
         if (connState == CONN_NONE) {
             SyncHandleName();
-            if (connectDlg->Run() == 1)
+            // The real dialog makes this copy a guest itself, at the moment of
+            // acceptance; one without that hook is answered here.
+            acceptedInDialog = false;
+            if (connectDlg->Run() == 1 && !acceptedInDialog) {
+                protocol->SetOpponentName(profile.GetOpponentName());
                 protocol->OnGuestConnected();  // guest; the chat input is shown
+            }
         } else {
             Disconnect();
         }
@@ -788,7 +804,8 @@ void CMainDlg::StripButton(int i) {
         if (connState == CONN_GUEST && free) {
             if (auto* d = dynamic_cast<CTurnDlg*>(turnDlg.get()))
                 d->SetSocket(connectSocket.get());
-            if (turnDlg->Run() == 1)
+            acceptedInDialog = false;
+            if (turnDlg->Run() == 1 && !acceptedInDialog)
                 protocol->OnTurnAccepted(turnDlg->ChosenSide() == GOTE ? GOTE : SENTE);
         }
         break;

@@ -259,6 +259,9 @@ private:
     QTimer autoplay;
     QCursor ownPieceCursor;
     bool exiting = false;
+    // Set when the connect or turn dialog reported the host's acceptance
+    // itself while it ran.
+    bool acceptedInDialog = false;
 
     // Overlays: drawn over the back buffer until the next Redraw.
     std::vector<CellPlacement> reachMarks;

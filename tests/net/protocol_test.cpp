@@ -2,6 +2,7 @@
 // spectators, lost connections, re-entrant questions.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <deque>
 #include <map>
 #include <string>
@@ -69,6 +70,10 @@ public:
             ownHandle = 0;
         ++closes;
     }
+    void CloseSlot(SockHandle h) override {
+        slots.erase(h);
+        closedSlots.push_back(h);
+    }
 
     // Puts a packet into the connection with the handle.
     void Put(SockHandle h, uint8_t type, const std::string& text) {
@@ -86,6 +91,7 @@ public:
     CPacketState own;
     SockHandle ownHandle = 0;
     std::vector<Sent> sent;
+    std::vector<SockHandle> closedSlots;
     int closes = 0;
 };
 
@@ -167,6 +173,7 @@ TEST(Handshake, HelloQuestionAndAnswers) {
         int connState;
         size_t questions;
     };
+    // A refused guest's slot is closed behind the refusal.
     const Case cases[] = {
         {ASK_YES, false, PKT_ACCEPT, CONN_HOST, 1},
         {ASK_NO, false, PKT_REFUSE, CONN_NONE, 1},
@@ -184,6 +191,7 @@ TEST(Handshake, HelloQuestionAndAnswers) {
         EXPECT_EQ(sent[0].handle, 5);
         EXPECT_EQ(h.proto.connState, c.connState);
         EXPECT_EQ(h.host.chatInput, c.connState == CONN_HOST);
+        EXPECT_EQ(h.listen.closedSlots, c.reply == PKT_REFUSE ? std::vector<SockHandle>{5} : std::vector<SockHandle>{});
         ASSERT_EQ(h.host.questions.size(), c.questions);
         if (c.questions) {
             EXPECT_EQ(h.host.questions[0],
@@ -268,6 +276,26 @@ TEST(Handshake, RefusedGuestThatStaysCannotProposeOrChat) {
     EXPECT_EQ(h.proto.gamePeer, 7);
 }
 
+// A connection says hello once: a repeated hello, from the opponent in
+// mid-game or from an accepted guest before it, changes nothing.
+TEST(Handshake, SecondHelloFromTheSameGuestIsIgnored) {
+    Copy playing("host");
+    StartHostGame(playing);
+    Copy waiting("host");
+    waiting.host.answers = {ASK_YES};
+    waiting.HostPacket(7, PKT_HELLO, "guest");
+    waiting.listen.Take();
+    for (Copy* h : {&playing, &waiting}) {
+        const size_t questions = h->host.questions.size();
+        h->HostPacket(7, PKT_HELLO, "guest");
+        EXPECT_TRUE(h->listen.Take().empty());
+        EXPECT_EQ(h->host.questions.size(), questions);
+        EXPECT_TRUE(h->proto.IsAccepted(7));
+    }
+    EXPECT_EQ(playing.proto.gamePeer, 7);
+    EXPECT_EQ(playing.proto.mode, MODE_GAME);
+}
+
 TEST(Handshake, SecondQuestionWhileOneIsOpenIsRefused) {
     Copy h("host");
     h.host.answers = {ASK_YES};
@@ -290,6 +318,31 @@ TEST(Handshake, GuestGoneDuringQuestionIsNotAccepted) {
     h.HostPacket(7, PKT_HELLO, "fleeting");
     EXPECT_EQ(h.proto.connState, CONN_NONE);
     EXPECT_FALSE(h.host.chatInput);
+}
+
+// The record of a network game names the players by side and keeps when
+// the game started and when it ended.
+TEST(GameRecord, HeaderNamesThePlayersAndTimesTheGame) {
+    const std::time_t before = std::time(nullptr);
+    Copy h("host");
+    StartHostGame(h);  // the guest took sente
+    Copy g("guest");
+    g.conn.ownHandle = 3;
+    g.proto.SetOpponentName("host");
+    g.proto.OnGuestConnected();
+    g.proto.OnTurnAccepted(GOTE);
+    for (Copy* c : {&h, &g}) {
+        const KifuHeader& header = c->record.kifu.header;
+        EXPECT_EQ(header.senteName, c == &h ? "guest" : "host");
+        EXPECT_EQ(header.goteName, c == &h ? "host" : "guest");
+        EXPECT_EQ(header.hasStartTime, 1);
+        EXPECT_GE(header.startTime, before);
+        EXPECT_LE(header.startTime, std::time(nullptr));
+        EXPECT_EQ(header.hasEndTime, 0);
+    }
+    h.Closed(7);  // the opponent went away: the game is over
+    EXPECT_EQ(h.record.kifu.header.hasEndTime, 1);
+    EXPECT_GE(h.record.kifu.header.endTime, h.record.kifu.header.startTime);
 }
 
 TEST(Spectators, JoinRunningGameWithCatchUp) {

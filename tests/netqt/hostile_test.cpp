@@ -255,3 +255,36 @@ TEST(Hostile, GuestVanishesWhileItsQuestionIsOpen) {
     auto guest = MakeGuest("guest", *host);
     EXPECT_EQ(host->protocol.connState, CONN_HOST);
 }
+
+// Five peers that never say hello, or a refused guest that stays connected,
+// would hold the host's slots for ever: they are closed (the refused one
+// after its refusal has arrived), and a real guest gets in.
+TEST(Hostile, SilentAndRefusedPeersLoseTheirSlots) {
+    auto host = MakeHost("host");
+    host->listenSocket.m_nHelloWaitMs = 300;
+    host->helloAnswer = ASK_NO;
+    std::vector<std::unique_ptr<QTcpSocket>> keep;
+    std::vector<QTcpSocket*> silent;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        silent.push_back(RawClient(*host, keep));
+    EXPECT_TRUE(WaitUntil([&] {
+        for (QTcpSocket* s : silent)
+            if (s->state() != QAbstractSocket::UnconnectedState)
+                return false;
+        return true;
+    }));
+
+    QTcpSocket* refused = RawClient(*host, keep);
+    refused->write(Raw(PKT_HELLO, "pest"));
+    QByteArray answer;
+    EXPECT_TRUE(WaitUntil([&] {
+        answer += refused->readAll();
+        return refused->state() == QAbstractSocket::UnconnectedState;
+    }));
+    answer += refused->readAll();
+    EXPECT_EQ(answer, Raw(PKT_REFUSE, "0"));
+
+    host->helloAnswer = ASK_YES;
+    auto guest = MakeGuest("guest", *host);
+    EXPECT_EQ(guest->protocol.connState, CONN_GUEST);
+}

@@ -2,10 +2,12 @@
 // the check label, and moves arriving from the peer through the protocol.
 #include "main_test_support.h"
 #include "ui/promote_dlg.h"
+#include "windows_net_fixture.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -179,6 +181,43 @@ TEST(BrokenSkins, WindowWorksWithUnreadableOrTooSmallPictures) {
     EXPECT_EQ(dlg.board.PieceAt(7, 6), 6);
     ASSERT_EQ(guest.sent.size(), 1u);
     EXPECT_FALSE(dlg.ScreenImage().isNull());
+}
+
+// A late spectator: the host's acceptance, the switch to watching and the
+// game so far come in one burst while the connect dialog is still open.
+// All of it must reach the board and the record, and so must later moves.
+TEST(LateSpectator, FollowsTheGameFromTheBurstThatAcceptsIt) {
+    using testing::HostCopy;
+    using testing::Recorder;
+    HostCopy host("主人");
+    const std::string soFar = MoveText(SENTE, 1, 77, 76, PT_FU) + ";" + MoveText(GOTE, 2, 33, 34, PT_FU) + ";;";
+    host.owner.on = [&](const Recorder::Msg& m) {
+        if (m.msg != WM_SOCK_PACKET || m.type != PKT_HELLO)
+            return;
+        host.Send(PKT_ACCEPT, "0", m.wParam);
+        host.Send(PKT_OBSERVE, "1", m.wParam);
+        host.sock.SendLongText(soFar, m.wParam);
+    };
+    CProfile profile;
+    profile.SetPort(0);  // any free port: this test needs no guests of its own
+    profile.SetHost(host.Dest());
+    CMainDlg dlg(profile, SkinDir());
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    auto* connect = dynamic_cast<CConnectDlg*>(dlg.connectDlg.get());
+    ASSERT_NE(connect, nullptr);
+    QTimer::singleShot(0, connect, [connect] { QTest::mouseClick(connect->ConnectButton(), Qt::LeftButton); });
+    dlg.HitTestClick(ButtonPoint(7));
+    ASSERT_EQ(dlg.connState, CONN_GUEST);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.record.kifu.current && dlg.record.kifu.current->prev &&
+                                             dlg.record.kifu.current->prev->move &&
+                                             dlg.record.kifu.current->prev->move->number == 2; }));
+    EXPECT_EQ(dlg.mode, MODE_WATCHING);
+    EXPECT_GE(dlg.board.PieceAt(3, 4), 0);
+    host.Send(PKT_MOVE, MoveText(SENTE, 3, 27, 26, PT_FU), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.board.PieceAt(2, 6) >= 0; }));
+    EXPECT_GE(dlg.board.PieceAt(7, 6), 0);
+    EXPECT_EQ(dlg.mode, MODE_WATCHING);
 }
 
 TEST_F(MainWindow, PromotionDialogEscapeMeansDoNotPromote) {
