@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QtGlobal>
 
 #include <unistd.h>
@@ -97,7 +99,20 @@ bool CSingleInstance::TryAcquire() {
 
 CShogiApp::CShogiApp() { InitResources(); }
 
-CShogiApp::~CShogiApp() = default;
+CShogiApp::~CShogiApp() {
+    if (qtTranslator) QCoreApplication::removeTranslator(qtTranslator.get());
+}
+
+bool CShogiApp::LoadQtTranslation() {
+    if (qtTranslator) return true;
+    auto translator = std::make_unique<QTranslator>();
+    // Japanese whatever the locale: the program's own texts are Japanese.
+    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator = std::move(translator);
+    return true;
+}
 
 QString CShogiApp::ProfilePathFor(const QString& dir, const QString& executable) {
     return dir + QLatin1Char('/') + QFileInfo(executable).completeBaseName() + QStringLiteral(".ini");
@@ -128,6 +143,10 @@ CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMai
     // 3. The settings file lives in the current directory, named after the program.
     const QString dir = QDir::currentPath();
     profilePath = ProfilePathFor(dir, QCoreApplication::applicationFilePath());
+
+    // 4. Qt's own dialogs in the program's language; without the
+    //    translation file they stay in English and the program runs anyway.
+    LoadQtTranslation();
 
     // 5. The skin files must be here.
     if (!CheckSkinFiles(dir)) return RUN_MISSING_SKINS;

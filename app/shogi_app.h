@@ -17,6 +17,7 @@
 #include "app/settings.h"
 
 class QLockFile;
+class QTranslator;
 class QWidget;
 
 namespace ravu {
@@ -87,6 +88,11 @@ public:
     // The profile path for a directory and an executable path.
     static QString ProfilePathFor(const QString& dir, const QString& executable);
 
+    // Qt's own texts (file dialogs, message box buttons) in Japanese, like the
+    // program's: installs Qt's Japanese translation from Qt's translations
+    // folder.  False when it is not there; Qt then speaks English.
+    bool LoadQtTranslation();
+
     // Forwarders of the settings record, named as the rest of the program
     // knows them.
     const std::string& GetHandleName() const { return profile.GetHandleName(); }
@@ -103,6 +109,7 @@ public:
 private:
     CProfile profile;
     QString profilePath;
+    std::unique_ptr<QTranslator> qtTranslator;
 };
 
 // Makes the built-in pictures, cursor, icon and sound (":/res/...") available.

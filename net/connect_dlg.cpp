@@ -90,7 +90,7 @@ QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const 
 
 CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
                          CSockOwner* mainOwner, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_pSocket(socket), m_pHostListText(hostListText), profile_(profile), mainOwner_(mainOwner)
 {
     setWindowTitle(QStringLiteral("接続"));
@@ -399,10 +399,12 @@ void CConnectDlg::keyPressEvent(QKeyEvent* e)
     }
 }
 
-// The caption has no close box; a close request from outside is ignored.
+// The close box cancels the dialog as "もどる" does, but only while no
+// connection attempt or list fetch runs; then the request is ignored.
 void CConnectDlg::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+    if (!busy_ && isVisible()) done(QDialog::Rejected);
 }
 
 }  // namespace ravu

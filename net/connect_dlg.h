@@ -8,7 +8,7 @@
 // While an attempt runs the dialog owns connectSocket; socket messages it
 // does not handle go on to the main window, and the socket is handed back
 // when the dialog closes.  Enter connects to the edit's text; Esc does
-// nothing.
+// nothing; the close box cancels the dialog unless an attempt is running.
 #pragma once
 
 #include <QBasicTimer>

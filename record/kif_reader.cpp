@@ -101,10 +101,12 @@ bool CKifuControl::LoadKif(const std::string& path, const std::string& title) {
     return LoadKifFromBuffer(bytes, title);
 }
 
-bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& title) {
-    if (bytes.size() > KIF_MAX_BYTES)
-        return false;
-    CKifu& k = kifu;
+namespace {
+
+// Reads the file's bytes into `k`, a record that nothing else sees yet.
+// Returns the number of lines that gave something: a header field set, a
+// move line recorded, a comment kept.
+int ReadKif(CKifu& k, std::string_view bytes, const std::string& title) {
     k.Clear();
     k.SetTitle(title);
     k.header.hasStartTime = 0;
@@ -115,6 +117,7 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
     bool inVariations = false;
     int32_t lastNumber = 0;
     std::unordered_set<const KifuNode*> taken;
+    int linesRead = 0;
 
     // Handles one line; false stops the reading.
     auto handle = [&](std::string_view ln) -> bool {
@@ -136,6 +139,8 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
             if (n <= 0)
                 return true;
             if (inVariations) {
+                if (varCursor)
+                    ++linesRead;
                 varCursor = k.AddMoveLine(varCursor, ln);
                 lastNumber = n;
                 return true;
@@ -143,14 +148,18 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
             if (n <= lastNumber)
                 return false;  // numbering starts again: the rest is not this record
             mainCursor = k.AddMoveLine(mainCursor, ln);
+            ++linesRead;
             lastNumber = n;
             return true;
         }
         if (!ln.empty() && ln[0] == '*') {
-            k.AddNodeComment(inVariations ? varCursor : mainCursor, ln.substr(1));
+            KifuNode* to = inVariations ? varCursor : mainCursor;
+            if (to)
+                ++linesRead;
+            k.AddNodeComment(to, ln.substr(1));
             return true;
         }
-        ParseHeaderLine(k.header, ln);
+        linesRead += ParseHeaderLine(k.header, ln);
         return true;
     };
 
@@ -172,6 +181,20 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
     k.current = k.Root();
     k.lineIsVariation = 0;
     k.SetLine(CKifu::EndOfLine(k.Root()));
+    return linesRead;
+}
+
+}  // namespace
+
+bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& title) {
+    if (bytes.size() > KIF_MAX_BYTES)
+        return false;
+    // The file is read into a record of its own first: a file from which
+    // nothing can be read (not a record at all) leaves this one untouched.
+    CKifu scratch;
+    if (ReadKif(scratch, bytes, title) == 0)
+        return false;
+    kifu.TakeOver(scratch);
     return true;
 }
 

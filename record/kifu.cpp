@@ -118,6 +118,24 @@ void CKifu::Clear() {
     }
 }
 
+void CKifu::TakeOver(CKifu& other) {
+    if (&other == this)
+        return;
+    // The entries are linked by pointers and each knows its root, so handing
+    // over the root, the current entry and the line copies moves the whole tree.
+    std::swap(rootNode, other.rootNode);
+    std::swap(current, other.current);
+    line.swap(other.line);
+    std::swap(lineIsVariation, other.lineIsVariation);
+    std::swap(header, other.header);
+    header.rootItem = 0;
+    if (tree) {
+        tree->DeleteAllItems();
+        header.rootItem = tree->InsertItem(0, header.title);
+    }
+    other.Clear();  // frees what this record held before
+}
+
 KifuNode* CKifu::EndOfLine(KifuNode* entry) {
     if (!entry)
         return nullptr;

@@ -54,6 +54,10 @@ public:
     // Frees every entry, starts again with an empty root and a reset header;
     // resets the attached tree to its top item.
     void Clear();
+    // Frees every entry and takes over the entries, the displayed line and
+    // the header of `other`, which is left cleared.  The attached tree stays
+    // attached and is reset to its top item, as Clear does.
+    void TakeOver(CKifu& other);
     static KifuNode* EndOfLine(KifuNode* entry);
     // Fills the empty entry at the end of entry's line with the move and hangs
     // a new empty entry behind it.  Returns the entry filled.
@@ -137,6 +141,9 @@ public:
     std::string KifText(const std::string& pathText) const;
     // True when the record was replaced by the file; `title` (Shift-JIS) is
     // the file's name, taken from `path` after its last '/' when omitted.
+    // A file that cannot be opened, is too large, or from which nothing can
+    // be read (no header field, no move line and no comment: an empty file,
+    // a picture, random bytes) leaves the record as it was.
     bool LoadKif(const std::string& path);
     bool LoadKif(const std::string& path, const std::string& title);
     // Reads file bytes that are already in memory (same checks and effect).

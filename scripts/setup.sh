@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
+  qt6-translations-l10n
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   nginx-light
   clang libclang-rt-14-dev

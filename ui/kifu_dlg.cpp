@@ -117,7 +117,8 @@ void CKifuTreeWidget::DeleteAllItems()
 // ---- window ----
 
 CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
-    : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), record_(record)
+    : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      record_(record)
 {
     setWindowTitle(QStringLiteral("棋譜"));
     setObjectName(QStringLiteral("kifu"));
@@ -232,10 +233,12 @@ void CKifuDlg::keyPressEvent(QKeyEvent* e)
         QDialog::keyPressEvent(e);
 }
 
-// There is no close button; the main window's menu hides the window.
+// The close box does not close the window by itself: the main window hides
+// it, as its menu does, and keeps its menu text and show state in step.
 void CKifuDlg::closeEvent(QCloseEvent* e)
 {
     e->ignore();
+    if (isVisible()) emit closeRequested();
 }
 
 namespace {

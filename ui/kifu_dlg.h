@@ -8,6 +8,8 @@
 //   32779          the user selected a list line, with its index
 //   32784          the user selected a tree item, with its handle
 //   32785          a file was dropped on the window, with its path (fileDropped)
+// Its close box asks the main window to hide it (closeRequested), so that
+// the menu's "棋譜窓を消す" / "棋譜窓を表示" stays in step.
 // Selections made by the program (the record re-selecting the item of the
 // move just replayed) send nothing.
 #pragma once
@@ -93,6 +95,8 @@ public:
 signals:
     void command(int id, int param);
     void fileDropped(const QString& path);
+    // The close box was used; the window itself stays until it is hidden.
+    void closeRequested();
 
 protected:
     void showEvent(QShowEvent* e) override;

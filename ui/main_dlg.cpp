@@ -47,8 +47,15 @@ public:
 // must leave the board whole.
 const QSize CLIENT_SIZE = DluSize(327, 303);
 
-// The chat input: dialog units (38, 250), size 250 x 13.
-const QRect CHAT_INPUT_RECT(DluPoint(38, 250), DluSize(250, 13));
+// The chat input: the template's size, 250 x 13 dialog units, centred in the
+// dark groove that "BackBmp.bmp" paints under the button row.  (The
+// template's place, dialog units (38, 250), would run over its right edge.)
+const QRect CHAT_GROOVE(33, 366, 460, 32);
+const QRect CHAT_INPUT_RECT = [] {
+    QRect r(QPoint(0, 0), DluSize(250, 13));
+    r.moveCenter(CHAT_GROOVE.center());
+    return r;
+}();
 
 const QString TEXT_PANEL_HIDE = QStringLiteral("パネルを消す");
 const QString TEXT_PANEL_SHOW = QStringLiteral("パネルを表示");
@@ -115,6 +122,11 @@ void CMainDlg::SetUp(const QString& skinDir) {
     connect(kifu.get(), &CKifuDlg::command, this, [this](int id, int param) { OnCommand(id, param); });
     connect(kifu.get(), &CKifuDlg::fileDropped, this,
             [this](const QString& path) { OnCommand(ID_FILE_DROP, 0, path); });
+    // Its close box hides it as "棋譜窓を消す" does.
+    connect(kifu.get(), &CKifuDlg::closeRequested, this, [this] {
+        if (kifuShowCmd == SHOW_RECORD_WINDOW)
+            ToggleKifuWindow();
+    });
     kifuWnd = std::move(kifu);
     settingsDlg = std::make_unique<CSettingsDlg>(&profile, this);
     if (connectSocket) {
@@ -143,10 +155,7 @@ void CMainDlg::SetUp(const QString& skinDir) {
     aboutDlg = std::make_unique<CAboutDlg>(this);
     pieceSound = std::make_unique<CPieceSound>(&profile);
 
-    chooseFile = [this](bool save) {
-        return save ? QFileDialog::getSaveFileName(this, QString(), QString(), FILE_FILTER)
-                    : QFileDialog::getOpenFileName(this, QString(), QString(), FILE_FILTER);
-    };
+    chooseFile = [this](bool save) { return RunFileDialog(save); };
     openMenu = [this](QPoint globalPos) { popupMenu->exec(globalPos); };
     showMessage = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
@@ -428,7 +437,7 @@ void CMainDlg::OnRightButtonUp(QPoint p, QPoint globalPos) {
 
 void CMainDlg::OnMouseMove(QPoint p, QPoint globalPos) {
     if (dragging) {
-        move(globalPos - grabOffset);
+        DragWindowTo(globalPos - grabOffset);
         return;
     }
     const int held = board.HeldPiece();
@@ -441,7 +450,7 @@ void CMainDlg::OnMouseMove(QPoint p, QPoint globalPos) {
 void CMainDlg::OnLeftButtonUp(QPoint globalPos) {
     if (!dragging)
         return;
-    move(globalPos - grabOffset);
+    DragWindowTo(globalPos - grabOffset);
     profile.WindowX() = x();
     profile.WindowY() = y();
     dragging = 0;
@@ -748,6 +757,15 @@ int CMainDlg::HitTestClick(QPoint p) {
 void CMainDlg::BeginWindowDrag(QPoint p) {
     grabOffset = p;  // the client area starts at the window's corner
     dragging = 1;
+    if (QWidget* w = kifuWnd ? kifuWnd->Window() : nullptr)
+        kifuDragOffset = w->pos() - pos();
+}
+
+void CMainDlg::DragWindowTo(QPoint topLeft) {
+    move(topLeft);
+    // The record window keeps its place beside the board.
+    if (QWidget* w = kifuWnd ? kifuWnd->Window() : nullptr)
+        w->move(topLeft + kifuDragOffset);
 }
 
 void CMainDlg::StripButton(int i) {
@@ -892,6 +910,24 @@ bool CMainDlg::IsConnectDialogOpen() const {
 // ---------------------------------------------------------------------------
 // Files
 
+QString CMainDlg::RunFileDialog(bool save) {
+    // Qt's own dialog, not the desktop's: it speaks the language of Qt's
+    // translation, and it goes where it is put instead of where the desktop
+    // places new windows.
+    QFileDialog dlg(this, QString(), QString(), FILE_FILTER);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Centred over the board picture (the window's shape, less a hidden panel).
+    // (setGeometry places the inside of the dialog, whatever frame it gets.)
+    QRect inside(QPoint(0, 0), dlg.sizeHint());
+    inside.moveCenter(mapToGlobal((WindowRegion().boundingRect() & rect()).center()));
+    dlg.setGeometry(inside);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
 void CMainDlg::OpenFile() {
     const QString path = chooseFile(false);
     if (!path.isEmpty())
@@ -916,7 +952,11 @@ void CMainDlg::LoadKifuFile(const QString& path) {
         ext.compare(QLatin1String(".txt"), Qt::CaseInsensitive) != 0)
         return;
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    record.LoadKif(QFile::encodeName(path).toStdString(), Utf8ToSjis(name.toStdString()));
+    if (!record.LoadKif(QFile::encodeName(path).toStdString(), Utf8ToSjis(name.toStdString()))) {
+        // Nothing could be read: the record, its lists and the board stay as they were.
+        showMessage(QStringLiteral("棋譜ファイルを読み込めませんでした。\n") + path);
+        return;
+    }
     kifuWnd->RefreshLists();
     SetMenuEnabled(ID_EDIT_END, false);
     mode = MODE_FREE;

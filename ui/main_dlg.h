@@ -191,8 +191,10 @@ public:
     std::unique_ptr<IPieceSound> pieceSound;
 
     // Chooses the file to open (save false) or save (save true); empty when
-    // cancelled.  The file dialogs by default; tests answer it themselves.
+    // cancelled.  RunFileDialog by default; tests answer it themselves.
     std::function<QString(bool save)> chooseFile;
+    // Qt's file dialog, centred over the board picture, run modally.
+    QString RunFileDialog(bool save);
     // Opens the popup menu at a screen position; QMenu::exec by default.
     std::function<void(QPoint globalPos)> openMenu;
     // Shows an error message with an OK button; a message box by default.
@@ -239,6 +241,8 @@ private:
     void SetMenuEnabled(int id, bool enabled);
     void StopAutoplay();
     void BeginWindowDrag(QPoint p);
+    // Moves the window (and the record window with it) during a drag.
+    void DragWindowTo(QPoint topLeft);
     void OpenFile();
     void SaveFile();
     void StripButton(int i);
@@ -262,6 +266,7 @@ private:
     // Set when the connect or turn dialog reported the host's acceptance
     // itself while it ran.
     bool acceptedInDialog = false;
+    QPoint kifuDragOffset;  // the record window's place relative to this window, during a drag
 
     // Overlays: drawn over the back buffer until the next Redraw.
     std::vector<CellPlacement> reachMarks;

@@ -115,10 +115,11 @@ TEST(StartUp, ProfilePathIsTheDirectoryAndTheProgramsBaseName) {
         EXPECT_EQ(CShogiApp::ProfilePathFor(QString::fromUtf8(c[0]), QString::fromUtf8(c[1])), QString::fromUtf8(c[2]));
 }
 
+// Qt's own dialogs speak Japanese like the program, whatever the locale.
 TEST(StartUp, FirstRunReadsDefaultsAndWritesTheSettingsFileAtExit) {
     Probe probe(true);
     EXPECT_EQ(probe.Run(TestKey("first")),
-              QStringList({QStringLiteral("ran:") + probe.Ini() + QStringLiteral("|port=9149"),
+              QStringList({QStringLiteral("ran:") + probe.Ini() + QStringLiteral("|port=9149|cancel=キャンセル"),
                            Result(CShogiApp::RUN_DONE)}));
     CProfile saved;
     saved.LoadProfile(QFile::encodeName(probe.Ini()).toStdString());

@@ -5,7 +5,7 @@
 //
 // Prints one line per event on stdout: "box:<text>" for a message box (which
 // it then closes with OK), "ran:<profile path>" when the main window would
-// run, and "result:<n>" at the end.  With "hold" the main window stays until
+// run (with Qt's text of a Cancel button then), and "result:<n>" at the end.  With "hold" the main window stays until
 // a file named "release" appears in the current directory.
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
 
     ravu::CShogiApp shogi;
     const ravu::CShogiApp::RunResult result = shogi.Run([&](ravu::CProfile& profile) {
-        std::printf("ran:%s|port=%d\n", shogi.ProfilePath().toUtf8().constData(), profile.GetPort());
+        std::printf("ran:%s|port=%d|cancel=%s\n", shogi.ProfilePath().toUtf8().constData(), profile.GetPort(),
+                    QCoreApplication::translate("QPlatformTheme", "Cancel").toUtf8().constData());
         std::fflush(stdout);
         profile.WindowX() = 77;
         profile.SetHandleName("probe");

@@ -10,6 +10,7 @@
 #include <QTcpSocket>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QWindow>
 #include <cstdlib>
 #include <random>
 
@@ -177,7 +178,7 @@ TEST(ConnectDlg, RefusalOrNoAnswerClosesTheConnectionAndLetsTheUserTryAgain)
             host.owner.on = [&](const Recorder::Msg& m) {
                 if (m.msg == WM_SOCK_PACKET && m.type == PKT_HELLO) host.sock.SendRefuse(m.wParam);
             };
-        bool escIgnored = false, ended = false;
+        bool escIgnored = false, closeIgnored = false, closedByBox = false, ended = false;
         qint64 waited = -1;
         std::vector<bool> buttons;
         const int result = g.RunWhile([&] {
@@ -189,13 +190,20 @@ TEST(ConnectDlg, RefusalOrNoAnswerClosesTheConnectionAndLetsTheUserTryAgain)
             EXPECT_TRUE(g.dlg.TimerRunning());
             QTest::keyClick(&g.dlg, Qt::Key_Escape);
             escIgnored = g.dlg.isVisible();
+            g.dlg.windowHandle()->close();  // the close box, while the attempt runs
+            closeIgnored = g.dlg.isVisible();
             ended = WaitFor([&] { return g.dlg.StatusText() == c.status; });
             waited = clock.elapsed();
             EXPECT_FALSE(g.dlg.TimerRunning());
             buttons = Enabled(g.dlg);
-            QTest::mouseClick(g.dlg.BackButton(), Qt::LeftButton);
+            g.dlg.windowHandle()->close();  // the close box, now that nothing runs
+            closedByBox = !g.dlg.isVisible();
+            if (!closedByBox) QTest::mouseClick(g.dlg.BackButton(), Qt::LeftButton);
         });
+        EXPECT_TRUE(g.dlg.windowFlags().testFlag(Qt::WindowCloseButtonHint));
         EXPECT_TRUE(escIgnored);
+        EXPECT_TRUE(closeIgnored);
+        EXPECT_TRUE(closedByBox);
         EXPECT_TRUE(ended);
         if (!c.refuse) {
             EXPECT_GE(waited, 10 * c.tickLimit - 2);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <random>
 
 #include "main_test_support.h"
 
@@ -111,6 +112,74 @@ TEST_F(Commands, DroppedFilesLoadByExtensionAndNotDuringAGame) {
     dlg->mode = MODE_GAME;
     dlg->OnCommand(ID_FILE_DROP, 0, dir.filePath("a.kif"));
     EXPECT_TRUE(dlg->record.kifu.line.empty());
+}
+
+// A file from which nothing can be read, whether chosen with the open button,
+// asked for by the open command or dropped on the record window, leaves the
+// record, the record window's lists and the board as they were, and says so.
+TEST_F(Commands, AFileThatIsNoRecordLeavesEverythingAndSaysSo) {
+    using namespace std::string_literals;
+    QTemporaryDir dir;
+    const QString own = SaveSmallRecord(*dlg, dir, "own.kif");
+    QFile ownFile(own);
+    ASSERT_TRUE(ownFile.open(QIODevice::ReadOnly));
+    const QByteArray ownBytes = ownFile.readAll();
+    std::string noise(4000, '\0');
+    std::mt19937 gen(9);
+    for (char& c : noise)
+        c = static_cast<char>(gen() & 0xff);
+    const std::string pngHeader =
+        "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x20\0\0\0\x20\x08\x06\0\0\0\x73\x7a\x7a\xf4"s;
+    enum Route { OPEN_BUTTON, OPEN_COMMAND, DROP };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Route route;
+        bool loads;
+    } cases[] = {
+        {"noise.kif", noise, OPEN_BUTTON, false},
+        {"empty.txt", "", OPEN_COMMAND, false},
+        {"picture.kif", pngHeader, DROP, false},
+        {"copy.kif", ownBytes.toStdString(), DROP, true},  // the program's own file still loads
+    };
+    auto* kifu = dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get());
+    ASSERT_NE(kifu, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dlg->OnCommand(ID_FILE_DROP, 0, own);
+        dlg->OnCommand(ID_LIST_SELECT, 2);  // ▲7六歩 △3四歩 on the board
+        messages.clear();
+        const std::vector<std::string> lines = ListLines();
+        const int selected = SelectedLine();
+        const int treeItems = kifu->Tree()->topLevelItem(0)->childCount();
+
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes.data(), static_cast<qint64>(c.bytes.size()));
+        file.close();
+        chosenFile = path;
+        if (c.route == OPEN_BUTTON)
+            Click(ButtonPoint(5));
+        else if (c.route == OPEN_COMMAND)
+            dlg->OnCommand(ID_OPEN);
+        else
+            emit kifu->fileDropped(path);
+
+        if (c.loads) {
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(dlg->record.kifu.header.title, "copy.kif");
+            EXPECT_EQ(dlg->board.GetPiece(6).rank, 7);  // back at the start
+            continue;
+        }
+        EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("棋譜ファイルを読み込めませんでした。\n") + path});
+        EXPECT_EQ(dlg->record.kifu.header.title, "own.kif");
+        EXPECT_EQ(ListLines(), lines);
+        EXPECT_EQ(SelectedLine(), selected);
+        EXPECT_EQ(kifu->Tree()->topLevelItem(0)->childCount(), treeItems);
+        EXPECT_EQ(dlg->board.GetPiece(6).rank, 6);
+        EXPECT_EQ(dlg->board.GetPiece(11).rank, 4);
+    }
 }
 
 TEST_F(Commands, SaveWritesTheFileAndAFailedSaveSaysSo) {
@@ -310,6 +379,8 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
 TEST_F(Commands, WindowDragByTheMarginMovesAndRemembers) {
     profile.WindowX() = 0;
     profile.WindowY() = 0;
+    QWidget* kifu = dlg->kifuWnd->Window();
+    const QPoint kifuAt = kifu->pos();
     QTest::mousePress(dlg.get(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 350));
     EXPECT_EQ(dlg->dragging, 1);
     const QPoint pointer = dlg->mapToGlobal(QPoint(45, 370));
@@ -319,6 +390,7 @@ TEST_F(Commands, WindowDragByTheMarginMovesAndRemembers) {
     EXPECT_EQ(dlg->dragging, 0);
     EXPECT_EQ(dlg->pos(), QPoint(40, 20));
     EXPECT_EQ(QPoint(profile.WindowX(), profile.WindowY()), dlg->pos());
+    EXPECT_EQ(kifu->pos(), kifuAt + QPoint(40, 20));  // the record window came along
     // The strip's inside never starts a drag.
     QTest::mousePress(dlg.get(), Qt::LeftButton, Qt::NoModifier, QPoint(25, 390));
     EXPECT_EQ(dlg->dragging, 0);

@@ -4,12 +4,15 @@
 #include "ui/promote_dlg.h"
 #include "windows_net_fixture.h"
 
+#include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 namespace ravu::test {
 namespace {
@@ -40,6 +43,13 @@ TEST_F(MainWindow, RecordWindowSitsAtTheRightEdgeAndFollowsItsSwitch) {
         QApplication::processEvents();
         EXPECT_EQ(kifu->isVisible(), shown);
     }
+
+    // Its close box hides it exactly as the menu does.
+    EXPECT_TRUE(kifu->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    kifu->windowHandle()->close();  // as the window manager asks
+    EXPECT_FALSE(kifu->isVisible());
+    EXPECT_EQ(dlg->kifuShowCmd, HIDE_RECORD_WINDOW);
+    EXPECT_EQ(dlg->MenuAction(ID_KIFU_WINDOW)->text(), QStringLiteral("棋譜窓を表示"));
 }
 
 TEST_F(MainWindow, ReceivedMovesAreAppliedAndACheckIsShownUntilTheNextRedraw) {
@@ -218,6 +228,37 @@ TEST(LateSpectator, FollowsTheGameFromTheBurstThatAcceptsIt) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.board.PieceAt(2, 6) >= 0; }));
     EXPECT_GE(dlg.board.PieceAt(7, 6), 0);
     EXPECT_EQ(dlg.mode, MODE_WATCHING);
+}
+
+TEST_F(MainWindow, ChatInputSitsInsideTheStripsDarkGroove) {
+    // The groove's edges are bevel lines far darker or lighter than the wood
+    // on either side of them; none may run under the input or its surround.
+    const QImage& bg = dlg->Skin().background;
+    const QRect around = dlg->ChatInput()->geometry().adjusted(-1, -1, 1, 1);
+    ASSERT_TRUE(bg.rect().contains(around));
+    int edgePixels = 0;
+    for (int y = around.top(); y <= around.bottom(); ++y)
+        for (int x = around.left(); x <= around.right(); ++x) {
+            const int grey = qGray(bg.pixel(x, y));
+            edgePixels += grey < 30 || grey > 75;
+        }
+    EXPECT_EQ(edgePixels, 0);
+}
+
+TEST_F(MainWindow, FileDialogsOpenCentredOverTheBoardPicture) {
+    dlg->move(150, 90);
+    for (bool save : {false, true}) {
+        QRect shown;
+        QTimer::singleShot(0, dlg.get(), [&shown] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            shown = box->geometry();
+            box->close();
+        });
+        EXPECT_TRUE(dlg->RunFileDialog(save).isEmpty());
+        EXPECT_EQ(shown.center(), dlg->mapToGlobal(QRect(0, 0, 568, 410).center())) << save;
+    }
 }
 
 TEST_F(MainWindow, PromotionDialogEscapeMeansDoNotPromote) {
