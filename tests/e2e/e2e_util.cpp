@@ -185,6 +185,17 @@ bool ProgramCopy::Exit() {
            proc.exitCode() == 0;
 }
 
+QStringList ProgramCopy::Messages() const {
+    QFile f(folder + QStringLiteral("/stderr.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    // A message runs from its "message: " at the start of a line to the next
+    // one: its text may hold line ends.
+    QStringList out = (QLatin1Char('\n') + QString::fromUtf8(f.readAll())).split(QStringLiteral("\nmessage: "));
+    out.removeFirst();
+    return out;
+}
+
 // ---------------------------------------------------------------------------
 
 void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes) {
@@ -197,12 +208,17 @@ void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes) {
     ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon/yes"); }));
 }
 
-void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName) {
-    // The connect dialog opens from control strip button 7.
+void DialHost(ProgramCopy& guest, const ProgramCopy& host) {
     guest.driver.ClickMain(StripPoint(7));
     ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("connect"); }));
     guest.driver.Call("type connect/dest 127.0.0.1:" + QByteArray::number(host.Port()));
     guest.driver.Call("click connect/connect c c");
+}
+
+void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName) {
+    DialHost(guest, host);
+    if (::testing::Test::HasFatalFailure())
+        return;
     // The host's user is asked, with the guest's handle name.
     AnswerBalloon(host, guestName, true);
     ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("connect"); }));

@@ -70,6 +70,10 @@ public:
     bool Exit();
     QString Folder() const { return folder; }
     int Port() const { return port; }
+    // The texts of the message boxes shown so far, in order: the program
+    // writes each to its stderr and answers it with OK.  A message may be
+    // followed by other lines the program wrote to stderr after it.
+    QStringList Messages() const;
 
     DriverClient driver;
 
@@ -100,6 +104,10 @@ private:
 // Waits for the balloon of c, checks that its question holds expectText,
 // and answers it with a click on its yes or no button.
 void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes);
+
+// Opens the connect dialog through control strip button 7, types the host's
+// address and presses 接続.
+void DialHost(ProgramCopy& guest, const ProgramCopy& host);
 
 // The guest connects to the host through the connect dialog, the host
 // accepts, the guest proposes to play sente through the turn dialog and the
