@@ -12,10 +12,10 @@
 
 #include "app/settings.h"
 #include "app/textcodec.h"
-#include "net/connect_dlg.h"
+#include "ui/connect_dlg.h"
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
-#include "net/turn_dlg.h"
+#include "ui/turn_dlg.h"
 #include "record/kifu.h"
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"

@@ -10,8 +10,8 @@ set(RAVU_WINDOWS_SOURCES
   ${CMAKE_SOURCE_DIR}/ui/settings_dlg.cpp
   ${CMAKE_SOURCE_DIR}/ui/chat_log_dlg.cpp
   ${CMAKE_SOURCE_DIR}/ui/kifu_dlg.cpp
-  ${CMAKE_SOURCE_DIR}/net/connect_dlg.cpp
-  ${CMAKE_SOURCE_DIR}/net/turn_dlg.cpp
+  ${CMAKE_SOURCE_DIR}/ui/connect_dlg.cpp
+  ${CMAKE_SOURCE_DIR}/ui/turn_dlg.cpp
 )
 
 add_library(ravu_windows STATIC ${RAVU_WINDOWS_SOURCES})

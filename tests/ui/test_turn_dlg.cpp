@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "net/turn_dlg.h"
+#include "ui/turn_dlg.h"
 #include "windows_net_fixture.h"
 
 using namespace ravu;

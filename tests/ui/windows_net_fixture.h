@@ -13,7 +13,7 @@
 
 #include "app/settings.h"
 #include "app/textcodec.h"
-#include "net/connect_dlg.h"
+#include "ui/connect_dlg.h"
 #include "net/game_socket.h"
 #include "net/packet.h"
 #include "net/sock_owner.h"

@@ -34,30 +34,6 @@ class CGameSocket;
 class CListSocket;
 class CProfile;
 
-// One destination of a host list as the dialog lists it.
-struct HostListEntry {
-    std::string shown;      // text behind the line's first comma (Shift-JIS)
-    int lineStart = -1;     // byte offset of the line in the list text; -1 = none
-};
-
-// Splits host list text into entries: every CR LF ends a line, the shown
-// text runs from the line's first comma to its end, and a last line without
-// CR LF is listed only when its shown text is not empty (without a line start).
-std::vector<HostListEntry> ParseHostList(const std::string& text);
-
-// The destination of the entry starting at lineStart: the text up to the
-// first comma (or the end of the line).  Empty for -1 or outside the text.
-std::string HostListDestination(const std::string& text, int lineStart);
-
-// A destination split into host and port: "host:port" with a port of
-// 1..65535 gives that port; anything else is the host with defaultPort.
-struct Destination {
-    std::string host;
-    unsigned port = 0;
-    bool explicitPort = false;
-};
-Destination SplitDestination(const std::string& dest, unsigned defaultPort);
-
 class CConnectDlg : public QDialog, public CSockOwner, public IModalDialog {
     Q_OBJECT
 public:

@@ -1,4 +1,4 @@
-#include "net/turn_dlg.h"
+#include "ui/turn_dlg.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
