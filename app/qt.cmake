@@ -12,7 +12,7 @@ add_library(ravu_app STATIC
 )
 set_target_properties(ravu_app PROPERTIES AUTORCC ON AUTOMOC ON)
 target_include_directories(ravu_app PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(ravu_app PUBLIC ravu_model ravu_text Qt6::Core Qt6::Gui Qt6::Widgets)
+target_link_libraries(ravu_app PUBLIC ravu_app_model ravu_game ravu_text Qt6::Core Qt6::Gui Qt6::Widgets)
 if(TARGET Qt6::Multimedia)
   target_link_libraries(ravu_app PUBLIC Qt6::Multimedia)
   target_compile_definitions(ravu_app PRIVATE RAVU_HAVE_MULTIMEDIA=1)

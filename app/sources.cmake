@@ -1,7 +1,10 @@
-list(APPEND RAVU_MODEL_SOURCES
-  app/atomic_file.cpp
-  app/ini.cpp
-  app/settings.cpp
-  app/skin_files.cpp
-  app/wav.cpp
+# The settings file, the skin file check, the WAV reader.  Standard library only.
+add_library(ravu_app_model STATIC
+  ${CMAKE_SOURCE_DIR}/app/atomic_file.cpp
+  ${CMAKE_SOURCE_DIR}/app/ini.cpp
+  ${CMAKE_SOURCE_DIR}/app/settings.cpp
+  ${CMAKE_SOURCE_DIR}/app/skin_files.cpp
+  ${CMAKE_SOURCE_DIR}/app/wav.cpp
 )
+target_include_directories(ravu_app_model PUBLIC ${CMAKE_SOURCE_DIR})
+ravu_sjis_literals(ravu_app_model)

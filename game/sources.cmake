@@ -1,7 +1,10 @@
-list(APPEND RAVU_MODEL_SOURCES
-  game/board.cpp
-  game/rules.cpp
-  game/dest.cpp
-  game/geometry.cpp
-  game/input.cpp
+# The board, the rules, destination lists and geometry.  Standard library only.
+add_library(ravu_game STATIC
+  ${CMAKE_SOURCE_DIR}/game/board.cpp
+  ${CMAKE_SOURCE_DIR}/game/rules.cpp
+  ${CMAKE_SOURCE_DIR}/game/dest.cpp
+  ${CMAKE_SOURCE_DIR}/game/geometry.cpp
+  ${CMAKE_SOURCE_DIR}/game/input.cpp
 )
+target_include_directories(ravu_game PUBLIC ${CMAKE_SOURCE_DIR})
+ravu_sjis_literals(ravu_game)

@@ -7,4 +7,4 @@ add_library(ravu_net STATIC
   net/headless_copy.h net/headless_copy.cpp
 )
 target_include_directories(ravu_net PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(ravu_net PUBLIC Qt6::Core Qt6::Network ravu_model ravu_text)
+target_link_libraries(ravu_net PUBLIC Qt6::Core Qt6::Network ravu_net_model ravu_text)

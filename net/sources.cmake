@@ -1,11 +1,14 @@
 # Network model: packet framing, chunk reassembly, error texts, the peer
 # protocol, the host list and destinations.  Standard library only.
-list(APPEND RAVU_MODEL_SOURCES
-  net/sock_owner.cpp
-  net/packet.cpp
-  net/packet_state.cpp
-  net/sock_errors.cpp
-  net/game_link.cpp
-  net/peer_protocol.cpp
-  net/host_list.cpp
+add_library(ravu_net_model STATIC
+  ${CMAKE_SOURCE_DIR}/net/sock_owner.cpp
+  ${CMAKE_SOURCE_DIR}/net/packet.cpp
+  ${CMAKE_SOURCE_DIR}/net/packet_state.cpp
+  ${CMAKE_SOURCE_DIR}/net/sock_errors.cpp
+  ${CMAKE_SOURCE_DIR}/net/game_link.cpp
+  ${CMAKE_SOURCE_DIR}/net/peer_protocol.cpp
+  ${CMAKE_SOURCE_DIR}/net/host_list.cpp
 )
+target_include_directories(ravu_net_model PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ravu_net_model PUBLIC ravu_record ravu_game)
+ravu_sjis_literals(ravu_net_model)

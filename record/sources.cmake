@@ -1,8 +1,12 @@
-list(APPEND RAVU_MODEL_SOURCES
-  record/notation.cpp
-  record/kifu.cpp
-  record/kifu_control.cpp
-  record/kif_writer.cpp
-  record/kif_reader.cpp
-  record/kifu_nav.cpp
+# The record tree, notation and KIF.  Standard library only.
+add_library(ravu_record STATIC
+  ${CMAKE_SOURCE_DIR}/record/notation.cpp
+  ${CMAKE_SOURCE_DIR}/record/kifu.cpp
+  ${CMAKE_SOURCE_DIR}/record/kifu_control.cpp
+  ${CMAKE_SOURCE_DIR}/record/kif_writer.cpp
+  ${CMAKE_SOURCE_DIR}/record/kif_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
 )
+target_include_directories(ravu_record PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ravu_record PUBLIC ravu_game)
+ravu_sjis_literals(ravu_record)

@@ -6,7 +6,7 @@ add_executable(test_main_dlg
   ${CMAKE_CURRENT_SOURCE_DIR}/test_main_commands.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/test_main_window.cpp
 )
-target_link_libraries(test_main_dlg PRIVATE ravu_mainwnd Qt6::Test GTest::gtest)
+target_link_libraries(test_main_dlg PRIVATE ravu_windows Qt6::Test GTest::gtest)
 target_compile_definitions(test_main_dlg PRIVATE RAVU_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(test_main_dlg
   DISCOVERY_TIMEOUT 60

@@ -1,5 +1,4 @@
 # Widget tests of the secondary windows, on the offscreen platform.
-# ravu_windows is defined in ui/, which is added after tests/: link by name.
 add_executable(test_windows
   ${CMAKE_CURRENT_SOURCE_DIR}/test_windows_main.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/test_balloon_dlg.cpp
