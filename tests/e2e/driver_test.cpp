@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/test_driver.h"
+#include "tests/e2e/test_driver.h"
 
 using ravu::CTestDriver;
 

@@ -12,10 +12,16 @@ gtest_discover_tests(test_main_dlg
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
-# The program run as a process.
+# The program run as a process: ravuone-e2e, the program's start-up with the
+# switches that answer message boxes and end it (tests/e2e).
 add_executable(test_startup ${CMAKE_CURRENT_SOURCE_DIR}/test_startup.cpp)
 target_link_libraries(test_startup PRIVATE Qt6::Core ravu_text GTest::gtest)
 target_compile_definitions(test_startup PRIVATE RAVU_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-  RAVU_PROGRAM="$<TARGET_FILE:ravuone>")
-add_dependencies(test_startup ravuone)
+  RAVU_PROGRAM="$<TARGET_FILE:ravuone-e2e>")
+add_dependencies(test_startup ravuone-e2e)
+
+# The shipped program links no Qt Test and holds no test driver or switches.
+add_test(NAME ravuone_has_no_test_hooks
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:ravuone>
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/check_no_test_hooks.cmake)
 gtest_discover_tests(test_startup DISCOVERY_TIMEOUT 60)

@@ -24,7 +24,7 @@ void CopySkins(const QTemporaryDir& dir, std::initializer_list<int> which) {
     }
 }
 
-// The program, started in dir, with the test hooks of ui/main.cpp.
+// The program (ravuone-e2e), started in dir, with its test switches.
 std::unique_ptr<QProcess> Start(const QTemporaryDir& dir, const QString& key, int exitAfterMs) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

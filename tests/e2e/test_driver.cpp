@@ -1,4 +1,4 @@
-#include "ui/test_driver.h"
+#include "tests/e2e/test_driver.h"
 
 #include <QAbstractButton>
 #include <QApplication>

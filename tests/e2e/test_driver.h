@@ -1,5 +1,6 @@
-// A remote hand for end-to-end tests: when (and only when) the environment
-// variable RAVUONE_TEST_DRIVER names a local socket, the program listens on
+// A remote hand for end-to-end tests, built into ravuone-e2e (never into
+// ravuone): when (and only when) the environment variable
+// RAVUONE_TEST_DRIVER names a local socket, the program listens on
 // it and carries out line commands with synthetic mouse and key input, so
 // that a test in another process plays through the windows' own handlers.
 // Without the variable nothing listens.
