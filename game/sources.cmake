@@ -4,4 +4,5 @@ list(APPEND RAVU_MODEL_SOURCES
   game/dest.cpp
   game/geometry.cpp
   game/input.cpp
+  game/sjis.cpp
 )
