@@ -1,5 +1,7 @@
 #include "app/ini.h"
 
+#include "game/sjis.h"
+
 namespace ravu {
 
 namespace {
@@ -14,11 +16,9 @@ std::string_view Trim(std::string_view s) {
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-// Lead bytes of two-byte code page 932 characters.  Their second byte may be
-// '[' ']' or '\\', so a scan for ']' must step over whole characters.
-bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Position of the first ']' that is a character of its own, or npos.
+// Position of the first ']' that is a character of its own, or npos.  The
+// second byte of a two-byte character may be '[' ']' or '\\', so the scan
+// steps over whole characters.
 size_t FindCloseBracket(std::string_view s) {
     for (size_t i = 0; i < s.size(); ++i) {
         if (IsSjisLead(static_cast<unsigned char>(s[i]))) {

@@ -8,6 +8,7 @@
 
 #include "app/atomic_file.h"
 #include "app/ini.h"
+#include "game/sjis.h"
 
 namespace ravu {
 
@@ -31,19 +32,9 @@ const char* const KEY_BOTTOM = "bottom";
 constexpr int32_t PORT_MIN = 1;
 constexpr int32_t PORT_MAX = 65535;
 
-bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // At most PROFILE_MAX_STRING bytes, never half of a two-byte character.
 std::string Limit(std::string s) {
-    if (s.size() <= PROFILE_MAX_STRING) return s;
-    size_t cut = 0;
-    for (size_t i = 0; i < PROFILE_MAX_STRING;) {
-        size_t len = IsSjisLead(static_cast<unsigned char>(s[i])) ? 2 : 1;
-        if (i + len > PROFILE_MAX_STRING) break;
-        i += len;
-        cut = i;
-    }
-    s.resize(cut);
+    s.resize(SjisPrefixLength(s, PROFILE_MAX_STRING));
     return s;
 }
 

@@ -7,4 +7,5 @@ add_library(ravu_app_model STATIC
   ${CMAKE_SOURCE_DIR}/app/wav.cpp
 )
 target_include_directories(ravu_app_model PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ravu_app_model PUBLIC ravu_game)  # the Shift-JIS character rules
 ravu_sjis_literals(ravu_app_model)

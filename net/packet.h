@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "game/sjis.h"
+
 namespace ravu {
 
 constexpr int PACKET_SIZE = 256;
@@ -34,13 +36,6 @@ constexpr uint8_t PKT_CHAT = 0x40;       // '@': handle name + ">" + text
 constexpr size_t CHUNKS_MAX = 1 << 20;
 
 using Packet = std::array<uint8_t, PACKET_SIZE>;
-
-// Length of the longest prefix of text that has at most max bytes and does
-// not end in the middle of a two-byte Shift-JIS character.
-size_t SjisPrefixLength(std::string_view text, size_t max);
-
-// True when b is the first byte of a two-byte Shift-JIS character.
-inline bool IsSjisLead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Longest handle name, in Shift-JIS bytes, that is shown as it is.  A
 // Shift-JIS byte is about half a full-width character wide, so this keeps

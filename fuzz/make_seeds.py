@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of fuzz_packet_stream and fuzz_settings.
+
+    python3 fuzz/make_seeds.py      (from the top of the tree)
+
+A packet stream seed is the four header bytes of fuzz_packet_stream.cpp and
+then 256-byte packets as a peer sends them; a settings seed is a settings file
+as the program writes it, or as a person might have edited it.
+"""
+import os
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+HELLO, ACCEPT, OBSERVE, TURN, MOVE, CHUNK, CHUNK_END, CHAT = 0x01, 0x03, 0x05, 0x30, 0x31, 0x32, 0x33, 0x40
+
+
+def sjis(text):
+    return text.encode("cp932")
+
+
+def packet(kind, text):
+    data = sjis(text)[:253]
+    return bytes([kind, len(data) >> 8, len(data) & 0xFF]) + data + bytes(253 - len(data))
+
+
+def long_text(text):
+    data = sjis(text)
+    out = b""
+    while len(data) > 250:
+        out += bytes([CHUNK, 0, 250]) + data[:250] + bytes(3)
+        data = data[250:]
+    return out + bytes([CHUNK_END, 0, len(data)]) + data + bytes(253 - len(data))
+
+
+def header(flags, answers, nibbles):
+    """nibbles: the four per-packet nibbles, for packets 0, 1, 2, 3 (then again)."""
+    word = sum((n & 0xF) << (4 * i) for i, n in enumerate(nibbles))
+    return bytes([flags, answers, word >> 8, word & 0xFF])
+
+
+M1, M2, M3, M4 = "   1 ７六歩(77) ", "   2 ３四歩(33) ", "   3 ２六歩(27) ", "   4 ８四歩(83) "
+
+STREAMS = {
+    # A host hears a guest's hello, agrees, takes its proposal of sides (the
+    # guest plays sente), and gets its moves and a chat line; then it resigns.
+    "host_game": header(0x00, 0xFF, [0, 0, 0, 0])
+    + packet(HELLO, "はなこ") + packet(TURN, "0") + packet(MOVE, M1) + packet(CHAT, "はなこ>よろしく")
+    + packet(MOVE, M3) + packet(MOVE, "   5 投了"),
+    # A host in a game: a spectator says hello on slot 2, the opponent moves
+    # and chats on slot 1, the spectator chats and leaves.
+    "host_spectator": header(0x02, 0x00, [1, 0, 0, 1 | 4])
+    + packet(HELLO, "見物人") + packet(MOVE, M1) + packet(CHAT, "guest>hi") + packet(CHAT, "見物人>こんにちは"),
+    # A guest watches: the host's notice, the game so far in chunks, a move,
+    # a chat line, the end.
+    "guest_watching": header(0x01, 0x00, [0, 0, 0, 0])
+    + packet(OBSERVE, "1") + long_text(";".join([M1, M2] * 20) + ";;") + packet(MOVE, "  41 ２二角成(88) ")
+    + packet(CHAT, "host>ようこそ") + packet(MOVE, "  42 投了"),
+    # A guest playing gote: the host's moves, a chat line, the host's end line.
+    "guest_game": header(0x01 | 0x02 | 0x08, 0x00, [0, 0, 0, 0])
+    + packet(MOVE, M1) + packet(CHAT, "host>よろしく") + packet(MOVE, M3) + packet(MOVE, "まで4手で後手の勝ち"),
+    # A host whose questions let packets in meanwhile: two guests say hello
+    # one inside the other, then a chunked text floods one slot.
+    "host_nested": header(0x40, 0x05, [0, 1, 0 | 8, 0])
+    + packet(HELLO, "一") + packet(HELLO, "二") + packet(CHUNK, "x" * 250) + packet(TURN, "1"),
+}
+
+SETTINGS = {
+    "written.ini": "[プロパティ]\r\nハンドル名=はなこ\r\n対局者名=たろう\r\n接続先=192.168.0.2\r\nポート番号=9149\r\n"
+    "表示位置Ｘ=120\r\n表示位置Ｙ=-40\r\n駒音=1\r\n[チャットログ]\r\nleft=3\r\ntop=22\r\nright=571\r\nbottom=199\r\n",
+    "edited.ini": "; by hand\n  [ プロパティ ]  \nハンドル名 =  名人ソ表  \nハンドル名=second\n駒音=1\n"
+    "[他のソフト]\nkey=value\n[チャットログ]\nLEFT=10\nTop=20\r\nright=99999999999\n[プロパティ]\nポート番号=0\n",
+}
+
+for name, data in STREAMS.items():
+    with open(os.path.join(TOP, "fuzz/seeds/packet_stream", name), "wb") as f:
+        f.write(data)
+for name, text in SETTINGS.items():
+    with open(os.path.join(TOP, "fuzz/seeds/settings", name), "wb") as f:
+        f.write(sjis(text))
