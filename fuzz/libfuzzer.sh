@@ -12,12 +12,12 @@
 #                                              fuzzes TARGET for SECONDS, e.g. with
 #                                              -len_control=0 to try long files at once
 #
-# TARGET is one of parse_move, load_kif, packet_stream, settings.
+# TARGET is one of parse_move, load_kif, packet_stream, settings, host_list.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_OUT:-$top/build-fuzz}
 cxx=${CLANG_CXX:-clang++}
-targets=(parse_move load_kif packet_stream settings)
+targets=(parse_move load_kif packet_stream settings host_list)
 
 build() {
   rm -rf "$out/esc"
@@ -53,6 +53,7 @@ case "${1:-}" in
     [ "$t" = load_kif ] && maxlen=70000
     [ "$t" = packet_stream ] && maxlen=$((4 + 64 * 256))
     [ "$t" = settings ] && maxlen=4096
+    [ "$t" = host_list ] && maxlen=1024  # the list socket keeps at most 1,024 bytes
     # The settings target writes its file on every run: keep it in memory.
     [ "$t" = settings ] && [ -d /dev/shm ] && export TMPDIR=${TMPDIR:-/dev/shm}
     mkdir -p "$out/corpus_$t" "$out/crashes_$t"
@@ -60,5 +61,5 @@ case "${1:-}" in
       "$out/lf_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -max_len="$maxlen" \
       -artifact_prefix="$out/crashes_$t/" -print_final_stats=1 "${@:4}" "$out/corpus_$t" "$top/fuzz/seeds/$t"
     ;;
-  *) echo "usage: $0 build | run parse_move|load_kif|packet_stream|settings SECONDS" >&2; exit 2 ;;
+  *) echo "usage: $0 build | run parse_move|load_kif|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
 esac
