@@ -38,7 +38,7 @@ public:
     enum { BS_OPENED = 0, BS_BUSY, BS_OVER, BS_HAVE_LIST, BS_NO_ENTRY, BS_ENTRY };
 
     // socket: the main window's connectSocket; hostListText: the main
-    // window's kept list text; mainOwner: receives what this dialog passes on.
+    // window's kept list text; mainOwner: receives what the handshake passes on.
     CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
                 CSockOwner* mainOwner, QWidget* parent = nullptr);
     ~CConnectDlg() override;
