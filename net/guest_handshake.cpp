@@ -2,6 +2,7 @@
 
 #include "net/game_socket.h"
 #include "net/packet.h"
+#include "net/sock_errors.h"
 
 namespace ravu {
 
@@ -25,18 +26,39 @@ CGuestHandshake::~CGuestHandshake() {
         m_socket.m_pOwner = m_pMain;
 }
 
-bool CGuestHandshake::StartConnect(const std::string& host, unsigned port, const std::string& handleName) {
-    m_strHandleName = handleName;
-    hostName.clear();
+CGuestHandshake::Start CGuestHandshake::StartConnect(const Destination& dest, const std::string& handleName) {
     if (!m_socket.Handle())
         m_socket.Create(0);
+    const std::string addr = m_socket.ResolveHost(dest.host);
+    if (addr.empty()) {
+        m_socket.m_nLastError = WSAHOST_NOT_FOUND;
+        m_socket.SetErrorText(WSAHOST_NOT_FOUND);
+        return START_UNKNOWN_HOST;
+    }
+    // Another copy on this machine is a different destination only when it
+    // is named with a port other than the own one.
+    const bool ownAddress = addr == m_socket.m_strLocalAddr;
+    const bool samePort = !dest.explicitPort || dest.port == ownPort;
+    if (ownAddress && samePort) {
+        m_socket.m_strError.clear();
+        return START_OWN_ADDRESS;
+    }
+
+    m_strHandleName = handleName;
+    hostName.clear();
     m_phase = PHASE_CONNECTING;
-    if (!m_socket.Connect(host, port, this)) {
+    if (!m_socket.Connect(addr, dest.port, this)) {
         GiveBack();
-        return false;
+        return START_FAILED;
     }
     m_timer.start(connectTimeoutMs);
-    return true;
+    return START_CONNECTING;
+}
+
+void CGuestHandshake::OpenTurn() {
+    m_timer.stop();
+    m_phase = PHASE_TURN;
+    m_socket.m_pOwner = this;
 }
 
 void CGuestHandshake::ProposeTurn(int side) {

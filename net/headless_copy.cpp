@@ -66,7 +66,9 @@ bool CHeadlessCopy::Listen(unsigned port) { return listenSocket.Listen(port) != 
 bool CHeadlessCopy::Connect(const std::string& host, unsigned port) {
     if (protocol.connState != CONN_NONE)
         return false;
-    if (!handshake.StartConnect(host, port, protocol.GetHandleName())) {
+    handshake.ownPort = listenSocket.ListenPort();
+    if (handshake.StartConnect(Destination{host, port, true}, protocol.GetHandleName()) !=
+        CGuestHandshake::START_CONNECTING) {
         Emit("connect_failed", connectSocket.m_strError);
         return false;
     }

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimerEvent>
 
 #include "app/settings.h"
 #include "app/textcodec.h"
@@ -36,8 +35,15 @@ QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const 
 CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
                          CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_pSocket(socket), m_pHostListText(hostListText), profile_(profile), mainOwner_(mainOwner)
+      m_pSocket(socket), m_pHostListText(hostListText), profile_(profile)
 {
+    if (m_pSocket) {
+        handshake_ = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner);
+        handshake_->onHostHello = [this] { OnHostHello(); };
+        handshake_->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
+            OnOutcome(outcome);
+        };
+    }
     setWindowTitle(QStringLiteral("接続"));
     setObjectName(QStringLiteral("connect"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
@@ -81,10 +87,7 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     connect(m_listHosts, &QListWidget::itemSelectionChanged, this, &CConnectDlg::OnSelChange);
 }
 
-CConnectDlg::~CConnectDlg()
-{
-    timer_.stop();
-}
+CConnectDlg::~CConnectDlg() = default;
 
 int CConnectDlg::exec()
 {
@@ -124,9 +127,8 @@ void CConnectDlg::Open()
 
 void CConnectDlg::Shut()
 {
-    timer_.stop();
     busy_ = false;
-    if (m_pSocket && m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
+    if (handshake_) handshake_->Cancel();
     if (profile_ && m_strDest != profile_->GetHost()) profile_->SetHost(m_strDest);
     m_pListSocket.reset();
 }
@@ -234,101 +236,57 @@ void CConnectDlg::ConnectToDest()
     if (m_strDest.empty() || !destEdit_->isHidden())
         m_strDest = Utf8ToSjis(destEdit_->text().toUtf8().toStdString());
     const Destination dest = SplitDestination(m_strDest, GUEST_PORT);
-    m_pSocket->ResolveHost(dest.host);
+    handshake_->ownPort = profile_ ? static_cast<unsigned>(profile_->GetPort()) : 0;
+    const std::string name = profile_ ? profile_->GetHandleName() : std::string();
+    const CGuestHandshake::Start start = handshake_->StartConnect(dest, name);
     addressLabel_->setText(DisplayText(m_pSocket->m_strResolvedAddr));
-    if (m_pSocket->m_strResolvedAddr.empty()) {
+    switch (start) {
+    case CGuestHandshake::START_CONNECTING:
+        SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
+        SetButtonState(BS_BUSY);
+        return;
+    case CGuestHandshake::START_UNKNOWN_HOST:
         SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
         SetButtonState(BS_OVER);
         return;
-    }
-    // A copy does not connect to itself.  With an explicit port another copy
-    // on this machine is a different destination unless it is our own port.
-    const bool ownAddress = m_pSocket->m_strResolvedAddr == m_pSocket->m_strLocalAddr;
-    const bool ownPort = !dest.explicitPort || !profile_ ||
-                         dest.port == static_cast<unsigned>(profile_->GetPort());
-    if (ownAddress && ownPort) return;
-
-    SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
-    SetButtonState(BS_BUSY);
-    if (m_pSocket->OwnHandle() == 0) m_pSocket->Create(0);
-    if (m_pSocket->Connect(m_pSocket->m_strResolvedAddr, dest.port, this)) {
-        m_nTicks = 0;
-        timer_.start(timerMs_, this);
-    } else {
+    case CGuestHandshake::START_OWN_ADDRESS:
+        return;  // a copy does not connect to itself; nothing to say
+    case CGuestHandshake::START_FAILED:
         SetStatus(m_pSocket->m_strError);
         SetButtonState(BS_OVER);
-    }
-}
-
-void CConnectDlg::timerEvent(QTimerEvent* e)
-{
-    if (e->timerId() != timer_.timerId()) {
-        QDialog::timerEvent(e);
         return;
     }
-    ++m_nTicks;
-    if (m_nTicks > tickLimit_) {
-        m_nTicks = 0;
-        timer_.stop();
-        OnSockMessage(WM_SOCK_TIMEOUT, 0);
-    }
 }
 
-void CConnectDlg::PassOn(int msg, SockHandle wParam)
+void CConnectDlg::OnHostHello()
 {
-    if (mainOwner_ && mainOwner_ != this) mainOwner_->OnSockMessage(msg, wParam);
+    const std::string& name = handshake_->hostName;
+    if (profile_) profile_->SetOpponentName(name);
+    shownOpponent_ = name;
+    opponentLabel_->setText(DisplayName(name));
 }
 
-void CConnectDlg::OnSockMessage(int msg, SockHandle wParam)
+void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome)
 {
-    switch (msg) {
-    case WM_SOCK_CONNECTED: {
-        const std::string name = profile_ ? profile_->GetHandleName() : std::string();
-        m_pSocket->SendTo(PKT_HELLO, static_cast<int>(name.size()), name.data(), wParam);
+    switch (outcome) {
+    case CGuestHandshake::OUT_ACCEPTED:
+        // The handshake has given the connection back to the main owner.
+        m_strOpponent = shownOpponent_;
+        busy_ = false;
+        if (onAccepted) onAccepted();
+        done(QDialog::Accepted);
         return;
-    }
-    case WM_SOCK_CONNECT_FAILED:
+    case CGuestHandshake::OUT_REFUSED:
+        SetStatus(QStringLiteral("接続を断られました。"));
+        break;
+    case CGuestHandshake::OUT_FAILED:
         SetStatus(m_pSocket->m_strError);
-        SetButtonState(BS_OVER);
-        timer_.stop();
-        return;
-    case WM_SOCK_PACKET:
-        switch (m_pSocket->GetLastType(wParam)) {
-        case PKT_HELLO: {
-            const std::string name = m_pSocket->GetText(wParam);
-            if (profile_) profile_->SetOpponentName(name);
-            shownOpponent_ = name;
-            opponentLabel_->setText(DisplayName(name));
-            return;
-        }
-        case PKT_ACCEPT:
-            timer_.stop();
-            m_strOpponent = shownOpponent_;  // read back from control 1022
-            busy_ = false;
-            // Whatever follows the acceptance is the main window's.
-            if (m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
-            if (onAccepted) onAccepted();
-            done(QDialog::Accepted);
-            return;
-        case PKT_REFUSE:
-            SetStatus(QStringLiteral("接続を断られました。"));
-            timer_.stop();
-            m_pSocket->Close();
-            SetButtonState(BS_OVER);
-            return;
-        default:
-            PassOn(msg, wParam);
-            return;
-        }
-    case WM_SOCK_TIMEOUT:
+        break;
+    case CGuestHandshake::OUT_TIMED_OUT:
         SetStatus(QStringLiteral("時間内に接続できませんでした"));
-        SetButtonState(BS_OVER);
-        m_pSocket->Close();
-        return;
-    default:
-        if (IsSockMessage(msg)) PassOn(msg, wParam);
-        return;
+        break;
     }
+    SetButtonState(BS_OVER);
 }
 
 void CConnectDlg::OnEnter()

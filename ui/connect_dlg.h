@@ -1,26 +1,23 @@
 // The connect dialog "接続": the guest's way to a host.  It shows the own
 // handle name, lets the user type a destination or pick one from the host
-// list (fetched on request), connects the main window's connectSocket to
-// port 9149 (or to the port of a "host:port" destination) and carries out
-// the guest's half of the handshake: its own hello once connected, the
-// host's name when the host's hello arrives, OK when the host accepts.
-//
-// While an attempt runs the dialog owns connectSocket; socket messages it
-// does not handle go on to the main window, and the socket is handed back
-// when the dialog closes.  Each opening offers the last destination in the
+// list (fetched on request), and has the guest handshake connect the main
+// window's connectSocket to port 9149 (or to the port of a "host:port"
+// destination).  It shows what the handshake reports: the host's name when
+// the host's hello arrives, refusal, time-out, failure; it closes with OK
+// when the host accepts.  The handshake owns the connection and the time
+// limit while an attempt runs.  Each opening offers the last destination in the
 // edit, selected; Enter and "接続" connect to the edit's text (or to the
 // chosen list entry); Esc does nothing; the close box cancels the dialog
 // unless an attempt is running.  A destination whose name cannot be
 // found is reported on the status line.
 #pragma once
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "net/sock_owner.h"
+#include "net/guest_handshake.h"
 #include "ui/main_parts.h"
 
 class QLabel;
@@ -34,17 +31,14 @@ class CGameSocket;
 class CListSocket;
 class CProfile;
 
-class CConnectDlg : public QDialog, public CSockOwner, public IModalDialog {
+class CConnectDlg : public QDialog, public IModalDialog {
     Q_OBJECT
 public:
-    static constexpr int CONNECT_TIMER_MS = 1000;  // timer 101
-    static constexpr int CONNECT_TICK_LIMIT = 120; // gives up when ticks exceed this
-
     // Button states of SetButtonState.
     enum { BS_OPENED = 0, BS_BUSY, BS_OVER, BS_HAVE_LIST, BS_NO_ENTRY, BS_ENTRY };
 
     // socket: the main window's connectSocket; hostListText: the main
-    // window's kept list text; mainOwner: receives what this dialog passes on.
+    // window's kept list text; mainOwner: receives what the handshake passes on.
     CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
                 CSockOwner* mainOwner, QWidget* parent = nullptr);
     ~CConnectDlg() override;
@@ -52,17 +46,14 @@ public:
     int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }
     int exec() override;
 
-    void OnSockMessage(int msg, SockHandle wParam) override;
-
     // Called the moment the host accepts, after the connection went back to
     // the main owner and before any packet behind the acceptance is
     // delivered: a running game's catch-up comes in the same read and must
     // find this copy a guest already.
     std::function<void()> onAccepted;
 
-    // Tests shorten the wait.
-    void SetTimerInterval(int ms) { timerMs_ = ms; }
-    void SetTickLimit(int ticks) { tickLimit_ = ticks; }
+    // The handshake that runs the attempts (tests shorten its time limit).
+    CGuestHandshake& Handshake() { return *handshake_; }
     // Longest wait of each step of the host list fetch (120 s by default).
     void SetListWaitLimit(int ms) { listWaitMs_ = ms; }
 
@@ -76,8 +67,7 @@ public:
     const std::string& Dest() const { return m_strDest; }
     const std::string& Opponent() const { return m_strOpponent; }
     QString StatusText() const;
-    bool TimerRunning() const { return timer_.isActive(); }
-    int Ticks() const { return m_nTicks; }
+    bool TimerRunning() const { return handshake_ && handshake_->Waiting(); }
 
     QLineEdit* DestEdit() const { return destEdit_; }
     QListWidget* HostList() const { return m_listHosts; }
@@ -95,7 +85,6 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    void timerEvent(QTimerEvent* e) override;
 
 private:
     void Open();
@@ -104,7 +93,8 @@ private:
     void OnEnter();
     void SetStatus(const std::string& sjis);
     void SetStatus(const QString& text);
-    void PassOn(int msg, SockHandle wParam);
+    void OnHostHello();
+    void OnOutcome(CGuestHandshake::Outcome outcome);
 
     CGameSocket* m_pSocket;
     std::string* m_pHostListText;
@@ -112,15 +102,11 @@ private:
     std::string m_strDest;
     QListWidget* m_listHosts = nullptr;
     std::string m_strOpponent;
-    std::string shownOpponent_;  // what control 1022 shows (Shift-JIS)
-    int m_nTicks = 0;
+    std::string shownOpponent_;  // what the opponent label shows (Shift-JIS)
     CProfile* profile_;
-    CSockOwner* mainOwner_;
+    std::unique_ptr<CGuestHandshake> handshake_;  // null without a socket
     bool enabled_[4] = {true, true, true, true};  // 1045, 1046, 1016, 1026
     bool busy_ = false;
-    QBasicTimer timer_;
-    int timerMs_ = CONNECT_TIMER_MS;
-    int tickLimit_ = CONNECT_TICK_LIMIT;
     int listWaitMs_ = 0;  // 0: the list socket's own limit
 
     QLabel* handleLabel_ = nullptr;    // 1020

@@ -5,11 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimerEvent>
 
 #include "app/settings.h"
 #include "net/game_socket.h"
-#include "net/packet.h"
 #include "ui/window_util.h"
 
 namespace ravu {
@@ -61,9 +59,25 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     connect(backButton_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
-CTurnDlg::~CTurnDlg()
+CTurnDlg::~CTurnDlg() = default;
+
+void CTurnDlg::SetSocket(CGameSocket* socket)
 {
-    timer_.stop();
+    if (socket == m_pSocket && handshake_) return;
+    m_pSocket = socket;
+    handshake_.reset();
+    if (!m_pSocket) return;
+    handshake_ = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner_);
+    if (turnTimeoutMs_ > 0) handshake_->turnTimeoutMs = turnTimeoutMs_;
+    handshake_->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
+        OnOutcome(outcome);
+    };
+}
+
+void CTurnDlg::SetTurnTimeoutMs(int ms)
+{
+    turnTimeoutMs_ = ms;
+    if (handshake_) handshake_->turnTimeoutMs = ms;
 }
 
 int CTurnDlg::exec()
@@ -77,8 +91,7 @@ int CTurnDlg::exec()
 void CTurnDlg::Open()
 {
     // Back to the choosing state of a fresh dialog.
-    timer_.stop();
-    m_nTicks = 0;
+    proposed_ = false;
     statusLabel_->clear();
     senteRadio_->setEnabled(true);
     goteRadio_->setEnabled(true);
@@ -86,13 +99,12 @@ void CTurnDlg::Open()
     backButton_->show();
     senteRadio_->setChecked(true);
     SelectSente();
-    if (m_pSocket) m_pSocket->m_pOwner = this;
+    if (handshake_) handshake_->OpenTurn();
 }
 
 void CTurnDlg::Shut()
 {
-    timer_.stop();
-    if (m_pSocket && m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
+    if (handshake_) handshake_->Cancel();
 }
 
 void CTurnDlg::SelectSente()
@@ -111,21 +123,18 @@ void CTurnDlg::SelectGote()
 
 void CTurnDlg::SendProposal()
 {
-    const std::string side = std::to_string(static_cast<unsigned>(m_nSide));
-    if (m_pSocket) m_pSocket->SendTo(PKT_TURN, 1, side.data(), 0);
+    if (!handshake_) return;
+    proposed_ = true;
+    handshake_->ProposeTurn(m_nSide);
     SetWaiting(true);
 }
 
 void CTurnDlg::SetWaiting(bool waiting)
 {
-    m_nTicks = 0;
-    if (waiting) {
-        timer_.start(timerMs_, this);
+    if (waiting)
         statusLabel_->setText(QStringLiteral("しばらくお待ちください"));
-    } else {
-        timer_.stop();
+    else
         statusLabel_->setText(QStringLiteral("承諾されませんでした"));
-    }
     senteRadio_->setEnabled(!waiting);
     goteRadio_->setEnabled(!waiting);
     sendButton_->setVisible(!waiting);
@@ -137,39 +146,18 @@ QString CTurnDlg::StatusText() const
     return statusLabel_->text();
 }
 
-void CTurnDlg::timerEvent(QTimerEvent* e)
+void CTurnDlg::OnOutcome(CGuestHandshake::Outcome outcome)
 {
-    if (e->timerId() != timer_.timerId()) {
-        QDialog::timerEvent(e);
+    if (outcome != CGuestHandshake::OUT_ACCEPTED) {
+        SetWaiting(false);
         return;
     }
-    ++m_nTicks;
-    if (m_nTicks > tickLimit_) SetWaiting(false);
-}
-
-void CTurnDlg::PassOn(int msg, SockHandle wParam)
-{
-    if (mainOwner_ && mainOwner_ != this) mainOwner_->OnSockMessage(msg, wParam);
-}
-
-void CTurnDlg::OnSockMessage(int msg, SockHandle wParam)
-{
-    if (msg == WM_SOCK_PACKET && m_pSocket) {
-        switch (m_pSocket->GetLastType(wParam)) {
-        case PKT_ACCEPT:
-            timer_.stop();
-            if (m_pSocket->m_pOwner == this) m_pSocket->m_pOwner = mainOwner_;
-            if (onAccepted) onAccepted(m_nSide);
-            done(QDialog::Accepted);
-            return;
-        case PKT_REFUSE:
-            SetWaiting(false);
-            return;
-        default:
-            break;
-        }
-    }
-    if (IsSockMessage(msg)) PassOn(msg, wParam);
+    // The side the host accepted is the one proposed, even when the radio
+    // buttons were changed after a time-out.  The handshake has given the
+    // connection back to the main owner.
+    if (proposed_) m_nSide = handshake_->proposedSide();
+    if (onAccepted) onAccepted(m_nSide);
+    done(QDialog::Accepted);
 }
 
 void CTurnDlg::keyPressEvent(QKeyEvent* e)

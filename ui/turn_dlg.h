@@ -1,16 +1,16 @@
 // The turn decision dialog "手番の決定": the guest chooses sente or gote,
-// proposes it to the host with PKT_TURN and waits for the host's answer.
-// While open it owns connectSocket and passes on the socket messages it
-// does not handle.  Enter and Esc do nothing; it ends through "もどる", an
+// and has the guest handshake propose it to the host and wait for the
+// answer; the dialog shows the waiting and what came of it.  While it is
+// open the handshake owns connectSocket.  Enter and Esc do nothing; it ends through "もどる", an
 // acceptance (also one that arrives after the wait gave up), or the main
 // window's Cancel when the connection is lost.
 #pragma once
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <functional>
+#include <memory>
 
-#include "net/sock_owner.h"
+#include "net/guest_handshake.h"
 #include "ui/main_parts.h"
 
 class QLabel;
@@ -22,17 +22,14 @@ namespace ravu {
 class CGameSocket;
 class CProfile;
 
-class CTurnDlg : public QDialog, public CSockOwner, public ITurnDialog {
+class CTurnDlg : public QDialog, public ITurnDialog {
     Q_OBJECT
 public:
-    static constexpr int TURN_TIMER_MS = 1000;  // timer 102
-    static constexpr int TURN_TICK_LIMIT = 60;  // stops waiting when ticks exceed this
-
     CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent = nullptr);
     ~CTurnDlg() override;
 
     // The main window hands over connectSocket before each opening.
-    void SetSocket(CGameSocket* socket) { m_pSocket = socket; }
+    void SetSocket(CGameSocket* socket);
 
     int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }
     int exec() override;
@@ -40,22 +37,20 @@ public:
     // The main window closes the dialog when the connection is lost.
     void Cancel() { done(QDialog::Rejected); }
 
-    void OnSockMessage(int msg, SockHandle wParam) override;
-
     // Called with the chosen side the moment the host accepts it, after the
     // connection went back to the main owner: the host's first move may
     // arrive in the same read and must find the game started.
     std::function<void(int side)> onAccepted;
 
-    void SetTimerInterval(int ms) { timerMs_ = ms; }
-    void SetTickLimit(int ticks) { tickLimit_ = ticks; }
+    // Tests shorten the wait for an answer (per proposal).
+    void SetTurnTimeoutMs(int ms);
 
     void SelectSente();
     void SelectGote();
     void SendProposal();
     void SetWaiting(bool waiting);
 
-    bool Waiting() const { return timer_.isActive(); }
+    bool Waiting() const { return handshake_ && handshake_->Waiting(); }
     QString StatusText() const;
     QRadioButton* SenteRadio() const { return senteRadio_; }
     QRadioButton* GoteRadio() const { return goteRadio_; }
@@ -71,21 +66,19 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    void timerEvent(QTimerEvent* e) override;
 
 private:
     void Open();
     void Shut();
-    void PassOn(int msg, SockHandle wParam);
+    void OnOutcome(CGuestHandshake::Outcome outcome);
 
     CGameSocket* m_pSocket = nullptr;
     int m_nSide = 0;
-    int m_nTicks = 0;
+    bool proposed_ = false;  // a proposal went out in this opening
     CProfile* profile_;
     CSockOwner* mainOwner_;
-    QBasicTimer timer_;
-    int timerMs_ = TURN_TIMER_MS;
-    int tickLimit_ = TURN_TICK_LIMIT;
+    std::unique_ptr<CGuestHandshake> handshake_;  // over m_pSocket
+    int turnTimeoutMs_ = 0;  // 0: the handshake's own limit
 
     QRadioButton* senteRadio_ = nullptr;  // 1033
     QRadioButton* goteRadio_ = nullptr;   // 1034

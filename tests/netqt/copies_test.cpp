@@ -199,6 +199,23 @@ TEST(Copies, RefusalsOfConnectionAndSides) {
     EXPECT_EQ(host->protocol.mySide, 0);
 }
 
+// A copy never connects to itself; another copy on the same machine, named
+// with its own port, is a different destination.
+TEST(Copies, ACopyRefusesToConnectToItself) {
+    auto self = MakeHost("self");
+    auto other = MakeHost("other");
+    const std::string own = self->connectSocket.m_strLocalAddr;
+    if (own.empty())
+        GTEST_SKIP() << "the local host name has no IPv4 address here";
+    CopyEvents ev(*self);
+    EXPECT_FALSE(self->Connect(own, self->Port()));
+    EXPECT_EQ(ev.Count("connect_failed"), 1);
+    EXPECT_EQ(self->handshake.phase(), CGuestHandshake::PHASE_IDLE);
+    EXPECT_TRUE(self->questions.empty());
+    ASSERT_TRUE(self->Connect(own, other->Port()));
+    EXPECT_TRUE(WaitUntil([&] { return self->protocol.connState == CONN_GUEST; }));
+}
+
 TEST(Copies, HostWithItsConnectDialogOpenRefusesWithoutAQuestion) {
     auto host = MakeHost("host");
     host->connectDialogOpen = true;

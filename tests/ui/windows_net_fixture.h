@@ -76,13 +76,12 @@ struct GuestCopy {
     CProfile profile;
     std::string listText;
     CConnectDlg dlg{&sock, &listText, &profile, &mainWnd};
-    explicit GuestCopy(const std::string& utf8Name = "客人", int tickMs = 10)
+    explicit GuestCopy(const std::string& utf8Name = "客人")
     {
         mainWnd.sock = &sock;
         sock.m_pOwner = &mainWnd;
         sock.Create(0);
         profile.SetHandleName(Utf8ToSjis(utf8Name));
-        dlg.SetTimerInterval(tickMs);
     }
     // Runs the dialog and acts once it is open.
     int RunWhile(std::function<void()> act)
