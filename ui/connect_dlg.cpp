@@ -280,7 +280,11 @@ void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome)
         SetStatus(QStringLiteral("接続を断られました。"));
         break;
     case CGuestHandshake::OUT_FAILED:
-        SetStatus(m_pSocket->m_strError);
+        // A host that closes without answering leaves no socket error to show.
+        if (m_pSocket->m_strError.empty())
+            SetStatus(QStringLiteral("接続が切れました。"));
+        else
+            SetStatus(m_pSocket->m_strError);
         break;
     case CGuestHandshake::OUT_TIMED_OUT:
         SetStatus(QStringLiteral("時間内に接続できませんでした"));

@@ -106,20 +106,26 @@ TEST(ConnectDlg, ChoosingAndClearingListEntries)
 
 TEST(ConnectDlg, RefusalOrNoAnswerClosesTheConnectionAndLetsTheUserTryAgain)
 {
+    enum Answer { REFUSE, NONE, HANG_UP };
     struct Case {
-        bool refuse;
+        Answer answer;
         int timeoutMs;
         QString status;
-    } cases[] = {{true, 5000, QStringLiteral("接続を断られました。")},
-                 {false, 50, QStringLiteral("時間内に接続できませんでした")}};
+    } cases[] = {{REFUSE, 5000, QStringLiteral("接続を断られました。")},
+                 {NONE, 50, QStringLiteral("時間内に接続できませんでした")},
+                 {HANG_UP, 5000, QStringLiteral("接続が切れました。")}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.refuse);
+        SCOPED_TRACE(c.answer);
         HostCopy host("主人");
         GuestCopy g;
         g.dlg.Handshake().connectTimeoutMs = c.timeoutMs;
-        if (c.refuse)
+        if (c.answer != NONE)
             host.owner.on = [&](const Recorder::Msg& m) {
-                if (m.msg == WM_SOCK_PACKET && m.type == PKT_HELLO) host.sock.SendRefuse(m.wParam);
+                if (m.msg != WM_SOCK_PACKET || m.type != PKT_HELLO) return;
+                if (c.answer == REFUSE)
+                    host.sock.SendRefuse(m.wParam);
+                else
+                    host.sock.CloseSlot(m.wParam);
             };
         bool escIgnored = false, closeIgnored = false, closedByBox = false, ended = false;
         std::vector<bool> buttons;
