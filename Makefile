@@ -5,6 +5,8 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# WERROR=ON turns compiler warnings into errors (CI does that).
+WERROR ?= OFF
 
 .PHONY: setup configure build run test bench sanitize clean
 
@@ -12,7 +14,7 @@ setup:
 	@bash scripts/setup.sh
 
 configure: setup
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRAVU_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -28,11 +30,17 @@ bench: setup
 	@cmake --build build-bench -j $(JOBS)
 	@bash scripts/bench.sh build-bench
 
-# The model's tests under AddressSanitizer and UndefinedBehaviorSanitizer, without Qt.
+# Everything (model, sockets, windows, whole programs) built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and every test run; the
+# programs the tests start as processes inherit the options.  A leak, an
+# invalid access or undefined behaviour fails the test it happens in.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 sanitize: setup
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DRAVU_WITH_QT=OFF -DRAVU_SANITIZE=ON
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DRAVU_WITH_QT=ON -DRAVU_SANITIZE=ON -DRAVU_WERROR=$(WERROR) $(CMAKE_FLAGS)
 	@cmake --build build-asan -j $(JOBS)
-	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 600
+	@cd build-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) --timeout 600
 
 clean:
 	rm -rf build build-asan build-bench

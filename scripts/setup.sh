@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Installs every package the build, the tests and the program need on a fresh
-# Debian 12 machine.  Does nothing when they are all present.
+# Installs the Debian packages that the build, the tests and the program need
+# on a fresh Debian 12 machine.  Does nothing when they are all present.
+#
+#   scripts/setup.sh            what `make run`, `make test`, `make sanitize` and CI use
+#   scripts/setup.sh fuzz       also clang and its runtime, for fuzz/libfuzzer.sh
+#   scripts/setup.sh nginx      also nginx, for the opt-in test RAVU_TEST_NGINX=1
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # compiler and build; GoogleTest and Google Benchmark for the tests
+  build-essential cmake
+  libgtest-dev libbenchmark-dev
+  # Qt (Widgets, Network, Test; Multimedia for the piece sound) and its
+  # Japanese translation, which the program installs at start
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
   qt6-translations-l10n
+  # the fonts the windows and the artwork generator draw with
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
-  nginx-light
-  clang libclang-rt-14-dev
-  xvfb
 )
+for extra in "$@"; do
+  case "$extra" in
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    nginx) packages+=(nginx-light) ;;
+    *) echo "scripts/setup.sh: unknown extra '$extra' (fuzz, nginx)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

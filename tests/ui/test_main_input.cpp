@@ -3,6 +3,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <memory>
+
 #include "main_test_support.h"
 #include "ui/promote_dlg.h"
 
@@ -126,19 +128,21 @@ TEST_F(BoardInput, DoubleClickSecondPressIsSwallowed) {
     EXPECT_EQ(dlg->board.HeldPiece(), 11);
 }
 
-// Runs fn on the first visible promotion dialog once it is open.
-void AnswerPromotion(const std::function<void(CPromoteDlg*)>& fn) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, fn] {
+// Runs fn on the first visible promotion dialog once it is open.  The
+// caller keeps the returned timer for as long as fn's captures live, so a
+// dialog that never opens leaves no timer behind.
+[[nodiscard]] std::unique_ptr<QTimer> AnswerPromotion(const std::function<void(CPromoteDlg*)>& fn) {
+    auto timer = std::make_unique<QTimer>();
+    QObject::connect(timer.get(), &QTimer::timeout, [t = timer.get(), fn] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* d = qobject_cast<CPromoteDlg*>(w); d && d->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
+                t->stop();
                 fn(d);
                 return;
             }
     });
     timer->start(5);
+    return timer;
 }
 
 TEST_F(BoardInput, PromotionQuestionAtTheDestinationAndItsAnswers) {
@@ -147,7 +151,7 @@ TEST_F(BoardInput, PromotionQuestionAtTheDestinationAndItsAnswers) {
         dlg->board.MoveTo(26, 4, 4);  // sente's silver on 4四 takes the pawn on 4三
         dlg->Redraw(false);
         QPoint dialogAt;
-        AnswerPromotion([&](CPromoteDlg* d) {
+        auto answer = AnswerPromotion([&](CPromoteDlg* d) {
             dialogAt = d->pos();
             EXPECT_EQ(d->PromoteButton()->text(), QStringLiteral("成り"));
             EXPECT_EQ(d->KeepButton()->text(), QStringLiteral("成らず"));
@@ -173,7 +177,7 @@ TEST_F(BoardInput, PawnOntoTheLastRankPromotesWithoutAsking) {
     dlg->board.MoveTo(0, 1, 2);     // sente's pawn on 1二
     dlg->Redraw(false);
     bool asked = false;
-    AnswerPromotion([&](CPromoteDlg* d) {
+    auto answer = AnswerPromotion([&](CPromoteDlg* d) {
         asked = true;
         d->reject();
     });
