@@ -47,7 +47,7 @@ STREAMS = {
     + packet(MOVE, M3) + packet(MOVE, "   5 投了"),
     # A host in a game: a spectator says hello on slot 2, the opponent moves
     # and chats on slot 1, the spectator chats and leaves.
-    "host_spectator": header(0x02, 0x00, [1, 0, 0, 1 | 4])
+    "host_watching": header(0x02, 0x00, [1, 0, 0, 1 | 4])
     + packet(HELLO, "見物人") + packet(MOVE, M1) + packet(CHAT, "guest>hi") + packet(CHAT, "見物人>こんにちは"),
     # A guest watches: the host's notice, the game so far in chunks, a move,
     # a chat line, the end.

@@ -1,5 +1,6 @@
 #include "net/peer_protocol.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "game/board.h"
@@ -135,15 +136,8 @@ void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
                                                : Notice::ConnectionLost);
 }
 
-bool CPeerProtocol::Contains(const std::vector<SockHandle>& handles, SockHandle handle) {
-    for (SockHandle h : handles)
-        if (h == handle)
-            return true;
-    return false;
-}
-
 bool CPeerProtocol::IsAccepted(SockHandle handle) const {
-    return Contains(acceptedGuests, handle) && listenSocket.HasConnection(handle) != 0;
+    return std::ranges::find(acceptedGuests, handle) != acceptedGuests.end() && listenSocket.HasConnection(handle) != 0;
 }
 
 void CPeerProtocol::Accepted(SockHandle handle) {
@@ -183,7 +177,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
     // A guest says hello once.  Another hello from the same connection (the
     // opponent's program sending it again in mid-game, say) would otherwise
     // turn the opponent into a spectator on its side only.
-    if (Contains(greetedGuests, handle))
+    if (std::ranges::find(greetedGuests, handle) != greetedGuests.end())
         return;
     greetedGuests.push_back(handle);
     if (host.IsConnectDialogOpen()) {

@@ -172,7 +172,6 @@ private:
     // Refuses a guest's connection and closes its slot once the refusal is
     // out, so that refused guests cannot hold the host's slots.
     void RefuseGuest(SockHandle handle);
-    static bool Contains(const std::vector<SockHandle>& handles, SockHandle handle);
     void LogChat(const std::string& line);
     // The notice of a received end line or refused move, by the mode the
     // copy was in (playing or watching).
