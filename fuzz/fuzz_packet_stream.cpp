@@ -114,7 +114,7 @@ class Copy;
 class Host : public CProtocolHost {
 public:
     explicit Host(Copy& copy) : copy(copy) {}
-    int Ask(const std::string&) override;
+    int Ask(Question, const std::string&) override;
     void AddLine(const std::string&) override {}
     void Redraw(bool) override {}
     void ShowCheck() override {}
@@ -245,7 +245,7 @@ public:
     CPeerProtocol proto;
 };
 
-int Host::Ask(const std::string&) {
+int Host::Ask(Question, const std::string&) {
     if (forceYes)
         return ASK_YES;
     // The balloon's event loop: packets keep arriving while it is open.

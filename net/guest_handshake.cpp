@@ -89,7 +89,7 @@ void CGuestHandshake::Finish(Outcome outcome) {
         onOutcome(phase, outcome);
 }
 
-void CGuestHandshake::OnSockMessage(int msg, SockHandle wParam) {
+void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (m_phase == PHASE_CONNECTING) {
         switch (msg) {
         case WM_SOCK_CONNECTED:
@@ -118,7 +118,8 @@ void CGuestHandshake::OnSockMessage(int msg, SockHandle wParam) {
             break;
         case WM_SOCK_CLOSED:
             // The host went away before answering: no use waiting longer.
-            DeliverSockMessage(m_pMain, msg, wParam);
+            if (m_pMain)
+                m_pMain->OnSockMessage(msg, wParam);
             Finish(OUT_FAILED);
             return;
         default:
@@ -138,8 +139,8 @@ void CGuestHandshake::OnSockMessage(int msg, SockHandle wParam) {
             break;
         }
     }
-    if (IsSockMessage(msg))
-        DeliverSockMessage(m_pMain, msg, wParam);
+    if (m_pMain)
+        m_pMain->OnSockMessage(msg, wParam);
 }
 
 }  // namespace ravu

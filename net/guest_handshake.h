@@ -55,7 +55,7 @@ public:
     // Gives the connection back to the main owner (the dialog closes).
     void Cancel();
 
-    void OnSockMessage(int msg, SockHandle wParam) override;
+    void OnSockMessage(SockMsg msg, SockHandle wParam) override;
 
     Phase phase() const { return m_phase; }
     int proposedSide() const { return m_nSide; }

@@ -1,17 +1,6 @@
 #include "net/headless_copy.h"
 
-#include "app/textcodec.h"
-
 namespace ravu {
-
-namespace {
-// The host's question when a guest asks to connect (Shift-JIS, for telling
-// it from the sides question).
-const std::string& HelloQuestionStart() {
-    static const std::string text = Utf8ToSjis("\r\n接続の申し込みがあります。");
-    return text;
-}
-}  // namespace
 
 CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
     : QObject(parent),
@@ -89,21 +78,9 @@ int CHeadlessCopy::Move(const std::string& sjisListText) {
     return ok;
 }
 
-int CHeadlessCopy::AnsweringYes(const std::function<int()>& command) {
-    // The command itself is the user's yes to the question it asks.
-    int saved = answerPolicy;
-    auto savedHandler = std::move(askHandler);
-    askHandler = nullptr;
-    answerPolicy = ASK_YES;
-    int ok = command();
-    answerPolicy = saved;
-    askHandler = std::move(savedHandler);
-    return ok;
-}
-
 int CHeadlessCopy::Resign() {
     int oldMode = protocol.mode;
-    int ok = AnsweringYes([this] { return protocol.Resign(); });
+    int ok = protocol.Resign();
     if (ok)
         Emit("moved", record.textBuf);
     ReportModeChange(oldMode);
@@ -117,17 +94,21 @@ void CHeadlessCopy::Chat(const std::string& sjisText) {
 
 int CHeadlessCopy::Disconnect() {
     int oldMode = protocol.mode;
-    int ok = AnsweringYes([this] { return protocol.Disconnect(); });
+    int ok = protocol.Disconnect();
     ReportModeChange(oldMode);
     return ok;
 }
 
-int CHeadlessCopy::Ask(const std::string& question) {
+int CHeadlessCopy::Ask(Question kind, const std::string& question) {
     questions.push_back(question);
     Emit("question", question);
     int policy = answerPolicy;
-    if (helloAnswer >= 0 && question.compare(0, HelloQuestionStart().size(), HelloQuestionStart()) == 0)
+    if (kind == Question::Connect && helloAnswer >= 0)
         policy = helloAnswer;
+    // Resigning and disconnecting are this copy's own commands: whoever gave
+    // the command has already said yes to its question.
+    if (kind == Question::Resign || kind == Question::Disconnect)
+        policy = ASK_YES;
     int answer = ASK_NO;
     if (policy == ASK_YES || policy == ASK_NO)
         answer = policy;
@@ -162,7 +143,7 @@ bool CHeadlessCopy::IsConnectDialogOpen() const {
     return connectDialogOpen || handshake.phase() == CGuestHandshake::PHASE_CONNECTING;
 }
 
-void CHeadlessCopy::OnSockMessage(int msg, SockHandle wParam) {
+void CHeadlessCopy::OnSockMessage(SockMsg msg, SockHandle wParam) {
     int oldMode = protocol.mode;
     // Handshake packets are reported before they are handled (their
     // questions follow); game packets after, when they have been applied.

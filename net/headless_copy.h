@@ -43,7 +43,7 @@ public:
     int Disconnect();
 
     // --- CProtocolHost ---
-    int Ask(const std::string& question) override;
+    int Ask(Question kind, const std::string& question) override;
     void AddLine(const std::string& line) override;
     void Redraw(bool full) override;
     void ShowCheck() override;
@@ -54,7 +54,7 @@ public:
     void Notify(Notice kind) override;
 
     // --- CSockOwner: the main window's dispatch ---
-    void OnSockMessage(int msg, SockHandle wParam) override;
+    void OnSockMessage(SockMsg msg, SockHandle wParam) override;
 
     // How questions are answered: ASK_YES, ASK_NO, or 0 = through askHandler
     // (which may run a nested loop), or when that is null, ASK_NO.
@@ -89,8 +89,6 @@ signals:
     void event(const QString& kind, const QByteArray& sjisText, qint64 value);
 
 private:
-    // Runs a user command whose question the user has already answered yes.
-    int AnsweringYes(const std::function<int()>& command);
     void Emit(const char* kind, const std::string& text = std::string(), qint64 value = 0);
     void ReportModeChange(int oldMode);
 };

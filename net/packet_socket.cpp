@@ -96,12 +96,14 @@ int CPacketSocket::SetErrorText(int code) {
 
 int CPacketSocket::GetLastErrorText() { return SetErrorText(m_nLastError); }
 
-void CPacketSocket::PostToOwner(int msg, SockHandle wParam) {
-    CSockOwner* owner = m_pOwner;
-    // The owner is looked up again when the message is handled: it may have
-    // gone by then.
+void CPacketSocket::PostToOwner(SockMsg msg, SockHandle wParam) {
+    if (!m_pOwner)
+        return;
+    // The owner may have gone by the time the message is handled; its token
+    // has expired then and the message is dropped.
     QMetaObject::invokeMethod(
-        this, [owner, msg, wParam] { DeliverSockMessage(owner, msg, wParam); }, Qt::QueuedConnection);
+        this, [owner = m_pOwner->Token(), msg, wParam] { DeliverSockMessage(owner, msg, wParam); },
+        Qt::QueuedConnection);
 }
 
 void CPacketSocket::Attach(QTcpSocket* sock) {
@@ -219,7 +221,8 @@ void CPacketSocket::OnReceive() {
         if (m_nLastType == PKT_HELLO)
             m_bHelloSeen = true;
         ++g_deliveryDepth;
-        DeliverSockMessage(m_pOwner, WM_SOCK_PACKET, handle);
+        if (m_pOwner)
+            m_pOwner->OnSockMessage(WM_SOCK_PACKET, handle);
         if (--g_deliveryDepth == 0)
             EmptyGraveyard();
     }

@@ -66,7 +66,7 @@ protected:
     // The peer closed the connection or the connection failed.
     virtual void OnClose(int nErrorCode);
     // Posts a message to the current owner (handled after this notification returns).
-    void PostToOwner(int msg, SockHandle wParam);
+    void PostToOwner(SockMsg msg, SockHandle wParam);
     // Starts using sock as this object's connection, with a new handle.
     void Adopt(QTcpSocket* sock);
     // Closes the own connection without telling anyone.

@@ -77,7 +77,7 @@ CPeerProtocol::CPeerProtocol(CShogiBoard& board, CKifuControl& record, CGameLink
 
 CPeerProtocol::~CPeerProtocol() = default;
 
-void CPeerProtocol::OnSockMessage(int msg, SockHandle wParam) {
+void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (msg == WM_SOCK_PACKET) {
         if (connState == CONN_GUEST) {
             // A guest has no guests of its own: a copy that reached this one's
@@ -163,12 +163,12 @@ void CPeerProtocol::RefuseGuest(SockHandle handle) {
     Forget(handle);
 }
 
-int CPeerProtocol::AskHost(const std::string& question) {
+int CPeerProtocol::AskHost(Question kind, const std::string& question) {
     // One question at a time: a second one while the first is open is "no".
     if (asking)
         return ASK_NO;
     asking = true;
-    int answer = host.Ask(question);
+    int answer = host.Ask(kind, question);
     asking = false;
     return answer;
 }
@@ -197,7 +197,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
     std::string question = "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n";
     question += "\r\nハンドル名：";
     question += ShownName(listenSocket.GetText(handle));
-    int answer = AskHost(question);
+    int answer = AskHost(Question::Connect, question);
     // The guest may have gone while the question was open.
     if (answer == ASK_YES && listenSocket.HasConnection(handle)) {
         connState = CONN_HOST;
@@ -222,7 +222,7 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     const std::string& goteName = guestFirst ? handleName : guestName;
     std::string question = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
     question += " 先手: " + ShownName(senteName) + " \r\n 後手: " + ShownName(goteName);
-    int answer = AskHost(question);
+    int answer = AskHost(Question::Sides, question);
     // A game may have started, or the guest gone, while the question was open.
     if (answer != ASK_YES || mode == MODE_GAME || !listenSocket.HasConnection(handle)) {
         listenSocket.SendRefuse(handle);
@@ -415,7 +415,7 @@ int CPeerProtocol::SideToMove() const {
 int CPeerProtocol::Resign() {
     if (mode != MODE_GAME || SideToMove() != mySide)
         return 0;
-    int answer = AskHost("\r\n\r\n投了しますか ？");
+    int answer = AskHost(Question::Resign, "\r\n\r\n投了しますか ？");
     // The game may have ended while the question was open.
     if (answer == ASK_NO || mode != MODE_GAME)
         return 0;
@@ -428,7 +428,7 @@ int CPeerProtocol::Resign() {
 int CPeerProtocol::Disconnect() {
     if (connState == CONN_NONE)
         return 0;
-    if (AskHost("\r\n\r\n対局を終了し回線を切ります。") != ASK_YES)
+    if (AskHost(Question::Disconnect, "\r\n\r\n対局を終了し回線を切ります。") != ASK_YES)
         return 0;
     if (connState == CONN_GUEST)
         connectSocket.Close();

@@ -62,13 +62,21 @@ std::string NoticeLogLine(Notice kind);
 // A short machine name of the notice ("opponent_resigned", ...).
 const char* NoticeName(Notice kind);
 
+// What a question put to the player is about.
+enum class Question {
+    Connect,     // a guest asks to connect
+    Sides,       // a guest proposes who plays which side
+    Resign,      // the player's own resign command, to be confirmed
+    Disconnect,  // the player's own disconnect command, to be confirmed
+};
+
 // What the protocol asks of the windows around it.  Texts are Shift-JIS.
 class CProtocolHost {
 public:
     virtual ~CProtocolHost() = default;
     // The question balloon: 1 yes, 2 no / timed out.  May run a nested event
     // loop; the protocol itself answers 2 to a second question meanwhile.
-    virtual int Ask(const std::string& question) = 0;
+    virtual int Ask(Question kind, const std::string& question) = 0;
     // One line for the chat log window.
     virtual void AddLine(const std::string& line) = 0;
     // Compose and show the picture (full: the control strip too).
@@ -101,7 +109,7 @@ public:
 
     // Socket message dispatch (WM_SOCK_PACKET and WM_SOCK_CLOSED; the others
     // are ignored).
-    void OnSockMessage(int msg, SockHandle wParam) override;
+    void OnSockMessage(SockMsg msg, SockHandle wParam) override;
 
     // --- handlers of the peer's packets -------------------------------------
     void HandleHello(SockHandle handle);
@@ -166,7 +174,7 @@ public:
     bool IsAccepted(SockHandle handle) const;
 
 private:
-    int AskHost(const std::string& question);
+    int AskHost(Question kind, const std::string& question);
     void Accepted(SockHandle handle);
     void Forget(SockHandle handle);
     // Refuses a guest's connection and closes its slot once the refusal is

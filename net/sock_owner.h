@@ -6,21 +6,20 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace ravu {
 
-// Message numbers of the private socket messages (window message values, so
-// that every copy agrees on them and a dialog can forward the whole range).
-constexpr int WM_USER_BASE = 0x400;
-constexpr int WM_SOCK_FIRST = WM_USER_BASE + 100;          // 0x464
-constexpr int WM_SOCK_CONNECTED = WM_USER_BASE + 101;      // 0x465, wParam 0
-constexpr int WM_SOCK_CONNECT_FAILED = WM_USER_BASE + 102; // 0x466, wParam 0
-constexpr int WM_SOCK_PACKET = WM_USER_BASE + 103;         // 0x467, wParam handle (sent)
-constexpr int WM_SOCK_TIMEOUT = WM_USER_BASE + 104;        // 0x468, wParam 0
-constexpr int WM_SOCK_CLOSED = WM_USER_BASE + 199;         // 0x4C7, wParam handle, 0 = guest link
-constexpr int WM_SOCK_LAST = WM_USER_BASE + 199;
-
-inline bool IsSockMessage(int msg) { return msg >= WM_SOCK_FIRST && msg <= WM_SOCK_LAST; }
+// The socket messages.  The values are the window message numbers every copy
+// has always used (the user message base 0x400 plus an offset).
+enum class SockMsg : int {
+    WM_SOCK_CONNECTED = 0x465,       // a connect finished; wParam 0
+    WM_SOCK_CONNECT_FAILED = 0x466,  // a connect failed; wParam 0
+    WM_SOCK_PACKET = 0x467,          // a packet arrived; wParam its connection (sent, not posted)
+    WM_SOCK_TIMEOUT = 0x468,         // a wait ran out; wParam 0
+    WM_SOCK_CLOSED = 0x4C7,          // a connection ended; wParam its handle, 0 = the guest's link
+};
+using enum SockMsg;
 
 // Handle of one connection.  0 names no connection; every connection made in
 // the life of the program gets a new value (never reused, never a descriptor).
@@ -29,25 +28,29 @@ using SockHandle = intptr_t;
 // Hands out connection handles: 1, 2, 3, ...
 SockHandle NewSockHandle();
 
-// Receiver of socket messages.  Owners register themselves while they live,
-// so a message posted to an owner that has gone since is dropped instead of
+// Receiver of socket messages.  A message posted to an owner is carried with
+// the owner's Token(); when the owner has gone by the time the message is
+// delivered, the token has expired and the message is dropped instead of
 // reaching freed memory.
 class CSockOwner {
 public:
-    CSockOwner();
+    CSockOwner() : token(std::make_shared<CSockOwner*>(this)) {}
     CSockOwner(const CSockOwner&) = delete;
     CSockOwner& operator=(const CSockOwner&) = delete;
-    virtual ~CSockOwner();
+    virtual ~CSockOwner() = default;
 
     // One socket message.  Sent synchronously for WM_SOCK_PACKET (the socket's
     // last type and text are valid during the call), posted for the others.
-    virtual void OnSockMessage(int msg, SockHandle wParam) = 0;
+    virtual void OnSockMessage(SockMsg msg, SockHandle wParam) = 0;
 
-    // True while the owner object exists.
-    static bool IsAlive(const CSockOwner* owner);
+    // Expires when the owner is destroyed.
+    std::weak_ptr<CSockOwner*> Token() const { return token; }
+
+private:
+    std::shared_ptr<CSockOwner*> token;
 };
 
-// Calls owner->OnSockMessage when the owner still exists; nothing otherwise.
-void DeliverSockMessage(CSockOwner* owner, int msg, SockHandle wParam);
+// Calls OnSockMessage of the owner the token belongs to, if it still exists.
+void DeliverSockMessage(const std::weak_ptr<CSockOwner*>& owner, SockMsg msg, SockHandle wParam);
 
 }  // namespace ravu

@@ -911,7 +911,7 @@ void CMainDlg::SyncHandleName() {
         listenSocket->SetHandleName(profile.GetHandleName());
 }
 
-int CMainDlg::Ask(const std::string& question) { return balloon->Ask(question); }
+int CMainDlg::Ask(Question, const std::string& question) { return balloon->Ask(question); }
 
 void CMainDlg::AddLine(const std::string& line) { chatLog->AddLine(line); }
 

@@ -149,7 +149,7 @@ public:
     void ShowInternalError(const std::string& sjisText) override;
 
     // --- what the peer protocol asks of the window -------------------------------
-    int Ask(const std::string& question) override;
+    int Ask(Question kind, const std::string& question) override;
     void AddLine(const std::string& line) override;
     void ShowCheck() override { ShowCheckLabel(); }
     void ShowChatInput(bool show) override;

@@ -98,7 +98,7 @@ public:
 
 class CFakeHost : public CProtocolHost {
 public:
-    int Ask(const std::string& q) override {
+    int Ask(Question, const std::string& q) override {
         questions.push_back(q);
         if (duringAsk) {
             auto f = std::move(duringAsk);

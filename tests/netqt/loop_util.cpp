@@ -26,7 +26,7 @@ void RunFor(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
 }
 
-void CRecorder::OnSockMessage(int msg, SockHandle w) {
+void CRecorder::OnSockMessage(SockMsg msg, SockHandle w) {
     Msg m{msg, w, -1, {}};
     if (msg == WM_SOCK_PACKET && sock) {
         m.type = sock->GetLastType(w);
@@ -35,7 +35,7 @@ void CRecorder::OnSockMessage(int msg, SockHandle w) {
     msgs.push_back(m);
 }
 
-int CRecorder::Count(int msg) const {
+int CRecorder::Count(SockMsg msg) const {
     int n = 0;
     for (const Msg& m : msgs)
         n += m.msg == msg;

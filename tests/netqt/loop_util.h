@@ -25,14 +25,14 @@ void RunFor(int ms);
 class CRecorder : public CSockOwner {
 public:
     struct Msg {
-        int msg;
+        SockMsg msg;
         SockHandle w;
         int type;
         std::string text;
     };
     explicit CRecorder(CGameSocket* sock = nullptr) : sock(sock) {}
-    void OnSockMessage(int msg, SockHandle w) override;
-    int Count(int msg) const;
+    void OnSockMessage(SockMsg msg, SockHandle w) override;
+    int Count(SockMsg msg) const;
     std::vector<Msg> Packets() const;
 
     CGameSocket* sock;

@@ -23,7 +23,7 @@ namespace ravu::testing {
 // Records every socket message; `on` may act on it.
 struct Recorder : CSockOwner {
     struct Msg {
-        int msg;
+        SockMsg msg;
         SockHandle wParam;
         int type;          // last packet type for WM_SOCK_PACKET, else -1
         std::string text;  // its text
@@ -31,7 +31,7 @@ struct Recorder : CSockOwner {
     CGameSocket* sock = nullptr;  // where packet types are read
     std::vector<Msg> msgs;
     std::function<void(const Msg&)> on;
-    void OnSockMessage(int msg, SockHandle wParam) override
+    void OnSockMessage(SockMsg msg, SockHandle wParam) override
     {
         Msg m{msg, wParam, -1, {}};
         if (msg == WM_SOCK_PACKET && sock) {
@@ -41,7 +41,7 @@ struct Recorder : CSockOwner {
         msgs.push_back(m);
         if (on) on(m);
     }
-    int Count(int msg, int type = -1) const
+    int Count(SockMsg msg, int type = -1) const
     {
         int n = 0;
         for (const Msg& m : msgs)
