@@ -7,7 +7,7 @@
 
 namespace ravu {
 
-CAnimWnd::CAnimWnd() : cells_(BuiltinPicture(169))
+CAnimWnd::CAnimWnd() : cells(BuiltinPicture(169))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
@@ -15,7 +15,7 @@ CAnimWnd::CAnimWnd() : cells_(BuiltinPicture(169))
 
 CAnimWnd::~CAnimWnd()
 {
-    timer_.stop();
+    timer.stop();
 }
 
 bool CAnimWnd::Create(QWidget* parent, int x, int y)
@@ -23,36 +23,36 @@ bool CAnimWnd::Create(QWidget* parent, int x, int y)
     setParent(parent);
     setWindowTitle(QStringLiteral("RavuAnima"));
     setGeometry(x, y, CELL, CELL);
-    frame_ = 0;
-    shownCell_ = 0;
+    frame = 0;
+    shownCell = 0;
     show();
-    timer_.start(FRAME_MS, this);
+    timer.start(FRAME_MS, this);
     return true;
 }
 
 void CAnimWnd::Destroy()
 {
-    timer_.stop();
+    timer.stop();
     hide();
     setParent(nullptr);
 }
 
 void CAnimWnd::timerEvent(QTimerEvent* e)
 {
-    if (e->timerId() != timer_.timerId()) {
+    if (e->timerId() != timer.timerId()) {
         QWidget::timerEvent(e);
         return;
     }
-    if (frame_ >= FRAMES) frame_ = 0;
-    shownCell_ = frame_;
+    if (frame >= FRAMES) frame = 0;
+    shownCell = frame;
     update();
-    ++frame_;
+    ++frame;
 }
 
 void CAnimWnd::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.drawPixmap(0, 0, cells_, shownCell_ * CELL, 0, CELL, CELL);
+    p.drawPixmap(0, 0, cells, shownCell * CELL, 0, CELL, CELL);
 }
 
 }  // namespace ravu

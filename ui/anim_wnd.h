@@ -12,9 +12,9 @@ class CAnimWnd : public QWidget {
 public:
     static constexpr int CELL = 32;
     static constexpr int FRAMES = 4;
-    static constexpr int FRAME_MS = 100;  // timer 104
+    static constexpr int FRAME_MS = 100;  // one cell every 100 ms
 
-    CAnimWnd();  // cells from bitmap 169
+    CAnimWnd();  // cells from the built-in character picture
     ~CAnimWnd() override;
 
     // Makes the character a visible child of parent at (x, y) and starts it.
@@ -22,18 +22,18 @@ public:
     // Stops the animation and takes the window off its parent.
     void Destroy();
 
-    int Frame() const { return frame_; }
-    int ShownCell() const { return shownCell_; }
+    int Frame() const { return frame; }
+    int ShownCell() const { return shownCell; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void timerEvent(QTimerEvent* e) override;
 
 private:
-    QPixmap cells_;
-    QBasicTimer timer_;
-    int frame_ = 0;
-    int shownCell_ = 0;
+    QPixmap cells;
+    QBasicTimer timer;
+    int frame = 0;
+    int shownCell = 0;
 };
 
 }  // namespace ravu

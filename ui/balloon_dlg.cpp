@@ -57,7 +57,7 @@ CBalloonDlg::CBalloonDlg(QWidget* owner)
 
 CBalloonDlg::~CBalloonDlg()
 {
-    answerTimer_.stop();
+    answerTimer.stop();
 }
 
 int CBalloonDlg::Ask(const std::string& sjisQuestion)
@@ -67,11 +67,11 @@ int CBalloonDlg::Ask(const std::string& sjisQuestion)
 
 int CBalloonDlg::Ask(const QString& question)
 {
-    if (busy_) return ANSWER_NO;
+    if (busy) return ANSWER_NO;
     // A notice on show steps aside for the question and comes back after it.
-    if (noticeShown_) HideNotice(false);
-    busy_ = 1;
-    question_ = question;
+    if (noticeShown) HideNotice(false);
+    busy = 1;
+    shownText = question;
     Open(false);
     setModal(true);
     const int result = exec();
@@ -87,15 +87,15 @@ void CBalloonDlg::Tell(const std::string& sjisText)
 
 void CBalloonDlg::Tell(const QString& text)
 {
-    notices_.push_back(text);
+    notices.push_back(text);
     ShowNotice();
 }
 
 void CBalloonDlg::ShowNotice()
 {
-    if (busy_ || noticeShown_ || notices_.empty()) return;
-    noticeShown_ = true;
-    question_ = notices_.front();
+    if (busy || noticeShown || notices.empty()) return;
+    noticeShown = true;
+    shownText = notices.front();
     Open(true);
     // Modeless and without taking the keyboard from where the user types:
     // no nested loop runs inside the socket handler that tells it.
@@ -108,22 +108,22 @@ void CBalloonDlg::ShowNotice()
 
 void CBalloonDlg::HideNotice(bool dismissed)
 {
-    if (!noticeShown_) return;
-    noticeShown_ = false;
+    if (!noticeShown) return;
+    noticeShown = false;
     hide();
     Close();
-    if (dismissed && !notices_.empty()) notices_.pop_front();
+    if (dismissed && !notices.empty()) notices.pop_front();
 }
 
 void CBalloonDlg::Open(bool notice)
 {
-    ticks_ = 0;
+    ticks = 0;
     // A notice waits for its button; only a question times out.
-    if (!notice) answerTimer_.start(tickMs_, this);
+    if (!notice) answerTimer.start(tickMs, this);
 
-    balloonPicture_ = BuiltinPicture(168);
-    pictureRect_ = QRect(QPoint(0, 0), balloonPicture_.size());
-    setFixedSize(balloonPicture_.size());
+    balloonPicture = BuiltinPicture(168);
+    pictureRect = QRect(QPoint(0, 0), balloonPicture.size());
+    setFixedSize(balloonPicture.size());
     // Centred on the owner (the main window), or on the screen without one.
     QRect around;
     if (parentWidget())
@@ -133,35 +133,35 @@ void CBalloonDlg::Open(bool notice)
     if (around.isValid()) move(around.center() - QPoint(width() / 2, height() / 2));
 
     // The platform's default font, changed to height 10 in the mincho face.
-    textFont_ = QFont(QString::fromLatin1(FONT_MINCHO));
-    textFont_.setPixelSize(10);
+    textFont = QFont(QString::fromLatin1(FONT_MINCHO));
+    textFont.setPixelSize(10);
 
-    anim_.Create(this, ANIM_POS.x(), ANIM_POS.y());
+    anim.Create(this, ANIM_POS.x(), ANIM_POS.y());
     if (notice) {
-        okButton_ = new CImageButton(172);
-        okButton_->setObjectName(QStringLiteral("ok"));
-        okButton_->Create(this, CMD_OK, OK_POS.x(), OK_POS.y());
-        connect(okButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
+        okButton = new CImageButton(172);
+        okButton->setObjectName(QStringLiteral("ok"));
+        okButton->Create(this, CMD_OK, OK_POS.x(), OK_POS.y());
+        connect(okButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);
         return;
     }
-    yesButton_ = new CImageButton(172);
-    yesButton_->setObjectName(QStringLiteral("yes"));
-    yesButton_->Create(this, CMD_YES, YES_POS.x(), YES_POS.y());
-    noButton_ = new CImageButton(173);
-    noButton_->setObjectName(QStringLiteral("no"));
-    noButton_->Create(this, CMD_NO, NO_POS.x(), NO_POS.y());
-    connect(yesButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
-    connect(noButton_, &CImageButton::command, this, &CBalloonDlg::OnCommand);
+    yesButton = new CImageButton(172);
+    yesButton->setObjectName(QStringLiteral("yes"));
+    yesButton->Create(this, CMD_YES, YES_POS.x(), YES_POS.y());
+    noButton = new CImageButton(173);
+    noButton->setObjectName(QStringLiteral("no"));
+    noButton->Create(this, CMD_NO, NO_POS.x(), NO_POS.y());
+    connect(yesButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);
+    connect(noButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);
 }
 
 void CBalloonDlg::Close()
 {
-    answerTimer_.stop();
-    anim_.Destroy();
+    answerTimer.stop();
+    anim.Destroy();
     // The buttons go once the event in hand is done (a notice is dismissed
     // from its own button's command); until then they are hidden, nameless
     // and silent.
-    for (CImageButton** b : {&yesButton_, &noButton_, &okButton_}) {
+    for (CImageButton** b : {&yesButton, &noButton, &okButton}) {
         if (*b) {
             (*b)->hide();
             (*b)->setObjectName(QString());
@@ -170,43 +170,43 @@ void CBalloonDlg::Close()
             *b = nullptr;
         }
     }
-    balloonPicture_ = QPixmap();
-    busy_ = 0;
+    balloonPicture = QPixmap();
+    busy = 0;
 }
 
 std::vector<BalloonLine> CBalloonDlg::ShownLines() const
 {
-    return LayoutQuestion(question_, QFontMetrics(textFont_));
+    return LayoutQuestion(shownText, QFontMetrics(textFont));
 }
 
 void CBalloonDlg::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.drawPixmap(pictureRect_.topLeft(), balloonPicture_);
-    p.setFont(textFont_);
+    p.drawPixmap(pictureRect.topLeft(), balloonPicture);
+    p.setFont(textFont);
     p.setPen(Qt::black);
-    const QFontMetrics fm(textFont_);
-    for (const BalloonLine& line : LayoutQuestion(question_, fm))
+    const QFontMetrics fm(textFont);
+    for (const BalloonLine& line : LayoutQuestion(shownText, fm))
         p.drawText(line.x, line.y + fm.ascent(), line.text);
 }
 
 void CBalloonDlg::timerEvent(QTimerEvent* e)
 {
-    if (e->timerId() != answerTimer_.timerId()) {
+    if (e->timerId() != answerTimer.timerId()) {
         QDialog::timerEvent(e);
         return;
     }
-    ++ticks_;
-    if (ticks_ > tickLimit_) {
-        ticks_ = 0;
-        answerTimer_.stop();
+    ++ticks;
+    if (ticks > tickLimit) {
+        ticks = 0;
+        answerTimer.stop();
         No();
     }
 }
 
 void CBalloonDlg::OnCommand(int id)
 {
-    if (noticeShown_) {
+    if (noticeShown) {
         if (id == CMD_OK) {
             HideNotice(true);
             ShowNotice();
@@ -232,7 +232,7 @@ void CBalloonDlg::No()
 // Enter answers yes and Esc no, as the dialog's OK and Cancel.
 void CBalloonDlg::keyPressEvent(QKeyEvent* e)
 {
-    if (noticeShown_) {
+    if (noticeShown) {
         // Enter and Esc dismiss a notice, as its button.
         if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape)
             OnCommand(CMD_OK);
@@ -255,7 +255,7 @@ void CBalloonDlg::keyPressEvent(QKeyEvent* e)
 
 void CBalloonDlg::closeEvent(QCloseEvent* e)
 {
-    if (noticeShown_) {
+    if (noticeShown) {
         // A close request dismisses the notice, as its button.
         e->ignore();
         OnCommand(CMD_OK);

@@ -48,7 +48,7 @@ public:
     static constexpr int CMD_NO = 1040;
     static constexpr int CMD_OK = 1041;       // the notice's single button
     static constexpr int MAX_LINES = 6;
-    static constexpr int TICK_MS = 1000;      // timer 103
+    static constexpr int TICK_MS = 1000;      // the answer timer ticks once a second
     static constexpr int TICK_LIMIT = 20;     // no after ticks exceed this
 
     explicit CBalloonDlg(QWidget* owner = nullptr);
@@ -64,22 +64,22 @@ public:
     void Tell(const std::string& sjisText) override;
 
     // Tests shorten the answer timer.
-    void SetTickInterval(int ms) { tickMs_ = ms; }
-    void SetTickLimit(int limit) { tickLimit_ = limit; }
+    void SetTickInterval(int ms) { tickMs = ms; }
+    void SetTickLimit(int limit) { tickLimit = limit; }
 
-    bool Busy() const { return busy_ != 0; }
-    int Ticks() const { return ticks_; }
-    const QString& Question() const { return question_; }
-    const QFont& TextFont() const { return textFont_; }
+    bool Busy() const { return busy != 0; }
+    int Ticks() const { return ticks; }
+    const QString& Question() const { return shownText; }
+    const QFont& TextFont() const { return textFont; }
     std::vector<BalloonLine> ShownLines() const;
-    CImageButton* YesButton() const { return yesButton_; }
-    CImageButton* NoButton() const { return noButton_; }
+    CImageButton* YesButton() const { return yesButton; }
+    CImageButton* NoButton() const { return noButton; }
     // The notice's button while a notice shows, else null.
-    CImageButton* OkButton() const { return okButton_; }
-    bool NoticeShown() const { return noticeShown_; }
+    CImageButton* OkButton() const { return okButton; }
+    bool NoticeShown() const { return noticeShown; }
     // Notices not yet dismissed, the one shown first.
-    const std::deque<QString>& Notices() const { return notices_; }
-    const CAnimWnd& Anim() const { return anim_; }
+    const std::deque<QString>& Notices() const { return notices; }
+    const CAnimWnd& Anim() const { return anim; }
 
 public slots:
     void OnCommand(int id);
@@ -101,21 +101,21 @@ private:
     // is answered (kept).
     void HideNotice(bool dismissed);
 
-    QPixmap balloonPicture_;
-    QRect pictureRect_;
-    int ticks_ = 0;
-    int busy_ = 0;
-    CAnimWnd anim_;
-    QFont textFont_;
-    CImageButton* yesButton_ = nullptr;
-    CImageButton* noButton_ = nullptr;
-    CImageButton* okButton_ = nullptr;
-    QString question_;
-    std::deque<QString> notices_;
-    bool noticeShown_ = false;
-    QBasicTimer answerTimer_;
-    int tickMs_ = TICK_MS;
-    int tickLimit_ = TICK_LIMIT;
+    QPixmap balloonPicture;
+    QRect pictureRect;
+    int ticks = 0;
+    int busy = 0;
+    CAnimWnd anim;
+    QFont textFont;
+    CImageButton* yesButton = nullptr;
+    CImageButton* noButton = nullptr;
+    CImageButton* okButton = nullptr;
+    QString shownText;
+    std::deque<QString> notices;
+    bool noticeShown = false;
+    QBasicTimer answerTimer;
+    int tickMs = TICK_MS;
+    int tickLimit = TICK_LIMIT;
 };
 
 }  // namespace ravu

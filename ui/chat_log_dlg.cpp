@@ -21,32 +21,32 @@ constexpr int MAX_POS = 16384;
 }  // namespace
 
 CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect_(rect)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect(rect)
 {
     setWindowTitle(QStringLiteral("チャットログ"));
     setObjectName(QStringLiteral("chatLog"));
     setFont(TemplateFont(FONT_GOTHIC, 10));
     setSizeGripEnabled(false);
     const DialogUnits du(font());
-    logEdit_ = new QPlainTextEdit(this);
-    logEdit_->setObjectName(QStringLiteral("logEdit"));
-    logEdit_->setReadOnly(true);
-    logEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    logEdit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    logEdit_->setMaximumBlockCount(MAX_LINES);
-    logEdit_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
-    logEdit_->setGeometry(du.Rect(0, 0, 319, 92));
+    logEdit = new QPlainTextEdit(this);
+    logEdit->setObjectName(QStringLiteral("logEdit"));
+    logEdit->setReadOnly(true);
+    logEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    logEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    logEdit->setMaximumBlockCount(MAX_LINES);
+    logEdit->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
+    logEdit->setGeometry(du.Rect(0, 0, 319, 92));
     resize(du.X(320), du.Y(92));
-    ready_ = 1;
+    ready = 1;
 }
 
 QString CChatLogDlg::AddLine(const QString& text)
 {
-    lastLine_ = text;
-    logEdit_->appendPlainText(DisplayText(lastLine_));
-    QScrollBar* bar = logEdit_->verticalScrollBar();
+    lastLine = text;
+    logEdit->appendPlainText(DisplayText(lastLine));
+    QScrollBar* bar = logEdit->verticalScrollBar();
     bar->setValue(bar->maximum());
-    return lastLine_;
+    return lastLine;
 }
 
 void CChatLogDlg::AddLine(const std::string& sjisLine)
@@ -64,12 +64,12 @@ void CChatLogDlg::setVisible(bool visible)
 
 void CChatLogDlg::RestoreRect()
 {
-    if (!ready_ || !rect_) return;
+    if (!ready || !rect) return;
     // 64-bit differences: the fields may hold any 32-bit values.
-    const int w = static_cast<int>(std::clamp<int64_t>(int64_t(rect_->right) - rect_->left, MIN_SIDE, MAX_SIDE));
-    const int h = static_cast<int>(std::clamp<int64_t>(int64_t(rect_->bottom) - rect_->top, MIN_SIDE, MAX_SIDE));
-    const int x = std::clamp(rect_->left, -MAX_POS, MAX_POS);
-    const int y = std::clamp(rect_->top, -MAX_POS, MAX_POS);
+    const int w = static_cast<int>(std::clamp<int64_t>(int64_t(rect->right) - rect->left, MIN_SIDE, MAX_SIDE));
+    const int h = static_cast<int>(std::clamp<int64_t>(int64_t(rect->bottom) - rect->top, MIN_SIDE, MAX_SIDE));
+    const int x = std::clamp(rect->left, -MAX_POS, MAX_POS);
+    const int y = std::clamp(rect->top, -MAX_POS, MAX_POS);
     move(x, y);
     resize(w, h);
 }
@@ -78,17 +78,17 @@ void CChatLogDlg::RestoreRect()
 // with move and resize gives back the same window.
 void CChatLogDlg::StoreRect()
 {
-    if (!ready_ || !rect_) return;
-    rect_->left = x();
-    rect_->top = y();
-    rect_->right = x() + width();
-    rect_->bottom = y() + height();
+    if (!ready || !rect) return;
+    rect->left = x();
+    rect->top = y();
+    rect->right = x() + width();
+    rect->bottom = y() + height();
 }
 
 void CChatLogDlg::resizeEvent(QResizeEvent* e)
 {
     QDialog::resizeEvent(e);
-    if (logEdit_) logEdit_->setGeometry(0, 0, width(), height());
+    if (logEdit) logEdit->setGeometry(0, 0, width(), height());
     StoreRect();
 }
 
@@ -125,13 +125,13 @@ void CChatInput::OnReturn()
 }
 
 CChatLineLimit::CChatLineLimit(std::function<std::string()> handleName, QObject* parent)
-    : QValidator(parent), handleName_(std::move(handleName))
+    : QValidator(parent), handleName(std::move(handleName))
 {
 }
 
 QValidator::State CChatLineLimit::validate(QString& input, int&) const
 {
-    const std::string name = handleName_ ? handleName_() : std::string();
+    const std::string name = handleName ? handleName() : std::string();
     return ToModelText(input).size() <= ChatTextRoom(name) ? Acceptable : Invalid;
 }
 

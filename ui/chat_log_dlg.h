@@ -34,8 +34,8 @@ public:
     QWidget* Window() override { return this; }
     void setVisible(bool visible) override;
 
-    const QString& LastLine() const { return lastLine_; }
-    QPlainTextEdit* LogEdit() const { return logEdit_; }
+    const QString& LastLine() const { return lastLine; }
+    QPlainTextEdit* LogEdit() const { return logEdit; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -47,10 +47,10 @@ private:
     void StoreRect();
     void RestoreRect();
 
-    ChatLogRect* rect_;
-    int ready_ = 0;
-    QString lastLine_;
-    QPlainTextEdit* logEdit_ = nullptr;
+    ChatLogRect* rect;
+    int ready = 0;
+    QString lastLine;
+    QPlainTextEdit* logEdit = nullptr;
 };
 
 // The one-line chat input of the main window: Enter hands a non-empty line
@@ -77,7 +77,7 @@ public:
     State validate(QString& input, int& pos) const override;
 
 private:
-    std::function<std::string()> handleName_;
+    std::function<std::string()> handleName;
 };
 
 }  // namespace ravu

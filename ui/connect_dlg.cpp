@@ -35,12 +35,12 @@ QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const 
 CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
                          CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_pSocket(socket), m_pHostListText(hostListText), profile_(profile)
+      m_pSocket(socket), m_pHostListText(hostListText), profile(profile)
 {
     if (m_pSocket) {
-        handshake_ = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner);
-        handshake_->onHostHello = [this] { OnHostHello(); };
-        handshake_->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
+        handshake = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner);
+        handshake->onHostHello = [this] { OnHostHello(); };
+        handshake->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
             OnOutcome(outcome);
         };
     }
@@ -49,41 +49,41 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(271), du.Y(108));
-    if (profile_) m_strDest = profile_->GetHost();
+    if (profile) m_strDest = profile->GetHost();
 
     PlainLabel(this, QStringLiteral("ハンドル名："), du.Rect(7, 9, 40, 8));
-    handleLabel_ = PlainLabel(this, QString(), du.Rect(50, 9, 100, 8));
-    handleLabel_->setObjectName(QStringLiteral("handleName"));
+    handleLabel = PlainLabel(this, QString(), du.Rect(50, 9, 100, 8));
+    handleLabel->setObjectName(QStringLiteral("handleName"));
     PlainLabel(this, QStringLiteral("相手："), du.Rect(7, 23, 40, 8));
-    opponentLabel_ = PlainLabel(this, QString(), du.Rect(50, 23, 100, 8));
-    opponentLabel_->setObjectName(QStringLiteral("opponent"));
+    opponentLabel = PlainLabel(this, QString(), du.Rect(50, 23, 100, 8));
+    opponentLabel->setObjectName(QStringLiteral("opponent"));
     PlainLabel(this, QStringLiteral("接続先："), du.Rect(7, 37, 40, 8));
-    destEdit_ = new QLineEdit(this);
-    destEdit_->setObjectName(QStringLiteral("dest"));
-    destEdit_->setGeometry(du.Rect(50, 35, 100, 12));
+    destEdit = new QLineEdit(this);
+    destEdit->setObjectName(QStringLiteral("dest"));
+    destEdit->setGeometry(du.Rect(50, 35, 100, 12));
 
-    statusLabel_ = PlainLabel(this, QString(), du.Rect(7, 56, 143, 12));
-    statusLabel_->setObjectName(QStringLiteral("status"));
-    statusLabel_->setAlignment(Qt::AlignCenter);
-    statusLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    addressLabel_ = PlainLabel(this, QString(), du.Rect(7, 72, 143, 8));
-    addressLabel_->setObjectName(QStringLiteral("address"));
-    addressLabel_->hide();
+    statusLabel = PlainLabel(this, QString(), du.Rect(7, 56, 143, 12));
+    statusLabel->setObjectName(QStringLiteral("status"));
+    statusLabel->setAlignment(Qt::AlignCenter);
+    statusLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    addressLabel = PlainLabel(this, QString(), du.Rect(7, 72, 143, 8));
+    addressLabel->setObjectName(QStringLiteral("address"));
+    addressLabel->hide();
 
-    connectButton_ = Button(this, QStringLiteral("接続"), du.Rect(18, 84, 50, 14), "connect");
-    backButton_ = Button(this, QStringLiteral("もどる"), du.Rect(88, 84, 50, 14), "back");
+    connectButton = Button(this, QStringLiteral("接続"), du.Rect(18, 84, 50, 14), "connect");
+    backButton = Button(this, QStringLiteral("もどる"), du.Rect(88, 84, 50, 14), "back");
 
     m_listHosts = new QListWidget(this);
     m_listHosts->setObjectName(QStringLiteral("hostList"));
     m_listHosts->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listHosts->setGeometry(du.Rect(158, 7, 106, 72));
-    getListButton_ = Button(this, QStringLiteral("リストの取得"), du.Rect(158, 84, 52, 14), "getList");
-    clearButton_ = Button(this, QStringLiteral("選択の解除"), du.Rect(212, 84, 52, 14), "clear");
+    getListButton = Button(this, QStringLiteral("リストの取得"), du.Rect(158, 84, 52, 14), "getList");
+    clearButton = Button(this, QStringLiteral("選択の解除"), du.Rect(212, 84, 52, 14), "clear");
 
-    connect(getListButton_, &QPushButton::clicked, this, &CConnectDlg::GetList);
-    connect(clearButton_, &QPushButton::clicked, this, &CConnectDlg::ClearSelection);
-    connect(connectButton_, &QPushButton::clicked, this, &CConnectDlg::ConnectToDest);
-    connect(backButton_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    connect(getListButton, &QPushButton::clicked, this, &CConnectDlg::GetList);
+    connect(clearButton, &QPushButton::clicked, this, &CConnectDlg::ClearSelection);
+    connect(connectButton, &QPushButton::clicked, this, &CConnectDlg::ConnectToDest);
+    connect(backButton, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
     connect(m_listHosts, &QListWidget::itemSelectionChanged, this, &CConnectDlg::OnSelChange);
 }
 
@@ -103,20 +103,20 @@ void CConnectDlg::Open()
     // selected so that typing replaces it, with no list entry chosen and no
     // opponent: a name from an earlier opening or connection would be stale.
     m_strOpponent.clear();
-    shownOpponent_.clear();
-    opponentLabel_->clear();
-    if (profile_) m_strDest = profile_->GetHost();
+    shownOpponent.clear();
+    opponentLabel->clear();
+    if (profile) m_strDest = profile->GetHost();
     SetButtonState(BS_OPENED);
     m_pListSocket = std::make_unique<CListSocket>();
-    if (listWaitMs_ > 0) m_pListSocket->m_nWaitLimitMs = listWaitMs_;
+    if (listWaitMs > 0) m_pListSocket->m_nWaitLimitMs = listWaitMs;
     if (m_pHostListText && !m_pHostListText->empty()) SetButtonState(BS_HAVE_LIST);
-    destEdit_->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
-    destEdit_->selectAll();
-    destEdit_->show();
-    destEdit_->setFocus();
+    destEdit->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
+    destEdit->selectAll();
+    destEdit->show();
+    destEdit->setFocus();
     SetStatus(QString());
-    addressLabel_->clear();
-    handleLabel_->setText(profile_ ? DisplayName(profile_->GetHandleName()) : QString());
+    addressLabel->clear();
+    handleLabel->setText(profile ? DisplayName(profile->GetHandleName()) : QString());
     // A fresh list box at every opening, filled from the kept text.
     {
         const QSignalBlocker quiet(m_listHosts);
@@ -127,9 +127,9 @@ void CConnectDlg::Open()
 
 void CConnectDlg::Shut()
 {
-    busy_ = false;
-    if (handshake_) handshake_->Cancel();
-    if (profile_ && m_strDest != profile_->GetHost()) profile_->SetHost(m_strDest);
+    busy = false;
+    if (handshake) handshake->Cancel();
+    if (profile && m_strDest != profile->GetHost()) profile->SetHost(m_strDest);
     m_pListSocket.reset();
 }
 
@@ -137,31 +137,31 @@ void CConnectDlg::SetButtonState(int state)
 {
     switch (state) {
     case BS_OPENED:
-        for (bool& e : enabled_) e = true;
+        for (bool& e : enabled) e = true;
         break;
-    case BS_HAVE_LIST: enabled_[BUTTON_GET_LIST] = false; break;
-    case BS_NO_ENTRY: enabled_[BUTTON_CLEAR] = false; break;
-    case BS_ENTRY: enabled_[BUTTON_CLEAR] = true; break;
+    case BS_HAVE_LIST: enabled[BUTTON_GET_LIST] = false; break;
+    case BS_NO_ENTRY: enabled[BUTTON_CLEAR] = false; break;
+    case BS_ENTRY: enabled[BUTTON_CLEAR] = true; break;
     default: break;
     }
-    busy_ = state == BS_BUSY;
-    QPushButton* buttons[4] = {getListButton_, clearButton_, connectButton_, backButton_};
-    for (int i = 0; i < 4; ++i) buttons[i]->setEnabled(!busy_ && enabled_[i]);
+    busy = state == BS_BUSY;
+    QPushButton* buttons[4] = {getListButton, clearButton, connectButton, backButton};
+    for (int i = 0; i < 4; ++i) buttons[i]->setEnabled(!busy && enabled[i]);
 }
 
 void CConnectDlg::SetStatus(const QString& text)
 {
-    statusLabel_->setText(text);
+    statusLabel->setText(text);
 }
 
 void CConnectDlg::SetStatus(const std::string& sjis)
 {
-    statusLabel_->setText(DisplayText(sjis));
+    statusLabel->setText(DisplayText(sjis));
 }
 
 QString CConnectDlg::StatusText() const
 {
-    return statusLabel_->text();
+    return statusLabel->text();
 }
 
 void CConnectDlg::GetList()
@@ -192,23 +192,23 @@ void CConnectDlg::OnSelChange()
     if (sel.isEmpty()) {
         m_strOpponent.clear();
         m_strDest.clear();
-        shownOpponent_.clear();
-        opponentLabel_->clear();
-        destEdit_->clear();
-        destEdit_->show();
+        shownOpponent.clear();
+        opponentLabel->clear();
+        destEdit->clear();
+        destEdit->show();
         SetButtonState(BS_NO_ENTRY);
         return;
     }
     const int lineStart = sel.first()->data(Qt::UserRole).toInt();
     const std::string text = m_pHostListText ? *m_pHostListText : std::string();
     m_strDest = HostListDestination(text, lineStart);
-    destEdit_->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
+    destEdit->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
     std::vector<HostListEntry> entries = ParseHostList(text);
     const int row = m_listHosts->row(sel.first());
     m_strOpponent = row >= 0 && row < static_cast<int>(entries.size()) ? entries[row].shown : std::string();
-    opponentLabel_->setText(DisplayName(m_strOpponent));
-    shownOpponent_ = m_strOpponent;
-    destEdit_->hide();
+    opponentLabel->setText(DisplayName(m_strOpponent));
+    shownOpponent = m_strOpponent;
+    destEdit->hide();
     SetButtonState(BS_ENTRY);
 }
 
@@ -219,12 +219,12 @@ void CConnectDlg::ClearSelection()
         m_listHosts->clearSelection();
         m_listHosts->setCurrentRow(-1);
     }
-    opponentLabel_->clear();
-    shownOpponent_.clear();
-    destEdit_->show();
+    opponentLabel->clear();
+    shownOpponent.clear();
+    destEdit->show();
     m_strOpponent.clear();
     m_strDest.clear();
-    destEdit_->clear();
+    destEdit->clear();
     SetButtonState(BS_NO_ENTRY);
 }
 
@@ -233,13 +233,13 @@ void CConnectDlg::ConnectToDest()
     if (!m_pSocket) return;
     // The destination is what the edit holds; while a list entry is chosen
     // the edit is hidden and the entry's destination counts.
-    if (m_strDest.empty() || !destEdit_->isHidden())
-        m_strDest = Utf8ToSjis(destEdit_->text().toUtf8().toStdString());
+    if (m_strDest.empty() || !destEdit->isHidden())
+        m_strDest = Utf8ToSjis(destEdit->text().toUtf8().toStdString());
     const Destination dest = SplitDestination(m_strDest, GUEST_PORT);
-    handshake_->ownPort = profile_ ? static_cast<unsigned>(profile_->GetPort()) : 0;
-    const std::string name = profile_ ? profile_->GetHandleName() : std::string();
-    const CGuestHandshake::Start start = handshake_->StartConnect(dest, name);
-    addressLabel_->setText(DisplayText(m_pSocket->m_strResolvedAddr));
+    handshake->ownPort = profile ? static_cast<unsigned>(profile->GetPort()) : 0;
+    const std::string name = profile ? profile->GetHandleName() : std::string();
+    const CGuestHandshake::Start start = handshake->StartConnect(dest, name);
+    addressLabel->setText(DisplayText(m_pSocket->m_strResolvedAddr));
     switch (start) {
     case CGuestHandshake::START_CONNECTING:
         SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
@@ -260,10 +260,10 @@ void CConnectDlg::ConnectToDest()
 
 void CConnectDlg::OnHostHello()
 {
-    const std::string& name = handshake_->hostName;
-    if (profile_) profile_->SetOpponentName(name);
-    shownOpponent_ = name;
-    opponentLabel_->setText(DisplayName(name));
+    const std::string& name = handshake->hostName;
+    if (profile) profile->SetOpponentName(name);
+    shownOpponent = name;
+    opponentLabel->setText(DisplayName(name));
 }
 
 void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome)
@@ -271,8 +271,8 @@ void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome)
     switch (outcome) {
     case CGuestHandshake::OUT_ACCEPTED:
         // The handshake has given the connection back to the main owner.
-        m_strOpponent = shownOpponent_;
-        busy_ = false;
+        m_strOpponent = shownOpponent;
+        busy = false;
         if (onAccepted) onAccepted();
         done(QDialog::Accepted);
         return;
@@ -296,7 +296,7 @@ void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome)
 void CConnectDlg::OnEnter()
 {
     // Enter connects to the edit's text; not again while an attempt runs.
-    if (busy_) return;
+    if (busy) return;
     m_strDest.clear();
     ConnectToDest();
 }
@@ -322,7 +322,7 @@ void CConnectDlg::keyPressEvent(QKeyEvent* e)
 void CConnectDlg::closeEvent(QCloseEvent* e)
 {
     e->ignore();
-    if (!busy_ && isVisible()) done(QDialog::Rejected);
+    if (!busy && isVisible()) done(QDialog::Rejected);
 }
 
 }  // namespace ravu

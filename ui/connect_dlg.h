@@ -53,9 +53,9 @@ public:
     std::function<void()> onAccepted;
 
     // The handshake that runs the attempts (tests shorten its time limit).
-    CGuestHandshake& Handshake() { return *handshake_; }
+    CGuestHandshake& Handshake() { return *handshake; }
     // Longest wait of each step of the host list fetch (120 s by default).
-    void SetListWaitLimit(int ms) { listWaitMs_ = ms; }
+    void SetListWaitLimit(int ms) { listWaitMs = ms; }
 
     // Operations of the buttons, for the main window and tests.
     void SetButtonState(int state);
@@ -67,17 +67,17 @@ public:
     const std::string& Dest() const { return m_strDest; }
     const std::string& Opponent() const { return m_strOpponent; }
     QString StatusText() const;
-    bool TimerRunning() const { return handshake_ && handshake_->Waiting(); }
+    bool TimerRunning() const { return handshake && handshake->Waiting(); }
 
-    QLineEdit* DestEdit() const { return destEdit_; }
+    QLineEdit* DestEdit() const { return destEdit; }
     QListWidget* HostList() const { return m_listHosts; }
-    QLabel* OpponentLabel() const { return opponentLabel_; }
-    QLabel* HandleLabel() const { return handleLabel_; }
-    QLabel* AddressLabel() const { return addressLabel_; }
-    QPushButton* GetListButton() const { return getListButton_; }
-    QPushButton* ClearButton() const { return clearButton_; }
-    QPushButton* ConnectButton() const { return connectButton_; }
-    QPushButton* BackButton() const { return backButton_; }
+    QLabel* OpponentLabel() const { return opponentLabel; }
+    QLabel* HandleLabel() const { return handleLabel; }
+    QLabel* AddressLabel() const { return addressLabel; }
+    QPushButton* GetListButton() const { return getListButton; }
+    QPushButton* ClearButton() const { return clearButton; }
+    QPushButton* ConnectButton() const { return connectButton; }
+    QPushButton* BackButton() const { return backButton; }
 
 public slots:
     void reject() override {}  // Esc is swallowed
@@ -102,22 +102,24 @@ private:
     std::string m_strDest;
     QListWidget* m_listHosts = nullptr;
     std::string m_strOpponent;
-    std::string shownOpponent_;  // what the opponent label shows (Shift-JIS)
-    CProfile* profile_;
-    std::unique_ptr<CGuestHandshake> handshake_;  // null without a socket
-    bool enabled_[4] = {true, true, true, true};  // 1045, 1046, 1016, 1026
-    bool busy_ = false;
-    int listWaitMs_ = 0;  // 0: the list socket's own limit
+    std::string shownOpponent;  // what the opponent label shows (Shift-JIS)
+    CProfile* profile;
+    std::unique_ptr<CGuestHandshake> handshake;  // null without a socket
+    // Whether the list, clear, connect and back buttons may be used, in that
+    // order (they are all disabled while an attempt runs).
+    bool enabled[4] = {true, true, true, true};
+    bool busy = false;
+    int listWaitMs = 0;  // 0: the list socket's own limit
 
-    QLabel* handleLabel_ = nullptr;    // 1020
-    QLabel* opponentLabel_ = nullptr;  // 1022
-    QLineEdit* destEdit_ = nullptr;    // 1015
-    QPushButton* getListButton_ = nullptr;  // 1045
-    QPushButton* clearButton_ = nullptr;    // 1046
-    QPushButton* connectButton_ = nullptr;  // 1016
-    QPushButton* backButton_ = nullptr;     // 1026
-    QLabel* statusLabel_ = nullptr;    // 1019
-    QLabel* addressLabel_ = nullptr;   // 1021, never shown
+    QLabel* handleLabel = nullptr;
+    QLabel* opponentLabel = nullptr;
+    QLineEdit* destEdit = nullptr;
+    QPushButton* getListButton = nullptr;
+    QPushButton* clearButton = nullptr;
+    QPushButton* connectButton = nullptr;
+    QPushButton* backButton = nullptr;
+    QLabel* statusLabel = nullptr;
+    QLabel* addressLabel = nullptr;  // the resolved address; never shown
 };
 
 }  // namespace ravu

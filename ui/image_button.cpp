@@ -9,34 +9,34 @@ namespace ravu {
 
 CImageButton::CImageButton(int bitmapId) : CImageButton(BuiltinPicture(bitmapId)) {}
 
-CImageButton::CImageButton(const QPixmap& cells) : cells_(cells)
+CImageButton::CImageButton(const QPixmap& cells) : cells(cells)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     hide();
 }
 
-bool CImageButton::Create(QWidget* parent, int commandId, int x, int y)
+bool CImageButton::Create(QWidget* parent, int id, int x, int y)
 {
     setParent(parent);
-    commandId_ = commandId;
+    commandId = id;
     setGeometry(x, y, CELL, CELL);
-    hovering_ = pressed_ = 0;
-    shownCell_ = CELL_NORMAL;
+    hovering = pressed = 0;
+    shownCell = CELL_NORMAL;
     show();
     return true;
 }
 
 void CImageButton::ShowCell(int cell)
 {
-    shownCell_ = cell;
+    shownCell = cell;
     update();
 }
 
 void CImageButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.drawPixmap(0, 0, cells_, shownCell_ * CELL, 0, CELL, CELL);
+    p.drawPixmap(0, 0, cells, shownCell * CELL, 0, CELL, CELL);
 }
 
 namespace {
@@ -51,38 +51,38 @@ void CImageButton::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint())) return;
     ShowCell(CELL_PRESSED);
-    pressed_ = 1;
+    pressed = 1;
 }
 
 void CImageButton::mouseReleaseEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint())) return;
     ShowCell(CELL_HOVER);
-    if (pressed_) {
+    if (pressed) {
         // Posted: the parent sees the command after this mouse event returns.
-        const int id = commandId_;
+        const int id = commandId;
         QMetaObject::invokeMethod(this, [this, id] { emit command(id); }, Qt::QueuedConnection);
     }
-    pressed_ = 0;
+    pressed = 0;
 }
 
 void CImageButton::PointerLeft()
 {
     ShowCell(CELL_NORMAL);
     if (mouseGrabber() == this) releaseMouse();
-    hovering_ = pressed_ = 0;
+    hovering = pressed = 0;
 }
 
 void CImageButton::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pt = e->position().toPoint();
-    if (hovering_) {
+    if (hovering) {
         if (pt.x() >= 0 && pt.x() < CELL + 1 && pt.y() >= 0 && pt.y() < CELL + 1) return;
         PointerLeft();
     } else {
         ShowCell(CELL_HOVER);
         grabMouse();
-        hovering_ = 1;
+        hovering = 1;
     }
 }
 
@@ -90,7 +90,7 @@ void CImageButton::mouseMoveEvent(QMouseEvent* e)
 // the pointer leaving; it means the same as a move off the button.
 void CImageButton::leaveEvent(QEvent*)
 {
-    if (hovering_) PointerLeft();
+    if (hovering) PointerLeft();
 }
 
 }  // namespace ravu

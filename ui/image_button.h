@@ -17,17 +17,17 @@ public:
     static constexpr int CELL_HOVER = 1;
     static constexpr int CELL_PRESSED = 2;
 
-    // The strip of three cells (bitmap resource 172 or 173).
+    // The strip of three cells: the built-in yes or no button picture.
     explicit CImageButton(int bitmapId);
     explicit CImageButton(const QPixmap& cells);
 
     // Makes the button a visible child of parent at (x, y), 58 x 58.
-    bool Create(QWidget* parent, int commandId, int x, int y);
+    bool Create(QWidget* parent, int id, int x, int y);
 
-    int CommandId() const { return commandId_; }
-    int ShownCell() const { return shownCell_; }
-    bool Hovering() const { return hovering_ != 0; }
-    bool Pressed() const { return pressed_ != 0; }
+    int CommandId() const { return commandId; }
+    int ShownCell() const { return shownCell; }
+    bool Hovering() const { return hovering != 0; }
+    bool Pressed() const { return pressed != 0; }
 
 signals:
     // Delivered queued (posted), like a command message to the parent.
@@ -44,11 +44,11 @@ private:
     void ShowCell(int cell);
     void PointerLeft();
 
-    QPixmap cells_;
-    int shownCell_ = CELL_NORMAL;
-    int hovering_ = 0;
-    int pressed_ = 0;
-    int commandId_ = 0;
+    QPixmap cells;
+    int shownCell = CELL_NORMAL;
+    int hovering = 0;
+    int pressed = 0;
+    int commandId = 0;
 };
 
 }  // namespace ravu

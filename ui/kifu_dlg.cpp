@@ -31,14 +31,14 @@ void CKifuListWidget::AddLine(const std::string& text)
 
 void CKifuListWidget::ClearLines()
 {
-    ++programSelecting_;
+    ++programSelecting;
     clear();
-    --programSelecting_;
+    --programSelecting;
 }
 
 void CKifuListWidget::SelectLine(int index)
 {
-    ++programSelecting_;
+    ++programSelecting;
     if (index < 0) {
         setCurrentRow(-1);
         clearSelection();
@@ -47,7 +47,7 @@ void CKifuListWidget::SelectLine(int index)
         scrollToItem(item(index));
     }
     // A line that does not exist leaves the selection as it is.
-    --programSelecting_;
+    --programSelecting;
 }
 
 int CKifuListWidget::SelectedLine() const
@@ -76,18 +76,18 @@ int32_t CKifuTreeWidget::HandleOf(const QTreeWidgetItem* item)
 
 int32_t CKifuTreeWidget::InsertItem(int32_t parent, const std::string& text)
 {
-    ++programSelecting_;
+    ++programSelecting;
     auto* item = new QTreeWidgetItem(QStringList{DisplayText(text)});
-    const int32_t handle = nextHandle_++;
-    if (nextHandle_ <= 0) nextHandle_ = 1;  // never 0 or negative, even after 2^31 items
+    const int32_t handle = nextHandle++;
+    if (nextHandle <= 0) nextHandle = 1;  // never 0 or negative, even after 2^31 items
     item->setData(0, Qt::UserRole, handle);
     QTreeWidgetItem* under = parent ? ItemOf(parent) : nullptr;
     if (under)
         under->addChild(item);
     else
         addTopLevelItem(item);
-    items_.insert(handle, item);
-    --programSelecting_;
+    items.insert(handle, item);
+    --programSelecting;
     return handle;
 }
 
@@ -95,10 +95,10 @@ void CKifuTreeWidget::SelectItem(int32_t handle)
 {
     QTreeWidgetItem* item = ItemOf(handle);
     if (!item) return;
-    ++programSelecting_;
+    ++programSelecting;
     setCurrentItem(item);
     scrollToItem(item);
-    --programSelecting_;
+    --programSelecting;
 }
 
 void CKifuTreeWidget::ExpandItem(int32_t handle)
@@ -108,17 +108,17 @@ void CKifuTreeWidget::ExpandItem(int32_t handle)
 
 void CKifuTreeWidget::DeleteAllItems()
 {
-    ++programSelecting_;
-    items_.clear();
+    ++programSelecting;
+    items.clear();
     clear();
-    --programSelecting_;
+    --programSelecting;
 }
 
 // ---- window ----
 
 CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      record_(record)
+      record(record)
 {
     setWindowTitle(QStringLiteral("棋譜"));
     setObjectName(QStringLiteral("kifu"));
@@ -126,25 +126,25 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     setAcceptDrops(true);
     const DialogUnits du(font());
 
-    moveList_ = new CKifuListWidget(this);
-    moveList_->setGeometry(du.Rect(0, 0, 82, 79));
-    tree_ = new CKifuTreeWidget(this);
-    tree_->setGeometry(du.Rect(5, 4, 23, 33));
-    commentBox_ = new QPlainTextEdit(this);
-    commentBox_->setObjectName(QStringLiteral("commentBox"));
-    commentBox_->setReadOnly(true);
-    commentBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    commentBox_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
-    commentBox_->setGeometry(du.Rect(45, 16, 26, 36));
+    moveList = new CKifuListWidget(this);
+    moveList->setGeometry(du.Rect(0, 0, 82, 79));
+    tree = new CKifuTreeWidget(this);
+    tree->setGeometry(du.Rect(5, 4, 23, 33));
+    commentBox = new QPlainTextEdit(this);
+    commentBox->setObjectName(QStringLiteral("commentBox"));
+    commentBox->setReadOnly(true);
+    commentBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    commentBox->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
+    commentBox->setGeometry(du.Rect(45, 16, 26, 36));
     // Drops anywhere on the window reach the window, not the controls.
-    moveList_->setAcceptDrops(false);
-    tree_->setAcceptDrops(false);
-    commentBox_->setAcceptDrops(false);
+    moveList->setAcceptDrops(false);
+    tree->setAcceptDrops(false);
+    commentBox->setAcceptDrops(false);
 
-    connect(moveList_, &QListWidget::currentRowChanged, this, &CKifuDlg::OnListSelChange);
-    connect(tree_, &QTreeWidget::currentItemChanged, this, &CKifuDlg::OnTreeSelChange);
+    connect(moveList, &QListWidget::currentRowChanged, this, &CKifuDlg::OnListSelChange);
+    connect(tree, &QTreeWidget::currentItemChanged, this, &CKifuDlg::OnTreeSelChange);
 
-    if (record_) record_->listBox = moveList_;
+    if (record) record->listBox = moveList;
     resize(du.X(82), du.Y(79));
     FillTree();
     LayOut(width(), height());
@@ -152,33 +152,33 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
 
 void CKifuDlg::FillTree()
 {
-    if (record_) record_->BuildTree(tree_);
+    if (record) record->BuildTree(tree);
 }
 
 void CKifuDlg::RefreshLists()
 {
-    if (!record_) return;
-    record_->listBox = moveList_;
-    record_->kifu.FillList(moveList_);
+    if (!record) return;
+    record->listBox = moveList;
+    record->kifu.FillList(moveList);
     FillTree();
 }
 
 void CKifuDlg::ClearList()
 {
-    moveList_->ClearLines();
+    moveList->ClearLines();
 }
 
 void CKifuDlg::LayOut(int cw, int ch)
 {
-    if (!moveList_) return;
-    const int lw = moveList_->width();
-    moveList_->setGeometry(0, 0, lw, ch);
+    if (!moveList) return;
+    const int lw = moveList->width();
+    moveList->setGeometry(0, 0, lw, ch);
     const int h = ch - 2;
     const double t = h - h * 0.3;
     // A window narrower than its list leaves no room: sizes stop at 0.
     const int w = std::max(0, cw - lw - 1);
-    tree_->setGeometry(lw + 2, 0, w, std::max(0, static_cast<int>(t)));
-    commentBox_->setGeometry(lw + 2, static_cast<int>(t + 2), w, std::max(0, static_cast<int>(ch - (t + 2))));
+    tree->setGeometry(lw + 2, 0, w, std::max(0, static_cast<int>(t)));
+    commentBox->setGeometry(lw + 2, static_cast<int>(t + 2), w, std::max(0, static_cast<int>(ch - (t + 2))));
 }
 
 void CKifuDlg::resizeEvent(QResizeEvent* e)
@@ -205,15 +205,15 @@ void CKifuDlg::OnCommand(int id)
 // 2, back to line 0 (the start).
 void CKifuDlg::Step(int delta, int id)
 {
-    int i = moveList_->SelectedLine();
+    int i = moveList->SelectedLine();
     if (i < 0) i = 1;
-    moveList_->SelectLine(i + delta);
+    moveList->SelectLine(i + delta);
     emit command(id, i + delta);
 }
 
 void CKifuDlg::OnListSelChange(int row)
 {
-    if (moveList_->ProgramSelecting() || row == -1) return;
+    if (moveList->ProgramSelecting() || row == -1) return;
     emit command(CMD_SELECT_LINE, row);
 }
 
@@ -221,10 +221,10 @@ void CKifuDlg::OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previo
 {
     if (current == previous) return;
     const int32_t handle = CKifuTreeWidget::HandleOf(current);
-    if (!tree_->ProgramSelecting() && current) emit command(CMD_SELECT_ITEM, handle);
+    if (!tree->ProgramSelecting() && current) emit command(CMD_SELECT_ITEM, handle);
     // The record may have been changed by the command; read the comment after it.
-    const std::string comment = record_ && handle ? record_->GetComment(handle) : std::string();
-    commentBox_->setPlainText(DisplayText(comment, true));
+    const std::string comment = record && handle ? record->GetComment(handle) : std::string();
+    commentBox->setPlainText(DisplayText(comment, true));
 }
 
 void CKifuDlg::keyPressEvent(QKeyEvent* e)

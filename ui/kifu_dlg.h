@@ -4,10 +4,10 @@
 // and the comment box below it, to the right of the list.
 //
 // Commands to the main window go out as signals, synchronously:
-//   32776 / 32777  step forward / back, with the new list index
-//   32779          the user selected a list line, with its index
-//   32784          the user selected a tree item, with its handle
-//   32785          a file was dropped on the window, with its path (fileDropped)
+//   ID_STEP_FORWARD / ID_STEP_BACK  one move on or back, with the new list index
+//   ID_LIST_SELECT   the user selected a list line, with its index
+//   ID_TREE_SELECT   the user selected a tree item, with its handle
+//   ID_FILE_DROP     a file was dropped on the window, with its path (fileDropped)
 // Its close box asks the main window to hide it (closeRequested), so that
 // the menu's "棋譜窓を消す" / "棋譜窓を表示" stays in step.
 // Selections made by the program (the record re-selecting the item of the
@@ -29,7 +29,7 @@ namespace ravu {
 
 class CKifuControl;
 
-// Move list 1002: the record's list view.
+// The move list: the record's list view of the displayed line.
 class CKifuListWidget : public QListWidget, public CKifuListView {
     Q_OBJECT
 public:
@@ -39,13 +39,13 @@ public:
     void SelectLine(int index) override;
     int SelectedLine() const override;
     // True while the program itself changes the selection.
-    bool ProgramSelecting() const { return programSelecting_ > 0; }
+    bool ProgramSelecting() const { return programSelecting > 0; }
 
 private:
-    int programSelecting_ = 0;
+    int programSelecting = 0;
 };
 
-// Move tree 1042: the record's tree view.  Handles count up from 1 and are
+// The move tree: the record's tree view of every move and variation.  Handles count up from 1 and are
 // never reused within a run.
 class CKifuTreeWidget : public QTreeWidget, public CKifuTreeView {
     Q_OBJECT
@@ -56,15 +56,15 @@ public:
     void ExpandItem(int32_t item) override;
     void DeleteAllItems() override;
 
-    bool ProgramSelecting() const { return programSelecting_ > 0; }
-    QTreeWidgetItem* ItemOf(int32_t handle) const { return items_.value(handle, nullptr); }
+    bool ProgramSelecting() const { return programSelecting > 0; }
+    QTreeWidgetItem* ItemOf(int32_t handle) const { return items.value(handle, nullptr); }
     static int32_t HandleOf(const QTreeWidgetItem* item);
     int32_t SelectedHandle() const { return HandleOf(currentItem()); }
 
 private:
-    QHash<int32_t, QTreeWidgetItem*> items_;
-    int32_t nextHandle_ = 1;
-    int programSelecting_ = 0;
+    QHash<int32_t, QTreeWidgetItem*> items;
+    int32_t nextHandle = 1;
+    int programSelecting = 0;
 };
 
 class CKifuDlg : public QDialog, public IRecordWindow {
@@ -83,14 +83,14 @@ public:
     // Makes the move list the record's list, fills it and the tree (after a load).
     void RefreshLists() override;
     void ClearList() override;
-    // Step commands from the main window (32776 forward, 32777 back).
+    // Step commands from the main window (ID_STEP_FORWARD, ID_STEP_BACK).
     void OnCommand(int id);
     void StepCommand(int command) override { OnCommand(command); }
     QWidget* Window() override { return this; }
 
-    CKifuListWidget* MoveList() override { return moveList_; }
-    CKifuTreeWidget* Tree() const { return tree_; }
-    QPlainTextEdit* CommentBox() const { return commentBox_; }
+    CKifuListWidget* MoveList() override { return moveList; }
+    CKifuTreeWidget* Tree() const { return tree; }
+    QPlainTextEdit* CommentBox() const { return commentBox; }
 
 signals:
     void command(int id, int param);
@@ -117,10 +117,10 @@ private:
     void OnListSelChange(int row);
     void OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
 
-    CKifuControl* record_;
-    QPlainTextEdit* commentBox_ = nullptr;
-    CKifuTreeWidget* tree_ = nullptr;
-    CKifuListWidget* moveList_ = nullptr;
+    CKifuControl* record;
+    QPlainTextEdit* commentBox = nullptr;
+    CKifuTreeWidget* tree = nullptr;
+    CKifuListWidget* moveList = nullptr;
 };
 
 }  // namespace ravu

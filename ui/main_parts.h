@@ -36,7 +36,7 @@ public:
     virtual void RefreshLists() = 0;
     // At game start and reset: empty the move list.
     virtual void ClearList() = 0;
-    // Command 32776 (one move forward) or 32777 (one move back): the window
+    // ID_STEP_FORWARD (one move forward) or ID_STEP_BACK (one move back): the window
     // moves its list selection and sends the command back to the main window
     // with the new list index.
     virtual void StepCommand(int command) = 0;

@@ -15,7 +15,7 @@ namespace ravu {
 
 CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      profile_(profile)
+      profile(profile)
 {
     setWindowTitle(QStringLiteral("設定"));
     setObjectName(QStringLiteral("settings"));
@@ -27,40 +27,40 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(du.Rect(7, 11, 42, 8));
 
-    handleEdit_ = new QLineEdit(this);
-    handleEdit_->setObjectName(QStringLiteral("handleName"));
-    handleEdit_->setGeometry(du.Rect(51, 11, 115, 12));
+    handleEdit = new QLineEdit(this);
+    handleEdit->setObjectName(QStringLiteral("handleName"));
+    handleEdit->setGeometry(du.Rect(51, 11, 115, 12));
 
-    soundCheck_ = new QCheckBox(QStringLiteral("駒音を出す:"), this);
-    soundCheck_->setObjectName(QStringLiteral("sound"));
-    soundCheck_->setLayoutDirection(Qt::RightToLeft);  // text left of the box
-    soundCheck_->setGeometry(du.Rect(7, 28, 52, 16));
+    soundCheck = new QCheckBox(QStringLiteral("駒音を出す:"), this);
+    soundCheck->setObjectName(QStringLiteral("sound"));
+    soundCheck->setLayoutDirection(Qt::RightToLeft);  // text left of the box
+    soundCheck->setGeometry(du.Rect(7, 28, 52, 16));
 
-    portEdit_ = new QLineEdit(this);
-    portEdit_->setObjectName(QStringLiteral("port"));
-    portEdit_->setGeometry(du.Rect(53, 109, 115, 12));
-    portEdit_->hide();
-    hostEdit_ = new QLineEdit(this);
-    hostEdit_->setObjectName(QStringLiteral("host"));
-    hostEdit_->setGeometry(du.Rect(54, 129, 115, 12));
-    hostEdit_->hide();
+    portEdit = new QLineEdit(this);
+    portEdit->setObjectName(QStringLiteral("port"));
+    portEdit->setGeometry(du.Rect(53, 109, 115, 12));
+    portEdit->hide();
+    hostEdit = new QLineEdit(this);
+    hostEdit->setObjectName(QStringLiteral("host"));
+    hostEdit->setGeometry(du.Rect(54, 129, 115, 12));
+    hostEdit->hide();
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName(QStringLiteral("ok"));
-    okButton_->setGeometry(du.Rect(20, 166, 50, 14));
-    okButton_->setDefault(true);
-    cancelButton_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancelButton_->setObjectName(QStringLiteral("cancel"));
-    cancelButton_->setGeometry(du.Rect(75, 166, 50, 14));
-    cancelButton_->setAutoDefault(false);
-    applyButton_ = new QPushButton(QStringLiteral("適用"), this);
-    applyButton_->setObjectName(QStringLiteral("apply"));
-    applyButton_->setGeometry(du.Rect(152, 166, 50, 14));
-    applyButton_->setAutoDefault(false);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("ok"));
+    okButton->setGeometry(du.Rect(20, 166, 50, 14));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancelButton->setObjectName(QStringLiteral("cancel"));
+    cancelButton->setGeometry(du.Rect(75, 166, 50, 14));
+    cancelButton->setAutoDefault(false);
+    applyButton = new QPushButton(QStringLiteral("適用"), this);
+    applyButton->setObjectName(QStringLiteral("apply"));
+    applyButton->setGeometry(du.Rect(152, 166, 50, 14));
+    applyButton->setAutoDefault(false);
     // "適用" has no handler: pressing it does nothing.
 
-    connect(okButton_, &QPushButton::clicked, this, &CSettingsDlg::accept);
-    connect(cancelButton_, &QPushButton::clicked, this, &CSettingsDlg::reject);
+    connect(okButton, &QPushButton::clicked, this, &CSettingsDlg::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &CSettingsDlg::reject);
     Load();
 }
 
@@ -72,16 +72,16 @@ void CSettingsDlg::showEvent(QShowEvent* e)
 
 void CSettingsDlg::Load()
 {
-    if (!profile_) return;
-    const QString name = QString::fromUtf8(SjisToUtf8(profile_->GetHandleName()));
+    if (!profile) return;
+    const QString name = QString::fromUtf8(SjisToUtf8(profile->GetHandleName()));
     // A longer name from an older settings file is shown and kept whole; it
     // can be shortened but not lengthened.
-    handleEdit_->setMaxLength(std::max<int>(HANDLE_NAME_MAX, static_cast<int>(name.size())));
-    handleEdit_->setText(name);
-    hostEdit_->setText(QString::fromUtf8(SjisToUtf8(profile_->GetHost())));
+    handleEdit->setMaxLength(std::max<int>(HANDLE_NAME_MAX, static_cast<int>(name.size())));
+    handleEdit->setText(name);
+    hostEdit->setText(QString::fromUtf8(SjisToUtf8(profile->GetHost())));
     // Written as an unsigned decimal number, as the port is stored.
-    portEdit_->setText(QString::number(static_cast<uint32_t>(profile_->GetPort())));
-    soundCheck_->setChecked(profile_->IsSoundOn());
+    portEdit->setText(QString::number(static_cast<uint32_t>(profile->GetPort())));
+    soundCheck->setChecked(profile->IsSoundOn());
 }
 
 int32_t CSettingsDlg::ReadSignedNumber(const QString& text)
@@ -104,11 +104,11 @@ int32_t CSettingsDlg::ReadSignedNumber(const QString& text)
 
 void CSettingsDlg::accept()
 {
-    if (profile_) {
-        profile_->SetHandleName(Utf8ToSjis(handleEdit_->text().toUtf8().toStdString()));
-        profile_->SetHost(Utf8ToSjis(hostEdit_->text().toUtf8().toStdString()));
-        profile_->SetPort(ReadSignedNumber(portEdit_->text()));
-        profile_->SetSound(soundCheck_->isChecked() ? 1 : 0);
+    if (profile) {
+        profile->SetHandleName(Utf8ToSjis(handleEdit->text().toUtf8().toStdString()));
+        profile->SetHost(Utf8ToSjis(hostEdit->text().toUtf8().toStdString()));
+        profile->SetPort(ReadSignedNumber(portEdit->text()));
+        profile->SetSound(soundCheck->isChecked() ? 1 : 0);
     }
     QDialog::accept();
 }

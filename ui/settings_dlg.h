@@ -25,13 +25,13 @@ public:
     // keeps room for its text.
     static constexpr int HANDLE_NAME_MAX = 32;
 
-    QLineEdit* HandleEdit() const { return handleEdit_; }
-    QCheckBox* SoundCheck() const { return soundCheck_; }
-    QLineEdit* PortEdit() const { return portEdit_; }
-    QLineEdit* HostEdit() const { return hostEdit_; }
-    QPushButton* OkButton() const { return okButton_; }
-    QPushButton* CancelButton() const { return cancelButton_; }
-    QPushButton* ApplyButton() const { return applyButton_; }
+    QLineEdit* HandleEdit() const { return handleEdit; }
+    QCheckBox* SoundCheck() const { return soundCheck; }
+    QLineEdit* PortEdit() const { return portEdit; }
+    QLineEdit* HostEdit() const { return hostEdit; }
+    QPushButton* OkButton() const { return okButton; }
+    QPushButton* CancelButton() const { return cancelButton; }
+    QPushButton* ApplyButton() const { return applyButton; }
 
     // Reads the port field: optional sign, digits up to the first other
     // character, 0 when there are none.  Values up to 2^32 - 1 wrap to the
@@ -50,14 +50,14 @@ protected:
 private:
     void Load();
 
-    CProfile* profile_;
-    QLineEdit* handleEdit_ = nullptr;
-    QCheckBox* soundCheck_ = nullptr;
-    QLineEdit* portEdit_ = nullptr;
-    QLineEdit* hostEdit_ = nullptr;
-    QPushButton* okButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
-    QPushButton* applyButton_ = nullptr;
+    CProfile* profile;
+    QLineEdit* handleEdit = nullptr;
+    QCheckBox* soundCheck = nullptr;
+    QLineEdit* portEdit = nullptr;
+    QLineEdit* hostEdit = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* applyButton = nullptr;
 };
 
 }  // namespace ravu

@@ -20,8 +20,8 @@ std::vector<QImage> CutCells(const QImage& strip, int w, int h);
 struct CSkin {
     static constexpr int FRAME_W = 310, FRAME_H = 300;   // Waku.bmp: normal, flipped
     static constexpr int PIECE_SIZE = 30;                // Koma01.bmp
-    static constexpr int LABEL_W = 38, LABEL_H = 24;     // turn labels, bitmap 143
-    static constexpr int MARK_SIZE = 32;                 // marks, bitmap 165
+    static constexpr int LABEL_W = 38, LABEL_H = 24;     // turn labels (先手, 後手, lit and plain, 王手)
+    static constexpr int MARK_SIZE = 32;                 // the reach marks drawn on squares
 
     QImage background;            // "BackBmp.bmp", opaque
     std::vector<QImage> frames;   // 2 cells, white transparent

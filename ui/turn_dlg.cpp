@@ -15,7 +15,7 @@ namespace ravu {
 
 CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
-      profile_(profile), mainOwner_(mainOwner)
+      profile(profile), mainOwner(mainOwner)
 {
     setWindowTitle(QStringLiteral("手番の決定"));
     setObjectName(QStringLiteral("turn"));
@@ -23,61 +23,61 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     const DialogUnits du(font());
     setFixedSize(du.X(154), du.Y(111));
 
-    senteRadio_ = new QRadioButton(QStringLiteral("先手"), this);
-    senteRadio_->setObjectName(QStringLiteral("sente"));
-    senteRadio_->setGeometry(du.Rect(20, 10, 45, 10));
-    goteRadio_ = new QRadioButton(QStringLiteral("後手"), this);
-    goteRadio_->setObjectName(QStringLiteral("gote"));
-    goteRadio_->setGeometry(du.Rect(85, 10, 45, 10));
+    senteRadio = new QRadioButton(QStringLiteral("先手"), this);
+    senteRadio->setObjectName(QStringLiteral("sente"));
+    senteRadio->setGeometry(du.Rect(20, 10, 45, 10));
+    goteRadio = new QRadioButton(QStringLiteral("後手"), this);
+    goteRadio->setObjectName(QStringLiteral("gote"));
+    goteRadio->setGeometry(du.Rect(85, 10, 45, 10));
 
     PlainLabel(this, QStringLiteral("先手："), du.Rect(14, 32, 26, 8));
-    senteName_ = PlainLabel(this, QString(), du.Rect(42, 32, 100, 8));
-    senteName_->setObjectName(QStringLiteral("senteName"));
+    senteName = PlainLabel(this, QString(), du.Rect(42, 32, 100, 8));
+    senteName->setObjectName(QStringLiteral("senteName"));
     PlainLabel(this, QStringLiteral("後手："), du.Rect(14, 46, 26, 8));
-    goteName_ = PlainLabel(this, QString(), du.Rect(42, 46, 100, 8));
-    goteName_->setObjectName(QStringLiteral("goteName"));
+    goteName = PlainLabel(this, QString(), du.Rect(42, 46, 100, 8));
+    goteName->setObjectName(QStringLiteral("goteName"));
 
-    statusLabel_ = PlainLabel(this, QString(), du.Rect(10, 64, 134, 12));
-    statusLabel_->setObjectName(QStringLiteral("status"));
-    statusLabel_->setAlignment(Qt::AlignCenter);
-    statusLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusLabel = PlainLabel(this, QString(), du.Rect(10, 64, 134, 12));
+    statusLabel->setObjectName(QStringLiteral("status"));
+    statusLabel->setAlignment(Qt::AlignCenter);
+    statusLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    sendButton_ = new QPushButton(QStringLiteral("送信"), this);
-    sendButton_->setObjectName(QStringLiteral("send"));
-    sendButton_->setGeometry(du.Rect(18, 88, 50, 14));
-    backButton_ = new QPushButton(QStringLiteral("もどる"), this);
-    backButton_->setObjectName(QStringLiteral("back"));
-    backButton_->setGeometry(du.Rect(86, 88, 50, 14));
-    for (QPushButton* b : {sendButton_, backButton_}) {
+    sendButton = new QPushButton(QStringLiteral("送信"), this);
+    sendButton->setObjectName(QStringLiteral("send"));
+    sendButton->setGeometry(du.Rect(18, 88, 50, 14));
+    backButton = new QPushButton(QStringLiteral("もどる"), this);
+    backButton->setObjectName(QStringLiteral("back"));
+    backButton->setGeometry(du.Rect(86, 88, 50, 14));
+    for (QPushButton* b : {sendButton, backButton}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
 
-    connect(senteRadio_, &QRadioButton::clicked, this, &CTurnDlg::SelectSente);
-    connect(goteRadio_, &QRadioButton::clicked, this, &CTurnDlg::SelectGote);
-    connect(sendButton_, &QPushButton::clicked, this, &CTurnDlg::SendProposal);
-    connect(backButton_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    connect(senteRadio, &QRadioButton::clicked, this, &CTurnDlg::SelectSente);
+    connect(goteRadio, &QRadioButton::clicked, this, &CTurnDlg::SelectGote);
+    connect(sendButton, &QPushButton::clicked, this, &CTurnDlg::SendProposal);
+    connect(backButton, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
 CTurnDlg::~CTurnDlg() = default;
 
 void CTurnDlg::SetSocket(CGameSocket* socket)
 {
-    if (socket == m_pSocket && handshake_) return;
+    if (socket == m_pSocket && handshake) return;
     m_pSocket = socket;
-    handshake_.reset();
+    handshake.reset();
     if (!m_pSocket) return;
-    handshake_ = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner_);
-    if (turnTimeoutMs_ > 0) handshake_->turnTimeoutMs = turnTimeoutMs_;
-    handshake_->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
+    handshake = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner);
+    if (turnTimeoutMs > 0) handshake->turnTimeoutMs = turnTimeoutMs;
+    handshake->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
         OnOutcome(outcome);
     };
 }
 
 void CTurnDlg::SetTurnTimeoutMs(int ms)
 {
-    turnTimeoutMs_ = ms;
-    if (handshake_) handshake_->turnTimeoutMs = ms;
+    turnTimeoutMs = ms;
+    if (handshake) handshake->turnTimeoutMs = ms;
 }
 
 int CTurnDlg::exec()
@@ -91,59 +91,59 @@ int CTurnDlg::exec()
 void CTurnDlg::Open()
 {
     // Back to the choosing state of a fresh dialog.
-    proposed_ = false;
-    statusLabel_->clear();
-    senteRadio_->setEnabled(true);
-    goteRadio_->setEnabled(true);
-    sendButton_->show();
-    backButton_->show();
-    senteRadio_->setChecked(true);
+    proposed = false;
+    statusLabel->clear();
+    senteRadio->setEnabled(true);
+    goteRadio->setEnabled(true);
+    sendButton->show();
+    backButton->show();
+    senteRadio->setChecked(true);
     SelectSente();
-    if (handshake_) handshake_->OpenTurn();
+    if (handshake) handshake->OpenTurn();
 }
 
 void CTurnDlg::Shut()
 {
-    if (handshake_) handshake_->Cancel();
+    if (handshake) handshake->Cancel();
 }
 
 void CTurnDlg::SelectSente()
 {
     m_nSide = 0;
-    senteName_->setText(profile_ ? DisplayName(profile_->GetHandleName()) : QString());
-    goteName_->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
+    senteName->setText(profile ? DisplayName(profile->GetHandleName()) : QString());
+    goteName->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
 }
 
 void CTurnDlg::SelectGote()
 {
     m_nSide = 1;
-    senteName_->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
-    goteName_->setText(profile_ ? DisplayName(profile_->GetHandleName()) : QString());
+    senteName->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
+    goteName->setText(profile ? DisplayName(profile->GetHandleName()) : QString());
 }
 
 void CTurnDlg::SendProposal()
 {
-    if (!handshake_) return;
-    proposed_ = true;
-    handshake_->ProposeTurn(m_nSide);
+    if (!handshake) return;
+    proposed = true;
+    handshake->ProposeTurn(m_nSide);
     SetWaiting(true);
 }
 
 void CTurnDlg::SetWaiting(bool waiting)
 {
     if (waiting)
-        statusLabel_->setText(QStringLiteral("しばらくお待ちください"));
+        statusLabel->setText(QStringLiteral("しばらくお待ちください"));
     else
-        statusLabel_->setText(QStringLiteral("承諾されませんでした"));
-    senteRadio_->setEnabled(!waiting);
-    goteRadio_->setEnabled(!waiting);
-    sendButton_->setVisible(!waiting);
-    backButton_->setVisible(!waiting);
+        statusLabel->setText(QStringLiteral("承諾されませんでした"));
+    senteRadio->setEnabled(!waiting);
+    goteRadio->setEnabled(!waiting);
+    sendButton->setVisible(!waiting);
+    backButton->setVisible(!waiting);
 }
 
 QString CTurnDlg::StatusText() const
 {
-    return statusLabel_->text();
+    return statusLabel->text();
 }
 
 void CTurnDlg::OnOutcome(CGuestHandshake::Outcome outcome)
@@ -155,7 +155,7 @@ void CTurnDlg::OnOutcome(CGuestHandshake::Outcome outcome)
     // The side the host accepted is the one proposed, even when the radio
     // buttons were changed after a time-out.  The handshake has given the
     // connection back to the main owner.
-    if (proposed_) m_nSide = handshake_->proposedSide();
+    if (proposed) m_nSide = handshake->proposedSide();
     if (onAccepted) onAccepted(m_nSide);
     done(QDialog::Accepted);
 }

@@ -50,14 +50,14 @@ public:
     void SendProposal();
     void SetWaiting(bool waiting);
 
-    bool Waiting() const { return handshake_ && handshake_->Waiting(); }
+    bool Waiting() const { return handshake && handshake->Waiting(); }
     QString StatusText() const;
-    QRadioButton* SenteRadio() const { return senteRadio_; }
-    QRadioButton* GoteRadio() const { return goteRadio_; }
-    QLabel* SenteName() const { return senteName_; }
-    QLabel* GoteName() const { return goteName_; }
-    QPushButton* SendButton() const { return sendButton_; }
-    QPushButton* BackButton() const { return backButton_; }
+    QRadioButton* SenteRadio() const { return senteRadio; }
+    QRadioButton* GoteRadio() const { return goteRadio; }
+    QLabel* SenteName() const { return senteName; }
+    QLabel* GoteName() const { return goteName; }
+    QPushButton* SendButton() const { return sendButton; }
+    QPushButton* BackButton() const { return backButton; }
 
 public slots:
     void reject() override {}  // Esc is swallowed
@@ -74,19 +74,19 @@ private:
 
     CGameSocket* m_pSocket = nullptr;
     int m_nSide = 0;
-    bool proposed_ = false;  // a proposal went out in this opening
-    CProfile* profile_;
-    CSockOwner* mainOwner_;
-    std::unique_ptr<CGuestHandshake> handshake_;  // over m_pSocket
-    int turnTimeoutMs_ = 0;  // 0: the handshake's own limit
+    bool proposed = false;  // a proposal went out in this opening
+    CProfile* profile;
+    CSockOwner* mainOwner;
+    std::unique_ptr<CGuestHandshake> handshake;  // over m_pSocket
+    int turnTimeoutMs = 0;  // 0: the handshake's own limit
 
-    QRadioButton* senteRadio_ = nullptr;  // 1033
-    QRadioButton* goteRadio_ = nullptr;   // 1034
-    QLabel* senteName_ = nullptr;         // 1030
-    QLabel* goteName_ = nullptr;          // 1031
-    QPushButton* sendButton_ = nullptr;   // 1032
-    QPushButton* backButton_ = nullptr;   // 1026
-    QLabel* statusLabel_ = nullptr;       // 1019
+    QRadioButton* senteRadio = nullptr;
+    QRadioButton* goteRadio = nullptr;
+    QLabel* senteName = nullptr;
+    QLabel* goteName = nullptr;
+    QPushButton* sendButton = nullptr;
+    QPushButton* backButton = nullptr;
+    QLabel* statusLabel = nullptr;
 };
 
 }  // namespace ravu

@@ -25,10 +25,10 @@ DialogUnits::DialogUnits(const QFont& font)
     const QFontMetrics fm(font);
     static const QString alphabet =
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    baseX_ = (fm.horizontalAdvance(alphabet) / 26 + 1) / 2;
-    baseY_ = fm.height();
-    if (baseX_ < 1) baseX_ = 1;
-    if (baseY_ < 1) baseY_ = 1;
+    baseX = (fm.horizontalAdvance(alphabet) / 26 + 1) / 2;
+    baseY = fm.height();
+    if (baseX < 1) baseX = 1;
+    if (baseY < 1) baseY = 1;
 }
 
 namespace {

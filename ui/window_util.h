@@ -29,13 +29,13 @@ QFont TemplateFont(const char* family, int pointSize);
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
-    int X(int dlu) const { return dlu * baseX_ / 4; }
-    int Y(int dlu) const { return dlu * baseY_ / 8; }
+    int X(int dlu) const { return dlu * baseX / 4; }
+    int Y(int dlu) const { return dlu * baseY / 8; }
     QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(w), Y(h)); }
 
 private:
-    int baseX_;
-    int baseY_;
+    int baseX;
+    int baseY;
 };
 
 // A built-in picture by its resource number (128 icon, 168 balloon, 169
