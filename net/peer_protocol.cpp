@@ -407,6 +407,15 @@ void CPeerProtocol::ClearGameState() {
     mySide = 0;
 }
 
+void CPeerProtocol::FlipView() {
+    flipped = 1 - flipped;
+    board.SetFlip(flipped);
+}
+
+void CPeerProtocol::BeginEdit() { mode = MODE_EDIT; }
+
+void CPeerProtocol::BrowseRecord() { mode = MODE_FREE; }
+
 int CPeerProtocol::SideToMove() const {
     const KifuNode* cur = record.kifu.current;
     return cur && cur->move ? (cur->move->side & 1) : 0;

@@ -147,6 +147,12 @@ public:
     int PlayMoveText(const std::string& text);
     // The side to move according to the record.
     int SideToMove() const;
+    // The view turns round: flipped := 1 - flipped, and the board with it.
+    void FlipView();
+    // The board is edited by hand: MODE_EDIT.
+    void BeginEdit();
+    // A record file was loaded to be browsed: MODE_FREE.
+    void BrowseRecord();
 
     // --- settings -------------------------------------------------------------
     void SetHandleName(const std::string& sjisName) { handleName = sjisName; }

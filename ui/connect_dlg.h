@@ -44,6 +44,8 @@ public:
     ~CConnectDlg() override;
 
     int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }
+    bool IsOpen() const override { return isVisible(); }
+    void Close() override { done(QDialog::Rejected); }
     int exec() override;
 
     // Called the moment the host accepts, after the connection went back to

@@ -1,8 +1,11 @@
 // The main window: the shaped, captionless window with the board, the two
 // hands, the turn labels and the control strip.  It owns the board, the game
-// record, the two game connections and every secondary window; it paints
-// through a back buffer, turns mouse clicks into moves (two clicks: pick up,
-// put down), and carries the popup menu and the command table.
+// record, the two game connections and every secondary window, and turns
+// mouse clicks into moves (two clicks: pick up, put down).  Its jobs are in
+// separate files: main_dlg.cpp (set-up, board input, placement, what the
+// protocol asks), board_view.h (the picture), main_commands.cpp (popup menu,
+// command table, control strip, toggles, game-state commands) and
+// main_files.cpp (opening and saving record files).
 #pragma once
 
 #include <QCursor>
@@ -20,6 +23,7 @@
 #include "game/board.h"
 #include "net/peer_protocol.h"  // MODE_ and CONN_ constants, shared with the protocol
 #include "record/kifu.h"
+#include "ui/board_view.h"
 #include "ui/main_parts.h"
 #include "ui/skin.h"
 
@@ -55,39 +59,33 @@ constexpr int ID_VERSION = 32787;
 constexpr int AUTOPLAY_TIMER = 100;
 constexpr int AUTOPLAY_PERIOD_MS = 500;
 
-// kifuShowCmd values.
+// KifuShowCmd() values.
 constexpr int SHOW_RECORD_WINDOW = 5;
 constexpr int HIDE_RECORD_WINDOW = 0;
 
-// Client geometry (pixels; right and bottom exclusive).
-constexpr QRect TOP_HAND_AREA(QPoint(0, 0), QPoint(125, 135));
-constexpr QRect BOARD_AREA(QPoint(129, 0), QPoint(438, 299));
-constexpr QRect BOTTOM_HAND_AREA(QPoint(442, 164), QPoint(567, 299));
-constexpr QRect CONTROL_STRIP(QPoint(0, 310), QPoint(567, 409));
-constexpr QRect STRIP_INSIDE(QPoint(21, 315), QPoint(549, 406));
-constexpr QRect LEFT_LABEL_CLICK(QPoint(47, 141), QPoint(76, 156));
-constexpr QRect RIGHT_LABEL_CLICK(QPoint(489, 141), QPoint(518, 156));
-constexpr QPoint LEFT_LABEL_POS(44, 138);
-constexpr QPoint RIGHT_LABEL_POS(486, 138);
-constexpr QPoint CHECK_LABEL_POS(262, 138);
-constexpr QPoint FRAME_POS(129, 0);
-constexpr QRect BOARD_BAND(0, 0, 568, 300);  // what a partial redraw repaints
 constexpr int STRIP_BUTTON_COUNT = 11;
-constexpr int PANEL_HEIGHT = 150;            // what hiding the panel takes off
+constexpr int PANEL_HEIGHT = 150;  // what hiding the panel takes off
 
-// Label cells.
-constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_LIT = 3,
-              LABEL_CHECK = 4;
-
-// Button i of the control strip, 0..10; -1 when the point is on none.
-int StripButtonAt(QPoint p);
-
-// The turn label cells drawn at the right (the side shown at the bottom) and
-// at the left: lit for the side to move, both plain in MODE_EDIT.
-struct LabelChoice {
-    int right;
-    int left;
+// The buttons painted on the control strip, left to right.
+enum class StripButton {
+    None = -1,    // the point is on no button
+    ToStart = 0,  // back to the start of the record
+    StepBack,
+    StepForward,
+    Autoplay,     // replay the record, a move every half second
+    StopAutoplay,
+    Open,         // load a record file
+    Save,         // save the record
+    Connect,      // connect to a host, or disconnect
+    Turn,         // propose the sides (guest)
+    Resign,
+    Settings,
 };
+
+// The strip button under a point, StripButton::None when on none.
+StripButton StripButtonAt(QPoint p);
+
+// The turn label cells: lit for the side to move, both plain in MODE_EDIT.
 LabelChoice ChooseLabels(int mode, int flipped, int sideToMove);
 
 class CMainDlg : public QDialog,
@@ -113,9 +111,9 @@ public:
     void Redraw(bool full) override;
     int InDragMargin(QPoint p) const;
     // The check label (王手), shown over the picture until the next Redraw.
-    void ShowCheckLabel();
+    void ShowCheckLabel() { view.ShowCheckLabel(); }
 
-    // --- commands and game state --------------------------------------------
+    // --- commands and game state (main_commands.cpp, main_files.cpp) -----------
     int HitTestClick(QPoint p);
     void StartGame();
     void ResetGame();
@@ -128,11 +126,12 @@ public:
     void ToggleKifuWindow();
     void ToggleLogWindow();
     // The command table.  param: list index, tree item, or 0; text: the path
-    // of a dropped file (32785).
+    // of a file dropped on the record window.
     void OnCommand(int id, intptr_t param = 0, const QString& text = QString());
     // A move or a resignation line to the peer (or every guest).
     void SendToPeers(uint8_t type, const std::string& text);
-    // A typed chat line (command 1): sent and logged as the connection state says.
+    // A typed chat line (Enter in the chat input): sent and logged as the
+    // connection state says.
     void HandleChat(const std::string& text);
 
     // --- board input (the mouse handlers call these) ---------------------------
@@ -162,6 +161,16 @@ public:
     // an arriving chat line is told once until the log window is shown.
     void Notify(Notice kind) override;
 
+    // --- the game state, kept by the protocol --------------------------------------
+    int Mode() const { return protocol->mode; }
+    int Flipped() const { return protocol->flipped; }
+    int MySide() const { return protocol->mySide; }
+    int ConnState() const { return protocol->connState; }
+    SockHandle GamePeer() const { return protocol->gamePeer; }
+    // SHOW_RECORD_WINDOW while the record window is meant to be shown (the
+    // menu's record window toggle is on), else HIDE_RECORD_WINDOW.
+    int KifuShowCmd() const;
+
     // --- state read and set by the other parts of the program ------------------
     CKifuControl record;
     CShogiBoard board;
@@ -169,16 +178,11 @@ public:
     // null when the window runs over given connections.
     std::unique_ptr<CGameSocket> connectSocket;
     std::unique_ptr<CGameSocket> listenSocket;
-    // The peer protocol; the game state below lives in it.
+    // The peer protocol; mode, flipped, mySide, connState and gamePeer live
+    // in it and change only through its operations.
     std::unique_ptr<CPeerProtocol> protocol;
-    int& flipped;
-    SockHandle& gamePeer;
-    int& mode;
-    int& mySide;
-    int& connState;
     int dragging = 0;
     QPoint grabOffset;
-    int kifuShowCmd = SHOW_RECORD_WINDOW;
     std::string hostListText;
 
     // Owned secondary windows, created in the constructor in this order and
@@ -207,17 +211,17 @@ public:
     QMenu* PopupMenu() const { return popupMenu; }
     QAction* MenuAction(int id) const;
     QLineEdit* ChatInput() const { return chatInput; }
-    const QImage& BackBuffer() const { return buffer; }
-    const QImage& Background() const { return background; }
+    const QImage& BackBuffer() const { return view.BackBuffer(); }
+    const QImage& Background() const { return view.Background(); }
     bool AutoplayRunning() const { return autoplay.isActive(); }
     int SideToMove() const;
     // The rectangles handed to update() since the last call.
-    std::vector<QRect> TakeRepaintLog();
+    std::vector<QRect> TakeRepaintLog() { return view.TakeRepaintLog(); }
     // The mask the window is cut to.
-    static QRegion WindowRegion();
+    static QRegion WindowRegion() { return CBoardView::WindowRegion(); }
     // The picture as it is on the screen: back buffer plus overlays.
-    QImage ScreenImage() const;
-    const CSkin& Skin() const { return skin; }
+    QImage ScreenImage() const { return view.ScreenImage(); }
+    const CSkin& Skin() const { return view.Skin(); }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -240,30 +244,38 @@ private:
     void SetUp(const QString& skinDir);
     // The protocol and the listening socket keep their own copy of the name.
     void SyncHandleName();
+    // main_commands.cpp
     void BuildPopupMenu();
+    // A menu item whose state is its checked state; its text says the state
+    // to the user (onText while on), and apply carries the change out.
+    QAction* AddToggle(int id, bool on, const QString& onText, const QString& offText,
+                       void (CMainDlg::*apply)(bool on));
+    void ShowPanel(bool shown);
+    void ShowKifuWindow(bool shown);
+    void ShowLogWindow(bool shown);
     void SetMenuEnabled(int id, bool enabled);
     void StopAutoplay();
+    void PressStripButton(StripButton button);
+    // The balloon's notice for a UTF-8 text (a strip button that cannot act).
+    void TellWhy(const char* utf8Text);
+    // main_files.cpp
+    void OpenFile();
+    void SaveFile();
+    // main_dlg.cpp
     void BeginWindowDrag(QPoint p);
     // Moves the window (and the record window with it) during a drag.
     void DragWindowTo(QPoint topLeft);
-    void OpenFile();
-    void SaveFile();
-    void StripButton(int i);
-    // The balloon's notice for a UTF-8 text (a strip button that cannot act).
-    void TellWhy(const char* utf8Text);
     void PlaceWindows();
     void UpdateCursor(QPoint p);
-    void RequestRepaint(const QRect& r);
-    void PaintOverlays(QPainter& painter) const;
-    void DrawCells(QPainter& painter, const std::vector<QImage>& cells,
-                   const std::vector<CellPlacement>& list) const;
 
     CProfile& profile;
-    CSkin skin;
-    QImage background;  // BackBmp.bmp with the labels drawn into it
-    QImage buffer;      // back buffer of the client area
-    QRect clientRect;
+    CBoardView view;
     QMenu* popupMenu = nullptr;
+    // The window toggles of the popup menu; each one's checked state is
+    // whether the panel, the record window, the log window is shown.
+    QAction* panelToggle = nullptr;
+    QAction* kifuToggle = nullptr;
+    QAction* logToggle = nullptr;
     QLineEdit* chatInput = nullptr;
     QTimer autoplay;
     QCursor ownPieceCursor;
@@ -275,14 +287,6 @@ private:
     // been told; no more of that until the log window is shown.
     bool chatNoticeGiven = false;
     QPoint kifuDragOffset;  // the record window's place relative to this window, during a drag
-
-    // Overlays: drawn over the back buffer until the next Redraw.
-    std::vector<CellPlacement> reachMarks;
-    bool checkShown = false;
-    bool heldShown = false;
-    CellPlacement heldCell{-1, 0, 0};
-
-    std::vector<QRect> repaintLog;
 };
 
 }  // namespace ravu

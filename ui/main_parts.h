@@ -12,6 +12,7 @@ class QWidget;
 
 namespace ravu {
 
+class CGameSocket;
 class CKifuListView;
 
 // The balloon's yes/no question: 1 yes, 2 no (also when a question is
@@ -55,6 +56,11 @@ class IModalDialog {
 public:
     virtual ~IModalDialog() = default;
     virtual int Run() = 0;
+    // Whether the dialog is showing now; one that answers without showing
+    // anything never is.
+    virtual bool IsOpen() const { return false; }
+    // Ends a showing dialog as cancelled (Run answers cancel).
+    virtual void Close() {}
 };
 
 // The guest's turn decision: which side the user chose (0 sente, 1 gote),
@@ -62,6 +68,9 @@ public:
 class ITurnDialog : public IModalDialog {
 public:
     virtual int ChosenSide() const = 0;
+    // The guest's connection the proposal goes over, handed over before
+    // each opening.
+    virtual void SetSocket(CGameSocket* socket) { (void)socket; }
 };
 
 }  // namespace ravu

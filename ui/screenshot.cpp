@@ -48,19 +48,19 @@ int main(int argc, char** argv) {
     bool ok = Save(dlg, out.filePath("main-start.png"));
 
     // A short game: both sides' moves made with the mouse, as the user would.
-    dlg.connState = ravu::CONN_GUEST;
-    dlg.mySide = ravu::SENTE;
+    dlg.protocol->connState = ravu::CONN_GUEST;
+    dlg.protocol->mySide = ravu::SENTE;
     dlg.StartGame();
     const int moves[][4] = {{7, 7, 7, 6}, {3, 3, 3, 4}, {2, 7, 2, 6}, {8, 3, 8, 4}, {2, 6, 2, 5},
                             {8, 4, 8, 5}};
     for (const auto& m : moves) {
-        dlg.mySide = dlg.SideToMove();
+        dlg.protocol->mySide = dlg.SideToMove();
         QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(m[0], m[1]));
         QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(m[2], m[3]));
     }
     // Sente holds its rook: the squares it reaches are outlined in yellow,
     // its own pawn in the way in magenta; the piece follows the pointer.
-    dlg.mySide = dlg.SideToMove();
+    dlg.protocol->mySide = dlg.SideToMove();
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(2, 8));
     QTest::mouseMove(&dlg, Square(2, 8) + QPoint(-12, -40));
     ok = Save(dlg, out.filePath("main-game.png")) && ok;

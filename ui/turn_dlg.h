@@ -29,9 +29,11 @@ public:
     ~CTurnDlg() override;
 
     // The main window hands over connectSocket before each opening.
-    void SetSocket(CGameSocket* socket);
+    void SetSocket(CGameSocket* socket) override;
 
     int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }
+    bool IsOpen() const override { return isVisible(); }
+    void Close() override { done(QDialog::Rejected); }
     int exec() override;
     int ChosenSide() const override { return m_nSide; }
     // The main window closes the dialog when the connection is lost.

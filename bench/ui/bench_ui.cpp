@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
     });
 
     // A held rook following the pointer over the board.
-    dlg.connState = ravu::CONN_GUEST;
-    dlg.mySide = ravu::SENTE;
+    dlg.protocol->connState = ravu::CONN_GUEST;
+    dlg.protocol->mySide = ravu::SENTE;
     dlg.StartGame();
     dlg.OnLeftButtonDown(QPoint(141 + 31 * 7 + 15, 11 + 31 * 7 + 15));  // 2八
     const int held = dlg.board.HeldPiece();

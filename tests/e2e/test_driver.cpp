@@ -247,8 +247,8 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         CMainDlg* m = MainWindow();
         if (!m)
             return "err no main window";
-        return "ok " + QByteArray::number(m->mode) + ' ' + QByteArray::number(m->connState) + ' ' +
-               QByteArray::number(m->mySide);
+        return "ok " + QByteArray::number(m->Mode()) + ' ' + QByteArray::number(m->ConnState()) + ' ' +
+               QByteArray::number(m->MySide());
     }
     if (cmd == "stamps") {
         QByteArray out = "ok";

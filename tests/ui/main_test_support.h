@@ -153,8 +153,8 @@ protected:
     // A network game in which this copy plays `side` against a guest link.
     FakeLink* StartConnectedGame(int side) {
         connectLink.sent.clear();
-        dlg->connState = CONN_GUEST;
-        dlg->mySide = side;
+        dlg->protocol->connState = CONN_GUEST;
+        dlg->protocol->mySide = side;
         dlg->StartGame();
         return &connectLink;
     }

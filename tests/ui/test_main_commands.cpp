@@ -58,7 +58,7 @@ TEST_F(Commands, ReplayAndAutoplayButtonsWorkOnlyWithoutAGame) {
         EXPECT_FALSE(dlg->AutoplayRunning()) << stopper;
     }
     // The same buttons in a game are consumed and change nothing.
-    dlg->mode = MODE_GAME;
+    dlg->protocol->mode = MODE_GAME;
     for (int b = 0; b <= 5; ++b)
         EXPECT_EQ(dlg->HitTestClick(ButtonPoint(b)), 1) << b;
     EXPECT_EQ(dlg->board.PieceAt(7, 7), 6);
@@ -86,7 +86,7 @@ TEST_F(Commands, RecordWindowSelectionsReplayOnlyWithoutAGame) {
         EXPECT_EQ(dlg->board.GetPiece(11).rank, c.pawn33Rank) << c.id << " " << c.param;
         EXPECT_EQ(dlg->board.GetPiece(6).rank, c.pawn77Rank) << c.id << " " << c.param;
     }
-    dlg->mode = MODE_GAME;  // the same commands during a game leave the board alone
+    dlg->protocol->mode = MODE_GAME;  // the same commands during a game leave the board alone
     for (int id : {ID_LIST_SELECT, ID_TREE_SELECT, ID_STEP_FORWARD, ID_STEP_BACK}) {
         dlg->OnCommand(id, id == ID_TREE_SELECT ? item : 2);
         EXPECT_EQ(dlg->board.GetPiece(11).rank, 3) << id;
@@ -109,7 +109,7 @@ TEST_F(Commands, DroppedFilesLoadByExtensionAndNotDuringAGame) {
         EXPECT_EQ(!dlg->record.kifu.line.empty(), c.loads) << c.name.toStdString();
     }
     dlg->ResetGame();
-    dlg->mode = MODE_GAME;
+    dlg->protocol->mode = MODE_GAME;
     dlg->OnCommand(ID_FILE_DROP, 0, dir.filePath("a.kif"));
     EXPECT_TRUE(dlg->record.kifu.line.empty());
 }
@@ -215,7 +215,7 @@ TEST_F(Commands, ConnectAndDisconnectThroughButtonSeven) {
         connectDialog->result = s.dialogResult;
         question->answer = s.balloonAnswer;
         Click(ButtonPoint(7));
-        EXPECT_EQ(dlg->connState, s.connState);
+        EXPECT_EQ(dlg->ConnState(), s.connState);
         EXPECT_EQ(connectLink.closed, s.closed);
         EXPECT_EQ(dlg->ChatInput()->isVisible(), s.connState != CONN_NONE);
     }
@@ -241,8 +241,8 @@ TEST_F(Commands, TurnDecisionOnlyForAGuestWithoutAGame) {
         SCOPED_TRACE(c.why ? c.why : "runs");
         turnDialog->runs = 0;
         question->told.clear();
-        dlg->connState = c.connState;
-        dlg->mode = c.mode;
+        dlg->protocol->connState = c.connState;
+        dlg->protocol->mode = c.mode;
         Click(ButtonPoint(c.button));
         EXPECT_EQ(turnDialog->runs, c.runs ? 1 : 0);
         ASSERT_EQ(question->told.size(), c.why ? 1u : 0u);
@@ -252,12 +252,12 @@ TEST_F(Commands, TurnDecisionOnlyForAGuestWithoutAGame) {
     }
     EXPECT_TRUE(question->asked.empty());
     // The accepted proposal starts the game with the chosen side, flipped for gote.
-    dlg->mode = MODE_FREE;
+    dlg->protocol->mode = MODE_FREE;
     turnDialog->side = GOTE;
     Click(ButtonPoint(8));
-    EXPECT_EQ(dlg->mode, MODE_GAME);
-    EXPECT_EQ(dlg->mySide, GOTE);
-    EXPECT_EQ(dlg->flipped, 1);
+    EXPECT_EQ(dlg->Mode(), MODE_GAME);
+    EXPECT_EQ(dlg->MySide(), GOTE);
+    EXPECT_EQ(dlg->Flipped(), 1);
     EXPECT_EQ(dlg->board.flip, 1);
     EXPECT_FALSE(dlg->MenuAction(ID_EDIT)->isEnabled());
 }
@@ -266,18 +266,18 @@ TEST_F(Commands, ResignOnlyOnTheOwnTurnAndOnlyOnYes) {
     FakeLink* link = StartConnectedGame(SENTE);
     question->answer = 2;
     Click(ButtonPoint(9));
-    EXPECT_EQ(dlg->mode, MODE_GAME);
+    EXPECT_EQ(dlg->Mode(), MODE_GAME);
     EXPECT_TRUE(link->sent.empty());
-    dlg->mySide = GOTE;  // not the own turn: not even asked, but told why
+    dlg->protocol->mySide = GOTE;  // not the own turn: not even asked, but told why
     Click(ButtonPoint(9));
     EXPECT_EQ(question->asked.size(), 1u);
     ASSERT_EQ(question->told.size(), 1u);
     EXPECT_EQ(SjisToUtf8(question->told[0]).rfind("相手の手番です。", 0), 0u);
-    dlg->mySide = SENTE;
+    dlg->protocol->mySide = SENTE;
     question->answer = 1;
     Click(ButtonPoint(9));
     EXPECT_EQ(question->asked.size(), 2u);
-    EXPECT_EQ(dlg->mode, MODE_FREE);
+    EXPECT_EQ(dlg->Mode(), MODE_FREE);
     ASSERT_EQ(link->sent.size(), 1u);
     EXPECT_EQ(link->sent[0].type, PKT_MOVE);
     ASSERT_NE(LastMove(), nullptr);
@@ -285,7 +285,7 @@ TEST_F(Commands, ResignOnlyOnTheOwnTurnAndOnlyOnYes) {
     EXPECT_EQ(LastMove()->number, 1);
     // The settings button works in any mode.
     for (int mode : {MODE_FREE, MODE_GAME, MODE_WATCHING}) {
-        dlg->mode = mode;
+        dlg->protocol->mode = mode;
         Click(ButtonPoint(10));
     }
     EXPECT_EQ(settingsDialog->runs, 3);
@@ -309,7 +309,7 @@ TEST_F(Commands, FlipTurnsTheViewAndTheFrame) {
     const QImage before = dlg->BackBuffer().copy();
     const KomaRec& lance = dlg->board.GetPiece(21);  // gote's lance on 9一
     dlg->OnCommand(ID_FLIP);
-    EXPECT_EQ(dlg->flipped, 1);
+    EXPECT_EQ(dlg->Flipped(), 1);
     EXPECT_EQ(dlg->board.flip, 1);
     EXPECT_EQ(QPoint(lance.x, lance.y), QPoint(389, 259));
     EXPECT_NE(dlg->BackBuffer(), before);
@@ -352,10 +352,10 @@ TEST_F(Commands, MenuAtSetUpAndTheWindowToggles) {
     for (const Toggle& t : toggles) {
         dlg->OnCommand(t.id);
         EXPECT_EQ(dlg->MenuAction(t.id)->text(), QString::fromUtf8(t.textAfter));
-        EXPECT_EQ(dlg->kifuShowCmd, t.kifuShowCmd) << t.textAfter;
+        EXPECT_EQ(dlg->KifuShowCmd(), t.kifuShowCmd) << t.textAfter;
     }
     dlg->OnCommand(ID_EDIT);
-    EXPECT_EQ(dlg->mode, MODE_EDIT);
+    EXPECT_EQ(dlg->Mode(), MODE_EDIT);
     EXPECT_FALSE(dlg->MenuAction(ID_EDIT)->isEnabled());
     EXPECT_TRUE(dlg->MenuAction(ID_EDIT_END)->isEnabled());
 }
@@ -379,7 +379,7 @@ TEST_F(Commands, ChatLinesNeedTextAndAConnection) {
     dlg->OnCommand(ID_OK);  // not connected: the text is dropped
     EXPECT_TRUE(input->text().isEmpty());
     EXPECT_EQ(LastChatLine(), "");
-    dlg->connState = CONN_HOST;
+    dlg->protocol->connState = CONN_HOST;
     profile.SetHandleName("me");
     input->setText(QStringLiteral("hi"));
     QTest::keyClick(input, Qt::Key_Return);
@@ -413,7 +413,7 @@ TEST_F(Commands, NoticesOfTheOtherSide) {
         dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
     };
     receive(PKT_MOVE, "   1 投了");
-    EXPECT_EQ(dlg->mode, MODE_FREE);
+    EXPECT_EQ(dlg->Mode(), MODE_FREE);
     ASSERT_EQ(question->told.size(), 1u);
     EXPECT_EQ(SjisToUtf8(question->told[0]), "相手が投了しました。\r\nあなたの勝ちです。");
     EXPECT_EQ(SjisToUtf8(LastChatLine()), "◆相手が投了しました。あなたの勝ちです。");

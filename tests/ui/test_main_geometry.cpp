@@ -16,11 +16,11 @@ TEST(StripButtons, EdgesBelongToTheRightButton) {
         {{33, 360}, -1},  {{492, 359}, 10}, {{495, 340}, -1}, {{537, 340}, -1},
     };
     for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(StripButtonAt({33 + 42 * i, 320}), i) << i;   // each button's top-left corner
-        EXPECT_EQ(StripButtonAt({73 + 42 * i, 320}), -1) << i;  // the gap after it
+        EXPECT_EQ(static_cast<int>(StripButtonAt({33 + 42 * i, 320})), i) << i;   // each button's top-left corner
+        EXPECT_EQ(static_cast<int>(StripButtonAt({73 + 42 * i, 320})), -1) << i;  // the gap after it
     }
     for (const Case& c : cases)
-        EXPECT_EQ(StripButtonAt(c.p), c.button) << c.p.x() << "," << c.p.y();
+        EXPECT_EQ(static_cast<int>(StripButtonAt(c.p)), c.button) << c.p.x() << "," << c.p.y();
 }
 
 TEST(DragMargin, IsTheStripOutsideItsInside) {

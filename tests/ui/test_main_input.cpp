@@ -24,7 +24,7 @@ TEST_F(BoardInput, TwoClicksMoveAPawnRecordAndSendIt) {
     ASSERT_NE(LastMove(), nullptr);
     EXPECT_EQ(Row(*LastMove()), (std::vector<int>{1, SENTE, PT_FU, 7, 7, 7, 6, 0, MS_MOVE}));
     EXPECT_EQ(dlg->SideToMove(), GOTE);
-    EXPECT_EQ(dlg->mode, MODE_GAME);
+    EXPECT_EQ(dlg->Mode(), MODE_GAME);
     ASSERT_EQ(link->sent.size(), 1u);
     EXPECT_EQ(link->sent[0].type, PKT_MOVE);
     EXPECT_EQ(link->sent[0].text, MoveText(SENTE, 1, 77, 76, PT_FU));
@@ -50,9 +50,9 @@ TEST_F(BoardInput, ClicksThatMustNotPickAnythingUp) {
     for (const Case& c : cases) {
         dlg->board.Reset();
         dlg->record.ClearRecord();
-        dlg->mode = c.mode;
-        dlg->connState = c.connState;
-        dlg->mySide = c.mySide;
+        dlg->protocol->mode = c.mode;
+        dlg->protocol->connState = c.connState;
+        dlg->protocol->mySide = c.mySide;
         Click(c.at);
         EXPECT_EQ(dlg->board.HeldPiece(), -1) << c.what;
     }
@@ -121,7 +121,7 @@ TEST_F(BoardInput, DoubleClickSecondPressIsSwallowed) {
     Click(SquarePoint(7, 6));
     EXPECT_EQ(dlg->board.PieceAt(7, 6), 6);
     // ... nor pick one up.
-    dlg->mySide = GOTE;
+    dlg->protocol->mySide = GOTE;
     QTest::mouseDClick(dlg.get(), Qt::LeftButton, Qt::NoModifier, SquarePoint(3, 3));
     EXPECT_EQ(dlg->board.HeldPiece(), -1);
     Click(SquarePoint(3, 3));
@@ -219,8 +219,8 @@ TEST_F(BoardInput, TakingTheKingSendsStatusThreeAndEndsTheGame) {
     EXPECT_EQ(LastMove()->status, MS_KINGTAKEN);
     ASSERT_EQ(link->sent.size(), 1u);
     EXPECT_EQ(link->sent[0].text, FormatMove(*dlg->record.kifu.current->prev, FMT_LIST));
-    EXPECT_EQ(dlg->mode, MODE_FREE);
-    EXPECT_EQ(dlg->mySide, 0);
+    EXPECT_EQ(dlg->Mode(), MODE_FREE);
+    EXPECT_EQ(dlg->MySide(), 0);
     // The board stays as it was for browsing.
     EXPECT_EQ(dlg->board.PieceAt(5, 1), 39);
     EXPECT_EQ(dlg->board.PieceAt(5, 2), 30);
@@ -243,7 +243,7 @@ TEST_F(BoardInput, GameEndedFromElsewhereReturnsAHeldPiece) {
 
 TEST_F(BoardInput, GoteAtTheBottomWhenFlipped) {
     StartConnectedGame(GOTE);
-    EXPECT_EQ(dlg->flipped, 1);
+    EXPECT_EQ(dlg->Flipped(), 1);
     Click(SquarePoint(3, 3, 1));  // sente moves first
     EXPECT_EQ(dlg->board.HeldPiece(), -1);
     const MoveRec& m = dlg->record.RecordMoveText(MoveText(SENTE, 1, 77, 76, PT_FU));

@@ -48,7 +48,7 @@ TEST_F(MainWindow, RecordWindowSitsAtTheRightEdgeAndFollowsItsSwitch) {
     EXPECT_TRUE(kifu->windowFlags().testFlag(Qt::WindowCloseButtonHint));
     kifu->windowHandle()->close();  // as the window manager asks
     EXPECT_FALSE(kifu->isVisible());
-    EXPECT_EQ(dlg->kifuShowCmd, HIDE_RECORD_WINDOW);
+    EXPECT_EQ(dlg->KifuShowCmd(), HIDE_RECORD_WINDOW);
     EXPECT_EQ(dlg->MenuAction(ID_KIFU_WINDOW)->text(), QStringLiteral("棋譜窓を表示"));
 }
 
@@ -79,7 +79,7 @@ TEST_F(MainWindow, ReceivedMovesAreAppliedAndACheckIsShownUntilTheNextRedraw) {
     // A resignation line from the peer ends the game here too.
     connectLink.lastText = "   4 " + std::string("\x93\x8A\x97\xB9");  // 投了 in Shift-JIS
     dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
-    EXPECT_EQ(dlg->mode, MODE_FREE);
+    EXPECT_EQ(dlg->Mode(), MODE_FREE);
 }
 
 TEST_F(MainWindow, PeerTextsAreNeverRichText) {
@@ -87,7 +87,7 @@ TEST_F(MainWindow, PeerTextsAreNeverRichText) {
     listenLink.lastType = PKT_HELLO;
     listenLink.lastText = "peer";
     dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 7);
-    ASSERT_EQ(dlg->connState, CONN_HOST);
+    ASSERT_EQ(dlg->ConnState(), CONN_HOST);
     EXPECT_TRUE(dlg->ChatInput()->isVisible());
     // ... and sends a line with markup and control characters: it reaches the
     // log as the characters it is made of, on one line.
@@ -132,7 +132,7 @@ TEST_F(MainWindow, TurnLabelsFollowTheSideToMoveWithoutLeftovers) {
     EXPECT_EQ(shown(LEFT_LABEL_POS), expected(LEFT_LABEL_POS, LABEL_SENTE));
     dlg->ClearGameState();
     dlg->OnCommand(ID_EDIT);  // in edit mode both are plain whoever is to move
-    ASSERT_EQ(dlg->mode, MODE_EDIT);
+    ASSERT_EQ(dlg->Mode(), MODE_EDIT);
     dlg->Redraw(false);
     EXPECT_EQ(shown(RIGHT_LABEL_POS), expected(RIGHT_LABEL_POS, LABEL_GOTE));
     EXPECT_EQ(shown(LEFT_LABEL_POS), expected(LEFT_LABEL_POS, LABEL_SENTE));
@@ -151,8 +151,8 @@ TEST_F(MainWindow, CursorsSayWhereTheWindowMovesAndWhenTheUserMayMove) {
         {MODE_EDIT, GOTE, {300, 100}, Qt::BitmapCursor},
     };
     for (const Case& c : cases) {
-        dlg->mode = c.mode;
-        dlg->mySide = c.mySide;
+        dlg->protocol->mode = c.mode;
+        dlg->protocol->mySide = c.mySide;
         MoveMouse(c.at + QPoint(1, 1));  // a move to where the pointer already is is no move
         MoveMouse(c.at);
         EXPECT_EQ(dlg->cursor().shape(), c.shape) << c.mode << " " << c.at.x() << "," << c.at.y();
@@ -183,7 +183,7 @@ TEST(BrokenSkins, WindowWorksWithUnreadableOrTooSmallPictures) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     dlg.Redraw(true);
     // The pieces are invisible but the board still plays.
-    dlg.connState = CONN_GUEST;
+    dlg.protocol->connState = CONN_GUEST;
     dlg.StartGame();
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, SquarePoint(7, 7));
     QTest::mouseMove(&dlg, QPoint(200, 200));
@@ -218,16 +218,16 @@ TEST(LateSpectator, FollowsTheGameFromTheBurstThatAcceptsIt) {
     ASSERT_NE(connect, nullptr);
     QTimer::singleShot(0, connect, [connect] { QTest::mouseClick(connect->ConnectButton(), Qt::LeftButton); });
     dlg.HitTestClick(ButtonPoint(7));
-    ASSERT_EQ(dlg.connState, CONN_GUEST);
+    ASSERT_EQ(dlg.ConnState(), CONN_GUEST);
     EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.record.kifu.current && dlg.record.kifu.current->prev &&
                                              dlg.record.kifu.current->prev->move &&
                                              dlg.record.kifu.current->prev->move->number == 2; }));
-    EXPECT_EQ(dlg.mode, MODE_WATCHING);
+    EXPECT_EQ(dlg.Mode(), MODE_WATCHING);
     EXPECT_GE(dlg.board.PieceAt(3, 4), 0);
     host.Send(PKT_MOVE, MoveText(SENTE, 3, 27, 26, PT_FU), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.board.PieceAt(2, 6) >= 0; }));
     EXPECT_GE(dlg.board.PieceAt(7, 6), 0);
-    EXPECT_EQ(dlg.mode, MODE_WATCHING);
+    EXPECT_EQ(dlg.Mode(), MODE_WATCHING);
 }
 
 TEST_F(MainWindow, ChatInputSitsInsideTheStripsDarkGroove) {
