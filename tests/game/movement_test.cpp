@@ -64,6 +64,7 @@ void CheckPiece(CShogiBoard& board, int index) {
     for (int f = 1; f <= 9; ++f)
         for (int r = 1; r <= 9; ++r) {
             ASSERT_EQ(board.CanMove(p, f, r), expected.count({f, r})) << f << r;
+            // The pointer on the left and bottom edges of the square, then (turned view) the right and top.
             const int t = board.PieceAt(f, r);
             for (int flip = 0; flip <= 1 && board.HeldPiece() == -1; ++flip) {
                 CShogiBoard copy = board;
@@ -71,7 +72,7 @@ void CheckPiece(CShogiBoard& board, int index) {
                 copy.PickUp(index, 0, 0);
                 int x = 0, y = 0;
                 test::Centre(copy, f, r, x, y);
-                ASSERT_EQ(copy.DropHeld(index, x - 8, y + 14),
+                ASSERT_EQ(copy.DropHeld(index, x - 15 + 30 * flip, y + 15 - 30 * flip),
                           expected.count({f, r}) && (t == -1 || board.pieces[t].owner != p.owner))
                     << f << r << " flip " << flip;
             }
@@ -104,36 +105,27 @@ TEST(Movement, EveryKindEverySquareAndCrowdedPositions) {
         for (const char* owner : {"s", "g"})
             for (int square = 11; square <= 99; square += square % 10 == 9 ? 2 : 1)
                 CheckPiece(board, test::Arrange(board, owner + (kind.token + std::to_string(square)))[0]);
-    const char* positions[] = {
-        "",  // the initial position
-        "sGY59 gOU51 s+HI52 gKA95 sFU57 g+KE58 sKI69 gGI47 sKY19 gKY11 s+KA33 gFU53 sKE55 g+GI44 gHI99 sFU00",
-        "gOU55 sGY11 sHI15 sKA99 gKI45 gFU54 sKY53 s+FU64 gKE67 sGI46 g+HI22* g+KA88 sKE43 gKY59",
-        "sGY99 gOU11 sKY13 sKA77 gFU22 gKI98",  // nothing reaches a king
+    const struct {
+        const char* position;  // "": the initial position
+        int king;              // square of the king reported attacked, 0: none
+    } rows[] = {
+        {"", 0},
+        {"sGY59 gOU51 s+HI52 gKA95 sFU57 g+KE58 sKI69 gGI47 sKY19 gKY11 s+KA33 gFU53 sKE55 g+GI44 gHI99 sFU00", 51},
+        {"gOU55 sGY11 sHI15 sKA99 gKI45 gFU54 sKY53 s+FU64 gKE67 sGI46 g+HI22* g+KA88 sKE43 gKY59", 11},
+        {"sGY99 gOU11 sKY93 sKA77 gFU22 gKI97", 0},  // the bishop's line ends at its own king
     };
-    for (const char* position : positions) {
-        if (*position)
-            test::Arrange(board, position);
+    for (const auto& r : rows) {
+        if (*r.position)
+            test::Arrange(board, r.position);
         else
             board.Reset();
-        int expectedKing = -1;
-        for (int i = 0; i < PIECE_COUNT; ++i) {
-            const KomaRec& p = board.pieces[i];
-            if (p.state == KS_NONE || p.file == 0)
-                continue;
-            CheckPiece(board, i);
-            for (const Square& s : Reference(board, p)) {
-                const int t = board.PieceAt(s.first, s.second);
-                if (t != -1 && IsKing(board.pieces[t].type) && board.pieces[t].owner != p.owner)
-                    expectedKing = t;
-            }
-        }
-        for (int side = SENTE; side <= GOTE; ++side) {
-            EXPECT_EQ(board.ComputeAttacks(side), expectedKing != -1 && board.pieces[expectedKing].owner == side);
-            EXPECT_EQ(board.kingAttacked, expectedKing != -1);
-            if (expectedKing != -1) {
-                EXPECT_EQ(board.attackedKing, expectedKing);
-            }
-        }
+        for (int i = 0; i < PIECE_COUNT; ++i)
+            if (board.pieces[i].state != KS_NONE && board.pieces[i].file != 0)
+                CheckPiece(board, i);
+        const int king = board.PieceAt(r.king / 10, r.king % 10);
+        for (int side = SENTE; side <= GOTE; ++side)
+            EXPECT_EQ(board.ComputeAttacks(side), king != -1 && board.pieces[king].owner == side) << r.king;
+        EXPECT_EQ(board.kingAttacked ? board.attackedKing : -1, king);
     }
 }
 

@@ -21,17 +21,10 @@ namespace ravu::test {
 
 inline const std::string NAMES = "OUHIKAKIGIKEKYFUGY";
 
-inline void ClearBoard(CShogiBoard& board) {
-    for (KomaRec& p : board.pieces) {
-        const int type = p.type;
-        p = KomaRec{};
-        p.type = type;
-    }
-}
-
 // Places the pieces; answers their table indices in the order named.
 inline std::vector<int> Arrange(CShogiBoard& board, const std::string& text) {
-    ClearBoard(board);
+    for (KomaRec& p : board.pieces)
+        p = KomaRec{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, p.type, 0, 0, {}};
     std::vector<int> placed;
     std::istringstream in(text);
     for (std::string token; in >> token;) {
@@ -84,11 +77,11 @@ inline std::string Describe(const CShogiBoard& board) {
     return out;
 }
 
-// Picks the piece up and puts it down on the square with the pointer.
-inline int UserMove(CShogiBoard& board, int index, int toFile, int toRank) {
-    board.PickUp(index, 0, 0);
+// Picks the piece up and puts it down on the square (file * 10 + rank) with the pointer.
+inline int UserMove(CShogiBoard& board, int index, int square) {
     int x = 0, y = 0;
-    Centre(board, toFile, toRank, x, y);
+    Centre(board, square / 10, square % 10, x, y);
+    board.PickUp(index, 0, 0);
     return board.DropHeld(index, x, y);
 }
 
