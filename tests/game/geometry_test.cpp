@@ -104,6 +104,7 @@ TEST(Pointer, HitPickUpFollowAndGiveBack) {
     EXPECT_EQ(board.DragTo(i[4], 300, 100, step), 0);  // nothing held
     board.PickUp(i[4], 230, 200);  // centred on the pointer
     board.PickUp(i[5], 100, 100);  // only one piece at a time
+    EXPECT_EQ(board.pieces[i[5]].state, KS_BOARD);
     EXPECT_EQ(board.HitTest(230, 200), -1);  // a held piece is never hit
     ASSERT_EQ(board.DragTo(-5, 300, 100, step), 1);  // whatever index is passed, the held piece moves
     EXPECT_TRUE(step.eraseX == 215 && step.eraseY == 185 && step.cell == 23 && step.x == 285 && step.y == 85);

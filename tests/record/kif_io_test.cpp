@@ -157,7 +157,7 @@ TEST_F(KifFiles, ReaderLineRules) {
         {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;"},
         {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
         {"byte after CR is skipped", "   1 ７六歩(77)\rX   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"numbering again from 1 stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   1 ２六歩(27)\r\n先手：x\r\n",
+        {"a number not above the last stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   2 ２六歩(27)\r\n先手：x\r\n",
          "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
         {"a gap is accepted", "   1 ７六歩(77)\r\n   5 ３四歩(33)\r\n", "   1 ７六歩(77) ;   5 ３四歩(33) ;;"},
         {"number 0, negative and other lines are passed over",
@@ -241,11 +241,12 @@ TEST_F(KifFiles, HostileFiles) {
     };
     const struct {
         std::string file;
-        std::size_t items;  // in the tree; 0: not taken
+        std::size_t items;  // in the tree, its top item included; 0: not taken
     } rows[] = {
         {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), 2 + (KIF_MAX_BYTES - 18) / 29},
         {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"), 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
         {fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), 2 + (KIF_MAX_BYTES - 29) / 7},  // a line of pending alternatives
+        {"*only a comment\r\n", 1},
         {fill("", "変化：1手\r\n"), 0},
         {fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), 0},
     };
