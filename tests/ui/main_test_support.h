@@ -23,7 +23,7 @@
 
 namespace ravu::test {
 
-// A connection that keeps what is sent over it, and what "arrived" last.
+// A connection to a peer that is always there, keeping what is sent over it.
 class FakeLink : public CGameLink {
 public:
     void SendTo(uint8_t type, int length, const char* data, SockHandle) override {
@@ -33,30 +33,27 @@ public:
         SendTo(type, length, data, h);
     }
     void SendLongText(const std::string& text, SockHandle) override { sent.push_back({0, text}); }
-    std::string GetText(SockHandle) const override { return lastText; }
-    uint8_t GetLastType(SockHandle) const override { return lastType; }
+    std::string GetText(SockHandle) const override { return {}; }
+    uint8_t GetLastType(SockHandle) const override { return 0; }
     std::string GetPeerName(SockHandle) const override { return {}; }
-    int AllSlotsFree() const override { return closed ? 1 : 0; }
-    int HasConnection(SockHandle) const override { return closed ? 0 : 1; }
+    int AllSlotsFree() const override { return 0; }
+    int HasConnection(SockHandle) const override { return 1; }
     SockHandle OwnHandle() const override { return 1; }
-    void Close() override { closed = true; }
+    void Close() override {}
 
     std::vector<std::pair<uint8_t, std::string>> sent;
-    bool closed = false;
-    uint8_t lastType = 0;
-    std::string lastText;
 };
 
-// The balloon: answers as told and keeps the questions and notices (UTF-8).
+// The balloon: answers as told, counts the questions and keeps the notices (UTF-8).
 class FakeQuestion : public IQuestion {
 public:
-    int Ask(const std::string& q) override {
-        asked.push_back(SjisToUtf8(q));
+    int Ask(const std::string&) override {
+        ++asked;
         return answer;
     }
     void Tell(const std::string& text) override { told.push_back(SjisToUtf8(text)); }
-    int answer = 1;
-    std::vector<std::string> asked, told;
+    int answer = 1, asked = 0;
+    std::vector<std::string> told;
 };
 
 // A modal dialog that answers as told and counts its runs.
@@ -66,8 +63,8 @@ public:
         ++runs;
         return result;
     }
-    int ChosenSide() const override { return side; }
-    int result = 1, side = 0, runs = 0;
+    int ChosenSide() const override { return 0; }
+    int result = 1, runs = 0;
 };
 
 // Piece image centre of a square in the client area.
@@ -78,19 +75,18 @@ inline QPoint SquarePoint(int file, int rank, int flip = 0) {
 // Centre of control strip button i.
 inline QPoint ButtonPoint(int i) { return QPoint(33 + 42 * i + 20, 340); }
 
-inline QString SkinDir() { return QStringLiteral(RAVU_SOURCE_DIR "/res/skin"); }
-
 // A shown main window over fake connections; every question and dialog is
 // answered by a fake without a nested loop.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dlg = std::make_unique<CMainDlg>(profile, SkinDir(), connectLink, listenLink);
+        dlg = std::make_unique<CMainDlg>(profile, QStringLiteral(RAVU_SOURCE_DIR "/res/skin"), connectLink,
+                                         listenLink);
         dlg->balloon.reset(question = new FakeQuestion);
         dlg->turnDlg.reset(turnDialog = new FakeDialog);
         dlg->settingsDlg.reset(settingsDialog = new FakeDialog);
-        dlg->chooseFile = [this](bool save) {
-            fileRequests.push_back(save);
+        dlg->chooseFile = [this](bool) {
+            ++fileRequests;
             return QString();
         };
         dlg->openMenu = [this](QPoint p) { menuOpenedAt.push_back(p); };
@@ -114,7 +110,7 @@ protected:
     std::unique_ptr<CMainDlg> dlg;
     FakeQuestion* question = nullptr;
     FakeDialog *turnDialog = nullptr, *settingsDialog = nullptr;
-    std::vector<bool> fileRequests;
+    int fileRequests = 0;
     std::vector<QPoint> menuOpenedAt;
 };
 
@@ -133,15 +129,11 @@ struct HostCopy : CSockOwner {
             onPacket(sock.GetLastType(from), sock.GetText(from), from);
     }
     std::string Dest() const { return "127.0.0.1:" + std::to_string(sock.ListenPort()); }
-    void Send(uint8_t type, const std::string& text, SockHandle to) {
-        sock.SendTo(type, static_cast<int>(text.size()), text.data(), to);
-    }
 };
 
-// What the guest's main window receives while a dialog holds its connection.
-struct Recorder : CSockOwner {
-    std::vector<int> msgs;
-    void OnSockMessage(int msg, SockHandle) override { msgs.push_back(msg); }
+// The guest's main window while a dialog holds its connection.
+struct IdleOwner : CSockOwner {
+    void OnSockMessage(int, SockHandle) override {}
 };
 
 }  // namespace ravu::test
