@@ -6,20 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QPoint>
 #include <QTest>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "app/settings.h"
 #include "app/textcodec.h"
-#include "net/game_link.h"
-#include "net/game_socket.h"
-#include "net/sock_owner.h"
-#include "ui/kifu_dlg.h"
-#include "ui/main_dlg.h"
+#include "net/game_socket.h"  // the socket and the connection interface it implements
+#include "ui/main_dlg.h"  // with the settings, the board, the record and the standard containers
 
 namespace ravu::test {
 
@@ -102,7 +93,6 @@ protected:
         dlg->StartGame();
     }
     void Click(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseClick(dlg.get(), b, {}, p); }
-    CKifuListWidget* MoveList() const { return dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get())->MoveList(); }
 
     CProfile profile;
     FakeLink connectLink;  // the guest's connection

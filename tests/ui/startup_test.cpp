@@ -3,6 +3,7 @@
 // without a settings file.
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -46,10 +47,9 @@ TEST(StartUp, MissingSkinsThenAFirstRun) {
     QFile f(dir.filePath("ravuone.ini"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QString text = QString::fromUtf8(ravu::SjisToUtf8(f.readAll().toStdString()));
-    const qsizetype name = text.indexOf(QStringLiteral("ハンドル名=")) + 6;
-    const qsizetype nameEnd = text.indexOf(QStringLiteral("\r\n"), name);
-    EXPECT_GT(nameEnd, name) << "an empty handle name";
-    text.remove(name, nameEnd - name);
+    const QRegularExpression handleName(QStringLiteral("ハンドル名=[^\r\n]+\r\n"));
+    EXPECT_TRUE(text.contains(handleName)) << "an empty handle name";
+    text.replace(handleName, QStringLiteral("ハンドル名=\r\n"));
     EXPECT_EQ(text.toStdString(),
               "[プロパティ]\r\nハンドル名=\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
               "表示位置Ｙ=0\r\n駒音=0\r\n[チャットログ]\r\nleft=3\r\ntop=22\r\nright=571\r\nbottom=199\r\n");
