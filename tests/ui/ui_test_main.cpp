@@ -1,4 +1,4 @@
-// Widget tests run without an X server: the offscreen platform.
+// One QApplication for every window test, on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QApplication>
