@@ -25,33 +25,25 @@ public:
     // hostMode: a listening socket with slots by handle; else one own connection.
     explicit CFakeLink(bool hostMode) : host(hostMode) {}
 
-    void SendTo(uint8_t type, int length, const char* data, SockHandle h) override {
-        sent.push_back({type, std::string(data, length), h, false});
-    }
-    void SendExcept(uint8_t type, int length, const char* data, SockHandle h) override {
-        sent.push_back({type, std::string(data, length), h, true});
-    }
+    void SendTo(uint8_t t, int n, const char* d, SockHandle h) override { sent.push_back({t, {d, size_t(n)}, h, false}); }
+    void SendExcept(uint8_t t, int n, const char* d, SockHandle h) override { sent.push_back({t, {d, size_t(n)}, h, true}); }
     void SendLongText(const std::string& text, SockHandle h) override {
-        if (host && !slots.count(h))
-            return;
         for (auto& [type, piece] : SplitLongText(text))
-            sent.push_back({type, piece, h, false});
+            if (!host || slots.count(h))
+                sent.push_back({type, piece, h, false});
     }
-    const CPacketState& State(SockHandle h) const { return host && slots.count(h) ? slots.at(h) : own; }
+    // The connection with the handle; an unknown slot reads as a fresh one.
+    const CPacketState& State(SockHandle h) const {
+        static const CPacketState none;
+        return !host ? own : slots.count(h) ? slots.at(h) : none;
+    }
     std::string GetText(SockHandle h) const override { return State(h).GetLastText(); }
-    uint8_t GetLastType(SockHandle h) const override {
-        return host && !slots.count(h) ? 0 : State(h).GetLastType();
-    }
+    uint8_t GetLastType(SockHandle h) const override { return State(h).GetLastType(); }
     std::string GetPeerName(SockHandle h) const override { return State(h).GetPeerName(); }
-    int AllSlotsFree() const override { return slots.empty() ? 1 : 0; }
-    int HasConnection(SockHandle h) const override {
-        return h != 0 && (host ? slots.count(h) != 0 : h == ownHandle);
-    }
+    int AllSlotsFree() const override { return slots.empty(); }
+    int HasConnection(SockHandle h) const override { return h != 0 && (host ? slots.count(h) != 0 : h == ownHandle); }
     SockHandle OwnHandle() const override { return ownHandle; }
-    void Close() override {
-        host ? slots.clear() : void(ownHandle = 0);
-        ++closes;
-    }
+    void Close() override { host ? slots.clear() : void(ownHandle = 0); }
     void CloseSlot(SockHandle h) override {
         slots.erase(h);
         closedSlots.push_back(h);
@@ -71,7 +63,6 @@ public:
     SockHandle ownHandle = 0;
     std::vector<Sent> sent;
     std::vector<SockHandle> closedSlots;
-    int closes = 0;
 };
 
 }  // namespace ravu::test

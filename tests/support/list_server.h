@@ -1,6 +1,6 @@
 // A host list server on a free loopback port: keeps the request and, once a
-// whole line has come, answers with the reply and closes (or, silent, never
-// answers).  Its URL can be given to the program through RAVUONE_LIST_URL.
+// whole line has come, answers with the reply and closes (silent: never
+// answers).  Url() is for RAVUONE_LIST_URL.
 #pragma once
 
 #include <QTcpServer>
@@ -8,16 +8,15 @@
 
 namespace ravu::test {
 
-class CListServer {
-public:
-    explicit CListServer(QByteArray reply, bool silent = false) : reply(std::move(reply)), silent(silent) {
+struct CListServer {
+    explicit CListServer(QByteArray reply, bool silent = false) {
         server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+        QObject::connect(&server, &QTcpServer::newConnection, [this, reply, silent] {
             QTcpSocket* s = server.nextPendingConnection();
-            QObject::connect(s, &QTcpSocket::readyRead, [this, s] {
+            QObject::connect(s, &QTcpSocket::readyRead, [this, s, reply, silent] {
                 request += s->readAll();
-                if (!this->silent && request.endsWith('\n')) {
-                    s->write(this->reply);
+                if (!silent && request.endsWith('\n')) {
+                    s->write(reply);
                     s->disconnectFromHost();
                 }
             });
@@ -26,8 +25,6 @@ public:
     QString Url() const { return QString("http://127.0.0.1:%1/ravu/RavuOneList.txt").arg(server.serverPort()); }
 
     QTcpServer server;
-    QByteArray reply;
-    bool silent;
     QByteArray request;
 };
 
