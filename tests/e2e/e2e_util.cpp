@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
 #include <QProcessEnvironment>
 #include <QTcpServer>
 #include <QThread>
@@ -19,7 +18,6 @@ namespace {
 
 // Board geometry of the main window, in client pixels.
 constexpr int SQUARES_LEFT = 141, SQUARES_TOP = 11, PITCH = 31, HALF = 15;
-constexpr int HAND_BOTTOM_X = 443, HAND_BOTTOM_Y = 167, HAND_ROW_PITCH = 32, HAND_SECOND_COLUMN = 64;
 constexpr int STRIP_LEFT = 33, STRIP_STEP = 42, STRIP_W = 40, STRIP_TOP = 320, STRIP_H = 40;
 
 // The driver's answers escape line ends and backslashes.
@@ -45,11 +43,9 @@ int FreePort() {
     return s.serverPort();
 }
 
-bool WaitUntil(const std::function<bool()>& cond, int ms, const std::function<void()>& pump) {
+bool WaitUntil(const std::function<bool()>& cond, int ms) {
     QDeadlineTimer deadline(ms);
     for (;;) {
-        if (pump)
-            pump();
         if (cond())
             return true;
         if (deadline.hasExpired())
@@ -66,11 +62,6 @@ QPoint SquarePoint(int file, int rank, int flipped) {
 
 QPoint StripPoint(int i) {
     return QPoint(STRIP_LEFT + STRIP_STEP * i + STRIP_W / 2, STRIP_TOP + STRIP_H / 2);
-}
-
-QPoint BottomHandPoint(int row, bool secondColumn) {
-    return QPoint(HAND_BOTTOM_X + (secondColumn ? HAND_SECOND_COLUMN : 0) + HALF,
-                  HAND_BOTTOM_Y + HAND_ROW_PITCH * row + HALF);
 }
 
 // ---------------------------------------------------------------------------
@@ -177,8 +168,7 @@ bool ProgramCopy::Start() {
 
 bool ProgramCopy::Exit() {
     // The popup menu opens on a right click on the board.
-    const QPoint p = SquarePoint(5, 5, 0);
-    driver.Call("click main " + QByteArray::number(p.x()) + ' ' + QByteArray::number(p.y()) + " right");
+    driver.Call("click main 200 100 right");
     if (!WaitUntil([&] { return driver.Try("menu 終了"); }))
         return false;
     return proc.waitForFinished(WAIT_MS) && proc.exitStatus() == QProcess::NormalExit &&
@@ -236,54 +226,6 @@ void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& g
     ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("turn"); }));
     ASSERT_TRUE(WaitUntil([&] { return guest.driver.State() == std::vector<int>{1, 1, 0}; }));
     ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, 1}; }));
-}
-
-// ---------------------------------------------------------------------------
-
-PeerProcess::PeerProcess(const QStringList& args) {
-    proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proc.start(QStringLiteral(RAVUONE_PEER_PATH), args);
-    EXPECT_TRUE(proc.waitForStarted(WAIT_MS));
-}
-
-PeerProcess::~PeerProcess() {
-    if (proc.state() != QProcess::NotRunning) {
-        proc.kill();
-        proc.waitForFinished(5000);
-    }
-}
-
-void PeerProcess::Pump(int ms) {
-    if (ms > 0)
-        proc.waitForReadyRead(ms);
-    buf += proc.readAllStandardOutput();
-    qsizetype nl;
-    while ((nl = buf.indexOf('\n')) >= 0) {
-        const QByteArray line = buf.left(nl);
-        buf.remove(0, nl + 1);
-        QJsonParseError err{};
-        const QJsonDocument doc = QJsonDocument::fromJson(line, &err);
-        EXPECT_EQ(err.error, QJsonParseError::NoError) << line.toStdString();
-        events.push_back(doc.object());
-    }
-}
-
-std::vector<QJsonObject> PeerProcess::Events(const QString& kind) const {
-    std::vector<QJsonObject> out;
-    for (const QJsonObject& e : events)
-        if (e[QStringLiteral("event")].toString() == kind)
-            out.push_back(e);
-    return out;
-}
-
-bool PeerProcess::WaitFor(const QString& kind, int count, int ms) {
-    return WaitUntil([&] { return static_cast<int>(Events(kind).size()) >= count; }, ms,
-                     [this] { Pump(1); });
-}
-
-void PeerProcess::Send(const QByteArray& line) {
-    proc.write(line + '\n');
-    proc.waitForBytesWritten(WAIT_MS);
 }
 
 }  // namespace ravu::e2e

@@ -1,18 +1,15 @@
-// Whole programs as processes: two copies of ravuone, each in its own folder
+// Whole programs as processes: copies of ravuone, each in its own folder
 // with its own settings file, port and single-instance key, driven through
-// their test drivers; and ravuone-peer with its JSON event lines.
+// their test drivers.
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QLocalSocket>
 #include <QPoint>
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace ravu::e2e {
@@ -23,19 +20,16 @@ constexpr int WAIT_MS = 10000;
 // A TCP port nobody listens on right now.
 int FreePort();
 
-// Polls cond (pumping `pump` between polls) until it holds or ms pass.
-bool WaitUntil(const std::function<bool()>& cond, int ms = WAIT_MS,
-               const std::function<void()>& pump = {});
+// Polls cond until it holds or ms pass.
+bool WaitUntil(const std::function<bool()>& cond, int ms = WAIT_MS);
 
 // The centre of a square (file, rank 1..9) in the main window, as the user
 // sees the board: unflipped sente at the bottom, flipped gote.
 QPoint SquarePoint(int file, int rank, int flipped);
 // The centre of button i (0..10) of the control strip.
 QPoint StripPoint(int i);
-// The centre of the only piece of a kind in the hand at the bottom right,
-// by its hand row and column (row 0 rook/bishop, 1 gold/silver, 2 knight/lance,
-// 3 pawns; second column for bishop, silver, lance).
-QPoint BottomHandPoint(int row, bool secondColumn);
+// The centre of a bishop in the hand at the bottom right (row 0, second column).
+constexpr QPoint BOTTOM_HAND_BISHOP(443 + 64 + 15, 167 + 15);
 
 // The line protocol of the program's test driver.
 class DriverClient {
@@ -82,23 +76,6 @@ private:
     QString tag;
     int port;
     QProcess proc;
-};
-
-// ravuone-peer with its events.
-class PeerProcess {
-public:
-    explicit PeerProcess(const QStringList& args);
-    ~PeerProcess();
-    void Pump(int ms = 0);
-    // The events of a kind, in order.
-    std::vector<QJsonObject> Events(const QString& kind) const;
-    bool WaitFor(const QString& kind, int count = 1, int ms = WAIT_MS);
-    void Send(const QByteArray& line);
-
-private:
-    QProcess proc;
-    QByteArray buf;
-    std::vector<QJsonObject> events;
 };
 
 // Waits for the balloon of c, checks that its question holds expectText,

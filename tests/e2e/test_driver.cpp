@@ -2,22 +2,18 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QPaintEvent>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <time.h>
@@ -30,43 +26,30 @@ namespace ravu {
 
 namespace {
 
-// A command line longer than this is garbage: the connection is dropped.
-constexpr qsizetype MAX_LINE = 64 * 1024;
 // Stamps kept while nobody asks for them.
 constexpr size_t MAX_STAMPS = 100000;
 
-QByteArray Escape(const QString& text) {
-    QByteArray out;
-    for (const char c : text.toUtf8()) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-QString ShownText(QWidget* w) {
+// The text a widget shows, line ends and backslashes escaped.
+QByteArray ShownText(QWidget* w) {
+    QString text;
     // The balloon paints its question line by line.
     if (auto* balloon = qobject_cast<CBalloonDlg*>(w)) {
         QStringList lines;
         for (const BalloonLine& line : balloon->ShownLines())
             lines << line.text;
-        return lines.join(QLatin1Char('\n'));
+        text = lines.join(QLatin1Char('\n'));
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+        text = p->toPlainText();
     }
-    if (auto* l = qobject_cast<QLabel*>(w))
-        return l->text();
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return e->text();
-    if (auto* p = qobject_cast<QPlainTextEdit*>(w))
-        return p->toPlainText();
-    if (auto* t = qobject_cast<QTextEdit*>(w))
-        return t->toPlainText();
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        return b->text();
-    return w->windowTitle();
+    return text.toUtf8().replace('\\', "\\\\").replace('\n', "\\n").replace('\r', "\\r");
+}
+
+// Runs fn on w from the event loop, unless w is gone by then.
+void Later(QObject* context, QWidget* w, const std::function<void(QWidget*)>& fn) {
+    QTimer::singleShot(0, context, [target = QPointer<QWidget>(w), fn] {
+        if (target)
+            fn(target);
+    });
 }
 
 QString WithoutMnemonic(QString text) { return text.remove(QLatin1Char('&')); }
@@ -79,12 +62,8 @@ CMainDlg* MainWindow() {
     return nullptr;
 }
 
-QPoint PointIn(QWidget* w, const QByteArray& x, const QByteArray& y, bool& ok) {
-    bool okX = true, okY = true;
-    const int px = x == "c" ? w->width() / 2 : x.toInt(&okX);
-    const int py = y == "c" ? w->height() / 2 : y.toInt(&okY);
-    ok = okX && okY;
-    return QPoint(px, py);
+QPoint PointIn(QWidget* w, const QByteArray& x, const QByteArray& y) {
+    return QPoint(x == "c" ? w->width() / 2 : x.toInt(), y == "c" ? w->height() / 2 : y.toInt());
 }
 
 // Key presses that carry each character as text, the way an input method
@@ -118,9 +97,7 @@ std::unique_ptr<CTestDriver> CTestDriver::StartFromEnvironment() {
     if (name.isEmpty())
         return nullptr;
     auto driver = std::make_unique<CTestDriver>(name);
-    if (!driver->IsListening())
-        return nullptr;
-    return driver;
+    return driver->server->isListening() ? std::move(driver) : nullptr;
 }
 
 CTestDriver::CTestDriver(const QString& socketName) : server(std::make_unique<QLocalServer>()) {
@@ -131,12 +108,7 @@ CTestDriver::CTestDriver(const QString& socketName) : server(std::make_unique<QL
     connect(server.get(), &QLocalServer::newConnection, this, &CTestDriver::OnNewConnection);
 }
 
-CTestDriver::~CTestDriver() {
-    if (watched)
-        watched->removeEventFilter(this);
-}
-
-bool CTestDriver::IsListening() const { return server->isListening(); }
+CTestDriver::~CTestDriver() = default;
 
 void CTestDriver::OnNewConnection() {
     while (QLocalSocket* s = server->nextPendingConnection()) {
@@ -146,22 +118,11 @@ void CTestDriver::OnNewConnection() {
 }
 
 void CTestDriver::OnReadyRead(QLocalSocket* socket) {
-    QPointer<QLocalSocket> guard(socket);
-    while (guard && socket->canReadLine()) {
-        QByteArray line = socket->readLine(MAX_LINE);
-        if (!line.endsWith('\n')) {
-            socket->abort();
-            return;
-        }
-        line.chop(1);
-        const QByteArray answer = Execute(line);
-        if (!answer.isEmpty() && guard) {
-            socket->write(answer + '\n');
-            socket->flush();
-        }
+    while (socket->canReadLine()) {
+        const QByteArray answer = Execute(socket->readLine().chopped(1));
+        socket->write(answer + '\n');
+        socket->flush();
     }
-    if (guard && socket->bytesAvailable() > MAX_LINE)
-        socket->abort();
 }
 
 void CTestDriver::WatchMainWindow() {
@@ -207,8 +168,6 @@ QWidget* CTestDriver::Find(const QString& target) const {
             return qobject_cast<CPromoteDlg*>(w) != nullptr;
         if (top == QLatin1String("filedialog"))
             return qobject_cast<QFileDialog*>(w) != nullptr;
-        if (top == QLatin1String("menu"))
-            return qobject_cast<QMenu*>(w) != nullptr;
         return w->objectName() == top;
     };
     // A visible window is preferred to a hidden one of the same name.
@@ -227,10 +186,6 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     WatchMainWindow();
     const QList<QByteArray> words = line.split(' ');
     const QByteArray cmd = words.value(0);
-    static const QByteArrayList known = {"state", "stamps", "menu",  "visible", "text", "list",
-                                         "hash",  "grab",   "click", "button",  "type", "key"};
-    if (!known.contains(cmd))
-        return "err unknown command";
     auto rest = [&line](int n) {
         // The text after the first n words.
         qsizetype at = 0;
@@ -245,8 +200,6 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
 
     if (cmd == "state") {
         CMainDlg* m = MainWindow();
-        if (!m)
-            return "err no main window";
         return "ok " + QByteArray::number(m->Mode()) + ' ' + QByteArray::number(m->ConnState()) + ' ' +
                QByteArray::number(m->MySide());
     }
@@ -259,19 +212,13 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     }
     if (cmd == "menu") {
         QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        const QString text = rest(1);
-        if (!menu)
-            return "err no menu open";
-        for (QAction* a : menu->actions()) {
-            if (a->isSeparator() || WithoutMnemonic(a->text()) != text)
+        for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
+            if (a->isSeparator() || WithoutMnemonic(a->text()) != rest(1))
                 continue;
             const QPoint at = menu->actionGeometry(a).center();
-            QPointer<QMenu> target(menu);
-            QTimer::singleShot(0, this, [target, at] {
-                if (!target)
-                    return;
-                QTest::mouseMove(target, at);
-                QTest::mouseClick(target, Qt::LeftButton, {}, at);
+            Later(this, menu, [at](QWidget* m) {
+                QTest::mouseMove(m, at);
+                QTest::mouseClick(m, Qt::LeftButton, {}, at);
             });
             return "ok";
         }
@@ -279,94 +226,55 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     }
     if (!w)
         return "err no widget " + words.value(1);
-    QPointer<QWidget> target(w);
-
     if (cmd == "visible")
         return w->isVisible() ? "ok 1" : "ok 0";
     if (cmd == "text")
-        return "ok " + Escape(ShownText(w));
-    if (cmd == "list") {
-        auto* list = qobject_cast<QListWidget*>(w);
-        if (!list)
-            return "err not a list";
-        QStringList lines;
+        return "ok " + ShownText(w);
+    if (auto* list = qobject_cast<QListWidget*>(w); list && cmd == "list") {
+        QByteArray out = "ok ";
         for (int i = 0; i < list->count(); ++i)
-            lines << list->item(i)->text();
-        return "ok " + Escape(lines.join(QLatin1Char('\n')));
+            out += (i ? "\\n" : "") + list->item(i)->text().toUtf8();
+        return out;
     }
-    if (cmd == "hash" || cmd == "grab") {
-        QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        if (cmd == "grab")
-            return image.save(rest(2), "PNG") ? "ok" : "err not saved";
-        if (words.size() != 6)
-            return "err hash needs a rectangle";
+    if (cmd == "hash" && words.size() == 6) {
         const QRect r(words[2].toInt(), words[3].toInt(), words[4].toInt(), words[5].toInt());
-        if (r.isEmpty() || !image.rect().contains(r))
-            return "err rectangle outside";
-        image = image.copy(r);
+        const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(r);
         QCryptographicHash h(QCryptographicHash::Sha1);
         for (int y = 0; y < image.height(); ++y)
             h.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)),
                                      image.width() * 4));
         return "ok " + h.result().toHex();
     }
-    if (cmd == "click") {
-        if (words.size() < 4)
-            return "err click needs a point";
-        bool ok = false;
-        const QPoint at = PointIn(w, words[2], words[3], ok);
-        if (!ok)
-            return "err bad point";
-        const QByteArray how = words.value(4, "left");
-        if (how != "left" && how != "right" && how != "double")
-            return "err bad button";
+    if (cmd == "click" && words.size() >= 4) {
+        const QPoint at = PointIn(w, words[2], words[3]);
+        const Qt::MouseButton button = words.value(4) == "right" ? Qt::RightButton : Qt::LeftButton;
         // Stamped here, and the click runs at once after the answer has gone.
         const long long ns = MonotonicNs();
-        QTimer::singleShot(0, this, [target, at, how] {
-            if (!target)
-                return;
-            QTest::mouseMove(target, at);
-            if (how == "double")
-                QTest::mouseDClick(target, Qt::LeftButton, {}, at);
-            else
-                QTest::mouseClick(target, how == "right" ? Qt::RightButton : Qt::LeftButton, {}, at);
+        Later(this, w, [at, button](QWidget* t) {
+            QTest::mouseMove(t, at);
+            QTest::mouseClick(t, button, {}, at);
         });
         return "ok " + QByteArray::number(ns);
     }
     if (cmd == "button") {
-        const QString text = rest(2);
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
-            if (!b->isVisible() || WithoutMnemonic(b->text()) != text)
+            if (!b->isVisible() || WithoutMnemonic(b->text()) != rest(2))
                 continue;
-            QPointer<QAbstractButton> button(b);
-            QTimer::singleShot(0, this, [button] {
-                if (button)
-                    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-            });
+            Later(this, b, [](QWidget* t) { QTest::mouseClick(t, Qt::LeftButton, {}, t->rect().center()); });
             return "ok";
         }
         return "err no such button";
     }
     if (cmd == "type") {
-        const QString text = rest(2);
-        QTimer::singleShot(0, this, [target, text] {
-            if (!target)
-                return;
-            target->activateWindow();
-            target->setFocus(Qt::OtherFocusReason);
-            TypeText(target, text);
+        Later(this, w, [text = rest(2)](QWidget* t) {
+            t->activateWindow();
+            t->setFocus(Qt::OtherFocusReason);
+            TypeText(t, text);
         });
         return "ok";
     }
-    if (cmd == "key") {
-        const QByteArray name = words.value(2);
-        const Qt::Key key = name == "Return" ? Qt::Key_Return : name == "Escape" ? Qt::Key_Escape : Qt::Key_unknown;
-        if (key == Qt::Key_unknown)
-            return "err unknown key";
-        QTimer::singleShot(0, this, [target, key] {
-            if (target)
-                QTest::keyClick(target, key);
-        });
+    if (cmd == "key" && words.value(2) == "Return") {
+        Later(this, w, [](QWidget* t) { QTest::keyClick(t, Qt::Key_Return); });
         return "ok";
     }
     return "err unknown command";

@@ -8,20 +8,19 @@
 // Commands (one a line, words separated by one space; the last word of
 // "type" and "button" runs to the end of the line; answers start with
 // "ok" or "err"):
-//   click TARGET X Y [left|right|double]  press and release at a point
-//                                         ("c c" = the centre); answers
-//                                         "ok NS", NS the monotonic clock
-//                                         in ns just before the press
+//   click TARGET X Y [right]  press and release the left (or right) button
+//                             at a point ("c c" = the centre); answers
+//                             "ok NS", NS the monotonic clock in ns just
+//                             before the press
 //   button TOP TEXT        click the visible push button of TOP with TEXT
 //   menu TEXT              click the item TEXT of the open popup menu
 //   type TARGET TEXT       focus TARGET and type TEXT
-//   key TARGET Return|Escape
+//   key TARGET Return
 //   visible TARGET         "ok 1" or "ok 0"
 //   text TARGET            the text shown (\n, \r and \\ escaped)
 //   list TARGET            the lines of a list widget, joined by \n
 //   state                  "ok MODE CONNSTATE MYSIDE" of the main window
 //   hash TARGET X Y W H    digest of a rectangle of the widget as painted
-//   grab TARGET PATH       the widget as painted, saved as PNG
 //   stamps                 "ok ROWS:NS ..." board repaints after the record
 //                          list changed, taken (and forgotten) since the last call
 // Actions (click, button, menu, type, key) answer first and then run from
@@ -30,7 +29,7 @@
 //
 // TARGET: "main" (the main window), "main/chat" (its chat input),
 // "promote" (the open promotion question), "filedialog" (an open file
-// dialog), "menu" (the popup menu), or the objectName of a top-level window, optionally followed by
+// dialog), or the objectName of a top-level window, optionally followed by
 // "/" and the objectName of a widget inside it.
 #pragma once
 
@@ -55,7 +54,6 @@ public:
 
     explicit CTestDriver(const QString& socketName);
     ~CTestDriver() override;
-    bool IsListening() const;
 
     // Runs one command line; the answer without the line end.
     QByteArray Execute(const QByteArray& line);

@@ -1,15 +1,16 @@
-// Test helpers for the board: positions from short text, and stand-ins for
-// the program around the board.
+// Test helpers for the board: positions to and from short text, and stand-ins
+// for the program around the board.
 //
 // "sFU77 g+HI55 sKI00" places a sente pawn on 7七, a gote dragon on 5五 and a
-// gold in sente's hand: s/g owner, optional + promoted, type (OU GY HI KA KI
-// GI KE KY FU), file and rank ("00" = hand).  Each token takes the first
+// gold in sente's hand: s/g owner, optional + promoted, type (OU HI KA KI GI
+// KE KY FU GY), file and rank ("00" = hand).  Each token takes the first
 // unused table index of its type, so indices stay those of a real set; pieces
-// not named are out of play (KS_NONE).
+// not named are out of play (KS_NONE).  A "*" after a token holds the piece.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,55 +19,37 @@
 
 namespace ravu::test {
 
-inline void ClearBoard(CShogiBoard& board) {
-    for (KomaRec& p : board.pieces) {
-        const int type = p.type;
-        p = KomaRec{};
-        p.type = type;
-    }
-}
+inline const std::string NAMES = "OUHIKAKIGIKEKYFUGY";
 
-// Places one piece and answers its table index (-1 with a failure on a bad token).
-inline int Put(CShogiBoard& board, const std::string& token) {
-    static const std::string names = "OUHIKAKIGIKEKYFUGY";
-    const size_t pos = token.size() > 1 && token[1] == '+' ? 2 : 1;
-    const size_t t = token.size() == pos + 4 ? names.find(token.substr(pos, 2)) : std::string::npos;
-    if ((token[0] != 's' && token[0] != 'g') || t == std::string::npos || t % 2) {
-        ADD_FAILURE() << "bad token " << token;
-        return -1;
-    }
-    for (int i = 0; i < PIECE_COUNT; ++i) {
+// Places the pieces; answers their table indices in the order named.
+inline std::vector<int> Arrange(CShogiBoard& board, const std::string& text) {
+    for (KomaRec& p : board.pieces)
+        p = KomaRec{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, p.type, 0, 0, {}};
+    std::vector<int> placed;
+    std::istringstream in(text);
+    for (std::string token; in >> token;) {
+        const size_t pos = token[1] == '+' ? 2 : 1, t = NAMES.find(token.substr(pos, 2));
+        const bool held = token.back() == '*';
+        int i = 0;
+        while (i < PIECE_COUNT && (int(t / 2) != board.pieces[i].type || board.pieces[i].state != KS_NONE))
+            ++i;
+        if (t % 2 || i == PIECE_COUNT || token.size() != pos + 4 + held) {
+            ADD_FAILURE() << "bad token " << token;
+            break;
+        }
         KomaRec& p = board.pieces[i];
-        if (p.type != int(t / 2) || p.state != KS_NONE)
-            continue;
-        p.owner = token[0] == 's' ? SENTE : GOTE;
+        p.owner = token[0] == 'g' ? GOTE : SENTE;
         p.promoted = pos == 2;
         p.prevFile = p.file = token[pos + 2] - '0';
         p.prevRank = p.rank = token[pos + 3] - '0';
         p.prevState = p.state = p.file == 0 ? KS_HAND : KS_BOARD;
         board.UpdateImage(i);
         board.SquareToPixel(p);
-        return i;
+        if (held)
+            board.PickUp(i, 0, 0);
+        placed.push_back(i);
     }
-    ADD_FAILURE() << "no unused piece for " << token;
-    return -1;
-}
-
-inline void Arrange(CShogiBoard& board, const std::string& text) {
-    ClearBoard(board);
-    std::istringstream in(text);
-    for (std::string token; in >> token;)
-        Put(board, token);
-}
-
-// The piece on a square, or the first piece in a hand for "00".
-inline int At(const CShogiBoard& board, int file, int rank) {
-    if (file)
-        return board.PieceAt(file, rank);
-    for (int i = 0; i < PIECE_COUNT; ++i)
-        if (board.pieces[i].state == KS_HAND)
-            return i;
-    return -1;
+    return placed;
 }
 
 // Centre pixel of a square in the current view.
@@ -75,11 +58,30 @@ inline void Centre(const CShogiBoard& board, int file, int rank, int& x, int& y)
     y = 11 + 31 * (board.flip ? 9 - rank : rank - 1) + 15;
 }
 
-// Picks the piece up and puts it down on the square with the pointer.
-inline int UserMove(CShogiBoard& board, int index, int toFile, int toRank) {
-    board.PickUp(index, 0, 0);
+// The board in the notation of Arrange, in table order, with "*" after a held
+// piece.  A board piece whose image cell or pixels do not match its square is
+// marked "?", so every comparison of whole boards also checks the pictures.
+inline std::string Describe(const CShogiBoard& board) {
+    std::string out;
+    for (const KomaRec& p : board.pieces) {
+        if (p.state == KS_NONE)
+            continue;
+        KomaRec at = p;
+        board.SquareToPixel(at);
+        const bool wrong = p.state == KS_BOARD && (at.x != p.x || at.y != p.y ||
+                                                   p.image != board.ImageCell(p.type, p.promoted, p.owner, board.flip));
+        out += std::string(out.empty() ? "" : " ") + (p.owner ? "g" : "s") + (p.promoted ? "+" : "") +
+               NAMES.substr(2 * p.type, 2) + std::to_string(p.file) + std::to_string(p.rank) +
+               (p.state == KS_HELD ? "*" : "") + (wrong ? "?" : "");
+    }
+    return out;
+}
+
+// Picks the piece up and puts it down on the square (file * 10 + rank) with the pointer.
+inline int UserMove(CShogiBoard& board, int index, int square) {
     int x = 0, y = 0;
-    Centre(board, toFile, toRank, x, y);
+    Centre(board, square / 10, square % 10, x, y);
+    board.PickUp(index, 0, 0);
     return board.DropHeld(index, x, y);
 }
 
@@ -88,39 +90,26 @@ inline MoveRec Move(int side, int fromFile, int fromRank, int toFile, int toRank
     return MoveRec{side, 0, toFile, toRank, type, promoted, fromFile, fromRank, status, 0, 0, {}};
 }
 
-struct FakeAsker : IPromotionAsker {
-    int answer = 1, calls = 0, lastX = 0, lastY = 0;
-    int AskPromotion(int x, int y) override { return ++calls, lastX = x, lastY = y, answer; }
-};
-
-struct FakeSound : IPieceSound {
-    bool available = true;  // false: the sound resource is missing
-    int plays = 0;
-    bool PlayPieceSound() override { return ++plays, available; }
-};
-
-struct FakeSetting : ISoundSetting {
-    bool on = true;
-    bool IsSoundOn() const override { return on; }
-};
-
-struct FakeMessages : IBoardMessages {
+// Every stand-in of the program around the board, attached to a board.
+struct Hosted : IPromotionAsker, IPieceSound, ISoundSetting, IBoardMessages {
+    int answer = 1, asked = 0, askX = 0, askY = 0, plays = 0;
+    bool soundOn = true;
     std::vector<std::string> shown;
-    void ShowInternalError(const std::string& text) override { shown.push_back(text); }
-};
-
-// A board with every stand-in attached.
-struct Hosted {
+    std::function<void()> meddle;  // runs while the promotion question is open
     CShogiBoard board;
-    FakeAsker asker;
-    FakeSound sound;
-    FakeSetting setting;
-    FakeMessages messages;
+    int AskPromotion(int x, int y) override {
+        if (meddle)
+            meddle();
+        return ++asked, askX = x, askY = y, answer;
+    }
+    bool PlayPieceSound() override { return ++plays, false; }  // a missing sound: the move stands
+    bool IsSoundOn() const override { return soundOn; }
+    void ShowInternalError(const std::string& text) override { shown.push_back(text); }
     Hosted() {
-        board.SetPromotionAsker(&asker);
-        board.SetPieceSound(&sound);
-        board.SetSoundSetting(&setting);
-        board.SetMessages(&messages);
+        board.SetPromotionAsker(this);
+        board.SetPieceSound(this);
+        board.SetSoundSetting(this);
+        board.SetMessages(this);
     }
 };
 

@@ -1,277 +1,209 @@
-// The move judge on what the movement reference does not reach: garbage
-// pieces, held blockers, drops, promotion, and DropHeld, the user's path.
+// The piece table and the two ways a move reaches it: ApplyMove (record or
+// peer, no rule checks, garbage refused) and the user's pointer (DropHeld,
+// judged: drops, promotion, captures, refusals).
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 
 #include "tests/game/position.h"
 
 namespace ravu {
 namespace {
 
-using namespace test;
+using test::Arrange;
+using test::Describe;
+using test::Move;
 
-TEST(CanMove, RefusesNonPiecesAndGarbage) {
-    CShogiBoard board;
-    Arrange(board, "sKI55");
-    const KomaRec p = board.pieces[board.PieceAt(5, 5)];
-    EXPECT_EQ(board.CanMove(p, 5, 5), 0);  // no displacement
-    struct Garbage {
-        int type, promoted, owner, file, rank, toFile, toRank;
-    } cases[] = {
-        {PT_KIN, 1, SENTE, 5, 5, 5, 4},  // promoted gold, king: no such piece
-        {PT_OU, 1, SENTE, 5, 5, 5, 4},        {PT_GYOKU, 1, SENTE, 5, 5, 5, 4},
-        {PT_KIN, 0, SENTE, 5, 5, 5, 10},      {PT_KIN, 0, SENTE, 5, 5, INT_MIN, 4},
-        {PT_KIN, 0, SENTE, INT_MAX, 5, 5, 4}, {PT_KIN, 0, SENTE, 5, -1, 5, 4},
-        {PT_KIN, 0, 7, 5, 5, 5, 4},           {99, 0, SENTE, 5, 5, 5, 4},
-        {-1, 0, SENTE, 5, 5, 5, 4},           {PT_KIN, INT_MAX, SENTE, 5, 5, 5, 4},
-        {PT_KIN, -1, SENTE, 5, 5, 5, 4},      {PT_HI, 0, SENTE, 5, 5, 5, INT_MIN},
-    };
-    for (const Garbage& g : cases) {
-        KomaRec q = p;
-        q.type = g.type;
-        q.promoted = g.promoted;
-        q.owner = g.owner;
-        q.file = g.file;
-        q.rank = g.rank;
-        EXPECT_EQ(board.CanMove(q, g.toFile, g.toRank), 0) << g.type << " " << g.promoted << " " << g.file;
-        EXPECT_EQ(board.PathClearFile(q, g.toFile, g.toRank),
-                  g.toFile == 5 && OnBoard(g.file, g.rank) && OnBoard(g.toFile, g.toRank));
-        board.PathClearRank(q, g.toFile, g.toRank);
-        board.PathClearDiag(q, g.toFile, g.toRank);
-    }
+TEST(PieceTable, InitialPositionAndReset) {
+    test::Hosted h;
+    CShogiBoard& board = h.board;
+    EXPECT_EQ(Describe(board),
+              "sFU17 sFU27 sFU37 sFU47 sFU57 sFU67 sFU77 sFU87 sFU97 gFU13 gFU23 gFU33 gFU43 gFU53 gFU63 gFU73 "
+              "gFU83 gFU93 sKY19 sKY99 gKY11 gKY91 sKE29 sKE89 gKE21 gKE81 sGI39 sGI79 gGI31 gGI71 sKI49 sKI69 "
+              "gKI41 gKI61 sKA88 gKA22 sHI28 gHI82 sGY59 gOU51");
+    EXPECT_EQ(board.MarkList(0, 6).size(), 1u);  // the destination lists are filled
+    board.ApplyMove(Move(SENTE, 8, 8, 2, 2, PT_KAKU, 1, MS_PROMOTE), true);
+    board.boardRect = Rect{0, 0, 1, 1};
+    board.Reset();
+    const CShogiBoard fresh;
+    EXPECT_EQ(std::memcmp(&board.pieces, &fresh.pieces, sizeof board.pieces), 0);
+    EXPECT_EQ(std::memcmp(&board.boardRect, &BOARD_RECT, sizeof(Rect)), 0);
+    // Sound only when not quiet and switched on; without a setting or a sound, silence.
+    board.ApplyMove(Move(SENTE, 7, 7, 7, 6, PT_FU), true);
+    h.soundOn = false;
+    board.ApplyMove(Move(SENTE, 3, 7, 3, 6, PT_FU), false);
+    board.SetSoundSetting(nullptr);
+    board.ApplyMove(Move(SENTE, 2, 7, 2, 6, PT_FU), false);
+    board.SetSoundSetting(&h);
+    board.SetPieceSound(nullptr);
+    h.soundOn = true;
+    EXPECT_EQ(board.ApplyMove(Move(SENTE, 1, 7, 1, 6, PT_FU), false), 1);
+    EXPECT_EQ(h.plays, 0);
 }
 
-TEST(CanMove, HeldPiecesDoNotBlock) {
-    CShogiBoard board;
-    Arrange(board, "sHI55 sKA11 gFU33");
-    const int bishop = board.PieceAt(1, 1);
-    EXPECT_EQ(board.CanMove(board.pieces[bishop], 4, 4), 0);
-    board.PickUp(board.PieceAt(3, 3), 0, 0);
-    EXPECT_EQ(board.CanMove(board.pieces[bishop], 4, 4), 1);
-    EXPECT_EQ(board.CanMove(board.pieces[bishop], 9, 9), 0);  // the rook on 5五 still blocks
-}
-
-TEST(CanDrop, PawnsKnightsLances) {
-    struct Case {
-        const char* position;  // the first piece in hand is dropped
-        int file, rank, allowed;
-    } cases[] = {
-        {"sFU00 sFU57", 5, 5, 0},   {"sFU00 sFU57", 4, 5, 1},
-        {"sFU00 s+FU57", 5, 5, 1},  // a promoted pawn does not count
-        {"sFU00 gFU53", 5, 5, 1},   // nor the other side's pawn
-        {"gFU00 gFU53", 5, 7, 0},   {"sKE00", 5, 1, 0}, {"sKE00", 5, 2, 0}, {"sKE00", 5, 3, 1},
-        {"gKE00", 5, 9, 0}, {"gKE00", 5, 8, 0}, {"gKE00", 5, 7, 1}, {"gKE00", 5, 1, 1},
-        {"sKY00", 5, 1, 0}, {"sKY00", 5, 2, 1}, {"sFU00", 5, 1, 0}, {"sFU00", 5, 2, 1},
-        {"gKY00", 5, 9, 0}, {"gKY00", 5, 8, 1}, {"gFU00", 5, 9, 0}, {"gFU00", 5, 1, 1},
-        {"sKI00", 5, 1, 1}, {"gGI00", 5, 9, 1}, {"sHI00", 1, 1, 1},
-        {"sFU00", 0, 5, 0}, {"sFU00", 5, 10, 0}, {"sFU00", INT_MIN, 5, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.position << " " << c.file << c.rank);
-        CShogiBoard board;
-        Arrange(board, c.position);
-        const int inHand = At(board, 0, 0);
-        EXPECT_EQ(board.CanDrop(inHand, c.file, c.rank), c.allowed);
-        // Through the pointer the same answer; a refused piece stays in hand.
-        if (OnBoard(c.file, c.rank)) {
-            EXPECT_EQ(UserMove(board, inHand, c.file, c.rank), c.allowed);
-            EXPECT_EQ(board.pieces[inHand].state, c.allowed ? KS_BOARD : KS_HAND);
-        }
-    }
-    CShogiBoard board;
-    EXPECT_EQ(board.CanDrop(-1, 5, 5), 0);
-    EXPECT_EQ(board.CanDrop(40, 5, 5), 0);
-    EXPECT_EQ(board.TwoPawns(INT_MIN, 5), 0);
-    EXPECT_EQ(board.TwoPawns(0, 7), 1);   // the sente pawn on 7七
-    EXPECT_EQ(board.TwoPawns(18, 7), 0);  // a lance is never a second pawn
-    EXPECT_EQ(board.TwoPawns(0, INT_MAX), 0);
-}
-
-TEST(Promotion, WhenAskedAndWhenForced) {
-    struct Case {
+// Whatever stands on the target goes to the mover's hand; a drop takes the
+// first piece of the type in table order.  nullptr: refused, board unchanged.
+TEST(ApplyMove, MovesCapturesDropsAndRefusals) {
+    const char* const garbage = "sFU77 sKA00";
+    const struct {
         const char* position;
-        int fromFile, fromRank, toFile, toRank;
-        int answer;  // what the user answers if asked
-        bool asked;
-        int promoted, status;
-    } cases[] = {
-        // forced on the last rank(s), unless promoted already
-        {"sFU52", 5, 2, 5, 1, 2, false, 1, MS_PROMOTE},  {"s+FU52", 5, 2, 5, 1, 2, false, 1, MS_MOVE},
-        {"sKE34", 3, 4, 2, 2, 2, false, 1, MS_PROMOTE},  {"sKY55", 5, 5, 5, 1, 2, false, 1, MS_PROMOTE},
-        {"gFU58", 5, 8, 5, 9, 2, false, 1, MS_PROMOTE},  {"gKE56", 5, 6, 4, 8, 2, false, 1, MS_PROMOTE},
-        // asked on entering, inside or leaving the zone; 0 = dialog closed
-        {"sFU54", 5, 4, 5, 3, 1, true, 1, MS_PROMOTE},   {"sFU54", 5, 4, 5, 3, 2, true, 0, MS_MOVE},
-        {"sFU54", 5, 4, 5, 3, 0, true, 0, MS_MOVE},      {"sHI52", 5, 2, 5, 6, 1, true, 1, MS_PROMOTE},
-        {"sKE35", 3, 5, 2, 3, 1, true, 1, MS_PROMOTE},   {"sKY55", 5, 5, 5, 2, 2, true, 0, MS_MOVE},
-        {"sGI33", 3, 3, 4, 4, 1, true, 1, MS_PROMOTE},   {"sKA99", 9, 9, 3, 3, 1, true, 1, MS_PROMOTE},
-        {"gKE55", 5, 5, 4, 7, 2, true, 0, MS_MOVE},      {"gGI66", 6, 6, 6, 7, 1, true, 1, MS_PROMOTE},
-        {"gHI48", 4, 8, 4, 4, 1, true, 1, MS_PROMOTE},
-        // not asked: outside the zone (sente's zone is not gote's), promoted, gold, king
-        {"sFU55", 5, 5, 5, 4, 1, false, 0, MS_MOVE},     {"gHI15", 1, 5, 1, 2, 1, false, 0, MS_MOVE},
-        {"s+HI52", 5, 2, 5, 6, 2, false, 1, MS_MOVE},    {"s+GI44", 4, 4, 4, 3, 2, false, 1, MS_MOVE},
-        {"sKI44", 4, 4, 4, 3, 1, false, 0, MS_MOVE},     {"sGY52", 5, 2, 5, 1, 1, false, 0, MS_MOVE},
-        {"gOU58", 5, 8, 5, 9, 1, false, 0, MS_MOVE},
+        MoveRec move;
+        const char* after;
+    } rows[] = {
+        {"gFU23 gFU24 sHI25", Move(SENTE, 2, 5, 2, 4, PT_HI), "gFU23 sFU00 sHI24"},
+        {"sFU00 sFU00 sKA00", Move(SENTE, 0, 0, 5, 5, PT_FU), "sFU55 sFU00 sKA00"},
+        {"sKI53 sHI55", Move(SENTE, 5, 5, 5, 3, PT_HI), "sKI00 sHI53"},       // no rule check: own gold taken
+        {"sGI33 gKA11", Move(SENTE, 1, 1, 3, 3, PT_KAKU), "gGI00 gKA33"},     // the mover's owner, not the side
+        {"sGI44", Move(SENTE, 4, 4, 4, 3, PT_GIN, 1, MS_PROMOTE), "s+GI43"},  // promotion from the record
+        {"sFU00", Move(SENTE, 0, 0, 9, 9, PT_FU, 1), "s+FU99"},
+        // A held piece goes back to its square first, and is taken there.
+        {"sFU77* gFU73", Move(GOTE, 7, 3, 7, 7, PT_FU), "gFU00 gFU77"},
+        {"sFU77* gFU73", Move(GOTE, 5, 5, 7, 7, PT_FU), nullptr},
+        // End entries and garbage.
+        {garbage, Move(SENTE, 7, 7, 7, 6, PT_FU, 0, MS_RESIGN), nullptr}, {garbage, Move(SENTE, 7, 7, 7, 6, PT_FU, 0, -1), nullptr},
+        {garbage, Move(SENTE, 7, 7, 7, 6, PT_FU, 0, MS_ABORT), nullptr},  {garbage, Move(SENTE, 7, 7, 7, 6, PT_FU, 2), nullptr},
+        {garbage, Move(SENTE, 7, 7, 7, 6, PT_FU, -1), nullptr},           {garbage, Move(SENTE, 7, 7, 7, 10, PT_FU), nullptr},
+        {garbage, Move(SENTE, 7, 5, 7, 6, PT_FU), nullptr},  // empty source
+        {garbage, Move(SENTE, 7, 7, 7, 7, PT_FU), nullptr},  // source is target
+        {garbage, Move(SENTE, 0, 0, 7, 6, PT_FU), nullptr},  // none in hand
     };
-    for (int flip = 0; flip <= 1; ++flip) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.position << "->" << c.toFile << c.toRank << " answer " << c.answer
-                                            << " flip " << flip);
-            CShogiBoard board;
-            FakeAsker asker;
-            asker.answer = c.answer;
-            board.SetPromotionAsker(&asker);
-            Arrange(board, c.position);
-            board.SetFlip(flip);
-            const int i = board.PieceAt(c.fromFile, c.fromRank);
-            ASSERT_EQ(UserMove(board, i, c.toFile, c.toRank), 1);
-            const KomaRec& p = board.pieces[i];
-            EXPECT_EQ(asker.calls, c.asked ? 1 : 0);
-            EXPECT_TRUE(p.promoted == c.promoted && p.moveStatus == c.status);
-            EXPECT_EQ(p.image, CShogiBoard::ImageCell(p.type, p.promoted, p.owner, flip));
-            int x = 0, y = 0;
-            Centre(board, c.toFile, c.toRank, x, y);
-            if (c.asked) {  // the question is shown at the target square
-                EXPECT_TRUE(asker.lastX == x && asker.lastY == y);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.position) + " move " + std::to_string(&r - rows));
+        test::Hosted h;
+        Arrange(h.board, r.position);
+        EXPECT_EQ(h.board.ApplyMove(r.move, false), r.after != nullptr);
+        EXPECT_EQ(Describe(h.board), r.after ? r.after : r.position);
+        EXPECT_EQ(h.board.GetPiece(h.board.PieceAt(r.move.toFile, r.move.toRank)).moveStatus, r.after ? r.move.status : 0);
+        EXPECT_EQ(h.plays, r.after != nullptr);
+    }
+}
+
+TEST(PieceTable, GarbageIndicesSquaresAndPiecesAreRefused) {
+    CShogiBoard board;
+    const CShogiBoard before;
+    for (int i : {-1, 40, INT_MIN, INT_MAX}) {
+        EXPECT_FALSE(board.IsOwner(i, SENTE));
+        board.MoveTo(i, 5, 5);
+        board.SetState(i, KS_HELD);
+        board.RestoreState(i);
+        board.Capture(i, GOTE);
+        board.PickUp(i, 0, 0);
+        EXPECT_EQ(board.DropHeld(i, 300, 100) + board.CanDrop(i, 5, 5) + board.TwoPawns(i, 5), 0);
+        EXPECT_EQ(board.AddDest(i, 0, 5, 5) + board.AddDest(6, i, 7, 6) + board.DecidePromotion(i), 0);
+        EXPECT_EQ(board.CanDrop(0, i, 5) + board.CanDrop(0, 5, i) + board.TwoPawns(0, i), 0);
+        board.GetPiece(i).state = KS_BOARD;  // a spare record that keeps no writes
+        EXPECT_EQ(std::as_const(board).GetPiece(i).state, KS_NONE);
+        EXPECT_EQ(board.PieceAt(i, 5) + board.PieceAt(5, i), -2);
+        board.MoveTo(6, i, 5);
+        board.MoveTo(6, 5, i);
+    }
+    board.Capture(6, -1);
+    board.Capture(6, 2);
+    board.DropHeld(6, 300, 100);  // not held
+    EXPECT_EQ(std::memcmp(&board.pieces, &before.pieces, sizeof board.pieces), 0);
+    board.Capture(6, GOTE);
+    board.Capture(6, SENTE);  // a piece in hand is not captured again
+    std::string want = Describe(before);
+    EXPECT_EQ(Describe(board), want.replace(want.find("sFU77"), 5, "gFU00"));
+    EXPECT_TRUE(board.MarkList(0, 6).empty());  // its destination list is emptied
+    // A gold on 5五 with one field overwritten moves nowhere; nor does any piece to its own square.
+    const int gold = Arrange(board, "sKI55")[0];
+    const struct {
+        int32_t KomaRec::*field;
+        int value, toFile, toRank;
+    } garbage[] = {{&KomaRec::promoted, 1, 5, 4}, {&KomaRec::owner, 2, 5, 4}, {&KomaRec::owner, -1, 5, 4},
+                   {&KomaRec::file, 10, 5, 4},    {&KomaRec::rank, 0, 5, 4},  {&KomaRec::file, 5, 5, 10}};
+    for (const auto& g : garbage) {
+        KomaRec p = board.pieces[gold];
+        p.*g.field = g.value;
+        EXPECT_EQ(board.CanMove(p, g.toFile, g.toRank), 0) << &g - garbage;
+        EXPECT_EQ(board.PathClearFile(p, g.toFile, g.toRank), OnBoard(p.file, p.rank) && OnBoard(g.toFile, g.toRank));
+    }
+    // A held piece blocks nothing.
+    const std::vector<int> bishop = Arrange(board, "gFU33* sKA11");
+    EXPECT_EQ(board.CanMove(board.pieces[bishop[1]], 4, 4), 1);
+}
+
+// The user's move: the first piece of the position goes to `to` (0: a point
+// off the squares).  `answer` is what the user answers; -1: must not be
+// asked.  after: the board then; nullptr: refused, the piece put back.
+TEST(UserMove, DropsPromotionCapturesAndRefusals) {
+    const struct {
+        const char* position;
+        int to, answer, status;
+        const char* after;
+    } rows[] = {
+        // Forced on the last rank(s), unless promoted already.
+        {"sFU52", 51, -1, MS_PROMOTE, "s+FU51"}, {"s+FU52", 51, -1, MS_MOVE, "s+FU51"}, {"sKE34", 22, -1, MS_PROMOTE, "s+KE22"},
+        {"sKY55", 51, -1, MS_PROMOTE, "s+KY51"}, {"gFU58", 59, -1, MS_PROMOTE, "g+FU59"}, {"gKE56", 48, -1, MS_PROMOTE, "g+KE48"},
+        // Asked on entering, inside or leaving the zone; 0: the dialog was closed.
+        {"sFU54", 53, 1, MS_PROMOTE, "s+FU53"},  {"sFU54", 53, 2, MS_MOVE, "sFU53"},    {"sFU54", 53, 0, MS_MOVE, "sFU53"},
+        {"sHI52", 56, 1, MS_PROMOTE, "s+HI56"},  {"sKE35", 23, 1, MS_PROMOTE, "s+KE23"}, {"sKY55", 52, 2, MS_MOVE, "sKY52"},
+        {"sGI33", 44, 1, MS_PROMOTE, "s+GI44"},  {"sKA99", 33, 1, MS_PROMOTE, "s+KA33"}, {"gKE55", 47, 2, MS_MOVE, "gKE47"},
+        {"gGI66", 67, 1, MS_PROMOTE, "g+GI67"},  {"gHI48", 44, 1, MS_PROMOTE, "g+HI44"},
+        // Not asked: outside the zone (sente's is not gote's), promoted, gold, king.
+        {"sFU55", 54, -1, MS_MOVE, "sFU54"},     {"gHI15", 12, -1, MS_MOVE, "gHI12"},   {"s+HI52", 56, -1, MS_MOVE, "s+HI56"},
+        {"s+GI44", 43, -1, MS_MOVE, "s+GI43"},   {"sKI44", 43, -1, MS_MOVE, "sKI43"},   {"sGY52", 51, -1, MS_MOVE, "sGY51"},
+        {"gOU58", 59, -1, MS_MOVE, "gOU59"},
+        // A capture even when it leaves the own king open; reaching the king ends the game where it stands.
+        {"sKI58 gGI48 gHI52 sGY59", 48, -1, MS_MOVE, "sGI00 sKI48 gHI52 sGY59"},
+        {"sHI55 sGY59 gOU51", 51, -1, MS_KINGTAKEN, "sHI55 sGY59 gOU51"},
+        // Refusals.
+        {"sHI28 sFU27", 27, -1, 0, nullptr},     {"sHI28", 37, -1, 0, nullptr},         {"sHI28 gFU26 gFU25", 25, -1, 0, nullptr},
+        {"sHI28", 28, -1, 0, nullptr},           {"sHI28", 0, -1, 0, nullptr},          {"sKI00 gFU55", 55, -1, 0, nullptr},
+        // Drops never promote; no second unpromoted pawn of a side on a file, no piece where it could never move.
+        {"sGI00", 53, -1, 0, "sGI53"},           {"s+HI00", 11, -1, 0, "sHI11"},        {"sFU00 sFU57", 55, -1, 0, nullptr},
+        {"sFU00 sFU57", 45, -1, 0, "sFU45 sFU57"}, {"sFU00 s+FU57", 55, -1, 0, "sFU55 s+FU57"},
+        {"sFU00 gFU53", 55, -1, 0, "sFU55 gFU53"}, {"gFU00 gFU53", 57, -1, 0, nullptr},
+        {"sKY00 sFU57", 55, -1, 0, "sFU57 sKY55"}, {"sKE00", 52, -1, 0, nullptr},  {"sKE00", 53, -1, 0, "sKE53"},
+        {"gKE00", 58, -1, 0, nullptr},  {"gKE00", 57, -1, 0, "gKE57"},  {"gKE00", 51, -1, 0, "gKE51"},
+        {"sKY00", 51, -1, 0, nullptr},  {"sKY00", 52, -1, 0, "sKY52"},  {"gFU00", 59, -1, 0, nullptr},
+        {"gKY00", 58, -1, 0, "gKY58"},  {"sKI00", 51, -1, 0, "sKI51"},  {"gGI00", 59, -1, 0, "gGI59"},
+    };
+    for (int flip = 0; flip <= 1; ++flip)
+        for (const auto& r : rows) {
+            SCOPED_TRACE(testing::Message() << r.position << " -> " << r.to << " flip " << flip);
+            test::Hosted h;
+            const int i = Arrange(h.board, r.position)[0];
+            const KomaRec before = h.board.pieces[i];
+            const std::string unchanged = Describe(h.board);
+            h.board.SetFlip(flip);
+            h.answer = r.answer < 0 ? 1 : r.answer;
+            int x = 135, y = 150;  // inside the board image, left of the squares
+            if (r.to)
+                test::Centre(h.board, r.to / 10, r.to % 10, x, y);
+            h.board.PickUp(i, 300, 150);
+            EXPECT_EQ(h.board.DropHeld(i, x, y), r.after != nullptr);
+            EXPECT_EQ(Describe(h.board), r.after ? r.after : unchanged);
+            const KomaRec& p = h.board.pieces[i];
+            EXPECT_EQ(p.moveStatus, r.status);
+            EXPECT_EQ(p.prevFile * 10 + p.prevRank, before.file * 10 + before.rank);
+            EXPECT_EQ(h.asked, int(r.answer >= 0));
+            EXPECT_EQ(h.plays, int(r.after && r.status != MS_KINGTAKEN));
+            if (r.answer >= 0) {  // the question is shown at the target square
+                EXPECT_TRUE(h.askX == x && h.askY == y);
             }
         }
-    }
     // Without an asker nothing promotes by choice.
     CShogiBoard board;
-    Arrange(board, "sGI44");
-    ASSERT_EQ(UserMove(board, board.PieceAt(4, 4), 4, 3), 1);
-    EXPECT_EQ(board.pieces[board.PieceAt(4, 3)].promoted, 0);
-    board.DecidePromotion(-1);
-    board.DecidePromotion(INT_MAX);
+    test::UserMove(board, Arrange(board, "sGI44")[0], 43);
+    EXPECT_EQ(Describe(board), "sGI43");
 }
 
-// The promotion question runs a nested event loop: a peer message handled
-// there may start a new game or take the piece.  The answer must then not be
-// written into the new position, and the move is not reported as made.
-TEST(Promotion, BoardChangedWhileAsking) {
-    struct MeddlingAsker : FakeAsker {
-        CShogiBoard* board = nullptr;
-        void (*meddle)(CShogiBoard&) = nullptr;
-        int AskPromotion(int x, int y) override {
-            meddle(*board);
-            return FakeAsker::AskPromotion(x, y);
-        }
-    };
-    struct Case {
-        const char* what;
-        const char* position;
-        int fromFile, fromRank, toFile, toRank;
-        void (*meddle)(CShogiBoard&);
-        int result;
-    } cases[] = {
-        {"nothing happens", "sHI22", 2, 2, 2, 8, [](CShogiBoard&) {}, 1},
-        // The rook leaves the zone for its own starting square, and a reset puts
-        // the same rook back there: only the new game tells them apart.
-        {"new game", "sHI22", 2, 2, 2, 8, [](CShogiBoard& b) { b.Reset(); }, 0},
-        {"piece taken", "sGI44 gKI55", 4, 4, 4, 3,
-         [](CShogiBoard& b) { b.ApplyMove(Move(GOTE, 5, 5, 4, 3, PT_KIN), true); }, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        CShogiBoard board;
-        MeddlingAsker asker;
-        asker.board = &board;
-        asker.meddle = c.meddle;
-        board.SetPromotionAsker(&asker);
-        Arrange(board, c.position);
-        const int i = board.PieceAt(c.fromFile, c.fromRank);
-        EXPECT_EQ(UserMove(board, i, c.toFile, c.toRank), c.result);
-        EXPECT_EQ(asker.calls, 1);
-        EXPECT_EQ(board.pieces[i].promoted, c.result);  // the answer was 1: promote
+// The question runs a nested event loop in which a peer message may start a
+// new game or take the piece: the answer (promote) is dropped, no move reported.
+TEST(UserMove, BoardChangedWhileAsking) {
+    for (bool reset : {true, false}) {
+        test::Hosted h;
+        // The rook leaves the zone for its own starting square, where a reset
+        // puts it again: only the new game tells them apart.
+        const int i = Arrange(h.board, reset ? "sHI22" : "sGI44 gKI55")[0];
+        h.meddle = [&] { reset ? h.board.Reset() : void(h.board.ApplyMove(Move(GOTE, 5, 5, 4, 3, PT_KIN), true)); };
+        EXPECT_EQ(test::UserMove(h.board, i, reset ? 28 : 43), 0);
+        EXPECT_EQ(h.board.pieces[i].promoted, 0);
+        EXPECT_EQ(h.asked, 1);
     }
-}
-
-TEST(DropHeld, RefusalsPutThePieceBack) {
-    struct Case {
-        const char* what;
-        const char* position;
-        int fromFile, fromRank;  // 0 0: the first piece in hand
-        int toFile, toRank;      // 0: a point off the squares
-    } cases[] = {
-        {"own piece on the target", "sHI28 sFU27", 2, 8, 2, 7},
-        {"illegal geometry", "sHI28", 2, 8, 3, 7},
-        {"blocked", "sHI28 gFU26 gFU25", 2, 8, 2, 5},
-        {"drop on an occupied square", "sKI00 gFU55", 0, 0, 5, 5},
-        {"drop onto an illegal rank", "sFU00", 0, 0, 5, 1},
-        {"back onto its own square", "sHI28", 2, 8, 2, 8},
-        {"outside the squares", "sHI28", 2, 8, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Hosted h;
-        Arrange(h.board, c.position);
-        const int i = At(h.board, c.fromFile, c.fromRank);
-        const KomaRec before = h.board.pieces[i];
-        h.board.PickUp(i, 300, 150);
-        int x = 135, y = 150;  // inside the board image, left of the squares
-        if (c.toFile)
-            Centre(h.board, c.toFile, c.toRank, x, y);
-        EXPECT_EQ(h.board.DropHeld(i, x, y), 0);
-        const KomaRec& p = h.board.pieces[i];
-        EXPECT_TRUE(p.state == before.state && p.file == before.file && p.rank == before.rank &&
-                    p.promoted == before.promoted);
-        if (p.state == KS_BOARD) {
-            EXPECT_TRUE(p.x == before.x && p.y == before.y);
-        }
-        EXPECT_EQ(h.board.HeldPiece(), -1);
-        EXPECT_EQ(h.sound.plays, 0);
-    }
-    // Only a held piece can be dropped.
-    CShogiBoard board;
-    int x = 0, y = 0;
-    Centre(board, 7, 6, x, y);
-    EXPECT_EQ(board.DropHeld(6, x, y), 0);
-    EXPECT_EQ(board.pieces[6].rank, 7);
-    EXPECT_EQ(board.pieces[6].prevState, 0);  // no ReturnHeld/RestoreState happened
-    for (int i : {-1, 40, INT_MIN})
-        EXPECT_EQ(board.DropHeld(i, x, y), 0);
-    board.PickUp(6, 0, 0);
-    EXPECT_EQ(board.DropHeld(6, INT_MIN, INT_MAX), 0);
-    EXPECT_EQ(board.pieces[6].state, KS_BOARD);
-}
-
-TEST(DropHeld, TakingTheKingEndsWithoutMoving) {
-    Hosted h;
-    Arrange(h.board, "sHI55 gOU51 sGY59");
-    const int rook = h.board.PieceAt(5, 5), king = h.board.PieceAt(5, 1);
-    ASSERT_EQ(UserMove(h.board, rook, 5, 1), 1);
-    const KomaRec& p = h.board.pieces[rook];
-    EXPECT_EQ(p.moveStatus, MS_KINGTAKEN);
-    EXPECT_EQ(p.file * 1000 + p.rank * 100 + p.prevFile * 10 + p.prevRank, 5555);
-    EXPECT_TRUE(p.state == KS_BOARD && p.promoted == 0);
-    EXPECT_TRUE(h.board.pieces[king].owner == GOTE && h.board.PieceAt(5, 1) == king);
-    EXPECT_EQ(h.sound.plays + h.asker.calls, 0);
-}
-
-TEST(DropHeld, CapturesAndDropsWithSound) {
-    Hosted h;
-    CShogiBoard& board = h.board;
-    // Moving the gold away leaves sente's own king open to the rook: accepted.
-    Arrange(board, "sGY59 sKI58 gHI52 gGI48");
-    const int gold = board.PieceAt(5, 8), silver = board.PieceAt(4, 8);
-    ASSERT_EQ(UserMove(board, gold, 4, 8), 1);
-    EXPECT_EQ(board.PieceAt(4, 8), gold);
-    EXPECT_EQ(board.pieces[gold].prevFile * 10 + board.pieces[gold].prevRank, 58);
-    EXPECT_TRUE(board.pieces[silver].state == KS_HAND && board.pieces[silver].owner == SENTE);
-    EXPECT_EQ(h.sound.plays, 1);
-    EXPECT_EQ(board.ComputeAttacks(SENTE), 1);
-    // The silver just taken is dropped into the zone without a question.
-    ASSERT_EQ(UserMove(board, silver, 5, 3), 1);
-    EXPECT_TRUE(board.PieceAt(5, 3) == silver && board.pieces[silver].prevFile == 0);
-    EXPECT_EQ(h.asker.calls, 0);
-    EXPECT_EQ(h.sound.plays, 2);
-    // A promoted piece taken is dropped unpromoted, even before any hand layout.
-    Arrange(board, "g+HI55 sKI56");
-    const int rook = board.PieceAt(5, 5);
-    ASSERT_EQ(UserMove(board, board.PieceAt(5, 6), 5, 5), 1);
-    ASSERT_EQ(UserMove(board, rook, 1, 1), 1);
-    const KomaRec& r = board.pieces[rook];
-    EXPECT_TRUE(r.promoted == 0 && r.image == PT_HI && r.moveStatus == MS_MOVE);
 }
 
 }  // namespace

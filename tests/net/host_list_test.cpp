@@ -44,26 +44,14 @@ TEST(HostList, ParsesEntriesInFileOrderWithTheirDestinations)
 
 TEST(Destination, PlainNamesGoToTheGuestPortAndHostPortIsAccepted)
 {
-    struct Case {
-        std::string dest;
-        std::string host;
-        unsigned port;
-        bool explicitPort;
-    } cases[] = {
-        {"example.org", "example.org", 9149, false},
-        {"127.0.0.1:9150", "127.0.0.1", 9150, true},
-        {"h:65535", "h", 65535, true},
-        {"h:65536", "h:65536", 9149, false},
-        {"h:0", "h:0", 9149, false},
-        {":80", ":80", 9149, false},
-        {"h:8a", "h:8a", 9149, false},
-        {"::1", "::1", 9149, false},
-        {"h:000080", "h:000080", 9149, false},
+    // Destination, then host and port as split ("*" marks an explicit port).
+    const std::pair<std::string, std::string> cases[] = {
+        {"example.org", "example.org 9149"}, {"127.0.0.1:9150", "127.0.0.1 9150*"}, {"h:65535", "h 65535*"},
+        {"h:65536", "h:65536 9149"},         {"h:0", "h:0 9149"},                   {":80", ":80 9149"},
+        {"h:8a", "h:8a 9149"},               {"::1", "::1 9149"},                   {"h:000080", "h:000080 9149"},
     };
-    for (const Case& c : cases) {
-        const Destination d = SplitDestination(c.dest, 9149);
-        EXPECT_EQ(d.host, c.host) << c.dest;
-        EXPECT_EQ(d.port, c.port) << c.dest;
-        EXPECT_EQ(d.explicitPort, c.explicitPort) << c.dest;
+    for (const auto& [dest, split] : cases) {
+        const Destination d = SplitDestination(dest, 9149);
+        EXPECT_EQ(d.host + " " + std::to_string(d.port) + (d.explicitPort ? "*" : ""), split) << dest;
     }
 }

@@ -1,110 +1,30 @@
-// The peer protocol over in-memory links: handshake, sides, moves, chat,
-// spectators, lost connections, re-entrant questions.
+// The peer protocol over in-memory links: handshake, sides, moves, end
+// lines, spectators and their catch-up, chat, refusals, lost connections and
+// what the player is told.
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "game/board.h"
-#include "net/game_link.h"
-#include "net/packet_state.h"
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
+#include "support/fake_link.h"
 
 using namespace ravu;
+using ravu::test::CFakeLink;
 
 namespace {
-
-struct Sent {
-    uint8_t type;
-    std::string text;
-    SockHandle handle;
-    bool except;  // SendExcept: handle is the one left out
-};
-
-// A game link in memory: the test puts packets in, the protocol's packets
-// are written down.
-class CFakeLink : public CGameLink {
-public:
-    explicit CFakeLink(bool hostMode) : host(hostMode) {}
-
-    void SendTo(uint8_t type, int length, const char* data, SockHandle handle) override {
-        sent.push_back({type, std::string(data, length), handle, false});
-    }
-    void SendExcept(uint8_t type, int length, const char* data, SockHandle handle) override {
-        sent.push_back({type, std::string(data, length), handle, true});
-    }
-    void SendLongText(const std::string& text, SockHandle handle) override {
-        if (host && !slots.count(handle))
-            return;
-        for (auto& [type, piece] : SplitLongText(text))
-            sent.push_back({type, piece, handle, false});
-    }
-    std::string GetText(SockHandle h) const override {
-        if (host && slots.count(h))
-            return slots.at(h).GetLastText();
-        return own.GetLastText();
-    }
-    uint8_t GetLastType(SockHandle h) const override {
-        if (!host)
-            return own.GetLastType();
-        return slots.count(h) ? slots.at(h).GetLastType() : 0;
-    }
-    std::string GetPeerName(SockHandle h) const override {
-        return slots.count(h) ? slots.at(h).GetPeerName() : own.GetPeerName();
-    }
-    int AllSlotsFree() const override { return slots.empty() ? 1 : 0; }
-    int HasConnection(SockHandle h) const override {
-        if (h == 0)
-            return 0;
-        return host ? (slots.count(h) ? 1 : 0) : (h == ownHandle ? 1 : 0);
-    }
-    SockHandle OwnHandle() const override { return ownHandle; }
-    void Close() override {
-        if (host)
-            slots.clear();
-        else
-            ownHandle = 0;
-        ++closes;
-    }
-    void CloseSlot(SockHandle h) override {
-        slots.erase(h);
-        closedSlots.push_back(h);
-    }
-
-    // Puts a packet into the connection with the handle.
-    void Put(SockHandle h, uint8_t type, const std::string& text) {
-        Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
-        (host ? slots[h] : own).TakePacket(p.data());
-    }
-    std::vector<Sent> Take() {
-        std::vector<Sent> out;
-        out.swap(sent);
-        return out;
-    }
-
-    bool host;
-    std::map<SockHandle, CPacketState> slots;
-    CPacketState own;
-    SockHandle ownHandle = 0;
-    std::vector<Sent> sent;
-    std::vector<SockHandle> closedSlots;
-    int closes = 0;
-};
 
 class CFakeHost : public CProtocolHost {
 public:
     int Ask(Question, const std::string& q) override {
         questions.push_back(q);
-        if (duringAsk) {
-            auto f = std::move(duringAsk);
-            duringAsk = nullptr;
+        if (auto f = std::exchange(duringAsk, nullptr))
             f();
-        }
         if (answers.empty())
             return ASK_NO;
         int a = answers.front();
@@ -112,38 +32,95 @@ public:
         return a;
     }
     void AddLine(const std::string& line) override { lines.push_back(line); }
-    void Redraw(bool) override { ++redraws; }
+    void Redraw(bool) override {}
     void ShowCheck() override { ++checks; }
     void ShowChatInput(bool show) override { chatInput = show; }
     void CloseTurnDialog() override { ++turnDialogCloses; }
     bool IsConnectDialogOpen() const override { return connectDialogOpen; }
-    void SetOpponentName(const std::string& n) override { opponent = n; }
     void Notify(Notice kind) override { notices.push_back(kind); }
 
     std::deque<int> answers;
     std::function<void()> duringAsk;
     std::vector<std::string> questions, lines;
-    std::string opponent;
     std::vector<Notice> notices;
-    int redraws = 0, checks = 0, turnDialogCloses = 0;
+    int checks = 0, turnDialogCloses = 0;
     bool chatInput = false, connectDialogOpen = false;
 };
+
+const std::string kMove1 = "   1 ７六歩(77) ";
+const std::string kMove2 = "   2 ３四歩(33) ";
+const std::string kMove3Check = "   3 ３三角成(88) ";  // checks gote's king through 4二
+const std::string kHelloQ = "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：";
+const std::string kSidesQ = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
+
+// Where a case starts.  HOST_FREE: guest 7 accepted.  HOST_GAME: guest 7
+// plays sente against the host, spectator 9 watches.  GUEST_*: connected on
+// handle 3, free, playing sente, or watching.
+enum Start { NEW, HOST_FREE, HOST_GAME, GUEST_FREE, GUEST_GAME, GUEST_WATCHING };
 
 // One copy: board, record, its two links and the protocol.
 struct Copy {
     explicit Copy(const std::string& name) : conn(false), listen(true), proto(board, record, conn, listen, host) {
         board.Reset();
         proto.SetHandleName(name);
+        conn.ownHandle = 3;
     }
-    void Packet(CFakeLink& link, SockHandle h, uint8_t type, const std::string& text) {
-        link.Put(h, type, text);
+    Copy(const std::string& name, Start start) : Copy(name) {
+        if (start == HOST_FREE || start == HOST_GAME) {
+            host.answers = {ASK_YES, ASK_YES};
+            HostPacket(7, PKT_HELLO, "guest");
+            if (start == HOST_GAME) {
+                HostPacket(7, PKT_TURN, "0");
+                HostPacket(9, PKT_HELLO, "watcher");
+            }
+        } else if (start != NEW) {
+            proto.OnGuestConnected();
+            if (start == GUEST_GAME)
+                proto.OnTurnAccepted(SENTE);
+            else if (start == GUEST_WATCHING)
+                GuestPacket(PKT_OBSERVE, "1");
+        }
+        host.questions.clear();
+        host.answers.clear();
+        listen.Take();
+    }
+    void HostPacket(SockHandle h, uint8_t type, const std::string& text) {
+        listen.Put(h, type, text);
         proto.OnSockMessage(WM_SOCK_PACKET, h);
     }
-    void HostPacket(SockHandle h, uint8_t type, const std::string& text) { Packet(listen, h, type, text); }
-    void GuestPacket(uint8_t type, const std::string& text) { Packet(conn, conn.ownHandle, type, text); }
+    void GuestPacket(uint8_t type, const std::string& text) {
+        conn.Put(3, type, text);
+        proto.OnSockMessage(WM_SOCK_PACKET, 3);
+    }
     void Closed(SockHandle h) {
         listen.slots.erase(h);
         proto.OnSockMessage(WM_SOCK_CLOSED, h);
+    }
+    void Chat(const std::string& text) { proto.HandleChat(0, &text); }
+    // What went out on both links, one packet after the other:
+    // "<type> <text> ><to>" ("!" = to all but), then the closed slots.
+    std::string Sent() {
+        static const std::map<int, std::string> names = {
+            {PKT_ACCEPT, "accept"}, {PKT_REFUSE, "refuse"}, {PKT_OBSERVE, "observe"}, {PKT_MOVE, "move"},
+            {PKT_CHUNK, "chunk"},   {PKT_CHUNK_END, "end"}, {PKT_CHAT, "chat"}};
+        std::string out;
+        for (CFakeLink* link : {&listen, &conn})
+            for (const CFakeLink::Sent& s : link->Take())
+                out += names.at(s.type) + " " + s.text + (s.except ? " !" : " >") + std::to_string(s.handle) + "|";
+        for (SockHandle h : listen.closedSlots)
+            out += "close " + std::to_string(h) + "|";
+        return out;
+    }
+    // connState, mode, mySide, gamePeer, flipped, chat input, checks shown,
+    // turn dialog closed; then the record's main line.
+    std::string State() const {
+        std::string line;
+        record.GetMainLineText(line);
+        return "c" + std::to_string(proto.connState) + " m" + std::to_string(proto.mode) + " s" +
+               std::to_string(proto.mySide) + " p" + std::to_string(proto.gamePeer) + " f" +
+               std::to_string(proto.flipped) + (host.chatInput ? " chat" : "") +
+               (host.checks ? " check" + std::to_string(host.checks) : "") +
+               (host.turnDialogCloses ? " turn-closed" : "") + " " + line;
     }
 
     CShogiBoard board;
@@ -153,564 +130,242 @@ struct Copy {
     CPeerProtocol proto;
 };
 
-const std::string kMove1 = "   1 ７六歩(77) ";
-const std::string kMove2 = "   2 ３四歩(33) ";
-const std::string kMove3Check = "   3 ３三角成(88) ";  // checks gote's king through 4二
-
-// A host that has accepted guest 7 and plays gote against it (guest sente).
-void StartHostGame(Copy& h, SockHandle guest = 7) {
-    h.host.answers = {ASK_YES, ASK_YES};
-    h.HostPacket(guest, PKT_HELLO, "guest");
-    h.HostPacket(guest, PKT_TURN, "0");
-    ASSERT_EQ(h.proto.mode, MODE_GAME);
-    h.listen.Take();
-}
-
 }  // namespace
 
-TEST(Handshake, HelloQuestionAndAnswers) {
+TEST(Protocol, Rules) {
+    using N = Notice;
     struct Case {
-        int answer;
-        bool dialogOpen;
-        uint8_t reply;
-        int connState;
-        size_t questions;
-        std::string name = "はなこ", shown = "はなこ";
+        const char* rule;
+        Start start;
+        std::deque<int> answers;  // to the questions, in turn; then no
+        std::function<void(Copy&)> act;
+        std::string sent;
+        std::string state;
+        std::vector<Notice> notices = {};
+        std::vector<std::string> questions = {};
     };
-    // A refused guest's slot is closed behind the refusal.
+    const std::string g7 = "c2 m1 s1 p7 f1 chat ";  // the host of HOST_GAME, still playing
     const Case cases[] = {
-        {ASK_YES, false, PKT_ACCEPT, CONN_HOST, 1},
-        {ASK_NO, false, PKT_REFUSE, CONN_NONE, 1},
-        {ASK_YES, true, PKT_REFUSE, CONN_NONE, 0},  // busy connecting out: no question
-        {ASK_NO, false, PKT_REFUSE, CONN_NONE, 1, std::string(250, 'n'), std::string(22, 'n') + "…"},
+        // --- Hello: a question, accepted or refused; a refused guest's slot is closed.
+        {"hello, yes", NEW, {ASK_YES}, [](Copy& c) { c.HostPacket(5, PKT_HELLO, "はなこ"); },
+         "accept 0 >5|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "はなこ"}},
+        {"hello, no", NEW, {}, [](Copy& c) { c.HostPacket(5, PKT_HELLO, std::string(250, 'n')); },
+         "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;", {}, {kHelloQ + std::string(22, 'n') + "…"}},
+        {"hello while connecting out: no question", NEW, {ASK_YES},
+         [](Copy& c) {
+             c.host.connectDialogOpen = true;
+             c.HostPacket(5, PKT_HELLO, "x");
+         },
+         "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;"},
+        {"a second hello while the question is open is answered no at once", NEW, {ASK_YES},
+         [](Copy& c) {
+             c.host.duringAsk = [&c] { c.HostPacket(8, PKT_HELLO, "second"); };
+             c.HostPacket(7, PKT_HELLO, "first");
+         },
+         "refuse 0 >8|accept 0 >7|close 8|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "first"}},
+        {"guest gone during the question", NEW, {ASK_YES},
+         [](Copy& c) {
+             c.host.duringAsk = [&c] { c.Closed(7); };
+             c.HostPacket(7, PKT_HELLO, "fleeting");
+         },
+         "refuse 0 >7|close 7|", "c0 m0 s0 p0 f0 turn-closed ;", {}, {kHelloQ + "fleeting"}},
+        {"a guest says hello once", HOST_FREE, {ASK_NO}, [](Copy& c) { c.HostPacket(7, PKT_HELLO, "g"); },
+         "", "c2 m0 s0 p0 f0 chat ;"},
+        {"hello in a game: a spectator, no question, the game so far", HOST_GAME, {},
+         [](Copy& c) {
+             c.HostPacket(7, PKT_MOVE, kMove1);
+             c.HostPacket(11, PKT_HELLO, "w2");
+         },
+         "move " + kMove1 + " !7|accept 0 >11|observe 1 >11|end " + kMove1 + ";; >11|", g7 + kMove1 + ";;"},
+        // --- Sides: the guest proposes, the host asks; the others are told to watch.
+        {"guest takes sente", HOST_FREE, {ASK_YES}, [](Copy& c) { c.HostPacket(7, PKT_TURN, "0"); },
+         "accept 0 >7|observe 0 !7|", g7 + ";", {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
+        {"guest takes gote", HOST_FREE, {ASK_YES}, [](Copy& c) { c.HostPacket(7, PKT_TURN, "1"); },
+         "accept 0 >7|observe 0 !7|", "c2 m1 s0 p7 f0 chat ;", {}, {kSidesQ + " 先手: host \r\n 後手: guest"}},
+        {"a long name is shown shortened", NEW, {ASK_YES, ASK_NO},
+         [](Copy& c) {
+             c.HostPacket(7, PKT_HELLO, std::string(40, 'g'));
+             c.HostPacket(7, PKT_TURN, "1");
+         },
+         "accept 0 >7|refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {},
+         {kHelloQ + std::string(22, 'g') + "…", kSidesQ + " 先手: host \r\n 後手: " + std::string(22, 'g') + "…"}},
+        {"a refused guest that stays can neither propose nor chat", HOST_FREE, {},
+         [](Copy& c) {
+             c.HostPacket(8, PKT_HELLO, "pest");
+             c.HostPacket(8, PKT_TURN, "0");
+             c.HostPacket(8, PKT_CHAT, "spam");
+         },
+         "refuse 0 >8|refuse 0 >8|close 8|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "pest"}},
+        {"a proposal during the game", HOST_GAME, {}, [](Copy& c) { c.HostPacket(9, PKT_TURN, "1"); }, "refuse 0 >9|", g7 + ";"},
+        {"guest gone during the sides question", HOST_FREE, {ASK_YES},
+         [](Copy& c) {
+             c.host.duringAsk = [&c] { c.listen.slots.erase(7); };
+             c.HostPacket(7, PKT_TURN, "0");
+         },
+         "refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
+        // --- Moves: the opponent's are applied and relayed to the others; the own go to all.
+        {"moves both ways, check shown", HOST_GAME, {},
+         [](Copy& c) {
+             c.HostPacket(7, PKT_MOVE, kMove1);
+             EXPECT_EQ(c.proto.PlayMoveText(kMove2), 1);
+             c.HostPacket(7, PKT_MOVE, kMove3Check);
+         },
+         "move " + kMove1 + " !7|move " + kMove2 + " >0|move " + kMove3Check + " !7|",
+         g7 + "check1 " + kMove1 + ";" + kMove2 + ";" + kMove3Check + ";;"},
+        {"a spectator cannot move", HOST_GAME, {}, [](Copy& c) { c.HostPacket(9, PKT_MOVE, kMove1); }, "", g7 + ";"},
+        {"no move out of turn, none that does not parse", HOST_GAME, {},
+         [](Copy& c) {
+             EXPECT_EQ(c.proto.PlayMoveText(kMove1), 0);
+             c.HostPacket(7, PKT_MOVE, kMove1);
+             EXPECT_EQ(c.proto.PlayMoveText("nonsense"), 0);
+         },
+         "move " + kMove1 + " !7|", g7 + kMove1 + ";;"},
+        {"a guest sends its moves to its host", GUEST_GAME, {}, [](Copy& c) { EXPECT_EQ(c.proto.PlayMoveText(kMove1), 1); },
+         "move " + kMove1 + " >0|", "c1 m1 s0 p0 f0 chat " + kMove1 + ";;"},
+        {"a guest outside a game takes no moves", GUEST_FREE, {}, [](Copy& c) { c.GuestPacket(PKT_MOVE, kMove1); }, "",
+         "c1 m0 s0 p0 f0 chat ;"},
+        // --- End lines and refused moves end the game; the board and record stay.
+        {"resignation received", HOST_GAME, {}, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 投了"); },
+         "move    1 投了 !7|", "c2 m0 s0 p0 f1 chat    1 投了;;", {N::OpponentResigned}},
+        {"king taken", HOST_GAME, {}, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "まで1手で先手の勝ち"); },
+         "move まで1手で先手の勝ち !7|", "c2 m0 s0 p0 f1 chat まで1手で先手の勝ち;;", {N::KingTaken}},
+        {"a move that does not fit", HOST_GAME, {}, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 ５五歩(56) "); },
+         "move    1 ５五歩(56)  !7|", "c2 m0 s0 p0 f1 chat    1 ５五歩(56) ;;", {N::MoveRefused}},
+        {"own resignation: asked, recorded, sent", HOST_GAME, {},
+         [](Copy& c) {
+             EXPECT_EQ(c.proto.Resign(), 0);  // not the own turn
+             c.HostPacket(7, PKT_MOVE, kMove1);
+             EXPECT_EQ(c.proto.Resign(), 0);  // answered no
+             c.host.answers = {ASK_YES};
+             EXPECT_EQ(c.proto.Resign(), 1);
+         },
+         "move " + kMove1 + " !7|move    2 投了 >0|", "c2 m0 s0 p0 f1 chat " + kMove1 + ";   2 投了;;", {},
+         {"\r\n\r\n投了しますか ？", "\r\n\r\n投了しますか ？"}},
+        // --- Spectators: the game so far, entry by entry; then every move.
+        {"watched moves and resignation", GUEST_WATCHING, {},
+         [](Copy& c) {
+             c.GuestPacket(PKT_MOVE, kMove1);
+             c.GuestPacket(PKT_MOVE, "   2 投了");
+         },
+         "",
+         "c1 m0 s0 p0 f0 chat " + kMove1 + ";   2 投了;;", {N::GoteResigned}},
+        {"watched king taken", GUEST_WATCHING, {}, [](Copy& c) { c.GuestPacket(PKT_MOVE, "まで1手で先手の勝ち"); }, "",
+         "c1 m0 s0 p0 f0 chat まで1手で先手の勝ち;;", {N::SenteWon}},
+        {"watched game interrupted", GUEST_WATCHING, {}, [](Copy& c) { c.GuestPacket(PKT_MOVE, "   1 中断"); }, "",
+         "c1 m0 s0 p0 f0 chat    1 中断;;", {N::WatchedGameEnded}},
+        {"catch-up of two entries", GUEST_WATCHING, {},
+         [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove2 + ";;"); }, "",
+         "c1 m2 s0 p0 f0 chat " + kMove1 + ";" + kMove2 + ";;"},
+        {"catch-up: no move yet", GUEST_WATCHING, {}, [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, ";"); }, "", "c1 m2 s0 p0 f0 chat ;"},
+        {"catch-up: text behind the last ';' is no entry", GUEST_WATCHING, {},
+         [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove2); }, "", "c1 m2 s0 p0 f0 chat " + kMove1 + ";;"},
+        {"catch-up that does not fit", GUEST_WATCHING, {},
+         [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove1 + ";;"); }, "",
+         "c1 m0 s0 p0 f0 chat " + kMove1 + ";   1 同　歩(77) ;;", {N::MoveRefused}},
+        {"catch-up outside watching", GUEST_GAME, {}, [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";;"); }, "",
+         "c1 m1 s0 p0 f0 chat ;"},
+        // --- Lost connections.
+        {"opponent gone: spectators stay, told nothing; then the last one", HOST_GAME, {},
+         [](Copy& c) {
+             c.HostPacket(7, PKT_MOVE, kMove1);
+             c.Closed(7);
+             EXPECT_EQ(c.State(), "c2 m0 s0 p0 f1 chat " + kMove1 + ";;");
+             c.Closed(9);
+         },
+         "move " + kMove1 + " !7|", "c0 m0 s0 p0 f1 turn-closed " + kMove1 + ";;", {N::OpponentGone, N::ConnectionLost}},
+        {"last guest gone", HOST_FREE, {}, [](Copy& c) { c.Closed(7); }, "", "c0 m0 s0 p0 f0 turn-closed ;",
+         {N::ConnectionLost}},
+        {"guest loses its host in a game", GUEST_GAME, {}, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); }, "",
+         "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
+        {"guest's own link fails", GUEST_GAME, {}, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 3); }, "",
+         "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
+        {"watched host gone", GUEST_WATCHING, {}, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); }, "",
+         "c0 m0 s0 p0 f0 turn-closed ;", {N::WatchedHostGone}},
+        {"a guest refuses strays on its own listening socket; their going says nothing", GUEST_GAME, {},
+         [](Copy& c) {
+             c.HostPacket(11, PKT_HELLO, "stray");
+             c.HostPacket(12, PKT_HELLO, "stray2");
+             c.listen.Put(12, PKT_HELLO, "stray2");  // stays connected
+             c.Closed(11);
+             EXPECT_EQ(c.proto.connState, CONN_GUEST);
+             c.proto.OnSockMessage(WM_SOCK_CLOSED, 0);  // the host closes
+         },
+         "refuse 0 >11|refuse 0 >12|close 11|close 12|", "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
+        {"disconnect: asked, then everything closed, nobody told", HOST_GAME, {},
+         [](Copy& c) {
+             EXPECT_EQ(c.proto.Disconnect(), 0);
+             EXPECT_EQ(c.listen.slots.size(), 2u);
+             c.host.answers = {ASK_YES};
+             EXPECT_EQ(c.proto.Disconnect(), 1);
+             EXPECT_TRUE(c.listen.slots.empty());
+             c.proto.OnSockMessage(WM_SOCK_CLOSED, 7);  // a late report of the own close
+         },
+         "", "c0 m0 s0 p0 f1 turn-closed ;", {}, {"\r\n\r\n対局を終了し回線を切ります。", "\r\n\r\n対局を終了し回線を切ります。"}},
+        {"disconnect without a connection", NEW, {}, [](Copy& c) { EXPECT_EQ(c.proto.Disconnect(), 0); }, "", "c0 m0 s0 p0 f0 ;"},
+        // --- Chat: the host passes every line to all; a guest logs its own at the echo.
+        {"host chat", HOST_FREE, {},
+         [](Copy& c) {
+             c.Chat("こんにちは");
+             c.HostPacket(7, PKT_CHAT, "guest>よろしく");
+         },
+         "chat host>こんにちは >0|chat guest>よろしく >0|", "c2 m0 s0 p0 f0 chat ;", {N::ChatArrived}},
+        {"guest chat and its echo", GUEST_GAME, {},
+         [](Copy& c) {
+             c.Chat("hi");
+             c.Chat("yo");
+             c.GuestPacket(PKT_CHAT, "guest>hi");
+             c.GuestPacket(PKT_CHAT, "guest>yo");
+             c.GuestPacket(PKT_CHAT, "host>hello");
+         },
+         "chat guest>hi >0|chat guest>yo >0|", "c1 m1 s0 p0 f0 chat ;", {N::ChatArrived}},
+        {"no chat without a connection", NEW, {}, [](Copy& c) { c.Chat("hi"); }, "", "c0 m0 s0 p0 f0 ;"},
     };
-    for (const Case& c : cases) {
-        Copy h("host");
-        h.host.answers = {c.answer};
-        h.host.connectDialogOpen = c.dialogOpen;
-        h.HostPacket(5, PKT_HELLO, c.name);
-        auto sent = h.listen.Take();
-        ASSERT_EQ(sent.size(), 1u);
-        EXPECT_EQ(sent[0].type, c.reply);
-        EXPECT_EQ(sent[0].text, "0");
-        EXPECT_EQ(sent[0].handle, 5);
-        EXPECT_EQ(h.proto.connState, c.connState);
-        EXPECT_EQ(h.host.chatInput, c.connState == CONN_HOST);
-        EXPECT_EQ(h.listen.closedSlots, c.reply == PKT_REFUSE ? std::vector<SockHandle>{5} : std::vector<SockHandle>{});
-        ASSERT_EQ(h.host.questions.size(), c.questions);
-        if (c.questions) {
-            EXPECT_EQ(h.host.questions[0],
-                      "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：" + c.shown);
-        }
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.rule);
+        Copy c(k.start <= HOST_GAME ? "host" : "guest", k.start);
+        c.host.answers = k.answers;
+        k.act(c);
+        EXPECT_EQ(c.Sent(), k.sent);
+        EXPECT_EQ(c.State(), k.state);
+        EXPECT_EQ(c.host.notices, k.notices);
+        EXPECT_EQ(c.host.questions, k.questions);
     }
 }
 
-TEST(Handshake, SidesQuestionAndGameStart) {
-    struct Case {
-        std::string proposal;
-        int hostSide;
-        std::string question;
-        std::string guest = "guest";
-    };
-    const std::string longName(40, 'g');  // shown shortened, stored whole
-    const Case cases[] = {
-        {"0", 1, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: guest \r\n 後手: host"},
-        {"1", 0, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: host \r\n 後手: guest"},
-        {"x", 1, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: guest \r\n 後手: host"},  // reads as 0
-        {"1", 0, "\r\n先手・後手はこれでいいですか？\r\n\r\n 先手: host \r\n 後手: " + longName.substr(0, 22) + "…",
-         longName},
-    };
-    for (const Case& c : cases) {
-        Copy h("host");
-        h.host.answers = {ASK_YES, ASK_YES};
-        h.HostPacket(7, PKT_HELLO, c.guest);
-        h.HostPacket(9, PKT_HELLO, "watcher");
-        h.host.answers = {ASK_YES};
-        h.listen.Take();
-        h.HostPacket(7, PKT_TURN, c.proposal);
-        ASSERT_EQ(h.host.questions.size(), 3u);
-        EXPECT_EQ(h.host.questions.back(), c.question);
-        EXPECT_EQ(h.proto.mode, MODE_GAME);
-        EXPECT_EQ(h.proto.mySide, c.hostSide);
-        EXPECT_EQ(h.proto.flipped, c.hostSide);
-        EXPECT_EQ(h.proto.gamePeer, 7);
-        EXPECT_EQ(h.host.opponent, c.guest);
-        auto sent = h.listen.Take();
-        ASSERT_EQ(sent.size(), 2u);
-        EXPECT_EQ(sent[0].type, PKT_ACCEPT);
-        EXPECT_EQ(sent[0].handle, 7);
-        EXPECT_EQ(sent[1].type, PKT_OBSERVE);  // everybody else watches
-        EXPECT_EQ(sent[1].text, "0");
-        EXPECT_TRUE(sent[1].except);
-        EXPECT_EQ(sent[1].handle, 7);
-    }
-}
+// Chat lines are logged and kept in the record as sent; a long line is cut
+// on a character boundary to what one packet carries.
+TEST(Protocol, ChatLog) {
+    Copy h("host", HOST_FREE);
+    std::string typed = "a";
+    for (int i = 0; i < 200; ++i)
+        typed += "将";
+    h.Chat(typed);
+    h.HostPacket(7, PKT_CHAT, "guest>よろしく");
+    const std::string cut = "host>" + typed.substr(0, 247);  // 252 bytes: 253 would split a character
+    EXPECT_EQ(h.host.lines, (std::vector<std::string>{cut, "guest>よろしく"}));
+    EXPECT_EQ(h.record.kifu.header.headerComment, "*" + cut + "\r\n*guest>よろしく\r\n");
 
-TEST(Handshake, TurnRefusedInGameOrOnNo) {
-    Copy h("host");
-    StartHostGame(h);
-    h.HostPacket(9, PKT_TURN, "1");  // a spectator's own proposal during the game
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].type, PKT_REFUSE);
-    EXPECT_EQ(sent[0].handle, 9);
-    EXPECT_EQ(h.proto.gamePeer, 7);
-
-    Copy n("host");
-    n.host.answers = {ASK_YES, ASK_NO};
-    n.HostPacket(7, PKT_HELLO, "guest");
-    n.HostPacket(7, PKT_TURN, "0");
-    EXPECT_EQ(n.proto.mode, MODE_FREE);
-    EXPECT_EQ(n.listen.Take().back().type, PKT_REFUSE);
-}
-
-TEST(Handshake, RefusedGuestThatStaysCannotProposeOrChat) {
-    Copy h("host");
-    h.host.answers = {ASK_YES, ASK_NO, ASK_YES, ASK_YES};
-    h.HostPacket(7, PKT_HELLO, "accepted");
-    h.HostPacket(8, PKT_HELLO, "refused");
-    h.listen.Take();
-    h.HostPacket(8, PKT_TURN, "0");
-    h.HostPacket(8, PKT_CHAT, "refused>spam");
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].type, PKT_REFUSE);
-    EXPECT_EQ(sent[0].handle, 8);
-    EXPECT_EQ(h.host.questions.size(), 2u);  // no sides question for it
-    EXPECT_TRUE(h.host.lines.empty());
-    EXPECT_EQ(h.proto.mode, MODE_FREE);
-    // The accepted one still can.
-    h.HostPacket(7, PKT_TURN, "1");
-    EXPECT_EQ(h.proto.mode, MODE_GAME);
-    EXPECT_EQ(h.proto.gamePeer, 7);
-}
-
-// A connection says hello once: a repeated hello, from the opponent in
-// mid-game or from an accepted guest before it, changes nothing.
-TEST(Handshake, SecondHelloFromTheSameGuestIsIgnored) {
-    Copy playing("host");
-    StartHostGame(playing);
-    Copy waiting("host");
-    waiting.host.answers = {ASK_YES};
-    waiting.HostPacket(7, PKT_HELLO, "guest");
-    waiting.listen.Take();
-    for (Copy* h : {&playing, &waiting}) {
-        const size_t questions = h->host.questions.size();
-        h->HostPacket(7, PKT_HELLO, "guest");
-        EXPECT_TRUE(h->listen.Take().empty());
-        EXPECT_EQ(h->host.questions.size(), questions);
-        EXPECT_TRUE(h->proto.IsAccepted(7));
-    }
-    EXPECT_EQ(playing.proto.gamePeer, 7);
-    EXPECT_EQ(playing.proto.mode, MODE_GAME);
-}
-
-TEST(Handshake, SecondQuestionWhileOneIsOpenIsRefused) {
-    Copy h("host");
-    h.host.answers = {ASK_YES};
-    // While the first hello's question is open another guest says hello.
-    h.host.duringAsk = [&] { h.HostPacket(8, PKT_HELLO, "second"); };
-    h.HostPacket(7, PKT_HELLO, "first");
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0].type, PKT_REFUSE);  // answered 2 at once
-    EXPECT_EQ(sent[0].handle, 8);
-    EXPECT_EQ(sent[1].type, PKT_ACCEPT);
-    EXPECT_EQ(sent[1].handle, 7);
-    EXPECT_EQ(h.host.questions.size(), 1u);
-}
-
-TEST(Handshake, GuestGoneDuringQuestionIsNotAccepted) {
-    Copy h("host");
-    h.host.answers = {ASK_YES};
-    h.host.duringAsk = [&] { h.Closed(7); };
-    h.HostPacket(7, PKT_HELLO, "fleeting");
-    EXPECT_EQ(h.proto.connState, CONN_NONE);
-    EXPECT_FALSE(h.host.chatInput);
+    Copy g("guest", GUEST_FREE);
+    g.Chat("よろしく");
+    g.GuestPacket(PKT_CHAT, "guest>よろしく");
+    EXPECT_EQ(g.host.lines, std::vector<std::string>{"guest>よろしく"});
 }
 
 // The record of a network game names the players by side and keeps when
 // the game started and when it ended.
-TEST(GameRecord, HeaderNamesThePlayersAndTimesTheGame) {
+TEST(Protocol, RecordHeader) {
     const std::time_t before = std::time(nullptr);
-    Copy h("host");
-    StartHostGame(h);  // the guest took sente
-    Copy g("guest");
-    g.conn.ownHandle = 3;
+    Copy h("host", HOST_GAME);  // the guest took sente
+    Copy g("guest", GUEST_FREE);
     g.proto.SetOpponentName("host");
-    g.proto.OnGuestConnected();
     g.proto.OnTurnAccepted(GOTE);
     for (Copy* c : {&h, &g}) {
         const KifuHeader& header = c->record.kifu.header;
-        EXPECT_EQ(header.senteName, c == &h ? "guest" : "host");
-        EXPECT_EQ(header.goteName, c == &h ? "host" : "guest");
-        EXPECT_EQ(header.hasStartTime, 1);
-        EXPECT_GE(header.startTime, before);
-        EXPECT_LE(header.startTime, std::time(nullptr));
-        EXPECT_EQ(header.hasEndTime, 0);
+        EXPECT_EQ(header.senteName + "/" + header.goteName, c == &h ? "guest/host" : "host/guest");
+        EXPECT_EQ(std::pair(header.hasStartTime, header.hasEndTime), std::pair(1, 0));
+        EXPECT_TRUE(header.startTime >= before && header.startTime <= std::time(nullptr));
     }
-    h.Closed(7);  // the opponent went away: the game is over
+    h.Closed(7);
     EXPECT_EQ(h.record.kifu.header.hasEndTime, 1);
     EXPECT_GE(h.record.kifu.header.endTime, h.record.kifu.header.startTime);
-}
-
-TEST(Spectators, JoinRunningGameWithCatchUp) {
-    Copy h("host");
-    StartHostGame(h);
-    h.HostPacket(7, PKT_MOVE, kMove1);
-    h.listen.Take();
-    h.HostPacket(9, PKT_HELLO, "watcher");
-    EXPECT_EQ(h.host.questions.size(), 2u);  // no question for a spectator
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[0].type, PKT_ACCEPT);
-    EXPECT_EQ(sent[1].type, PKT_OBSERVE);
-    EXPECT_EQ(sent[1].text, "1");
-    EXPECT_EQ(sent[2].type, PKT_CHUNK_END);
-    EXPECT_EQ(sent[2].text, kMove1 + ";;");
-    for (auto& s : sent)
-        EXPECT_EQ(s.handle, 9);
-}
-
-TEST(Moves, HostRelaysOpponentMovesAndShowsCheck) {
-    Copy h("host");
-    StartHostGame(h);  // host is gote
-    h.HostPacket(7, PKT_MOVE, kMove1);
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].type, PKT_MOVE);
-    EXPECT_TRUE(sent[0].except);
-    EXPECT_EQ(sent[0].handle, 7);
-    EXPECT_EQ(sent[0].text, kMove1);
-    EXPECT_NE(h.board.PieceAt(7, 6), -1);
-    EXPECT_EQ(h.board.PieceAt(7, 7), -1);
-    EXPECT_EQ(h.host.checks, 0);
-
-    // The host's own reply goes to everybody.
-    ASSERT_EQ(h.proto.PlayMoveText(kMove2), 1);
-    sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].handle, 0);
-    EXPECT_FALSE(sent[0].except);
-    EXPECT_EQ(sent[0].text, kMove2);
-
-    h.HostPacket(7, PKT_MOVE, kMove3Check);
-    EXPECT_EQ(h.host.checks, 1);
-    EXPECT_EQ(h.proto.mode, MODE_GAME);
-}
-
-TEST(Moves, SpectatorCannotMoveForThePlayers) {
-    Copy h("host");
-    StartHostGame(h);
-    h.HostPacket(9, PKT_HELLO, "watcher");
-    h.listen.Take();
-    h.HostPacket(9, PKT_MOVE, kMove1);
-    EXPECT_TRUE(h.listen.Take().empty());
-    EXPECT_EQ(h.board.PieceAt(7, 6), -1);
-    EXPECT_EQ(h.record.kifu.Root()->filled, 0);
-}
-
-TEST(Moves, ReceivedResignationEndsGameAndIsRecorded) {
-    Copy h("host");
-    StartHostGame(h);
-    h.HostPacket(7, PKT_MOVE, kMove1);
-    int piece = h.board.PieceAt(7, 6);
-    h.HostPacket(7, PKT_MOVE, "   2 投了");
-    EXPECT_EQ(h.proto.mode, MODE_FREE);
-    EXPECT_EQ(h.proto.gamePeer, 0);
-    EXPECT_EQ(h.board.PieceAt(7, 6), piece);  // board stays
-    std::string text;
-    h.record.GetMainLineText(text);
-    EXPECT_EQ(text, kMove1 + ";   2 投了;;");
-}
-
-TEST(Moves, OwnResignationAsksRecordsAndSends) {
-    Copy h("host");
-    StartHostGame(h);  // host gote, guest to move
-    EXPECT_EQ(h.proto.Resign(), 0);  // not the host's turn
-    h.HostPacket(7, PKT_MOVE, kMove1);
-    h.listen.Take();
-    h.host.answers = {ASK_NO};
-    EXPECT_EQ(h.proto.Resign(), 0);
-    EXPECT_EQ(h.proto.mode, MODE_GAME);
-    h.host.answers = {ASK_YES};
-    EXPECT_EQ(h.proto.Resign(), 1);
-    EXPECT_EQ(h.host.questions.back(), "\r\n\r\n投了しますか ？");
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].text, "   2 投了");
-    EXPECT_EQ(h.proto.mode, MODE_FREE);
-}
-
-TEST(CatchUp, EntriesSeparatorsAndEmptyEntries) {
-    struct Case {
-        std::string text;
-        int entries;   // recorded entries
-        int mode;
-    };
-    const Case cases[] = {
-        {";", 0, MODE_WATCHING},                          // host without a move yet
-        {kMove1 + ";" + kMove2 + ";;", 2, MODE_WATCHING},
-        {kMove1 + ";" + kMove2, 1, MODE_WATCHING},         // text behind the last ";" ignored
-        {kMove1 + ";" + kMove1 + ";;", 2, MODE_FREE},      // second entry does not fit
-        {"", 0, MODE_WATCHING},
-    };
-    for (const Case& c : cases) {
-        Copy g("guest");
-        g.conn.ownHandle = 3;
-        g.proto.OnGuestConnected();
-        g.GuestPacket(PKT_OBSERVE, "1");
-        ASSERT_EQ(g.proto.mode, MODE_WATCHING);
-        g.GuestPacket(PKT_CHUNK_END, c.text);
-        std::string text;
-        g.record.GetMainLineText(text);
-        int recorded = 0;
-        for (const KifuNode* n = g.record.kifu.Root(); n; n = n->next)
-            recorded += n->filled;
-        EXPECT_EQ(recorded, c.entries) << c.text;
-        EXPECT_EQ(g.proto.mode, c.mode) << c.text;
-        if (c.mode == MODE_WATCHING && c.entries == 2) {
-            EXPECT_NE(g.board.PieceAt(3, 4), -1);
-        }
-    }
-}
-
-TEST(CatchUp, IgnoredOutsideWatching) {
-    Copy g("guest");
-    g.conn.ownHandle = 3;
-    g.proto.OnGuestConnected();
-    g.proto.OnTurnAccepted(0);
-    g.GuestPacket(PKT_CHUNK_END, kMove1 + ";;");
-    EXPECT_EQ(g.record.kifu.Root()->filled, 0);
-    EXPECT_EQ(g.proto.mode, MODE_GAME);
-}
-
-TEST(Chat, EchoRules) {
-    Copy h("host");
-    h.host.answers = {ASK_YES, ASK_YES};
-    h.HostPacket(7, PKT_HELLO, "g1");
-    h.HostPacket(8, PKT_HELLO, "g2");
-    h.listen.Take();
-    // Typed on the host: to everybody, logged once.
-    std::string typed = "こんにちは";
-    h.proto.HandleChat(0, &typed);
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].type, PKT_CHAT);
-    EXPECT_EQ(sent[0].handle, 0);
-    EXPECT_EQ(sent[0].text, "host>こんにちは");
-    // Received from a guest: back to everybody as it came, sender included.
-    h.HostPacket(8, PKT_CHAT, "g2>よろしく");
-    sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].handle, 0);
-    EXPECT_EQ(sent[0].text, "g2>よろしく");
-    EXPECT_EQ(h.host.lines, (std::vector<std::string>{"host>こんにちは", "g2>よろしく"}));
-    EXPECT_EQ(h.record.kifu.header.headerComment, "*host>こんにちは\r\n*g2>よろしく\r\n");
-
-    // A guest's typed line is sent, and logged only when the echo comes.
-    Copy g("g2");
-    g.conn.ownHandle = 3;
-    g.proto.OnGuestConnected();
-    std::string mine = "よろしく";
-    g.proto.HandleChat(0, &mine);
-    sent = g.conn.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].text, "g2>よろしく");
-    EXPECT_TRUE(g.host.lines.empty());
-    g.GuestPacket(PKT_CHAT, "g2>よろしく");
-    EXPECT_EQ(g.host.lines, std::vector<std::string>{"g2>よろしく"});
-
-    // Without a connection nothing happens.
-    Copy n("alone");
-    n.proto.HandleChat(0, &typed);
-    EXPECT_TRUE(n.listen.Take().empty());
-    EXPECT_TRUE(n.host.lines.empty());
-}
-
-TEST(Chat, LongLineIsCutOnACharacterBoundaryAndLoggedAsSent) {
-    Copy h("host");
-    h.host.answers = {ASK_YES};
-    h.HostPacket(7, PKT_HELLO, "g1");
-    h.listen.Take();
-    std::string typed;
-    for (int i = 0; i < 200; ++i)
-        typed += "将";
-    h.proto.HandleChat(0, &typed);
-    auto sent = h.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].text.size(), 253u);  // "host>" (5) + 124 characters (248)
-    EXPECT_EQ(sent[0].text, "host>" + typed.substr(0, 248));
-    EXPECT_EQ(h.host.lines.back(), sent[0].text);
-}
-
-TEST(Closing, OpponentLeavesSpectatorsStayLastGuestEndsHosting) {
-    Copy h("host");
-    StartHostGame(h, 7);
-    h.HostPacket(9, PKT_HELLO, "watcher");
-    h.Closed(7);
-    EXPECT_EQ(h.proto.mode, MODE_FREE);
-    EXPECT_EQ(h.proto.gamePeer, 0);
-    EXPECT_EQ(h.proto.connState, CONN_HOST);
-    EXPECT_TRUE(h.host.chatInput);
-    EXPECT_EQ(h.host.turnDialogCloses, 0);
-    h.Closed(9);
-    EXPECT_EQ(h.proto.connState, CONN_NONE);
-    EXPECT_FALSE(h.host.chatInput);
-    EXPECT_EQ(h.host.turnDialogCloses, 1);
-}
-
-TEST(Closing, GuestLosesHost) {
-    Copy g("guest");
-    g.conn.ownHandle = 3;
-    g.proto.OnGuestConnected();
-    g.proto.OnTurnAccepted(1);
-    EXPECT_EQ(g.proto.mySide, 1);
-    EXPECT_EQ(g.proto.flipped, 1);
-    // A stray guest of this copy's own listening socket: refused, and its
-    // going says nothing about the link to the host.
-    g.listen.Put(11, PKT_HELLO, "stray");
-    g.proto.OnSockMessage(WM_SOCK_PACKET, 11);
-    auto sent = g.listen.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].type, PKT_REFUSE);
-    g.listen.Put(12, PKT_HELLO, "stray2");  // stays connected
-    g.Closed(11);
-    EXPECT_EQ(g.proto.connState, CONN_GUEST);
-    EXPECT_EQ(g.proto.mode, MODE_GAME);
-    // The host closes: 0, even with a stray still on the listening socket.
-    g.proto.OnSockMessage(WM_SOCK_CLOSED, 0);
-    EXPECT_EQ(g.proto.connState, CONN_NONE);
-    EXPECT_EQ(g.proto.mode, MODE_FREE);
-}
-
-TEST(Closing, DisconnectAsksAndCloses) {
-    Copy h("host");
-    StartHostGame(h);
-    h.host.answers = {ASK_NO};
-    EXPECT_EQ(h.proto.Disconnect(), 0);
-    EXPECT_EQ(h.listen.closes, 0);
-    h.host.answers = {ASK_YES};
-    EXPECT_EQ(h.proto.Disconnect(), 1);
-    EXPECT_EQ(h.host.questions.back(), "\r\n\r\n対局を終了し回線を切ります。");
-    EXPECT_EQ(h.listen.closes, 1);
-    EXPECT_EQ(h.proto.connState, CONN_NONE);
-    EXPECT_EQ(h.proto.mode, MODE_FREE);
-}
-
-TEST(Garbage, AnyTypeAndTextInAnyState) {
-    // Every type byte with hostile text on host and guest, in every mode.
-    const std::string texts[] = {"", ";;;;", std::string(253, '\xFF'), "   1 ９九王(11) ", "まで99999999999手", "\x81"};
-    for (int conn : {CONN_NONE, CONN_HOST, CONN_GUEST}) {
-        Copy c("x");
-        c.host.answers.assign(2000, ASK_YES);
-        c.conn.ownHandle = 3;
-        if (conn == CONN_GUEST)
-            c.proto.OnGuestConnected();
-        for (int t = 0; t < 256; ++t) {
-            for (const std::string& text : texts) {
-                if (conn == CONN_GUEST)
-                    c.GuestPacket(static_cast<uint8_t>(t), text);
-                else
-                    c.HostPacket(7, static_cast<uint8_t>(t), text);
-            }
-        }
-        EXPECT_GE(c.proto.mode, MODE_FREE);
-        EXPECT_LE(c.proto.mode, MODE_WATCHING);
-    }
-}
-
-// What the player is told of, and what not: only what happens without the
-// player's own action.
-TEST(Notices, GameEndsAndLostConnections) {
-    using N = Notice;
-    enum Start { HOST_GAME, HOST_FREE, GUEST_GAME, GUEST_WATCHING };
-    struct Case {
-        const char* name;
-        Start start;
-        std::function<void(Copy&)> act;
-        std::vector<Notice> notices;
-        int mode;
-    };
-    const Case cases[] = {
-        {"resignation received", HOST_GAME, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 投了"); }, {N::OpponentResigned}, MODE_FREE},
-        {"king taken", HOST_GAME, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "まで1手で先手の勝ち"); }, {N::KingTaken}, MODE_FREE},
-        {"move refused", HOST_GAME, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 ５五歩(56) "); }, {N::MoveRefused}, MODE_FREE},
-        {"opponent gone, then the spectator", HOST_GAME, [](Copy& c) { c.Closed(7); c.Closed(9); },
-         {N::OpponentGone, N::ConnectionLost}, MODE_FREE},
-        {"last guest gone", HOST_FREE, [](Copy& c) { c.Closed(7); }, {N::ConnectionLost}, MODE_FREE},
-        {"chat from a guest, own line", HOST_FREE,
-         [](Copy& c) {
-             c.HostPacket(7, PKT_CHAT, "guest>hi");
-             std::string own = "yo";
-             c.proto.HandleChat(0, &own);
-         },
-         {N::ChatArrived}, MODE_FREE},
-        {"own resignation and disconnect", HOST_GAME,
-         [](Copy& c) {
-             c.HostPacket(7, PKT_MOVE, kMove1);
-             c.host.answers = {ASK_YES, ASK_YES};
-             c.proto.Resign();
-             c.proto.Disconnect();
-             c.proto.OnSockMessage(WM_SOCK_CLOSED, 7);  // a late report of the own close
-         },
-         {}, MODE_FREE},
-        {"guest loses its host in a game", GUEST_GAME, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); },
-         {N::OpponentGone}, MODE_FREE},
-        {"guest's own link fails in a game", GUEST_GAME, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 3); },
-         {N::OpponentGone}, MODE_FREE},
-        {"guest's echo and another's line", GUEST_GAME,
-         [](Copy& c) {
-             std::string own = "hi";
-             c.proto.HandleChat(0, &own);
-             c.GuestPacket(PKT_CHAT, "guest>hi");
-             c.GuestPacket(PKT_CHAT, "host>hello");
-         },
-         {N::ChatArrived}, MODE_GAME},
-        {"watched resignation", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_MOVE, "   2 投了"); }, {N::GoteResigned}, MODE_FREE},
-        {"watched king taken", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_MOVE, "まで1手で先手の勝ち"); }, {N::SenteWon}, MODE_FREE},
-        {"watched game interrupted", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_MOVE, "   1 中断"); },
-         {N::WatchedGameEnded}, MODE_FREE},
-        {"game so far refused", GUEST_WATCHING, [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove1 + ";;"); },
-         {N::MoveRefused}, MODE_FREE},
-        {"watched host gone", GUEST_WATCHING, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); },
-         {N::WatchedHostGone}, MODE_FREE},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.name);
-        Copy c(k.start == HOST_GAME || k.start == HOST_FREE ? "host" : "guest");
-        if (k.start == HOST_GAME) {
-            StartHostGame(c);
-            c.HostPacket(9, PKT_HELLO, "watcher");
-        } else if (k.start == HOST_FREE) {
-            c.host.answers = {ASK_YES};
-            c.HostPacket(7, PKT_HELLO, "guest");
-        } else {
-            c.conn.ownHandle = 3;
-            c.proto.OnGuestConnected();
-            if (k.start == GUEST_GAME)
-                c.proto.OnTurnAccepted(SENTE);
-            else
-                c.GuestPacket(PKT_OBSERVE, "1");
-        }
-        k.act(c);
-        EXPECT_EQ(c.host.notices, k.notices);
-        EXPECT_EQ(c.proto.mode, k.mode);
-    }
-}
-
-// The spectators of a game whose opponent went get an interrupted line.
-// Spectators are not sent anything when the opponent leaves: a peer that
-// knows only the plain protocol would not expect it.  The record stays.
-TEST(Notices, OpponentLeavingSendsTheSpectatorsNothing) {
-    Copy h("host");
-    StartHostGame(h);
-    h.HostPacket(9, PKT_HELLO, "watcher");
-    h.HostPacket(7, PKT_MOVE, kMove1);
-    h.listen.Take();
-    h.Closed(7);
-    EXPECT_TRUE(h.listen.Take().empty());
-    std::string text;
-    h.record.GetMainLineText(text);
-    EXPECT_EQ(text, kMove1 + ";;");
 }

@@ -1,186 +1,55 @@
-// The host list fetch: one request line, the reply as it comes, bounded waits.
-#include <QDir>
-#include <QFile>
+// The host list fetch: in this process, its wait for the reply is bounded
+// and keeps the event loop running; through ravuone-peer's command line, the
+// one request line and the reply, which a copy reads up to 1,024 bytes.
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <cstdlib>
 
 #include "app/textcodec.h"
 #include "loop_util.h"
 #include "net/list_socket.h"
+#include "support/list_server.h"
 
 using namespace ravu;
 using namespace ravu::test;
 
-namespace {
-
-// A list server on a free port: records the request, answers as told.
-class FakeListServer {
-public:
-    // reply empty and silent: accept and never answer.
-    explicit FakeListServer(QByteArray reply, bool silent = false) : reply(std::move(reply)), silent(silent) {
-        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            QTcpSocket* s = server.nextPendingConnection();
-            QObject::connect(s, &QTcpSocket::readyRead, [this, s] {
-                request += s->readAll();
-                if (!this->silent && request.contains('\n')) {
-                    s->write(this->reply);
-                    s->disconnectFromHost();
-                }
-            });
-        });
-    }
-    QString Url() const { return QString("http://127.0.0.1:%1/ravu/RavuOneList.txt").arg(server.serverPort()); }
-
-    QTcpServer server;
-    QByteArray reply;
-    bool silent;
-    QByteArray request;
-};
-
-class ListUrl {
-public:
-    explicit ListUrl(const QString& url) { setenv("RAVUONE_LIST_URL", url.toUtf8().constData(), 1); }
-    ~ListUrl() { unsetenv("RAVUONE_LIST_URL"); }
-};
-
-}  // namespace
-
-TEST(ListFetch, DefaultUrlNamesTheListFile) {
+TEST(ListFetch, BoundedWaitWhileTheLoopRuns) {
     unsetenv("RAVUONE_LIST_URL");
-    std::string url = HostListUrl();
-    EXPECT_EQ(url.rfind("http://", 0), 0u);
-    EXPECT_EQ(url.substr(url.size() - 15), "RavuOneList.txt");
-}
-
-TEST(ListFetch, OneRequestLineAndTheReplyAsItComes) {
-    QByteArray list = QByteArray::fromStdString(Utf8ToSjis("host1.example,たろう\r\n10.0.0.2,はなこ,初段\r\n"));
-    FakeListServer server(list);
-    ListUrl env(server.Url());
-    CListSocket fetch;
-    fetch.FetchList();
-    EXPECT_EQ(server.request, (QStringLiteral("GET ") + server.Url() + "\n").toUtf8());
-    EXPECT_EQ(fetch.ListText(), list.toStdString());
-    EXPECT_EQ(fetch.m_bConnected, 1);
-    EXPECT_EQ(fetch.m_bReceived, 1);
-}
-
-TEST(ListFetch, ReplyOverOneKilobyteKeepsTheFirst1024Bytes) {
-    QByteArray big;
-    for (int i = 0; big.size() < 3000; ++i)
-        big += QByteArray::number(i) + ",name\r\n";
-    FakeListServer server(big);
-    ListUrl env(server.Url());
-    CListSocket fetch;
-    fetch.FetchList();
-    EXPECT_EQ(fetch.ListText().size(), 1024u);
-    EXPECT_EQ(fetch.ListText(), big.left(1024).toStdString());
-}
-
-TEST(ListFetch, NoAnswerEndsEmptyAfterTheWaitAndTheLoopKeepsRunning) {
-    FakeListServer server("", true);
-    ListUrl env(server.Url());
+    EXPECT_EQ(HostListUrl(), "http://ravuone.sourceforge.net/list/RavuOneList.txt");
+    CListServer silent("", true);
     CListSocket fetch;
     fetch.m_nWaitLimitMs = 300;
     int ticks = 0;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
     tick.start(10);
+    setenv("RAVUONE_LIST_URL", silent.Url().toUtf8().constData(), 1);
     QElapsedTimer clock;
     clock.start();
     fetch.FetchList();
-    qint64 took = clock.elapsed();
-    EXPECT_EQ(fetch.ListText(), "");
-    EXPECT_GE(took, 300);
-    EXPECT_LT(took, 3000);
+    EXPECT_EQ(fetch.ListText() + std::to_string(fetch.m_bConnected), "1");
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_GT(ticks, 10);  // other timers kept firing during the nested wait
-    EXPECT_EQ(server.request.left(4), QByteArray("GET "));
+    EXPECT_EQ(silent.request, "GET " + silent.Url().toUtf8() + "\n");
 }
 
-TEST(ListFetch, NoServerGivesAnEmptyList) {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    QString url = QString("http://127.0.0.1:%1/RavuOneList.txt").arg(probe.serverPort());
-    probe.close();
-    ListUrl env(url);
-    CListSocket fetch;
-    fetch.m_nWaitLimitMs = 2000;
-    QElapsedTimer clock;
-    clock.start();
-    fetch.FetchList();
-    EXPECT_EQ(fetch.ListText(), "");
-    EXPECT_EQ(fetch.m_bConnected, 0);
-    EXPECT_LT(clock.elapsed(), 1500);
-}
-
-// A stock web server answers the one-line request with the bare file.
-// Opt-in (RAVU_TEST_NGINX=1): it starts Debian's nginx on port 80, which
-// needs root and a free port 80.
-TEST(ListFetch, DebianNginxOnPort80) {
-    if (qgetenv("RAVU_TEST_NGINX") != "1")
-        GTEST_SKIP() << "opt-in: set RAVU_TEST_NGINX=1 (needs root and nginx: bash scripts/setup.sh nginx)";
-    if (geteuid() != 0)
-        GTEST_SKIP() << "needs root to listen on port 80";
-    QString nginx = QStandardPaths::findExecutable("nginx", {"/usr/sbin", "/usr/local/sbin", "/sbin"});
-    if (nginx.isEmpty())
-        GTEST_SKIP() << "nginx is not installed (bash scripts/setup.sh nginx installs nginx-light)";
-    {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, 80);
-        if (probe.waitForConnected(300))
-            GTEST_SKIP() << "something already listens on 127.0.0.1:80";
-    }
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QString root = dir.path();
-    QDir().mkpath(root + "/www");
-    QByteArray list = QByteArray::fromStdString(Utf8ToSjis("127.0.0.1,ローカル,テスト\r\nexample.org,遠く\r\n"));
-    {
-        QFile f(root + "/www/RavuOneList.txt");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(list);
-    }
-    QFile conf(root + "/nginx.conf");
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write(QString("daemon off;\nmaster_process off;\nworker_processes 1;\n"
-                       "pid %1/nginx.pid;\nerror_log %1/error.log;\n"
-                       "events { worker_connections 32; }\n"
-                       "http {\n  access_log off;\n"
-                       "  client_body_temp_path %1/body;\n  proxy_temp_path %1/proxy;\n"
-                       "  fastcgi_temp_path %1/fastcgi;\n  uwsgi_temp_path %1/uwsgi;\n  scgi_temp_path %1/scgi;\n"
-                       "  server { listen 127.0.0.1:80; root %1/www; }\n}\n")
-                   .arg(root)
-                   .toUtf8());
-    conf.close();
-    QProcess server;
-    server.setProcessChannelMode(QProcess::ForwardedChannels);
-    server.start(nginx, {"-c", root + "/nginx.conf", "-p", root});
-    ASSERT_TRUE(server.waitForStarted(5000));
-    bool up = WaitUntil([&] {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, 80);
-        return probe.waitForConnected(100);
-    }, 10000);
-    if (up) {
-        ListUrl env("http://127.0.0.1/RavuOneList.txt");
-        CListSocket fetch;
-        fetch.m_nWaitLimitMs = 10000;
-        fetch.FetchList();
-        EXPECT_EQ(fetch.ListText(), list.toStdString());
-    }
-    server.terminate();
-    if (!server.waitForFinished(5000)) {
-        server.kill();
-        server.waitForFinished(2000);
-    }
-    ASSERT_TRUE(up) << "nginx did not come up";
+// ravuone-peer as a host that fetches the list first; commands on stdin,
+// one JSON event a line on stdout.
+TEST(ListFetch, PeerProcessListensFetchesAndTakesCommands) {
+    // 18 bytes in Shift-JIS, then more than fit.
+    CListServer server(QByteArray::fromStdString(Utf8ToSjis("127.0.0.1,はなこ\r\n") + std::string(2000, 'x')));
+    setenv("RAVUONE_LIST_URL", server.Url().toUtf8().constData(), 1);
+    QProcess peer;
+    peer.start(RAVUONE_PEER_PATH, {"--name", QString::fromUtf8("ピア"), "--listen", "0", "--fetch-list"});
+    peer.write("state\nmove 7f-fu\n\nquit\n");
+    ASSERT_TRUE(WaitUntil([&] { return peer.state() == QProcess::NotRunning; }, 10000));  // the list server runs here
+    EXPECT_EQ(peer.exitCode(), 0);
+    EXPECT_EQ(server.request, "GET " + server.Url().toUtf8() + "\n");
+    const QString out = QString::fromUtf8(peer.readAllStandardOutput());
+    const QString port = out.section("\"port\":", 1, 1).section('}', 0, 0);
+    EXPECT_EQ(out, QString::fromUtf8("{\"event\":\"list\",\"text\":\"127.0.0.1,はなこ\\r\\n%1\",\"value\":1024}\n"
+                                     "{\"event\":\"listening\",\"port\":%2}\n"
+                                     "{\"event\":\"state\",\"connState\":0,\"mode\":0,\"mySide\":0,\"gamePeer\":0,"
+                                     "\"sideToMove\":0,\"port\":%2}\n"
+                                     "{\"event\":\"refused_command\",\"text\":\"move 7f-fu\"}\n")
+                       .arg(QString(1024 - 18, 'x'), port));
 }

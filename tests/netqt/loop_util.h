@@ -1,73 +1,62 @@
-// Helpers of the loopback tests: deadline-bound waits on the event loop, a
-// socket-message recorder, and a meter of event-loop stalls.
+// Helpers of the loopback tests: deadline-bound waits on the event loop, raw
+// packets and clients, the events of a copy, host and guest copies.
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTimer>
+#include <QTcpSocket>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
-#include "net/game_socket.h"
 #include "net/headless_copy.h"
-#include "net/sock_owner.h"
 
 namespace ravu::test {
 
 // Runs the event loop until pred holds or the deadline passes; answers pred.
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
-// Runs the event loop for a while (for checking that something does NOT happen).
-void RunFor(int ms);
-
-// Records every socket message, with the type and text the socket holds at
-// delivery of a packet.
-class CRecorder : public CSockOwner {
-public:
-    struct Msg {
-        SockMsg msg;
-        SockHandle w;
-        int type;
-        std::string text;
-    };
-    explicit CRecorder(CGameSocket* sock = nullptr) : sock(sock) {}
-    void OnSockMessage(SockMsg msg, SockHandle w) override;
-    int Count(SockMsg msg) const;
-    std::vector<Msg> Packets() const;
-
-    CGameSocket* sock;
-    std::vector<Msg> msgs;
-};
-
-// Largest gap between the ticks of a 1 ms timer while it runs.
-class CStallMeter {
-public:
-    CStallMeter();
-    qint64 MaxGapMs() const { return maxGap; }
-
-private:
-    QTimer timer;
+inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
     QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 maxGap = 0;
-};
+    for (clock.start(); !pred() && clock.elapsed() <= timeoutMs;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // closed sockets go
+    }
+    return pred();
+}
 
-// Collects a copy's events as (kind, Shift-JIS text, value).
-struct CopyEvents {
-    struct Ev {
-        std::string kind;
-        std::string text;
-        qint64 value;
-    };
-    explicit CopyEvents(CHeadlessCopy& copy);
-    int Count(const std::string& kind) const;
-    const Ev* Last(const std::string& kind) const;
-    std::vector<Ev> all;
-};
+// Runs the event loop for a while (to see that something does NOT happen).
+inline void RunFor(int ms) { WaitUntil([] { return false; }, ms); }
 
-// A host copy listening on a free port.
-std::unique_ptr<CHeadlessCopy> MakeHost(const std::string& name);
-// A guest copy connected and accepted by the host (waits for it).
-std::unique_ptr<CHeadlessCopy> MakeGuest(const std::string& name, CHeadlessCopy& host);
+inline QByteArray Raw(uint8_t type, const std::string& text) {
+    Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
+    return QByteArray(reinterpret_cast<const char*>(p.data()), PACKET_SIZE);
+}
+
+// Connects a raw client and reads the accepting host's hello.
+inline bool RawConnect(QTcpSocket& c, unsigned port) {
+    c.connectToHost(QHostAddress::LocalHost, port);
+    return WaitUntil([&] { return c.bytesAvailable() >= PACKET_SIZE; }) && c.read(PACKET_SIZE).size() == PACKET_SIZE;
+}
+
+// The copy's events from now on, as "<kind> <text>".
+inline std::shared_ptr<std::vector<std::string>> Events(CHeadlessCopy& copy) {
+    auto events = std::make_shared<std::vector<std::string>>();
+    QObject::connect(&copy, &CHeadlessCopy::event, [events](const QString& kind, const QByteArray& text) {
+        events->push_back(kind.toStdString() + " " + text.toStdString());
+    });
+    return events;
+}
+
+inline std::unique_ptr<CHeadlessCopy> MakeHost(const std::string& name) {
+    auto host = std::make_unique<CHeadlessCopy>(name);
+    EXPECT_TRUE(host->Listen(0));
+    return host;
+}
+
+// A guest copy connected to the host and accepted.
+inline std::unique_ptr<CHeadlessCopy> MakeGuest(const std::string& name, CHeadlessCopy& host) {
+    auto guest = std::make_unique<CHeadlessCopy>(name);
+    EXPECT_TRUE(guest->Connect("127.0.0.1", host.Port()));
+    EXPECT_TRUE(WaitUntil([&] { return guest->protocol.connState == CONN_GUEST; }));
+    return guest;
+}
 
 }  // namespace ravu::test

@@ -43,8 +43,10 @@ struct KifTool : ::testing::Test {
     std::string out, err;
 };
 
-TEST_F(KifTool, DumpPrintsTheRecordAsJson) {
-    const std::string p = Write("game.kif",
+// One table of commands: exit status, the start of the message on stderr
+// (none: empty), and stdout.
+TEST_F(KifTool, Commands) {
+    const std::string game = Write("game.kif",
         "開始日時：2003/05/01(木) 13:05:09\r\n先手：\"q\"\\\r\n後手：名人\r\n*h\x01\r\n"
         "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*tab\there\r\n"
         "   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
@@ -52,61 +54,49 @@ TEST_F(KifTool, DumpPrintsTheRecordAsJson) {
         "   4 投了\r\n\r\n"
         "変化：3手\r\n   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n"
         "変化：3手\r\n   3 ５五角打     ( 0:00/00:00:00)\r\n");
-    ASSERT_EQ(Tool("dump " + p), 0) << err;
-    EXPECT_EQ(err, "");
-    // UTF-8 out: this file's literals are Shift-JIS, so 名人 is written as bytes.
-    EXPECT_EQ(out,
-        "{\"title\":\"game.kif\",\"handicap\":\"\",\"sente\":\"\\\"q\\\"\\\\\",\"gote\":\"\xe5\x90\x8d\xe4\xba\xba\","
-        "\"start\":\"2003-05-01 13:05:09\",\"end\":null,\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":["
-        "{\"number\":1,\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,"
-        "\"seconds\":65,\"comment\":\"tab\\there\\r\\n\"},"
-        "{\"number\":2,\"side\":1,\"to\":[3,4],\"type\":7,\"promoted\":0,\"from\":[3,3],\"status\":0,"
-        "\"seconds\":0,\"comment\":null,\"alternatives\":[[]]},"
-        "{\"number\":3,\"side\":0,\"to\":[2,2],\"type\":2,\"promoted\":1,\"from\":[8,8],\"status\":1,"
-        "\"seconds\":0,\"comment\":null,\"alternatives\":["
-        "[{\"number\":3,\"side\":0,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,7],\"status\":0,"
-        "\"seconds\":0,\"comment\":null},"
-        "{\"number\":4,\"side\":1,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,3],\"status\":0,"
-        "\"seconds\":0,\"comment\":null}],"
-        "[{\"number\":3,\"side\":0,\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,"
-        "\"seconds\":0,\"comment\":null}]]},"
-        "{\"number\":4,\"side\":1,\"to\":[0,0],\"type\":0,\"promoted\":0,\"from\":[0,0],\"status\":2,"
-        "\"seconds\":0,\"comment\":null}]}\n");
-}
-
-TEST_F(KifTool, SaveWritesTheRecordAgain) {
-    const std::string in = Write("in.kif", "   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*c\r\n"
-                                           "   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n\r\n"
-                                           "変化：2手\r\n   2 ８四歩(83)   ( 0:00/00:00:00)\r\n");
-    const std::string outPath = (dir / "out.kif").string();
-    ASSERT_EQ(Tool("save " + in + " " + outPath), 0) << err;
-    CKifuControl rec;
-    ASSERT_TRUE(rec.LoadKif(in));
-    EXPECT_EQ(Slurp(outPath), rec.KifText(outPath));
-    EXPECT_NE(Slurp(outPath).find("*c\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n\r\n変化：2手\r\n   2 ８四歩(83)"),
-              std::string::npos);
-}
-
-TEST_F(KifTool, FilesThatCannotBeReadOrWrittenFailWithAMessage) {
-    const std::string big = Write("big.kif", std::string(KIF_MAX_BYTES + 1, ' '));
-    const std::string ok = Write("ok.kif", "   1 ７六歩(77)\r\n");
+    const std::string big = Write("big.kif", std::string(KIF_MAX_BYTES + 1, ' ')), saved = (dir / "out.kif").string();
     const struct {
         std::string args;
         int status;
-        const char* message;
+        std::string message;
+        const char* out;
     } rows[] = {
-        {"dump " + (dir / "missing.kif").string(), 1, "cannot read"},
-        {"dump " + big, 1, "larger than 65536 bytes"},
-        {"save " + big + " " + (dir / "o.kif").string(), 1, "larger than 65536 bytes"},
-        {"dump " + dir.string(), 1, "cannot read"},
-        {"save " + ok + " " + (dir / "no" / "such" / "dir.kif").string(), 1, "cannot write"},
-        {"", 2, "usage"}, {"dump", 2, "usage"}, {"frobnicate x", 2, "usage"},
+        // UTF-8 out: this file's literals are Shift-JIS, so 名人 is written as bytes.
+        {"dump " + game, 0, "",
+         "{\"title\":\"game.kif\",\"handicap\":\"\",\"sente\":\"\\\"q\\\"\\\\\",\"gote\":\"\xe5\x90\x8d\xe4\xba\xba\","
+         "\"start\":\"2003-05-01 13:05:09\",\"end\":null,\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":["
+         "{\"number\":1,\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,"
+         "\"seconds\":65,\"comment\":\"tab\\there\\r\\n\"},"
+         "{\"number\":2,\"side\":1,\"to\":[3,4],\"type\":7,\"promoted\":0,\"from\":[3,3],\"status\":0,"
+         "\"seconds\":0,\"comment\":null,\"alternatives\":[[]]},"
+         "{\"number\":3,\"side\":0,\"to\":[2,2],\"type\":2,\"promoted\":1,\"from\":[8,8],\"status\":1,"
+         "\"seconds\":0,\"comment\":null,\"alternatives\":["
+         "[{\"number\":3,\"side\":0,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,7],\"status\":0,"
+         "\"seconds\":0,\"comment\":null},"
+         "{\"number\":4,\"side\":1,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,3],\"status\":0,"
+         "\"seconds\":0,\"comment\":null}],"
+         "[{\"number\":3,\"side\":0,\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,"
+         "\"seconds\":0,\"comment\":null}]]},"
+         "{\"number\":4,\"side\":1,\"to\":[0,0],\"type\":0,\"promoted\":0,\"from\":[0,0],\"status\":2,"
+         "\"seconds\":0,\"comment\":null}]}\n"},
+        {"save " + game + " " + saved, 0, "", ""},
+        {"dump " + (dir / "missing.kif").string(), 1, "ravuone-kif: cannot read", ""},
+        {"dump " + big, 1, "ravuone-kif: " + big + " is larger than 65536 bytes", ""},
+        {"save " + big + " " + (dir / "o.kif").string(), 1, "ravuone-kif: " + big + " is larger", ""},
+        {"dump " + dir.string(), 1, "ravuone-kif: cannot read", ""},
+        {"save " + game + " " + (dir / "no" / "dir.kif").string(), 1, "ravuone-kif: cannot write", ""},
+        {"", 2, "usage: ravuone-kif dump FILE", ""}, {"dump", 2, "usage", ""}, {"save " + game, 2, "usage", ""},
+        {"frobnicate x", 2, "usage", ""},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(Tool(r.args), r.status) << r.args;
-        EXPECT_NE(err.find(r.message), std::string::npos) << r.args << ": " << err;
-        EXPECT_EQ(out, "") << r.args;
+        EXPECT_EQ(err.substr(0, r.message.size()), r.message) << r.args;
+        EXPECT_TRUE(!r.message.empty() || err.empty()) << err;
+        EXPECT_EQ(out, r.out) << r.args;
     }
+    CKifuControl rec;
+    ASSERT_TRUE(rec.LoadKif(game));
+    EXPECT_EQ(Slurp(saved), rec.KifText(saved));
     EXPECT_FALSE(fs::exists(dir / "o.kif"));
 }
 

@@ -1,113 +1,64 @@
-// The record tree and the recording operations of a game.
+// The record tree: recording a game, alternatives and pending entries, the
+// tree and list of the record window, and the replay of a real board to list
+// lines and tree items.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "record/notation.h"
 #include "record_test_util.h"
+#include "tests/game/position.h"
 
 namespace ravu {
 namespace {
 
-using test::Fields;
+using test::Describe;
 using test::Moves;
 
-KomaRec Piece(int owner, int type, int file, int rank, int prevFile, int prevRank, int promoted = 0,
-              int moveStatus = MS_MOVE) {
-    KomaRec p{};
-    p.owner = owner, p.type = type, p.file = file, p.rank = rank, p.prevFile = prevFile;
-    p.prevRank = prevRank, p.promoted = promoted, p.moveStatus = moveStatus, p.state = KS_BOARD;
-    return p;
-}
-
-struct KifuRecorder : ::testing::Test {
-    KifuRecorder() {
-        rec.listBox = &list;
-        rec.BuildTree(&tree);
-    }
-    const MoveRec& Last() { return *rec.kifu.current->prev->move; }
+// Moves from the board (RecordBoardMove) and as text from the peer
+// (RecordMoveText), chat lines as comments; what the record window, the peer
+// and the file get.
+TEST(Kifu, RecordingAGame) {
     CKifuControl rec;
     test::FakeList list;
     test::FakeTree tree;
-};
-
-TEST_F(KifuRecorder, BoardMovesFillTheRootThenAppendAndShow) {
-    KomaRec pawn = Piece(0, PT_FU, 7, 6, 7, 7);
-    EXPECT_EQ(rec.RecordBoardMove(pawn), "   1 ７六歩(77) ");
-    KifuNode* root = rec.kifu.Root();
-    EXPECT_EQ(root->filled, 1);
-    EXPECT_EQ(Fields(*root->move), (std::array<int32_t, 10>{0, 1, 7, 6, PT_FU, 0, 7, 7, 0, 0}));
-    ASSERT_NE(root->next, nullptr);
-    EXPECT_EQ(std::tie(root->next->filled, root->next->move->number, root->next->move->side), std::tuple(0, 2, 1));
-    EXPECT_EQ(rec.kifu.current, root->next);
-    EXPECT_EQ(tree.Children(rec.kifu.header.rootItem), std::vector<std::string>{"   1 ▲ ７六歩(77)"});
-    EXPECT_EQ(root->move->treeItem, tree.HandleOf("   1 ▲ ７六歩(77)"));
-    EXPECT_EQ(tree.expanded.back(), rec.kifu.header.rootItem);
-    const struct {
-        KomaRec piece;
-        const char* list;
-    } rows[] = {
-        {Piece(1, PT_FU, 3, 4, 3, 3), "   2 ３四歩(33) "},
-        {Piece(0, PT_KAKU, 2, 2, 8, 8, 1, MS_PROMOTE), "   3 ２二角成(88) "},
-        {Piece(1, PT_GIN, 2, 2, 3, 1), "   4 同　銀(31) "},
-        {Piece(0, PT_KAKU, 4, 5, 0, 0), "   5 ４五角打 "},
-        {Piece(1, PT_GIN, 5, 9, 5, 9, 0, MS_KINGTAKEN), "まで6手で後手の勝ち"},
+    rec.listBox = &list;
+    rec.BuildTree(&tree);
+    rec.AddComment("head");  // before any move: the header's comment
+    CShogiBoard board;
+    std::vector<std::string> sent;
+    auto play = [&](const MoveRec& m) {
+        board.ApplyMove(m, true);
+        KomaRec& p = board.pieces[board.PieceAt(m.toFile, m.toRank)];
+        sent.push_back(rec.RecordBoardMove(p));
+        sent.back() += p.moveStatus ? "?" : "";  // the piece's status is consumed
     };
-    int n = 1;
-    for (auto r : rows) {
-        EXPECT_EQ(rec.RecordBoardMove(r.piece), r.list);
-        EXPECT_EQ(r.piece.moveStatus, 0);  // the piece's status is consumed
-        EXPECT_EQ(list.selected, ++n);
-    }
-    EXPECT_EQ(list.lines.front(), "＊＊ 開 始 ＊＊");
-    EXPECT_EQ(list.lines.size(), 7u);
-    EXPECT_EQ(list.lines[1], "   1 ７六歩(77) ");
-    EXPECT_EQ(rec.kifu.current->move->number, 7);
-}
-
-TEST_F(KifuRecorder, ReceivedMovesKingTakenAndResign) {
-    int k = 0;
-    for (const char* t : {"   1 ７六歩(77) ", "   2 ３四歩(33) ", "   3 ２二角成(88) ", "   4 同　銀(31) "}) {
-        EXPECT_EQ(rec.RecordMoveText(t).number, ++k);
-        EXPECT_EQ(list.selected, k);
-        EXPECT_EQ(rec.textBuf, t);  // rendered back into the same list text
-    }
-    EXPECT_EQ(Fields(Last()), (std::array<int32_t, 10>{1, 4, 2, 2, PT_GIN, 0, 3, 1, 0, 0}));
-    EXPECT_EQ(list.lines.size(), 5u);
-    EXPECT_EQ(rec.RecordResign(), "   5 投了");
-    EXPECT_EQ(std::tie(Last().side, Last().number, Last().status), std::tuple(0, 5, int(MS_RESIGN)));
-    EXPECT_EQ(list.selected, 5);
-    // A king-taken line names its winner: the side that made that move.
-    const MoveRec& m = rec.RecordMoveText("まで6手で後手の勝ち");
-    EXPECT_EQ(std::tie(m.status, m.side), std::tuple(int(MS_KINGTAKEN), 1));
-    EXPECT_EQ(rec.textBuf, "まで6手で後手の勝ち");
-}
-
-TEST_F(KifuRecorder, ResignOnEmptyRecordIsMoveOneOfTheSideToMove) {
-    EXPECT_EQ(rec.RecordResign(), "   1 投了");
-    EXPECT_EQ(std::tie(rec.kifu.Root()->move->status, rec.kifu.Root()->move->side), std::tuple(int(MS_RESIGN), 0));
-    EXPECT_EQ(list.lines, (std::vector<std::string>{"＊＊ 開 始 ＊＊", "   1 投了"}));
-    EXPECT_EQ(list.selected, 1);
-}
-
-TEST_F(KifuRecorder, CommentsMainLineTextAndClear) {
-    std::string text;
-    rec.GetMainLineText(text);
-    EXPECT_EQ(text, ";");
-    rec.AddComment("hello");
-    EXPECT_EQ(rec.kifu.header.headerComment, "*hello\r\n");
-    for (const char* t : {"   1 ７六歩(77) ", "   2 ３四歩(33) "})
-        rec.RecordMoveText(t);
-    rec.AddComment("一行目");
-    rec.AddComment("");
+    play(test::Move(SENTE, 7, 7, 7, 6, PT_FU));
+    board.ApplyMove(rec.RecordMoveText("   2 ３四歩(33) "), true);
+    play(test::Move(SENTE, 8, 8, 2, 2, PT_KAKU, 1, MS_PROMOTE));
     rec.AddComment("a\rb\nc");  // line breaks inside a chat line cannot break the file
-    EXPECT_EQ(Last().comment, "一行目\r\n\r\na b c\r\n");
-    EXPECT_EQ(Last().number, 2);
-    EXPECT_EQ(rec.kifu.header.headerComment, "*hello\r\n");
-    rec.kifu.AddNodeComment(nullptr, "lost");
-    text = "x";
+    rec.AddComment("");
+    EXPECT_EQ(list.selected, 3);
+    board.ApplyMove(rec.RecordMoveText("   4 同　銀(31) "), true);
+    EXPECT_EQ(rec.textBuf, "   4 同　銀(31) ");
+    play(test::Move(SENTE, 0, 0, 4, 5, PT_KAKU));
+    board.pieces[board.PieceAt(5, 1)].moveStatus = MS_KINGTAKEN;
+    sent.push_back(rec.RecordBoardMove(board.pieces[board.PieceAt(5, 1)]));
+    EXPECT_EQ(sent, (std::vector<std::string>{"   1 ７六歩(77) ", "   3 ２二角成(88) ", "   5 ４五角打 ", "まで6手で後手の勝ち"}));
+    EXPECT_EQ(list.lines, (std::vector<std::string>{"＊＊ 開 始 ＊＊", "   1 ７六歩(77) ", "   2 ３四歩(33) ", "   3 ２二角成(88) ",
+                                                    "   4 同　銀(31) ", "   5 ４五角打 ", "まで6手で後手の勝ち"}));
+    EXPECT_EQ(list.selected, 6);
+    EXPECT_EQ(tree.Render(), "無題\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)\n     3 ▲ ２二角成(88)\n     4 ▽ 同　銀(31)\n"
+                             "     5 ▲ ４五角打\n  まで6手で後手の勝ち\n");
+    EXPECT_EQ(tree.expanded.back(), rec.kifu.header.rootItem);
+    std::string text = "x";
     rec.GetMainLineText(text);
-    EXPECT_EQ(text, "x   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    EXPECT_EQ(text, "x   1 ７六歩(77) ;   2 ３四歩(33) ;   3 ２二角成(88) ;   4 同　銀(31) ;   5 ４五角打 ;まで6手で後手の勝ち;;");
+    EXPECT_EQ(rec.KifText("a").substr(rec.KifText("a").rfind("--\r\n") + 4),
+              "*head\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n   2 ３四歩(33)   ( 0:00/00:00:00)\r\n"
+              "   3 ２二角成(88) ( 0:00/00:00:00)\r\n*a b c\r\n*\r\n   4 同　銀(31)   ( 0:00/00:00:00)\r\n"
+              "   5 ４五角打     ( 0:00/00:00:00)\r\nまで6手で後手の勝ち\r\n\r\n");
+    EXPECT_EQ(std::tie(rec.kifu.current->move->number, rec.kifu.current->move->side), std::tuple(7, 0));
 
     KifuHeader& h = rec.kifu.header;
     h.hasStartTime = h.hasEndTime = 1;
@@ -115,15 +66,19 @@ TEST_F(KifuRecorder, CommentsMainLineTextAndClear) {
     rec.kifu.SetTitle("game.kif");
     rec.kifu.SetLine(rec.kifu.Root());
     rec.ClearRecord();
-    EXPECT_EQ(h.title, "無題");
-    EXPECT_EQ(std::tie(h.hasStartTime, h.hasEndTime), std::tuple(0, 0));
-    EXPECT_EQ(h.handicap + h.senteName + h.goteName + h.headerComment, "");
-    EXPECT_EQ(std::tie(rec.kifu.Root()->filled, rec.kifu.Root()->move->number), std::tuple(0, 0));
-    EXPECT_EQ(rec.kifu.current, rec.kifu.Root());
-    EXPECT_TRUE(rec.kifu.line.empty());
-    ASSERT_EQ(tree.items.size(), 1u);
-    EXPECT_EQ(tree.items.begin()->first, h.rootItem);
-    EXPECT_EQ(tree.items.begin()->second.second, "無題");
+    EXPECT_EQ(rec.KifText("a"), CKifuControl().KifText("a"));
+    EXPECT_EQ(tree.Render(), "無題\n");
+    EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && rec.kifu.line.empty() && !rec.kifu.Root()->filled);
+    // A resignation on an empty record is move 1 of the side to move.
+    EXPECT_EQ(rec.RecordResign(), "   1 投了");
+    EXPECT_EQ(std::tie(rec.kifu.Root()->move->status, rec.kifu.Root()->move->side), std::tuple(int(MS_RESIGN), 0));
+    EXPECT_EQ(list.lines.back(), "   1 投了");
+    EXPECT_EQ(list.selected, 1);
+    // Move numbers from a peer never overflow.
+    rec.ClearRecord();
+    rec.RecordMoveText("まで99999999999999999999手で先手の勝ち");
+    EXPECT_EQ(rec.kifu.current->move->number, INT_MAX);
+    EXPECT_EQ(rec.RecordMoveText("   1 ７六歩(77)").number, 1);
 }
 
 TEST(Kifu, AddMoveLineOnPendingAlternative) {
@@ -133,75 +88,191 @@ TEST(Kifu, AddMoveLineOnPendingAlternative) {
     KifuNode* p = k.AddMoveLine(f1, "   2 ３四歩(33)   ( 0:00/00:00:00)+")->alt;
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(std::tie(p->filled, p->move->number, p->move->side, p->prev), std::tuple(0, 2, 1, f1));
-    KifuNode* a = k.AddMoveLine(p, "   2 同　歩(73)   ( 0:00/00:00:00)+");
-    EXPECT_EQ(a, p);  // the pending entry itself is filled
-    EXPECT_EQ(std::tie(a->filled, a->move->toFile, a->move->toRank), std::tuple(1, 7, 6));  // 同: move 1's square
-    ASSERT_NE(a->next, nullptr);
-    EXPECT_EQ(std::tie(a->next->filled, a->next->move->number), std::tuple(0, 3));
-    ASSERT_NE(a->alt, nullptr);  // a second pending alternative, same number
-    EXPECT_EQ(std::tie(a->alt->filled, a->alt->move->number), std::tuple(0, 2));
+    EXPECT_EQ(k.AddMoveLine(p, "   2 同　歩(73)   ( 0:00/00:00:00)+"), p);  // the pending entry itself is filled
+    EXPECT_EQ(std::tie(p->filled, p->move->toFile, p->move->toRank), std::tuple(1, 7, 6));  // 同: move 1's square
+    EXPECT_EQ(std::tie(p->next->filled, p->next->move->number), std::tuple(0, 3));
+    ASSERT_NE(p->alt, nullptr);  // a second pending alternative, same number
+    EXPECT_EQ(std::tie(p->alt->filled, p->alt->move->number), std::tuple(0, 2));
 }
 
-TEST(Kifu, AppendNumbersNeverOverflow) {
+// Main line 1..6 with pending alternatives at 2 and 4: searched from the end
+// of the main line; nested alternatives below a later branch point first.
+TEST(Kifu, FindPending) {
     CKifu k;
-    MoveRec m;
-    m.number = INT_MAX;
-    m.status = MS_KINGTAKEN;
-    EXPECT_EQ(k.Append(k.Root(), m)->next->move->number, INT_MAX);
-    CKifuControl rec;
-    rec.RecordMoveText("まで99999999999999999999手で先手の勝ち");
-    EXPECT_EQ(rec.RecordMoveText("   1 ７六歩(77)").number, 1);
-}
-
-// A record read from text: main line 1..6, alternatives at 2 and 4.
-struct KifuBranches : ::testing::Test {
-    CKifu k;
-    std::vector<KifuNode*> m = Moves(k, k.Root(), 1, 6, {2, 4});
-    KifuNode *m2 = m[1], *m4 = m[3];
-};
-
-TEST_F(KifuBranches, FindPendingSearchesFromTheEndOfTheMainLine) {
-    EXPECT_EQ(k.FindPending(4), m4->alt);
-    EXPECT_EQ(k.current, m4->alt);
-    EXPECT_EQ(k.FindPending(2), m2->alt);
+    const std::vector<KifuNode*> m = Moves(k, k.Root(), 1, 6, {2, 4});
+    EXPECT_EQ(k.FindPending(4), m[3]->alt);
+    EXPECT_EQ(k.current, m[3]->alt);
+    EXPECT_EQ(k.FindPending(2), m[1]->alt);
     EXPECT_EQ(k.FindPending(3), nullptr);
     EXPECT_EQ(k.FindPending(7), nullptr);  // the main line's empty end is never a hit
-    EXPECT_EQ(k.current, m2->alt);         // unchanged by a miss
+    EXPECT_EQ(k.current, m[1]->alt);       // unchanged by a miss
     // The alternative at 2 filled with two moves: its empty end (number 4)
     // is not an alternative and never takes a section.
-    EXPECT_EQ(Moves(k, m2->alt, 2, 3).back()->next->move->number, 4);
-    EXPECT_EQ(k.FindPending(4), m4->alt);
-    Moves(k, m4->alt, 4, 4);
+    Moves(k, m[1]->alt, 2, 3, {3});
+    EXPECT_EQ(k.FindPending(4), m[3]->alt);
+    KifuNode* nested = Moves(k, m[3]->alt, 4, 5, {5})[1];
     EXPECT_EQ(k.FindPending(4), nullptr);
+    Moves(k, m[1]->alt->next->alt, 3, 5, {5});
+    EXPECT_EQ(k.FindPending(5), nested->alt);
 }
 
-TEST_F(KifuBranches, FindPendingPrefersNestedAlternativesBelowALaterBranch) {
-    KifuNode* nested = Moves(k, m4->alt, 4, 5, {5})[1];
-    Moves(k, m2->alt, 2, 5, {5});
-    EXPECT_EQ(k.FindPending(5), nested->alt);  // below the later branch point (4) first
-}
-
-// A network game of 100,000 moves: recording, searching, the spectators' text,
-// the displayed line, the file text and freeing must not grow the stack with
-// the length of the line.
+// A network game of 100,000 moves: recording, searching, the spectators'
+// text, the file text and freeing must not grow the stack with its length.
 TEST(Kifu, HundredThousandMovesOnTheMainLine) {
     CKifuControl rec;  // no views attached
-    constexpr int N = 100000;
-    for (int i = 1; i <= N; ++i) {
-        KomaRec p = Piece((i & 1) ? 0 : 1, PT_HI, 1 + i % 9, 1 + i % 7, 1 + i % 9, 1 + (i + 1) % 7);
-        rec.RecordBoardMove(p);
-    }
+    CShogiBoard board;
+    for (int i = 1; i <= 100000; ++i)
+        rec.RecordBoardMove(board.pieces[36]);
     EXPECT_EQ(rec.RecordResign(), "0001 投了");  // move 100001 in four columns
     EXPECT_EQ(rec.kifu.FindPending(5), nullptr);
     EXPECT_EQ(rec.kifu.FindByItem(12345, nullptr), nullptr);
     std::string text;
     rec.GetMainLineText(text);
-    EXPECT_EQ(std::count(text.begin(), text.end(), ';'), N + 2);
-    rec.kifu.SetLine(CKifu::EndOfLine(rec.kifu.Root()));
-    EXPECT_EQ(rec.kifu.line.size(), std::size_t(N) + 2);
-    EXPECT_GT(rec.KifText("long.kif").size(), std::size_t(N) * 35);
+    EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 100002);
+    EXPECT_GT(rec.KifText("long.kif").size(), 100000u * 35);
     rec.ClearRecord();
-    EXPECT_EQ(rec.kifu.Root()->next, nullptr);
+}
+
+// A game recorded as in a network game, with the position after every move
+// ([k]: after move k).
+struct Game {
+    explicit Game(int moves) {
+        for (int k = 1; k <= moves; ++k)
+            Play();
+    }
+    void Play() {
+        rec.RecordBoardMove(board.GetPiece(test::RandomMove(board, positions.size() % 2 ? SENTE : GOTE, rng)));
+        positions.push_back(Describe(board));
+    }
+    KifuNode* Entry(int number) {
+        KifuNode* e = rec.kifu.Root();
+        while (e && e->move->number != number)
+            e = e->next;
+        return e;
+    }
+    std::mt19937 rng{7};
+    CShogiBoard board;
+    CKifuControl rec;
+    std::vector<std::string> positions{Describe(board)};
+};
+
+TEST(KifuReplay, AlongTheDisplayedLine) {
+    Game game(30);
+    CKifuControl& rec = game.rec;
+    test::FakeTree tree;
+    test::FakeList gameList;
+    rec.listBox = &gameList;
+    rec.BuildTree(&tree);
+    test::Hosted h;  // a board with its sound
+    rec.StepTo(h.board, 1);  // no displayed line yet: nothing
+    EXPECT_EQ(Describe(h.board), game.positions[0]);
+    rec.GoTo(h.board, 10, 0, nullptr);
+    EXPECT_EQ(rec.kifu.line.size(), 31u);
+    EXPECT_EQ(Describe(h.board), game.positions[10]);
+    EXPECT_TRUE(tree.selected == game.Entry(10)->move->treeItem && rec.kifu.current == game.Entry(11));
+    rec.StepTo(h.board, 11);  // the next move plays with its sound
+    EXPECT_EQ(Describe(h.board), game.positions[11]);
+    EXPECT_TRUE(tree.selected == game.Entry(11)->move->treeItem && rec.kifu.current == game.Entry(12));
+    for (int n : {0, -1, 32})
+        rec.StepTo(h.board, n);  // outside the displayed line: nothing
+    EXPECT_EQ(Describe(h.board), game.positions[11]);
+    EXPECT_EQ(h.plays, 1);  // replay to a line is silent
+    h.board.Reset();
+    rec.GoTo(h.board, 1000, 0, nullptr);  // beyond the end: the whole game
+    EXPECT_EQ(Describe(h.board), game.positions[30]);
+    // The displayed line holds copies: a move recorded after it was built
+    // fills the entry whose copy ends the line, and stepping there plays it.
+    game.Play();
+    rec.StepTo(h.board, 31);
+    EXPECT_EQ(Describe(h.board), game.positions[31]);
+    rec.RecordResign();
+    rec.Rewind();
+    EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && gameList.selected == 0);
+    // The replay stops at the resignation, which the board refuses.
+    rec.kifu.line.clear();
+    h.board.Reset();
+    rec.GoTo(h.board, 40, 0, nullptr);
+    EXPECT_EQ(Describe(h.board), game.positions[31]);
+    EXPECT_TRUE(tree.selected == game.Entry(32)->move->treeItem && rec.kifu.current == game.Entry(32));
+    tree.selected = 0;
+    rec.StepTo(h.board, 32);
+    EXPECT_TRUE(tree.selected == 0 && rec.kifu.current == game.Entry(32));
+    rec.BuildTree(nullptr);  // without views
+    h.board.Reset();
+    rec.GoTo(h.board, 0, 12345, nullptr);
+    EXPECT_EQ(Describe(h.board), game.positions[0]);
+}
+
+TEST(KifuReplay, IntoAVariationAndBackToTheMainLine) {
+    Game game(30);
+    CKifu& k = game.rec.kifu;
+    // A variation that branches at move 12 and has 5 moves, played on a
+    // second game that follows the main line to move 11.
+    Game var(0);
+    for (int n = 1; n <= 11; ++n)
+        ASSERT_EQ(var.board.ApplyMove(*game.Entry(n)->move, true), 1);
+    var.positions.resize(var.positions.size() + 11);
+    KifuNode* m12 = game.Entry(12);
+    k.AddAlternative(m12, *m12->move);
+    for (KifuNode* at = m12->alt; var.positions.size() < 17; at = at->next) {
+        var.Play();
+        MoveRec m = *var.rec.kifu.current->prev->move;
+        m.number = at->move->number;
+        k.Append(at, m);
+    }
+    test::FakeTree tree;
+    test::FakeList list;
+    game.rec.BuildTree(&tree);
+    CShogiBoard board;
+    game.rec.GoTo(board, 0, m12->alt->next->next->move->treeItem, &list);  // move 14 of the variation
+    EXPECT_EQ(k.lineIsVariation, 1);
+    ASSERT_EQ(list.lines.size(), 17u);  // start line, moves 1-11, the 5 moves of the variation
+    EXPECT_TRUE(list.lines[11] == FormatMove(*game.Entry(11), FMT_LIST) && list.lines[12] == FormatMove(*m12->alt, FMT_LIST));
+    EXPECT_EQ(list.selected, 14);
+    EXPECT_EQ(Describe(board), var.positions[14]);
+    game.rec.StepTo(board, 15);  // the next step follows the displayed line
+    EXPECT_EQ(Describe(board), var.positions[15]);
+    board.Reset();
+    game.rec.GoTo(board, 0, game.Entry(20)->move->treeItem, &list);
+    EXPECT_EQ(k.lineIsVariation, 0);
+    EXPECT_EQ(list.lines.size(), 31u);
+    EXPECT_EQ(list.lines[12], FormatMove(*m12, FMT_LIST));
+    EXPECT_EQ(list.selected, 20);
+    EXPECT_EQ(Describe(board), game.positions[20]);
+    EXPECT_EQ(k.current, game.Entry(21));
+    board.Reset();
+    game.rec.GoTo(board, 0, k.header.rootItem, &list);  // the top item
+    EXPECT_EQ(list.selected, -1);
+    EXPECT_EQ(Describe(board), game.positions[0]);
+}
+
+TEST(KifuTree, VariationsPendingAlternativesAndComments) {
+    CKifuControl rec;
+    ASSERT_TRUE(rec.LoadKifFromBuffer(
+        "*head\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*first\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
+        "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 ８四歩(83)   ( 0:00/00:00:00)\r\n\r\n"
+        "変化：3手\r\n   3 ６六歩(67)   ( 0:00/00:00:00)+\r\n   4 ８四歩(83)   ( 0:00/00:00:00)+\r\n"
+        "   5 ６八銀(79)   ( 0:00/00:00:00)\r\n*deep\r\n\r\n"
+        "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n変化：3手\r\n   3 ５六歩(57)   ( 0:00/00:00:00)\r\n\r\n",
+        "sample.kif"));
+    test::FakeTree tree;
+    rec.BuildTree(&tree);
+    // A "+" without a section (move 2) has no children.
+    EXPECT_EQ(tree.Render(), "sample.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
+                             "       3 ▲ ６六歩(67)+\n         4 ▽ ８四歩(83)+\n           4 ▽ ４四歩(43)\n"
+                             "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 ▽ ８四歩(83)\n");
+    EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
+    EXPECT_EQ(rec.GetComment(rec.kifu.header.rootItem), "*head\r\n");
+    EXPECT_EQ(rec.GetComment(tree.HandleOf("   1 ▲ ７六歩(77)")), "first\r\n");
+    EXPECT_EQ(rec.GetComment(tree.HandleOf("   5 ▲ ６八銀(79)")), "deep\r\n");
+    EXPECT_EQ(rec.GetComment(tree.HandleOf("   2 ▽ ３四歩(33)+")) + rec.GetComment(0) + rec.GetComment(3), "");
+    // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
+    const int32_t old = tree.HandleOf("   5 ▲ ６八銀(79)");
+    const std::string before = tree.Render();
+    rec.kifu.header.title.clear();
+    rec.BuildTree(&tree);
+    EXPECT_EQ(tree.Render(), "無題" + before.substr(before.find('\n')));
+    EXPECT_EQ(rec.kifu.FindByItem(old, nullptr), nullptr);
 }
 
 }  // namespace

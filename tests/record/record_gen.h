@@ -1,20 +1,19 @@
-// Generated records for the record tests and benchmarks: random moves of
-// every kind (drops, promotions, recaptures, end lines), comments on every
-// kind of entry, nested variations.
+// Generated records and games for the record tests and benchmarks: random
+// moves of every kind (drops, promotions, recaptures, end lines), comments on
+// every kind of entry, nested variations; random games on a real board.
 #pragma once
 
 #include <array>
 #include <random>
 #include <string>
 
-#include "game/types.h"
+#include "game/board.h"
 #include "record/kifu.h"
 
 namespace ravu::test {
 
 inline std::array<int32_t, 10> Fields(const MoveRec& m) {
-    return {m.side, m.number, m.toFile, m.toRank, m.type, m.promoted,
-            m.fromFile, m.fromRank, m.status, m.seconds};
+    return {m.side, m.number, m.toFile, m.toRank, m.type, m.promoted, m.fromFile, m.fromRank, m.status, m.seconds};
 }
 
 struct GenOptions {
@@ -35,30 +34,31 @@ public:
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
     bool Chance(int percent) { return Pick(0, 99) < percent; }
 
-    // Text of a comment line or a header field: any bytes but CR and LF,
-    // Japanese included.
+    // Text of a comment line or a header field: any bytes but CR and LF.
     std::string Text() {
-        static const char* pieces[] = {"nice", "悪手", "ここで", "▲", "x", " ", "*", "+", "(",
-                                       "変化", "1", "#", "同　", "\t", "手"};
+        static const char* pieces[] = {"nice", "悪手", "ここで", "▲", "x", " ", "*", "+", "(", "変化", "1", "#", "同　", "\t", "手"};
         std::string s;
         for (int n = Pick(0, 6); n > 0; --n)
             s += pieces[Pick(0, 14)];
         return s;
     }
 
-    // A move that the notation renders and reads back unchanged.
-    MoveRec RandomMove(int32_t number, const KifuNode* prev) {
+    // A move that the notation renders and reads back unchanged, or an end line.
+    MoveRec RandomMove(int32_t number, const KifuNode* prev, bool end) {
         MoveRec m;
         m.number = number, m.side = (number & 1) ? 0 : 1;
+        if (end) {
+            m.status = std::array{MS_RESIGN, MS_MATE, MS_ABORT}[Pick(0, 2)];
+            return m;
+        }
         m.toFile = Pick(1, 9), m.toRank = Pick(1, 9);
         if (prev && prev->move->toFile != 0 && Chance(20))  // recapture: 同
             m.toFile = prev->move->toFile, m.toRank = prev->move->toRank;
         m.type = Pick(0, PT_COUNT - 1);
-        const bool hasPromotedName = m.type != PT_OU && m.type != PT_KIN && m.type != PT_GYOKU;
         const int form = Pick(0, 9);
         if (form == 0)
             m.promoted = 1, m.status = MS_PROMOTE;
-        else if (form <= 2 && hasPromotedName)
+        else if (form <= 2 && m.type != PT_OU && m.type != PT_KIN && m.type != PT_GYOKU)
             m.promoted = 1;
         if (!Chance(20) || m.promoted)  // otherwise a drop
             m.fromFile = Pick(1, 9), m.fromRank = Pick(1, 9);
@@ -66,71 +66,72 @@ public:
         return m;
     }
 
-    MoveRec EndEntry(int32_t number) {
-        static const int statuses[] = {MS_RESIGN, MS_MATE, MS_ABORT};
-        MoveRec m;
-        m.number = number, m.side = (number & 1) ? 0 : 1, m.status = statuses[Pick(0, 2)];
-        return m;
-    }
-
     // Fills the line that starts at the empty entry `start` with `length`
-    // entries, branching as the options say.
-    // The first entry of an alternative line gets no chain of its own: its
-    // alternatives are its siblings, added by AddChain.
-    void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o,
-                  bool isAlternative = false) {
+    // entries, branching as the options say.  The first entry of an
+    // alternative line gets no chain of its own: its alternatives are its
+    // siblings, added by AddChain.
+    void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o, bool isAlternative = false) {
         KifuNode* e = start;
         for (int i = 0; i < length; ++i) {
-            const int32_t number = e->move->number;
-            const bool last = i == length - 1;
-            MoveRec m = last && Chance(o.endPercent) ? EndEntry(number) : RandomMove(number, e->prev);
+            MoveRec m = RandomMove(e->move->number, e->prev, i == length - 1 && Chance(o.endPercent));
             if (Chance(o.commentPercent))
                 for (int n = Pick(1, 3); n > 0; --n)
                     m.comment += Text() + "\r\n";
             KifuNode* f = k.Append(e, m);
             if (depth < o.maxDepth && !(i == 0 && isAlternative) && Chance(o.branchPercent))
                 AddChain(k, f, depth + 1, o);
-            if (IsEnd(m))
-                return;
             e = f->next;
         }
     }
 
     // One to three alternatives to the filled entry, each with its own line.
     void AddChain(CKifu& k, KifuNode* f, int depth, const GenOptions& o) {
-        KifuNode* holder = f;
         for (int n = Pick(1, 3); n > 0; --n) {
-            k.AddAlternative(holder, *holder->move);
-            KifuNode* p = holder->alt;
+            k.AddAlternative(f, *f->move);
+            f = f->alt;
             if (n == 1 && Chance(o.pendingPercent))
                 return;  // left pending: a "+" without moves
-            FillLine(k, p, Pick(1, o.varLength), depth, o, true);
-            holder = p;
+            FillLine(k, f, Pick(1, o.varLength), depth, o, true);
         }
-    }
-
-    void Header(CKifu& k) {
-        KifuHeader& h = k.header;
-        h.handicap = Text(), h.senteName = Text(), h.goteName = Text();
-        h.hasStartTime = 1, h.startTime = Pick(40000000, 2000000000);
-        h.hasEndTime = Chance(50);
-        h.endTime = h.hasEndTime ? h.startTime + Pick(0, 90000) : 0;
-        for (int n = Pick(0, 2); n > 0; --n)
-            h.headerComment += "*" + Text() + "\r\n";
     }
 
     void Generate(CKifu& k, const GenOptions& o) {
         k.Clear();
-        if (o.header)
-            Header(k);
+        KifuHeader& h = k.header;
+        if (o.header) {
+            h.handicap = Text(), h.senteName = Text(), h.goteName = Text();
+            h.hasStartTime = 1, h.startTime = Pick(40000000, 2000000000);
+            h.hasEndTime = Chance(50), h.endTime = h.startTime + Pick(0, 90000);
+            for (int n = Pick(0, 2); n > 0; --n)
+                h.headerComment += "*" + Text() + "\r\n";
+        }
         k.Root()->move->number = 1;  // the empty root stands for move 1
         FillLine(k, k.Root(), o.mainLength, 0, o);
     }
 
     std::mt19937 rng;
-
-private:
-    static bool IsEnd(const MoveRec& m) { return m.status >= MS_RESIGN && m.status <= MS_ABORT; }
 };
+
+// Plays a random move of `side` on the board (no rule check is needed for
+// replay, only a piece on the source or in hand) and returns the index of the
+// piece that moved (-1 if the board refused it).  Kings are neither moved nor captured.
+inline int RandomMove(CShogiBoard& b, int side, std::mt19937& rng) {
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    for (;;) {
+        const KomaRec& p = b.GetPiece(pick(PIECE_COUNT));
+        const int f = 1 + pick(9), r = 1 + pick(9), there = b.PieceAt(f, r);
+        if (p.owner != side || IsKing(p.type) || (p.state == KS_HAND && there >= 0) ||
+            (there >= 0 && (b.GetPiece(there).owner == side || IsKing(b.GetPiece(there).type))))
+            continue;
+        MoveRec m;
+        m.side = side, m.type = p.type, m.toFile = f, m.toRank = r;
+        if (p.state == KS_BOARD) {
+            m.fromFile = p.file, m.fromRank = p.rank, m.promoted = p.promoted;
+            if (!p.promoted && p.type != PT_KIN && pick(5) == 0)
+                m.promoted = 1, m.status = MS_PROMOTE;
+        }
+        return b.ApplyMove(m, true) == 1 ? b.PieceAt(f, r) : -1;
+    }
+}
 
 }  // namespace ravu::test

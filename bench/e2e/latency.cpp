@@ -1,13 +1,14 @@
 // How long a move takes from the mover's second click to the opponent's
 // redrawn board, over loopback, between two copies of the program.  Not part
 // of the test suite (it plays hundreds of moves): run
-//   build/tests/e2e/e2e_latency [--gtest_filter=...]
+//   build/bench/e2e/e2e_latency [--gtest_filter=...]
 // with RAVU_E2E_MOVES=n for another number of moves than 200.
 //
 // The mover's driver reads CLOCK_MONOTONIC just before it sends the second
 // press; the opponent's driver reads it when the paint of the board band
 // that follows the new record row has completed.  CLOCK_MONOTONIC is one
 // clock for all processes of the machine, so the two readings subtract.
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -94,3 +95,11 @@ TEST(Latency, MoveToOpponentsRedrawnBoard) {
 }
 
 }  // namespace
+
+// The copies are driven from this process's own event loop only while it
+// waits; a QCoreApplication gives the sockets and processes their machinery.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,7 +1,8 @@
-// Widget tests run without an X server: the offscreen platform.
-#include <gtest/gtest.h>
-
+// One main for every test that needs Qt: a QApplication on the offscreen
+// platform (no display needed) with the built-in pictures and sounds.
 #include <QApplication>
+
+#include <gtest/gtest.h>
 
 #include "app/shogi_app.h"
 

@@ -1,0 +1,241 @@
+// The main window: clicks on the board and the control strip, the held
+// piece, the promotion question, the window's shape, drawing through the
+// back buffer, the record window's files and selections.
+#include <QFile>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include "main_test_support.h"
+#include "ui/kifu_dlg.h"
+#include "ui/promote_dlg.h"
+
+namespace ravu::test {
+namespace {
+
+// Clicks that must act on nothing: a piece is picked up only when it is
+// the own one, on the own turn, in a connected game, and a refused put-down
+// gives it back; strip buttons that cannot act in a state do nothing (the
+// replay and file buttons in a game), say why in a notice (8 sides, 9
+// resign), or stop at the question or dialog refused.  Nothing is recorded,
+// sent or drawn differently, and no file is asked for.
+TEST_F(MainWindowTest, ClicksThatActOnNothing) {
+    struct Case {
+        const char* what;
+        int mode, connState, mySide;
+        QPoint first, second;
+        bool picks;
+        const char* told;  // the notice, "" for none
+        const char* ran;   // the dialog run or question asked, "" for none
+    } cases[] = {
+        {"opponent's piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(3, 3), SquarePoint(3, 4), false, "", ""},
+        {"not my turn", MODE_GAME, CONN_GUEST, GOTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
+        {"no peer", MODE_GAME, CONN_NONE, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
+        {"no game", MODE_FREE, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
+        {"watching", MODE_WATCHING, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
+        {"edit mode", MODE_EDIT, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
+        {"empty square", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(5, 5), SquarePoint(5, 4), false, "", ""},
+        {"pawn two squares", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 5), true, "", ""},
+        {"onto own piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(8, 8), SquarePoint(7, 7), true, "", ""},
+        {"off the board", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), QPoint(60, 60), true, "", ""},
+        {"autoplay", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(3), QPoint(), false, "", ""},
+        {"open", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(5), QPoint(), false, "", ""},
+        {"sides", MODE_FREE, CONN_NONE, SENTE, ButtonPoint(8), QPoint(), false,
+         "接続していません。\r\n先に相手に接続してください。", ""},
+        {"sides", MODE_FREE, CONN_HOST, SENTE, ButtonPoint(8), QPoint(), false,
+         "先手・後手は\r\n接続してきた相手が申し込みます。", ""},
+        {"sides", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "対局中です。", ""},
+        {"sides", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "観戦中は対局を申し込めません。", ""},
+        {"sides", MODE_EDIT, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "今は対局を申し込めません。", ""},
+        {"sides", MODE_FREE, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "", "turn"},
+        {"resign", MODE_FREE, CONN_GUEST, SENTE, ButtonPoint(9), QPoint(), false, "対局中ではありません。", ""},
+        {"resign", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(9), QPoint(), false, "観戦中は投了できません。", ""},
+        {"resign", MODE_GAME, CONN_GUEST, GOTE, ButtonPoint(9), QPoint(), false,
+         "相手の手番です。\r\n投了は自分の手番にできます。", ""},
+        {"resign", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(9), QPoint(), false, "", "asked"},
+        {"disconnect", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(7), QPoint(), false, "", "asked"},
+        {"settings", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(10), QPoint(), false, "", "settings"},
+    };
+    question->answer = 2;
+    turnDialog->result = 2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartConnectedGame(SENTE);
+        dlg->protocol->mode = c.mode;
+        dlg->protocol->connState = c.connState;
+        dlg->protocol->mySide = c.mySide;
+        question->told.clear();
+        question->asked = 0;
+        turnDialog->runs = settingsDialog->runs = 0;
+        const QImage before = dlg->ScreenImage();
+        Click(c.first);
+        EXPECT_EQ(dlg->board.HeldPiece() != -1, c.picks);
+        Click(c.second);
+        EXPECT_EQ(question->told, *c.told ? std::vector<std::string>{c.told} : std::vector<std::string>{});
+        const std::string ran = std::string(turnDialog->runs ? "turn" : "") + (settingsDialog->runs ? "settings" : "") +
+                                (question->asked ? "asked" : "");
+        EXPECT_EQ(ran, c.ran);
+        EXPECT_EQ((std::vector<int>{dlg->Mode(), dlg->ConnState()}), (std::vector<int>{c.mode, c.connState}));
+        EXPECT_TRUE(dlg->ScreenImage() == before);
+        EXPECT_TRUE(connectLink.sent.empty());
+        EXPECT_FALSE(dlg->AutoplayRunning());
+        EXPECT_EQ(fileRequests, 0);
+    }
+}
+
+// The held piece follows the pointer above the strip, repainting exactly its
+// old and new 30 x 30 areas; the right button puts it back, and with none
+// held opens the menu.  A game ended from elsewhere (the peer resigned) gives
+// a held piece back at the next click instead of losing the click to it.
+TEST_F(MainWindowTest, HeldPieceFollowsThePointerAndGoesBack) {
+    StartConnectedGame(SENTE);
+    const QImage start = dlg->ScreenImage();
+    Click(SquarePoint(7, 7));
+    dlg->TakeRepaintLog();
+    QTest::mouseMove(dlg.get(), QPoint(250, 200));
+    EXPECT_EQ(dlg->TakeRepaintLog(), (std::vector<QRect>{QRect(203, 197, 30, 30), QRect(235, 185, 30, 30)}));
+    QTest::mouseMove(dlg.get(), QPoint(250, 295));  // over the control strip's height
+    EXPECT_TRUE(dlg->TakeRepaintLog().empty());
+    // The screen shows the piece under the pointer, the buffer does not.
+    EXPECT_NE(dlg->ScreenImage().pixel(250, 200), dlg->BackBuffer().pixel(250, 200));
+    Click(QPoint(300, 200), Qt::RightButton);
+    EXPECT_EQ(dlg->board.PieceAt(7, 7), 6);
+    EXPECT_TRUE(dlg->ScreenImage() == start);
+    Click(QPoint(300, 200), Qt::RightButton);
+    EXPECT_EQ(menuOpenedAt, std::vector<QPoint>{dlg->mapToGlobal(QPoint(301, 201))});
+
+    Click(SquarePoint(7, 7));
+    dlg->ClearGameState();
+    Click(ButtonPoint(3));  // gives the piece back; then the strip works again: 3 starts the replay
+    EXPECT_FALSE(dlg->AutoplayRunning());
+    Click(ButtonPoint(3));
+    EXPECT_TRUE(dlg->AutoplayRunning() && dlg->board.PieceAt(7, 7) == 6);
+}
+
+// A move into the zone asks at the destination square; 成り, 成らず and Esc
+// (= 成らず) decide the move sent.
+TEST_F(MainWindowTest, PromotionQuestionAtTheDestination) {
+    for (int answer : {CPromoteDlg::RESULT_PROMOTE, CPromoteDlg::RESULT_KEEP, 0}) {  // 0: Esc
+        StartConnectedGame(SENTE);
+        dlg->board.MoveTo(26, 4, 4);  // sente's silver on 4四 takes the pawn on 4三
+        QPoint dialogAt;
+        QTimer::singleShot(0, dlg.get(), [&] {
+            auto* d = qobject_cast<CPromoteDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            dialogAt = d->pos();
+            if (answer == 0)
+                QTest::keyClick(d, Qt::Key_Escape);
+            else
+                (answer == CPromoteDlg::RESULT_PROMOTE ? d->PromoteButton() : d->KeepButton())->click();
+        });
+        Click(SquarePoint(4, 4));
+        Click(SquarePoint(4, 3));
+        EXPECT_EQ(dialogAt, dlg->mapToGlobal(SquarePoint(4, 3)));
+        const char* sent = answer == CPromoteDlg::RESULT_PROMOTE ? "   1 ４三銀成(44) " : "   1 ４三銀(44) ";
+        EXPECT_EQ(connectLink.sent, (decltype(connectLink.sent){{PKT_MOVE, Utf8ToSjis(sent)}}));
+    }
+}
+
+// Strip buttons are 40 x 40 at x = 33 + 42 i, y = 320; the strip outside its
+// inside is the drag margin.
+TEST_F(MainWindowTest, StripButtonsAndDragMargin) {
+    struct Case {
+        QPoint p;
+        int button, inMargin;
+    } cases[] = {
+        {{33, 320}, 0, 0},   {{72, 359}, 0, 0},   {{73, 340}, -1, 0},  {{75, 340}, 1, 0},   {{32, 340}, -1, 0},
+        {{33, 319}, -1, 0},  {{33, 360}, -1, 0},  {{492, 359}, 10, 0}, {{495, 340}, -1, 0}, {{20, 350}, -1, 1},
+        {{21, 350}, -1, 0},  {{549, 350}, -1, 0}, {{550, 350}, -1, 1}, {{567, 350}, -1, 1}, {{568, 350}, -1, 0},
+        {{300, 309}, -1, 0}, {{300, 310}, -1, 1}, {{300, 314}, -1, 1}, {{300, 315}, -1, 0}, {{300, 406}, -1, 0},
+        {{300, 407}, -1, 1}, {{300, 409}, -1, 1}, {{300, 410}, -1, 0}, {{300, 100}, -1, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(static_cast<int>(StripButtonAt(c.p)), c.button) << c.p.x() << "," << c.p.y();
+        EXPECT_EQ(dlg->InDragMargin(c.p), c.inMargin) << c.p.x() << "," << c.p.y();
+    }
+}
+
+// The back buffer holds the background with the turn labels (lit for the
+// side to move, plain in edit mode, gote's at the right when flipped), the
+// frame and the pieces.
+TEST_F(MainWindowTest, TurnLabelsInTheBackBuffer) {
+    // The label place shows the background with the label cell drawn over it.
+    auto shows = [this](QPoint at, int cell) {
+        QImage img = dlg->Skin().background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QPainter(&img).drawImage(at, dlg->Skin().labels.at(static_cast<size_t>(cell)));
+        return img.copy(QRect(at, QSize(38, 24))) == dlg->BackBuffer().copy(QRect(at, QSize(38, 24)));
+    };
+    struct Step {
+        int command;  // 0: a move ▲7六歩
+        int right, left;
+    } steps[] = {{ID_START, LABEL_SENTE_LIT, LABEL_GOTE},
+                 {0, LABEL_SENTE, LABEL_GOTE_LIT},
+                 {ID_FLIP, LABEL_GOTE_LIT, LABEL_SENTE},
+                 {ID_EDIT, LABEL_GOTE, LABEL_SENTE}};
+    dlg->protocol->connState = CONN_GUEST;
+    for (const Step& s : steps) {
+        if (s.command) {
+            dlg->OnCommand(s.command);
+        } else {
+            Click(SquarePoint(7, 7));
+            Click(SquarePoint(7, 6));
+        }
+        dlg->Redraw(false);
+        EXPECT_TRUE(shows(RIGHT_LABEL_POS, s.right)) << s.command;
+        EXPECT_TRUE(shows(LEFT_LABEL_POS, s.left)) << s.command;
+    }
+}
+
+// A KIF file dropped on the record window loads when its name ends in .kif
+// or .txt (any case), never during a game; the user's selections in the
+// record window's list and tree and the strip's replay buttons move the
+// board, only outside a game.
+TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
+    QTemporaryDir dir;
+    for (auto [from, to] : {std::pair{77, 76}, {33, 34}, {27, 26}}) {  // ▲7六歩 △3四歩 ▲2六歩
+        const int piece = dlg->board.PieceAt(from / 10, from % 10);
+        dlg->board.MoveTo(piece, to / 10, to % 10);
+        dlg->record.RecordBoardMove(dlg->board.GetPiece(piece));
+    }
+    ASSERT_TRUE(dlg->record.SaveKif(QFile::encodeName(dir.filePath("game.kif")).toStdString()));
+    auto* kifu = dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get());
+    auto drop = [&](const char* name, int mode) {
+        QFile::copy(dir.filePath("game.kif"), dir.filePath(name));
+        dlg->ResetGame();
+        dlg->protocol->mode = mode;
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(dir.filePath(name))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(kifu, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(kifu, &drop);
+        return kifu->MoveList()->count();
+    };
+    EXPECT_EQ((std::vector<int>{drop("a.TXT", MODE_FREE), drop("b.kifu", MODE_FREE), drop("c", MODE_FREE),
+                                drop("game.kif", MODE_GAME), drop("d.Kif", MODE_FREE)}),
+              (std::vector<int>{4, 0, 0, 0, 4}));
+    QTreeWidgetItem* top = kifu->Tree()->topLevelItem(0);  // the main line's moves are its children
+    struct Step {
+        int mode, listRow, treeChild, button;  // the one of the last three that is not -1
+        int pawn33Rank, pawn77Rank;            // where the two first movers stand afterwards
+    } steps[] = {{MODE_FREE, 2, -1, -1, 4, 6}, {MODE_FREE, 1, -1, -1, 3, 6}, {MODE_FREE, -1, 1, -1, 4, 6},
+                 {MODE_FREE, -1, -1, 0, 3, 7}, {MODE_FREE, -1, -1, 2, 3, 6}, {MODE_FREE, -1, -1, 2, 4, 6},
+                 {MODE_FREE, -1, -1, 1, 3, 6}, {MODE_GAME, 3, -1, -1, 3, 6}, {MODE_GAME, -1, 2, -1, 3, 6}};
+    for (const Step& s : steps) {
+        dlg->protocol->mode = s.mode;
+        if (s.listRow >= 0)
+            kifu->MoveList()->setCurrentRow(s.listRow);
+        if (s.treeChild >= 0)
+            kifu->Tree()->setCurrentItem(top->child(s.treeChild));
+        if (s.button >= 0)
+            Click(ButtonPoint(s.button));
+        EXPECT_EQ(dlg->board.GetPiece(11).rank, s.pawn33Rank) << &s - steps;
+        EXPECT_EQ(dlg->board.GetPiece(6).rank, s.pawn77Rank) << &s - steps;
+    }
+}
+
+}  // namespace
+}  // namespace ravu::test
