@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 # WERROR=ON turns compiler warnings into errors (CI does that).
 WERROR ?= OFF
 
-.PHONY: setup configure build run test bench sanitize clean
+.PHONY: setup configure build run test bench sanitize format format-check clean
 
 setup:
 	@bash scripts/setup.sh
@@ -41,6 +41,14 @@ sanitize: setup
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DRAVU_WITH_QT=ON -DRAVU_SANITIZE=ON -DRAVU_WERROR=$(WERROR) $(CMAKE_FLAGS)
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) --timeout 600
+
+# Every C++ file as .clang-format says (format rewrites, format-check only
+# reports and fails; CI runs format-check).
+format: setup
+	@bash scripts/check_format.sh --fix
+
+format-check: setup
+	@bash scripts/check_format.sh
 
 clean:
 	rm -rf build build-asan build-bench

@@ -17,6 +17,8 @@ packages=(
   qt6-translations-l10n
   # the fonts the windows and the artwork generator draw with
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
+  # the formatter every source is checked with (make format-check, CI)
+  clang-format
 )
 for extra in "$@"; do
   case "$extra" in

@@ -125,8 +125,8 @@ long long DriverClient::ClickMain(QPoint p) {
 
 // ---------------------------------------------------------------------------
 
-ProgramCopy::ProgramCopy(const QString& root, const QString& tag_, const QString& handleName, int port_)
-    : folder(root + QLatin1Char('/') + tag_), tag(tag_), port(port_) {
+ProgramCopy::ProgramCopy(const QString& root, const QString& tagName, const QString& handleName, int portNumber)
+    : folder(root + QLatin1Char('/') + tagName), tag(tagName), port(portNumber) {
     QDir().mkpath(folder);
     for (const char* skin : {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"})
         QFile::copy(QStringLiteral(RAVU_SOURCE_DIR "/res/skin/") + QLatin1String(skin),
