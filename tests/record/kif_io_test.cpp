@@ -219,7 +219,7 @@ TEST_F(KifFiles, ReaderCommentsAndVariationSections) {
     ASSERT_TRUE(rec.LoadKifFromBuffer(
         "*before the first move\r\n   1 ７六歩(77)\r\n*one\r\n   2 ３四歩(33)+\r\n   3 ２六歩(27)+\r\n\r\n"
         "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n"
-        "変化：3手\r\n*before the section's first move: not kept\r\n   3 ２五歩(26)\r\n*kept\r\n   4 同　歩(23)\r\n"
+        "変化：3手\r\n*before the section's first move: not kept\r\n   3 同　歩(35)\r\n*kept\r\n   4 同　歩(23)\r\n"
         "変化：3手\r\n   3 ７八金(69)\r\n",  // repeats a number already filled
         "t"));
     // The alternative to move 2 never got a section: it stays pending, keeps
@@ -227,7 +227,7 @@ TEST_F(KifFiles, ReaderCommentsAndVariationSections) {
     const std::string text = rec.KifText("t");
     EXPECT_EQ(text.substr(text.rfind("--\r\n") + 4),
               "*before the first move\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*one\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：3手\r\n   3 ２五歩(26)   ( 0:00/00:00:00)\r\n*kept\r\n"
+              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：3手\r\n   3 同　歩(35)   ( 0:00/00:00:00)\r\n*kept\r\n"
               "   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
 }
 

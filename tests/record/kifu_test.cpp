@@ -81,24 +81,11 @@ TEST(Kifu, RecordingAGame) {
     EXPECT_EQ(rec.RecordMoveText("   1 ７六歩(77)").number, 1);
 }
 
-TEST(Kifu, AddMoveLineOnPendingAlternative) {
-    CKifu k;
-    EXPECT_EQ(k.AddMoveLine(nullptr, "   1 ７六歩(77)"), nullptr);
-    KifuNode* f1 = k.AddMoveLine(k.Root(), "   1 ７六歩(77)   ( 0:00/00:00:00)");
-    KifuNode* p = k.AddMoveLine(f1, "   2 ３四歩(33)   ( 0:00/00:00:00)+")->alt;
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(std::tie(p->filled, p->move->number, p->move->side, p->prev), std::tuple(0, 2, 1, f1));
-    EXPECT_EQ(k.AddMoveLine(p, "   2 同　歩(73)   ( 0:00/00:00:00)+"), p);  // the pending entry itself is filled
-    EXPECT_EQ(std::tie(p->filled, p->move->toFile, p->move->toRank), std::tuple(1, 7, 6));  // 同: move 1's square
-    EXPECT_EQ(std::tie(p->next->filled, p->next->move->number), std::tuple(0, 3));
-    ASSERT_NE(p->alt, nullptr);  // a second pending alternative, same number
-    EXPECT_EQ(std::tie(p->alt->filled, p->alt->move->number), std::tuple(0, 2));
-}
-
 // Main line 1..6 with pending alternatives at 2 and 4: searched from the end
 // of the main line; nested alternatives below a later branch point first.
 TEST(Kifu, FindPending) {
     CKifu k;
+    EXPECT_EQ(k.AddMoveLine(nullptr, "   1 ７六歩(77)"), nullptr);
     const std::vector<KifuNode*> m = Moves(k, k.Root(), 1, 6, {2, 4});
     EXPECT_EQ(k.FindPending(4), m[3]->alt);
     EXPECT_EQ(k.current, m[3]->alt);
@@ -114,23 +101,6 @@ TEST(Kifu, FindPending) {
     EXPECT_EQ(k.FindPending(4), nullptr);
     Moves(k, m[1]->alt->next->alt, 3, 5, {5});
     EXPECT_EQ(k.FindPending(5), nested->alt);
-}
-
-// A network game of 100,000 moves: recording, searching, the spectators'
-// text, the file text and freeing must not grow the stack with its length.
-TEST(Kifu, HundredThousandMovesOnTheMainLine) {
-    CKifuControl rec;  // no views attached
-    CShogiBoard board;
-    for (int i = 1; i <= 100000; ++i)
-        rec.RecordBoardMove(board.pieces[36]);
-    EXPECT_EQ(rec.RecordResign(), "0001 投了");  // move 100001 in four columns
-    EXPECT_EQ(rec.kifu.FindPending(5), nullptr);
-    EXPECT_EQ(rec.kifu.FindByItem(12345, nullptr), nullptr);
-    std::string text;
-    rec.GetMainLineText(text);
-    EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 100002);
-    EXPECT_GT(rec.KifText("long.kif").size(), 100000u * 35);
-    rec.ClearRecord();
 }
 
 // A game recorded as in a network game, with the position after every move
