@@ -195,19 +195,16 @@ TEST(KifuReplay, IntoAVariationAndBackToTheMainLine) {
     game.rec.BuildTree(&tree);
     CShogiBoard board;
     game.rec.GoTo(board, 0, m12->alt->next->next->move->treeItem, &list);  // move 14 of the variation
-    EXPECT_EQ(k.lineIsVariation, 1);
-    ASSERT_EQ(list.lines.size(), 17u);  // start line, moves 1-11, the 5 moves of the variation
+    // The start line, moves 1-11, the 5 moves of the variation.
+    ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(1, 17u, 14));
     EXPECT_TRUE(list.lines[11] == FormatMove(*game.Entry(11), FMT_LIST) && list.lines[12] == FormatMove(*m12->alt, FMT_LIST));
-    EXPECT_EQ(list.selected, 14);
     EXPECT_EQ(Describe(board), var.positions[14]);
     game.rec.StepTo(board, 15);  // the next step follows the displayed line
     EXPECT_EQ(Describe(board), var.positions[15]);
     board.Reset();
     game.rec.GoTo(board, 0, game.Entry(20)->move->treeItem, &list);
-    EXPECT_EQ(k.lineIsVariation, 0);
-    EXPECT_EQ(list.lines.size(), 31u);
+    ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(0, 31u, 20));
     EXPECT_EQ(list.lines[12], FormatMove(*m12, FMT_LIST));
-    EXPECT_EQ(list.selected, 20);
     EXPECT_EQ(Describe(board), game.positions[20]);
     EXPECT_EQ(k.current, game.Entry(21));
     board.Reset();
@@ -232,10 +229,10 @@ TEST(KifuTree, VariationsPendingAlternativesAndComments) {
                              "       3 ▲ ６六歩(67)+\n         4 ▽ ８四歩(83)+\n           4 ▽ ４四歩(43)\n"
                              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 ▽ ８四歩(83)\n");
     EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
-    EXPECT_EQ(rec.GetComment(rec.kifu.header.rootItem), "*head\r\n");
-    EXPECT_EQ(rec.GetComment(tree.HandleOf("   1 ▲ ７六歩(77)")), "first\r\n");
-    EXPECT_EQ(rec.GetComment(tree.HandleOf("   5 ▲ ６八銀(79)")), "deep\r\n");
-    EXPECT_EQ(rec.GetComment(tree.HandleOf("   2 ▽ ３四歩(33)+")) + rec.GetComment(0) + rec.GetComment(3), "");
+    EXPECT_EQ(rec.GetComment(rec.kifu.header.rootItem) + rec.GetComment(tree.HandleOf("   1 ▲ ７六歩(77)")) + "|" +
+                  rec.GetComment(tree.HandleOf("   5 ▲ ６八銀(79)")) + "|" + rec.GetComment(tree.HandleOf("   2 ▽ ３四歩(33)+")) +
+                  rec.GetComment(0) + rec.GetComment(3),
+              "*head\r\nfirst\r\n|deep\r\n|");
     // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
     const int32_t old = tree.HandleOf("   5 ▲ ６八銀(79)");
     const std::string before = tree.Render();
