@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include "../../tests/record/random_game.h"
 #include "../../tests/record/record_gen.h"
 #include "game/board.h"
 #include "record/kifu.h"

@@ -10,6 +10,7 @@
 
 #include "app/atomic_file.h"
 #include "app/settings.h"
+#include "app/skin_files.h"
 
 namespace fs = std::filesystem;
 using namespace ravu;
@@ -99,4 +100,19 @@ TEST_F(SettingsFile, SavingKeepsWhatElseTheFileHoldsAndFailsWithoutHarm) {
     fs::create_directory(dir / "target");  // written, but cannot replace a folder: removed again
     EXPECT_FALSE(WriteFileAtomic((dir / "target").string(), "data", &error));
     EXPECT_EQ(error.substr(0, 15) + std::to_string(fs::exists(dir / "target.tmp")), "cannot replace 0");
+}
+
+// The skins are looked up beside the program; the message names each missing
+// file on a line of its own, in a fixed order.
+TEST_F(SettingsFile, MissingSkinFilesAreNamedInOrder) {
+    std::string message = "stale";
+    EXPECT_FALSE(CheckSkinFilesIn(dir.string(), &message));
+    EXPECT_EQ(message, "ファイルが見つかりません。\n\nBackBmp.bmp\nWaku.bmp\nKoma01.bmp\n");
+    std::ofstream(dir / SKIN_BACKGROUND) << "x";
+    std::ofstream(dir / SKIN_PIECES) << "x";
+    EXPECT_FALSE(CheckSkinFilesIn(dir.string(), &message));
+    EXPECT_EQ(message, "ファイルが見つかりません。\n\nWaku.bmp\n");
+    std::ofstream(dir / SKIN_FRAME) << "x";
+    EXPECT_TRUE(CheckSkinFilesIn(dir.string(), &message));
+    EXPECT_EQ(message, "");
 }

@@ -181,9 +181,7 @@ TEST(UserMove, DropsPromotionCapturesAndRefusals) {
             EXPECT_EQ(p.prevFile * 10 + p.prevRank, before.file * 10 + before.rank);
             EXPECT_EQ(h.asked, int(r.answer >= 0));
             EXPECT_EQ(h.plays, int(r.after && r.status != MS_KINGTAKEN));
-            if (r.answer >= 0) {  // the question is shown at the target square
-                EXPECT_TRUE(h.askX == x && h.askY == y);
-            }
+            EXPECT_TRUE(r.answer < 0 || (h.askX == x && h.askY == y));  // asked at the target square
         }
     // Without an asker nothing promotes by choice.
     CShogiBoard board;

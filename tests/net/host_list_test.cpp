@@ -3,42 +3,30 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "net/host_list.h"
 
 using namespace ravu;
 
+// Each entry as "shown@lineStart>destination".
 TEST(HostList, ParsesEntriesInFileOrderWithTheirDestinations)
 {
-    struct Entry {
-        std::string shown;
-        int lineStart;
-        std::string dest;
+    const std::pair<std::string, std::string> cases[] = {
+        {"host.example,Taro\r\n127.0.0.1,Hanako,5dan\r\n", " Taro@0>host.example Hanako,5dan@19>127.0.0.1"},
+        {"a,b\r\nlast,name", " b@0>a name@-1>"},
+        {"nocomma\r\nx,y\r\n", " @0>nocomma y@9>x"},
+        {"a,b\r\nlast,", " b@0>a"},  // a last line with nothing shown is left out
+        {"", ""},
+        {"\r\n\r\n", " @0> @2>"},
+        {"a,b\nc,d\r", " b\nc,d\r@-1>"},  // only CR LF ends a line
     };
-    struct Case {
-        std::string text;
-        std::vector<Entry> entries;
-    } cases[] = {
-        {"host.example,Taro\r\n127.0.0.1,Hanako,5dan\r\n", {{"Taro", 0, "host.example"}, {"Hanako,5dan", 19, "127.0.0.1"}}},
-        {"a,b\r\nlast,name", {{"b", 0, "a"}, {"name", -1, ""}}},
-        {"nocomma\r\nx,y\r\n", {{"", 0, "nocomma"}, {"y", 9, "x"}}},
-        {"a,b\r\nlast,", {{"b", 0, "a"}}},  // a last line with nothing shown is left out
-        {"", {}},
-        {"\r\n\r\n", {{"", 0, ""}, {"", 2, ""}}},
-        {"a,b\nc,d\r", {{"b\nc,d\r", -1, ""}}},  // only CR LF ends a line
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const auto got = ParseHostList(c.text);
-        ASSERT_EQ(got.size(), c.entries.size());
-        for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].shown, c.entries[i].shown);
-            EXPECT_EQ(got[i].lineStart, c.entries[i].lineStart);
-            EXPECT_EQ(HostListDestination(c.text, got[i].lineStart), c.entries[i].dest);
-        }
-        for (int outside : {-1, 100000, static_cast<int>(c.text.size())})
-            EXPECT_EQ(HostListDestination(c.text, outside), "");
+    for (const auto& [text, entries] : cases) {
+        std::string got;
+        for (const auto& e : ParseHostList(text))
+            got += " " + e.shown + "@" + std::to_string(e.lineStart) + ">" + HostListDestination(text, e.lineStart);
+        EXPECT_EQ(got, entries);
+        for (int outside : {-1, 100000, static_cast<int>(text.size())})
+            EXPECT_EQ(HostListDestination(text, outside), "");
     }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <tuple>
 
 #include "net/packet.h"
 #include "net/packet_state.h"
@@ -44,11 +45,11 @@ TEST(Packet, Framing) {
 }
 
 TEST(Packet, SjisCutNamesAndChatRoom) {
-    const std::pair<std::string, size_t> cuts[] = {
-        {"abc", 2}, {"歩歩", 3}, {"a歩", 2}, {"a歩", 3}, {"ｱｲｳ", 2}, {"\x81", 0}, {"abc", 10}};
-    const size_t cutTo[] = {2, 2, 1, 3, 2, 0, 3};  // half-width katakana are one byte each
-    for (size_t i = 0; i < std::size(cuts); ++i)
-        EXPECT_EQ(SjisPrefixLength(cuts[i].first, cuts[i].second), cutTo[i]) << i;
+    // Text, bytes allowed, bytes kept; half-width katakana are one byte each.
+    const std::tuple<std::string, size_t, size_t> cuts[] = {{"abc", 2, 2}, {"歩歩", 3, 2}, {"a歩", 2, 1}, {"a歩", 3, 3},
+                                                           {"ｱｲｳ", 2, 2}, {"\x81", 0, 0}, {"abc", 10, 3}};
+    for (const auto& [text, room, kept] : cuts)
+        EXPECT_EQ(SjisPrefixLength(text, room), kept) << text << room;
 
     const std::string kanji12 = "一二三四五六七八九十百千";  // 24 bytes
     const std::pair<std::string, std::string> names[] = {

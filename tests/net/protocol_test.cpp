@@ -27,7 +27,7 @@ public:
             f();
         if (answers.empty())
             return ASK_NO;
-        int a = answers.front();
+        const int a = answers.front();
         answers.pop_front();
         return a;
     }
@@ -60,37 +60,32 @@ enum Start { NEW, HOST_FREE, HOST_GAME, GUEST_FREE, GUEST_GAME, GUEST_WATCHING }
 
 // One copy: board, record, its two links and the protocol.
 struct Copy {
-    explicit Copy(const std::string& name) : conn(false), listen(true), proto(board, record, conn, listen, host) {
+    explicit Copy(Start start) : conn(false), listen(true), proto(board, record, conn, listen, host) {
         board.Reset();
-        proto.SetHandleName(name);
+        proto.SetHandleName(start <= HOST_GAME ? "host" : "guest");
         conn.ownHandle = 3;
-    }
-    Copy(const std::string& name, Start start) : Copy(name) {
         if (start == HOST_FREE || start == HOST_GAME) {
             host.answers = {ASK_YES, ASK_YES};
-            HostPacket(7, PKT_HELLO, "guest");
+            In(7, PKT_HELLO, "guest");
             if (start == HOST_GAME) {
-                HostPacket(7, PKT_TURN, "0");
-                HostPacket(9, PKT_HELLO, "watcher");
+                In(7, PKT_TURN, "0");
+                In(9, PKT_HELLO, "watcher");
             }
         } else if (start != NEW) {
             proto.OnGuestConnected();
             if (start == GUEST_GAME)
                 proto.OnTurnAccepted(SENTE);
             else if (start == GUEST_WATCHING)
-                GuestPacket(PKT_OBSERVE, "1");
+                In(3, PKT_OBSERVE, "1");
         }
         host.questions.clear();
         host.answers.clear();
         listen.Take();
     }
-    void HostPacket(SockHandle h, uint8_t type, const std::string& text) {
-        listen.Put(h, type, text);
+    // A packet from the peer on the handle; 3 is a guest's own link to its host.
+    void In(SockHandle h, uint8_t type, const std::string& text) {
+        (h == 3 ? conn : listen).Put(h, type, text);
         proto.OnSockMessage(WM_SOCK_PACKET, h);
-    }
-    void GuestPacket(uint8_t type, const std::string& text) {
-        conn.Put(3, type, text);
-        proto.OnSockMessage(WM_SOCK_PACKET, 3);
     }
     void Closed(SockHandle h) {
         listen.slots.erase(h);
@@ -112,15 +107,18 @@ struct Copy {
         return out;
     }
     // connState, mode, mySide, gamePeer, flipped, chat input, checks shown,
-    // turn dialog closed; then the record's main line.
+    // turn dialog closed; then the record's main line, the chat lines logged
+    // and the record's comment that keeps them.
     std::string State() const {
         std::string line;
         record.GetMainLineText(line);
+        for (const std::string& said : host.lines)
+            line += " log " + said;
         return "c" + std::to_string(proto.connState) + " m" + std::to_string(proto.mode) + " s" +
                std::to_string(proto.mySide) + " p" + std::to_string(proto.gamePeer) + " f" +
                std::to_string(proto.flipped) + (host.chatInput ? " chat" : "") +
                (host.checks ? " check" + std::to_string(host.checks) : "") +
-               (host.turnDialogCloses ? " turn-closed" : "") + " " + line;
+               (host.turnDialogCloses ? " turn-closed" : "") + " " + line + record.kifu.header.headerComment;
     }
 
     CShogiBoard board;
@@ -128,6 +126,26 @@ struct Copy {
     CFakeLink conn, listen;
     CFakeHost host;
     CPeerProtocol proto;
+};
+
+// What a case does: packets arriving {handle, type, text}, where CLOSED is
+// the connection on the handle going and PKT_CHAT on handle 0 a line the user
+// typed; or any calls.
+constexpr uint8_t CLOSED = 0;
+struct Step {
+    SockHandle from;
+    uint8_t type;
+    std::string text = {};
+};
+struct Act {
+    template <class F>
+    Act(F f) : run(f) {}
+    Act(std::initializer_list<Step> steps)
+        : run([v = std::vector<Step>(steps)](Copy& c) {
+              for (const Step& s : v)
+                  s.type == CLOSED ? c.Closed(s.from) : s.from == 0 ? c.Chat(s.text) : c.In(s.from, s.type, s.text);
+          }) {}
+    std::function<void(Copy&)> run;
 };
 
 }  // namespace
@@ -138,103 +156,95 @@ TEST(Protocol, Rules) {
         const char* rule;
         Start start;
         std::deque<int> answers;  // to the questions, in turn; then no
-        std::function<void(Copy&)> act;
+        Act act;
         std::string sent;
         std::string state;
         std::vector<Notice> notices = {};
         std::vector<std::string> questions = {};
     };
     const std::string g7 = "c2 m1 s1 p7 f1 chat ";  // the host of HOST_GAME, still playing
+    // A long chat line is cut on a character boundary to what one packet carries.
+    std::string typed = "a";
+    while (typed.size() < 400)
+        typed += "将";
+    const std::string cut = "host>" + typed.substr(0, 247);  // 252 bytes: 253 would split a character
     const Case cases[] = {
         // --- Hello: a question, accepted or refused; a refused guest's slot is closed.
-        {"hello, yes", NEW, {ASK_YES}, [](Copy& c) { c.HostPacket(5, PKT_HELLO, "はなこ"); },
-         "accept 0 >5|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "はなこ"}},
-        {"hello, no", NEW, {}, [](Copy& c) { c.HostPacket(5, PKT_HELLO, std::string(250, 'n')); },
-         "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;", {}, {kHelloQ + std::string(22, 'n') + "…"}},
+        {"hello, yes", NEW, {ASK_YES}, {{5, PKT_HELLO, "はなこ"}}, "accept 0 >5|", "c2 m0 s0 p0 f0 chat ;", {},
+         {kHelloQ + "はなこ"}},
+        {"hello, no", NEW, {}, {{5, PKT_HELLO, std::string(250, 'n')}}, "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;", {},
+         {kHelloQ + std::string(22, 'n') + "…"}},
         {"hello while connecting out: no question", NEW, {ASK_YES},
          [](Copy& c) {
              c.host.connectDialogOpen = true;
-             c.HostPacket(5, PKT_HELLO, "x");
+             c.In(5, PKT_HELLO, "x");
          },
          "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;"},
         {"a second hello while the question is open is answered no at once", NEW, {ASK_YES},
          [](Copy& c) {
-             c.host.duringAsk = [&c] { c.HostPacket(8, PKT_HELLO, "second"); };
-             c.HostPacket(7, PKT_HELLO, "first");
+             c.host.duringAsk = [&c] { c.In(8, PKT_HELLO, "second"); };
+             c.In(7, PKT_HELLO, "first");
          },
          "refuse 0 >8|accept 0 >7|close 8|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "first"}},
         {"guest gone during the question", NEW, {ASK_YES},
          [](Copy& c) {
              c.host.duringAsk = [&c] { c.Closed(7); };
-             c.HostPacket(7, PKT_HELLO, "fleeting");
+             c.In(7, PKT_HELLO, "fleeting");
          },
          "refuse 0 >7|close 7|", "c0 m0 s0 p0 f0 turn-closed ;", {}, {kHelloQ + "fleeting"}},
-        {"a guest says hello once", HOST_FREE, {ASK_NO}, [](Copy& c) { c.HostPacket(7, PKT_HELLO, "g"); },
-         "", "c2 m0 s0 p0 f0 chat ;"},
+        {"a guest says hello once", HOST_FREE, {ASK_NO}, {{7, PKT_HELLO, "g"}}, "", "c2 m0 s0 p0 f0 chat ;"},
         {"hello in a game: a spectator, no question, the game so far", HOST_GAME, {},
-         [](Copy& c) {
-             c.HostPacket(7, PKT_MOVE, kMove1);
-             c.HostPacket(11, PKT_HELLO, "w2");
-         },
+         {{7, PKT_MOVE, kMove1}, {11, PKT_HELLO, "w2"}},
          "move " + kMove1 + " !7|accept 0 >11|observe 1 >11|end " + kMove1 + ";; >11|", g7 + kMove1 + ";;"},
         // --- Sides: the guest proposes, the host asks; the others are told to watch.
-        {"guest takes sente", HOST_FREE, {ASK_YES}, [](Copy& c) { c.HostPacket(7, PKT_TURN, "0"); },
-         "accept 0 >7|observe 0 !7|", g7 + ";", {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
-        {"guest takes gote", HOST_FREE, {ASK_YES}, [](Copy& c) { c.HostPacket(7, PKT_TURN, "1"); },
-         "accept 0 >7|observe 0 !7|", "c2 m1 s0 p7 f0 chat ;", {}, {kSidesQ + " 先手: host \r\n 後手: guest"}},
+        {"guest takes sente", HOST_FREE, {ASK_YES}, {{7, PKT_TURN, "0"}}, "accept 0 >7|observe 0 !7|", g7 + ";", {},
+         {kSidesQ + " 先手: guest \r\n 後手: host"}},
+        {"guest takes gote", HOST_FREE, {ASK_YES}, {{7, PKT_TURN, "1"}}, "accept 0 >7|observe 0 !7|",
+         "c2 m1 s0 p7 f0 chat ;", {}, {kSidesQ + " 先手: host \r\n 後手: guest"}},
         {"a long name is shown shortened", NEW, {ASK_YES, ASK_NO},
-         [](Copy& c) {
-             c.HostPacket(7, PKT_HELLO, std::string(40, 'g'));
-             c.HostPacket(7, PKT_TURN, "1");
-         },
-         "accept 0 >7|refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {},
-         {kHelloQ + std::string(22, 'g') + "…", kSidesQ + " 先手: host \r\n 後手: " + std::string(22, 'g') + "…"}},
+         {{7, PKT_HELLO, std::string(40, 'g')}, {7, PKT_TURN, "1"}}, "accept 0 >7|refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;",
+         {}, {kHelloQ + std::string(22, 'g') + "…", kSidesQ + " 先手: host \r\n 後手: " + std::string(22, 'g') + "…"}},
         {"a refused guest that stays can neither propose nor chat", HOST_FREE, {},
-         [](Copy& c) {
-             c.HostPacket(8, PKT_HELLO, "pest");
-             c.HostPacket(8, PKT_TURN, "0");
-             c.HostPacket(8, PKT_CHAT, "spam");
-         },
-         "refuse 0 >8|refuse 0 >8|close 8|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "pest"}},
-        {"a proposal during the game", HOST_GAME, {}, [](Copy& c) { c.HostPacket(9, PKT_TURN, "1"); }, "refuse 0 >9|", g7 + ";"},
+         {{8, PKT_HELLO, "pest"}, {8, PKT_TURN, "0"}, {8, PKT_CHAT, "spam"}}, "refuse 0 >8|refuse 0 >8|close 8|",
+         "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "pest"}},
+        {"a proposal during the game", HOST_GAME, {}, {{9, PKT_TURN, "1"}}, "refuse 0 >9|", g7 + ";"},
         {"guest gone during the sides question", HOST_FREE, {ASK_YES},
          [](Copy& c) {
              c.host.duringAsk = [&c] { c.listen.slots.erase(7); };
-             c.HostPacket(7, PKT_TURN, "0");
+             c.In(7, PKT_TURN, "0");
          },
          "refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
         // --- Moves: the opponent's are applied and relayed to the others; the own go to all.
         {"moves both ways, check shown", HOST_GAME, {},
          [](Copy& c) {
-             c.HostPacket(7, PKT_MOVE, kMove1);
+             c.In(7, PKT_MOVE, kMove1);
              EXPECT_EQ(c.proto.PlayMoveText(kMove2), 1);
-             c.HostPacket(7, PKT_MOVE, kMove3Check);
+             c.In(7, PKT_MOVE, kMove3Check);
          },
          "move " + kMove1 + " !7|move " + kMove2 + " >0|move " + kMove3Check + " !7|",
          g7 + "check1 " + kMove1 + ";" + kMove2 + ";" + kMove3Check + ";;"},
-        {"a spectator cannot move", HOST_GAME, {}, [](Copy& c) { c.HostPacket(9, PKT_MOVE, kMove1); }, "", g7 + ";"},
+        {"a spectator cannot move", HOST_GAME, {}, {{9, PKT_MOVE, kMove1}}, "", g7 + ";"},
         {"no move out of turn, none that does not parse", HOST_GAME, {},
          [](Copy& c) {
              EXPECT_EQ(c.proto.PlayMoveText(kMove1), 0);
-             c.HostPacket(7, PKT_MOVE, kMove1);
+             c.In(7, PKT_MOVE, kMove1);
              EXPECT_EQ(c.proto.PlayMoveText("nonsense"), 0);
          },
          "move " + kMove1 + " !7|", g7 + kMove1 + ";;"},
         {"a guest sends its moves to its host", GUEST_GAME, {}, [](Copy& c) { EXPECT_EQ(c.proto.PlayMoveText(kMove1), 1); },
          "move " + kMove1 + " >0|", "c1 m1 s0 p0 f0 chat " + kMove1 + ";;"},
-        {"a guest outside a game takes no moves", GUEST_FREE, {}, [](Copy& c) { c.GuestPacket(PKT_MOVE, kMove1); }, "",
-         "c1 m0 s0 p0 f0 chat ;"},
+        {"a guest outside a game takes no moves", GUEST_FREE, {}, {{3, PKT_MOVE, kMove1}}, "", "c1 m0 s0 p0 f0 chat ;"},
         // --- End lines and refused moves end the game; the board and record stay.
-        {"resignation received", HOST_GAME, {}, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 投了"); },
-         "move    1 投了 !7|", "c2 m0 s0 p0 f1 chat    1 投了;;", {N::OpponentResigned}},
-        {"king taken", HOST_GAME, {}, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "まで1手で先手の勝ち"); },
-         "move まで1手で先手の勝ち !7|", "c2 m0 s0 p0 f1 chat まで1手で先手の勝ち;;", {N::KingTaken}},
-        {"a move that does not fit", HOST_GAME, {}, [](Copy& c) { c.HostPacket(7, PKT_MOVE, "   1 ５五歩(56) "); },
-         "move    1 ５五歩(56)  !7|", "c2 m0 s0 p0 f1 chat    1 ５五歩(56) ;;", {N::MoveRefused}},
+        {"resignation received", HOST_GAME, {}, {{7, PKT_MOVE, "   1 投了"}}, "move    1 投了 !7|",
+         "c2 m0 s0 p0 f1 chat    1 投了;;", {N::OpponentResigned}},
+        {"king taken", HOST_GAME, {}, {{7, PKT_MOVE, "まで1手で先手の勝ち"}}, "move まで1手で先手の勝ち !7|",
+         "c2 m0 s0 p0 f1 chat まで1手で先手の勝ち;;", {N::KingTaken}},
+        {"a move that does not fit", HOST_GAME, {}, {{7, PKT_MOVE, "   1 ５五歩(56) "}}, "move    1 ５五歩(56)  !7|",
+         "c2 m0 s0 p0 f1 chat    1 ５五歩(56) ;;", {N::MoveRefused}},
         {"own resignation: asked, recorded, sent", HOST_GAME, {},
          [](Copy& c) {
              EXPECT_EQ(c.proto.Resign(), 0);  // not the own turn
-             c.HostPacket(7, PKT_MOVE, kMove1);
+             c.In(7, PKT_MOVE, kMove1);
              EXPECT_EQ(c.proto.Resign(), 0);  // answered no
              c.host.answers = {ASK_YES};
              EXPECT_EQ(c.proto.Resign(), 1);
@@ -242,59 +252,41 @@ TEST(Protocol, Rules) {
          "move " + kMove1 + " !7|move    2 投了 >0|", "c2 m0 s0 p0 f1 chat " + kMove1 + ";   2 投了;;", {},
          {"\r\n\r\n投了しますか ？", "\r\n\r\n投了しますか ？"}},
         // --- Spectators: the game so far, entry by entry; then every move.
-        {"watched moves and resignation", GUEST_WATCHING, {},
-         [](Copy& c) {
-             c.GuestPacket(PKT_MOVE, kMove1);
-             c.GuestPacket(PKT_MOVE, "   2 投了");
-         },
-         "",
+        {"watched moves and resignation", GUEST_WATCHING, {}, {{3, PKT_MOVE, kMove1}, {3, PKT_MOVE, "   2 投了"}}, "",
          "c1 m0 s0 p0 f0 chat " + kMove1 + ";   2 投了;;", {N::GoteResigned}},
-        {"watched king taken", GUEST_WATCHING, {}, [](Copy& c) { c.GuestPacket(PKT_MOVE, "まで1手で先手の勝ち"); }, "",
+        {"watched king taken", GUEST_WATCHING, {}, {{3, PKT_MOVE, "まで1手で先手の勝ち"}}, "",
          "c1 m0 s0 p0 f0 chat まで1手で先手の勝ち;;", {N::SenteWon}},
-        {"watched game interrupted", GUEST_WATCHING, {}, [](Copy& c) { c.GuestPacket(PKT_MOVE, "   1 中断"); }, "",
+        {"watched game interrupted", GUEST_WATCHING, {}, {{3, PKT_MOVE, "   1 中断"}}, "",
          "c1 m0 s0 p0 f0 chat    1 中断;;", {N::WatchedGameEnded}},
-        {"catch-up of two entries", GUEST_WATCHING, {},
-         [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove2 + ";;"); }, "",
+        {"catch-up of two entries", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, kMove1 + ";" + kMove2 + ";;"}}, "",
          "c1 m2 s0 p0 f0 chat " + kMove1 + ";" + kMove2 + ";;"},
-        {"catch-up: no move yet", GUEST_WATCHING, {}, [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, ";"); }, "", "c1 m2 s0 p0 f0 chat ;"},
-        {"catch-up: text behind the last ';' is no entry", GUEST_WATCHING, {},
-         [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove2); }, "", "c1 m2 s0 p0 f0 chat " + kMove1 + ";;"},
-        {"catch-up that does not fit", GUEST_WATCHING, {},
-         [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";" + kMove1 + ";;"); }, "",
+        {"catch-up: no move yet", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, ";"}}, "", "c1 m2 s0 p0 f0 chat ;"},
+        {"catch-up: text behind the last ';' is no entry", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, kMove1 + ";" + kMove2}},
+         "", "c1 m2 s0 p0 f0 chat " + kMove1 + ";;"},
+        {"catch-up that does not fit", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, kMove1 + ";" + kMove1 + ";;"}}, "",
          "c1 m0 s0 p0 f0 chat " + kMove1 + ";   1 同　歩(77) ;;", {N::MoveRefused}},
-        {"catch-up outside watching", GUEST_GAME, {}, [](Copy& c) { c.GuestPacket(PKT_CHUNK_END, kMove1 + ";;"); }, "",
-         "c1 m1 s0 p0 f0 chat ;"},
-        // --- Lost connections.
-        {"opponent gone: spectators stay, told nothing; then the last one", HOST_GAME, {},
-         [](Copy& c) {
-             c.HostPacket(7, PKT_MOVE, kMove1);
-             c.Closed(7);
-             EXPECT_EQ(c.State(), "c2 m0 s0 p0 f1 chat " + kMove1 + ";;");
-             c.Closed(9);
-         },
+        {"catch-up outside watching", GUEST_GAME, {}, {{3, PKT_CHUNK_END, kMove1 + ";;"}}, "", "c1 m1 s0 p0 f0 chat ;"},
+        // --- Lost connections: the opponent first (spectators stay, told nothing), then the last one.
+        {"opponent gone, then the last spectator", HOST_GAME, {}, {{7, PKT_MOVE, kMove1}, {7, CLOSED}, {9, CLOSED}},
          "move " + kMove1 + " !7|", "c0 m0 s0 p0 f1 turn-closed " + kMove1 + ";;", {N::OpponentGone, N::ConnectionLost}},
-        {"last guest gone", HOST_FREE, {}, [](Copy& c) { c.Closed(7); }, "", "c0 m0 s0 p0 f0 turn-closed ;",
-         {N::ConnectionLost}},
-        {"guest loses its host in a game", GUEST_GAME, {}, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); }, "",
-         "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
-        {"guest's own link fails", GUEST_GAME, {}, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 3); }, "",
-         "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
-        {"watched host gone", GUEST_WATCHING, {}, [](Copy& c) { c.proto.OnSockMessage(WM_SOCK_CLOSED, 0); }, "",
-         "c0 m0 s0 p0 f0 turn-closed ;", {N::WatchedHostGone}},
+        {"last guest gone", HOST_FREE, {}, {{7, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::ConnectionLost}},
+        {"guest loses its host in a game", GUEST_GAME, {}, {{0, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;",
+         {N::OpponentGone}},
+        {"guest's own link fails", GUEST_GAME, {}, {{3, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
+        {"watched host gone", GUEST_WATCHING, {}, {{0, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::WatchedHostGone}},
         {"a guest refuses strays on its own listening socket; their going says nothing", GUEST_GAME, {},
          [](Copy& c) {
-             c.HostPacket(11, PKT_HELLO, "stray");
-             c.HostPacket(12, PKT_HELLO, "stray2");
+             c.In(11, PKT_HELLO, "stray");
+             c.In(12, PKT_HELLO, "stray2");
              c.listen.Put(12, PKT_HELLO, "stray2");  // stays connected
              c.Closed(11);
              EXPECT_EQ(c.proto.connState, CONN_GUEST);
-             c.proto.OnSockMessage(WM_SOCK_CLOSED, 0);  // the host closes
+             c.Closed(0);  // the host closes
          },
          "refuse 0 >11|refuse 0 >12|close 11|close 12|", "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
         {"disconnect: asked, then everything closed, nobody told", HOST_GAME, {},
          [](Copy& c) {
              EXPECT_EQ(c.proto.Disconnect(), 0);
-             EXPECT_EQ(c.listen.slots.size(), 2u);
              c.host.answers = {ASK_YES};
              EXPECT_EQ(c.proto.Disconnect(), 1);
              EXPECT_TRUE(c.listen.slots.empty());
@@ -303,28 +295,21 @@ TEST(Protocol, Rules) {
          "", "c0 m0 s0 p0 f1 turn-closed ;", {}, {"\r\n\r\n対局を終了し回線を切ります。", "\r\n\r\n対局を終了し回線を切ります。"}},
         {"disconnect without a connection", NEW, {}, [](Copy& c) { EXPECT_EQ(c.proto.Disconnect(), 0); }, "", "c0 m0 s0 p0 f0 ;"},
         // --- Chat: the host passes every line to all; a guest logs its own at the echo.
-        {"host chat", HOST_FREE, {},
-         [](Copy& c) {
-             c.Chat("こんにちは");
-             c.HostPacket(7, PKT_CHAT, "guest>よろしく");
-         },
-         "chat host>こんにちは >0|chat guest>よろしく >0|", "c2 m0 s0 p0 f0 chat ;", {N::ChatArrived}},
+        {"host chat", HOST_FREE, {}, {{0, PKT_CHAT, typed}, {7, PKT_CHAT, "guest>よろしく"}},
+         "chat " + cut + " >0|chat guest>よろしく >0|",
+         "c2 m0 s0 p0 f0 chat ; log " + cut + " log guest>よろしく*" + cut + "\r\n*guest>よろしく\r\n", {N::ChatArrived}},
         {"guest chat and its echo", GUEST_GAME, {},
-         [](Copy& c) {
-             c.Chat("hi");
-             c.Chat("yo");
-             c.GuestPacket(PKT_CHAT, "guest>hi");
-             c.GuestPacket(PKT_CHAT, "guest>yo");
-             c.GuestPacket(PKT_CHAT, "host>hello");
-         },
-         "chat guest>hi >0|chat guest>yo >0|", "c1 m1 s0 p0 f0 chat ;", {N::ChatArrived}},
-        {"no chat without a connection", NEW, {}, [](Copy& c) { c.Chat("hi"); }, "", "c0 m0 s0 p0 f0 ;"},
+         {{0, PKT_CHAT, "hi"}, {0, PKT_CHAT, "yo"}, {3, PKT_CHAT, "guest>hi"}, {3, PKT_CHAT, "guest>yo"}, {3, PKT_CHAT, "host>hello"}},
+         "chat guest>hi >0|chat guest>yo >0|",
+         "c1 m1 s0 p0 f0 chat ; log guest>hi log guest>yo log host>hello*guest>hi\r\n*guest>yo\r\n*host>hello\r\n",
+         {N::ChatArrived}},
+        {"no chat without a connection", NEW, {}, {{0, PKT_CHAT, "hi"}}, "", "c0 m0 s0 p0 f0 ;"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.rule);
-        Copy c(k.start <= HOST_GAME ? "host" : "guest", k.start);
+        Copy c(k.start);
         c.host.answers = k.answers;
-        k.act(c);
+        k.act.run(c);
         EXPECT_EQ(c.Sent(), k.sent);
         EXPECT_EQ(c.State(), k.state);
         EXPECT_EQ(c.host.notices, k.notices);
@@ -332,31 +317,11 @@ TEST(Protocol, Rules) {
     }
 }
 
-// Chat lines are logged and kept in the record as sent; a long line is cut
-// on a character boundary to what one packet carries.
-TEST(Protocol, ChatLog) {
-    Copy h("host", HOST_FREE);
-    std::string typed = "a";
-    for (int i = 0; i < 200; ++i)
-        typed += "将";
-    h.Chat(typed);
-    h.HostPacket(7, PKT_CHAT, "guest>よろしく");
-    const std::string cut = "host>" + typed.substr(0, 247);  // 252 bytes: 253 would split a character
-    EXPECT_EQ(h.host.lines, (std::vector<std::string>{cut, "guest>よろしく"}));
-    EXPECT_EQ(h.record.kifu.header.headerComment, "*" + cut + "\r\n*guest>よろしく\r\n");
-
-    Copy g("guest", GUEST_FREE);
-    g.Chat("よろしく");
-    g.GuestPacket(PKT_CHAT, "guest>よろしく");
-    EXPECT_EQ(g.host.lines, std::vector<std::string>{"guest>よろしく"});
-}
-
 // The record of a network game names the players by side and keeps when
 // the game started and when it ended.
 TEST(Protocol, RecordHeader) {
     const std::time_t before = std::time(nullptr);
-    Copy h("host", HOST_GAME);  // the guest took sente
-    Copy g("guest", GUEST_FREE);
+    Copy h(HOST_GAME), g(GUEST_FREE);  // the guest took sente against h
     g.proto.SetOpponentName("host");
     g.proto.OnTurnAccepted(GOTE);
     for (Copy* c : {&h, &g}) {

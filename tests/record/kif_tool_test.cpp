@@ -64,21 +64,16 @@ TEST_F(KifTool, Commands) {
         // UTF-8 out: this file's literals are Shift-JIS, so 名人 is written as bytes.
         {"dump " + game, 0, "",
          "{\"title\":\"game.kif\",\"handicap\":\"\",\"sente\":\"\\\"q\\\"\\\\\",\"gote\":\"\xe5\x90\x8d\xe4\xba\xba\","
-         "\"start\":\"2003-05-01 13:05:09\",\"end\":null,\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":["
-         "{\"number\":1,\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,"
-         "\"seconds\":65,\"comment\":\"tab\\there\\r\\n\"},"
-         "{\"number\":2,\"side\":1,\"to\":[3,4],\"type\":7,\"promoted\":0,\"from\":[3,3],\"status\":0,"
-         "\"seconds\":0,\"comment\":null,\"alternatives\":[[]]},"
-         "{\"number\":3,\"side\":0,\"to\":[2,2],\"type\":2,\"promoted\":1,\"from\":[8,8],\"status\":1,"
-         "\"seconds\":0,\"comment\":null,\"alternatives\":["
-         "[{\"number\":3,\"side\":0,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,7],\"status\":0,"
-         "\"seconds\":0,\"comment\":null},"
-         "{\"number\":4,\"side\":1,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,3],\"status\":0,"
-         "\"seconds\":0,\"comment\":null}],"
-         "[{\"number\":3,\"side\":0,\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,"
-         "\"seconds\":0,\"comment\":null}]]},"
-         "{\"number\":4,\"side\":1,\"to\":[0,0],\"type\":0,\"promoted\":0,\"from\":[0,0],\"status\":2,"
-         "\"seconds\":0,\"comment\":null}]}\n"},
+         "\"start\":\"2003-05-01 13:05:09\",\"end\":null,\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":[{\"number\":1,"
+         "\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,\"seconds\":65,"
+         "\"comment\":\"tab\\there\\r\\n\"},{\"number\":2,\"side\":1,\"to\":[3,4],\"type\":7,\"promoted\":0,\"from\":[3,3],"
+         "\"status\":0,\"seconds\":0,\"comment\":null,\"alternatives\":[[]]},{\"number\":3,\"side\":0,\"to\":[2,2],\"type\":2,"
+         "\"promoted\":1,\"from\":[8,8],\"status\":1,\"seconds\":0,\"comment\":null,\"alternatives\":[[{\"number\":3,"
+         "\"side\":0,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,7],\"status\":0,\"seconds\":0,\"comment\":null},"
+         "{\"number\":4,\"side\":1,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,3],\"status\":0,\"seconds\":0,"
+         "\"comment\":null}],[{\"number\":3,\"side\":0,\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,"
+         "\"seconds\":0,\"comment\":null}]]},{\"number\":4,\"side\":1,\"to\":[0,0],\"type\":0,\"promoted\":0,\"from\":[0,0],"
+         "\"status\":2,\"seconds\":0,\"comment\":null}]}\n"},
         {"save " + game + " " + saved, 0, "", ""},
         {"dump " + (dir / "missing.kif").string(), 1, "ravuone-kif: cannot read", ""},
         {"dump " + big, 1, "ravuone-kif: " + big + " is larger than 65536 bytes", ""},

@@ -96,6 +96,11 @@ TEST(ChatLog, BoundedPlainAndScrolledToTheEnd) {
     EXPECT_TRUE(log.LogEdit()->toPlainText().startsWith(QStringLiteral("flood 51\n")));
     EXPECT_TRUE(log.LogEdit()->toPlainText().endsWith(QStringLiteral("\n花子><b>x</b>\u240d\u240a\u2401")));
     EXPECT_EQ(bar->value(), bar->maximum());
+    // A stored rectangle too large for any screen is kept to 4096 x 4096.
+    ChatLogRect huge{0, 0, 2000000000, 2000000000};
+    CChatLogDlg sized(&huge);
+    sized.show();
+    EXPECT_EQ(sized.size(), QSize(4096, 4096));
 }
 
 // The connect dialog shows the handshake: waiting (every button off, Esc and

@@ -187,6 +187,11 @@ TEST_F(MainWindowTest, TurnLabelsInTheBackBuffer) {
         EXPECT_TRUE(shows(RIGHT_LABEL_POS, s.right)) << s.command;
         EXPECT_TRUE(shows(LEFT_LABEL_POS, s.left)) << s.command;
     }
+    // A click on a turn label marks what that side reaches, until the next redraw.
+    Click(RIGHT_LABEL_CLICK.center());
+    EXPECT_NE(dlg->ScreenImage(), dlg->BackBuffer());
+    dlg->Redraw(false);
+    EXPECT_EQ(dlg->ScreenImage(), dlg->BackBuffer());
 }
 
 // A KIF file dropped on the record window loads when its name ends in .kif
@@ -221,7 +226,8 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
     struct Step {
         int mode, listRow, treeChild, button;  // the one of the last three that is not -1
         int pawn33Rank, pawn77Rank;            // where the two first movers stand afterwards
-    } steps[] = {{MODE_FREE, 2, -1, -1, 4, 6}, {MODE_FREE, 1, -1, -1, 3, 6}, {MODE_FREE, -1, 1, -1, 4, 6},
+    } steps[] = {{MODE_FREE, 2, -1, -1, 4, 6}, {MODE_FREE, 0, -1, -1, 3, 7}, {MODE_FREE, 1, -1, -1, 3, 6},
+                 {MODE_FREE, -1, 1, -1, 4, 6},
                  {MODE_FREE, -1, -1, 0, 3, 7}, {MODE_FREE, -1, -1, 2, 3, 6}, {MODE_FREE, -1, -1, 2, 4, 6},
                  {MODE_FREE, -1, -1, 1, 3, 6}, {MODE_GAME, 3, -1, -1, 3, 6}, {MODE_GAME, -1, 2, -1, 3, 6}};
     for (const Step& s : steps) {
@@ -235,6 +241,11 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
         EXPECT_EQ(dlg->board.GetPiece(11).rank, s.pawn33Rank) << &s - steps;
         EXPECT_EQ(dlg->board.GetPiece(6).rank, s.pawn77Rank) << &s - steps;
     }
+    // A line the program itself selects (the record following the board) is
+    // not taken for the user's choice: the board stays.
+    dlg->protocol->mode = MODE_FREE;
+    kifu->MoveList()->SelectLine(0);
+    EXPECT_EQ(dlg->board.GetPiece(6).rank, 6);
 }
 
 }  // namespace
