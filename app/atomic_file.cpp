@@ -15,7 +15,8 @@ namespace ravu {
 namespace {
 
 void SetError(std::string* error, const std::string& what, const std::string& path, int err) {
-    if (error) *error = what + " " + path + ": " + std::strerror(err);
+    if (error)
+        *error = what + " " + path + ": " + std::strerror(err);
 }
 
 // Pushes the written data out of the page cache, so that a rename that
@@ -49,7 +50,8 @@ void SyncParentDirectory(const std::string& path) {
 bool ReadFileHead(const std::string& path, size_t maxBytes, std::string* out) {
     out->clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     constexpr size_t CHUNK = 64 * 1024;
     bool ok = true;
     while (out->size() < maxBytes) {
@@ -64,7 +66,8 @@ bool ReadFileHead(const std::string& path, size_t maxBytes, std::string* out) {
         }
     }
     std::fclose(f);
-    if (!ok) out->clear();
+    if (!ok)
+        out->clear();
     return ok;
 }
 

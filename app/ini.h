@@ -20,7 +20,7 @@ struct IniLine {
 };
 
 struct IniSection {
-    std::string name;   // empty for the lines before the first section
+    std::string name;  // empty for the lines before the first section
     std::vector<IniLine> lines;
 };
 

@@ -42,7 +42,8 @@ std::string Limit(std::string s) {
 // PROFILE_MAX_STRING bytes, so that loading and saving never change it.
 std::string CleanString(std::string_view s) {
     std::string out = Limit(IniCleanValue(s));
-    while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\t'))
+        out.pop_back();
     return out;
 }
 
@@ -55,13 +56,16 @@ std::string ReadString(const CIniDocument& ini, const char* section, const char*
 // the digits.  Anything else (garbage, out of range, empty) gives the default.
 int32_t ReadInt(const CIniDocument& ini, const char* section, const char* key, int32_t def) {
     const std::string* v = ini.Find(section, key);
-    if (!v || v->empty()) return def;
+    if (!v || v->empty())
+        return def;
     const char* first = v->data();
     const char* last = v->data() + v->size();
-    if (*first == '+') ++first;
+    if (*first == '+')
+        ++first;
     int32_t value = 0;
     auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || end != last) return def;
+    if (ec != std::errc() || end != last)
+        return def;
     return value;
 }
 
@@ -75,7 +79,8 @@ void CProfile::Clear() {
 bool CProfile::LoadProfile(const std::string& path) {
     Clear();
     std::string text;
-    if (!ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &text)) return true;  // first run: defaults
+    if (!ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &text))
+        return true;  // first run: defaults
     CIniDocument ini;
     ini.Parse(text);
 
@@ -84,7 +89,8 @@ bool CProfile::LoadProfile(const std::string& path) {
     settings.host = ReadString(ini, SECTION_PROPERTIES, KEY_HOST);
     settings.port = ReadInt(ini, SECTION_PROPERTIES, KEY_PORT, DEFAULT_PORT);
     // A port nobody can listen on would leave this copy unreachable.
-    if (settings.port < PORT_MIN || settings.port > PORT_MAX) settings.port = DEFAULT_PORT;
+    if (settings.port < PORT_MIN || settings.port > PORT_MAX)
+        settings.port = DEFAULT_PORT;
     settings.windowX = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_X, 0);
     settings.windowY = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_Y, 0);
     settings.pieceSound = ReadInt(ini, SECTION_PROPERTIES, KEY_SOUND, 0);
@@ -99,7 +105,8 @@ bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
     // Start from the old file so that whatever else it holds survives.
     CIniDocument ini;
     std::string old;
-    if (ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &old)) ini.Parse(old);
+    if (ReadFileHead(path, PROFILE_MAX_FILE_BYTES, &old))
+        ini.Parse(old);
 
     ini.Set(SECTION_PROPERTIES, KEY_HANDLE, CleanString(settings.handleName));
     ini.Set(SECTION_PROPERTIES, KEY_OPPONENT, CleanString(settings.opponentName));

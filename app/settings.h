@@ -26,13 +26,13 @@ constexpr size_t PROFILE_MAX_STRING = 255;
 constexpr size_t PROFILE_MAX_FILE_BYTES = 1 << 20;
 
 struct ProfileSettings {
-    std::string handleName;    // own handle name, shown to the peer and in chat
-    std::string opponentName;  // last opponent, stored by the peer protocol
-    std::string host;          // last destination typed in the connect dialog
+    std::string handleName;       // own handle name, shown to the peer and in chat
+    std::string opponentName;     // last opponent, stored by the peer protocol
+    std::string host;             // last destination typed in the connect dialog
     int32_t port = DEFAULT_PORT;  // TCP port this copy listens on
-    int32_t windowX = 0;       // main window's left edge, screen pixels
-    int32_t windowY = 0;       // main window's top edge, screen pixels
-    int32_t pieceSound = 0;    // 0 silent, anything else plays the piece sound
+    int32_t windowX = 0;          // main window's left edge, screen pixels
+    int32_t windowY = 0;          // main window's top edge, screen pixels
+    int32_t pieceSound = 0;       // 0 silent, anything else plays the piece sound
 };
 
 // Place and size of the chat log window, screen pixels.

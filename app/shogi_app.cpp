@@ -53,12 +53,14 @@ QString LockFileName(const QString& key) {
     }
     for (char c : utf8) {
         const uchar u = uchar(c);
-        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_')
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' ||
+            u == '_')
             name += QLatin1Char(c);
         else
             name += QStringLiteral("%%%1").arg(u, 2, 16, QLatin1Char('0'));
     }
-    if (!digest.isEmpty()) name += QLatin1Char('-') + QString::fromLatin1(digest);
+    if (!digest.isEmpty())
+        name += QLatin1Char('-') + QString::fromLatin1(digest);
     return name + QStringLiteral(".lock");
 }
 
@@ -66,7 +68,8 @@ QString LockFileName(const QString& key) {
 // directory with the user id in the name.
 QString LockDirectory() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists()) return runtime;
+    if (!runtime.isEmpty() && QDir(runtime).exists())
+        return runtime;
     const QString dir = QDir::tempPath() + QStringLiteral("/ravuone-%1").arg(::getuid());
     QDir().mkpath(dir);
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -84,7 +87,8 @@ CSingleInstance::CSingleInstance(const QString& key)
 CSingleInstance::~CSingleInstance() = default;  // QLockFile unlocks on destruction
 
 bool CSingleInstance::TryAcquire() {
-    if (held || unguarded) return true;
+    if (held || unguarded)
+        return true;
     held = lock->tryLock(0);
     if (!held && lock->error() != QLockFile::LockFailedError) {
         // The lock file cannot be made at all (no writable directory): that
@@ -100,11 +104,13 @@ bool CSingleInstance::TryAcquire() {
 CShogiApp::CShogiApp() { InitResources(); }
 
 CShogiApp::~CShogiApp() {
-    if (qtTranslator) QCoreApplication::removeTranslator(qtTranslator.get());
+    if (qtTranslator)
+        QCoreApplication::removeTranslator(qtTranslator.get());
 }
 
 bool CShogiApp::LoadQtTranslation() {
-    if (qtTranslator) return true;
+    if (qtTranslator)
+        return true;
     auto translator = std::make_unique<QTranslator>();
     // Japanese whatever the locale: the program's own texts are Japanese.
     if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -120,13 +126,15 @@ QString CShogiApp::ProfilePathFor(const QString& dir, const QString& executable)
 
 QString CShogiApp::MissingSkinText(const QString& dir) {
     std::string message;
-    if (CheckSkinFilesIn(QFile::encodeName(dir).toStdString(), &message)) return {};
+    if (CheckSkinFilesIn(QFile::encodeName(dir).toStdString(), &message))
+        return {};
     return QString::fromUtf8(SjisToUtf8(message));
 }
 
 bool CShogiApp::CheckSkinFiles(const QString& dir, QWidget* parent) {
     const QString text = MissingSkinText(dir);
-    if (text.isEmpty()) return true;
+    if (text.isEmpty())
+        return true;
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -136,7 +144,8 @@ bool CShogiApp::CheckSkinFiles(const QString& dir, QWidget* parent) {
 CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMainWindow) {
     // 1. One copy per user and key; a second copy ends without a word.
     CSingleInstance instance(InstanceKey());
-    if (!instance.TryAcquire()) return RUN_SECOND_COPY;
+    if (!instance.TryAcquire())
+        return RUN_SECOND_COPY;
 
     // 2. Qt's sockets need no start-up of their own.
 
@@ -149,7 +158,8 @@ CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMai
     LoadQtTranslation();
 
     // 5. The skin files must be here.
-    if (!CheckSkinFiles(dir)) return RUN_MISSING_SKINS;
+    if (!CheckSkinFiles(dir))
+        return RUN_MISSING_SKINS;
 
     // 6. - 9.
     const std::string path = QFile::encodeName(profilePath).toStdString();

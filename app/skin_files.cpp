@@ -10,7 +10,8 @@ bool CheckSkinFilesIn(const std::string& dir, std::string* message) {
     bool missing = false;
     for (const char* name : {SKIN_BACKGROUND, SKIN_FRAME, SKIN_PIECES}) {
         std::error_code ec;
-        std::filesystem::path p = dir.empty() ? std::filesystem::path(name) : std::filesystem::path(dir) / name;
+        std::filesystem::path p =
+            dir.empty() ? std::filesystem::path(name) : std::filesystem::path(dir) / name;
         // Only "cannot get its status" counts as missing, as for any file.
         std::filesystem::file_status st = std::filesystem::status(p, ec);
         if (ec || !std::filesystem::exists(st)) {
@@ -19,7 +20,8 @@ bool CheckSkinFilesIn(const std::string& dir, std::string* message) {
             missing = true;
         }
     }
-    if (message) *message = missing ? text : std::string();
+    if (message)
+        *message = missing ? text : std::string();
     return !missing;
 }
 

@@ -1,7 +1,7 @@
 #include "app/textcodec.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 namespace ravu {
 namespace {
@@ -50,12 +50,8 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
 
 }  // namespace
 
-std::string SjisToUtf8(std::string_view sjis) {
-    return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD");
-}
+std::string SjisToUtf8(std::string_view sjis) { return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD"); }
 
-std::string Utf8ToSjis(std::string_view utf8) {
-    return Convert("CP932", "UTF-8", utf8, "?");
-}
+std::string Utf8ToSjis(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, "?"); }
 
 }  // namespace ravu

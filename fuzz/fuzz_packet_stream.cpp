@@ -133,7 +133,8 @@ public:
 
 class Copy {
 public:
-    Copy(const uint8_t* data, size_t size) : data(data), size(size), host(*this), proto(board, record, conn, listen, host) {
+    Copy(const uint8_t* data, size_t size)
+        : data(data), size(size), host(*this), proto(board, record, conn, listen, host) {
         board.Reset();
         proto.SetHandleName("fuzz");
     }
@@ -224,7 +225,8 @@ public:
     // A host in a game: its opponent is a connection it accepted, still there.
     void Check() const {
         if (!guest && proto.mode == MODE_GAME &&
-            (proto.gamePeer == 0 || !listen.HasConnection(proto.gamePeer) || !proto.IsAccepted(proto.gamePeer)))
+            (proto.gamePeer == 0 || !listen.HasConnection(proto.gamePeer) ||
+             !proto.IsAccepted(proto.gamePeer)))
             abort();
     }
 

@@ -23,8 +23,8 @@ namespace {
 // A directory of this process's own, made for each run and removed after it
 // (fuzzing engines may end the process without running exit handlers).
 const std::filesystem::path& Dir() {
-    static const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("ravu_fuzz_settings_" + std::to_string(std::random_device()()));
+    static const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                             ("ravu_fuzz_settings_" + std::to_string(std::random_device()()));
     return dir;
 }
 
@@ -39,8 +39,9 @@ bool Same(const CProfile& a, const CProfile& b) {
     const ChatLogRect& r = a.GetChatLogRect();
     const ChatLogRect& q = b.GetChatLogRect();
     return x.handleName == y.handleName && x.opponentName == y.opponentName && x.host == y.host &&
-           x.port == y.port && x.windowX == y.windowX && x.windowY == y.windowY && x.pieceSound == y.pieceSound &&
-           r.left == q.left && r.top == q.top && r.right == q.right && r.bottom == q.bottom;
+           x.port == y.port && x.windowX == y.windowX && x.windowY == y.windowY &&
+           x.pieceSound == y.pieceSound && r.left == q.left && r.top == q.top && r.right == q.right &&
+           r.bottom == q.bottom;
 }
 
 }  // namespace

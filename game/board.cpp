@@ -16,26 +16,21 @@ struct SetupEntry {
 // The initial position by table index.  The index of a physical piece never
 // changes during a game, so this order is also the order of every scan.
 constexpr SetupEntry INITIAL[PIECE_COUNT] = {
-    {SENTE, PT_FU, 1, 7}, {SENTE, PT_FU, 2, 7}, {SENTE, PT_FU, 3, 7}, {SENTE, PT_FU, 4, 7},
-    {SENTE, PT_FU, 5, 7}, {SENTE, PT_FU, 6, 7}, {SENTE, PT_FU, 7, 7}, {SENTE, PT_FU, 8, 7},
-    {SENTE, PT_FU, 9, 7},
-    {GOTE, PT_FU, 1, 3}, {GOTE, PT_FU, 2, 3}, {GOTE, PT_FU, 3, 3}, {GOTE, PT_FU, 4, 3},
-    {GOTE, PT_FU, 5, 3}, {GOTE, PT_FU, 6, 3}, {GOTE, PT_FU, 7, 3}, {GOTE, PT_FU, 8, 3},
-    {GOTE, PT_FU, 9, 3},
-    {SENTE, PT_KYO, 1, 9}, {SENTE, PT_KYO, 9, 9}, {GOTE, PT_KYO, 1, 1}, {GOTE, PT_KYO, 9, 1},
-    {SENTE, PT_KEI, 2, 9}, {SENTE, PT_KEI, 8, 9}, {GOTE, PT_KEI, 2, 1}, {GOTE, PT_KEI, 8, 1},
-    {SENTE, PT_GIN, 3, 9}, {SENTE, PT_GIN, 7, 9}, {GOTE, PT_GIN, 3, 1}, {GOTE, PT_GIN, 7, 1},
-    {SENTE, PT_KIN, 4, 9}, {SENTE, PT_KIN, 6, 9}, {GOTE, PT_KIN, 4, 1}, {GOTE, PT_KIN, 6, 1},
-    {SENTE, PT_KAKU, 8, 8}, {GOTE, PT_KAKU, 2, 2},
-    {SENTE, PT_HI, 2, 8}, {GOTE, PT_HI, 8, 2},
-    {SENTE, PT_GYOKU, 5, 9}, {GOTE, PT_OU, 5, 1},
+    {SENTE, PT_FU, 1, 7}, {SENTE, PT_FU, 2, 7}, {SENTE, PT_FU, 3, 7},    {SENTE, PT_FU, 4, 7},
+    {SENTE, PT_FU, 5, 7}, {SENTE, PT_FU, 6, 7}, {SENTE, PT_FU, 7, 7},    {SENTE, PT_FU, 8, 7},
+    {SENTE, PT_FU, 9, 7}, {GOTE, PT_FU, 1, 3},  {GOTE, PT_FU, 2, 3},     {GOTE, PT_FU, 3, 3},
+    {GOTE, PT_FU, 4, 3},  {GOTE, PT_FU, 5, 3},  {GOTE, PT_FU, 6, 3},     {GOTE, PT_FU, 7, 3},
+    {GOTE, PT_FU, 8, 3},  {GOTE, PT_FU, 9, 3},  {SENTE, PT_KYO, 1, 9},   {SENTE, PT_KYO, 9, 9},
+    {GOTE, PT_KYO, 1, 1}, {GOTE, PT_KYO, 9, 1}, {SENTE, PT_KEI, 2, 9},   {SENTE, PT_KEI, 8, 9},
+    {GOTE, PT_KEI, 2, 1}, {GOTE, PT_KEI, 8, 1}, {SENTE, PT_GIN, 3, 9},   {SENTE, PT_GIN, 7, 9},
+    {GOTE, PT_GIN, 3, 1}, {GOTE, PT_GIN, 7, 1}, {SENTE, PT_KIN, 4, 9},   {SENTE, PT_KIN, 6, 9},
+    {GOTE, PT_KIN, 4, 1}, {GOTE, PT_KIN, 6, 1}, {SENTE, PT_KAKU, 8, 8},  {GOTE, PT_KAKU, 2, 2},
+    {SENTE, PT_HI, 2, 8}, {GOTE, PT_HI, 8, 2},  {SENTE, PT_GYOKU, 5, 9}, {GOTE, PT_OU, 5, 1},
 };
 
 }  // namespace
 
-CShogiBoard::CShogiBoard() {
-    InitPosition();
-}
+CShogiBoard::CShogiBoard() { InitPosition(); }
 
 void CShogiBoard::InitPosition() {
     ++setups;

@@ -161,16 +161,16 @@ void CShogiBoard::GenerateDest(int index) {
     const KomaRec& p = pieces[index];
     const bool asGold = p.promoted == 1;
     switch (p.type) {
-    case PT_FU: asGold ? DestKin(index) : DestFu(index); break;
-    case PT_KYO: asGold ? DestKin(index) : DestKyo(index); break;
-    case PT_KEI: asGold ? DestKin(index) : DestKei(index); break;
-    case PT_GIN: asGold ? DestKin(index) : DestGin(index); break;
-    case PT_KIN: DestKin(index); break;
-    case PT_OU:
-    case PT_GYOKU: DestOu(index); break;
-    case PT_HI: DestHi(index); break;
-    case PT_KAKU: DestKaku(index); break;
-    default: break;
+        case PT_FU: asGold ? DestKin(index) : DestFu(index); break;
+        case PT_KYO: asGold ? DestKin(index) : DestKyo(index); break;
+        case PT_KEI: asGold ? DestKin(index) : DestKei(index); break;
+        case PT_GIN: asGold ? DestKin(index) : DestGin(index); break;
+        case PT_KIN: DestKin(index); break;
+        case PT_OU:
+        case PT_GYOKU: DestOu(index); break;
+        case PT_HI: DestHi(index); break;
+        case PT_KAKU: DestKaku(index); break;
+        default: break;
     }
 }
 
@@ -187,12 +187,12 @@ int CShogiBoard::ComputeAttacks(int side) {
 
 int CShogiBoard::DestListSize(int type) {
     switch (type) {
-    case PT_OU:
-    case PT_GYOKU:
-    case PT_KYO: return 8;
-    case PT_HI:
-    case PT_KAKU: return DEST_COUNT;
-    default: return 6;
+        case PT_OU:
+        case PT_GYOKU:
+        case PT_KYO: return 8;
+        case PT_HI:
+        case PT_KAKU: return DEST_COUNT;
+        default: return 6;
     }
 }
 

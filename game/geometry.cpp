@@ -19,21 +19,19 @@ void SquareToCell(int file, int rank, int flip, int& i, int& j) {
     }
 }
 
-bool ShownAtTop(int owner, int flip) {
-    return (owner == GOTE && flip == 0) || (owner == SENTE && flip == 1);
-}
+bool ShownAtTop(int owner, int flip) { return (owner == GOTE && flip == 0) || (owner == SENTE && flip == 1); }
 
 // Hand rows by type (rook .. pawn) when the owner is shown at the bottom;
 // the top hand uses the rows mirrored (3 - row).
 int HandRow(int type) {
     switch (type) {
-    case PT_HI:
-    case PT_KAKU: return 0;
-    case PT_KIN:
-    case PT_GIN: return 1;
-    case PT_KEI:
-    case PT_KYO: return 2;
-    default: return 3;  // pawn
+        case PT_HI:
+        case PT_KAKU: return 0;
+        case PT_KIN:
+        case PT_GIN: return 1;
+        case PT_KEI:
+        case PT_KYO: return 2;
+        default: return 3;  // pawn
     }
 }
 
@@ -141,19 +139,17 @@ void CShogiBoard::LayoutHands() {
 
         int x = x0;
         switch (p.type) {
-        case PT_HI: x = x0 + HAND_PITCH * slot; break;
-        case PT_KAKU: x = x0 + HAND_SECOND_COLUMN + HAND_PITCH * slot; break;
-        case PT_KIN: x = x0 + (own[PT_GIN] == 0 ? HAND_PITCH : pairStep) * slot; break;
-        case PT_GIN:
-            x = own[PT_KIN] == 0 ? x0 + HAND_PITCH * slot : x0 + HAND_SECOND_COLUMN + pairStep * slot;
-            break;
-        case PT_KEI: x = x0 + (own[PT_KYO] == 0 ? HAND_PITCH : pairStep) * slot; break;
-        case PT_KYO:
-            x = own[PT_KEI] == 0 ? x0 + HAND_PITCH * slot : x0 + HAND_SECOND_COLUMN + pairStep * slot;
-            break;
-        case PT_FU:
-            x = x0 + (n > CROWDED_PAWN_COUNT ? CROWDED_PAWN_WIDTH / n : HAND_PITCH) * slot;
-            break;
+            case PT_HI: x = x0 + HAND_PITCH * slot; break;
+            case PT_KAKU: x = x0 + HAND_SECOND_COLUMN + HAND_PITCH * slot; break;
+            case PT_KIN: x = x0 + (own[PT_GIN] == 0 ? HAND_PITCH : pairStep) * slot; break;
+            case PT_GIN:
+                x = own[PT_KIN] == 0 ? x0 + HAND_PITCH * slot : x0 + HAND_SECOND_COLUMN + pairStep * slot;
+                break;
+            case PT_KEI: x = x0 + (own[PT_KYO] == 0 ? HAND_PITCH : pairStep) * slot; break;
+            case PT_KYO:
+                x = own[PT_KEI] == 0 ? x0 + HAND_PITCH * slot : x0 + HAND_SECOND_COLUMN + pairStep * slot;
+                break;
+            case PT_FU: x = x0 + (n > CROWDED_PAWN_COUNT ? CROWDED_PAWN_WIDTH / n : HAND_PITCH) * slot; break;
         }
         const int row = atBottom ? HandRow(p.type) : HAND_ROWS - 1 - HandRow(p.type);
         p.x = x;

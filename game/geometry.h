@@ -28,15 +28,15 @@ constexpr int SQUARES_BOTTOM = 290;  // exclusive: 11 + 9 * 31
 constexpr int PIECE_CELL = 30;  // piece image cells are 30 x 30
 constexpr int PIECE_HALF = 15;  // the held piece's image is centred on the pointer
 constexpr int PIECE_CELL_COUNT = 32;
-constexpr int TOP_CELLS = 16;   // first cell of the pieces shown at the top (turned by 180 degrees)
+constexpr int TOP_CELLS = 16;  // first cell of the pieces shown at the top (turned by 180 degrees)
 constexpr int CELL_PROMOTED_OFFSET = 8;
 
 constexpr int MARK_CELL = 32;  // mark image cells are 32 x 32
 constexpr int MARK_CELL_COUNT = 4;
-constexpr int MARK_REACH_0 = 0;     // yellow: reachable, mark side 0
-constexpr int MARK_BLOCKED_0 = 1;   // magenta: own piece in the way, mark side 0
-constexpr int MARK_REACH_1 = 2;     // cyan: reachable, mark side 1
-constexpr int MARK_BLOCKED_1 = 3;   // green: own piece in the way, mark side 1
+constexpr int MARK_REACH_0 = 0;    // yellow: reachable, mark side 0
+constexpr int MARK_BLOCKED_0 = 1;  // magenta: own piece in the way, mark side 0
+constexpr int MARK_REACH_1 = 2;    // cyan: reachable, mark side 1
+constexpr int MARK_BLOCKED_1 = 3;  // green: own piece in the way, mark side 1
 
 // Hand layout origins and row pitch.
 constexpr int HAND_BOTTOM_X = 443;

@@ -48,17 +48,13 @@ void CShogiBoard::CancelCapture() {
             continue;
         p.state = p.prevState;
         switch (p.state) {
-        case KS_BOARD:
-            SquareToPixel(p);
-            break;
-        case KS_HAND:
-        case KS_NONE:
-            LayoutHands();
-            break;
-        default:
-            if (boardMessages)
-                boardMessages->ShowInternalError("バグ発生! CancelCapture()");
-            break;
+            case KS_BOARD: SquareToPixel(p); break;
+            case KS_HAND:
+            case KS_NONE: LayoutHands(); break;
+            default:
+                if (boardMessages)
+                    boardMessages->ShowInternalError("バグ発生! CancelCapture()");
+                break;
         }
     }
 }

@@ -50,36 +50,29 @@ int CShogiBoard::CanMove(const KomaRec& piece, int toFile, int toRank) const {
         return 0;
 
     switch (code) {
-    case PT_OU:
-    case PT_GYOKU:
-        return ax <= 1 && ay <= 1;
-    case PT_HI:
-        return (dy == 0 && PathClearRank(piece, toFile, toRank)) ||
-               (dx == 0 && PathClearFile(piece, toFile, toRank));
-    case PT_KAKU:
-        return ax == ay && PathClearDiag(piece, toFile, toRank);
-    case PT_KIN:
-    case PROMOTED_CODE + PT_GIN:
-    case PROMOTED_CODE + PT_KEI:
-    case PROMOTED_CODE + PT_KYO:
-    case PROMOTED_CODE + PT_FU:
-        return ax <= 1 && ay <= 1 && !(ax == 1 && dy == -1);
-    case PT_GIN:
-        return ax <= 1 && ay <= 1 && !(ax == 1 && dy == 0) && !(dx == 0 && dy == -1);
-    case PT_KEI:
-        return ax == 1 && dy == 2;
-    case PT_KYO:
-        return dx == 0 && dy > 0 && PathClearFile(piece, toFile, toRank);
-    case PT_FU:
-        return dx == 0 && dy == 1;
-    case PROMOTED_CODE + PT_HI:
-        return (dy == 0 && PathClearRank(piece, toFile, toRank)) ||
-               (dx == 0 && PathClearFile(piece, toFile, toRank)) || (ax == 1 && ay == 1);
-    case PROMOTED_CODE + PT_KAKU:
-        return (ax == ay && PathClearDiag(piece, toFile, toRank)) || (ax == 1 && dy == 0) ||
-               (dx == 0 && ay == 1);
-    default:  // promoted king or gold: no such piece
-        return 0;
+        case PT_OU:
+        case PT_GYOKU: return ax <= 1 && ay <= 1;
+        case PT_HI:
+            return (dy == 0 && PathClearRank(piece, toFile, toRank)) ||
+                   (dx == 0 && PathClearFile(piece, toFile, toRank));
+        case PT_KAKU: return ax == ay && PathClearDiag(piece, toFile, toRank);
+        case PT_KIN:
+        case PROMOTED_CODE + PT_GIN:
+        case PROMOTED_CODE + PT_KEI:
+        case PROMOTED_CODE + PT_KYO:
+        case PROMOTED_CODE + PT_FU: return ax <= 1 && ay <= 1 && !(ax == 1 && dy == -1);
+        case PT_GIN: return ax <= 1 && ay <= 1 && !(ax == 1 && dy == 0) && !(dx == 0 && dy == -1);
+        case PT_KEI: return ax == 1 && dy == 2;
+        case PT_KYO: return dx == 0 && dy > 0 && PathClearFile(piece, toFile, toRank);
+        case PT_FU: return dx == 0 && dy == 1;
+        case PROMOTED_CODE + PT_HI:
+            return (dy == 0 && PathClearRank(piece, toFile, toRank)) ||
+                   (dx == 0 && PathClearFile(piece, toFile, toRank)) || (ax == 1 && ay == 1);
+        case PROMOTED_CODE + PT_KAKU:
+            return (ax == ay && PathClearDiag(piece, toFile, toRank)) || (ax == 1 && dy == 0) ||
+                   (dx == 0 && ay == 1);
+        default:  // promoted king or gold: no such piece
+            return 0;
     }
 }
 
@@ -127,13 +120,12 @@ int CShogiBoard::CanDrop(int index, int file, int rank) const {
     if (!InZone(p.owner, rank))
         return 1;
     switch (p.type) {
-    case PT_KEI:  // a knight needs two ranks ahead of it
-        return p.owner == SENTE ? rank >= 3 : rank < 8;
-    case PT_KYO:
-    case PT_FU:  // a lance or pawn needs one rank ahead of it
-        return p.owner == SENTE ? rank != 1 : rank != 9;
-    default:
-        return 1;
+        case PT_KEI:  // a knight needs two ranks ahead of it
+            return p.owner == SENTE ? rank >= 3 : rank < 8;
+        case PT_KYO:
+        case PT_FU:  // a lance or pawn needs one rank ahead of it
+            return p.owner == SENTE ? rank != 1 : rank != 9;
+        default: return 1;
     }
 }
 
@@ -174,27 +166,22 @@ int CShogiBoard::DecidePromotion(int index) {
     bool ask = false;
     bool forced = false;
     switch (p.type) {
-    case PT_OU:
-    case PT_GYOKU:
-    case PT_KIN:
-        p.promoted = 0;
-        break;
-    case PT_KEI:  // absolute ranks: with the zone required these are the last two
-        forced = p.rank <= 2 || p.rank >= 8;
-        ask = !forced;
-        break;
-    case PT_KYO:
-    case PT_FU:  // the last rank
-        forced = p.rank == 1 || p.rank == 9;
-        ask = !forced;
-        break;
-    case PT_HI:
-    case PT_KAKU:
-    case PT_GIN:
-        ask = true;
-        break;
-    default:
-        break;
+        case PT_OU:
+        case PT_GYOKU:
+        case PT_KIN: p.promoted = 0; break;
+        case PT_KEI:  // absolute ranks: with the zone required these are the last two
+            forced = p.rank <= 2 || p.rank >= 8;
+            ask = !forced;
+            break;
+        case PT_KYO:
+        case PT_FU:  // the last rank
+            forced = p.rank == 1 || p.rank == 9;
+            ask = !forced;
+            break;
+        case PT_HI:
+        case PT_KAKU:
+        case PT_GIN: ask = true; break;
+        default: break;
     }
 
     if (forced) {
@@ -203,9 +190,9 @@ int CShogiBoard::DecidePromotion(int index) {
     } else if (ask && p.promoted != 1) {
         const int file = p.file, rank = p.rank;
         const uint32_t setup = setups;
-        const int answer = promotionAsker
-                               ? promotionAsker->AskPromotion(ClampAdd(p.x, PIECE_HALF), ClampAdd(p.y, PIECE_HALF))
-                               : 0;
+        const int answer = promotionAsker ? promotionAsker->AskPromotion(ClampAdd(p.x, PIECE_HALF),
+                                                                         ClampAdd(p.y, PIECE_HALF))
+                                          : 0;
         if (setups != setup || p.state != KS_BOARD || p.file != file || p.rank != rank)
             return 0;  // a new position, or the piece was taken, under the question
         if (answer == 1) {

@@ -45,14 +45,14 @@ struct DestEntry {
     int32_t reachable;  // 1 if the piece may go there
     int32_t file;
     int32_t rank;
-    int32_t occupied;   // 1 if a piece stands there
-    int32_t occupant;   // table index of that piece, 0 when empty
+    int32_t occupied;  // 1 if a piece stands there
+    int32_t occupant;  // table index of that piece, 0 when empty
 };
 
 struct KomaRec {
-    int32_t file;        // 1..9, 0 in hand
-    int32_t rank;        // 1..9, 0 in hand
-    int32_t prevFile;    // before the last MoveTo
+    int32_t file;      // 1..9, 0 in hand
+    int32_t rank;      // 1..9, 0 in hand
+    int32_t prevFile;  // before the last MoveTo
     int32_t prevRank;
     int32_t x;           // left pixel of the piece image in the main window
     int32_t y;           // top pixel
@@ -69,8 +69,8 @@ struct KomaRec {
 // The unit the record stores, the notation renders and the protocol carries
 // as text.
 struct MoveRec {
-    int32_t side = 0;      // side that made the move (side to move in an empty entry)
-    int32_t number = 0;    // 1-based move number
+    int32_t side = 0;    // side that made the move (side to move in an empty entry)
+    int32_t number = 0;  // 1-based move number
     int32_t toFile = 0;
     int32_t toRank = 0;
     int32_t type = 0;      // PT_...

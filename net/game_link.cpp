@@ -2,8 +2,6 @@
 
 namespace ravu {
 
-std::string PrefixName(const std::string& name, const std::string& text) {
-    return name + ">" + text;
-}
+std::string PrefixName(const std::string& name, const std::string& text) { return name + ">" + text; }
 
 }  // namespace ravu

@@ -94,12 +94,15 @@ void CGameSocket::OnAccept() {
         // The slot reports its loss to us too, so that a waiting guest can be
         // taken in once a slot is free again.
         connect(sock, &QTcpSocket::disconnected, this, [this] {
-            QMetaObject::invokeMethod(this, [this] {
-                if (m_pServer && !AllSlotsTaken()) {
-                    m_pServer->resumeAccepting();
-                    OnAccept();
-                }
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_pServer && !AllSlotsTaken()) {
+                        m_pServer->resumeAccepting();
+                        OnAccept();
+                    }
+                },
+                Qt::QueuedConnection);
         });
         slot->SendPacket(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data());
         const SockHandle handle = slot->Handle();
@@ -182,7 +185,13 @@ void CGameSocket::ResumeAccepting() {
     if (!m_pServer)
         return;
     m_pServer->resumeAccepting();
-    QMetaObject::invokeMethod(this, [this] { if (m_pServer) OnAccept(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_pServer)
+                OnAccept();
+        },
+        Qt::QueuedConnection);
 }
 
 bool CGameSocket::AllSlotsTaken() const {

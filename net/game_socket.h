@@ -71,10 +71,10 @@ public:
     const std::string& HandleName() const { return m_strHandleName; }
 
     std::array<std::unique_ptr<CPacketSocket>, SLOT_COUNT> m_slots;
-    std::string m_strHostName;      // local host name
-    std::string m_strLocalAddr;     // first IPv4 address of the local host name
-    std::string m_strResolvedAddr;  // address of the last name given to ResolveHost
-    int m_bListening = 0;           // host mode
+    std::string m_strHostName;           // local host name
+    std::string m_strLocalAddr;          // first IPv4 address of the local host name
+    std::string m_strResolvedAddr;       // address of the last name given to ResolveHost
+    int m_bListening = 0;                // host mode
     int m_nHelloWaitMs = HELLO_WAIT_MS;  // tests shorten it
 
 protected:

@@ -92,51 +92,43 @@ void CGuestHandshake::Finish(Outcome outcome) {
 void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (m_phase == PHASE_CONNECTING) {
         switch (msg) {
-        case WM_SOCK_CONNECTED:
-            m_socket.SendTo(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data(), wParam);
-            return;
-        case WM_SOCK_CONNECT_FAILED:
-            Finish(OUT_FAILED);
-            return;
-        case WM_SOCK_PACKET:
-            switch (m_socket.GetLastType(wParam)) {
-            case PKT_HELLO:
-                hostName = m_socket.GetText(wParam);
-                if (onHostHello)
-                    onHostHello();
+            case WM_SOCK_CONNECTED:
+                m_socket.SendTo(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data(),
+                                wParam);
                 return;
-            case PKT_ACCEPT:
-                Finish(OUT_ACCEPTED);
-                return;
-            case PKT_REFUSE:
-                m_socket.Close();
-                Finish(OUT_REFUSED);
-                return;
-            default:
+            case WM_SOCK_CONNECT_FAILED: Finish(OUT_FAILED); return;
+            case WM_SOCK_PACKET:
+                switch (m_socket.GetLastType(wParam)) {
+                    case PKT_HELLO:
+                        hostName = m_socket.GetText(wParam);
+                        if (onHostHello)
+                            onHostHello();
+                        return;
+                    case PKT_ACCEPT: Finish(OUT_ACCEPTED); return;
+                    case PKT_REFUSE:
+                        m_socket.Close();
+                        Finish(OUT_REFUSED);
+                        return;
+                    default: break;
+                }
                 break;
-            }
-            break;
-        case WM_SOCK_CLOSED:
-            // The host went away before answering: no use waiting longer.
-            if (m_pMain)
-                m_pMain->OnSockMessage(msg, wParam);
-            Finish(OUT_FAILED);
-            return;
-        default:
-            break;
+            case WM_SOCK_CLOSED:
+                // The host went away before answering: no use waiting longer.
+                if (m_pMain)
+                    m_pMain->OnSockMessage(msg, wParam);
+                Finish(OUT_FAILED);
+                return;
+            default: break;
         }
     } else if (m_phase == PHASE_TURN && msg == WM_SOCK_PACKET) {
         switch (m_socket.GetLastType(wParam)) {
-        case PKT_ACCEPT:
-            Finish(OUT_ACCEPTED);
-            return;
-        case PKT_REFUSE:
-            m_timer.stop();
-            if (onOutcome)
-                onOutcome(PHASE_TURN, OUT_REFUSED);
-            return;
-        default:
-            break;
+            case PKT_ACCEPT: Finish(OUT_ACCEPTED); return;
+            case PKT_REFUSE:
+                m_timer.stop();
+                if (onOutcome)
+                    onOutcome(PHASE_TURN, OUT_REFUSED);
+                return;
+            default: break;
         }
     }
     if (m_pMain)

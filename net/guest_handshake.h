@@ -34,10 +34,10 @@ public:
     };
     // How StartConnect went.
     enum Start {
-        START_CONNECTING = 0,   // the attempt runs; an outcome follows
-        START_UNKNOWN_HOST = 1, // the name has no address (the socket's m_strError says so)
-        START_OWN_ADDRESS = 2,  // the destination is this copy itself: nothing is done
-        START_FAILED = 3,       // the attempt could not start (the socket's m_strError says why)
+        START_CONNECTING = 0,    // the attempt runs; an outcome follows
+        START_UNKNOWN_HOST = 1,  // the name has no address (the socket's m_strError says so)
+        START_OWN_ADDRESS = 2,   // the destination is this copy itself: nothing is done
+        START_FAILED = 3,        // the attempt could not start (the socket's m_strError says why)
     };
 
     CGuestHandshake(CGameSocket& connectSocket, CSockOwner* mainOwner, QObject* parent = nullptr);

@@ -22,23 +22,23 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
         int oldMode = protocol.mode;
         if (phase == CGuestHandshake::PHASE_CONNECTING) {
             switch (out) {
-            case CGuestHandshake::OUT_ACCEPTED:
-                protocol.OnGuestConnected();
-                Emit("accept");
-                break;
-            case CGuestHandshake::OUT_REFUSED: Emit("refuse"); break;
-            case CGuestHandshake::OUT_FAILED: Emit("connect_failed", connectSocket.m_strError); break;
-            case CGuestHandshake::OUT_TIMED_OUT: Emit("timeout"); break;
+                case CGuestHandshake::OUT_ACCEPTED:
+                    protocol.OnGuestConnected();
+                    Emit("accept");
+                    break;
+                case CGuestHandshake::OUT_REFUSED: Emit("refuse"); break;
+                case CGuestHandshake::OUT_FAILED: Emit("connect_failed", connectSocket.m_strError); break;
+                case CGuestHandshake::OUT_TIMED_OUT: Emit("timeout"); break;
             }
         } else if (phase == CGuestHandshake::PHASE_TURN) {
             switch (out) {
-            case CGuestHandshake::OUT_ACCEPTED:
-                Emit("turn_accept");
-                protocol.OnTurnAccepted(handshake.proposedSide());
-                break;
-            case CGuestHandshake::OUT_REFUSED: Emit("turn_refused"); break;
-            case CGuestHandshake::OUT_TIMED_OUT: Emit("turn_timeout"); break;
-            default: break;
+                case CGuestHandshake::OUT_ACCEPTED:
+                    Emit("turn_accept");
+                    protocol.OnTurnAccepted(handshake.proposedSide());
+                    break;
+                case CGuestHandshake::OUT_REFUSED: Emit("turn_refused"); break;
+                case CGuestHandshake::OUT_TIMED_OUT: Emit("turn_timeout"); break;
+                default: break;
             }
         }
         ReportModeChange(oldMode);
@@ -155,14 +155,14 @@ void CHeadlessCopy::OnSockMessage(SockMsg msg, SockHandle wParam) {
                               : static_cast<CGameLink&>(listenSocket);
         text = link.GetText(wParam);
         switch (link.GetLastType(wParam)) {
-        case PKT_HELLO: Emit("hello", text, wParam); break;
-        case PKT_TURN: Emit("turn", text, wParam); break;
-        case PKT_ACCEPT: Emit("accept", text, wParam); break;
-        case PKT_REFUSE: Emit("refuse", text, wParam); break;
-        case PKT_OBSERVE: after = "observe"; break;
-        case PKT_MOVE: after = "move"; break;
-        case PKT_CHUNK_END: after = "catchup"; break;
-        default: break;  // chat lines are reported when they are logged
+            case PKT_HELLO: Emit("hello", text, wParam); break;
+            case PKT_TURN: Emit("turn", text, wParam); break;
+            case PKT_ACCEPT: Emit("accept", text, wParam); break;
+            case PKT_REFUSE: Emit("refuse", text, wParam); break;
+            case PKT_OBSERVE: after = "observe"; break;
+            case PKT_MOVE: after = "move"; break;
+            case PKT_CHUNK_END: after = "catchup"; break;
+            default: break;  // chat lines are reported when they are logged
         }
     } else if (msg == WM_SOCK_CLOSED) {
         Emit("closed", std::string(), wParam);
@@ -174,7 +174,8 @@ void CHeadlessCopy::OnSockMessage(SockMsg msg, SockHandle wParam) {
 }
 
 void CHeadlessCopy::Emit(const char* kind, const std::string& text, qint64 value) {
-    emit event(QString::fromLatin1(kind), QByteArray(text.data(), static_cast<qsizetype>(text.size())), value);
+    emit event(QString::fromLatin1(kind), QByteArray(text.data(), static_cast<qsizetype>(text.size())),
+               value);
 }
 
 void CHeadlessCopy::ReportModeChange(int oldMode) {

@@ -72,10 +72,10 @@ public:
     CPeerProtocol protocol;
     CGuestHandshake handshake;
 
-    std::vector<std::string> chatLog;   // lines given to the chat log
-    std::vector<std::string> questions; // every question asked
+    std::vector<std::string> chatLog;    // lines given to the chat log
+    std::vector<std::string> questions;  // every question asked
     std::string opponentName;
-    int checkCount = 0;     // times the check label was drawn
+    int checkCount = 0;  // times the check label was drawn
     int redrawCount = 0;
     bool chatInputShown = false;
 

@@ -2,8 +2,7 @@
 
 namespace ravu {
 
-std::vector<HostListEntry> ParseHostList(const std::string& text)
-{
+std::vector<HostListEntry> ParseHostList(const std::string& text) {
     std::vector<HostListEntry> entries;
     std::string shown;
     bool pastComma = false;
@@ -23,31 +22,35 @@ std::vector<HostListEntry> ParseHostList(const std::string& text)
             pastComma = true;
         }
     }
-    if (!shown.empty()) entries.push_back({shown, -1});
+    if (!shown.empty())
+        entries.push_back({shown, -1});
     return entries;
 }
 
-std::string HostListDestination(const std::string& text, int lineStart)
-{
-    if (lineStart < 0 || lineStart > static_cast<int>(text.size())) return {};
+std::string HostListDestination(const std::string& text, int lineStart) {
+    if (lineStart < 0 || lineStart > static_cast<int>(text.size()))
+        return {};
     const size_t end = text.find_first_of(",\r\n", static_cast<size_t>(lineStart));
     return text.substr(static_cast<size_t>(lineStart),
                        end == std::string::npos ? std::string::npos : end - lineStart);
 }
 
-Destination SplitDestination(const std::string& dest, unsigned defaultPort)
-{
+Destination SplitDestination(const std::string& dest, unsigned defaultPort) {
     Destination d{dest, defaultPort, false};
     const size_t colon = dest.rfind(':');
-    if (colon == std::string::npos || colon == 0 || dest.find(':') != colon) return d;
+    if (colon == std::string::npos || colon == 0 || dest.find(':') != colon)
+        return d;
     const std::string digits = dest.substr(colon + 1);
-    if (digits.empty() || digits.size() > 5) return d;
+    if (digits.empty() || digits.size() > 5)
+        return d;
     unsigned port = 0;
     for (char c : digits) {
-        if (c < '0' || c > '9') return d;
+        if (c < '0' || c > '9')
+            return d;
         port = port * 10 + static_cast<unsigned>(c - '0');
     }
-    if (port == 0 || port > 65535) return d;
+    if (port == 0 || port > 65535)
+        return d;
     d.host = dest.substr(0, colon);
     d.port = port;
     d.explicitPort = true;

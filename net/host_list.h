@@ -12,8 +12,8 @@ namespace ravu {
 
 // One destination of a host list as the connect dialog lists it.
 struct HostListEntry {
-    std::string shown;      // text behind the line's first comma (Shift-JIS)
-    int lineStart = -1;     // byte offset of the line in the list text; -1 = none
+    std::string shown;   // text behind the line's first comma (Shift-JIS)
+    int lineStart = -1;  // byte offset of the line in the list text; -1 = none
 };
 
 // Splits host list text into entries: every CR LF ends a line, the shown

@@ -18,7 +18,7 @@ namespace ravu {
 constexpr int PACKET_SIZE = 256;
 constexpr int PACKET_HEADER = 3;
 constexpr int PAYLOAD_MAX = PACKET_SIZE - PACKET_HEADER;  // 253
-constexpr int CHUNK_SIZE = 250;  // bytes of a long text per PKT_CHUNK
+constexpr int CHUNK_SIZE = 250;                           // bytes of a long text per PKT_CHUNK
 
 // Packet types (byte 0).
 constexpr uint8_t PKT_HELLO = 0x01;      // handle name of the sender

@@ -49,20 +49,20 @@ void EmptyGraveyard() {
 
 int QtSocketErrorToWsa(int qtSocketError) {
     switch (static_cast<QAbstractSocket::SocketError>(qtSocketError)) {
-    case QAbstractSocket::ConnectionRefusedError: return WSAECONNREFUSED;
-    case QAbstractSocket::RemoteHostClosedError: return WSAECONNRESET;
-    case QAbstractSocket::HostNotFoundError: return WSAHOST_NOT_FOUND;
-    case QAbstractSocket::SocketAccessError: return WSAEACCES;
-    case QAbstractSocket::SocketResourceError: return WSAENOBUFS;
-    case QAbstractSocket::SocketTimeoutError: return WSAETIMEDOUT;
-    case QAbstractSocket::DatagramTooLargeError: return WSAEMSGSIZE;
-    case QAbstractSocket::NetworkError: return WSAENETUNREACH;
-    case QAbstractSocket::AddressInUseError: return WSAEADDRINUSE;
-    case QAbstractSocket::SocketAddressNotAvailableError: return WSAEADDRNOTAVAIL;
-    case QAbstractSocket::UnsupportedSocketOperationError: return WSAEAFNOSUPPORT;
-    case QAbstractSocket::UnfinishedSocketOperationError: return WSAEINPROGRESS;
-    case QAbstractSocket::OperationError: return WSAEINVAL;
-    default: return -1;  // no counterpart, no text
+        case QAbstractSocket::ConnectionRefusedError: return WSAECONNREFUSED;
+        case QAbstractSocket::RemoteHostClosedError: return WSAECONNRESET;
+        case QAbstractSocket::HostNotFoundError: return WSAHOST_NOT_FOUND;
+        case QAbstractSocket::SocketAccessError: return WSAEACCES;
+        case QAbstractSocket::SocketResourceError: return WSAENOBUFS;
+        case QAbstractSocket::SocketTimeoutError: return WSAETIMEDOUT;
+        case QAbstractSocket::DatagramTooLargeError: return WSAEMSGSIZE;
+        case QAbstractSocket::NetworkError: return WSAENETUNREACH;
+        case QAbstractSocket::AddressInUseError: return WSAEADDRINUSE;
+        case QAbstractSocket::SocketAddressNotAvailableError: return WSAEADDRNOTAVAIL;
+        case QAbstractSocket::UnsupportedSocketOperationError: return WSAEAFNOSUPPORT;
+        case QAbstractSocket::UnfinishedSocketOperationError: return WSAEINPROGRESS;
+        case QAbstractSocket::OperationError: return WSAEINVAL;
+        default: return -1;  // no counterpart, no text
     }
 }
 
@@ -230,7 +230,8 @@ void CPacketSocket::OnReceive() {
     // A new connection taken in while the owner handled a packet may have
     // packets of its own waiting; its notification came while this loop ran.
     if (m_pSock && m_pSock != sock && m_pSock->bytesAvailable() >= PACKET_SIZE)
-        QMetaObject::invokeMethod(this, [this] { OnReceive(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { OnReceive(); }, Qt::QueuedConnection);
 }
 
 void CPacketSocket::OnClose(int nErrorCode) {

@@ -31,10 +31,10 @@ public:
     // socket keeps them until overwritten; only the partial chunks go).
     void DropChunks() { m_strChunks.clear(); }
 
-    std::string m_strPeerName;   // text of the last PKT_HELLO
-    uint8_t m_nLastType = 0;     // type byte of the last packet
-    std::string m_strLastText;   // text of the last delivered packet or chunked transfer
-    std::string m_strChunks;     // chunk texts since the last PKT_CHUNK_END or PKT_OBSERVE
+    std::string m_strPeerName;  // text of the last PKT_HELLO
+    uint8_t m_nLastType = 0;    // type byte of the last packet
+    std::string m_strLastText;  // text of the last delivered packet or chunked transfer
+    std::string m_strChunks;    // chunk texts since the last PKT_CHUNK_END or PKT_OBSERVE
 };
 
 }  // namespace ravu

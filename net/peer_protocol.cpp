@@ -21,9 +21,7 @@ public:
 
 // Cuts a single-packet text to what one packet carries, on a character
 // boundary, so that what is logged here is what the others receive.
-std::string FitPacket(const std::string& text) {
-    return text.substr(0, SjisPrefixLength(text, PAYLOAD_MAX));
-}
+std::string FitPacket(const std::string& text) { return text.substr(0, SjisPrefixLength(text, PAYLOAD_MAX)); }
 
 // Own chat lines that may wait for the host's echo; older ones are dropped.
 constexpr size_t ECHO_PENDING_MAX = 32;
@@ -48,7 +46,8 @@ constexpr NoticeEntry NOTICES[] = {
     {Notice::GoteWon, "gote_won", "後手の勝ちで\r\n対局が終わりました。"},
     {Notice::WatchedGameEnded, "watched_game_ended", "観戦中の対局が終わりました。"},
     {Notice::WatchedHostGone, "watched_host_gone", "対局者との接続が切れました。\r\n観戦を終わります。"},
-    {Notice::ChatArrived, "chat_arrived", "チャットが届きました。\r\n右クリックのメニューの\r\n「ログ窓を表示」で読めます。"},
+    {Notice::ChatArrived, "chat_arrived",
+     "チャットが届きました。\r\n右クリックのメニューの\r\n「ログ窓を表示」で読めます。"},
 };
 
 const NoticeEntry& EntryOf(Notice kind) {
@@ -88,19 +87,19 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
                 return;
             }
             switch (connectSocket.GetLastType(wParam)) {
-            case PKT_OBSERVE: HandleObserve(wParam); break;
-            case PKT_MOVE: HandleMove(connectSocket, wParam); break;
-            case PKT_CHUNK_END: HandleCatchUp(connectSocket); break;
-            case PKT_CHAT: HandleChat(wParam, nullptr); break;
-            default: break;
+                case PKT_OBSERVE: HandleObserve(wParam); break;
+                case PKT_MOVE: HandleMove(connectSocket, wParam); break;
+                case PKT_CHUNK_END: HandleCatchUp(connectSocket); break;
+                case PKT_CHAT: HandleChat(wParam, nullptr); break;
+                default: break;
             }
         } else {
             switch (listenSocket.GetLastType(wParam)) {
-            case PKT_HELLO: HandleHello(wParam); break;
-            case PKT_TURN: HandleTurn(wParam); break;
-            case PKT_MOVE: HandleMove(listenSocket, wParam); break;
-            case PKT_CHAT: HandleChat(wParam, nullptr); break;
-            default: break;
+                case PKT_HELLO: HandleHello(wParam); break;
+                case PKT_TURN: HandleTurn(wParam); break;
+                case PKT_MOVE: HandleMove(listenSocket, wParam); break;
+                case PKT_CHAT: HandleChat(wParam, nullptr); break;
+                default: break;
             }
         }
         return;
@@ -110,12 +109,14 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     Forget(wParam);
     const int oldMode = mode;
     // The host's opponent went in the middle of the game.
-    const bool opponentGone = connState == CONN_HOST && mode == MODE_GAME && gamePeer != 0 && gamePeer == wParam;
+    const bool opponentGone =
+        connState == CONN_HOST && mode == MODE_GAME && gamePeer != 0 && gamePeer == wParam;
     if (gamePeer == wParam)
         ClearGameState();
     // On a guest only the loss of its own link ends the connection state,
     // whatever strays its own listening socket holds; their going says nothing.
-    bool linkLost = connState == CONN_GUEST ? (wParam == 0 || wParam == guestLink) : listenSocket.AllSlotsFree() != 0;
+    bool linkLost =
+        connState == CONN_GUEST ? (wParam == 0 || wParam == guestLink) : listenSocket.AllSlotsFree() != 0;
     const bool wasConnected = connState != CONN_NONE;
     if (linkLost) {
         // Without its host a guest's game cannot go on, however the link
@@ -137,7 +138,8 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
 }
 
 bool CPeerProtocol::IsAccepted(SockHandle handle) const {
-    return std::ranges::find(acceptedGuests, handle) != acceptedGuests.end() && listenSocket.HasConnection(handle) != 0;
+    return std::ranges::find(acceptedGuests, handle) != acceptedGuests.end() &&
+           listenSocket.HasConnection(handle) != 0;
 }
 
 void CPeerProtocol::Accepted(SockHandle handle) {
@@ -266,15 +268,14 @@ void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
 Notice CPeerProtocol::EndNotice(const MoveRec& m, int oldMode) {
     const bool watching = oldMode == MODE_WATCHING;
     switch (m.status) {
-    case MS_RESIGN:
-        return watching ? (m.side == SENTE ? Notice::SenteResigned : Notice::GoteResigned) : Notice::OpponentResigned;
-    case MS_KINGTAKEN:
-        return watching ? (m.side == SENTE ? Notice::SenteWon : Notice::GoteWon) : Notice::KingTaken;
-    case MS_MATE:
-    case MS_ABORT:
-        return watching ? Notice::WatchedGameEnded : Notice::OpponentEnded;
-    default:
-        return Notice::MoveRefused;
+        case MS_RESIGN:
+            return watching ? (m.side == SENTE ? Notice::SenteResigned : Notice::GoteResigned)
+                            : Notice::OpponentResigned;
+        case MS_KINGTAKEN:
+            return watching ? (m.side == SENTE ? Notice::SenteWon : Notice::GoteWon) : Notice::KingTaken;
+        case MS_MATE:
+        case MS_ABORT: return watching ? Notice::WatchedGameEnded : Notice::OpponentEnded;
+        default: return Notice::MoveRefused;
     }
 }
 
@@ -307,7 +308,7 @@ void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
     for (;;) {
         size_t end = text.find(';', start);
         if (end == std::string::npos)
-            break;  // text behind the last ";" is not an entry
+            break;          // text behind the last ";" is not an entry
         if (end > start) {  // an empty entry (no move yet) is skipped
             MoveRec m = record.RecordMoveText(std::string_view(text).substr(start, end - start));
             if (!board.ApplyMove(m, true)) {

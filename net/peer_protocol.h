@@ -47,7 +47,7 @@ enum class Notice {
     ConnectionLost,    // the last connection went (the guest's host, the host's last guest)
     SenteResigned,     // in a watched game
     GoteResigned,
-    SenteWon,          // in a watched game: the king was taken
+    SenteWon,  // in a watched game: the king was taken
     GoteWon,
     WatchedGameEnded,  // a watched game ended otherwise (interrupted, mate)
     WatchedHostGone,   // the connection to the host of a watched game went
@@ -103,8 +103,8 @@ class CPeerProtocol : public CSockOwner {
 public:
     // connectSocket: the guest's connection; listenSocket: the host's.  All
     // referenced objects outlive the protocol.
-    CPeerProtocol(CShogiBoard& board, CKifuControl& record, CGameLink& connectSocket,
-                  CGameLink& listenSocket, CProtocolHost& host);
+    CPeerProtocol(CShogiBoard& board, CKifuControl& record, CGameLink& connectSocket, CGameLink& listenSocket,
+                  CProtocolHost& host);
     ~CPeerProtocol() override;
 
     // Socket message dispatch (WM_SOCK_PACKET and WM_SOCK_CLOSED; the others

@@ -12,7 +12,8 @@ struct ErrorText {
 
 // Japanese descriptions of the socket errors, as every copy shows them.
 const ErrorText kErrorTexts[] = {
-    {WSAEACCES, "要求したアドレスはブロードキャスト アドレスですが、適切なフラグが設定されていませんでした。"},
+    {WSAEACCES,
+     "要求したアドレスはブロードキャスト アドレスですが、適切なフラグが設定されていませんでした。"},
     {WSAEFAULT, "引数が不正です。"},
     {WSAEINVAL, "ソケットはまだアドレスにバインドされていません。（接続時は既にされています。）"},
     {WSAEMFILE, "利用できるファイル ディスクリプタがありません。"},
@@ -20,14 +21,17 @@ const ErrorText kErrorTexts[] = {
     {WSAEINPROGRESS, "実行中の Windows ソケット操作がブロッキングされています。"},
     {WSAENOTSOCK, "ディスクリプタがソケットではありません。"},
     {WSAEDESTADDRREQ, "宛先アドレスが必要です。"},
-    {WSAEMSGSIZE, "ソケットが SOCK_DGRAM 型で、Windows ソケットのインプリメントがサポートする最大長よりもデータグラムが長すぎます。"},
+    {WSAEMSGSIZE,
+     "ソケットが SOCK_DGRAM 型で、Windows "
+     "ソケットのインプリメントがサポートする最大長よりもデータグラムが長すぎます。"},
     {WSAEOPNOTSUPP, "MSG_OOB が指定されましたが、SOCK_STREAM 型のソケットではありません。"},
     {WSAEAFNOSUPPORT, "指定したファミリのアドレスは、このソケットでは使えません。"},
     {WSAEADDRINUSE, "指定したアドレスは使用中です。"},
     {WSAEADDRNOTAVAIL, "指定したアドレスは、ローカル マシンからは利用できません。"},
     {WSAENETDOWN, "Windows ソケットのインプリメントが、ネットワーク サブシステムの異常を検出しました。"},
     {WSAENETUNREACH, "現時点で、ホストからネットワークに到達できません。"},
-    {WSAENETRESET, "Windows ソケットのインプリメントがソケットをドロップしたので、接続をリセットする必要があります。"},
+    {WSAENETRESET,
+     "Windows ソケットのインプリメントがソケットをドロップしたので、接続をリセットする必要があります。"},
     {WSAECONNABORTED, "タイムアウトまたはその他の障害により、仮想回路はアボートされました。"},
     {WSAECONNRESET, "リモート側から仮想回路がリセットされました。 "},
     {WSAENOBUFS, "利用できるバッファ領域がありません。ソケットは接続できません。"},
@@ -45,18 +49,30 @@ struct ErrnoCode {
 };
 
 const ErrnoCode kErrnoCodes[] = {
-    {EACCES, WSAEACCES},           {EFAULT, WSAEFAULT},
-    {EINVAL, WSAEINVAL},           {EMFILE, WSAEMFILE},
-    {EWOULDBLOCK, WSAEWOULDBLOCK}, {EAGAIN, WSAEWOULDBLOCK},
-    {EINPROGRESS, WSAEINPROGRESS}, {ENOTSOCK, WSAENOTSOCK},
-    {EDESTADDRREQ, WSAEDESTADDRREQ}, {EMSGSIZE, WSAEMSGSIZE},
-    {EOPNOTSUPP, WSAEOPNOTSUPP},   {EAFNOSUPPORT, WSAEAFNOSUPPORT},
-    {EADDRINUSE, WSAEADDRINUSE},   {EADDRNOTAVAIL, WSAEADDRNOTAVAIL},
-    {ENETDOWN, WSAENETDOWN},       {ENETUNREACH, WSAENETUNREACH},
-    {ENETRESET, WSAENETRESET},     {ECONNABORTED, WSAECONNABORTED},
-    {ECONNRESET, WSAECONNRESET},   {ENOBUFS, WSAENOBUFS},
-    {EISCONN, WSAEISCONN},         {ENOTCONN, WSAENOTCONN},
-    {ESHUTDOWN, WSAESHUTDOWN},     {ETIMEDOUT, WSAETIMEDOUT},
+    {EACCES, WSAEACCES},
+    {EFAULT, WSAEFAULT},
+    {EINVAL, WSAEINVAL},
+    {EMFILE, WSAEMFILE},
+    {EWOULDBLOCK, WSAEWOULDBLOCK},
+    {EAGAIN, WSAEWOULDBLOCK},
+    {EINPROGRESS, WSAEINPROGRESS},
+    {ENOTSOCK, WSAENOTSOCK},
+    {EDESTADDRREQ, WSAEDESTADDRREQ},
+    {EMSGSIZE, WSAEMSGSIZE},
+    {EOPNOTSUPP, WSAEOPNOTSUPP},
+    {EAFNOSUPPORT, WSAEAFNOSUPPORT},
+    {EADDRINUSE, WSAEADDRINUSE},
+    {EADDRNOTAVAIL, WSAEADDRNOTAVAIL},
+    {ENETDOWN, WSAENETDOWN},
+    {ENETUNREACH, WSAENETUNREACH},
+    {ENETRESET, WSAENETRESET},
+    {ECONNABORTED, WSAECONNABORTED},
+    {ECONNRESET, WSAECONNRESET},
+    {ENOBUFS, WSAENOBUFS},
+    {EISCONN, WSAEISCONN},
+    {ENOTCONN, WSAENOTCONN},
+    {ESHUTDOWN, WSAESHUTDOWN},
+    {ETIMEDOUT, WSAETIMEDOUT},
     {ECONNREFUSED, WSAECONNREFUSED},
 };
 }  // namespace
@@ -75,9 +91,7 @@ int ErrnoToWsaCode(int posixErrno) {
     return posixErrno;
 }
 
-std::string ConnectPendingText() {
-    return "ソケットが非ブロッキングになっていて、接続が完了できません。 \n";
-}
+std::string ConnectPendingText() { return "ソケットが非ブロッキングになっていて、接続が完了できません。 \n"; }
 
 std::string SendErrorText() { return "送信エラー"; }
 

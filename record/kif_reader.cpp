@@ -74,9 +74,7 @@ int ParseHeaderLine(KifuHeader& h, std::string_view line) {
         flag = 1;
         return 1;
     }
-    std::string& field = key == KEY_HANDICAP ? h.handicap
-                        : key == KEY_SENTE   ? h.senteName
-                                             : h.goteName;
+    std::string& field = key == KEY_HANDICAP ? h.handicap : key == KEY_SENTE ? h.senteName : h.goteName;
     field.assign(From(line, key == KEY_HANDICAP ? 8 : 6));
     return 1;
 }

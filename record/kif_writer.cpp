@@ -26,10 +26,9 @@ std::string FormatKifDate(long long time) {
     if (!localtime_r(&t, &tm))
         return "";
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%4u/%02u/%02u(%s) %02u:%02u:%02u",
-                  unsigned(tm.tm_year + 1900), unsigned(tm.tm_mon + 1), unsigned(tm.tm_mday),
-                  WEEKDAYS[tm.tm_wday % 7], unsigned(tm.tm_hour), unsigned(tm.tm_min),
-                  unsigned(tm.tm_sec));
+    std::snprintf(buf, sizeof buf, "%4u/%02u/%02u(%s) %02u:%02u:%02u", unsigned(tm.tm_year + 1900),
+                  unsigned(tm.tm_mon + 1), unsigned(tm.tm_mday), WEEKDAYS[tm.tm_wday % 7],
+                  unsigned(tm.tm_hour), unsigned(tm.tm_min), unsigned(tm.tm_sec));
     return buf;
 }
 

@@ -12,9 +12,7 @@ namespace ravu {
 namespace {
 
 // Move numbers come from files and peers; the next number never overflows.
-int32_t NextNumber(int32_t n) {
-    return n == std::numeric_limits<int32_t>::max() ? n : n + 1;
-}
+int32_t NextNumber(int32_t n) { return n == std::numeric_limits<int32_t>::max() ? n : n + 1; }
 
 // Frees the entries of the line that starts at `first` and, depth first,
 // every alternative line hanging on them.  Walks `next` links in a loop, so

@@ -30,8 +30,8 @@ struct KifuNode {
 };
 
 struct KifuHeader {
-    int32_t rootItem = 0;        // tree's top item, text = title
-    std::string title;           // "無題" after a reset, the file's name after a load
+    int32_t rootItem = 0;  // tree's top item, text = title
+    std::string title;     // "無題" after a reset, the file's name after a load
     std::time_t startTime = 0;
     int32_t hasStartTime = 0;
     std::time_t endTime = 0;
@@ -39,7 +39,7 @@ struct KifuHeader {
     std::string handicap;
     std::string senteName;
     std::string goteName;
-    std::string headerComment;   // lines of "*" + text + CR LF
+    std::string headerComment;  // lines of "*" + text + CR LF
 };
 
 class CKifu {
@@ -86,8 +86,8 @@ public:
     // Empties the list and fills it with the displayed line.
     void FillList(CKifuListView* list) const;
 
-    KifuNode* current = nullptr;    // current entry
-    std::vector<KifuNode> line;     // displayed line (copies sharing MoveRecs)
+    KifuNode* current = nullptr;  // current entry
+    std::vector<KifuNode> line;   // displayed line (copies sharing MoveRecs)
     int32_t lineIsVariation = 0;
     CKifuTreeView* tree = nullptr;  // attached by BuildTree
     KifuHeader header;
@@ -151,7 +151,7 @@ public:
 
     CKifuListView* listBox = nullptr;  // set by the record window
     CKifu kifu;
-    std::string textBuf;               // text of the entry last recorded
+    std::string textBuf;  // text of the entry last recorded
 };
 
 // Longest file LoadKif reads.

@@ -14,8 +14,8 @@ namespace {
 constexpr const char* FILE_CHARS[10] = {"同", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
 constexpr const char* RANK_CHARS[10] = {"　", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
 constexpr int PIECE_CHAR_COUNT = 14;
-constexpr const char* PIECE_CHARS[PIECE_CHAR_COUNT] = {
-    "王", "飛", "角", "金", "銀", "桂", "香", "歩", "玉", "龍", "馬", "と", "成", "打"};
+constexpr const char* PIECE_CHARS[PIECE_CHAR_COUNT] = {"王", "飛", "角", "金", "銀", "桂", "香",
+                                                       "歩", "玉", "龍", "馬", "と", "成", "打"};
 constexpr int PC_RYU = 9, PC_UMA = 10, PC_TO = 11, PC_NARI = 12, PC_UCHI = 13;
 
 // Shown where a field holds a value that no table covers (garbage from a peer).
@@ -35,12 +35,13 @@ std::string PieceName(const MoveRec& m) {
     if (m.status == MS_PROMOTE)
         return std::string(PIECE_CHARS[m.type]) + PIECE_CHARS[PC_NARI];
     switch (m.type) {
-    case PT_HI:   return PIECE_CHARS[PC_RYU];
-    case PT_KAKU: return PIECE_CHARS[PC_UMA];
-    case PT_FU:   return PIECE_CHARS[PC_TO];
-    case PT_GIN: case PT_KEI: case PT_KYO:
-        return std::string(PIECE_CHARS[PC_NARI]) + PIECE_CHARS[m.type];
-    default:      return "";  // kings and gold never promote
+        case PT_HI: return PIECE_CHARS[PC_RYU];
+        case PT_KAKU: return PIECE_CHARS[PC_UMA];
+        case PT_FU: return PIECE_CHARS[PC_TO];
+        case PT_GIN:
+        case PT_KEI:
+        case PT_KYO: return std::string(PIECE_CHARS[PC_NARI]) + PIECE_CHARS[m.type];
+        default: return "";  // kings and gold never promote
     }
 }
 
@@ -110,53 +111,46 @@ std::string FormatMove(const KifuNode& entry, int mode) {
     const std::string number = NumberField(m.number);
 
     switch (m.status) {
-    case MS_RESIGN:
-        out = number + " 投了";
-        break;
-    case MS_KINGTAKEN: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "まで%d手で%sの勝ち", m.number, m.side == 0 ? "先手" : "後手");
-        out = buf;
-        break;
-    }
-    case MS_MATE:
-        out = number + " 詰み";
-        break;
-    case MS_ABORT:
-        out = number + " 中断";
-        break;
-    default: {
-        // The empty entry at the end of every line has no text.
-        if (m.status == MS_MOVE && int64_t(m.toFile) + m.toRank == 0)
-            break;
-        std::string dest;
-        if (entry.prev && entry.prev->move && entry.prev->move->toFile == m.toFile &&
-            entry.prev->move->toRank == m.toRank)
-            dest = std::string(FILE_CHARS[0]) + RANK_CHARS[0];
-        else
-            dest = std::string(TableChar(FILE_CHARS, 10, m.toFile)) + TableChar(RANK_CHARS, 10, m.toRank);
-        const std::string moveText = dest + PieceName(m) + SourceField(m);
-        if (mode == FMT_TREE) {
-            out = number + " " + (m.side == 0 ? "▲" : "▽") + " " + moveText;
-        } else if (mode == FMT_LIST) {
-            out = number + " " + moveText + " ";
-        } else {
-            out = number + " " + moveText + "        ";
-            out.resize(std::min<std::size_t>(out.size(), KIF_MOVE_COLUMNS));
+        case MS_RESIGN: out = number + " 投了"; break;
+        case MS_KINGTAKEN: {
             char buf[64];
-            std::snprintf(buf, sizeof buf, "(%2d:%02d/00:00:00)", m.seconds / 60, m.seconds % 60);
-            out += buf;
+            std::snprintf(buf, sizeof buf, "まで%d手で%sの勝ち", m.number, m.side == 0 ? "先手" : "後手");
+            out = buf;
+            break;
         }
-        break;
-    }
+        case MS_MATE: out = number + " 詰み"; break;
+        case MS_ABORT: out = number + " 中断"; break;
+        default: {
+            // The empty entry at the end of every line has no text.
+            if (m.status == MS_MOVE && int64_t(m.toFile) + m.toRank == 0)
+                break;
+            std::string dest;
+            if (entry.prev && entry.prev->move && entry.prev->move->toFile == m.toFile &&
+                entry.prev->move->toRank == m.toRank)
+                dest = std::string(FILE_CHARS[0]) + RANK_CHARS[0];
+            else
+                dest = std::string(TableChar(FILE_CHARS, 10, m.toFile)) + TableChar(RANK_CHARS, 10, m.toRank);
+            const std::string moveText = dest + PieceName(m) + SourceField(m);
+            if (mode == FMT_TREE) {
+                out = number + " " + (m.side == 0 ? "▲" : "▽") + " " + moveText;
+            } else if (mode == FMT_LIST) {
+                out = number + " " + moveText + " ";
+            } else {
+                out = number + " " + moveText + "        ";
+                out.resize(std::min<std::size_t>(out.size(), KIF_MOVE_COLUMNS));
+                char buf[64];
+                std::snprintf(buf, sizeof buf, "(%2d:%02d/00:00:00)", m.seconds / 60, m.seconds % 60);
+                out += buf;
+            }
+            break;
+        }
     }
     if (entry.alt)
         out += "+";
     return out;
 }
 
-bool ExtractBetween(std::string& out, std::string_view text, std::string_view open,
-                    std::string_view close) {
+bool ExtractBetween(std::string& out, std::string_view text, std::string_view open, std::string_view close) {
     std::size_t start = text.find(open);
     if (start == std::string_view::npos)
         return false;
@@ -191,9 +185,18 @@ int ParseMoveText(MoveRec& m, std::string_view t, int32_t refFile, int32_t refRa
     m.toFile = file < 0 ? 0 : file;
     // An end line with an alternative carries "+" like any move line; it is
     // reported so that the alternative's section finds its entry again.
-    if (CharAt(t, 5, "投")) { m.status = MS_RESIGN; return plus; }
-    if (CharAt(t, 5, "詰")) { m.status = MS_MATE; return plus; }
-    if (CharAt(t, 5, "中")) { m.status = MS_ABORT; return plus; }
+    if (CharAt(t, 5, "投")) {
+        m.status = MS_RESIGN;
+        return plus;
+    }
+    if (CharAt(t, 5, "詰")) {
+        m.status = MS_MATE;
+        return plus;
+    }
+    if (CharAt(t, 5, "中")) {
+        m.status = MS_ABORT;
+        return plus;
+    }
     int rank = FindChar(RANK_CHARS, 10, t, 7);
     m.toRank = rank < 0 ? 0 : rank;
     if (m.toFile == 0) {
@@ -205,16 +208,23 @@ int ParseMoveText(MoveRec& m, std::string_view t, int32_t refFile, int32_t refRa
     m.type = piece < 0 ? 0 : piece;
     std::size_t p = 11;
     if (piece == PC_RYU) {
-        m.type = PT_HI; m.promoted = 1;
+        m.type = PT_HI;
+        m.promoted = 1;
     } else if (piece == PC_UMA) {
-        m.type = PT_KAKU; m.promoted = 1;
+        m.type = PT_KAKU;
+        m.promoted = 1;
     } else if (piece == PC_TO) {
-        m.type = PT_FU; m.promoted = 1;
+        m.type = PT_FU;
+        m.promoted = 1;
     } else if (piece == PC_NARI) {
-        m.type = PT_FU; m.promoted = 1;
-        if (CharAt(t, 11, "銀")) m.type = PT_GIN;
-        else if (CharAt(t, 11, "桂")) m.type = PT_KEI;
-        else if (CharAt(t, 11, "香")) m.type = PT_KYO;
+        m.type = PT_FU;
+        m.promoted = 1;
+        if (CharAt(t, 11, "銀"))
+            m.type = PT_GIN;
+        else if (CharAt(t, 11, "桂"))
+            m.type = PT_KEI;
+        else if (CharAt(t, 11, "香"))
+            m.type = PT_KYO;
         p = 13;
     }
     if (CharAt(t, p, "成")) {
@@ -237,8 +247,10 @@ int ParseMoveText(MoveRec& m, std::string_view t, int32_t refFile, int32_t refRa
         if (colon != std::string::npos) {
             int64_t s = int64_t(DecimalValue(std::string_view(field).substr(colon + 1))) +
                         60 * int64_t(DecimalValue(std::string_view(field).substr(0, colon)));
-            if (s > std::numeric_limits<int32_t>::max()) s = std::numeric_limits<int32_t>::max();
-            if (s < std::numeric_limits<int32_t>::min()) s = std::numeric_limits<int32_t>::min();
+            if (s > std::numeric_limits<int32_t>::max())
+                s = std::numeric_limits<int32_t>::max();
+            if (s < std::numeric_limits<int32_t>::min())
+                s = std::numeric_limits<int32_t>::min();
             m.seconds = int32_t(s);
         }
     }

@@ -18,8 +18,8 @@ constexpr int FMT_TREE = 0;  // item text of the record window's tree
 constexpr int FMT_LIST = 1;  // line of the move list; also the move's wire text
 constexpr int FMT_KIF = 2;   // move line of a KIF file
 
-constexpr int KIF_MOVE_COLUMNS = 18;    // number, blank and move text padded
-constexpr int TIME_FIELD_MAX = 127;     // longest time field text the parser keeps
+constexpr int KIF_MOVE_COLUMNS = 18;  // number, blank and move text padded
+constexpr int TIME_FIELD_MAX = 127;   // longest time field text the parser keeps
 
 // Renders the entry (its move, its prev for 同, its alt for "+") in the
 // layout.  Empty for an entry without text.
@@ -32,8 +32,7 @@ int ParseMoveText(MoveRec& move, std::string_view text, int32_t refFile, int32_t
 // Copies the text between the first `open` and the next `close` into out.
 // Returns false (out untouched) when `open` does not occur; when `close`
 // never follows, out is made empty and true is returned.
-bool ExtractBetween(std::string& out, std::string_view text, std::string_view open,
-                    std::string_view close);
+bool ExtractBetween(std::string& out, std::string_view text, std::string_view open, std::string_view close);
 
 // Decimal value in the manner of atoi: leading white space, an optional sign,
 // digits up to the first non-digit; 0 when there are none.  Saturates at the

@@ -9,10 +9,9 @@ namespace ravu {
 
 const char* const CAboutDlg::VERSION_TEXT = "RavuOne Version 1.00 β";
 
-
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-{
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 RavuOne"));
     setObjectName(QStringLiteral("about"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));

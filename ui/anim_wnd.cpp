@@ -7,19 +7,14 @@
 
 namespace ravu {
 
-CAnimWnd::CAnimWnd() : cells(BuiltinPicture(169))
-{
+CAnimWnd::CAnimWnd() : cells(BuiltinPicture(169)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
 }
 
-CAnimWnd::~CAnimWnd()
-{
-    timer.stop();
-}
+CAnimWnd::~CAnimWnd() { timer.stop(); }
 
-bool CAnimWnd::Create(QWidget* parent, int x, int y)
-{
+bool CAnimWnd::Create(QWidget* parent, int x, int y) {
     setParent(parent);
     setWindowTitle(QStringLiteral("RavuAnima"));
     setGeometry(x, y, CELL, CELL);
@@ -30,27 +25,25 @@ bool CAnimWnd::Create(QWidget* parent, int x, int y)
     return true;
 }
 
-void CAnimWnd::Destroy()
-{
+void CAnimWnd::Destroy() {
     timer.stop();
     hide();
     setParent(nullptr);
 }
 
-void CAnimWnd::timerEvent(QTimerEvent* e)
-{
+void CAnimWnd::timerEvent(QTimerEvent* e) {
     if (e->timerId() != timer.timerId()) {
         QWidget::timerEvent(e);
         return;
     }
-    if (frame >= FRAMES) frame = 0;
+    if (frame >= FRAMES)
+        frame = 0;
     shownCell = frame;
     update();
     ++frame;
 }
 
-void CAnimWnd::paintEvent(QPaintEvent*)
-{
+void CAnimWnd::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, cells, shownCell * CELL, 0, CELL, CELL);
 }

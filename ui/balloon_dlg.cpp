@@ -25,15 +25,15 @@ constexpr QPoint NO_POS{122, 115};
 constexpr QPoint OK_POS{90, 115};  // the notice's one button, between the two places
 }  // namespace
 
-std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetrics& fm)
-{
+std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetrics& fm) {
     std::vector<BalloonLine> lines;
     QString rest = question;
     int n = 0;
     for (;;) {
         const qsizetype br = rest.indexOf(QStringLiteral("\r\n"));
         QString line = br >= 0 ? rest.left(br) : rest;
-        if (br >= 0) rest = rest.mid(br + 2);
+        if (br >= 0)
+            rest = rest.mid(br + 2);
         BalloonLine shown;
         shown.text = DisplayText(line);
         shown.width = fm.horizontalAdvance(shown.text);
@@ -42,34 +42,30 @@ std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetr
         shown.x = TEXT_LEFT + (TEXT_WIDTH - shown.width) / 2;
         shown.y = TEXT_TOP + n * (h + LINE_GAP);
         lines.push_back(shown);
-        if (br < 0 || n >= CBalloonDlg::MAX_LINES) break;
+        if (br < 0 || n >= CBalloonDlg::MAX_LINES)
+            break;
     }
     return lines;
 }
 
-CBalloonDlg::CBalloonDlg(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
-{
+CBalloonDlg::CBalloonDlg(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("balloon"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     setModal(true);
 }
 
-CBalloonDlg::~CBalloonDlg()
-{
-    answerTimer.stop();
-}
+CBalloonDlg::~CBalloonDlg() { answerTimer.stop(); }
 
-int CBalloonDlg::Ask(const std::string& sjisQuestion)
-{
+int CBalloonDlg::Ask(const std::string& sjisQuestion) {
     return Ask(QString::fromUtf8(SjisToUtf8(sjisQuestion)));
 }
 
-int CBalloonDlg::Ask(const QString& question)
-{
-    if (busy) return ANSWER_NO;
+int CBalloonDlg::Ask(const QString& question) {
+    if (busy)
+        return ANSWER_NO;
     // A notice on show steps aside for the question and comes back after it.
-    if (noticeShown) HideNotice(false);
+    if (noticeShown)
+        HideNotice(false);
     busy = 1;
     shownText = question;
     Open(false);
@@ -80,20 +76,16 @@ int CBalloonDlg::Ask(const QString& question)
     return result == QDialog::Accepted ? ANSWER_YES : ANSWER_NO;
 }
 
-void CBalloonDlg::Tell(const std::string& sjisText)
-{
-    Tell(QString::fromUtf8(SjisToUtf8(sjisText)));
-}
+void CBalloonDlg::Tell(const std::string& sjisText) { Tell(QString::fromUtf8(SjisToUtf8(sjisText))); }
 
-void CBalloonDlg::Tell(const QString& text)
-{
+void CBalloonDlg::Tell(const QString& text) {
     notices.push_back(text);
     ShowNotice();
 }
 
-void CBalloonDlg::ShowNotice()
-{
-    if (busy || noticeShown || notices.empty()) return;
+void CBalloonDlg::ShowNotice() {
+    if (busy || noticeShown || notices.empty())
+        return;
     noticeShown = true;
     shownText = notices.front();
     Open(true);
@@ -106,20 +98,21 @@ void CBalloonDlg::ShowNotice()
     raise();
 }
 
-void CBalloonDlg::HideNotice(bool dismissed)
-{
-    if (!noticeShown) return;
+void CBalloonDlg::HideNotice(bool dismissed) {
+    if (!noticeShown)
+        return;
     noticeShown = false;
     hide();
     Close();
-    if (dismissed && !notices.empty()) notices.pop_front();
+    if (dismissed && !notices.empty())
+        notices.pop_front();
 }
 
-void CBalloonDlg::Open(bool notice)
-{
+void CBalloonDlg::Open(bool notice) {
     ticks = 0;
     // A notice waits for its button; only a question times out.
-    if (!notice) answerTimer.start(tickMs, this);
+    if (!notice)
+        answerTimer.start(tickMs, this);
 
     balloonPicture = BuiltinPicture(168);
     pictureRect = QRect(QPoint(0, 0), balloonPicture.size());
@@ -130,7 +123,8 @@ void CBalloonDlg::Open(bool notice)
         around = parentWidget()->frameGeometry();
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
         around = screen->availableGeometry();
-    if (around.isValid()) move(around.center() - QPoint(width() / 2, height() / 2));
+    if (around.isValid())
+        move(around.center() - QPoint(width() / 2, height() / 2));
 
     // The platform's default font, changed to height 10 in the mincho face.
     textFont = QFont(QString::fromLatin1(FONT_MINCHO));
@@ -154,8 +148,7 @@ void CBalloonDlg::Open(bool notice)
     connect(noButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);
 }
 
-void CBalloonDlg::Close()
-{
+void CBalloonDlg::Close() {
     answerTimer.stop();
     anim.Destroy();
     // The buttons go once the event in hand is done (a notice is dismissed
@@ -174,13 +167,11 @@ void CBalloonDlg::Close()
     busy = 0;
 }
 
-std::vector<BalloonLine> CBalloonDlg::ShownLines() const
-{
+std::vector<BalloonLine> CBalloonDlg::ShownLines() const {
     return LayoutQuestion(shownText, QFontMetrics(textFont));
 }
 
-void CBalloonDlg::paintEvent(QPaintEvent*)
-{
+void CBalloonDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(pictureRect.topLeft(), balloonPicture);
     p.setFont(textFont);
@@ -190,8 +181,7 @@ void CBalloonDlg::paintEvent(QPaintEvent*)
         p.drawText(line.x, line.y + fm.ascent(), line.text);
 }
 
-void CBalloonDlg::timerEvent(QTimerEvent* e)
-{
+void CBalloonDlg::timerEvent(QTimerEvent* e) {
     if (e->timerId() != answerTimer.timerId()) {
         QDialog::timerEvent(e);
         return;
@@ -204,8 +194,7 @@ void CBalloonDlg::timerEvent(QTimerEvent* e)
     }
 }
 
-void CBalloonDlg::OnCommand(int id)
-{
+void CBalloonDlg::OnCommand(int id) {
     if (noticeShown) {
         if (id == CMD_OK) {
             HideNotice(true);
@@ -219,19 +208,18 @@ void CBalloonDlg::OnCommand(int id)
         No();
 }
 
-void CBalloonDlg::Yes()
-{
-    if (isVisible()) accept();
+void CBalloonDlg::Yes() {
+    if (isVisible())
+        accept();
 }
 
-void CBalloonDlg::No()
-{
-    if (isVisible()) reject();
+void CBalloonDlg::No() {
+    if (isVisible())
+        reject();
 }
 
 // Enter answers yes and Esc no, as the dialog's OK and Cancel.
-void CBalloonDlg::keyPressEvent(QKeyEvent* e)
-{
+void CBalloonDlg::keyPressEvent(QKeyEvent* e) {
     if (noticeShown) {
         // Enter and Esc dismiss a notice, as its button.
         if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Escape)
@@ -241,20 +229,14 @@ void CBalloonDlg::keyPressEvent(QKeyEvent* e)
         return;
     }
     switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Yes();
-        break;
-    case Qt::Key_Escape:
-        No();
-        break;
-    default:
-        QDialog::keyPressEvent(e);
+        case Qt::Key_Return:
+        case Qt::Key_Enter: Yes(); break;
+        case Qt::Key_Escape: No(); break;
+        default: QDialog::keyPressEvent(e);
     }
 }
 
-void CBalloonDlg::closeEvent(QCloseEvent* e)
-{
+void CBalloonDlg::closeEvent(QCloseEvent* e) {
     if (noticeShown) {
         // A close request dismisses the notice, as its button.
         e->ignore();

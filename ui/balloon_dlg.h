@@ -29,8 +29,8 @@ class CImageButton;
 // One drawn line of a question.
 struct BalloonLine {
     QString text;
-    int x = 0;      // left edge
-    int y = 0;      // top edge
+    int x = 0;  // left edge
+    int y = 0;  // top edge
     int width = 0;
 };
 
@@ -46,10 +46,10 @@ public:
     static constexpr int ANSWER_NO = 2;
     static constexpr int CMD_YES = 1039;
     static constexpr int CMD_NO = 1040;
-    static constexpr int CMD_OK = 1041;       // the notice's single button
+    static constexpr int CMD_OK = 1041;  // the notice's single button
     static constexpr int MAX_LINES = 6;
-    static constexpr int TICK_MS = 1000;      // the answer timer ticks once a second
-    static constexpr int TICK_LIMIT = 20;     // no after ticks exceed this
+    static constexpr int TICK_MS = 1000;   // the answer timer ticks once a second
+    static constexpr int TICK_LIMIT = 20;  // no after ticks exceed this
 
     explicit CBalloonDlg(QWidget* owner = nullptr);
     ~CBalloonDlg() override;

@@ -36,8 +36,7 @@ constexpr QPoint FRAME_POS(129, 0);
 constexpr QRect BOARD_BAND(0, 0, 568, 300);  // what a partial redraw repaints
 
 // Label cells.
-constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_LIT = 3,
-              LABEL_CHECK = 4;
+constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_LIT = 3, LABEL_CHECK = 4;
 
 // The turn label cells drawn at the right (the side shown at the bottom) and
 // at the left.

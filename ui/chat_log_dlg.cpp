@@ -21,8 +21,7 @@ constexpr int MAX_POS = 16384;
 }  // namespace
 
 CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect(rect)
-{
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect(rect) {
     setWindowTitle(QStringLiteral("チャットログ"));
     setObjectName(QStringLiteral("chatLog"));
     setFont(TemplateFont(FONT_GOTHIC, 10));
@@ -40,8 +39,7 @@ CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
     ready = 1;
 }
 
-QString CChatLogDlg::AddLine(const QString& text)
-{
+QString CChatLogDlg::AddLine(const QString& text) {
     lastLine = text;
     logEdit->appendPlainText(DisplayText(lastLine));
     QScrollBar* bar = logEdit->verticalScrollBar();
@@ -49,25 +47,24 @@ QString CChatLogDlg::AddLine(const QString& text)
     return lastLine;
 }
 
-void CChatLogDlg::AddLine(const std::string& sjisLine)
-{
-    AddLine(QString::fromUtf8(SjisToUtf8(sjisLine)));
-}
+void CChatLogDlg::AddLine(const std::string& sjisLine) { AddLine(QString::fromUtf8(SjisToUtf8(sjisLine))); }
 
 // Every show puts the window back where the rectangle says, before the
 // platform window appears.
-void CChatLogDlg::setVisible(bool visible)
-{
-    if (visible && !isVisible()) RestoreRect();
+void CChatLogDlg::setVisible(bool visible) {
+    if (visible && !isVisible())
+        RestoreRect();
     QDialog::setVisible(visible);
 }
 
-void CChatLogDlg::RestoreRect()
-{
-    if (!ready || !rect) return;
+void CChatLogDlg::RestoreRect() {
+    if (!ready || !rect)
+        return;
     // 64-bit differences: the fields may hold any 32-bit values.
-    const int w = static_cast<int>(std::clamp<int64_t>(int64_t(rect->right) - rect->left, MIN_SIDE, MAX_SIDE));
-    const int h = static_cast<int>(std::clamp<int64_t>(int64_t(rect->bottom) - rect->top, MIN_SIDE, MAX_SIDE));
+    const int w =
+        static_cast<int>(std::clamp<int64_t>(int64_t(rect->right) - rect->left, MIN_SIDE, MAX_SIDE));
+    const int h =
+        static_cast<int>(std::clamp<int64_t>(int64_t(rect->bottom) - rect->top, MIN_SIDE, MAX_SIDE));
     const int x = std::clamp(rect->left, -MAX_POS, MAX_POS);
     const int y = std::clamp(rect->top, -MAX_POS, MAX_POS);
     move(x, y);
@@ -76,61 +73,53 @@ void CChatLogDlg::RestoreRect()
 
 // The rectangle is the window's position and size, so that restoring it
 // with move and resize gives back the same window.
-void CChatLogDlg::StoreRect()
-{
-    if (!ready || !rect) return;
+void CChatLogDlg::StoreRect() {
+    if (!ready || !rect)
+        return;
     rect->left = x();
     rect->top = y();
     rect->right = x() + width();
     rect->bottom = y() + height();
 }
 
-void CChatLogDlg::resizeEvent(QResizeEvent* e)
-{
+void CChatLogDlg::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
-    if (logEdit) logEdit->setGeometry(0, 0, width(), height());
+    if (logEdit)
+        logEdit->setGeometry(0, 0, width(), height());
     StoreRect();
 }
 
-void CChatLogDlg::moveEvent(QMoveEvent* e)
-{
+void CChatLogDlg::moveEvent(QMoveEvent* e) {
     QDialog::moveEvent(e);
     StoreRect();
 }
 
 // Only the main window's menu hides the log (there is no close button).
-void CChatLogDlg::closeEvent(QCloseEvent* e)
-{
-    e->ignore();
-}
+void CChatLogDlg::closeEvent(QCloseEvent* e) { e->ignore(); }
 
-void CChatLogDlg::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return;
+void CChatLogDlg::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return;
     QDialog::keyPressEvent(e);
 }
 
-CChatInput::CChatInput(QWidget* parent) : QLineEdit(parent)
-{
+CChatInput::CChatInput(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("chatInput"));
     connect(this, &QLineEdit::returnPressed, this, &CChatInput::OnReturn);
 }
 
-void CChatInput::OnReturn()
-{
+void CChatInput::OnReturn() {
     const QString line = text();
-    if (line.isEmpty()) return;
+    if (line.isEmpty())
+        return;
     clear();
     emit lineEntered(line);
 }
 
 CChatLineLimit::CChatLineLimit(std::function<std::string()> handleName, QObject* parent)
-    : QValidator(parent), handleName(std::move(handleName))
-{
-}
+    : QValidator(parent), handleName(std::move(handleName)) {}
 
-QValidator::State CChatLineLimit::validate(QString& input, int&) const
-{
+QValidator::State CChatLineLimit::validate(QString& input, int&) const {
     const std::string name = handleName ? handleName() : std::string();
     return ToModelText(input).size() <= ChatTextRoom(name) ? Acceptable : Invalid;
 }

@@ -20,9 +20,7 @@ namespace ravu {
 namespace {
 constexpr int BUTTON_GET_LIST = 0, BUTTON_CLEAR = 1, BUTTON_CONNECT = 2, BUTTON_BACK = 3;
 
-
-QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const char* name)
-{
+QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const char* name) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
@@ -35,8 +33,9 @@ QPushButton* Button(QWidget* parent, const QString& text, const QRect& r, const 
 CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
                          CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_pSocket(socket), m_pHostListText(hostListText), profile(profile)
-{
+      m_pSocket(socket),
+      m_pHostListText(hostListText),
+      profile(profile) {
     if (m_pSocket) {
         handshake = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner);
         handshake->onHostHello = [this] { OnHostHello(); };
@@ -49,7 +48,8 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(271), du.Y(108));
-    if (profile) m_strDest = profile->GetHost();
+    if (profile)
+        m_strDest = profile->GetHost();
 
     PlainLabel(this, QStringLiteral("ハンドル名："), du.Rect(7, 9, 40, 8));
     handleLabel = PlainLabel(this, QString(), du.Rect(50, 9, 100, 8));
@@ -89,27 +89,28 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
 
 CConnectDlg::~CConnectDlg() = default;
 
-int CConnectDlg::exec()
-{
+int CConnectDlg::exec() {
     Open();
     const int result = QDialog::exec();
     Shut();
     return result;
 }
 
-void CConnectDlg::Open()
-{
+void CConnectDlg::Open() {
     // Every opening starts from the last destination, in the edit and
     // selected so that typing replaces it, with no list entry chosen and no
     // opponent: a name from an earlier opening or connection would be stale.
     m_strOpponent.clear();
     shownOpponent.clear();
     opponentLabel->clear();
-    if (profile) m_strDest = profile->GetHost();
+    if (profile)
+        m_strDest = profile->GetHost();
     SetButtonState(BS_OPENED);
     m_pListSocket = std::make_unique<CListSocket>();
-    if (listWaitMs > 0) m_pListSocket->m_nWaitLimitMs = listWaitMs;
-    if (m_pHostListText && !m_pHostListText->empty()) SetButtonState(BS_HAVE_LIST);
+    if (listWaitMs > 0)
+        m_pListSocket->m_nWaitLimitMs = listWaitMs;
+    if (m_pHostListText && !m_pHostListText->empty())
+        SetButtonState(BS_HAVE_LIST);
     destEdit->setText(QString::fromUtf8(SjisToUtf8(m_strDest)));
     destEdit->selectAll();
     destEdit->show();
@@ -125,59 +126,53 @@ void CConnectDlg::Open()
     FillHostList();
 }
 
-void CConnectDlg::Shut()
-{
+void CConnectDlg::Shut() {
     busy = false;
-    if (handshake) handshake->Cancel();
-    if (profile && m_strDest != profile->GetHost()) profile->SetHost(m_strDest);
+    if (handshake)
+        handshake->Cancel();
+    if (profile && m_strDest != profile->GetHost())
+        profile->SetHost(m_strDest);
     m_pListSocket.reset();
 }
 
-void CConnectDlg::SetButtonState(int state)
-{
+void CConnectDlg::SetButtonState(int state) {
     switch (state) {
-    case BS_OPENED:
-        for (bool& e : enabled) e = true;
-        break;
-    case BS_HAVE_LIST: enabled[BUTTON_GET_LIST] = false; break;
-    case BS_NO_ENTRY: enabled[BUTTON_CLEAR] = false; break;
-    case BS_ENTRY: enabled[BUTTON_CLEAR] = true; break;
-    default: break;
+        case BS_OPENED:
+            for (bool& e : enabled)
+                e = true;
+            break;
+        case BS_HAVE_LIST: enabled[BUTTON_GET_LIST] = false; break;
+        case BS_NO_ENTRY: enabled[BUTTON_CLEAR] = false; break;
+        case BS_ENTRY: enabled[BUTTON_CLEAR] = true; break;
+        default: break;
     }
     busy = state == BS_BUSY;
     QPushButton* buttons[4] = {getListButton, clearButton, connectButton, backButton};
-    for (int i = 0; i < 4; ++i) buttons[i]->setEnabled(!busy && enabled[i]);
+    for (int i = 0; i < 4; ++i)
+        buttons[i]->setEnabled(!busy && enabled[i]);
 }
 
-void CConnectDlg::SetStatus(const QString& text)
-{
-    statusLabel->setText(text);
-}
+void CConnectDlg::SetStatus(const QString& text) { statusLabel->setText(text); }
 
-void CConnectDlg::SetStatus(const std::string& sjis)
-{
-    statusLabel->setText(DisplayText(sjis));
-}
+void CConnectDlg::SetStatus(const std::string& sjis) { statusLabel->setText(DisplayText(sjis)); }
 
-QString CConnectDlg::StatusText() const
-{
-    return statusLabel->text();
-}
+QString CConnectDlg::StatusText() const { return statusLabel->text(); }
 
-void CConnectDlg::GetList()
-{
+void CConnectDlg::GetList() {
     SetStatus(QStringLiteral("しばらくお待ちください"));
     SetButtonState(BS_BUSY);
-    if (m_pListSocket) m_pListSocket->FetchList();
-    if (m_pHostListText) *m_pHostListText = m_pListSocket ? m_pListSocket->ListText() : std::string();
+    if (m_pListSocket)
+        m_pListSocket->FetchList();
+    if (m_pHostListText)
+        *m_pHostListText = m_pListSocket ? m_pListSocket->ListText() : std::string();
     SetStatus(QStringLiteral("接続先を選んでください"));
     SetButtonState(BS_HAVE_LIST);
     FillHostList();
 }
 
-void CConnectDlg::FillHostList()
-{
-    if (!m_pHostListText) return;
+void CConnectDlg::FillHostList() {
+    if (!m_pHostListText)
+        return;
     const QSignalBlocker quiet(m_listHosts);
     for (const HostListEntry& entry : ParseHostList(*m_pHostListText)) {
         auto* item = new QListWidgetItem(DisplayText(entry.shown));
@@ -186,8 +181,7 @@ void CConnectDlg::FillHostList()
     }
 }
 
-void CConnectDlg::OnSelChange()
-{
+void CConnectDlg::OnSelChange() {
     const QList<QListWidgetItem*> sel = m_listHosts->selectedItems();
     if (sel.isEmpty()) {
         m_strOpponent.clear();
@@ -212,8 +206,7 @@ void CConnectDlg::OnSelChange()
     SetButtonState(BS_ENTRY);
 }
 
-void CConnectDlg::ClearSelection()
-{
+void CConnectDlg::ClearSelection() {
     {
         const QSignalBlocker quiet(m_listHosts);
         m_listHosts->clearSelection();
@@ -228,9 +221,9 @@ void CConnectDlg::ClearSelection()
     SetButtonState(BS_NO_ENTRY);
 }
 
-void CConnectDlg::ConnectToDest()
-{
-    if (!m_pSocket) return;
+void CConnectDlg::ConnectToDest() {
+    if (!m_pSocket)
+        return;
     // The destination is what the edit holds; while a list entry is chosen
     // the edit is hidden and the entry's destination counts.
     if (m_strDest.empty() || !destEdit->isHidden())
@@ -241,88 +234,79 @@ void CConnectDlg::ConnectToDest()
     const CGuestHandshake::Start start = handshake->StartConnect(dest, name);
     addressLabel->setText(DisplayText(m_pSocket->m_strResolvedAddr));
     switch (start) {
-    case CGuestHandshake::START_CONNECTING:
-        SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
-        SetButtonState(BS_BUSY);
-        return;
-    case CGuestHandshake::START_UNKNOWN_HOST:
-        SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
-        SetButtonState(BS_OVER);
-        return;
-    case CGuestHandshake::START_OWN_ADDRESS:
-        return;  // a copy does not connect to itself; nothing to say
-    case CGuestHandshake::START_FAILED:
-        SetStatus(m_pSocket->m_strError);
-        SetButtonState(BS_OVER);
-        return;
+        case CGuestHandshake::START_CONNECTING:
+            SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
+            SetButtonState(BS_BUSY);
+            return;
+        case CGuestHandshake::START_UNKNOWN_HOST:
+            SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
+            SetButtonState(BS_OVER);
+            return;
+        case CGuestHandshake::START_OWN_ADDRESS: return;  // a copy does not connect to itself; nothing to say
+        case CGuestHandshake::START_FAILED:
+            SetStatus(m_pSocket->m_strError);
+            SetButtonState(BS_OVER);
+            return;
     }
 }
 
-void CConnectDlg::OnHostHello()
-{
+void CConnectDlg::OnHostHello() {
     const std::string& name = handshake->hostName;
-    if (profile) profile->SetOpponentName(name);
+    if (profile)
+        profile->SetOpponentName(name);
     shownOpponent = name;
     opponentLabel->setText(DisplayName(name));
 }
 
-void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome)
-{
+void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome) {
     switch (outcome) {
-    case CGuestHandshake::OUT_ACCEPTED:
-        // The handshake has given the connection back to the main owner.
-        m_strOpponent = shownOpponent;
-        busy = false;
-        if (onAccepted) onAccepted();
-        done(QDialog::Accepted);
-        return;
-    case CGuestHandshake::OUT_REFUSED:
-        SetStatus(QStringLiteral("接続を断られました。"));
-        break;
-    case CGuestHandshake::OUT_FAILED:
-        // A host that closes without answering leaves no socket error to show.
-        if (m_pSocket->m_strError.empty())
-            SetStatus(QStringLiteral("接続が切れました。"));
-        else
-            SetStatus(m_pSocket->m_strError);
-        break;
-    case CGuestHandshake::OUT_TIMED_OUT:
-        SetStatus(QStringLiteral("時間内に接続できませんでした"));
-        break;
+        case CGuestHandshake::OUT_ACCEPTED:
+            // The handshake has given the connection back to the main owner.
+            m_strOpponent = shownOpponent;
+            busy = false;
+            if (onAccepted)
+                onAccepted();
+            done(QDialog::Accepted);
+            return;
+        case CGuestHandshake::OUT_REFUSED: SetStatus(QStringLiteral("接続を断られました。")); break;
+        case CGuestHandshake::OUT_FAILED:
+            // A host that closes without answering leaves no socket error to show.
+            if (m_pSocket->m_strError.empty())
+                SetStatus(QStringLiteral("接続が切れました。"));
+            else
+                SetStatus(m_pSocket->m_strError);
+            break;
+        case CGuestHandshake::OUT_TIMED_OUT: SetStatus(QStringLiteral("時間内に接続できませんでした")); break;
     }
     SetButtonState(BS_OVER);
 }
 
-void CConnectDlg::OnEnter()
-{
+void CConnectDlg::OnEnter() {
     // Enter connects to the edit's text; not again while an attempt runs.
-    if (busy) return;
+    if (busy)
+        return;
     m_strDest.clear();
     ConnectToDest();
 }
 
-void CConnectDlg::keyPressEvent(QKeyEvent* e)
-{
+void CConnectDlg::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        OnEnter();
-        e->accept();
-        return;
-    case Qt::Key_Escape:
-        e->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(e);
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            OnEnter();
+            e->accept();
+            return;
+        case Qt::Key_Escape: e->accept(); return;
+        default: QDialog::keyPressEvent(e);
     }
 }
 
 // The close box cancels the dialog as "もどる" does, but only while no
 // connection attempt or list fetch runs; then the request is ignored.
-void CConnectDlg::closeEvent(QCloseEvent* e)
-{
+void CConnectDlg::closeEvent(QCloseEvent* e) {
     e->ignore();
-    if (!busy && isVisible()) done(QDialog::Rejected);
+    if (!busy && isVisible())
+        done(QDialog::Rejected);
 }
 
 }  // namespace ravu

@@ -39,8 +39,8 @@ public:
 
     // socket: the main window's connectSocket; hostListText: the main
     // window's kept list text; mainOwner: receives what the handshake passes on.
-    CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile,
-                CSockOwner* mainOwner, QWidget* parent = nullptr);
+    CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfile* profile, CSockOwner* mainOwner,
+                QWidget* parent = nullptr);
     ~CConnectDlg() override;
 
     int Run() override { return exec() == QDialog::Accepted ? 1 : 0; }

@@ -9,15 +9,13 @@ namespace ravu {
 
 CImageButton::CImageButton(int bitmapId) : CImageButton(BuiltinPicture(bitmapId)) {}
 
-CImageButton::CImageButton(const QPixmap& cells) : cells(cells)
-{
+CImageButton::CImageButton(const QPixmap& cells) : cells(cells) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     hide();
 }
 
-bool CImageButton::Create(QWidget* parent, int id, int x, int y)
-{
+bool CImageButton::Create(QWidget* parent, int id, int x, int y) {
     setParent(parent);
     commandId = id;
     setGeometry(x, y, CELL, CELL);
@@ -27,57 +25,55 @@ bool CImageButton::Create(QWidget* parent, int id, int x, int y)
     return true;
 }
 
-void CImageButton::ShowCell(int cell)
-{
+void CImageButton::ShowCell(int cell) {
     shownCell = cell;
     update();
 }
 
-void CImageButton::paintEvent(QPaintEvent*)
-{
+void CImageButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, cells, shownCell * CELL, 0, CELL, CELL);
 }
 
 namespace {
 // Press and release count on the button's rectangle including its far edge.
-bool OnButton(const QPoint& pt)
-{
+bool OnButton(const QPoint& pt) {
     return pt.x() >= 0 && pt.x() <= CImageButton::CELL && pt.y() >= 0 && pt.y() <= CImageButton::CELL;
 }
 }  // namespace
 
-void CImageButton::mousePressEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint())) return;
+void CImageButton::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint()))
+        return;
     ShowCell(CELL_PRESSED);
     pressed = 1;
 }
 
-void CImageButton::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint())) return;
+void CImageButton::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !OnButton(e->position().toPoint()))
+        return;
     ShowCell(CELL_HOVER);
     if (pressed) {
         // Posted: the parent sees the command after this mouse event returns.
         const int id = commandId;
-        QMetaObject::invokeMethod(this, [this, id] { emit command(id); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, id] { emit command(id); }, Qt::QueuedConnection);
     }
     pressed = 0;
 }
 
-void CImageButton::PointerLeft()
-{
+void CImageButton::PointerLeft() {
     ShowCell(CELL_NORMAL);
-    if (mouseGrabber() == this) releaseMouse();
+    if (mouseGrabber() == this)
+        releaseMouse();
     hovering = pressed = 0;
 }
 
-void CImageButton::mouseMoveEvent(QMouseEvent* e)
-{
+void CImageButton::mouseMoveEvent(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     if (hovering) {
-        if (pt.x() >= 0 && pt.x() < CELL + 1 && pt.y() >= 0 && pt.y() < CELL + 1) return;
+        if (pt.x() >= 0 && pt.x() < CELL + 1 && pt.y() >= 0 && pt.y() < CELL + 1)
+            return;
         PointerLeft();
     } else {
         ShowCell(CELL_HOVER);
@@ -88,9 +84,9 @@ void CImageButton::mouseMoveEvent(QMouseEvent* e)
 
 // Platforms that do not route moves outside a grabbing widget still report
 // the pointer leaving; it means the same as a move off the button.
-void CImageButton::leaveEvent(QEvent*)
-{
-    if (hovering) PointerLeft();
+void CImageButton::leaveEvent(QEvent*) {
+    if (hovering)
+        PointerLeft();
 }
 
 }  // namespace ravu

@@ -16,28 +16,22 @@ namespace ravu {
 
 // ---- move list ----
 
-CKifuListWidget::CKifuListWidget(QWidget* parent) : QListWidget(parent)
-{
+CKifuListWidget::CKifuListWidget(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("moveList"));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-void CKifuListWidget::AddLine(const std::string& text)
-{
-    addItem(DisplayText(text));
-}
+void CKifuListWidget::AddLine(const std::string& text) { addItem(DisplayText(text)); }
 
-void CKifuListWidget::ClearLines()
-{
+void CKifuListWidget::ClearLines() {
     ++programSelecting;
     clear();
     --programSelecting;
 }
 
-void CKifuListWidget::SelectLine(int index)
-{
+void CKifuListWidget::SelectLine(int index) {
     ++programSelecting;
     if (index < 0) {
         setCurrentRow(-1);
@@ -50,16 +44,14 @@ void CKifuListWidget::SelectLine(int index)
     --programSelecting;
 }
 
-int CKifuListWidget::SelectedLine() const
-{
+int CKifuListWidget::SelectedLine() const {
     const QList<QListWidgetItem*> sel = selectedItems();
     return sel.isEmpty() ? -1 : row(sel.first());
 }
 
 // ---- tree ----
 
-CKifuTreeWidget::CKifuTreeWidget(QWidget* parent) : QTreeWidget(parent)
-{
+CKifuTreeWidget::CKifuTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setObjectName(QStringLiteral("tree"));
     setHeaderHidden(true);
     setColumnCount(1);
@@ -69,17 +61,16 @@ CKifuTreeWidget::CKifuTreeWidget(QWidget* parent) : QTreeWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
-int32_t CKifuTreeWidget::HandleOf(const QTreeWidgetItem* item)
-{
+int32_t CKifuTreeWidget::HandleOf(const QTreeWidgetItem* item) {
     return item ? item->data(0, Qt::UserRole).toInt() : 0;
 }
 
-int32_t CKifuTreeWidget::InsertItem(int32_t parent, const std::string& text)
-{
+int32_t CKifuTreeWidget::InsertItem(int32_t parent, const std::string& text) {
     ++programSelecting;
     auto* item = new QTreeWidgetItem(QStringList{DisplayText(text)});
     const int32_t handle = nextHandle++;
-    if (nextHandle <= 0) nextHandle = 1;  // never 0 or negative, even after 2^31 items
+    if (nextHandle <= 0)
+        nextHandle = 1;  // never 0 or negative, even after 2^31 items
     item->setData(0, Qt::UserRole, handle);
     QTreeWidgetItem* under = parent ? ItemOf(parent) : nullptr;
     if (under)
@@ -91,23 +82,22 @@ int32_t CKifuTreeWidget::InsertItem(int32_t parent, const std::string& text)
     return handle;
 }
 
-void CKifuTreeWidget::SelectItem(int32_t handle)
-{
+void CKifuTreeWidget::SelectItem(int32_t handle) {
     QTreeWidgetItem* item = ItemOf(handle);
-    if (!item) return;
+    if (!item)
+        return;
     ++programSelecting;
     setCurrentItem(item);
     scrollToItem(item);
     --programSelecting;
 }
 
-void CKifuTreeWidget::ExpandItem(int32_t handle)
-{
-    if (QTreeWidgetItem* item = ItemOf(handle)) item->setExpanded(true);
+void CKifuTreeWidget::ExpandItem(int32_t handle) {
+    if (QTreeWidgetItem* item = ItemOf(handle))
+        item->setExpanded(true);
 }
 
-void CKifuTreeWidget::DeleteAllItems()
-{
+void CKifuTreeWidget::DeleteAllItems() {
     ++programSelecting;
     items.clear();
     clear();
@@ -117,9 +107,9 @@ void CKifuTreeWidget::DeleteAllItems()
 // ---- window ----
 
 CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
-    : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      record(record)
-{
+    : QDialog(mainWnd,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      record(record) {
     setWindowTitle(QStringLiteral("棋譜"));
     setObjectName(QStringLiteral("kifu"));
     setFont(TemplateFont(FONT_MINCHO, 8));
@@ -144,33 +134,31 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     connect(moveList, &QListWidget::currentRowChanged, this, &CKifuDlg::OnListSelChange);
     connect(tree, &QTreeWidget::currentItemChanged, this, &CKifuDlg::OnTreeSelChange);
 
-    if (record) record->listBox = moveList;
+    if (record)
+        record->listBox = moveList;
     resize(du.X(82), du.Y(79));
     FillTree();
     LayOut(width(), height());
 }
 
-void CKifuDlg::FillTree()
-{
-    if (record) record->BuildTree(tree);
+void CKifuDlg::FillTree() {
+    if (record)
+        record->BuildTree(tree);
 }
 
-void CKifuDlg::RefreshLists()
-{
-    if (!record) return;
+void CKifuDlg::RefreshLists() {
+    if (!record)
+        return;
     record->listBox = moveList;
     record->kifu.FillList(moveList);
     FillTree();
 }
 
-void CKifuDlg::ClearList()
-{
-    moveList->ClearLines();
-}
+void CKifuDlg::ClearList() { moveList->ClearLines(); }
 
-void CKifuDlg::LayOut(int cw, int ch)
-{
-    if (!moveList) return;
+void CKifuDlg::LayOut(int cw, int ch) {
+    if (!moveList)
+        return;
     const int lw = moveList->width();
     moveList->setGeometry(0, 0, lw, ch);
     const int h = ch - 2;
@@ -181,20 +169,17 @@ void CKifuDlg::LayOut(int cw, int ch)
     commentBox->setGeometry(lw + 2, static_cast<int>(t + 2), w, std::max(0, static_cast<int>(ch - (t + 2))));
 }
 
-void CKifuDlg::resizeEvent(QResizeEvent* e)
-{
+void CKifuDlg::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
     LayOut(width(), height());
 }
 
-void CKifuDlg::showEvent(QShowEvent* e)
-{
+void CKifuDlg::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     FillTree();
 }
 
-void CKifuDlg::OnCommand(int id)
-{
+void CKifuDlg::OnCommand(int id) {
     if (id == CMD_FORWARD)
         Step(+1, CMD_FORWARD);
     else if (id == CMD_BACK)
@@ -203,69 +188,70 @@ void CKifuDlg::OnCommand(int id)
 
 // With no line selected the step counts from line 1: forward goes to line
 // 2, back to line 0 (the start).
-void CKifuDlg::Step(int delta, int id)
-{
+void CKifuDlg::Step(int delta, int id) {
     int i = moveList->SelectedLine();
-    if (i < 0) i = 1;
+    if (i < 0)
+        i = 1;
     moveList->SelectLine(i + delta);
     emit command(id, i + delta);
 }
 
-void CKifuDlg::OnListSelChange(int row)
-{
-    if (moveList->ProgramSelecting() || row == -1) return;
+void CKifuDlg::OnListSelChange(int row) {
+    if (moveList->ProgramSelecting() || row == -1)
+        return;
     emit command(CMD_SELECT_LINE, row);
 }
 
-void CKifuDlg::OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previous)
-{
-    if (current == previous) return;
+void CKifuDlg::OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+    if (current == previous)
+        return;
     const int32_t handle = CKifuTreeWidget::HandleOf(current);
-    if (!tree->ProgramSelecting() && current) emit command(CMD_SELECT_ITEM, handle);
+    if (!tree->ProgramSelecting() && current)
+        emit command(CMD_SELECT_ITEM, handle);
     // The record may have been changed by the command; read the comment after it.
     const std::string comment = record && handle ? record->GetComment(handle) : std::string();
     commentBox->setPlainText(DisplayText(comment, true));
 }
 
-void CKifuDlg::keyPressEvent(QKeyEvent* e)
-{
+void CKifuDlg::keyPressEvent(QKeyEvent* e) {
     if (!SwallowEnterAndEscape(e))
         QDialog::keyPressEvent(e);
 }
 
 // The close box does not close the window by itself: the main window hides
 // it, as its menu does, and keeps its menu text and show state in step.
-void CKifuDlg::closeEvent(QCloseEvent* e)
-{
+void CKifuDlg::closeEvent(QCloseEvent* e) {
     e->ignore();
-    if (isVisible()) emit closeRequested();
+    if (isVisible())
+        emit closeRequested();
 }
 
 namespace {
-QString FirstDroppedFile(const QMimeData* mime)
-{
-    if (!mime || !mime->hasUrls()) return {};
+QString FirstDroppedFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls())
+        return {};
     for (const QUrl& url : mime->urls())
-        if (url.isLocalFile()) return url.toLocalFile();
+        if (url.isLocalFile())
+            return url.toLocalFile();
     return {};
 }
 }  // namespace
 
-void CKifuDlg::dragEnterEvent(QDragEnterEvent* e)
-{
-    if (!FirstDroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+void CKifuDlg::dragEnterEvent(QDragEnterEvent* e) {
+    if (!FirstDroppedFile(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
 }
 
-void CKifuDlg::dragMoveEvent(QDragMoveEvent* e)
-{
-    if (!FirstDroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
+void CKifuDlg::dragMoveEvent(QDragMoveEvent* e) {
+    if (!FirstDroppedFile(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
 }
 
-void CKifuDlg::dropEvent(QDropEvent* e)
-{
+void CKifuDlg::dropEvent(QDropEvent* e) {
     const QString path = FirstDroppedFile(e->mimeData());
     e->acceptProposedAction();
-    if (!path.isEmpty()) emit fileDropped(path);
+    if (!path.isEmpty())
+        emit fileDropped(path);
 }
 
 }  // namespace ravu

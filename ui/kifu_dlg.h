@@ -17,8 +17,8 @@
 #include <QDialog>
 #include <QHash>
 #include <QListWidget>
-#include <QTreeWidget>
 #include <QString>
+#include <QTreeWidget>
 
 #include "record/kifu_view.h"
 #include "ui/main_parts.h"

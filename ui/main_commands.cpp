@@ -133,86 +133,69 @@ void CMainDlg::ShowLogWindow(bool shown) {
 
 void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
     switch (id) {
-    case ID_OK: {
-        const QString line = chatInput->text();
-        if (line.isEmpty())
+        case ID_OK: {
+            const QString line = chatInput->text();
+            if (line.isEmpty())
+                return;
+            chatInput->clear();
+            if (ConnState() != CONN_NONE)
+                HandleChat(Utf8ToSjis(line.toStdString()));
             return;
-        chatInput->clear();
-        if (ConnState() != CONN_NONE)
-            HandleChat(Utf8ToSjis(line.toStdString()));
-        return;
-    }
-    case ID_CANCEL:
-        return;
-    case ID_FLIP:
-        protocol->FlipView();
-        Redraw(false);
-        break;
-    case ID_EDIT:
-        SetMenuEnabled(ID_EDIT, false);
-        SetMenuEnabled(ID_EDIT_END, true);
-        protocol->BeginEdit();
-        break;
-    case ID_START:
-        StartGame();
-        break;
-    case ID_RESIGN:
-        Resign();
-        break;
-    case ID_EDIT_END:
-        break;
-    case ID_STEP_FORWARD:
-        if (Mode() == MODE_FREE) {
-            record.StepTo(board, static_cast<int>(param));
-            Redraw(false);
         }
-        break;
-    case ID_STEP_BACK:
-    case ID_LIST_SELECT:
-        if (Mode() == MODE_FREE && param != -1) {
-            StopAutoplay();
-            if (param == 0) {
-                GoToStart();
-            } else {
-                board.Reset();
-                record.GoTo(board, static_cast<int>(param), 0, nullptr);
+        case ID_CANCEL: return;
+        case ID_FLIP:
+            protocol->FlipView();
+            Redraw(false);
+            break;
+        case ID_EDIT:
+            SetMenuEnabled(ID_EDIT, false);
+            SetMenuEnabled(ID_EDIT_END, true);
+            protocol->BeginEdit();
+            break;
+        case ID_START: StartGame(); break;
+        case ID_RESIGN: Resign(); break;
+        case ID_EDIT_END: break;
+        case ID_STEP_FORWARD:
+            if (Mode() == MODE_FREE) {
+                record.StepTo(board, static_cast<int>(param));
                 Redraw(false);
             }
-        }
-        break;
-    case ID_OPEN:
-        OpenFile();
-        break;
-    case ID_EXIT:
-        exiting = true;
-        QDialog::done(ID_OK);
-        break;
-    case ID_KIFU_WINDOW:
-        ToggleKifuWindow();
-        break;
-    case ID_LOG_WINDOW:
-        ToggleLogWindow();
-        break;
-    case ID_TREE_SELECT:
-        if (Mode() == MODE_FREE && param != 0) {
-            StopAutoplay();
-            board.Reset();
-            record.GoTo(board, 0, static_cast<int32_t>(param), kifuWnd->MoveList());
-            Redraw(false);
-        }
-        break;
-    case ID_FILE_DROP:
-        if (Mode() == MODE_FREE)
-            LoadKifuFile(text);
-        break;
-    case ID_PANEL:
-        TogglePanel();
-        break;
-    case ID_VERSION:
-        aboutDlg->Run();
-        break;
-    default:
-        break;
+            break;
+        case ID_STEP_BACK:
+        case ID_LIST_SELECT:
+            if (Mode() == MODE_FREE && param != -1) {
+                StopAutoplay();
+                if (param == 0) {
+                    GoToStart();
+                } else {
+                    board.Reset();
+                    record.GoTo(board, static_cast<int>(param), 0, nullptr);
+                    Redraw(false);
+                }
+            }
+            break;
+        case ID_OPEN: OpenFile(); break;
+        case ID_EXIT:
+            exiting = true;
+            QDialog::done(ID_OK);
+            break;
+        case ID_KIFU_WINDOW: ToggleKifuWindow(); break;
+        case ID_LOG_WINDOW: ToggleLogWindow(); break;
+        case ID_TREE_SELECT:
+            if (Mode() == MODE_FREE && param != 0) {
+                StopAutoplay();
+                board.Reset();
+                record.GoTo(board, 0, static_cast<int32_t>(param), kifuWnd->MoveList());
+                Redraw(false);
+            }
+            break;
+        case ID_FILE_DROP:
+            if (Mode() == MODE_FREE)
+                LoadKifuFile(text);
+            break;
+        case ID_PANEL: TogglePanel(); break;
+        case ID_VERSION: aboutDlg->Run(); break;
+        default: break;
     }
 }
 
@@ -246,88 +229,85 @@ int CMainDlg::HitTestClick(QPoint p) {
 void CMainDlg::PressStripButton(StripButton button) {
     const bool free = Mode() == MODE_FREE;
     switch (button) {
-    case StripButton::ToStart:
-        if (free) {
-            StopAutoplay();
-            GoToStart();
-        }
-        break;
-    case StripButton::StepBack:
-        if (free) {
-            StopAutoplay();
-            kifuWnd->StepCommand(ID_STEP_BACK);
-        }
-        break;
-    case StripButton::StepForward:
-        if (free) {
-            StopAutoplay();
-            kifuWnd->StepCommand(ID_STEP_FORWARD);
-        }
-        break;
-    case StripButton::Autoplay:
-        if (free)
-            autoplay.start();
-        break;
-    case StripButton::StopAutoplay:
-        if (free)
-            StopAutoplay();
-        break;
-    case StripButton::Open:
-        if (free)
-            OpenFile();
-        break;
-    case StripButton::Save:
-        SaveFile();
-        break;
-    case StripButton::Connect:
-        if (ConnState() == CONN_NONE) {
-            SyncHandleName();
-            // The real dialog makes this copy a guest itself, at the moment of
-            // acceptance; one without that hook is answered here.
-            acceptedInDialog = false;
-            if (connectDlg->Run() == 1 && !acceptedInDialog) {
-                protocol->SetOpponentName(profile.GetOpponentName());
-                protocol->OnGuestConnected();  // guest; the chat input is shown
+        case StripButton::ToStart:
+            if (free) {
+                StopAutoplay();
+                GoToStart();
             }
-        } else {
-            Disconnect();
-        }
-        break;
-    case StripButton::Turn:
-        // Only a guest proposes the sides, and only between games.
-        if (ConnState() == CONN_NONE)
-            TellWhy("接続していません。\r\n先に相手に接続してください。");
-        else if (ConnState() == CONN_HOST)
-            TellWhy("先手・後手は\r\n接続してきた相手が申し込みます。");
-        else if (Mode() == MODE_GAME)
-            TellWhy("対局中です。");
-        else if (Mode() == MODE_WATCHING)
-            TellWhy("観戦中は対局を申し込めません。");
-        else if (!free)
-            TellWhy("今は対局を申し込めません。");
-        if (ConnState() == CONN_GUEST && free) {
-            turnDlg->SetSocket(connectSocket.get());
-            acceptedInDialog = false;
-            if (turnDlg->Run() == 1 && !acceptedInDialog)
-                protocol->OnTurnAccepted(turnDlg->ChosenSide() == GOTE ? GOTE : SENTE);
-        }
-        break;
-    case StripButton::Resign:
-        if (Mode() == MODE_WATCHING)
-            TellWhy("観戦中は投了できません。");
-        else if (Mode() != MODE_GAME)
-            TellWhy("対局中ではありません。");
-        else if (SideToMove() != MySide())
-            TellWhy("相手の手番です。\r\n投了は自分の手番にできます。");
-        else
-            Resign();
-        break;
-    case StripButton::Settings:
-        settingsDlg->Run();
-        SyncHandleName();
-        break;
-    case StripButton::None:
-        break;
+            break;
+        case StripButton::StepBack:
+            if (free) {
+                StopAutoplay();
+                kifuWnd->StepCommand(ID_STEP_BACK);
+            }
+            break;
+        case StripButton::StepForward:
+            if (free) {
+                StopAutoplay();
+                kifuWnd->StepCommand(ID_STEP_FORWARD);
+            }
+            break;
+        case StripButton::Autoplay:
+            if (free)
+                autoplay.start();
+            break;
+        case StripButton::StopAutoplay:
+            if (free)
+                StopAutoplay();
+            break;
+        case StripButton::Open:
+            if (free)
+                OpenFile();
+            break;
+        case StripButton::Save: SaveFile(); break;
+        case StripButton::Connect:
+            if (ConnState() == CONN_NONE) {
+                SyncHandleName();
+                // The real dialog makes this copy a guest itself, at the moment of
+                // acceptance; one without that hook is answered here.
+                acceptedInDialog = false;
+                if (connectDlg->Run() == 1 && !acceptedInDialog) {
+                    protocol->SetOpponentName(profile.GetOpponentName());
+                    protocol->OnGuestConnected();  // guest; the chat input is shown
+                }
+            } else {
+                Disconnect();
+            }
+            break;
+        case StripButton::Turn:
+            // Only a guest proposes the sides, and only between games.
+            if (ConnState() == CONN_NONE)
+                TellWhy("接続していません。\r\n先に相手に接続してください。");
+            else if (ConnState() == CONN_HOST)
+                TellWhy("先手・後手は\r\n接続してきた相手が申し込みます。");
+            else if (Mode() == MODE_GAME)
+                TellWhy("対局中です。");
+            else if (Mode() == MODE_WATCHING)
+                TellWhy("観戦中は対局を申し込めません。");
+            else if (!free)
+                TellWhy("今は対局を申し込めません。");
+            if (ConnState() == CONN_GUEST && free) {
+                turnDlg->SetSocket(connectSocket.get());
+                acceptedInDialog = false;
+                if (turnDlg->Run() == 1 && !acceptedInDialog)
+                    protocol->OnTurnAccepted(turnDlg->ChosenSide() == GOTE ? GOTE : SENTE);
+            }
+            break;
+        case StripButton::Resign:
+            if (Mode() == MODE_WATCHING)
+                TellWhy("観戦中は投了できません。");
+            else if (Mode() != MODE_GAME)
+                TellWhy("対局中ではありません。");
+            else if (SideToMove() != MySide())
+                TellWhy("相手の手番です。\r\n投了は自分の手番にできます。");
+            else
+                Resign();
+            break;
+        case StripButton::Settings:
+            settingsDlg->Run();
+            SyncHandleName();
+            break;
+        case StripButton::None: break;
     }
 }
 

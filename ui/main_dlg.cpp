@@ -1,9 +1,9 @@
 #include "ui/main_dlg.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHostInfo>
 #include <QKeyEvent>
-#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -17,14 +17,14 @@
 #include "net/game_link.h"
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
-#include "ui/promote_dlg.h"
-#include "ui/connect_dlg.h"
-#include "ui/turn_dlg.h"
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
+#include "ui/connect_dlg.h"
 #include "ui/kifu_dlg.h"
+#include "ui/promote_dlg.h"
 #include "ui/settings_dlg.h"
+#include "ui/turn_dlg.h"
 #include "ui/ui_fonts.h"
 
 namespace ravu {
@@ -68,17 +68,14 @@ LabelChoice ChooseLabels(int mode, int flipped, int s) {
 CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir)
     : CMainDlg(profile, skinDir, nullptr, nullptr) {}
 
-CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir, CGameLink& connectLink,
-                   CGameLink& listenLink)
+CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir, CGameLink& connectLink, CGameLink& listenLink)
     : CMainDlg(profile, skinDir, &connectLink, &listenLink) {}
 
-CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir, CGameLink* connectLink,
-                   CGameLink* listenLink)
+CMainDlg::CMainDlg(CProfile& profile, const QString& skinDir, CGameLink* connectLink, CGameLink* listenLink)
     : QDialog(nullptr, Qt::Window | Qt::FramelessWindowHint),
       connectSocket(connectLink ? nullptr : std::make_unique<CGameSocket>()),
       listenSocket(listenLink ? nullptr : std::make_unique<CGameSocket>()),
-      protocol(std::make_unique<CPeerProtocol>(board, record,
-                                               connectLink ? *connectLink : *connectSocket,
+      protocol(std::make_unique<CPeerProtocol>(board, record, connectLink ? *connectLink : *connectSocket,
                                                listenLink ? *listenLink : *listenSocket, *this)),
       profile(profile),
       view(*this) {
@@ -102,8 +99,8 @@ void CMainDlg::SetUp(const QString& skinDir) {
     kifuWnd = std::move(kifu);
     settingsDlg = std::make_unique<CSettingsDlg>(&profile, this);
     if (connectSocket) {
-        auto connect = std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile,
-                                                     protocol.get(), this);
+        auto connect =
+            std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile, protocol.get(), this);
         connect->onAccepted = [this] {
             acceptedInDialog = true;
             protocol->SetOpponentName(profile.GetOpponentName());  // the host's hello
@@ -175,9 +172,8 @@ void CMainDlg::SetUp(const QString& skinDir) {
         listenSocket->m_pOwner = protocol.get();
         listenSocket->Listen(static_cast<unsigned>(profile.GetPort()));
     }
-    CPacketSocket::SetErrorReporter([this](const std::string& sjisText) {
-        showMessage(QString::fromUtf8(SjisToUtf8(sjisText)));
-    });
+    CPacketSocket::SetErrorReporter(
+        [this](const std::string& sjisText) { showMessage(QString::fromUtf8(SjisToUtf8(sjisText))); });
 
     if (profile.GetHandleName().empty())
         profile.SetHandleName(connectSocket && !connectSocket->m_strHostName.empty()
@@ -303,8 +299,7 @@ void CMainDlg::OnMouseMove(QPoint p, QPoint globalPos) {
         return;
     }
     const int held = board.HeldPiece();
-    if ((Mode() == MODE_GAME || Mode() == MODE_EDIT) && held != -1 &&
-        DRAG_AREA.Contains(p.x(), p.y()))
+    if ((Mode() == MODE_GAME || Mode() == MODE_EDIT) && held != -1 && DRAG_AREA.Contains(p.x(), p.y()))
         DragTo(held, p.x(), p.y());
     UpdateCursor(p);
 }
@@ -320,24 +315,21 @@ void CMainDlg::OnLeftButtonUp(QPoint globalPos) {
 
 void CMainDlg::UpdateCursor(QPoint p) {
     switch (Mode()) {
-    case MODE_FREE:
-    case MODE_WATCHING:
-        if (InDragMargin(p))
-            setCursor(Qt::SizeAllCursor);
-        else
-            unsetCursor();
-        break;
-    case MODE_GAME:
-        if (MySide() == SideToMove())
-            setCursor(ownPieceCursor);
-        else
-            unsetCursor();
-        break;
-    case MODE_EDIT:
-        setCursor(ownPieceCursor);
-        break;
-    default:
-        unsetCursor();
+        case MODE_FREE:
+        case MODE_WATCHING:
+            if (InDragMargin(p))
+                setCursor(Qt::SizeAllCursor);
+            else
+                unsetCursor();
+            break;
+        case MODE_GAME:
+            if (MySide() == SideToMove())
+                setCursor(ownPieceCursor);
+            else
+                unsetCursor();
+            break;
+        case MODE_EDIT: setCursor(ownPieceCursor); break;
+        default: unsetCursor();
     }
 }
 
@@ -380,13 +372,10 @@ void CMainDlg::ShowInternalError(const std::string& sjisText) {
 
 void CMainDlg::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        e->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(e);
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: e->accept(); return;
+        default: QDialog::keyPressEvent(e);
     }
 }
 

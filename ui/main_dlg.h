@@ -37,18 +37,18 @@ class CGameLink;
 class CGameSocket;
 
 // Command ids of the popup menu, the record window and the dialog keys.
-constexpr int ID_OK = 1;             // Enter in the chat input
-constexpr int ID_CANCEL = 2;         // Esc and close requests
-constexpr int ID_FLIP = 32771;       // "画面反転"
-constexpr int ID_EDIT = 32772;       // "編集"
+constexpr int ID_OK = 1;        // Enter in the chat input
+constexpr int ID_CANCEL = 2;    // Esc and close requests
+constexpr int ID_FLIP = 32771;  // "画面反転"
+constexpr int ID_EDIT = 32772;  // "編集"
 constexpr int ID_START = 32773;
 constexpr int ID_RESIGN = 32774;
-constexpr int ID_EDIT_END = 32775;   // "編集終了"
+constexpr int ID_EDIT_END = 32775;  // "編集終了"
 constexpr int ID_STEP_FORWARD = 32776;
 constexpr int ID_STEP_BACK = 32777;
 constexpr int ID_OPEN = 32778;
 constexpr int ID_LIST_SELECT = 32779;
-constexpr int ID_EXIT = 32780;       // "終了"
+constexpr int ID_EXIT = 32780;  // "終了"
 constexpr int ID_KIFU_WINDOW = 32782;
 constexpr int ID_LOG_WINDOW = 32783;
 constexpr int ID_TREE_SELECT = 32784;
@@ -72,12 +72,12 @@ enum class StripButton {
     ToStart = 0,  // back to the start of the record
     StepBack,
     StepForward,
-    Autoplay,     // replay the record, a move every half second
+    Autoplay,  // replay the record, a move every half second
     StopAutoplay,
-    Open,         // load a record file
-    Save,         // save the record
-    Connect,      // connect to a host, or disconnect
-    Turn,         // propose the sides (guest)
+    Open,     // load a record file
+    Save,     // save the record
+    Connect,  // connect to a host, or disconnect
+    Turn,     // propose the sides (guest)
     Resign,
     Settings,
 };
@@ -193,7 +193,8 @@ public:
     std::unique_ptr<ITurnDialog> turnDlg;
     std::unique_ptr<IChatLog> chatLog;
     std::unique_ptr<IQuestion> balloon;
-    std::unique_ptr<IModalDialog> aboutDlg;  // made for each use in the design; kept here so tests can answer it
+    std::unique_ptr<IModalDialog>
+        aboutDlg;  // made for each use in the design; kept here so tests can answer it
     // The click played when a piece is put down (when the setting is on).
     std::unique_ptr<IPieceSound> pieceSound;
 

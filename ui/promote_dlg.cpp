@@ -6,8 +6,7 @@
 
 namespace ravu {
 
-CPromoteDlg::CPromoteDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+CPromoteDlg::CPromoteDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFont(PGothicFont(9));
     // 27 x 28 dialog units, two buttons of 27 x 14 stacked.
     const QSize size = DluSize(27, 28);

@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
     dlg.protocol->connState = ravu::CONN_GUEST;
     dlg.protocol->mySide = ravu::SENTE;
     dlg.StartGame();
-    const int moves[][4] = {{7, 7, 7, 6}, {3, 3, 3, 4}, {2, 7, 2, 6}, {8, 3, 8, 4}, {2, 6, 2, 5},
-                            {8, 4, 8, 5}};
+    const int moves[][4] = {{7, 7, 7, 6}, {3, 3, 3, 4}, {2, 7, 2, 6},
+                            {8, 3, 8, 4}, {2, 6, 2, 5}, {8, 4, 8, 5}};
     for (const auto& m : moves) {
         dlg.protocol->mySide = dlg.SideToMove();
         QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(m[0], m[1]));

@@ -14,9 +14,9 @@
 namespace ravu {
 
 CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      profile(profile)
-{
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      profile(profile) {
     setWindowTitle(QStringLiteral("設定"));
     setObjectName(QStringLiteral("settings"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
@@ -64,15 +64,14 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
     Load();
 }
 
-void CSettingsDlg::showEvent(QShowEvent* e)
-{
+void CSettingsDlg::showEvent(QShowEvent* e) {
     Load();
     QDialog::showEvent(e);
 }
 
-void CSettingsDlg::Load()
-{
-    if (!profile) return;
+void CSettingsDlg::Load() {
+    if (!profile)
+        return;
     const QString name = QString::fromUtf8(SjisToUtf8(profile->GetHandleName()));
     // A longer name from an older settings file is shown and kept whole; it
     // can be shortened but not lengthened.
@@ -84,26 +83,27 @@ void CSettingsDlg::Load()
     soundCheck->setChecked(profile->IsSoundOn());
 }
 
-int32_t CSettingsDlg::ReadSignedNumber(const QString& text)
-{
+int32_t CSettingsDlg::ReadSignedNumber(const QString& text) {
     constexpr int64_t LOW = std::numeric_limits<int32_t>::min();
     constexpr int64_t HIGH = std::numeric_limits<uint32_t>::max();
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
     int64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
         value = std::min<int64_t>(value * 10 + (text[i].unicode() - u'0'), HIGH);
-    if (negative) value = -value;
+    if (negative)
+        value = -value;
     value = std::clamp(value, LOW, HIGH);
     // The field shows the stored value as unsigned; reading it back wraps to
     // the same 32 bits, so a value written unchanged stays unchanged.
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
-void CSettingsDlg::accept()
-{
+void CSettingsDlg::accept() {
     if (profile) {
         profile->SetHandleName(Utf8ToSjis(handleEdit->text().toUtf8().toStdString()));
         profile->SetHost(Utf8ToSjis(hostEdit->text().toUtf8().toStdString()));

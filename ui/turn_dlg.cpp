@@ -12,11 +12,10 @@
 
 namespace ravu {
 
-
 CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
-      profile(profile), mainOwner(mainOwner)
-{
+      profile(profile),
+      mainOwner(mainOwner) {
     setWindowTitle(QStringLiteral("手番の決定"));
     setObjectName(QStringLiteral("turn"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
@@ -61,35 +60,35 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
 
 CTurnDlg::~CTurnDlg() = default;
 
-void CTurnDlg::SetSocket(CGameSocket* socket)
-{
-    if (socket == m_pSocket && handshake) return;
+void CTurnDlg::SetSocket(CGameSocket* socket) {
+    if (socket == m_pSocket && handshake)
+        return;
     m_pSocket = socket;
     handshake.reset();
-    if (!m_pSocket) return;
+    if (!m_pSocket)
+        return;
     handshake = std::make_unique<CGuestHandshake>(*m_pSocket, mainOwner);
-    if (turnTimeoutMs > 0) handshake->turnTimeoutMs = turnTimeoutMs;
+    if (turnTimeoutMs > 0)
+        handshake->turnTimeoutMs = turnTimeoutMs;
     handshake->onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
         OnOutcome(outcome);
     };
 }
 
-void CTurnDlg::SetTurnTimeoutMs(int ms)
-{
+void CTurnDlg::SetTurnTimeoutMs(int ms) {
     turnTimeoutMs = ms;
-    if (handshake) handshake->turnTimeoutMs = ms;
+    if (handshake)
+        handshake->turnTimeoutMs = ms;
 }
 
-int CTurnDlg::exec()
-{
+int CTurnDlg::exec() {
     Open();
     const int result = QDialog::exec();
     Shut();
     return result;
 }
 
-void CTurnDlg::Open()
-{
+void CTurnDlg::Open() {
     // Back to the choosing state of a fresh dialog.
     proposed = false;
     statusLabel->clear();
@@ -99,38 +98,36 @@ void CTurnDlg::Open()
     backButton->show();
     senteRadio->setChecked(true);
     SelectSente();
-    if (handshake) handshake->OpenTurn();
+    if (handshake)
+        handshake->OpenTurn();
 }
 
-void CTurnDlg::Shut()
-{
-    if (handshake) handshake->Cancel();
+void CTurnDlg::Shut() {
+    if (handshake)
+        handshake->Cancel();
 }
 
-void CTurnDlg::SelectSente()
-{
+void CTurnDlg::SelectSente() {
     m_nSide = 0;
     senteName->setText(profile ? DisplayName(profile->GetHandleName()) : QString());
     goteName->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
 }
 
-void CTurnDlg::SelectGote()
-{
+void CTurnDlg::SelectGote() {
     m_nSide = 1;
     senteName->setText(m_pSocket ? DisplayName(m_pSocket->GetPeerName(0)) : QString());
     goteName->setText(profile ? DisplayName(profile->GetHandleName()) : QString());
 }
 
-void CTurnDlg::SendProposal()
-{
-    if (!handshake) return;
+void CTurnDlg::SendProposal() {
+    if (!handshake)
+        return;
     proposed = true;
     handshake->ProposeTurn(m_nSide);
     SetWaiting(true);
 }
 
-void CTurnDlg::SetWaiting(bool waiting)
-{
+void CTurnDlg::SetWaiting(bool waiting) {
     if (waiting)
         statusLabel->setText(QStringLiteral("しばらくお待ちください"));
     else
@@ -141,13 +138,9 @@ void CTurnDlg::SetWaiting(bool waiting)
     backButton->setVisible(!waiting);
 }
 
-QString CTurnDlg::StatusText() const
-{
-    return statusLabel->text();
-}
+QString CTurnDlg::StatusText() const { return statusLabel->text(); }
 
-void CTurnDlg::OnOutcome(CGuestHandshake::Outcome outcome)
-{
+void CTurnDlg::OnOutcome(CGuestHandshake::Outcome outcome) {
     if (outcome != CGuestHandshake::OUT_ACCEPTED) {
         SetWaiting(false);
         return;
@@ -155,20 +148,18 @@ void CTurnDlg::OnOutcome(CGuestHandshake::Outcome outcome)
     // The side the host accepted is the one proposed, even when the radio
     // buttons were changed after a time-out.  The handshake has given the
     // connection back to the main owner.
-    if (proposed) m_nSide = handshake->proposedSide();
-    if (onAccepted) onAccepted(m_nSide);
+    if (proposed)
+        m_nSide = handshake->proposedSide();
+    if (onAccepted)
+        onAccepted(m_nSide);
     done(QDialog::Accepted);
 }
 
-void CTurnDlg::keyPressEvent(QKeyEvent* e)
-{
+void CTurnDlg::keyPressEvent(QKeyEvent* e) {
     if (!SwallowEnterAndEscape(e))
         QDialog::keyPressEvent(e);
 }
 
-void CTurnDlg::closeEvent(QCloseEvent* e)
-{
-    e->ignore();
-}
+void CTurnDlg::closeEvent(QCloseEvent* e) { e->ignore(); }
 
 }  // namespace ravu

@@ -80,7 +80,7 @@ private:
     CProfile* profile;
     CSockOwner* mainOwner;
     std::unique_ptr<CGuestHandshake> handshake;  // over m_pSocket
-    int turnTimeoutMs = 0;  // 0: the handshake's own limit
+    int turnTimeoutMs = 0;                       // 0: the handshake's own limit
 
     QRadioButton* senteRadio = nullptr;
     QRadioButton* goteRadio = nullptr;

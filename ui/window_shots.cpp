@@ -12,16 +12,16 @@
 
 #include "app/settings.h"
 #include "app/textcodec.h"
-#include "ui/connect_dlg.h"
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
-#include "ui/turn_dlg.h"
 #include "record/kifu.h"
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
+#include "ui/connect_dlg.h"
 #include "ui/kifu_dlg.h"
 #include "ui/settings_dlg.h"
+#include "ui/turn_dlg.h"
 
 using namespace ravu;
 
@@ -30,8 +30,7 @@ namespace {
 QString outDir;
 int failures = 0;
 
-void Save(QWidget* w, const char* name)
-{
+void Save(QWidget* w, const char* name) {
     const QString path = QDir(outDir).filePath(QString::fromLatin1(name));
     if (!w->grab().save(path)) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
@@ -41,8 +40,7 @@ void Save(QWidget* w, const char* name)
 
 // Grabs a modal dialog once it is open, then closes it with `close`.
 template <class Dlg, class Close>
-void ShootModal(Dlg& dlg, const char* name, Close close, int (*run)(Dlg&))
-{
+void ShootModal(Dlg& dlg, const char* name, Close close, int (*run)(Dlg&)) {
     QTimer::singleShot(50, &dlg, [&dlg, name, close] {
         Save(&dlg, name);
         close(dlg);
@@ -72,8 +70,7 @@ const char* const EXAMPLE_KIF =
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 2) {
@@ -96,7 +93,8 @@ int main(int argc, char** argv)
     kifu.MoveList()->SelectLine(2);
     QTreeWidgetItemIterator it(kifu.Tree());
     for (; *it; ++it) {
-        if ((*it)->parent() && (*it)->parent()->parent() && (*it)->text(0).contains(QStringLiteral("８四歩"))) {
+        if ((*it)->parent() && (*it)->parent()->parent() &&
+            (*it)->text(0).contains(QStringLiteral("８四歩"))) {
             kifu.Tree()->SelectItem(CKifuTreeWidget::HandleOf(*it));
             break;
         }
@@ -107,8 +105,9 @@ int main(int argc, char** argv)
     ChatLogRect rect;
     CChatLogDlg chat(&rect);
     chat.show();
-    for (const char* line : {"花子>よろしくお願いします", "太郎>よろしくお願いします", "花子>ちょっと考えます",
-                             "太郎>どうぞ", "花子><b>タグ</b>もそのまま表示されます"})
+    for (const char* line :
+         {"花子>よろしくお願いします", "太郎>よろしくお願いします", "花子>ちょっと考えます", "太郎>どうぞ",
+          "花子><b>タグ</b>もそのまま表示されます"})
         chat.AddLine(QString::fromUtf8(line));
     Save(&chat, "window-chatlog.png");
 
@@ -122,8 +121,8 @@ int main(int argc, char** argv)
 
     // Notices: the balloon with its single button, shown without blocking,
     // for events from the other side and for a button that cannot act.
-    for (Notice kind : {Notice::OpponentResigned, Notice::OpponentGone, Notice::MoveRefused, Notice::SenteResigned,
-                        Notice::ChatArrived}) {
+    for (Notice kind : {Notice::OpponentResigned, Notice::OpponentGone, Notice::MoveRefused,
+                        Notice::SenteResigned, Notice::ChatArrived}) {
         balloon.Tell(NoticeText(kind));
         const std::string name = std::string("window-notice-") + NoticeName(kind) + ".png";
         Save(&balloon, name.c_str());
@@ -145,7 +144,8 @@ int main(int argc, char** argv)
 
     // Connect dialog with a host list, one entry chosen.
     CGameSocket socket;
-    std::string listText = Utf8ToSjis("127.0.0.1,花子 (三段)\r\nshogi.example,次郎\r\n192.0.2.7,三郎,初心者歓迎\r\n");
+    std::string listText =
+        Utf8ToSjis("127.0.0.1,花子 (三段)\r\nshogi.example,次郎\r\n192.0.2.7,三郎,初心者歓迎\r\n");
     CConnectDlg connectDlg(&socket, &listText, &profile, nullptr);
     ShootModal<CConnectDlg>(
         connectDlg, "window-connect.png", [](CConnectDlg& d) { d.done(QDialog::Rejected); },
@@ -158,15 +158,17 @@ int main(int argc, char** argv)
     socket.m_strPeerName = Utf8ToSjis("花子");
     CTurnDlg turnDlg(&profile, nullptr);
     turnDlg.SetSocket(&socket);
-    ShootModal<CTurnDlg>(turnDlg, "window-turn.png", [](CTurnDlg& d) { d.Cancel(); },
-                         [](CTurnDlg& d) { return d.Run(); });
+    ShootModal<CTurnDlg>(
+        turnDlg, "window-turn.png", [](CTurnDlg& d) { d.Cancel(); }, [](CTurnDlg& d) { return d.Run(); });
 
     // Settings and version.
     CSettingsDlg settings(&profile);
-    ShootModal<CSettingsDlg>(settings, "window-settings.png", [](CSettingsDlg& d) { d.done(QDialog::Rejected); },
-                             [](CSettingsDlg& d) { return d.Run(); });
+    ShootModal<CSettingsDlg>(
+        settings, "window-settings.png", [](CSettingsDlg& d) { d.done(QDialog::Rejected); },
+        [](CSettingsDlg& d) { return d.Run(); });
     CAboutDlg about;
-    ShootModal<CAboutDlg>(about, "window-version.png", [](CAboutDlg& d) { d.done(QDialog::Rejected); },
-                          [](CAboutDlg& d) { return d.Run(); });
+    ShootModal<CAboutDlg>(
+        about, "window-version.png", [](CAboutDlg& d) { d.done(QDialog::Rejected); },
+        [](CAboutDlg& d) { return d.Run(); });
     return failures == 0 ? 0 : 1;
 }

@@ -6,49 +6,46 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/textcodec.h"
 #include "app/shogi_app.h"
+#include "app/textcodec.h"
 #include "net/packet.h"
 
 namespace ravu {
 
-QFont TemplateFont(const char* family, int pointSize)
-{
+QFont TemplateFont(const char* family, int pointSize) {
     QFont f{QString::fromLatin1(family)};
     f.setPointSize(pointSize);
     f.setStyleStrategy(QFont::PreferDefault);
     return f;
 }
 
-DialogUnits::DialogUnits(const QFont& font)
-{
+DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics fm(font);
-    static const QString alphabet =
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    static const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     baseX = (fm.horizontalAdvance(alphabet) / 26 + 1) / 2;
     baseY = fm.height();
-    if (baseX < 1) baseX = 1;
-    if (baseY < 1) baseY = 1;
+    if (baseX < 1)
+        baseX = 1;
+    if (baseY < 1)
+        baseY = 1;
 }
 
 namespace {
 
 // Sizes of the built-in pictures: one cell times the number of cells.
-QSize PictureSize(int id)
-{
+QSize PictureSize(int id) {
     switch (id) {
-    case 128: return {32, 32};
-    case 168: return {260, 180};
-    case 169: return {32 * 4, 32};
-    case 172:
-    case 173: return {58 * 3, 58};
-    default: return {32, 32};
+        case 128: return {32, 32};
+        case 168: return {260, 180};
+        case 169: return {32 * 4, 32};
+        case 172:
+        case 173: return {58 * 3, 58};
+        default: return {32, 32};
     }
 }
 
 // Drawn only when the resource file is missing from the build.
-QPixmap PlainPicture(int id)
-{
+QPixmap PlainPicture(int id) {
     const QSize size = PictureSize(id);
     QPixmap pm(size);
     pm.fill(Qt::white);
@@ -79,8 +76,7 @@ QPixmap PlainPicture(int id)
 
 }  // namespace
 
-QPixmap BuiltinPicture(int id)
-{
+QPixmap BuiltinPicture(int id) {
     static const bool registered = (InitResources(), true);
     (void)registered;
     const QString names[] = {
@@ -89,13 +85,13 @@ QPixmap BuiltinPicture(int id)
     };
     for (const QString& name : names) {
         QPixmap pm(name);
-        if (!pm.isNull()) return pm;
+        if (!pm.isNull())
+            return pm;
     }
     return PlainPicture(id);
 }
 
-QString DisplayText(const QString& text, bool keepLineBreaks)
-{
+QString DisplayText(const QString& text, bool keepLineBreaks) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -110,7 +106,7 @@ QString DisplayText(const QString& text, bool keepLineBreaks)
         } else if (c < 0x20) {
             out += QChar(char16_t(0x2400 + c));  // the control picture: ␀ ␁ … ␟
         } else if (c == 0x7f) {
-            out += QChar(char16_t(0x2421));      // ␡
+            out += QChar(char16_t(0x2421));  // ␡
         } else {
             out += QChar(c);
         }
@@ -118,39 +114,27 @@ QString DisplayText(const QString& text, bool keepLineBreaks)
     return out;
 }
 
-QString DisplayText(const std::string& sjis, bool keepLineBreaks)
-{
+QString DisplayText(const std::string& sjis, bool keepLineBreaks) {
     return DisplayText(QString::fromUtf8(SjisToUtf8(sjis)), keepLineBreaks);
 }
 
-QString DisplayName(const std::string& sjisName)
-{
-    return DisplayText(ShownName(sjisName));
-}
+QString DisplayName(const std::string& sjisName) { return DisplayText(ShownName(sjisName)); }
 
-std::string ToModelText(const QString& text)
-{
-    return Utf8ToSjis(text.toUtf8().toStdString());
-}
+std::string ToModelText(const QString& text) { return Utf8ToSjis(text.toUtf8().toStdString()); }
 
-QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect)
-{
+QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
     return label;
 }
 
-bool SwallowEnterAndEscape(QKeyEvent* e)
-{
+bool SwallowEnterAndEscape(QKeyEvent* e) {
     switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        e->accept();
-        return true;
-    default:
-        return false;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape: e->accept(); return true;
+        default: return false;
     }
 }
 

@@ -16,9 +16,9 @@ class QWidget;
 namespace ravu {
 
 // The Windows fonts of the dialog templates, mapped onto the IPA fonts.
-inline constexpr const char* FONT_MINCHO = "IPAMincho";     // ＭＳ 明朝
-inline constexpr const char* FONT_PGOTHIC = "IPAPGothic";   // ＭＳ Ｐゴシック
-inline constexpr const char* FONT_GOTHIC = "IPAGothic";     // ＭＳ ゴシック
+inline constexpr const char* FONT_MINCHO = "IPAMincho";    // ＭＳ 明朝
+inline constexpr const char* FONT_PGOTHIC = "IPAPGothic";  // ＭＳ Ｐゴシック
+inline constexpr const char* FONT_GOTHIC = "IPAGothic";    // ＭＳ ゴシック
 
 // A font of the given family and point size.
 QFont TemplateFont(const char* family, int pointSize);

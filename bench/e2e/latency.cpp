@@ -40,8 +40,8 @@ double Percentile(std::vector<double> v, double p) {
 }
 
 TEST(Latency, MoveToOpponentsRedrawnBoard) {
-    const int moves = qEnvironmentVariableIsSet("RAVU_E2E_MOVES")
-                          ? qEnvironmentVariableIntValue("RAVU_E2E_MOVES") : 200;
+    const int moves =
+        qEnvironmentVariableIsSet("RAVU_E2E_MOVES") ? qEnvironmentVariableIntValue("RAVU_E2E_MOVES") : 200;
     ASSERT_GT(moves, 0);
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
@@ -80,7 +80,8 @@ TEST(Latency, MoveToOpponentsRedrawnBoard) {
         ASSERT_TRUE(WaitUntil([&] {
             TakeStamps(*w.other, stamps);
             return stamps.count(rows) == 1;
-        })) << "move " << k << " did not reach the other side";
+        })) << "move "
+            << k << " did not reach the other side";
         ms.push_back((stamps[rows] - clicked) / 1e6);
     }
     ASSERT_EQ(static_cast<int>(ms.size()), moves);

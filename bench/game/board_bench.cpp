@@ -10,9 +10,7 @@
 namespace ravu {
 namespace {
 
-bool Promotable(const KomaRec& p) {
-    return p.promoted == 0 && p.type != PT_KIN && !IsKing(p.type);
-}
+bool Promotable(const KomaRec& p) { return p.promoted == 0 && p.type != PT_KIN && !IsKing(p.type); }
 
 // A game of random moves that the board's own judge allows, never taking a
 // king, from the initial position; fixed seed so every run replays the same.

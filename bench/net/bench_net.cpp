@@ -91,8 +91,9 @@ int main(int argc, char** argv) {
             }
             us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
         }
-        std::printf("move round trip over loopback (%d round trips): median %.1f us, p99 %.1f us, max %.1f us\n",
-                    kRoundTrips, Percentile(us, 0.5), Percentile(us, 0.99), Percentile(us, 1.0));
+        std::printf(
+            "move round trip over loopback (%d round trips): median %.1f us, p99 %.1f us, max %.1f us\n",
+            kRoundTrips, Percentile(us, 0.5), Percentile(us, 0.99), Percentile(us, 1.0));
     }
     {
         Pair p;
@@ -108,7 +109,9 @@ int main(int argc, char** argv) {
             auto t0 = Clock::now();
             auto watcher = std::make_unique<CHeadlessCopy>("watcher");
             watcher->Connect("127.0.0.1", p.host.Port());
-            if (!WaitUntil([&] { return watcher->protocol.mode == MODE_WATCHING && MovesRecorded(*watcher) == kPlies; })) {
+            if (!WaitUntil([&] {
+                    return watcher->protocol.mode == MODE_WATCHING && MovesRecorded(*watcher) == kPlies;
+                })) {
                 std::fprintf(stderr, "spectator did not catch up\n");
                 return 1;
             }
@@ -116,9 +119,10 @@ int main(int argc, char** argv) {
             watcher->Disconnect();
             WaitUntil([&] { return p.host.listenSocket.Slot(1)->Handle() == 0; });
         }
-        std::printf("catch-up of a %d-move game, hello to last move applied (20 spectators): median %.2f ms, "
-                    "max %.2f ms\n",
-                    kPlies, Percentile(ms, 0.5), Percentile(ms, 1.0));
+        std::printf(
+            "catch-up of a %d-move game, hello to last move applied (20 spectators): median %.2f ms, "
+            "max %.2f ms\n",
+            kPlies, Percentile(ms, 0.5), Percentile(ms, 1.0));
     }
     return 0;
 }

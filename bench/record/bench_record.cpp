@@ -67,7 +67,9 @@ BENCHMARK(BM_KifText64K);
 void BM_SaveKif64K(benchmark::State& state) {
     CKifuControl rec;
     rec.LoadKifFromBuffer(BigKifText(), "bench.kif");
-    const std::string path = (std::filesystem::temp_directory_path() / ("ravu_bench_record_" + std::to_string(::getpid()) + ".kif")).string();
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("ravu_bench_record_" + std::to_string(::getpid()) + ".kif"))
+                                 .string();
     for (auto _ : state) {
         const bool ok = rec.SaveKif(path);
         benchmark::DoNotOptimize(ok);

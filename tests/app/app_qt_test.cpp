@@ -33,14 +33,16 @@ TEST(StartUp, SkinsSettingsAndSingleInstance) {
     QStringList ran;
     auto run = [&] {
         return CShogiApp().Run([&](CProfile& profile) {
-            const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");  // Qt's texts in Japanese
+            const QString cancel =
+                QCoreApplication::translate("QPlatformTheme", "Cancel");  // Qt's texts in Japanese
             ran += QStringLiteral("port=%1 %2").arg(profile.GetPort()).arg(cancel);
             profile.WindowX() = 77;
             EXPECT_FALSE(CSingleInstance(key).TryAcquire());  // held while the program runs
         });
     };
     EXPECT_EQ(run(), CShogiApp::RUN_MISSING_SKINS);
-    EXPECT_EQ(shown, QStringList(QString::fromUtf8("ファイルが見つかりません。\n\nBackBmp.bmp\nWaku.bmp\nKoma01.bmp\n|0|0")));
+    EXPECT_EQ(shown, QStringList(QString::fromUtf8(
+                         "ファイルが見つかりません。\n\nBackBmp.bmp\nWaku.bmp\nKoma01.bmp\n|0|0")));
     for (const char* name : {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"})
         QFile(name).open(QIODevice::WriteOnly);  // existence is all that counts
     EXPECT_EQ(run(), CShogiApp::RUN_DONE);

@@ -30,7 +30,9 @@ std::string Dump(const CProfile& p) {
 struct SettingsFile : ::testing::Test {
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
-    std::string Read() { return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str(); }
+    std::string Read() {
+        return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
+    }
     CProfile Load(const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
         CProfile p;
@@ -53,13 +55,20 @@ TEST_F(SettingsFile, FirstRunAndRoundTrip) {
     EXPECT_TRUE(p.LoadProfile(path));
     EXPECT_EQ(Dump(p), "|||9149|0|0|0|3|22|571|199");
     ASSERT_TRUE(p.SaveProfile(path));
-    EXPECT_EQ(Read(), "[プロパティ]\r\nハンドル名=\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
-                      "表示位置Ｙ=0\r\n駒音=0\r\n[チャットログ]\r\nleft=3\r\ntop=22\r\nright=571\r\nbottom=199\r\n");
-    p.Settings() = {std::string("将棋\n太\0郎", 10), "ゾーン=]", "evil\r\n[プロパティ]\r\nポート番号=1", 65535, -1200,
-                    2147483647, 7};
+    EXPECT_EQ(Read(),
+              "[プロパティ]\r\nハンドル名=\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
+              "表示位置Ｙ=0\r\n駒音=0\r\n[チャットログ]\r\nleft=3\r\ntop=22\r\nright=571\r\nbottom=199\r\n");
+    p.Settings() = {std::string("将棋\n太\0郎", 10),
+                    "ゾーン=]",
+                    "evil\r\n[プロパティ]\r\nポート番号=1",
+                    65535,
+                    -1200,
+                    2147483647,
+                    7};
     p.GetChatLogRect() = ChatLogRect{-5, 40, 900, 1000};
     ASSERT_TRUE(p.SaveProfile(path));
-    EXPECT_EQ(Dump(Load(Read())), "将棋 太 郎|ゾーン=]|evil  [プロパティ]  ポート番号=1|65535|-1200|2147483647|7|-5|40|900|1000");
+    EXPECT_EQ(Dump(Load(Read())),
+              "将棋 太 郎|ゾーン=]|evil  [プロパティ]  ポート番号=1|65535|-1200|2147483647|7|-5|40|900|1000");
 }
 
 // Integers: plain decimal text that fits in 32 bits, else the key's default;
@@ -68,10 +77,12 @@ TEST_F(SettingsFile, FirstRunAndRoundTrip) {
 // first megabyte is read.  Keys and sections in
 // any case, LF line ends, blanks around; the first of duplicates counts.
 TEST_F(SettingsFile, ReadingRulesAndBounds) {
+    // clang-format off
     const std::pair<std::string, std::string> ints[] = {
         {"+77", "77|77"}, {"65535", "65535|65535"}, {"65536", "9149|65536"}, {"0", "9149|0"}, {"-1", "9149|-1"},
         {"-2147483648", "9149|-2147483648"}, {"2147483648", "9149|0"}, {"12abc", "9149|0"}, {"", "9149|0"},
     };
+    // clang-format on
     for (const auto& [text, read] : ints) {
         const CProfile p = Load("[プロパティ]\r\nポート番号=" + text + "\r\n表示位置Ｘ=" + text + "\r\n");
         EXPECT_EQ(std::to_string(p.GetPort()) + "|" + std::to_string(p.Settings().windowX), read) << text;
@@ -79,20 +90,24 @@ TEST_F(SettingsFile, ReadingRulesAndBounds) {
     std::string kana;
     for (int i = 0; i < 600; ++i)
         kana += "あ";
-    const CProfile p = Load("; by hand\n  [ プロパティ ]  \nハンドル名 =  " + kana + "  \nハンドル名=second\n駒音=1\n接続先=" +
-                            std::string(254, 'x') + " y\n[プロパティ]\nポート番号=1\n[チャットログ]\nLEFT=10\n;" +
+    const CProfile p = Load("; by hand\n  [ プロパティ ]  \nハンドル名 =  " + kana +
+                            "  \nハンドル名=second\n駒音=1\n接続先=" + std::string(254, 'x') +
+                            " y\n[プロパティ]\nポート番号=1\n[チャットログ]\nLEFT=10\n;" +
                             std::string(PROFILE_MAX_FILE_BYTES, 'z') + "\ntop=7\n");
     EXPECT_EQ(Dump(p), kana.substr(0, 254) + "||" + std::string(254, 'x') + "|9149|0|0|1|10|22|571|199");
 }
 
 TEST_F(SettingsFile, SavingKeepsWhatElseTheFileHoldsAndFailsWithoutHarm) {
-    CProfile p = Load("[Other]\r\nkeep=me\r\n[チャットログ]\r\nbottom=1\r\nextra=2\r\n[プロパティ]\r\n駒音=0\r\n");
+    CProfile p =
+        Load("[Other]\r\nkeep=me\r\n[チャットログ]\r\nbottom=1\r\nextra=2\r\n[プロパティ]\r\n駒音=0\r\n");
     p.SetSound(1);
     ASSERT_TRUE(p.SaveProfile(path));
     const std::string saved = Read();
-    EXPECT_EQ(saved, "[Other]\r\nkeep=me\r\n[チャットログ]\r\nbottom=1\r\nextra=2\r\nleft=3\r\ntop=22\r\nright=571\r\n"
-                     "[プロパティ]\r\n駒音=1\r\nハンドル名=\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
-                     "表示位置Ｙ=0\r\n");
+    EXPECT_EQ(
+        saved,
+        "[Other]\r\nkeep=me\r\n[チャットログ]\r\nbottom=1\r\nextra=2\r\nleft=3\r\ntop=22\r\nright=571\r\n"
+        "[プロパティ]\r\n駒音=1\r\nハンドル名=\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
+        "表示位置Ｙ=0\r\n");
     std::string error;
     fs::create_directory(path + ".tmp");  // the temporary file cannot be made
     EXPECT_FALSE(p.SaveProfile(path, &error));

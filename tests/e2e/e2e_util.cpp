@@ -67,13 +67,15 @@ QPoint StripPoint(int i) {
 // ---------------------------------------------------------------------------
 
 bool DriverClient::Connect(const QString& socketPath, int ms) {
-    return WaitUntil([&] {
-        if (socket.state() == QLocalSocket::ConnectedState)
-            return true;
-        socket.abort();
-        socket.connectToServer(socketPath);
-        return socket.waitForConnected(200);
-    }, ms);
+    return WaitUntil(
+        [&] {
+            if (socket.state() == QLocalSocket::ConnectedState)
+                return true;
+            socket.abort();
+            socket.connectToServer(socketPath);
+            return socket.waitForConnected(200);
+        },
+        ms);
 }
 
 bool DriverClient::Try(const QByteArray& command, QByteArray* answer) {
@@ -125,7 +127,8 @@ long long DriverClient::ClickMain(QPoint p) {
 
 // ---------------------------------------------------------------------------
 
-ProgramCopy::ProgramCopy(const QString& root, const QString& tagName, const QString& handleName, int portNumber)
+ProgramCopy::ProgramCopy(const QString& root, const QString& tagName, const QString& handleName,
+                         int portNumber)
     : folder(root + QLatin1Char('/') + tagName), tag(tagName), port(portNumber) {
     QDir().mkpath(folder);
     for (const char* skin : {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"})
@@ -171,8 +174,7 @@ bool ProgramCopy::Exit() {
     driver.Call("click main 200 100 right");
     if (!WaitUntil([&] { return driver.Try("menu 終了"); }))
         return false;
-    return proc.waitForFinished(WAIT_MS) && proc.exitStatus() == QProcess::NormalExit &&
-           proc.exitCode() == 0;
+    return proc.waitForFinished(WAIT_MS) && proc.exitStatus() == QProcess::NormalExit && proc.exitCode() == 0;
 }
 
 QStringList ProgramCopy::Messages() const {
@@ -181,7 +183,8 @@ QStringList ProgramCopy::Messages() const {
         return {};
     // A message runs from its "message: " at the start of a line to the next
     // one: its text may hold line ends.
-    QStringList out = (QLatin1Char('\n') + QString::fromUtf8(f.readAll())).split(QStringLiteral("\nmessage: "));
+    QStringList out =
+        (QLatin1Char('\n') + QString::fromUtf8(f.readAll())).split(QStringLiteral("\nmessage: "));
     out.removeFirst();
     return out;
 }

@@ -18,9 +18,9 @@
 
 #include <time.h>
 
+#include "ui/balloon_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/promote_dlg.h"
-#include "ui/balloon_dlg.h"
 
 namespace ravu {
 
@@ -241,8 +241,8 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(r);
         QCryptographicHash h(QCryptographicHash::Sha1);
         for (int y = 0; y < image.height(); ++y)
-            h.addData(QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)),
-                                     image.width() * 4));
+            h.addData(
+                QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4));
         return "ok " + h.result().toHex();
     }
     if (cmd == "click" && words.size() >= 4) {

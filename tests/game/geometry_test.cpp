@@ -30,6 +30,7 @@ TEST(Pixels, DrawListAndHands) {
         std::string position;
         int flip;
         const char* cells;
+        // clang-format off
     } rows[] = {
         {"sKA00 sHI00", 0, " 2@507,167 1@443,167"},  // the bishop (34) comes before the rook (36)
         {"gGI00 gKI00 gKI00 g+FU00", 0, " 23@2,4 20@66,68 19@33,68 19@2,68"},
@@ -45,6 +46,7 @@ TEST(Pixels, DrawListAndHands) {
         {"sFU00 sHI00 gGY59 gOU51", 1, " 23@2,4 17@2,100 8@265,11 0@265,259"},
         {"gKE00 gHI00 sFU13* sKI57 sGY99 g+KA22 s+KY19", 1, " 30@141,11 5@443,231 19@265,73 10@172,228 1@443,167 24@389,11"},
     };
+    // clang-format on
     for (const auto& r : rows) {
         CShogiBoard board;
         Arrange(board, r.position);
@@ -55,7 +57,8 @@ TEST(Pixels, DrawListAndHands) {
     board.pieces[21].image = PIECE_CELL_COUNT;  // a cell the strip does not have is not drawn
     EXPECT_EQ(board.DrawList().size(), 39u);
     EXPECT_EQ(board.ImageCell(-1, 0, 0, 0) + board.ImageCell(9, 0, 0, 0) + board.ImageCell(PT_FU, 2, 0, 0) +
-                  board.ImageCell(PT_FU, -1, 0, 0), -4);  // no such piece: no cell
+                  board.ImageCell(PT_FU, -1, 0, 0),
+              -4);  // no such piece: no cell
     // Points off the squares, or with no board image area, are no square.
     int file = 0, rank = 0;
     for (const auto& [x, y] : {std::pair(420, 100), {140, 100}, {200, 10}, {200, 290}, {INT_MIN, INT_MAX}})
@@ -73,16 +76,19 @@ TEST(Pixels, Marks) {
         const std::vector<int> i = Arrange(board, "sKY19* sFU14 sKI55 gKY11");
         board.SetFlip(flip);
         board.ComputeAttacks(SENTE);  // the held lance counts from its square
-        EXPECT_EQ(Cells(board.MarkList(0, i[0])), flip ? " 0@141,42 0@141,73 0@141,104 0@141,135 1@141,166"
-                                                       : " 0@389,228 0@389,197 0@389,166 0@389,135 1@389,104");
+        EXPECT_EQ(Cells(board.MarkList(0, i[0])), flip
+                                                      ? " 0@141,42 0@141,73 0@141,104 0@141,135 1@141,166"
+                                                      : " 0@389,228 0@389,197 0@389,166 0@389,135 1@389,104");
         EXPECT_EQ(board.MarkList(1, i[0])[0].cell, MARK_REACH_1);
         EXPECT_EQ(board.MarkList(1, i[0])[4].cell, MARK_BLOCKED_1);
     }
     CShogiBoard board;
     const std::vector<int> i = Arrange(board, "sHI55 sFU57 gKY11 sKI29");
-    EXPECT_EQ(board.ReachList(SENTE).size(), 20u);  // rook 14 (one blocked), pawn 1, gold 5 (one off the board)
-    EXPECT_EQ(Cells(board.ReachList(GOTE)), " 2@389,42 2@389,73 2@389,104 2@389,135 2@389,166 2@389,197 2@389,228 "
-                                            "2@389,259");
+    EXPECT_EQ(board.ReachList(SENTE).size(),
+              20u);  // rook 14 (one blocked), pawn 1, gold 5 (one off the board)
+    EXPECT_EQ(Cells(board.ReachList(GOTE)),
+              " 2@389,42 2@389,73 2@389,104 2@389,135 2@389,166 2@389,197 2@389,228 "
+              "2@389,259");
     EXPECT_TRUE(board.ReachList(7).empty() && board.MarkList(0, -1).empty() && board.MarkList(0, 40).empty());
     board.pieces[i[3]].dest[7] = DestEntry{1, 1, 1, 0, 0};  // beyond a gold's six: never read
     board.pieces[i[3]].dest[0] = DestEntry{1, 10, 1, 0, 0};
@@ -102,10 +108,10 @@ TEST(Pointer, HitPickUpFollowAndGiveBack) {
               std::vector<int>({i[0], i[1], i[2], i[4], i[4], -1, -1, -1}));
     DragStep step{};
     EXPECT_EQ(board.DragTo(i[4], 300, 100, step), 0);  // nothing held
-    board.PickUp(i[4], 230, 200);  // centred on the pointer
-    board.PickUp(i[5], 100, 100);  // only one piece at a time
+    board.PickUp(i[4], 230, 200);                      // centred on the pointer
+    board.PickUp(i[5], 100, 100);                      // only one piece at a time
     EXPECT_EQ(board.pieces[i[5]].state, KS_BOARD);
-    EXPECT_EQ(board.HitTest(230, 200), -1);  // a held piece is never hit
+    EXPECT_EQ(board.HitTest(230, 200), -1);          // a held piece is never hit
     ASSERT_EQ(board.DragTo(-5, 300, 100, step), 1);  // whatever index is passed, the held piece moves
     EXPECT_TRUE(step.eraseX == 215 && step.eraseY == 185 && step.cell == 23 && step.x == 285 && step.y == 85);
     ASSERT_EQ(board.DragTo(i[4], INT_MAX, INT_MIN, step), 1);  // no wrap at the ends of the range
@@ -113,7 +119,8 @@ TEST(Pointer, HitPickUpFollowAndGiveBack) {
     board.CancelCapture();  // back to the square
     board.PickUp(i[0], 10, 10);
     board.CancelCapture();  // back to the hand, laid out again
-    EXPECT_EQ(test::Describe(board) + " " + std::to_string(board.pieces[i[0]].x), "gFU55 sGI00 sKI00 sKI00 sKI00 sHI22 471");
+    EXPECT_EQ(test::Describe(board) + " " + std::to_string(board.pieces[i[0]].x),
+              "gFU55 sGI00 sKI00 sKI00 sKI00 sHI22 471");
     board.pieces[i[5]].x = INT_MAX - 10;  // a box at the far end of the range must not wrap round
     EXPECT_EQ(board.HitTest(INT_MAX, 50), i[5]);
     // A held piece that came from nowhere sensible is reported and left alone.

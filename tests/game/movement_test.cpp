@@ -16,12 +16,23 @@ namespace ravu {
 namespace {
 
 struct Kind {
-    const char* token;  // as in Arrange
+    const char* token;    // as in Arrange
     const char* diagram;  // 5 rows of 5
 };
 
-const char* const GOLD = "....." ".ooo." ".oPo." "..o.." ".....";
-const char* const KING = "....." ".ooo." ".oPo." ".ooo." ".....";
+const char* const GOLD =
+    "....."
+    ".ooo."
+    ".oPo."
+    "..o.."
+    ".....";
+const char* const KING =
+    "....."
+    ".ooo."
+    ".oPo."
+    ".ooo."
+    ".....";
+// clang-format off
 const Kind KINDS[] = {
     {"FU", "....." "..o.." "..P.." "....." "....."}, {"KY", "....." "..*.." "..P.." "....." "....."},
     {"KE", ".o.o." "....." "..P.." "....." "....."}, {"GI", "....." ".ooo." "..P.." ".o.o." "....."},
@@ -29,6 +40,7 @@ const Kind KINDS[] = {
     {"KA", "....." ".*.*." "..P.." ".*.*." "....."}, {"HI", "....." "..*.." ".*P*." "..*.." "....."},
     {"+KA", "....." ".*o*." ".oPo." ".*o*." "....."}, {"+HI", "....." ".o*o." ".*P*." ".o*o." "....."},
 };
+// clang-format on
 
 using Square = std::pair<int, int>;
 
@@ -44,7 +56,8 @@ std::set<Square> Reference(const CShogiBoard& board, const KomaRec& p) {
         // Seen from sente, the left of a diagram is the higher file and its
         // top the lower rank; gote sees the board turned round.
         const int sign = p.owner == GOTE ? -1 : 1, df = sign * (2 - cell % 5), dr = sign * (cell / 5 - 2);
-        for (int f = p.file + df, r = p.rank + dr; strchr("o*", diagram[cell]) && OnBoard(f, r); f += df, r += dr) {
+        for (int f = p.file + df, r = p.rank + dr; strchr("o*", diagram[cell]) && OnBoard(f, r);
+             f += df, r += dr) {
             out.insert({f, r});
             if (diagram[cell] == 'o' || board.PieceAt(f, r) != -1)
                 break;
@@ -108,12 +121,14 @@ TEST(Movement, EveryKindEverySquareAndCrowdedPositions) {
     const struct {
         const char* position;  // "": the initial position
         int king;              // square of the king reported attacked, 0: none
+        // clang-format off
     } rows[] = {
         {"", 0},
         {"sGY59 gOU51 s+HI52 gKA95 sFU57 g+KE58 sKI69 gGI47 sKY19 gKY11 s+KA33 gFU53 sKE55 g+GI44 gHI99 sFU00", 51},
         {"gOU55 sGY11 sHI15 sKA99 gKI45 gFU54 sKY53 s+FU64 gKE67 sGI46 g+HI22* g+KA88 sKE43 gKY59", 11},
         {"sGY99 gOU11 sKY93 sKA77 gFU22 gKI97", 0},  // the bishop's line ends at its own king
     };
+    // clang-format on
     for (const auto& r : rows) {
         if (*r.position)
             test::Arrange(board, r.position);

@@ -68,8 +68,9 @@ inline std::string Describe(const CShogiBoard& board) {
             continue;
         KomaRec at = p;
         board.SquareToPixel(at);
-        const bool wrong = p.state == KS_BOARD && (at.x != p.x || at.y != p.y ||
-                                                   p.image != board.ImageCell(p.type, p.promoted, p.owner, board.flip));
+        const bool wrong =
+            p.state == KS_BOARD && (at.x != p.x || at.y != p.y ||
+                                    p.image != board.ImageCell(p.type, p.promoted, p.owner, board.flip));
         out += std::string(out.empty() ? "" : " ") + (p.owner ? "g" : "s") + (p.promoted ? "+" : "") +
                NAMES.substr(2 * p.type, 2) + std::to_string(p.file) + std::to_string(p.rank) +
                (p.state == KS_HELD ? "*" : "") + (wrong ? "?" : "");

@@ -18,10 +18,11 @@ using test::Move;
 TEST(PieceTable, InitialPositionAndReset) {
     test::Hosted h;
     CShogiBoard& board = h.board;
-    EXPECT_EQ(Describe(board),
-              "sFU17 sFU27 sFU37 sFU47 sFU57 sFU67 sFU77 sFU87 sFU97 gFU13 gFU23 gFU33 gFU43 gFU53 gFU63 gFU73 "
-              "gFU83 gFU93 sKY19 sKY99 gKY11 gKY91 sKE29 sKE89 gKE21 gKE81 sGI39 sGI79 gGI31 gGI71 sKI49 sKI69 "
-              "gKI41 gKI61 sKA88 gKA22 sHI28 gHI82 sGY59 gOU51");
+    EXPECT_EQ(
+        Describe(board),
+        "sFU17 sFU27 sFU37 sFU47 sFU57 sFU67 sFU77 sFU87 sFU97 gFU13 gFU23 gFU33 gFU43 gFU53 gFU63 gFU73 "
+        "gFU83 gFU93 sKY19 sKY99 gKY11 gKY91 sKE29 sKE89 gKE21 gKE81 sGI39 sGI79 gGI31 gGI71 sKI49 sKI69 "
+        "gKI41 gKI61 sKA88 gKA22 sHI28 gHI82 sGY59 gOU51");
     EXPECT_EQ(board.MarkList(0, 6).size(), 1u);  // the destination lists are filled
     board.ApplyMove(Move(SENTE, 8, 8, 2, 2, PT_KAKU, 1, MS_PROMOTE), true);
     board.boardRect = Rect{0, 0, 1, 1};
@@ -50,6 +51,7 @@ TEST(ApplyMove, MovesCapturesDropsAndRefusals) {
         const char* position;
         MoveRec move;
         const char* after;
+        // clang-format off
     } rows[] = {
         {"gFU23 gFU24 sHI25", Move(SENTE, 2, 5, 2, 4, PT_HI), "gFU23 sFU00 sHI24"},
         {"sFU00 sFU00 sKA00", Move(SENTE, 0, 0, 5, 5, PT_FU), "sFU55 sFU00 sKA00"},
@@ -68,13 +70,15 @@ TEST(ApplyMove, MovesCapturesDropsAndRefusals) {
         {garbage, Move(SENTE, 7, 7, 7, 7, PT_FU), nullptr},  // source is target
         {garbage, Move(SENTE, 0, 0, 7, 6, PT_FU), nullptr},  // none in hand
     };
+    // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(std::string(r.position) + " move " + std::to_string(&r - rows));
         test::Hosted h;
         Arrange(h.board, r.position);
         EXPECT_EQ(h.board.ApplyMove(r.move, false), r.after != nullptr);
         EXPECT_EQ(Describe(h.board), r.after ? r.after : r.position);
-        EXPECT_EQ(h.board.GetPiece(h.board.PieceAt(r.move.toFile, r.move.toRank)).moveStatus, r.after ? r.move.status : 0);
+        EXPECT_EQ(h.board.GetPiece(h.board.PieceAt(r.move.toFile, r.move.toRank)).moveStatus,
+                  r.after ? r.move.status : 0);
         EXPECT_EQ(h.plays, r.after != nullptr);
     }
 }
@@ -118,7 +122,8 @@ TEST(PieceTable, GarbageIndicesSquaresAndPiecesAreRefused) {
         KomaRec p = board.pieces[gold];
         p.*g.field = g.value;
         EXPECT_EQ(board.CanMove(p, g.toFile, g.toRank), 0) << &g - garbage;
-        EXPECT_EQ(board.PathClearFile(p, g.toFile, g.toRank), OnBoard(p.file, p.rank) && OnBoard(g.toFile, g.toRank));
+        EXPECT_EQ(board.PathClearFile(p, g.toFile, g.toRank),
+                  OnBoard(p.file, p.rank) && OnBoard(g.toFile, g.toRank));
     }
     // A held piece blocks nothing.
     const std::vector<int> bishop = Arrange(board, "gFU33* sKA11");
@@ -133,6 +138,7 @@ TEST(UserMove, DropsPromotionCapturesAndRefusals) {
         const char* position;
         int to, answer, status;
         const char* after;
+        // clang-format off
     } rows[] = {
         // Forced on the last rank(s), unless promoted already.
         {"sFU52", 51, -1, MS_PROMOTE, "s+FU51"}, {"s+FU52", 51, -1, MS_MOVE, "s+FU51"}, {"sKE34", 22, -1, MS_PROMOTE, "s+KE22"},
@@ -161,6 +167,7 @@ TEST(UserMove, DropsPromotionCapturesAndRefusals) {
         {"sKY00", 51, -1, 0, nullptr},  {"sKY00", 52, -1, 0, "sKY52"},  {"gFU00", 59, -1, 0, nullptr},
         {"gKY00", 58, -1, 0, "gKY58"},  {"sKI00", 51, -1, 0, "sKI51"},  {"gGI00", 59, -1, 0, "gGI59"},
     };
+    // clang-format on
     for (int flip = 0; flip <= 1; ++flip)
         for (const auto& r : rows) {
             SCOPED_TRACE(testing::Message() << r.position << " -> " << r.to << " flip " << flip);
@@ -197,7 +204,9 @@ TEST(UserMove, BoardChangedWhileAsking) {
         // The rook leaves the zone for its own starting square, where a reset
         // puts it again: only the new game tells them apart.
         const int i = Arrange(h.board, reset ? "sHI22" : "sGI44 gKI55")[0];
-        h.meddle = [&] { reset ? h.board.Reset() : void(h.board.ApplyMove(Move(GOTE, 5, 5, 4, 3, PT_KIN), true)); };
+        h.meddle = [&] {
+            reset ? h.board.Reset() : void(h.board.ApplyMove(Move(GOTE, 5, 5, 4, 3, PT_KIN), true));
+        };
         EXPECT_EQ(test::UserMove(h.board, i, reset ? 28 : 43), 0);
         EXPECT_EQ(h.board.pieces[i].promoted, 0);
         EXPECT_EQ(h.asked, 1);

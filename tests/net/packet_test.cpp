@@ -17,11 +17,12 @@ using namespace ravu;
 TEST(Packet, Framing) {
     struct Case {
         std::string payload;
-        int length;       // given to BuildPacket
-        int sentLength;   // bytes that go in (the length field)
+        int length;      // given to BuildPacket
+        int sentLength;  // bytes that go in (the length field)
         std::string read;
     };
     const std::string kanji = std::string(252, 'z') + "歩";
+    // clang-format off
     const Case cases[] = {
         {"", 0, 0, ""},
         {"abc", 3, 3, "abc"},
@@ -31,6 +32,7 @@ TEST(Packet, Framing) {
         {kanji, 254, 252, std::string(252, 'z')},                   // never half a character
         {"abc", -5, 0, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Packet p = BuildPacket(PKT_CHAT, c.length, c.payload.data());
         Packet expect{};
@@ -46,12 +48,14 @@ TEST(Packet, Framing) {
 
 TEST(Packet, SjisCutNamesAndChatRoom) {
     // Text, bytes allowed, bytes kept; half-width katakana are one byte each.
-    const std::tuple<std::string, size_t, size_t> cuts[] = {{"abc", 2, 2}, {"歩歩", 3, 2}, {"a歩", 2, 1}, {"a歩", 3, 3},
-                                                           {"ｱｲｳ", 2, 2}, {"\x81", 0, 0}, {"abc", 10, 3}};
+    const std::tuple<std::string, size_t, size_t> cuts[] = {{"abc", 2, 2}, {"歩歩", 3, 2}, {"a歩", 2, 1},
+                                                            {"a歩", 3, 3}, {"ｱｲｳ", 2, 2},  {"\x81", 0, 0},
+                                                            {"abc", 10, 3}};
     for (const auto& [text, room, kept] : cuts)
         EXPECT_EQ(SjisPrefixLength(text, room), kept) << text << room;
 
     const std::string kanji12 = "一二三四五六七八九十百千";  // 24 bytes
+    // clang-format off
     const std::pair<std::string, std::string> names[] = {
         {std::string(24, 'n'), std::string(24, 'n')},
         {std::string(25, 'n'), std::string(22, 'n') + "…"},
@@ -59,6 +63,7 @@ TEST(Packet, SjisCutNamesAndChatRoom) {
         {kanji12 + "x", "一二三四五六七八九十百…"},
         {"a" + kanji12, "a一二三四五六七八九十…"},  // 22 bytes would split 百
     };
+    // clang-format on
     for (const auto& [name, shown] : names)
         EXPECT_EQ(ShownName(name), shown) << name;
 
@@ -71,6 +76,7 @@ TEST(Packet, SjisCutNamesAndChatRoom) {
 // Long texts go in 250-byte chunks and an end packet that is never empty
 // (but for an empty text); the receiver joins them silently and delivers once.
 TEST(Packet, LongTextsAndReassembly) {
+    // clang-format off
     const std::pair<size_t, std::string> cases[] = {
         {0, "E0"}, {250, "E250"}, {251, "C250 E1"}, {500, "C250 E250"}, {501, "C250 C250 E1"}};
     for (const auto& [n, layout] : cases) {
@@ -98,12 +104,13 @@ TEST(Packet, ReceivingState) {
         Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
         return st.TakePacket(p.data());
     };
+    // clang-format on
     take(PKT_HELLO, "たろう");
     take(PKT_MOVE, "last");
     EXPECT_EQ(take(PKT_CHUNK, "stale"), CPacketState::TAKE_SILENT);
-    EXPECT_EQ(st.GetLastText(), "last");  // a chunk is not delivered
+    EXPECT_EQ(st.GetLastText(), "last");                            // a chunk is not delivered
     EXPECT_EQ(take(PKT_OBSERVE, "1"), CPacketState::TAKE_DELIVER);  // a new game: partial chunks go
-    EXPECT_EQ(st.GetLastText(), "last");                             // the text stays
+    EXPECT_EQ(st.GetLastText(), "last");                            // the text stays
     take(PKT_CHUNK_END, "fresh;");
     EXPECT_EQ(st.GetLastText() + "/" + st.GetPeerName(), "fresh;/たろう");  // only a hello names the peer
     EXPECT_EQ(st.GetLastType(), PKT_CHUNK_END);
@@ -119,16 +126,19 @@ TEST(Packet, ReceivingState) {
 }
 
 TEST(Packet, SockErrors) {
+    // clang-format off
     const std::pair<int, std::string> texts[] = {
         {WSAECONNREFUSED, "接続を試みましたが、強制的にリジェクトされました。"},
         {WSAECONNRESET, "リモート側から仮想回路がリセットされました。 "},  // ends with a blank
         {0, ""},
         {WSAHOST_NOT_FOUND, ""},
     };
+    // clang-format on
     for (const auto& [code, text] : texts)
         EXPECT_EQ(SockErrorText(code), text) << code;
     EXPECT_EQ(SendErrorText(), "送信エラー");
-    const std::pair<int, int> codes[] = {{ECONNREFUSED, WSAECONNREFUSED}, {EAGAIN, WSAEWOULDBLOCK}, {ENOENT, ENOENT}};
+    const std::pair<int, int> codes[] = {
+        {ECONNREFUSED, WSAECONNREFUSED}, {EAGAIN, WSAEWOULDBLOCK}, {ENOENT, ENOENT}};
     for (const auto& [posix, wsa] : codes)
         EXPECT_EQ(ErrnoToWsaCode(posix), wsa) << posix;
 }

@@ -50,7 +50,8 @@ public:
 const std::string kMove1 = "   1 ７六歩(77) ";
 const std::string kMove2 = "   2 ３四歩(33) ";
 const std::string kMove3Check = "   3 ３三角成(88) ";  // checks gote's king through 4二
-const std::string kHelloQ = "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：";
+const std::string kHelloQ =
+    "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n\r\nハンドル名：";
 const std::string kSidesQ = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
 
 // Where a case starts.  HOST_FREE: guest 7 accepted.  HOST_GAME: guest 7
@@ -101,7 +102,8 @@ struct Copy {
         std::string out;
         for (CFakeLink* link : {&listen, &conn})
             for (const CFakeLink::Sent& s : link->Take())
-                out += names.at(s.type) + " " + s.text + (s.except ? " !" : " >") + std::to_string(s.handle) + "|";
+                out += names.at(s.type) + " " + s.text + (s.except ? " !" : " >") + std::to_string(s.handle) +
+                       "|";
         for (SockHandle h : listen.closedSlots)
             out += "close " + std::to_string(h) + "|";
         return out;
@@ -143,7 +145,9 @@ struct Act {
     Act(std::initializer_list<Step> steps)
         : run([v = std::vector<Step>(steps)](Copy& c) {
               for (const Step& s : v)
-                  s.type == CLOSED ? c.Closed(s.from) : s.from == 0 ? c.Chat(s.text) : c.In(s.from, s.type, s.text);
+                  s.type == CLOSED ? c.Closed(s.from)
+                  : s.from == 0    ? c.Chat(s.text)
+                                   : c.In(s.from, s.type, s.text);
           }) {}
     std::function<void(Copy&)> run;
 };
@@ -168,6 +172,7 @@ TEST(Protocol, Rules) {
     while (typed.size() < 400)
         typed += "将";
     const std::string cut = "host>" + typed.substr(0, 247);  // 252 bytes: 253 would split a character
+    // clang-format off
     const Case cases[] = {
         // --- Hello: a question, accepted or refused; a refused guest's slot is closed.
         {"hello, yes", NEW, {ASK_YES}, {{5, PKT_HELLO, "はなこ"}}, "accept 0 >5|", "c2 m0 s0 p0 f0 chat ;", {},
@@ -305,6 +310,7 @@ TEST(Protocol, Rules) {
          {N::ChatArrived}},
         {"no chat without a connection", NEW, {}, {{0, PKT_CHAT, "hi"}}, "", "c0 m0 s0 p0 f0 ;"},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.rule);
         Copy c(k.start);

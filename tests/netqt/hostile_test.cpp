@@ -46,11 +46,13 @@ TEST(Hostile, FloodAndAPeerThatNeverReads) {
     CPacketSocket& slot = *host->listenSocket.Slot(1);
     const QByteArray piece = Raw(PKT_CHUNK, std::string(CHUNK_SIZE, 'F')).repeated(256);  // 64 KB
     qint64 written = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        if (flood.bytesToWrite() < 256 * 1024)
-            written += flood.write(piece);
-        return !events->empty();
-    }, 60000));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            if (flood.bytesToWrite() < 256 * 1024)
+                written += flood.write(piece);
+            return !events->empty();
+        },
+        60000));
     EXPECT_EQ(*events, std::vector<std::string>{"closed "});
     EXPECT_LT(written, 10 << 20);  // cut off long before ten megabytes
 

@@ -36,20 +36,23 @@ TEST(ListFetch, BoundedWaitWhileTheLoopRuns) {
 // one JSON event a line on stdout.
 TEST(ListFetch, PeerProcessListensFetchesAndTakesCommands) {
     // 18 bytes in Shift-JIS, then more than fit.
-    CListServer server(QByteArray::fromStdString(Utf8ToSjis("127.0.0.1,はなこ\r\n") + std::string(2000, 'x')));
+    CListServer server(
+        QByteArray::fromStdString(Utf8ToSjis("127.0.0.1,はなこ\r\n") + std::string(2000, 'x')));
     setenv("RAVUONE_LIST_URL", server.Url().toUtf8().constData(), 1);
     QProcess peer;
     peer.start(RAVUONE_PEER_PATH, {"--name", QString::fromUtf8("ピア"), "--listen", "0", "--fetch-list"});
     peer.write("state\nmove 7f-fu\n\nquit\n");
-    ASSERT_TRUE(WaitUntil([&] { return peer.state() == QProcess::NotRunning; }, 10000));  // the list server runs here
+    ASSERT_TRUE(
+        WaitUntil([&] { return peer.state() == QProcess::NotRunning; }, 10000));  // the list server runs here
     EXPECT_EQ(peer.exitCode(), 0);
     EXPECT_EQ(server.request, "GET " + server.Url().toUtf8() + "\n");
     const QString out = QString::fromUtf8(peer.readAllStandardOutput());
     const QString port = out.section("\"port\":", 1, 1).section('}', 0, 0);
-    EXPECT_EQ(out, QString::fromUtf8("{\"event\":\"list\",\"text\":\"127.0.0.1,はなこ\\r\\n%1\",\"value\":1024}\n"
-                                     "{\"event\":\"listening\",\"port\":%2}\n"
-                                     "{\"event\":\"state\",\"connState\":0,\"mode\":0,\"mySide\":0,\"gamePeer\":0,"
-                                     "\"sideToMove\":0,\"port\":%2}\n"
-                                     "{\"event\":\"refused_command\",\"text\":\"move 7f-fu\"}\n")
-                       .arg(QString(1024 - 18, 'x'), port));
+    EXPECT_EQ(out,
+              QString::fromUtf8("{\"event\":\"list\",\"text\":\"127.0.0.1,はなこ\\r\\n%1\",\"value\":1024}\n"
+                                "{\"event\":\"listening\",\"port\":%2}\n"
+                                "{\"event\":\"state\",\"connState\":0,\"mode\":0,\"mySide\":0,\"gamePeer\":0,"
+                                "\"sideToMove\":0,\"port\":%2}\n"
+                                "{\"event\":\"refused_command\",\"text\":\"move 7f-fu\"}\n")
+                  .arg(QString(1024 - 18, 'x'), port));
 }

@@ -23,7 +23,9 @@ inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
 }
 
 // Runs the event loop for a while (to see that something does NOT happen).
-inline void RunFor(int ms) { WaitUntil([] { return false; }, ms); }
+inline void RunFor(int ms) {
+    WaitUntil([] { return false; }, ms);
+}
 
 inline QByteArray Raw(uint8_t type, const std::string& text) {
     Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
@@ -33,7 +35,8 @@ inline QByteArray Raw(uint8_t type, const std::string& text) {
 // Connects a raw client and reads the accepting host's hello.
 inline bool RawConnect(QTcpSocket& c, unsigned port) {
     c.connectToHost(QHostAddress::LocalHost, port);
-    return WaitUntil([&] { return c.bytesAvailable() >= PACKET_SIZE; }) && c.read(PACKET_SIZE).size() == PACKET_SIZE;
+    return WaitUntil([&] { return c.bytesAvailable() >= PACKET_SIZE; }) &&
+           c.read(PACKET_SIZE).size() == PACKET_SIZE;
 }
 
 // The copy's events from now on, as "<kind> <text>".

@@ -56,7 +56,8 @@ TEST(GameSocket, FailedConnects) {
     ASSERT_TRUE(WaitUntil([&] { return !events->empty(); }));
     EXPECT_EQ(*events, std::vector<std::string>{"connect_failed " + SockErrorText(WSAECONNREFUSED)});
     EXPECT_EQ(guest.connectSocket.Connect("no.such.host.invalid", port, &guest), 0);
-    EXPECT_EQ(guest.connectSocket.ResolveHost("localhost") + guest.connectSocket.ResolveHost("no.such.host.invalid"),
+    EXPECT_EQ(guest.connectSocket.ResolveHost("localhost") +
+                  guest.connectSocket.ResolveHost("no.such.host.invalid"),
               "127.0.0.1");
 }
 
@@ -69,7 +70,8 @@ TEST(GameSocket, OneGameBetweenCopiesWatchedFromMidGame) {
     std::unique_ptr<CHeadlessCopy> watcher;
     auto same = [&] { return Line(*host) == Line(*guest) && (!watcher || Line(*watcher) == Line(*host)); };
     guest->ProposeTurn(0);
-    ASSERT_TRUE(WaitUntil([&] { return guest->protocol.mode == MODE_GAME && host->protocol.mode == MODE_GAME; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return guest->protocol.mode == MODE_GAME && host->protocol.mode == MODE_GAME; }));
     ASSERT_EQ(guest->Move(S("   1 ７六歩(77) ")), 1);
     watcher = MakeGuest(S("観戦"), *host);
     ASSERT_TRUE(WaitUntil([&] { return watcher->protocol.mode == MODE_WATCHING && same(); }));
@@ -82,5 +84,6 @@ TEST(GameSocket, OneGameBetweenCopiesWatchedFromMidGame) {
     EXPECT_EQ(Line(*watcher), S("   1 ７六歩(77) ;   2 ３四歩(33) ;   3 ３三角成(88) ;   4 投了;;"));
     EXPECT_EQ(guest->opponentName + "/" + host->opponentName, S("ホスト/ゲスト"));
     ASSERT_EQ(host->Disconnect(), 1);
-    EXPECT_TRUE(WaitUntil([&] { return guest->protocol.connState + watcher->protocol.connState == CONN_NONE; }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return guest->protocol.connState + watcher->protocol.connState == CONN_NONE; }));
 }

@@ -43,8 +43,9 @@ std::string RoundTrip(const CKifuControl& rec) {
 
 TEST_F(KifFiles, WriterLayoutByteForByte) {
     CKifuControl rec;
-    EXPECT_EQ(rec.KifText("x"), "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n# ファイル名：x\r\n手合割：\r\n先手：\r\n"
-                                "後手：\r\n手数----指手---------消費時間--\r\n\r\n");
+    EXPECT_EQ(rec.KifText("x"),
+              "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n# ファイル名：x\r\n手合割：\r\n先手：\r\n"
+              "後手：\r\n手数----指手---------消費時間--\r\n\r\n");
     KifuHeader& h = rec.kifu.header;
     std::tm tm{0, 5, 13, 1, 4, 103, 0, 0, -1, 0, nullptr};  // 2003-05-01 13:05:00
     h.startTime = std::mktime(&tm) + 9;
@@ -93,19 +94,22 @@ TEST_F(KifFiles, SectionOrderOfBranchPoints) {
     EXPECT_EQ(RoundTrip(two), "変化：6手 変化：7手 変化：8手 変化：6手 変化：3手 変化：1手 ");
     m = Moves(three.kifu, three.kifu.Root(), 1, 15, {4, 10});
     Moves(three.kifu, m[9]->alt, 10, 12, {}, "１一香(19)");  // empty end: 13
-    Moves(three.kifu, Moves(three.kifu, m[3]->alt, 4, 14, {13}, "９九馬(11)")[9]->alt, 13, 14, {}, "８八角(77)");
+    Moves(three.kifu, Moves(three.kifu, m[3]->alt, 4, 14, {13}, "９九馬(11)")[9]->alt, 13, 14, {},
+          "８八角(77)");
     EXPECT_EQ(RoundTrip(three), "変化：10手 変化：4手 変化：13手 ");
 }
 
 // Generated records with every kind of entry, nested variations, comments on
 // every kind of entry and header fields.
 TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
+    // clang-format off
     const test::GenOptions shapes[] = {
         {20, 6, 3, 20, 30, 50, 15, true},   // short games, many variations
         {400, 12, 2, 1, 10, 100, 10, true},  // long games
         {50, 6, 2, 8, 0, 30, 20, false},     // no header, no comments
         {30, 10, 6, 30, 10, 20, 10, true},   // deep nesting
     };
+    // clang-format on
     for (const auto& o : shapes)
         for (uint32_t seed = 1; seed <= 25; ++seed) {
             CKifuControl rec;
@@ -151,6 +155,7 @@ TEST_F(KifFiles, ReaderLineRules) {
     const struct {
         const char* what;
         std::string file, mainLine;
+        // clang-format off
     } rows[] = {
         {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;"},
         {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
@@ -163,6 +168,7 @@ TEST_F(KifFiles, ReaderLineRules) {
          "   1 ２六歩(27) ;;名人"},
         {"numbers of four digits begin without a blank", "   1 ７六歩(77)\r\n1000 ３四歩(33)\r\n", "   1 ７六歩(77) ;;"},
     };
+    // clang-format on
     CKifuControl rec;  // each file replaces all of the one before
     for (const auto& r : rows) {
         ASSERT_TRUE(rec.LoadKifFromBuffer(r.file, "t"));
@@ -188,18 +194,21 @@ TEST_F(KifFiles, HeaderLines) {
         {"後手：名人", 1, "7|old|old|名人"},
         {"手合割：香落ち", 1, "7|香落ち|old|old"},
         {"手合割", 1, "7||old|old"},
-        {"合先xxyyzz", 1, "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
+        {"合先xxyyzz", 1,
+         "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
         {"手後：abc", 1, "7|old|abc|old"},
         {"棋戦：竜王戦", 0, "7|old|old|old"},
     };
     // Dates out of range or before 1970 are not stored, and the old one is forgotten.
-    for (const char* date : {"1899/05/01(木) 13:05:09", "2003/13/01(木) 13:05:09", "2003/05/32(木) 13:05:09",
-                             "2003/00/00(木) 13:05:09", "1969/12/31(水) 23:59:59", "9999999999999999999999999999999999999999"})
+    for (const char* date :
+         {"1899/05/01(木) 13:05:09", "2003/13/01(木) 13:05:09", "2003/05/32(木) 13:05:09",
+          "2003/00/00(木) 13:05:09", "1969/12/31(水) 23:59:59", "9999999999999999999999999999999999999999"})
         rows.push_back({std::string("開始日時：") + date, 0, "0|old|old|old"});
     for (const auto& r : rows) {
         KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", ""};
         EXPECT_EQ(ParseHeaderLine(h, r.line), r.result) << r.line;
-        const std::string start = h.hasStartTime == 1 ? FormatKifDate(h.startTime) : std::to_string(h.hasStartTime);
+        const std::string start =
+            h.hasStartTime == 1 ? FormatKifDate(h.startTime) : std::to_string(h.hasStartTime);
         EXPECT_EQ(start + "|" + h.handicap + "|" + h.senteName + "|" + h.goteName, r.fields) << r.line;
     }
     setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);  // daylight saving is decided by the system
@@ -216,15 +225,18 @@ TEST_F(KifFiles, ReaderCommentsAndVariationSections) {
     ASSERT_TRUE(rec.LoadKifFromBuffer(
         "*before the first move\r\n   1 ７六歩(77)\r\n*one\r\n   2 ３四歩(33)+\r\n   3 ２六歩(27)+\r\n\r\n"
         "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n"
-        "変化：3手\r\n*before the section's first move: not kept\r\n   3 同　歩(35)\r\n*kept\r\n   4 同　歩(23)\r\n"
+        "変化：3手\r\n*before the section's first move: not kept\r\n   3 同　歩(35)\r\n*kept\r\n   4 "
+        "同　歩(23)\r\n"
         "変化：3手\r\n   3 ７八金(69)\r\n",  // repeats a number already filled
         "t"));
     // The alternative to move 2 never got a section: it stays pending, keeps
     // its "+" and is written as an empty section.
     const std::string text = rec.KifText("t");
     EXPECT_EQ(text.substr(text.rfind("--\r\n") + 4),
-              "*before the first move\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*one\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：3手\r\n   3 同　歩(35)   ( 0:00/00:00:00)\r\n*kept\r\n"
+              "*before the first move\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*one\r\n   2 ３四歩(33)   ( "
+              "0:00/00:00:00)+\r\n"
+              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：3手\r\n   3 同　歩(35)   ( "
+              "0:00/00:00:00)\r\n*kept\r\n"
               "   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
 }
 
@@ -239,6 +251,7 @@ TEST_F(KifFiles, HostileFiles) {
     const struct {
         std::string file;
         std::size_t items;  // in the tree, its top item included; 0: not taken
+        // clang-format off
     } rows[] = {
         {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), 2 + (KIF_MAX_BYTES - 18) / 29},
         {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"), 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
@@ -247,6 +260,7 @@ TEST_F(KifFiles, HostileFiles) {
         {fill("", "変化：1手\r\n"), 0},
         {fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), 0},
     };
+    // clang-format on
     for (const auto& r : rows) {
         CKifuControl rec;
         ASSERT_EQ(rec.LoadKifFromBuffer(r.file, "h"), r.items > 0);

@@ -30,8 +30,9 @@ struct KifTool : ::testing::Test {
     void TearDown() override { fs::remove_all(dir); }
     // Runs the tool; returns its exit status, fills out and err.
     int Tool(const std::string& args) {
-        const int rc = std::system((std::string(RAVU_KIF_TOOL) + " " + args + " >" + (dir / "out").string() + " 2>" +
-                                    (dir / "err").string()).c_str());
+        const int rc = std::system((std::string(RAVU_KIF_TOOL) + " " + args + " >" + (dir / "out").string() +
+                                    " 2>" + (dir / "err").string())
+                                       .c_str());
         out = Slurp(dir / "out"), err = Slurp(dir / "err");
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     }
@@ -46,20 +47,23 @@ struct KifTool : ::testing::Test {
 // One table of commands: exit status, the start of the message on stderr
 // (none: empty), and stdout.
 TEST_F(KifTool, Commands) {
-    const std::string game = Write("game.kif",
-        "開始日時：2003/05/01(木) 13:05:09\r\n先手：\"q\"\\\r\n後手：名人\r\n*h\x01\r\n"
-        "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*tab\there\r\n"
-        "   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-        "   3 ２二角成(88) ( 0:00/00:00:00)+\r\n"
-        "   4 投了\r\n\r\n"
-        "変化：3手\r\n   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n"
-        "変化：3手\r\n   3 ５五角打     ( 0:00/00:00:00)\r\n");
-    const std::string big = Write("big.kif", std::string(KIF_MAX_BYTES + 1, ' ')), saved = (dir / "out.kif").string();
+    const std::string game =
+        Write("game.kif",
+              "開始日時：2003/05/01(木) 13:05:09\r\n先手：\"q\"\\\r\n後手：名人\r\n*h\x01\r\n"
+              "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*tab\there\r\n"
+              "   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
+              "   3 ２二角成(88) ( 0:00/00:00:00)+\r\n"
+              "   4 投了\r\n\r\n"
+              "変化：3手\r\n   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n"
+              "変化：3手\r\n   3 ５五角打     ( 0:00/00:00:00)\r\n");
+    const std::string big = Write("big.kif", std::string(KIF_MAX_BYTES + 1, ' ')),
+                      saved = (dir / "out.kif").string();
     const struct {
         std::string args;
         int status;
         std::string message;
         const char* out;
+        // clang-format off
     } rows[] = {
         // UTF-8 out: this file's literals are Shift-JIS, so 名人 is written as bytes.
         {"dump " + game, 0, "",
@@ -83,6 +87,7 @@ TEST_F(KifTool, Commands) {
         {"", 2, "usage: ravuone-kif dump FILE", ""}, {"dump", 2, "usage", ""}, {"save " + game, 2, "usage", ""},
         {"frobnicate x", 2, "usage", ""},
     };
+    // clang-format on
     for (const auto& r : rows) {
         EXPECT_EQ(Tool(r.args), r.status) << r.args;
         EXPECT_EQ(err.substr(0, r.message.size()), r.message) << r.args;

@@ -43,12 +43,15 @@ TEST(Kifu, RecordingAGame) {
     play(test::Move(SENTE, 0, 0, 4, 5, PT_KAKU));
     board.pieces[board.PieceAt(5, 1)].moveStatus = MS_KINGTAKEN;
     sent.push_back(rec.RecordBoardMove(board.pieces[board.PieceAt(5, 1)]));
-    EXPECT_EQ(sent, (std::vector<std::string>{"   1 ７六歩(77) ", "   3 ２二角成(88) ", "   5 ４五角打 ", "まで6手で後手の勝ち"}));
-    EXPECT_EQ(list.lines, (std::vector<std::string>{"＊＊ 開 始 ＊＊", "   1 ７六歩(77) ", "   2 ３四歩(33) ", "   3 ２二角成(88) ",
-                                                    "   4 同　銀(31) ", "   5 ４五角打 ", "まで6手で後手の勝ち"}));
+    EXPECT_EQ(sent, (std::vector<std::string>{"   1 ７六歩(77) ", "   3 ２二角成(88) ", "   5 ４五角打 ",
+                                              "まで6手で後手の勝ち"}));
+    EXPECT_EQ(list.lines, (std::vector<std::string>{"＊＊ 開 始 ＊＊", "   1 ７六歩(77) ", "   2 ３四歩(33) ",
+                                                    "   3 ２二角成(88) ", "   4 同　銀(31) ",
+                                                    "   5 ４五角打 ", "まで6手で後手の勝ち"}));
     EXPECT_EQ(list.selected, 6);
-    EXPECT_EQ(tree.Render(), "無題\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)\n     3 ▲ ２二角成(88)\n     4 ▽ 同　銀(31)\n"
-                             "     5 ▲ ４五角打\n  まで6手で後手の勝ち\n");
+    EXPECT_EQ(tree.Render(),
+              "無題\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)\n     3 ▲ ２二角成(88)\n     4 ▽ 同　銀(31)\n"
+              "     5 ▲ ４五角打\n  まで6手で後手の勝ち\n");
     EXPECT_EQ(tree.expanded.back(), rec.kifu.header.rootItem);
     EXPECT_EQ(rec.KifText("a").substr(rec.KifText("a").rfind("--\r\n") + 4),
               "*head\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n   2 ３四歩(33)   ( 0:00/00:00:00)\r\n"
@@ -67,7 +70,8 @@ TEST(Kifu, RecordingAGame) {
     EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && rec.kifu.line.empty() && !rec.kifu.Root()->filled);
     // A resignation on an empty record is move 1 of the side to move.
     EXPECT_EQ(rec.RecordResign(), "   1 投了");
-    EXPECT_EQ(std::tie(rec.kifu.Root()->move->status, rec.kifu.Root()->move->side), std::tuple(int(MS_RESIGN), 0));
+    EXPECT_EQ(std::tie(rec.kifu.Root()->move->status, rec.kifu.Root()->move->side),
+              std::tuple(int(MS_RESIGN), 0));
     EXPECT_EQ(list.lines.back(), "   1 投了");
     EXPECT_EQ(list.selected, 1);
     // Move numbers from a peer never overflow.
@@ -107,7 +111,8 @@ struct Game {
             Play();
     }
     void Play() {
-        rec.RecordBoardMove(board.GetPiece(test::RandomMove(board, positions.size() % 2 ? SENTE : GOTE, rng)));
+        rec.RecordBoardMove(
+            board.GetPiece(test::RandomMove(board, positions.size() % 2 ? SENTE : GOTE, rng)));
         positions.push_back(Describe(board));
     }
     KifuNode* Entry(int number) {
@@ -129,7 +134,7 @@ TEST(KifuReplay, AlongTheDisplayedLine) {
     test::FakeList gameList;
     rec.listBox = &gameList;
     rec.BuildTree(&tree);
-    test::Hosted h;  // a board with its sound
+    test::Hosted h;          // a board with its sound
     rec.StepTo(h.board, 1);  // no displayed line yet: nothing
     EXPECT_EQ(Describe(h.board), game.positions[0]);
     rec.GoTo(h.board, 10, 0, nullptr);
@@ -193,7 +198,8 @@ TEST(KifuReplay, IntoAVariationAndBackToTheMainLine) {
     game.rec.GoTo(board, 0, m12->alt->next->next->move->treeItem, &list);  // move 14 of the variation
     // The start line, moves 1-11, the 5 moves of the variation.
     ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(1, 17u, 14));
-    EXPECT_TRUE(list.lines[11] == FormatMove(*game.Entry(11), FMT_LIST) && list.lines[12] == FormatMove(*m12->alt, FMT_LIST));
+    EXPECT_TRUE(list.lines[11] == FormatMove(*game.Entry(11), FMT_LIST) &&
+                list.lines[12] == FormatMove(*m12->alt, FMT_LIST));
     EXPECT_EQ(Describe(board), var.positions[14]);
     game.rec.StepTo(board, 15);  // the next step follows the displayed line
     EXPECT_EQ(Describe(board), var.positions[15]);
@@ -216,18 +222,20 @@ TEST(KifuTree, VariationsPendingAlternativesAndComments) {
         "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 ８四歩(83)   ( 0:00/00:00:00)\r\n\r\n"
         "変化：3手\r\n   3 ６六歩(67)   ( 0:00/00:00:00)+\r\n   4 ８四歩(83)   ( 0:00/00:00:00)+\r\n"
         "   5 ６八銀(79)   ( 0:00/00:00:00)\r\n*deep\r\n\r\n"
-        "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n変化：3手\r\n   3 ５六歩(57)   ( 0:00/00:00:00)\r\n\r\n",
+        "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n変化：3手\r\n   3 ５六歩(57)   ( "
+        "0:00/00:00:00)\r\n\r\n",
         "sample.kif"));
     test::FakeTree tree;
     rec.BuildTree(&tree);
     // A "+" without a section (move 2) has no children.
-    EXPECT_EQ(tree.Render(), "sample.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
-                             "       3 ▲ ６六歩(67)+\n         4 ▽ ８四歩(83)+\n           4 ▽ ４四歩(43)\n"
-                             "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 ▽ ８四歩(83)\n");
+    EXPECT_EQ(tree.Render(),
+              "sample.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
+              "       3 ▲ ６六歩(67)+\n         4 ▽ ８四歩(83)+\n           4 ▽ ４四歩(43)\n"
+              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 ▽ ８四歩(83)\n");
     EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
-    EXPECT_EQ(rec.GetComment(rec.kifu.header.rootItem) + rec.GetComment(tree.HandleOf("   1 ▲ ７六歩(77)")) + "|" +
-                  rec.GetComment(tree.HandleOf("   5 ▲ ６八銀(79)")) + "|" + rec.GetComment(tree.HandleOf("   2 ▽ ３四歩(33)+")) +
-                  rec.GetComment(0) + rec.GetComment(3),
+    EXPECT_EQ(rec.GetComment(rec.kifu.header.rootItem) + rec.GetComment(tree.HandleOf("   1 ▲ ７六歩(77)")) +
+                  "|" + rec.GetComment(tree.HandleOf("   5 ▲ ６八銀(79)")) + "|" +
+                  rec.GetComment(tree.HandleOf("   2 ▽ ３四歩(33)+")) + rec.GetComment(0) + rec.GetComment(3),
               "*head\r\nfirst\r\n|deep\r\n|");
     // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
     const int32_t old = tree.HandleOf("   5 ▲ ６八銀(79)");

@@ -33,6 +33,7 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         MoveRec move, prev;
         const char *tree, *list, *kif;
         bool alt = false, readBack = true;
+        // clang-format off
     } rows[] = {
         {Rec(1, 0, 7, 6, PT_FU, 0, 7, 7), none, "   1 ▲ ７六歩(77)", "   1 ７六歩(77) ", "   1 ７六歩(77)   ( 0:00/00:00:00)"},
         {Rec(2, 1, 3, 4, PT_FU, 0, 3, 3), none, "   2 ▽ ３四歩(33)", "   2 ３四歩(33) ", "   2 ３四歩(33)   ( 0:00/00:00:00)"},
@@ -56,6 +57,7 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         {Rec(INT_MIN, -7, 99, -3, 1234, 5, -1, 77, -9, INT_MAX), none, "3648 ▽ ？？？(-177)", "3648 ？？？(-177) ",
          "3648 ？？？(-177) (35791394:07/00:00:00)", false, false},
     };
+    // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(r.kif);
         EXPECT_EQ(Format(r.move, FMT_TREE, r.prev, r.alt), r.tree);
@@ -73,7 +75,8 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
     // Shift-JIS bytes on the wire and in files, whatever the compiler does with literals.
     EXPECT_EQ(Format(Rec(1, 1, 7, 6, PT_FU, 0, 7, 7), FMT_TREE, Rec(9, 0, 7, 6, 0, 0, 0, 0)),
               "   1 \x81\xa4 \x93\xaf\x81\x40\x95\xe0(77)");
-    EXPECT_EQ(Format(Rec(1, 0, 7, 6, PT_FU, 0, 7, 7), FMT_TREE), "   1 \x81\xa3 \x82\x56\x98\x5a\x95\xe0(77)");
+    EXPECT_EQ(Format(Rec(1, 0, 7, 6, PT_FU, 0, 7, 7), FMT_TREE),
+              "   1 \x81\xa3 \x82\x56\x98\x5a\x95\xe0(77)");
 }
 
 // Names by promotion and status: promotes now, or promoted before.
@@ -81,14 +84,17 @@ TEST(Notation, PieceNamesReadBack) {
     const struct {
         int type;
         const char *plain, *promotesNow, *promotedBefore;
+        // clang-format off
     } rows[] = {
         {PT_OU, "王", "王成", ""},    {PT_HI, "飛", "飛成", "龍"},   {PT_KAKU, "角", "角成", "馬"},
         {PT_KIN, "金", "金成", ""},   {PT_GIN, "銀", "銀成", "成銀"}, {PT_KEI, "桂", "桂成", "成桂"},
         {PT_KYO, "香", "香成", "成香"}, {PT_FU, "歩", "歩成", "と"},  {PT_GYOKU, "玉", "玉成", ""},
     };
+    // clang-format on
     for (const auto& r : rows)
-        for (const auto& [promoted, status, name] : {std::tuple(0, 0, r.plain), std::tuple(1, 1, r.promotesNow),
-                                                      std::tuple(1, 0, r.promotedBefore)}) {
+        for (const auto& [promoted, status, name] :
+             {std::tuple(0, 0, r.plain), std::tuple(1, 1, r.promotesNow),
+              std::tuple(1, 0, r.promotedBefore)}) {
             const MoveRec m = Rec(5, 0, 5, 5, r.type, promoted, 5, 6, status);
             EXPECT_EQ(Format(m, FMT_LIST), std::string("   5 ５五") + name + "(56) ");
             MoveRec back;
@@ -103,6 +109,7 @@ TEST(Notation, ParserCases) {
         std::string text;
         int refFile, refRank;
         MoveRec want;
+        // clang-format off
     } rows[] = {
         {"  33 ４三成と(54) ", 0, 0, Rec(33, 0, 4, 3, PT_FU, 1, 5, 4)},  // 成 and no known piece: a pawn
         {"   2 x y 歩(23) ", 3, 4, Rec(2, 1, 3, 4, PT_FU, 0, 2, 3)},  // no file digit: the reference square
@@ -117,6 +124,7 @@ TEST(Notation, ParserCases) {
         {"#   1 ７六歩(77)", 3, 3, zero}, {std::string("\0\0\0\0\0", 5), 3, 3, zero}, {"\x81", 3, 3, zero},
         {"   0 ７六歩(77)", 3, 3, zero}, {"変化：3手", 3, 3, zero},
     };
+    // clang-format on
     for (const auto& r : rows) {
         MoveRec m;
         m.treeItem = 5;
@@ -133,9 +141,15 @@ TEST(Notation, ParserCases) {
 
 // The number reader saturates instead of overflowing, exactly at the limits.
 TEST(Notation, DecimalValueLikeAtoiWithoutOverflow) {
-    const std::pair<const char*, int32_t> rows[] = {
-        {"  -5", -5}, {"+7x", 7}, {"\t 3", 3}, {"\r4", 4}, {"abc", 0}, {"2147483647", INT_MAX}, {"2147483648", INT_MAX},
-        {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN}};
+    const std::pair<const char*, int32_t> rows[] = {{"  -5", -5},
+                                                    {"+7x", 7},
+                                                    {"\t 3", 3},
+                                                    {"\r4", 4},
+                                                    {"abc", 0},
+                                                    {"2147483647", INT_MAX},
+                                                    {"2147483648", INT_MAX},
+                                                    {"-2147483648", INT_MIN},
+                                                    {"-2147483649", INT_MIN}};
     for (const auto& [text, value] : rows)
         EXPECT_EQ(DecimalValue(text), value) << text;
 }

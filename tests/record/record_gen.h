@@ -13,17 +13,18 @@
 namespace ravu::test {
 
 inline std::array<int32_t, 10> Fields(const MoveRec& m) {
-    return {m.side, m.number, m.toFile, m.toRank, m.type, m.promoted, m.fromFile, m.fromRank, m.status, m.seconds};
+    return {m.side,     m.number,   m.toFile,   m.toRank, m.type,
+            m.promoted, m.fromFile, m.fromRank, m.status, m.seconds};
 }
 
 struct GenOptions {
-    int mainLength = 60;       // moves of the main line
-    int varLength = 8;         // longest variation line
-    int maxDepth = 2;          // nesting of variations
-    int branchPercent = 6;     // chance that a move gets alternatives
-    int commentPercent = 15;   // chance that an entry gets a comment
-    int endPercent = 50;       // chance that a line ends with an end line
-    int pendingPercent = 10;   // chance that a chain ends with a pending alternative
+    int mainLength = 60;      // moves of the main line
+    int varLength = 8;        // longest variation line
+    int maxDepth = 2;         // nesting of variations
+    int branchPercent = 6;    // chance that a move gets alternatives
+    int commentPercent = 15;  // chance that an entry gets a comment
+    int endPercent = 50;      // chance that a line ends with an end line
+    int pendingPercent = 10;  // chance that a chain ends with a pending alternative
     bool header = true;
 };
 
@@ -36,7 +37,8 @@ public:
 
     // Text of a comment line or a header field: any bytes but CR and LF.
     std::string Text() {
-        static const char* pieces[] = {"nice", "悪手", "ここで", "▲", "x", " ", "*", "+", "(", "変化", "1", "#", "同　", "\t", "手"};
+        static const char* pieces[] = {"nice", "悪手", "ここで", "▲", "x",    " ",  "*", "+",
+                                       "(",    "変化", "1",      "#", "同　", "\t", "手"};
         std::string s;
         for (int n = Pick(0, 6); n > 0; --n)
             s += pieces[Pick(0, 14)];
@@ -70,7 +72,8 @@ public:
     // entries, branching as the options say.  The first entry of an
     // alternative line gets no chain of its own: its alternatives are its
     // siblings, added by AddChain.
-    void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o, bool isAlternative = false) {
+    void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o,
+                  bool isAlternative = false) {
         KifuNode* e = start;
         for (int i = 0; i < length; ++i) {
             MoveRec m = RandomMove(e->move->number, e->prev, i == length - 1 && Chance(o.endPercent));

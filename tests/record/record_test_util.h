@@ -54,19 +54,20 @@ public:
     int selected = -1;
 };
 
-inline MoveRec Rec(int number, int side, int toFile, int toRank, int type, int promoted, int fromFile, int fromRank,
-               int status = MS_MOVE, int seconds = 0) {
+inline MoveRec Rec(int number, int side, int toFile, int toRank, int type, int promoted, int fromFile,
+                   int fromRank, int status = MS_MOVE, int seconds = 0) {
     return MoveRec{side, number, toFile, toRank, type, promoted, fromFile, fromRank, status, seconds, 0, {}};
 }
 
 // Appends moves from..to as text lines (a plain pawn move each, "+" on the
 // numbers in `plus`) at entry's line; returns the entries filled, [0] = from.
-inline std::vector<KifuNode*> Moves(CKifu& k, KifuNode* at, int from, int to, std::initializer_list<int> plus = {},
-                                    const char* move = "５五歩(56)") {
+inline std::vector<KifuNode*> Moves(CKifu& k, KifuNode* at, int from, int to,
+                                    std::initializer_list<int> plus = {}, const char* move = "５五歩(56)") {
     std::vector<KifuNode*> out;
     for (int n = from; n <= to; ++n) {
         char text[64];
-        std::snprintf(text, sizeof text, "%4d %s%s", n, move, std::count(plus.begin(), plus.end(), n) ? "+" : "");
+        std::snprintf(text, sizeof text, "%4d %s%s", n, move,
+                      std::count(plus.begin(), plus.end(), n) ? "+" : "");
         out.push_back(at = k.AddMoveLine(at, text));
     }
     return out;

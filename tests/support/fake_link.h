@@ -25,8 +25,12 @@ public:
     // hostMode: a listening socket with slots by handle; else one own connection.
     explicit CFakeLink(bool hostMode) : host(hostMode) {}
 
-    void SendTo(uint8_t t, int n, const char* d, SockHandle h) override { sent.push_back({t, {d, size_t(n)}, h, false}); }
-    void SendExcept(uint8_t t, int n, const char* d, SockHandle h) override { sent.push_back({t, {d, size_t(n)}, h, true}); }
+    void SendTo(uint8_t t, int n, const char* d, SockHandle h) override {
+        sent.push_back({t, {d, size_t(n)}, h, false});
+    }
+    void SendExcept(uint8_t t, int n, const char* d, SockHandle h) override {
+        sent.push_back({t, {d, size_t(n)}, h, true});
+    }
     void SendLongText(const std::string& text, SockHandle h) override {
         for (auto& [type, piece] : SplitLongText(text))
             if (!host || slots.count(h))
@@ -41,7 +45,9 @@ public:
     uint8_t GetLastType(SockHandle h) const override { return State(h).GetLastType(); }
     std::string GetPeerName(SockHandle h) const override { return State(h).GetPeerName(); }
     int AllSlotsFree() const override { return slots.empty(); }
-    int HasConnection(SockHandle h) const override { return h != 0 && (host ? slots.count(h) != 0 : h == ownHandle); }
+    int HasConnection(SockHandle h) const override {
+        return h != 0 && (host ? slots.count(h) != 0 : h == ownHandle);
+    }
     SockHandle OwnHandle() const override { return ownHandle; }
     void Close() override { host ? slots.clear() : void(ownHandle = 0); }
     void CloseSlot(SockHandle h) override {

@@ -22,7 +22,9 @@ struct CListServer {
             });
         });
     }
-    QString Url() const { return QString("http://127.0.0.1:%1/ravu/RavuOneList.txt").arg(server.serverPort()); }
+    QString Url() const {
+        return QString("http://127.0.0.1:%1/ravu/RavuOneList.txt").arg(server.serverPort());
+    }
 
     QTcpServer server;
     QByteArray request;

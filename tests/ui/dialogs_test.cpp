@@ -36,6 +36,7 @@ TEST(Balloon, AnswersTimeOutAndNotices) {
         const char* how;
         std::function<void(CBalloonDlg&)> act;
         int answer;
+        // clang-format off
     } cases[] = {
         {"yes button", [](CBalloonDlg& b) { ClickPicture(b.YesButton()); }, 1},
         {"no button", [](CBalloonDlg& b) { ClickPicture(b.NoButton()); }, 2},
@@ -44,16 +45,19 @@ TEST(Balloon, AnswersTimeOutAndNotices) {
         {"close request", [](CBalloonDlg& b) { b.close(); }, 2},
         {"time-out", [](CBalloonDlg&) {}, 2},
     };
+    // clang-format on
     CBalloonDlg balloon;
     balloon.SetTickInterval(10);
     balloon.SetTickLimit(4);
     QElapsedTimer clock;
     for (const Case& c : cases) {
         clock.start();
-        const int answer = RunWhile(balloon, [&] { return balloon.Ask(QStringLiteral("q")); }, [&] {
-            EXPECT_TRUE(balloon.Busy() && balloon.isVisible()) << c.how;
-            c.act(balloon);
-        });
+        const int answer = RunWhile(
+            balloon, [&] { return balloon.Ask(QStringLiteral("q")); },
+            [&] {
+                EXPECT_TRUE(balloon.Busy() && balloon.isVisible()) << c.how;
+                c.act(balloon);
+            });
         EXPECT_EQ(answer, c.answer) << c.how;
         EXPECT_FALSE(balloon.Busy() || balloon.isVisible()) << c.how;
     }
@@ -62,15 +66,19 @@ TEST(Balloon, AnswersTimeOutAndNotices) {
     // Notices show without blocking, one at a time, dismissed by their
     // button, a key or a close request; a question takes the balloon and the
     // notice comes back after it.
-    auto shown = [&] { return balloon.NoticeShown() && balloon.isVisible() ? balloon.Question() : QString(); };
+    auto shown = [&] {
+        return balloon.NoticeShown() && balloon.isVisible() ? balloon.Question() : QString();
+    };
     balloon.Tell(QStringLiteral("first"));
     balloon.Tell(QStringLiteral("second"));
     EXPECT_EQ(shown(), QStringLiteral("first"));
-    const int answer = RunWhile(balloon, [&] { return balloon.Ask(QStringLiteral("q")); }, [&] {
-        EXPECT_EQ(shown(), QString());
-        balloon.Tell(QStringLiteral("third"));
-        ClickPicture(balloon.YesButton());
-    });
+    const int answer = RunWhile(
+        balloon, [&] { return balloon.Ask(QStringLiteral("q")); },
+        [&] {
+            EXPECT_EQ(shown(), QString());
+            balloon.Tell(QStringLiteral("third"));
+            ClickPicture(balloon.YesButton());
+        });
     EXPECT_EQ(answer, 1);
     EXPECT_EQ(shown(), QStringLiteral("first"));
     ClickPicture(balloon.OkButton());
@@ -146,29 +154,36 @@ TEST(ConnectAndTurnDlg, ShowTheHandshakes) {
             return std::vector<bool>{dlg.GetListButton()->isEnabled(), dlg.ClearButton()->isEnabled(),
                                      dlg.ConnectButton()->isEnabled(), dlg.BackButton()->isEnabled()};
         };
-        const int result = RunWhile(dlg, [&] { return dlg.Run(); }, [&] {
-            dlg.HostList()->setCurrentRow(c.answer == NO_HOST ? 0 : 1);
-            EXPECT_EQ(dlg.OpponentLabel()->text(), c.answer == NO_HOST ? "Nobody" : "Hanako,5dan");
-            QTest::mouseClick(dlg.ConnectButton(), Qt::LeftButton);
-            buttonsWhileWaiting = buttons();
-            QTest::keyClick(&dlg, Qt::Key_Escape);
-            if (c.answer != NO_HOST)
-                dlg.close();  // the close box, while the attempt runs
-            EXPECT_TRUE(dlg.isVisible());
-            EXPECT_TRUE(c.answer == NO_HOST ||
-                        QTest::qWaitFor([&] { return dlg.OpponentLabel()->text() == QStringLiteral("主人"); }));
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg.isVisible() || dlg.StatusText() == c.status; }));
-            if (dlg.isVisible())
-                buttonsAfter = buttons();
-            dlg.close();  // the close box, now that nothing runs
-        });
+        const int result = RunWhile(
+            dlg, [&] { return dlg.Run(); },
+            [&] {
+                dlg.HostList()->setCurrentRow(c.answer == NO_HOST ? 0 : 1);
+                EXPECT_EQ(dlg.OpponentLabel()->text(), c.answer == NO_HOST ? "Nobody" : "Hanako,5dan");
+                QTest::mouseClick(dlg.ConnectButton(), Qt::LeftButton);
+                buttonsWhileWaiting = buttons();
+                QTest::keyClick(&dlg, Qt::Key_Escape);
+                if (c.answer != NO_HOST)
+                    dlg.close();  // the close box, while the attempt runs
+                EXPECT_TRUE(dlg.isVisible());
+                EXPECT_TRUE(c.answer == NO_HOST || QTest::qWaitFor([&] {
+                                return dlg.OpponentLabel()->text() == QStringLiteral("主人");
+                            }));
+                EXPECT_TRUE(
+                    QTest::qWaitFor([&] { return !dlg.isVisible() || dlg.StatusText() == c.status; }));
+                if (dlg.isVisible())
+                    buttonsAfter = buttons();
+                dlg.close();  // the close box, now that nothing runs
+            });
         EXPECT_EQ(result, c.answer == ACCEPT ? 1 : 0);
         // The list button stays off while a host list is kept.
-        EXPECT_EQ(buttonsWhileWaiting, (std::vector<bool>{false, c.answer == NO_HOST, c.answer == NO_HOST, c.answer == NO_HOST}));
-        EXPECT_EQ(buttonsAfter, c.answer == ACCEPT ? std::vector<bool>() : (std::vector<bool>{false, true, true, true}));
+        EXPECT_EQ(buttonsWhileWaiting,
+                  (std::vector<bool>{false, c.answer == NO_HOST, c.answer == NO_HOST, c.answer == NO_HOST}));
+        EXPECT_EQ(buttonsAfter,
+                  c.answer == ACCEPT ? std::vector<bool>() : (std::vector<bool>{false, true, true, true}));
         EXPECT_EQ(profile.GetHost(), c.answer == NO_HOST ? "no-such-host.invalid" : host.Dest());
         EXPECT_EQ(profile.GetOpponentName(), c.answer == NO_HOST ? "" : Utf8ToSjis("主人"));
-        EXPECT_EQ(sock.OwnHandle() == 0, c.answer != ACCEPT && c.answer != NO_HOST);  // a failed attempt closes
+        EXPECT_EQ(sock.OwnHandle() == 0,
+                  c.answer != ACCEPT && c.answer != NO_HOST);  // a failed attempt closes
         if (c.answer != ACCEPT)
             continue;
 
@@ -176,18 +191,23 @@ TEST(ConnectAndTurnDlg, ShowTheHandshakes) {
         turn.SetSocket(&sock);
         std::vector<QString> names;
         int waitingShown = 0;
-        EXPECT_EQ(RunWhile(turn, [&] { return turn.Run(); }, [&] {
-            for (QRadioButton* side : {turn.GoteRadio(), turn.SenteRadio()}) {
-                QTest::mouseClick(side, Qt::LeftButton);
-                names.insert(names.end(), {turn.SenteName()->text(), turn.GoteName()->text()});
-                QTest::mouseClick(turn.SendButton(), Qt::LeftButton);
-                waitingShown += turn.StatusText() == QStringLiteral("しばらくお待ちください") &&
-                               !turn.SenteRadio()->isEnabled() && !turn.GoteRadio()->isEnabled() &&
-                               !turn.SendButton()->isVisible() && !turn.BackButton()->isVisible();
-                EXPECT_TRUE(QTest::qWaitFor([&] { return !turn.isVisible() || !turn.Waiting(); }));
-                EXPECT_TRUE(side == turn.SenteRadio() || turn.StatusText() == QStringLiteral("承諾されませんでした"));
-            }
-        }), 1);
+        EXPECT_EQ(
+            RunWhile(
+                turn, [&] { return turn.Run(); },
+                [&] {
+                    for (QRadioButton* side : {turn.GoteRadio(), turn.SenteRadio()}) {
+                        QTest::mouseClick(side, Qt::LeftButton);
+                        names.insert(names.end(), {turn.SenteName()->text(), turn.GoteName()->text()});
+                        QTest::mouseClick(turn.SendButton(), Qt::LeftButton);
+                        waitingShown += turn.StatusText() == QStringLiteral("しばらくお待ちください") &&
+                                        !turn.SenteRadio()->isEnabled() && !turn.GoteRadio()->isEnabled() &&
+                                        !turn.SendButton()->isVisible() && !turn.BackButton()->isVisible();
+                        EXPECT_TRUE(QTest::qWaitFor([&] { return !turn.isVisible() || !turn.Waiting(); }));
+                        EXPECT_TRUE(side == turn.SenteRadio() ||
+                                    turn.StatusText() == QStringLiteral("承諾されませんでした"));
+                    }
+                }),
+            1);
         EXPECT_EQ(waitingShown, 2);
         EXPECT_EQ(names, (std::vector<QString>{"主人", "客人", "客人", "主人"}));
         EXPECT_EQ(proposals, (std::vector<std::string>{"1", "0"}));

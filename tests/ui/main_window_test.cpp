@@ -30,6 +30,7 @@ TEST_F(MainWindowTest, ClicksThatActOnNothing) {
         bool picks;
         const char* told;  // the notice, "" for none
         const char* ran;   // the dialog run or question asked, "" for none
+        // clang-format off
     } cases[] = {
         {"opponent's piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(3, 3), SquarePoint(3, 4), false, "", ""},
         {"not my turn", MODE_GAME, CONN_GUEST, GOTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
@@ -59,6 +60,7 @@ TEST_F(MainWindowTest, ClicksThatActOnNothing) {
         {"disconnect", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(7), QPoint(), false, "", "asked"},
         {"settings", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(10), QPoint(), false, "", "settings"},
     };
+    // clang-format on
     question->answer = 2;
     turnDialog->result = 2;
     for (const Case& c : cases) {
@@ -75,8 +77,8 @@ TEST_F(MainWindowTest, ClicksThatActOnNothing) {
         EXPECT_EQ(dlg->board.HeldPiece() != -1, c.picks);
         Click(c.second);
         EXPECT_EQ(question->told, *c.told ? std::vector<std::string>{c.told} : std::vector<std::string>{});
-        const std::string ran = std::string(turnDialog->runs ? "turn" : "") + (settingsDialog->runs ? "settings" : "") +
-                                (question->asked ? "asked" : "");
+        const std::string ran = std::string(turnDialog->runs ? "turn" : "") +
+                                (settingsDialog->runs ? "settings" : "") + (question->asked ? "asked" : "");
         EXPECT_EQ(ran, c.ran);
         EXPECT_EQ((std::vector<int>{dlg->Mode(), dlg->ConnState()}), (std::vector<int>{c.mode, c.connState}));
         EXPECT_TRUE(dlg->ScreenImage() == before);
@@ -145,6 +147,7 @@ TEST_F(MainWindowTest, StripButtonsAndDragMargin) {
     struct Case {
         QPoint p;
         int button, inMargin;
+        // clang-format off
     } cases[] = {
         {{33, 320}, 0, 0},   {{72, 359}, 0, 0},   {{73, 340}, -1, 0},  {{75, 340}, 1, 0},   {{32, 340}, -1, 0},
         {{33, 319}, -1, 0},  {{33, 360}, -1, 0},  {{492, 359}, 10, 0}, {{495, 340}, -1, 0}, {{20, 350}, -1, 1},
@@ -152,6 +155,7 @@ TEST_F(MainWindowTest, StripButtonsAndDragMargin) {
         {{300, 309}, -1, 0}, {{300, 310}, -1, 1}, {{300, 314}, -1, 1}, {{300, 315}, -1, 0}, {{300, 406}, -1, 0},
         {{300, 407}, -1, 1}, {{300, 409}, -1, 1}, {{300, 410}, -1, 0}, {{300, 100}, -1, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(static_cast<int>(StripButtonAt(c.p)), c.button) << c.p.x() << "," << c.p.y();
         EXPECT_EQ(dlg->InDragMargin(c.p), c.inMargin) << c.p.x() << "," << c.p.y();
@@ -227,9 +231,9 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
         int mode, listRow, treeChild, button;  // the one of the last three that is not -1
         int pawn33Rank, pawn77Rank;            // where the two first movers stand afterwards
     } steps[] = {{MODE_FREE, 2, -1, -1, 4, 6}, {MODE_FREE, 0, -1, -1, 3, 7}, {MODE_FREE, 1, -1, -1, 3, 6},
-                 {MODE_FREE, -1, 1, -1, 4, 6},
-                 {MODE_FREE, -1, -1, 0, 3, 7}, {MODE_FREE, -1, -1, 2, 3, 6}, {MODE_FREE, -1, -1, 2, 4, 6},
-                 {MODE_FREE, -1, -1, 1, 3, 6}, {MODE_GAME, 3, -1, -1, 3, 6}, {MODE_GAME, -1, 2, -1, 3, 6}};
+                 {MODE_FREE, -1, 1, -1, 4, 6}, {MODE_FREE, -1, -1, 0, 3, 7}, {MODE_FREE, -1, -1, 2, 3, 6},
+                 {MODE_FREE, -1, -1, 2, 4, 6}, {MODE_FREE, -1, -1, 1, 3, 6}, {MODE_GAME, 3, -1, -1, 3, 6},
+                 {MODE_GAME, -1, 2, -1, 3, 6}};
     for (const Step& s : steps) {
         dlg->protocol->mode = s.mode;
         if (s.listRow >= 0)

@@ -19,7 +19,8 @@ QString RunProgram(const QTemporaryDir& dir, const QStringList& skins, int exitA
         EXPECT_TRUE(QFile::copy(QStringLiteral(RAVU_SOURCE_DIR "/res/skin/") + name, dir.filePath(name)));
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("RAVUONE_INSTANCE_KEY", QStringLiteral("ravu-ui-test-%1").arg(QCoreApplication::applicationPid()));
+    env.insert("RAVUONE_INSTANCE_KEY",
+               QStringLiteral("ravu-ui-test-%1").arg(QCoreApplication::applicationPid()));
     env.insert("RAVUONE_ECHO_MESSAGES", "1");
     env.insert("RAVUONE_EXIT_AFTER_MS", QString::number(exitAfterMs));
     p.setProcessEnvironment(env);
@@ -38,7 +39,8 @@ TEST(StartUp, MissingSkinsThenAFirstRun) {
     QTemporaryDir dir;
     QString err = RunProgram(dir, {"Waku.bmp"}, 10000);
     EXPECT_EQ(err.count("message: "), 1) << err.toStdString();
-    EXPECT_TRUE(err.contains(QStringLiteral("message: ファイルが見つかりません。\n\nBackBmp.bmp\nKoma01.bmp\n")))
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("message: ファイルが見つかりません。\n\nBackBmp.bmp\nKoma01.bmp\n")))
         << err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("ravuone.ini")));
 

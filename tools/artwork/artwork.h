@@ -20,11 +20,11 @@ bool LoadFonts(Fonts* fonts, QString* error);
 const Fonts& CurrentFonts();
 
 // Colours shared by several pictures.
-inline const QColor BOARD_WOOD(224, 180, 98);    // kaya board
-inline const QColor STAND_WOOD(148, 92, 44);     // piece stands (komadai)
-inline const QColor STRIP_WOOD(92, 58, 30);      // control strip
-inline const QColor GRID(24, 16, 8);             // grid lines and star points
-inline const QColor BALLOON_BACK(232, 224, 200); // around the balloon, character and buttons
+inline const QColor BOARD_WOOD(224, 180, 98);     // kaya board
+inline const QColor STAND_WOOD(148, 92, 44);      // piece stands (komadai)
+inline const QColor STRIP_WOOD(92, 58, 30);       // control strip
+inline const QColor GRID(24, 16, 8);              // grid lines and star points
+inline const QColor BALLOON_BACK(232, 224, 200);  // around the balloon, character and buttons
 
 // Deterministic wood grain: base colour, grain along x (horizontal == true)
 // or along y, seed picks the pattern.
@@ -38,16 +38,16 @@ void Bevel(QImage* image, const QRect& rect, bool raised, int strength = 48);
 void AvoidPureWhite(QImage* image);
 
 // The pictures.
-QImage DrawBackground();   // BackBmp.bmp, 568 x 410
-QImage DrawFrame();        // Waku.bmp, 620 x 300 (normal, flipped)
-QImage DrawPieces();       // Koma01.bmp, 32 cells of 30 x 30
-QImage DrawLabels();       // bitmap 143, five 38 x 24 cells
-QImage DrawMarks();        // bitmap 165, 128 x 32
-QImage DrawBalloon();      // bitmap 168, 260 x 180
-QImage DrawCharacter();    // bitmap 169, four 32 x 32 frames
+QImage DrawBackground();     // BackBmp.bmp, 568 x 410
+QImage DrawFrame();          // Waku.bmp, 620 x 300 (normal, flipped)
+QImage DrawPieces();         // Koma01.bmp, 32 cells of 30 x 30
+QImage DrawLabels();         // bitmap 143, five 38 x 24 cells
+QImage DrawMarks();          // bitmap 165, 128 x 32
+QImage DrawBalloon();        // bitmap 168, 260 x 180
+QImage DrawCharacter();      // bitmap 169, four 32 x 32 frames
 QImage DrawYesNo(bool yes);  // bitmaps 172 / 173, three 58 x 58 cells
-QImage DrawCursor();       // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
-QImage DrawIcon();         // icon 128, 32 x 32 with alpha
+QImage DrawCursor();         // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
+QImage DrawIcon();           // icon 128, 32 x 32 with alpha
 
 // One piece drawn into a 30 x 30 cell, pointing up, on white.
 // kind: 0..15 as the cells of Koma01.bmp.

@@ -16,7 +16,8 @@ const QColor BALLOON_INSIDE(255, 255, 255);  // the question's text is drawn on 
 constexpr int S = 4;
 
 QImage Reduce(const QImage& big, int w, int h) {
-    return big.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    return big.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // The character: a small pawn piece with a face.  frame 0..3: it bobs and
@@ -76,7 +77,8 @@ void PaintButtonCell(QPainter& p, const QString& text, int state) {
     const double shift = state == 2 ? 1.5 * S : 0;
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 60));
-    if (state != 2) p.drawEllipse(QPointF(c + 1.5 * S, c + 2 * S), 25 * S, 25 * S);
+    if (state != 2)
+        p.drawEllipse(QPointF(c + 1.5 * S, c + 2 * S), 25 * S, 25 * S);
     QRadialGradient face(QPointF(c - 8 * S + shift, c - 10 * S + shift), 34 * S);
     if (state == 1) {
         face.setColorAt(0, QColor(255, 250, 214));
@@ -178,11 +180,11 @@ QImage DrawCursor() {
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(S, S);
         QPainterPath hand;
-        hand.addRoundedRect(QRectF(8.6, 0.8, 5, 15), 2.5, 2.5);     // index finger
-        hand.addRoundedRect(QRectF(13, 8, 4.6, 9), 2.3, 2.3);       // middle finger
-        hand.addRoundedRect(QRectF(17, 9, 4.4, 8.5), 2.2, 2.2);     // ring finger
-        hand.addRoundedRect(QRectF(21, 10.5, 4, 8), 2, 2);          // little finger
-        hand.addRoundedRect(QRectF(8.6, 12, 16.8, 13), 4, 4);       // palm
+        hand.addRoundedRect(QRectF(8.6, 0.8, 5, 15), 2.5, 2.5);  // index finger
+        hand.addRoundedRect(QRectF(13, 8, 4.6, 9), 2.3, 2.3);    // middle finger
+        hand.addRoundedRect(QRectF(17, 9, 4.4, 8.5), 2.2, 2.2);  // ring finger
+        hand.addRoundedRect(QRectF(21, 10.5, 4, 8), 2, 2);       // little finger
+        hand.addRoundedRect(QRectF(8.6, 12, 16.8, 13), 4, 4);    // palm
         QPainterPath thumb;
         thumb.moveTo(9.5, 15);
         thumb.lineTo(5, 11.5);
@@ -201,7 +203,8 @@ QImage DrawCursor() {
         p.drawLine(QPointF(17.2, 13), QPointF(17.2, 17));
         p.drawLine(QPointF(21.2, 13.5), QPointF(21.2, 17.5));
     }
-    return big.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_ARGB32);
+    return big.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32);
 }
 
 }  // namespace art

@@ -50,128 +50,128 @@ void PaintButtonSymbol(QPainter& p, int i) {
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     switch (i) {
-    case 0:  // to the start: bar and two triangles pointing back
-        p.drawRect(QRectF(9, cy - 6, 2.5, 12));
-        p.drawPath(Triangle(11.5, cy, 9, 12, false));
-        p.drawPath(Triangle(20.5, cy, 9, 12, false));
-        break;
-    case 1:  // one move back
-        p.drawPath(Triangle(14, cy, 11, 13, false));
-        break;
-    case 2:  // one move forward
-        p.drawPath(Triangle(15, cy, 11, 13, true));
-        break;
-    case 3: {  // automatic replay: a play sign in a circle
-        p.setPen(QPen(ink, 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QPointF(20, cy), 8.5, 8.5);
-        p.setPen(Qt::NoPen);
-        p.setBrush(ink);
-        p.drawPath(Triangle(17, cy, 8, 9, true));
-        break;
-    }
-    case 4:  // stop the replay
-        p.drawRect(QRectF(14.5, cy - 5.5, 11, 11));
-        break;
-    case 5: {  // open a file: a folder with its lid up
-        QPainterPath back;
-        back.moveTo(8, cy + 7);
-        back.lineTo(8, cy - 6);
-        back.lineTo(15, cy - 6);
-        back.lineTo(17, cy - 4);
-        back.lineTo(29, cy - 4);
-        back.lineTo(29, cy + 7);
-        back.closeSubpath();
-        p.drawPath(back);
-        QPainterPath lid;
-        lid.moveTo(8, cy + 7);
-        lid.lineTo(12, cy - 1);
-        lid.lineTo(33, cy - 1);
-        lid.lineTo(29, cy + 7);
-        lid.closeSubpath();
-        p.setBrush(QColor(214, 170, 72));
-        p.setPen(QPen(ink, 1.2));
-        p.drawPath(lid);
-        break;
-    }
-    case 6: {  // save a file: a diskette
-        p.drawRoundedRect(QRectF(11, cy - 8, 18, 17), 1.5, 1.5);
-        p.setBrush(QColor(226, 220, 200));
-        p.drawRect(QRectF(14, cy - 8, 11, 6));   // shutter
-        p.drawRect(QRectF(14, cy + 1, 12, 7));   // label
-        p.setBrush(ink);
-        p.drawRect(QRectF(21, cy - 7, 2.5, 4));
-        break;
-    }
-    case 7: {  // connect: a plug about to enter its socket
-        p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(4, cy), QPointF(10, cy));
-        p.drawLine(QPointF(30, cy), QPointF(36, cy));
-        p.setPen(Qt::NoPen);
-        QPainterPath plug;
-        plug.addRoundedRect(QRectF(9, cy - 5.5, 9, 11), 3, 3);
-        plug.addRect(QRectF(13, cy - 5.5, 5, 11));
-        plug.setFillRule(Qt::WindingFill);
-        p.drawPath(plug.simplified());
-        p.drawRect(QRectF(18, cy - 3.8, 4, 1.8));  // prongs
-        p.drawRect(QRectF(18, cy + 2.0, 4, 1.8));
-        QPainterPath socket;
-        socket.addRoundedRect(QRectF(23, cy - 5.5, 8, 11), 3, 3);
-        socket.addRect(QRectF(23, cy - 5.5, 4, 11));
-        socket.setFillRule(Qt::WindingFill);
-        p.drawPath(socket.simplified());
-        break;
-    }
-    case 8: {  // start a game: two pieces facing each other
-        auto piece = [&](double cx, double base, double dir) {
-            QPainterPath path;
-            path.moveTo(cx, base - dir * 12);
-            path.lineTo(cx + 4.5, base - dir * 9);
-            path.lineTo(cx + 5.5, base);
-            path.lineTo(cx - 5.5, base);
-            path.lineTo(cx - 4.5, base - dir * 9);
-            path.closeSubpath();
-            return path;
-        };
-        p.setPen(QPen(ink, 1.2));
-        p.setBrush(QColor(236, 206, 140));
-        p.drawPath(piece(13, cy + 7, 1));
-        p.drawPath(piece(27, cy - 7, -1));
-        break;
-    }
-    case 9: {  // resign: a white flag on its pole
-        p.setPen(QPen(ink, 2));
-        p.drawLine(QPointF(12, cy - 9), QPointF(12, cy + 9));
-        p.setPen(QPen(ink, 1.2));
-        p.setBrush(QColor(250, 248, 240));
-        QPainterPath flag;
-        flag.moveTo(13, cy - 9);
-        flag.cubicTo(18, cy - 12, 23, cy - 6, 29, cy - 8);
-        flag.lineTo(29, cy);
-        flag.cubicTo(23, cy + 2, 18, cy - 4, 13, cy - 1);
-        flag.closeSubpath();
-        p.drawPath(flag);
-        break;
-    }
-    case 10: {  // settings: a gear wheel
-        QPainterPath gear;
-        const double pi = 3.14159265358979323846;
-        const int teeth = 8;
-        for (int k = 0; k < teeth * 4; ++k) {
-            double a = (k - 0.5) * 2 * pi / (teeth * 4);
-            double r = (k % 4 < 2) ? 9.5 : 7.0;
-            QPointF pt(20 + r * std::cos(a), cy + r * std::sin(a));
-            if (k == 0)
-                gear.moveTo(pt);
-            else
-                gear.lineTo(pt);
+        case 0:  // to the start: bar and two triangles pointing back
+            p.drawRect(QRectF(9, cy - 6, 2.5, 12));
+            p.drawPath(Triangle(11.5, cy, 9, 12, false));
+            p.drawPath(Triangle(20.5, cy, 9, 12, false));
+            break;
+        case 1:  // one move back
+            p.drawPath(Triangle(14, cy, 11, 13, false));
+            break;
+        case 2:  // one move forward
+            p.drawPath(Triangle(15, cy, 11, 13, true));
+            break;
+        case 3: {  // automatic replay: a play sign in a circle
+            p.setPen(QPen(ink, 2));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(20, cy), 8.5, 8.5);
+            p.setPen(Qt::NoPen);
+            p.setBrush(ink);
+            p.drawPath(Triangle(17, cy, 8, 9, true));
+            break;
         }
-        gear.closeSubpath();
-        gear.addEllipse(QPointF(20, cy), 3.2, 3.2);
-        gear.setFillRule(Qt::OddEvenFill);
-        p.drawPath(gear);
-        break;
-    }
+        case 4:  // stop the replay
+            p.drawRect(QRectF(14.5, cy - 5.5, 11, 11));
+            break;
+        case 5: {  // open a file: a folder with its lid up
+            QPainterPath back;
+            back.moveTo(8, cy + 7);
+            back.lineTo(8, cy - 6);
+            back.lineTo(15, cy - 6);
+            back.lineTo(17, cy - 4);
+            back.lineTo(29, cy - 4);
+            back.lineTo(29, cy + 7);
+            back.closeSubpath();
+            p.drawPath(back);
+            QPainterPath lid;
+            lid.moveTo(8, cy + 7);
+            lid.lineTo(12, cy - 1);
+            lid.lineTo(33, cy - 1);
+            lid.lineTo(29, cy + 7);
+            lid.closeSubpath();
+            p.setBrush(QColor(214, 170, 72));
+            p.setPen(QPen(ink, 1.2));
+            p.drawPath(lid);
+            break;
+        }
+        case 6: {  // save a file: a diskette
+            p.drawRoundedRect(QRectF(11, cy - 8, 18, 17), 1.5, 1.5);
+            p.setBrush(QColor(226, 220, 200));
+            p.drawRect(QRectF(14, cy - 8, 11, 6));  // shutter
+            p.drawRect(QRectF(14, cy + 1, 12, 7));  // label
+            p.setBrush(ink);
+            p.drawRect(QRectF(21, cy - 7, 2.5, 4));
+            break;
+        }
+        case 7: {  // connect: a plug about to enter its socket
+            p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(4, cy), QPointF(10, cy));
+            p.drawLine(QPointF(30, cy), QPointF(36, cy));
+            p.setPen(Qt::NoPen);
+            QPainterPath plug;
+            plug.addRoundedRect(QRectF(9, cy - 5.5, 9, 11), 3, 3);
+            plug.addRect(QRectF(13, cy - 5.5, 5, 11));
+            plug.setFillRule(Qt::WindingFill);
+            p.drawPath(plug.simplified());
+            p.drawRect(QRectF(18, cy - 3.8, 4, 1.8));  // prongs
+            p.drawRect(QRectF(18, cy + 2.0, 4, 1.8));
+            QPainterPath socket;
+            socket.addRoundedRect(QRectF(23, cy - 5.5, 8, 11), 3, 3);
+            socket.addRect(QRectF(23, cy - 5.5, 4, 11));
+            socket.setFillRule(Qt::WindingFill);
+            p.drawPath(socket.simplified());
+            break;
+        }
+        case 8: {  // start a game: two pieces facing each other
+            auto piece = [&](double cx, double base, double dir) {
+                QPainterPath path;
+                path.moveTo(cx, base - dir * 12);
+                path.lineTo(cx + 4.5, base - dir * 9);
+                path.lineTo(cx + 5.5, base);
+                path.lineTo(cx - 5.5, base);
+                path.lineTo(cx - 4.5, base - dir * 9);
+                path.closeSubpath();
+                return path;
+            };
+            p.setPen(QPen(ink, 1.2));
+            p.setBrush(QColor(236, 206, 140));
+            p.drawPath(piece(13, cy + 7, 1));
+            p.drawPath(piece(27, cy - 7, -1));
+            break;
+        }
+        case 9: {  // resign: a white flag on its pole
+            p.setPen(QPen(ink, 2));
+            p.drawLine(QPointF(12, cy - 9), QPointF(12, cy + 9));
+            p.setPen(QPen(ink, 1.2));
+            p.setBrush(QColor(250, 248, 240));
+            QPainterPath flag;
+            flag.moveTo(13, cy - 9);
+            flag.cubicTo(18, cy - 12, 23, cy - 6, 29, cy - 8);
+            flag.lineTo(29, cy);
+            flag.cubicTo(23, cy + 2, 18, cy - 4, 13, cy - 1);
+            flag.closeSubpath();
+            p.drawPath(flag);
+            break;
+        }
+        case 10: {  // settings: a gear wheel
+            QPainterPath gear;
+            const double pi = 3.14159265358979323846;
+            const int teeth = 8;
+            for (int k = 0; k < teeth * 4; ++k) {
+                double a = (k - 0.5) * 2 * pi / (teeth * 4);
+                double r = (k % 4 < 2) ? 9.5 : 7.0;
+                QPointF pt(20 + r * std::cos(a), cy + r * std::sin(a));
+                if (k == 0)
+                    gear.moveTo(pt);
+                else
+                    gear.lineTo(pt);
+            }
+            gear.closeSubpath();
+            gear.addEllipse(QPointF(20, cy), 3.2, 3.2);
+            gear.setFillRule(Qt::OddEvenFill);
+            p.drawPath(gear);
+            break;
+        }
     }
 }
 
@@ -223,7 +223,8 @@ void PaintBoardFace(QImage* image, const QRect& r, bool flipped) {
     p.setPen(Qt::NoPen);
     p.setBrush(GRID);
     for (int a : {3, 6})
-        for (int b : {3, 6}) p.drawEllipse(QPointF(GRID_X0 + PITCH * a + 0.5, GRID_Y0 + PITCH * b + 0.5), 2.3, 2.3);
+        for (int b : {3, 6})
+            p.drawEllipse(QPointF(GRID_X0 + PITCH * a + 0.5, GRID_Y0 + PITCH * b + 0.5), 2.3, 2.3);
 
     // Coordinates: files along the top, ranks down the right edge.
     QFont digits(CurrentFonts().gothic);
@@ -240,8 +241,9 @@ void PaintBoardFace(QImage* image, const QRect& r, bool flipped) {
         p.drawText(QRect(GRID_X0 + PITCH * column, 0, PITCH, GRID_Y0), Qt::AlignCenter,
                    QString::fromLatin1(FILE_DIGITS[k]));
         p.setFont(kanji);
-        p.drawText(QRect(GRID_X0 + 9 * PITCH + 2, GRID_Y0 + PITCH * row, 310 - (GRID_X0 + 9 * PITCH + 2), PITCH),
-                   Qt::AlignCenter, QString::fromUtf8(RANK_KANJI[k]));
+        p.drawText(
+            QRect(GRID_X0 + 9 * PITCH + 2, GRID_Y0 + PITCH * row, 310 - (GRID_X0 + 9 * PITCH + 2), PITCH),
+            Qt::AlignCenter, QString::fromUtf8(RANK_KANJI[k]));
     }
 }
 
@@ -263,13 +265,15 @@ QImage DrawBackground() {
     for (int y = STRIP.top() + 3; y < STRIP.bottom() - 1; y += 4)
         for (int x = 4; x < 568 - 3; x += 4) {
             QPoint pt(x + ((y / 4) % 2) * 2, y);
-            if (STRIP_INSIDE.adjusted(-2, -2, 2, 2).contains(pt)) continue;
+            if (STRIP_INSIDE.adjusted(-2, -2, 2, 2).contains(pt))
+                continue;
             image.setPixel(pt, qRgb(40, 24, 12));
             image.setPixel(pt + QPoint(1, 1), qRgb(140, 100, 64));
         }
     FillWood(&image, STRIP_INSIDE, STRIP_WOOD, true, 22, 1.0);
     Bevel(&image, STRIP_INSIDE, false, 50);
-    for (int i = 0; i < BUTTON_COUNT; ++i) PaintButton(&image, i);
+    for (int i = 0; i < BUTTON_COUNT; ++i)
+        PaintButton(&image, i);
     // A groove under the button row where the chat input sits.
     const QRect groove(33, 366, 460, 32);
     FillWood(&image, groove, STRIP_WOOD.darker(115), true, 23, 0.8);

@@ -30,7 +30,8 @@ QString AddFirst(const char* const* files, int count) {
         int id = QFontDatabase::addApplicationFont(QString::fromLatin1(files[i]));
         if (id >= 0) {
             QStringList families = QFontDatabase::applicationFontFamilies(id);
-            if (!families.isEmpty()) return families.front();
+            if (!families.isEmpty())
+                return families.front();
         }
     }
     return {};
@@ -69,7 +70,8 @@ bool LoadFonts(Fonts* fonts, QString* error) {
     fonts->mincho = AddFirst(MINCHO_FILES, 2);
     fonts->gothic = AddFirst(GOTHIC_FILES, 2);
     if (fonts->mincho.isEmpty() || fonts->gothic.isEmpty()) {
-        *error = QStringLiteral("the IPA fonts are missing (Debian packages fonts-ipafont-mincho, fonts-ipafont-gothic)");
+        *error = QStringLiteral(
+            "the IPA fonts are missing (Debian packages fonts-ipafont-mincho, fonts-ipafont-gothic)");
         return false;
     }
     g_fonts = *fonts;
@@ -78,7 +80,8 @@ bool LoadFonts(Fonts* fonts, QString* error) {
 
 const Fonts& CurrentFonts() { return g_fonts; }
 
-void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizontal, quint32 seed, double contrast) {
+void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizontal, quint32 seed,
+              double contrast) {
     const QRect r = area.intersected(image->rect());
     for (int y = r.top(); y <= r.bottom(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image->scanLine(y));
@@ -104,10 +107,12 @@ void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizon
 
 void Bevel(QImage* image, const QRect& rect, bool raised, int strength) {
     auto shift = [&](int x, int y, int delta) {
-        if (!image->rect().contains(x, y)) return;
+        if (!image->rect().contains(x, y))
+            return;
         QRgb c = image->pixel(x, y);
-        image->setPixel(x, y, qRgb(qBound(0, qRed(c) + delta, 254), qBound(0, qGreen(c) + delta, 254),
-                                   qBound(0, qBlue(c) + delta, 254)));
+        image->setPixel(x, y,
+                        qRgb(qBound(0, qRed(c) + delta, 254), qBound(0, qGreen(c) + delta, 254),
+                             qBound(0, qBlue(c) + delta, 254)));
     };
     const int light = raised ? strength : -strength;
     for (int x = rect.left(); x <= rect.right(); ++x) {
@@ -124,7 +129,8 @@ void AvoidPureWhite(QImage* image) {
     for (int y = 0; y < image->height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image->scanLine(y));
         for (int x = 0; x < image->width(); ++x)
-            if ((line[x] & 0xFFFFFF) == 0xFFFFFF) line[x] = qRgb(254, 254, 254);
+            if ((line[x] & 0xFFFFFF) == 0xFFFFFF)
+                line[x] = qRgb(254, 254, 254);
     }
 }
 
@@ -143,12 +149,12 @@ QByteArray EncodeBmp24(const QImage& source) {
     u32(10, 54);              // pixel data offset
     u32(14, 40);              // BITMAPINFOHEADER
     u32(18, quint32(w));
-    u32(22, quint32(h));      // positive: bottom-up rows
-    u16(26, 1);               // planes
-    u16(28, 24);              // bits per pixel
-    u32(30, 0);               // BI_RGB, uncompressed
+    u32(22, quint32(h));  // positive: bottom-up rows
+    u16(26, 1);           // planes
+    u16(28, 24);          // bits per pixel
+    u32(30, 0);           // BI_RGB, uncompressed
     u32(34, pixelBytes);
-    u32(38, 2835);            // 72 dots per inch
+    u32(38, 2835);  // 72 dots per inch
     u32(42, 2835);
     for (int y = 0; y < h; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(h - 1 - y));
@@ -182,8 +188,8 @@ QByteArray MakePieceSound() {
     u32(4, 36 + SAMPLES);
     memcpy(p + 8, "WAVEfmt ", 8);
     u32(16, 16);
-    u16(20, 1);     // PCM
-    u16(22, 1);     // mono
+    u16(20, 1);  // PCM
+    u16(22, 1);  // mono
     u32(24, RATE);
     u32(28, RATE);  // bytes per second
     u16(32, 1);     // block align

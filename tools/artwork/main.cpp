@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     const QDir out(args[1]);
     QString preview;
     for (int i = 2; i + 1 < args.size(); ++i)
-        if (args[i] == QLatin1String("--preview")) preview = args[i + 1];
+        if (args[i] == QLatin1String("--preview"))
+            preview = args[i + 1];
 
     art::Fonts fonts;
     QString error;
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
         {"sound104.wav", [] { return art::MakePieceSound(); }},
     };
     bool ok = true;
-    for (const Output& o : outputs) ok = WriteBytes(out.filePath(QString::fromLatin1(o.name)), o.make()) && ok;
+    for (const Output& o : outputs)
+        ok = WriteBytes(out.filePath(QString::fromLatin1(o.name)), o.make()) && ok;
     if (!preview.isEmpty()) {
         ok = art::ComposePreview().save(preview, "png") && ok;
         QString stem = preview.endsWith(QLatin1String(".png")) ? preview.chopped(4) : preview;

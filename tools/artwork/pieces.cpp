@@ -14,7 +14,7 @@ struct PieceLook {
     const char* glyph;  // UTF-8 kanji, nullptr: no piece in this cell
     int width;          // of the pentagon's base
     int height;
-    bool promoted;      // drawn in red
+    bool promoted;  // drawn in red
 };
 
 // Cell order of Koma01.bmp: 王 飛 角 金 銀 桂 香 歩 玉 龍 馬 (unused) 成銀 成桂 成香 と.
@@ -137,7 +137,8 @@ QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, co
         for (int x = 0; x < 38; ++x) {
             bool plateArea = x >= 3 && x < 33 && y >= 3 && y < 19;
             bool shadowArea = x >= 5 && x < 35 && y >= 5 && y < 21;
-            if (!plateArea && !shadowArea) cell.setPixel(x, y, qRgb(255, 255, 255));
+            if (!plateArea && !shadowArea)
+                cell.setPixel(x, y, qRgb(255, 255, 255));
         }
     return cell;
 }
@@ -148,7 +149,8 @@ QImage DrawPieceCell(int kind) {
     QImage cell(CELL, CELL, QImage::Format_RGB32);
     cell.fill(Qt::white);
     const PieceLook& look = LOOKS[kind & 15];
-    if (!look.glyph) return cell;
+    if (!look.glyph)
+        return cell;
     // Drawn four times larger, then reduced: smooth edges and strokes.
     constexpr int S = 4;
     QImage big(CELL * S, CELL * S, QImage::Format_ARGB32_Premultiplied);
@@ -186,8 +188,9 @@ QImage DrawLabels() {
     p.drawImage(38, 0, LabelCell(sente, lit, litInk, litBorder));
     p.drawImage(76, 0, LabelCell(gote, plain, plainInk, plainBorder));
     p.drawImage(114, 0, LabelCell(gote, lit, litInk, litBorder));
-    p.drawImage(152, 0, LabelCell(QString::fromUtf8("王手"), QColor(255, 214, 40), QColor(196, 10, 10),
-                                  QColor(196, 10, 10)));
+    p.drawImage(
+        152, 0,
+        LabelCell(QString::fromUtf8("王手"), QColor(255, 214, 40), QColor(196, 10, 10), QColor(196, 10, 10)));
     return strip;
 }
 

@@ -12,7 +12,8 @@ QImage Cell(const QImage& strip, int index, int w, int h) {
     QImage cell = strip.copy(index * w, 0, w, h).convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if ((cell.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) cell.setPixel(x, y, 0);
+            if ((cell.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF)
+                cell.setPixel(x, y, 0);
     return cell;
 }
 
@@ -54,7 +55,8 @@ QImage ComposePreview() {
     p.drawImage(QPoint(443, 167), Cell(pieces, 1, 30, 30));
     p.drawImage(QPoint(507, 167), Cell(pieces, 2, 30, 30));
     p.drawImage(QPoint(443, 199), Cell(pieces, 3, 30, 30));
-    for (int k = 0; k < 5; ++k) p.drawImage(QPoint(443 + 18 * k, 263), Cell(pieces, 7, 30, 30));
+    for (int k = 0; k < 5; ++k)
+        p.drawImage(QPoint(443 + 18 * k, 263), Cell(pieces, 7, 30, 30));
     p.drawImage(QPoint(2, 100), Cell(pieces, 16 + 1, 30, 30));
     p.drawImage(QPoint(2, 68), Cell(pieces, 16 + 4, 30, 30));
     p.drawImage(QPoint(2, 4), Cell(pieces, 16 + 7, 30, 30));
@@ -78,7 +80,8 @@ QImage ComposeCloseUps() {
     FillWood(&wood, wood.rect(), BOARD_WOOD, false, 101);
     put(0, 0, wood);
     QImage pieces = DrawPieces();
-    for (int i = 0; i < 32; ++i) put(30 * i, 0, Cell(pieces, i, 30, 30));
+    for (int i = 0; i < 32; ++i)
+        put(30 * i, 0, Cell(pieces, i, 30, 30));
     put(0, 34, DrawLabels());
     put(200, 34, DrawMarks());
     put(0, 64, DrawBalloon());

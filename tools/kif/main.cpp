@@ -39,8 +39,8 @@ void Entry(const KifuNode& e, bool listAlternatives, std::string& out) {
     std::snprintf(buf, sizeof buf,
                   "{\"number\":%d,\"side\":%d,\"to\":[%d,%d],\"type\":%d,\"promoted\":%d,"
                   "\"from\":[%d,%d],\"status\":%d,\"seconds\":%d,\"comment\":",
-                  m.number, m.side, m.toFile, m.toRank, m.type, m.promoted, m.fromFile, m.fromRank,
-                  m.status, m.seconds);
+                  m.number, m.side, m.toFile, m.toRank, m.type, m.promoted, m.fromFile, m.fromRank, m.status,
+                  m.seconds);
     out += buf;
     out += m.comment.empty() ? "null" : Json(m.comment);
     if (listAlternatives && e.alt) {

@@ -35,26 +35,27 @@ CPeerConsole::CPeerConsole(const PeerOptions& options, QObject* parent) : QObjec
     copy->askHandler = [this](const std::string& q) { return AskOnStdin(q); };
     copy->handshake.connectTimeoutMs = opt.connectTimeoutMs;
     copy->handshake.turnTimeoutMs = opt.turnTimeoutMs;
-    connect(copy.get(), &CHeadlessCopy::event, this, [this](const QString& kind, const QByteArray& text, qint64 v) {
-        PrintEvent(kind.toStdString(), text.toStdString(), v);
-        if (kind == "accept" && copy->protocol.connState == CONN_GUEST) {
-            everConnected = true;
-            if (opt.turn >= 0 && copy->protocol.mode == MODE_FREE &&
-                copy->handshake.phase() == CGuestHandshake::PHASE_IDLE) {
-                int side = opt.turn;
-                opt.turn = -1;  // once
-                QTimer::singleShot(0, this, [this, side] { copy->ProposeTurn(side); });
-            }
-        }
-        if (copy->protocol.connState != CONN_NONE)
-            everConnected = true;
-        if (opt.exitOnClose && everConnected && copy->protocol.connState == CONN_NONE &&
-            (kind == "closed" || kind == "refuse" || kind == "timeout" || kind == "connect_failed"))
-            QTimer::singleShot(0, this, [this] { Quit(0); });
-        if (opt.exitOnClose && !opt.connectHost.empty() &&
-            (kind == "refuse" || kind == "timeout" || kind == "connect_failed"))
-            QTimer::singleShot(0, this, [this] { Quit(1); });
-    });
+    connect(copy.get(), &CHeadlessCopy::event, this,
+            [this](const QString& kind, const QByteArray& text, qint64 v) {
+                PrintEvent(kind.toStdString(), text.toStdString(), v);
+                if (kind == "accept" && copy->protocol.connState == CONN_GUEST) {
+                    everConnected = true;
+                    if (opt.turn >= 0 && copy->protocol.mode == MODE_FREE &&
+                        copy->handshake.phase() == CGuestHandshake::PHASE_IDLE) {
+                        int side = opt.turn;
+                        opt.turn = -1;  // once
+                        QTimer::singleShot(0, this, [this, side] { copy->ProposeTurn(side); });
+                    }
+                }
+                if (copy->protocol.connState != CONN_NONE)
+                    everConnected = true;
+                if (opt.exitOnClose && everConnected && copy->protocol.connState == CONN_NONE &&
+                    (kind == "closed" || kind == "refuse" || kind == "timeout" || kind == "connect_failed"))
+                    QTimer::singleShot(0, this, [this] { Quit(0); });
+                if (opt.exitOnClose && !opt.connectHost.empty() &&
+                    (kind == "refuse" || kind == "timeout" || kind == "connect_failed"))
+                    QTimer::singleShot(0, this, [this] { Quit(1); });
+            });
     CPacketSocket::SetErrorReporter([this](const std::string& text) { PrintEvent("error", text, 0); });
 }
 
@@ -94,10 +95,10 @@ void CPeerConsole::PrintEvent(const std::string& kind, const std::string& sjisTe
 
 void CPeerConsole::PrintState() {
     const CPeerProtocol& p = copy->protocol;
-    Print("{\"event\":\"state\",\"connState\":" + std::to_string(p.connState) + ",\"mode\":" +
-          std::to_string(p.mode) + ",\"mySide\":" + std::to_string(p.mySide) + ",\"gamePeer\":" +
-          std::to_string(p.gamePeer) + ",\"sideToMove\":" + std::to_string(p.SideToMove()) +
-          ",\"port\":" + std::to_string(copy->Port()) + "}");
+    Print("{\"event\":\"state\",\"connState\":" + std::to_string(p.connState) +
+          ",\"mode\":" + std::to_string(p.mode) + ",\"mySide\":" + std::to_string(p.mySide) +
+          ",\"gamePeer\":" + std::to_string(p.gamePeer) + ",\"sideToMove\":" +
+          std::to_string(p.SideToMove()) + ",\"port\":" + std::to_string(copy->Port()) + "}");
 }
 
 void CPeerConsole::ReadStdin() {
@@ -161,7 +162,8 @@ void CPeerConsole::Command(const std::string& line) {
     if (cmd.empty()) {
         return;
     } else if (cmd == "turn") {
-        ok = copy->protocol.connState == CONN_GUEST && copy->protocol.mode == MODE_FREE && (arg == "0" || arg == "1");
+        ok = copy->protocol.connState == CONN_GUEST && copy->protocol.mode == MODE_FREE &&
+             (arg == "0" || arg == "1");
         if (ok)
             copy->ProposeTurn(arg == "1" ? 1 : 0);
     } else if (cmd == "move") {

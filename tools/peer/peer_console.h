@@ -14,21 +14,20 @@
 namespace ravu {
 
 struct PeerOptions {
-    std::string name;            // UTF-8
+    std::string name;  // UTF-8
     bool host = false;
     unsigned listenPort = 9149;  // 0 = any free port
     std::string connectHost;     // guest when not empty
     unsigned connectPort = GUEST_PORT;
-    int answer = 0;              // ASK_YES, ASK_NO, 0 = ask on stdin
-    int turn = -1;               // side to propose once accepted, -1 = none
+    int answer = 0;  // ASK_YES, ASK_NO, 0 = ask on stdin
+    int turn = -1;   // side to propose once accepted, -1 = none
     int askTimeoutMs = 21 * 1000;
     int connectTimeoutMs = 121 * 1000;
     int turnTimeoutMs = 61 * 1000;
-    bool stayOnEof = false;      // keep running when stdin ends
-    bool exitOnClose = false;    // end when the last connection is gone
-    bool fetchList = false;      // fetch the host list first
+    bool stayOnEof = false;    // keep running when stdin ends
+    bool exitOnClose = false;  // end when the last connection is gone
+    bool fetchList = false;    // fetch the host list first
 };
-
 
 class CPeerConsole : public QObject {
     Q_OBJECT
