@@ -157,8 +157,10 @@ void CPacketSocket::CloseConnection() {
         return;
     sock->disconnect(this);
     // Let the last packets (a refusal, say) reach the peer, but never wait
-    // for a peer that does not read.
-    sock->setParent(nullptr);
+    // for a peer that does not read.  The application holds the socket while
+    // it lingers, so that one still lingering when the program ends is freed
+    // with it.
+    sock->setParent(QCoreApplication::instance());
     if (sock->state() == QAbstractSocket::ConnectedState && sock->bytesToWrite() > 0) {
         QObject::connect(sock, &QTcpSocket::disconnected, sock, [sock] { DisposeSocket(sock); });
         QTimer::singleShot(LINGER_MS, sock, [sock] { DisposeSocket(sock); });
