@@ -84,7 +84,7 @@ bool CKifuControl::LoadKif(const std::string& path) {
     return LoadKif(path, slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-bool CKifuControl::LoadKif(const std::string& path, const std::string& title) {
+bool CKifuControl::LoadKif(const std::string& path, const std::string& title, LoadReport* report) {
     std::ifstream f(path, std::ios::binary);
     if (!f)
         return false;
@@ -96,7 +96,7 @@ bool CKifuControl::LoadKif(const std::string& path, const std::string& title) {
     std::string bytes(std::size_t(size), '\0');
     if (size > 0 && !f.read(bytes.data(), size))
         return false;
-    return LoadKifFromBuffer(bytes, title);
+    return LoadKifFromBuffer(bytes, title, report);
 }
 
 namespace {
@@ -104,7 +104,8 @@ namespace {
 // Reads the file's bytes into `k`, a record that nothing else sees yet.
 // Returns the number of lines that gave something: a header field set, a
 // move line recorded, a comment kept.
-int ReadKif(CKifu& k, std::string_view bytes, const std::string& title) {
+int ReadKif(CKifu& k, std::string_view bytes, const std::string& title, LoadReport& report) {
+    report = LoadReport{};
     k.Clear();
     k.SetTitle(title);
     k.header.hasStartTime = 0;
@@ -165,12 +166,17 @@ int ReadKif(CKifu& k, std::string_view bytes, const std::string& title) {
     // does not follow a CR also ends a line.  Bytes after the last line end
     // are not read.
     std::size_t start = 0;
+    int32_t lineNumber = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c != '\r' && c != '\n')
             continue;
-        if (!handle(bytes.substr(start, i - start)))
+        ++lineNumber;
+        if (!handle(bytes.substr(start, i - start))) {
+            report.stopLine = lineNumber;
+            report.stopText.assign(bytes.substr(start, i - start));
             break;
+        }
         if (c == '\r')
             ++i;
         start = i + 1;
@@ -184,13 +190,14 @@ int ReadKif(CKifu& k, std::string_view bytes, const std::string& title) {
 
 }  // namespace
 
-bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& title) {
+bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& title, LoadReport* report) {
     if (bytes.size() > KIF_MAX_BYTES)
         return false;
     // The file is read into a record of its own first: a file from which
     // nothing can be read (not a record at all) leaves this one untouched.
     CKifu scratch;
-    if (ReadKif(scratch, bytes, title) == 0)
+    LoadReport unused;
+    if (ReadKif(scratch, bytes, title, report ? *report : unused) == 0)
         return false;
     kifu.TakeOver(scratch);
     return true;

@@ -98,6 +98,14 @@ private:
     KifuNode* rootNode = nullptr;
 };
 
+// What a load could not read.  A file is read up to the first line that
+// cannot belong to the record (a move line that does not parse, numbering
+// that starts again); what came before it is kept.
+struct LoadReport {
+    int32_t stopLine = 0;  // 1-based number of the line that stopped the reading; 0: read to the end
+    std::string stopText;  // that line (Shift-JIS)
+};
+
 class CKifuControl {
 public:
     CKifuControl() = default;
@@ -144,10 +152,11 @@ public:
     // A file that cannot be opened, is too large, or from which nothing can
     // be read (no header field, no move line and no comment: an empty file,
     // a picture, random bytes) leaves the record as it was.
+    // `report`, when given, tells where a partly read file stopped.
     bool LoadKif(const std::string& path);
-    bool LoadKif(const std::string& path, const std::string& title);
-    // Reads file bytes that are already in memory (same checks and effect).
-    bool LoadKifFromBuffer(std::string_view bytes, const std::string& title);
+    bool LoadKif(const std::string& path, const std::string& title, LoadReport* report = nullptr);
+    // Reads file bytes (Shift-JIS) that are already in memory (same checks and effect).
+    bool LoadKifFromBuffer(std::string_view bytes, const std::string& title, LoadReport* report = nullptr);
 
     CKifuListView* listBox = nullptr;  // set by the record window
     CKifu kifu;
