@@ -37,6 +37,19 @@ constexpr int MS_RESIGN = 2;
 constexpr int MS_KINGTAKEN = 3;
 constexpr int MS_MATE = 4;
 constexpr int MS_ABORT = 5;
+// End entries that only records from other programs hold: a game is never
+// ended this way here, but a record read from a file keeps what it says.
+constexpr int MS_SENNICHITE = 6;     // 千日手, fourfold repetition
+constexpr int MS_JISHOGI = 7;        // 持将棋, impasse
+constexpr int MS_TIME_UP = 8;        // 切れ負け, lost on time
+constexpr int MS_ILLEGAL_WIN = 9;    // 反則勝ち, won by the opponent's illegal move
+constexpr int MS_ILLEGAL_LOSS = 10;  // 反則負け, lost by an illegal move
+constexpr int MS_ENTERING_WIN = 11;  // 入玉勝ち, won by entering king declaration
+constexpr int MS_NO_MATE = 12;       // 不詰, a mate problem without mate
+constexpr int MS_SEALED = 13;        // 封じ手, the game adjourned with a sealed move
+constexpr int MS_DEFAULT_WIN = 14;   // 不戦勝
+constexpr int MS_DEFAULT_LOSS = 15;  // 不戦敗
+constexpr int MS_END_LAST = 15;
 
 constexpr int PIECE_COUNT = 40;  // fixed table of every physical piece
 constexpr int DEST_COUNT = 20;   // destination list entries per piece

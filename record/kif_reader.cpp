@@ -1,9 +1,14 @@
-// KIF file reader: LoadKif and the header lines.
+// KIF file reader: LoadKif and the header lines.  Reads the program's own
+// files and those of other programs: lines are recognised by their parts,
+// not by byte columns.
+// Literals here are compiled to Shift-JIS: every Japanese character is two bytes.
 #include "record/kif_reader.h"
 
 #include <ctime>
 #include <fstream>
 
+#include "game/sjis.h"
+#include "record/kif_move.h"
 #include "record/kifu.h"
 #include "record/notation.h"
 
@@ -11,71 +16,117 @@ namespace ravu {
 
 namespace {
 
-// Bytes i..j of the text, shorter or empty when the text is shorter.
-std::string_view Bytes(std::string_view text, std::size_t first, std::size_t last) {
-    if (first >= text.size())
-        return {};
-    return text.substr(first, last - first + 1);
-}
-
-std::string_view From(std::string_view text, std::size_t first) {
-    return first >= text.size() ? std::string_view{} : text.substr(first);
-}
-
-constexpr std::string_view HEADER_KEYS = "開始終了手合先手後手";
-constexpr int KEY_START = 0, KEY_END = 1, KEY_HANDICAP = 2, KEY_SENTE = 3, KEY_GOTE = 4;
+constexpr std::string_view FULL_COLON = "：";
+constexpr std::string_view FULL_DIGITS = "０１２３４５６７８９";
 
 // The earliest local time the record stores: the time type counts seconds
 // from 1970, and a date before it is not stored as a valid time.
 constexpr int EARLIEST_YEAR = 1970;
 
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Splits "key：value" (or "key:value") at the first colon, outside any
+// two-byte character; false when the line has none.
+bool SplitHeader(std::string_view line, std::string_view* key, std::string_view* value) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const bool full = line.substr(i, 2) == FULL_COLON;
+        if (full || line[i] == ':') {
+            *key = line.substr(0, i);
+            *value = line.substr(i + (full ? 2 : 1));
+            while (!key->empty() && key->back() == ' ')
+                key->remove_suffix(1);
+            return true;
+        }
+        if (IsSjisLead(uint8_t(line[i])))
+            ++i;
+    }
+    return false;
+}
+
+// Up to `count` numbers of a date, in ASCII or full-width digits, whatever
+// stands between them ("2014/09/13(土) 14：59", "2014年9月13日 14時59分").
+int ReadNumbers(std::string_view text, int32_t* out, int count) {
+    int found = 0;
+    bool inNumber = false;
+    for (std::size_t i = 0; i < text.size() && found <= count; ++i) {
+        int digit = -1;
+        if (text[i] >= '0' && text[i] <= '9') {
+            digit = text[i] - '0';
+        } else if (IsSjisLead(uint8_t(text[i]))) {
+            const std::size_t at = FULL_DIGITS.find(text.substr(i, 2));
+            if (at != std::string_view::npos && at % 2 == 0)
+                digit = int(at / 2);
+            ++i;
+        }
+        if (digit < 0) {
+            inNumber = false;
+            continue;
+        }
+        if (!inNumber) {
+            if (found == count)
+                break;
+            out[found++] = 0;
+            inNumber = true;
+        }
+        if (out[found - 1] < 100000000)
+            out[found - 1] = out[found - 1] * 10 + digit;
+    }
+    return found;
+}
+
+// Sets the time and its flag from a date text; the flag stays 0 when the
+// date is out of range or cannot be stored.
+int ReadDate(std::string_view text, std::time_t& stored, int32_t& flag) {
+    flag = 0;
+    int32_t v[6] = {};
+    if (ReadNumbers(text, v, 6) < 3)
+        return 0;
+    const int32_t year = v[0], month = v[1], day = v[2];
+    if (day < 1 || day > 31 || month < 1 || month > 12 || year < EARLIEST_YEAR)
+        return 0;
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = v[3];
+    tm.tm_min = v[4];
+    tm.tm_sec = v[5];
+    tm.tm_isdst = -1;  // daylight saving as the system decides
+    const std::time_t t = std::mktime(&tm);
+    if (t < 0)
+        return 0;  // not representable, or before 1970 in UTC
+    stored = t;
+    flag = 1;
+    return 1;
+}
+
+// Lines of a board diagram, and key lines the program does not use: kept in
+// the record and written back after its own header lines.
+bool IsKeptLine(std::string_view line, bool hasKey) {
+    return hasKey || StartsWith(line, "|") || StartsWith(line, "+") || StartsWith(line, "  ９") ||
+           StartsWith(line, "手数＝") || StartsWith(line, "先手番") || StartsWith(line, "後手番") ||
+           StartsWith(line, "下手番") || StartsWith(line, "上手番");
+}
+
 }  // namespace
 
 int ParseHeaderLine(KifuHeader& h, std::string_view line) {
-    if (line.size() < 6)
+    std::string_view key, value;
+    if (!SplitHeader(line, &key, &value))
         return 0;
-    // Search by characters: every key character is two bytes.
-    const std::string_view head = line.substr(0, 4);
-    int key = -1;
-    for (std::size_t off = 0; off + 4 <= HEADER_KEYS.size(); off += 2)
-        if (HEADER_KEYS.substr(off, 4) == head) {
-            key = int(off / 4);
-            break;
-        }
-    if (key < 0)
+    if (key == "開始日時")
+        return ReadDate(value, h.startTime, h.hasStartTime);
+    if (key == "終了日時")
+        return ReadDate(value, h.endTime, h.hasEndTime);
+    std::string* field = key == "手合割"                   ? &h.handicap
+                         : key == "先手" || key == "下手" ? &h.senteName
+                         : key == "後手" || key == "上手" ? &h.goteName
+                                                          : nullptr;
+    if (!field)
         return 0;
-
-    if (key == KEY_START || key == KEY_END) {
-        int32_t& flag = key == KEY_START ? h.hasStartTime : h.hasEndTime;
-        std::time_t& stored = key == KEY_START ? h.startTime : h.endTime;
-        flag = 0;
-        const int32_t year = DecimalValue(Bytes(line, 10, 13));
-        const int32_t month = DecimalValue(Bytes(line, 15, 16));
-        const int32_t day = DecimalValue(Bytes(line, 18, 19));
-        const int32_t hour = DecimalValue(Bytes(line, 25, 26));
-        const int32_t minute = DecimalValue(Bytes(line, 28, 29));
-        const int32_t second = DecimalValue(Bytes(line, 31, 34));
-        if (day < 1 || day > 31 || month < 1 || month > 12 || year < 1900)
-            return 0;
-        if (year < EARLIEST_YEAR)
-            return 0;
-        std::tm tm{};
-        tm.tm_year = year - 1900;
-        tm.tm_mon = month - 1;
-        tm.tm_mday = day;
-        tm.tm_hour = hour;
-        tm.tm_min = minute;
-        tm.tm_sec = second;
-        tm.tm_isdst = -1;  // daylight saving as the system decides
-        const std::time_t t = std::mktime(&tm);
-        if (t < 0)
-            return 0;  // not representable, or before 1970 in UTC
-        stored = t;
-        flag = 1;
-        return 1;
-    }
-    std::string& field = key == KEY_HANDICAP ? h.handicap : key == KEY_SENTE ? h.senteName : h.goteName;
-    field.assign(From(line, key == KEY_HANDICAP ? 8 : 6));
+    field->assign(value);
     return 1;
 }
 
@@ -101,91 +152,143 @@ bool CKifuControl::LoadKif(const std::string& path, const std::string& title, Lo
 
 namespace {
 
-// Reads the file's bytes into `k`, a record that nothing else sees yet.
-// Returns the number of lines that gave something: a header field set, a
-// move line recorded, a comment kept.
-int ReadKif(CKifu& k, std::string_view bytes, const std::string& title, LoadReport& report) {
-    report = LoadReport{};
-    k.Clear();
-    k.SetTitle(title);
-    k.header.hasStartTime = 0;
-    k.header.hasEndTime = 0;
-
-    KifuNode* mainCursor = k.Root();
-    KifuNode* varCursor = nullptr;
-    bool inVariations = false;
-    int32_t lastNumber = 0;
-    std::unordered_set<const KifuNode*> taken;
-    int linesRead = 0;
+// The reading of one file into a record that nothing else sees yet.
+class CKifReader {
+public:
+    CKifReader(CKifu& record) : k(record), mainCursor(record.Root()) {}
 
     // Handles one line; false stops the reading.
-    auto handle = [&](std::string_view ln) -> bool {
-        if (!ln.empty() && ln[0] == '#')
+    bool Line(std::string_view ln) {
+        if (ln.empty() || ln[0] == '#' || ln[0] == '&' || StartsWith(ln, "まで"))
             return true;
-        if (ln.substr(0, 4) == "変化") {
-            const std::string_view rest = From(ln, 6);
-            varCursor = k.FindPending(DecimalValue(rest.substr(0, rest.find("手"))), &taken);
-            // A section takes its pending entry even when it holds no move (an
-            // empty section is written for a "+" without moves), so that a
-            // later section of the same number does not land there.
-            if (varCursor)
-                taken.insert(varCursor);
-            inVariations = true;
-            return true;
-        }
-        if (!ln.empty() && ln[0] == ' ') {
-            const int32_t n = DecimalValue(ln.substr(0, 4));
-            if (n <= 0)
-                return true;
-            if (inVariations) {
-                if (varCursor)
-                    ++linesRead;
-                varCursor = k.AddMoveLine(varCursor, ln);
-                lastNumber = n;
-                return true;
-            }
-            if (n <= lastNumber)
-                return false;  // numbering starts again: the rest is not this record
-            mainCursor = k.AddMoveLine(mainCursor, ln);
-            ++linesRead;
-            lastNumber = n;
-            return true;
-        }
-        if (!ln.empty() && ln[0] == '*') {
+        if (StartsWith(ln, "変化"))
+            return Section(ln.substr(4));
+        if (ln[0] == '*') {
             KifuNode* to = inVariations ? varCursor : mainCursor;
             if (to)
                 ++linesRead;
             k.AddNodeComment(to, ln.substr(1));
             return true;
         }
-        linesRead += ParseHeaderLine(k.header, ln);
+        int32_t n = 0;
+        std::size_t at = 0;
+        if (KifMoveNumber(ln, &n, &at))
+            return Move(ln, n);
+        std::string_view key, value;
+        const bool hasKey = SplitHeader(ln, &key, &value);
+        if (ParseHeaderLine(k.header, ln))
+            ++linesRead;
+        else if (IsKeptLine(ln, hasKey) && !StartsWith(ln, "手数-"))
+            k.header.otherLines.append(ln).append("\r\n");
         return true;
-    };
+    }
 
-    // A CR ends a line and the byte after it (its LF) is skipped; a LF that
-    // does not follow a CR also ends a line.  Bytes after the last line end
-    // are not read.
-    std::size_t start = 0;
+    int linesRead = 0;  // lines that gave something: a header field, a move, a comment
+
+private:
+    // "変化：N手": the section is an alternative to move N.
+    bool Section(std::string_view rest) {
+        while (!rest.empty() && (rest[0] == ' ' || StartsWith(rest, FULL_COLON) || rest[0] == ':'))
+            rest.remove_prefix(rest[0] == ' ' || rest[0] == ':' ? 1 : 2);
+        const int32_t number = DecimalValue(rest.substr(0, rest.find("手")));
+        inVariations = true;
+        // The alternative left pending by a "+" on that move, found as the
+        // program's own files place them (later branch points first).
+        varCursor = k.FindPending(number, &taken);
+        if (!varCursor) {
+            // Written without "+" marks: the move of that number on the line
+            // read last, or on the lines it branches from, gets a new alternative.
+            for (KifuNode* e = lastEntry; e && !varCursor; e = e->prev)
+                if (e->filled && e->move->number == number) {
+                    KifuNode* last = e;
+                    while (last->alt)
+                        last = last->alt;
+                    varCursor = k.AddAlternative(last, *last->move)->alt;
+                }
+        }
+        // A section takes its pending entry even when it holds no move (an
+        // empty section is written for a "+" without moves), so that a later
+        // section of the same number does not land there.
+        if (varCursor)
+            taken.insert(varCursor);
+        return true;
+    }
+
+    bool Move(std::string_view ln, int32_t n) {
+        if (n <= 0)
+            return true;
+        if (!inVariations && n <= lastNumber)
+            return false;  // numbering starts again: the rest is not this record
+        KifuNode*& cursor = inVariations ? varCursor : mainCursor;
+        if (!cursor)
+            return true;  // a section that found no move to branch from: dropped
+        // 同 is the square of the move before: the cursor's, or for an empty
+        // entry (the root, a pending alternative) the one before it.
+        const MoveRec* ref = cursor->move;
+        if (ref->toFile == 0 && ref->toRank == 0 && cursor->prev)
+            ref = cursor->prev->move;
+        MoveRec m;
+        const int read = ReadKifMoveLine(m, ln, ref->toFile, ref->toRank);
+        if (read == 0 && !IsOwnLayout(ln))
+            return false;  // not a move this reader knows: the rest is not read
+        if (read == 0) {
+            cursor = k.AddMoveLine(cursor, ln);  // the column reading of the program's own lines
+        } else {
+            KifuNode* f = k.Append(cursor, m);
+            if (read == 2)
+                k.AddAlternative(f, m);
+            cursor = f;
+        }
+        ++linesRead;
+        lastNumber = n;
+        lastEntry = cursor;
+        return true;
+    }
+
+    // The number right-aligned in four columns and a blank: a line as the
+    // program itself writes it, read by columns whatever it holds.
+    static bool IsOwnLayout(std::string_view ln) {
+        return ln.size() > 5 && ln[4] == ' ' && ln[3] >= '0' && ln[3] <= '9';
+    }
+
+    CKifu& k;
+    KifuNode* mainCursor;
+    KifuNode* varCursor = nullptr;
+    KifuNode* lastEntry = nullptr;  // the entry of the move line read last
+    bool inVariations = false;
+    int32_t lastNumber = 0;
+    std::unordered_set<const KifuNode*> taken;
+};
+
+// Reads the file's bytes into `k`; returns the number of lines that gave something.
+int ReadKif(CKifu& k, std::string_view bytes, const std::string& title, LoadReport& report) {
+    report = LoadReport{};
+    k.Clear();
+    k.SetTitle(title);
+    k.header.hasStartTime = 0;
+    k.header.hasEndTime = 0;
+    CKifReader reader(k);
+
+    // CR LF, a lone LF and a lone CR each end a line; the last line needs no end.
     int32_t lineNumber = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        const std::string_view line = bytes.substr(start, end - start);
         ++lineNumber;
-        if (!handle(bytes.substr(start, i - start))) {
+        if (!reader.Line(line)) {
             report.stopLine = lineNumber;
-            report.stopText.assign(bytes.substr(start, i - start));
+            report.stopText.assign(line);
             break;
         }
-        if (c == '\r')
-            ++i;
-        start = i + 1;
+        start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
     }
 
     k.current = k.Root();
     k.lineIsVariation = 0;
     k.SetLine(CKifu::EndOfLine(k.Root()));
-    return linesRead;
+    return reader.linesRead;
 }
 
 }  // namespace

@@ -118,6 +118,7 @@ std::string CKifuControl::KifText(const std::string& pathText) const {
     out += "手合割：" + OneLine(h.handicap) + CRLF;
     out += "先手：" + OneLine(h.senteName) + CRLF;
     out += "後手：" + OneLine(h.goteName) + CRLF;
+    out += h.otherLines;
     out += "手数----指手---------消費時間--\r\n";
     out += h.headerComment;
 

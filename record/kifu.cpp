@@ -107,6 +107,7 @@ void CKifu::Clear() {
     header.senteName.clear();
     header.goteName.clear();
     header.headerComment.clear();
+    header.otherLines.clear();
     header.hasStartTime = 0;
     header.hasEndTime = 0;
     header.rootItem = 0;

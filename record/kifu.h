@@ -40,6 +40,9 @@ struct KifuHeader {
     std::string senteName;
     std::string goteName;
     std::string headerComment;  // lines of "*" + text + CR LF
+    // Header lines of other programs that the record does not use (棋戦,
+    // 場所, 持ち時間, a board diagram ...), each + CR LF, written back as read.
+    std::string otherLines;
 };
 
 class CKifu {

@@ -2,6 +2,7 @@
 // Literals here are compiled to Shift-JIS: every Japanese character is two bytes.
 #include "record/notation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -17,6 +18,11 @@ constexpr int PIECE_CHAR_COUNT = 14;
 constexpr const char* PIECE_CHARS[PIECE_CHAR_COUNT] = {"王", "飛", "角", "金", "銀", "桂", "香",
                                                        "歩", "玉", "龍", "馬", "と", "成", "打"};
 constexpr int PC_RYU = 9, PC_UMA = 10, PC_TO = 11, PC_NARI = 12, PC_UCHI = 13;
+
+// Words of the end lines, by status (the まで line is built apart).
+constexpr const char* END_WORDS[MS_END_LAST + 1] = {
+    "",       "",         "投了",     "",         "詰み",     "中断",   "千日手", "持将棋",
+    "切れ負け", "反則勝ち", "反則負け", "入玉勝ち", "不詰", "封じ手", "不戦勝", "不戦敗"};
 
 // Shown where a field holds a value that no table covers (garbage from a peer).
 constexpr const char* UNKNOWN_CHAR = "？";
@@ -111,16 +117,17 @@ std::string FormatMove(const KifuNode& entry, int mode) {
     const std::string number = NumberField(m.number);
 
     switch (m.status) {
-        case MS_RESIGN: out = number + " 投了"; break;
         case MS_KINGTAKEN: {
             char buf[64];
             std::snprintf(buf, sizeof buf, "まで%d手で%sの勝ち", m.number, m.side == 0 ? "先手" : "後手");
             out = buf;
             break;
         }
-        case MS_MATE: out = number + " 詰み"; break;
-        case MS_ABORT: out = number + " 中断"; break;
         default: {
+            if (IsEndStatus(m.status)) {
+                out = number + " " + END_WORDS[m.status];
+                break;
+            }
             // The empty entry at the end of every line has no text.
             if (m.status == MS_MOVE && int64_t(m.toFile) + m.toRank == 0)
                 break;
@@ -148,6 +155,42 @@ std::string FormatMove(const KifuNode& entry, int mode) {
     if (entry.alt)
         out += "+";
     return out;
+}
+
+std::string_view EndWord(int32_t status) {
+    return IsEndStatus(status) ? END_WORDS[status] : "";
+}
+
+int32_t EndStatusAt(std::string_view text, std::size_t* length) {
+    for (int32_t status = MS_RESIGN; status <= MS_END_LAST; ++status) {
+        const std::string_view word = END_WORDS[status];
+        if (!word.empty() && text.substr(0, word.size()) == word) {
+            if (length)
+                *length = word.size();
+            return status;
+        }
+    }
+    return 0;
+}
+
+int32_t TimeFieldSeconds(std::string_view text) {
+    std::string field;
+    if (!ExtractBetween(field, text, "(", ")"))
+        return 0;
+    if (field.size() > TIME_FIELD_MAX)
+        field.resize(TIME_FIELD_MAX);
+    const std::string_view spent = std::string_view(field).substr(0, field.find('/'));
+    const std::size_t colon = spent.find(':');
+    if (colon == std::string_view::npos)
+        return 0;
+    int64_t s = 60 * int64_t(DecimalValue(spent.substr(0, colon)));
+    const std::string_view rest = spent.substr(colon + 1);
+    const std::size_t second = rest.find(':');
+    if (second == std::string_view::npos)
+        s += DecimalValue(rest);
+    else  // hours:minutes:seconds
+        s = 60 * (s + DecimalValue(rest.substr(0, second))) + DecimalValue(rest.substr(second + 1));
+    return int32_t(std::clamp<int64_t>(s, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 bool ExtractBetween(std::string& out, std::string_view text, std::string_view open, std::string_view close) {
@@ -237,23 +280,7 @@ int ParseMoveText(MoveRec& m, std::string_view t, int32_t refFile, int32_t refRa
         m.fromRank = DigitAt(t, p + 2);
     }
 
-    m.seconds = 0;
-    std::string field;
-    if (t.size() > KIF_MOVE_COLUMNS && ExtractBetween(field, t.substr(KIF_MOVE_COLUMNS), "(", ")")) {
-        if (field.size() > TIME_FIELD_MAX)
-            field.resize(TIME_FIELD_MAX);
-        field = field.substr(0, field.find('/'));
-        std::size_t colon = field.find(':');
-        if (colon != std::string::npos) {
-            int64_t s = int64_t(DecimalValue(std::string_view(field).substr(colon + 1))) +
-                        60 * int64_t(DecimalValue(std::string_view(field).substr(0, colon)));
-            if (s > std::numeric_limits<int32_t>::max())
-                s = std::numeric_limits<int32_t>::max();
-            if (s < std::numeric_limits<int32_t>::min())
-                s = std::numeric_limits<int32_t>::min();
-            m.seconds = int32_t(s);
-        }
-    }
+    m.seconds = t.size() > KIF_MOVE_COLUMNS ? TimeFieldSeconds(t.substr(KIF_MOVE_COLUMNS)) : 0;
     return plus;
 }
 

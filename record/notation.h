@@ -39,7 +39,19 @@ bool ExtractBetween(std::string& out, std::string_view text, std::string_view op
 // 32-bit limits instead of overflowing, so 40-digit numbers are harmless.
 int32_t DecimalValue(std::string_view text);
 
-// The end lines: 投了, the まで line, 詰み, 中断 (status 2 to 5).
-inline bool IsEndStatus(int32_t status) { return status >= MS_RESIGN && status <= MS_ABORT; }
+// The end lines: 投了, the まで line, 詰み, 中断 and the end words of other
+// programs' records (status 2 to MS_END_LAST).
+inline bool IsEndStatus(int32_t status) { return status >= MS_RESIGN && status <= MS_END_LAST; }
+
+// The word of an end line ("投了"), empty for the まで line and for moves.
+std::string_view EndWord(int32_t status);
+
+// The end status whose word `text` starts with, with the word's length in
+// bytes; 0 when it starts with none.
+int32_t EndStatusAt(std::string_view text, std::size_t* length);
+
+// Seconds of a KIF time field: the first "(...)" of `text`, its part before
+// "/" read as minutes:seconds (or hours:minutes:seconds); 0 when there is none.
+int32_t TimeFieldSeconds(std::string_view text);
 
 }  // namespace ravu
