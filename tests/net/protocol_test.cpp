@@ -89,7 +89,7 @@ struct Copy {
         proto.OnSockMessage(WM_SOCK_PACKET, h);
     }
     void Closed(SockHandle h) {
-        listen.slots.erase(h);
+        listen.guests.erase(h);
         proto.OnSockMessage(WM_SOCK_CLOSED, h);
     }
     void Chat(const std::string& text) { proto.HandleChat(0, &text); }
@@ -215,7 +215,7 @@ TEST(Protocol, Rules) {
         {"a proposal during the game", HOST_GAME, {}, {{9, PKT_TURN, "1"}}, "refuse 0 >9|", g7 + ";"},
         {"guest gone during the sides question", HOST_FREE, {ASK_YES},
          [](Copy& c) {
-             c.host.duringAsk = [&c] { c.listen.slots.erase(7); };
+             c.host.duringAsk = [&c] { c.listen.guests.erase(7); };
              c.In(7, PKT_TURN, "0");
          },
          "refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
@@ -294,7 +294,7 @@ TEST(Protocol, Rules) {
              EXPECT_EQ(c.proto.Disconnect(), 0);
              c.host.answers = {ASK_YES};
              EXPECT_EQ(c.proto.Disconnect(), 1);
-             EXPECT_TRUE(c.listen.slots.empty());
+             EXPECT_TRUE(c.listen.guests.empty());
              c.proto.OnSockMessage(WM_SOCK_CLOSED, 7);  // a late report of the own close
          },
          "", "c0 m0 s0 p0 f1 turn-closed ;", {}, {"\r\n\r\n対局を終了し回線を切ります。", "\r\n\r\n対局を終了し回線を切ります。"}},

@@ -137,7 +137,9 @@ TEST_F(MainWindowTest, PromotionQuestionAtTheDestination) {
         Click(SquarePoint(4, 3));
         EXPECT_EQ(dialogAt, dlg->mapToGlobal(SquarePoint(4, 3)));
         const char* sent = answer == CPromoteDlg::RESULT_PROMOTE ? "   1 ４三銀成(44) " : "   1 ４三銀(44) ";
-        EXPECT_EQ(connectLink.sent, (decltype(connectLink.sent){{PKT_MOVE, Utf8ToSjis(sent)}}));
+        const std::vector<CFakeLink::Sent> moves = connectLink.Take();
+        ASSERT_EQ(moves.size(), 1u);
+        EXPECT_EQ(std::pair(moves[0].type, moves[0].text), std::pair(uint8_t(PKT_MOVE), Utf8ToSjis(sent)));
     }
 }
 
