@@ -179,7 +179,11 @@ TEST(Protocol, Rules) {
         std::vector<Notice> notices = {};
         std::vector<std::string> questions = {};
     };
-    const std::string g7 = "c2 m1 s1 p7 f1 chat ";  // the host of HOST_GAME, still playing
+    // States: the host of HOST_GAME still playing; a host or guest connected
+    // outside a game; all connections gone, the turn dialog closed; never connected.
+    const std::string g7 = "c2 m1 s1 p7 f1 chat ", free = "c2 m0 s0 p0 f0 chat ;",
+                      guest = "c1 m0 s0 p0 f0 chat ";
+    const std::string gone = "c0 m0 s0 p0 f0 turn-closed ;", none = "c0 m0 s0 p0 f0 ;";
     // A long chat line is cut on a character boundary to what one packet carries.
     std::string typed = "a";
     while (typed.size() < 400)
@@ -188,28 +192,28 @@ TEST(Protocol, Rules) {
     // clang-format off
     const Case cases[] = {
         // --- Hello: a question, accepted or refused; a refused guest's slot is closed.
-        {"hello, yes", NEW, {ASK_YES}, {{5, PKT_HELLO, "はなこ"}}, "accept 0 >5|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "はなこ"}},
-        {"hello, no", NEW, {}, {{5, PKT_HELLO, std::string(250, 'n')}}, "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;", {},
+        {"hello, yes", NEW, {ASK_YES}, {{5, PKT_HELLO, "はなこ"}}, "accept 0 >5|", free, {}, {kHelloQ + "はなこ"}},
+        {"hello, no", NEW, {}, {{5, PKT_HELLO, std::string(250, 'n')}}, "refuse 0 >5|close 5|", none, {},
          {kHelloQ + std::string(22, 'n') + "…"}},
         {"hello while connecting out: no question", NEW, {ASK_YES},
          [](Copy& c) {
              c.host.connectDialogOpen = true;
              c.In(5, PKT_HELLO, "x");
          },
-         "refuse 0 >5|close 5|", "c0 m0 s0 p0 f0 ;"},
+         "refuse 0 >5|close 5|", none},
         {"a second hello while the question is open is answered no at once", NEW, {ASK_YES},
          [](Copy& c) {
              c.host.duringAsk = [&c] { c.In(8, PKT_HELLO, "second"); };
              c.In(7, PKT_HELLO, "first");
          },
-         "refuse 0 >8|accept 0 >7|close 8|", "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "first"}},
+         "refuse 0 >8|accept 0 >7|close 8|", free, {}, {kHelloQ + "first"}},
         {"guest gone during the question", NEW, {ASK_YES},
          [](Copy& c) {
              c.host.duringAsk = [&c] { c.Closed(7); };
              c.In(7, PKT_HELLO, "fleeting");
          },
-         "refuse 0 >7|close 7|", "c0 m0 s0 p0 f0 turn-closed ;", {}, {kHelloQ + "fleeting"}},
-        {"a guest says hello once", HOST_FREE, {ASK_NO}, {{7, PKT_HELLO, "g"}}, "", "c2 m0 s0 p0 f0 chat ;"},
+         "refuse 0 >7|close 7|", gone, {}, {kHelloQ + "fleeting"}},
+        {"a guest says hello once", HOST_FREE, {ASK_NO}, {{7, PKT_HELLO, "g"}}, "", free},
         {"hello in a game: a spectator, no question, the game so far", HOST_GAME, {}, {{7, PKT_MOVE, kMove1}, {11, PKT_HELLO, "w2"}},
          "move " + kMove1 + " !7|accept 0 >11|observe 1 >11|end " + kMove1 + ";; >11|", g7 + kMove1 + ";;"},
         // --- Sides: the guest proposes, the host asks; the others are told to watch.
@@ -218,18 +222,18 @@ TEST(Protocol, Rules) {
         {"guest takes gote", HOST_FREE, {ASK_YES}, {{7, PKT_TURN, "1"}}, "accept 0 >7|observe 0 !7|", "c2 m1 s0 p7 f0 chat ;", {},
          {kSidesQ + " 先手: host \r\n 後手: guest"}},
         {"a long name is shown shortened", NEW, {ASK_YES, ASK_NO}, {{7, PKT_HELLO, std::string(40, 'g')}, {7, PKT_TURN, "1"}},
-         "accept 0 >7|refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {},
+         "accept 0 >7|refuse 0 >7|", free, {},
          {kHelloQ + std::string(22, 'g') + "…", kSidesQ + " 先手: host \r\n 後手: " + std::string(22, 'g') + "…"}},
         {"a refused guest that stays can neither propose nor chat", HOST_FREE, {},
          {{8, PKT_HELLO, "pest"}, {8, PKT_TURN, "0"}, {8, PKT_CHAT, "spam"}}, "refuse 0 >8|refuse 0 >8|close 8|",
-         "c2 m0 s0 p0 f0 chat ;", {}, {kHelloQ + "pest"}},
+         free, {}, {kHelloQ + "pest"}},
         {"a proposal during the game", HOST_GAME, {}, {{9, PKT_TURN, "1"}}, "refuse 0 >9|", g7 + ";"},
         {"guest gone during the sides question", HOST_FREE, {ASK_YES},
          [](Copy& c) {
              c.host.duringAsk = [&c] { c.listen.slots.erase(7); };
              c.In(7, PKT_TURN, "0");
          },
-         "refuse 0 >7|", "c2 m0 s0 p0 f0 chat ;", {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
+         "refuse 0 >7|", free, {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
         // --- Moves: the opponent's are applied and relayed to the others; the own go to all.
         {"moves both ways, check shown", HOST_GAME, {}, {{7, PKT_MOVE, kMove1}, {0, PKT_MOVE, kMove2}, {7, PKT_MOVE, kMove3Check}},
          "move " + kMove1 + " !7|move " + kMove2 + " >0|move " + kMove3Check + " !7|done 1|",
@@ -240,7 +244,7 @@ TEST(Protocol, Rules) {
          g7 + kMove1 + ";;"},
         {"a guest sends its moves to its host", GUEST_GAME, {}, {{0, PKT_MOVE, kMove1}}, "move " + kMove1 + " >0|done 1|",
          "c1 m1 s0 p0 f0 chat " + kMove1 + ";;"},
-        {"a guest outside a game takes no moves", GUEST_FREE, {}, {{3, PKT_MOVE, kMove1}}, "", "c1 m0 s0 p0 f0 chat ;"},
+        {"a guest outside a game takes no moves", GUEST_FREE, {}, {{3, PKT_MOVE, kMove1}}, "", guest + ";"},
         // --- End lines and refused moves end the game; the board and record stay.
         {"resignation received", HOST_GAME, {}, {{7, PKT_MOVE, "   1 投了"}}, "move    1 投了 !7|",
          "c2 m0 s0 p0 f1 chat    1 投了;;", {N::OpponentResigned}},
@@ -254,10 +258,9 @@ TEST(Protocol, Rules) {
          "c2 m0 s0 p0 f1 chat " + kMove1 + ";   2 投了;;", {}, {"\r\n\r\n投了しますか ？", "\r\n\r\n投了しますか ？"}},
         // --- Spectators: the game so far, entry by entry; then every move.
         {"watched moves and resignation", GUEST_WATCHING, {}, {{3, PKT_MOVE, kMove1}, {3, PKT_MOVE, "   2 投了"}}, "",
-         "c1 m0 s0 p0 f0 chat " + kMove1 + ";   2 投了;;", {N::GoteResigned}},
-        {"watched king taken", GUEST_WATCHING, {}, {{3, PKT_MOVE, "まで1手で先手の勝ち"}}, "",
-         "c1 m0 s0 p0 f0 chat まで1手で先手の勝ち;;", {N::SenteWon}},
-        {"watched game interrupted", GUEST_WATCHING, {}, {{3, PKT_MOVE, "   1 中断"}}, "", "c1 m0 s0 p0 f0 chat    1 中断;;",
+         guest + kMove1 + ";   2 投了;;", {N::GoteResigned}},
+        {"watched king taken", GUEST_WATCHING, {}, {{3, PKT_MOVE, "まで1手で先手の勝ち"}}, "", guest + "まで1手で先手の勝ち;;", {N::SenteWon}},
+        {"watched game interrupted", GUEST_WATCHING, {}, {{3, PKT_MOVE, "   1 中断"}}, "", guest + "   1 中断;;",
          {N::WatchedGameEnded}},
         {"catch-up of two entries", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, kMove1 + ";" + kMove2 + ";;"}}, "",
          "c1 m2 s0 p0 f0 chat " + kMove1 + ";" + kMove2 + ";;"},
@@ -265,15 +268,15 @@ TEST(Protocol, Rules) {
         {"catch-up: text behind the last ';' is no entry", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, kMove1 + ";" + kMove2}}, "",
          "c1 m2 s0 p0 f0 chat " + kMove1 + ";;"},
         {"catch-up that does not fit", GUEST_WATCHING, {}, {{3, PKT_CHUNK_END, kMove1 + ";" + kMove1 + ";;"}}, "",
-         "c1 m0 s0 p0 f0 chat " + kMove1 + ";   1 同　歩(77) ;;", {N::MoveRefused}},
+         guest + kMove1 + ";   1 同　歩(77) ;;", {N::MoveRefused}},
         {"catch-up outside watching", GUEST_GAME, {}, {{3, PKT_CHUNK_END, kMove1 + ";;"}}, "", "c1 m1 s0 p0 f0 chat ;"},
         // --- Lost connections: the opponent first (spectators stay, told nothing), then the last one.
         {"opponent gone, then the last spectator", HOST_GAME, {}, {{7, PKT_MOVE, kMove1}, {7, CLOSED}, {9, CLOSED}},
          "move " + kMove1 + " !7|", "c0 m0 s0 p0 f1 turn-closed " + kMove1 + ";;", {N::OpponentGone, N::ConnectionLost}},
-        {"last guest gone", HOST_FREE, {}, {{7, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::ConnectionLost}},
-        {"guest loses its host in a game", GUEST_GAME, {}, {{0, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
-        {"guest's own link fails", GUEST_GAME, {}, {{3, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
-        {"watched host gone", GUEST_WATCHING, {}, {{0, CLOSED}}, "", "c0 m0 s0 p0 f0 turn-closed ;", {N::WatchedHostGone}},
+        {"last guest gone", HOST_FREE, {}, {{7, CLOSED}}, "", gone, {N::ConnectionLost}},
+        {"guest loses its host in a game", GUEST_GAME, {}, {{0, CLOSED}}, "", gone, {N::OpponentGone}},
+        {"guest's own link fails", GUEST_GAME, {}, {{3, CLOSED}}, "", gone, {N::OpponentGone}},
+        {"watched host gone", GUEST_WATCHING, {}, {{0, CLOSED}}, "", gone, {N::WatchedHostGone}},
         {"a guest refuses strays on its own listening socket; their going says nothing", GUEST_GAME, {},
          [](Copy& c) {
              c.In(11, PKT_HELLO, "stray");
@@ -283,7 +286,7 @@ TEST(Protocol, Rules) {
              EXPECT_EQ(c.proto.connState, CONN_GUEST);
              c.Closed(0);  // the host closes
          },
-         "refuse 0 >11|refuse 0 >12|close 11|close 12|", "c0 m0 s0 p0 f0 turn-closed ;", {N::OpponentGone}},
+         "refuse 0 >11|refuse 0 >12|close 11|close 12|", gone, {N::OpponentGone}},
         {"disconnect: asked (no, then yes), then everything closed, nobody told", HOST_GAME, {ASK_NO, ASK_YES},
          [](Copy& c) {
              c.Do({0, DISCONNECT});
@@ -291,9 +294,8 @@ TEST(Protocol, Rules) {
              EXPECT_TRUE(c.listen.slots.empty());
              c.proto.OnSockMessage(WM_SOCK_CLOSED, 7);  // a late report of the own close
          },
-         "done 01|", "c0 m0 s0 p0 f1 turn-closed ;", {},
-         {"\r\n\r\n対局を終了し回線を切ります。", "\r\n\r\n対局を終了し回線を切ります。"}},
-        {"disconnect without a connection", NEW, {}, {{0, DISCONNECT}}, "done 0|", "c0 m0 s0 p0 f0 ;"},
+         "done 01|", "c0 m0 s0 p0 f1 turn-closed ;", {}, {"\r\n\r\n対局を終了し回線を切ります。", "\r\n\r\n対局を終了し回線を切ります。"}},
+        {"disconnect without a connection", NEW, {}, {{0, DISCONNECT}}, "done 0|", none},
         // --- Chat: the host passes every line to all; a guest logs its own at the echo.
         {"host chat", HOST_FREE, {}, {{0, PKT_CHAT, typed}, {7, PKT_CHAT, "guest>よろしく"}},
          "chat " + cut + " >0|chat guest>よろしく >0|",
@@ -303,7 +305,7 @@ TEST(Protocol, Rules) {
          "chat guest>hi >0|chat guest>yo >0|",
          "c1 m1 s0 p0 f0 chat ; log guest>hi log guest>yo log host>hello*guest>hi\r\n*guest>yo\r\n*host>hello\r\n",
          {N::ChatArrived}},
-        {"no chat without a connection", NEW, {}, {{0, PKT_CHAT, "hi"}}, "", "c0 m0 s0 p0 f0 ;"},
+        {"no chat without a connection", NEW, {}, {{0, PKT_CHAT, "hi"}}, "", none},
     };
     // clang-format on
     for (const Case& k : cases) {
