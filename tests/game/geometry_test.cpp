@@ -32,6 +32,7 @@ TEST(Pixels, DrawListAndHands) {
         const char* cells;
         // clang-format off
     } rows[] = {
+        // sKA00 sHI00: the bishop (34) comes before the rook (36).
         {"sKA00 sHI00", 0, " 2@507,167 1@443,167"}, {"gGI00 gKI00 gKI00 g+FU00", 0, " 23@2,4 20@66,68 19@33,68 19@2,68"},
         {"sFU00 sFU00 sFU00 sFU00 sFU00", 0, " 7@515,263 7@497,263 7@479,263 7@461,263 7@443,263"},
         {nine, 0, " 23@82,4 23@72,4 23@62,4 23@52,4 23@42,4 23@32,4 23@22,4 23@12,4 23@2,4"},
