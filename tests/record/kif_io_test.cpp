@@ -41,35 +41,58 @@ std::string RoundTrip(const CKifuControl& rec) {
     return heads;
 }
 
-TEST_F(KifFiles, WriterLayoutByteForByte) {
+// A file in a foreign layout (no times, comments before the first move of a
+// section, sections without a pending entry) is written in the program's own
+// layout, byte for byte, and shown as a tree with a comment on each item.
+TEST_F(KifFiles, WriterLayoutTreeAndComments) {
     CKifuControl rec;
     EXPECT_EQ(rec.KifText("x"),
               "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n# ファイル名：x\r\n手合割：\r\n先手：\r\n"
               "後手：\r\n手数----指手---------消費時間--\r\n\r\n");
-    KifuHeader& h = rec.kifu.header;
-    std::tm tm{0, 5, 13, 1, 4, 103, 0, 0, -1, 0, nullptr};  // 2003-05-01 13:05:00
-    h.startTime = std::mktime(&tm) + 9;
-    h.endTime = h.startTime + 86400 * 3 + 3600;
-    h.hasStartTime = h.hasEndTime = 1;
-    h.handicap = "平手", h.senteName = "羽生", h.goteName = "b", h.headerComment = "*序\r\n*2\r\n";
-    KifuNode* m1 = rec.kifu.AddMoveLine(rec.kifu.Root(), "   1 ７六歩(77)");
-    rec.kifu.AddNodeComment(m1, "nice");
-    KifuNode* m3 = rec.kifu.AddMoveLine(rec.kifu.AddMoveLine(m1, "   2 ３四歩(33)+"), "   3 ２六歩(27)");
-    rec.kifu.AddNodeComment(m3, "line one");
-    rec.kifu.AddNodeComment(m3, "line two");
-    rec.kifu.AddNodeComment(rec.kifu.AddMoveLine(m3, "   4 投了"), "after");
-    rec.kifu.AddMoveLine(m1->next->alt, "   2 ８四歩(83)");
+    ASSERT_TRUE(rec.LoadKifFromBuffer(
+        "開始日時：2003/05/01(木) 13:05:09\r\n終了日時：2003/05/04(日) 14:05:09\r\n"
+        "手合割：平手\r\n先手：羽生\r\n後手：b\r\n*序\r\n*2\r\n   1 ７六歩(77)\r\n*nice\r\n"
+        "   2 ３四歩(33)+\r\n   3 ２六歩(27)+\r\n   4 投了\r\n*after\r\n\r\n"
+        "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n変化：3手\r\n*not kept\r\n"
+        "   3 同　歩(35)+\r\n*line one\r\n*line two\r\n   4 同　歩(23)+\r\n   5 ６八銀(79)\r\n\r\n"
+        "変化：4手\r\n   4 ４四歩(43)\r\n変化：3手\r\n   3 ５六歩(57)\r\n"
+        "変化：3手\r\n   3 ７八金(69)\r\n",  // no pending 3 is left: dropped
+        "a.kif"));
+    // The alternative to move 2 never got a section: it stays pending, keeps
+    // its "+" and is written as an empty section.
     EXPECT_EQ(rec.KifText("C:\\kifu\\a.kif"),
               "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n# ファイル名：C:\\kifu\\a.kif\r\n"
               "開始日時：2003/05/01(木) 13:05:09\r\n終了日時：2003/05/04(日) 14:05:09\r\n"
               "手合割：平手\r\n先手：羽生\r\n後手：b\r\n手数----指手---------消費時間--\r\n*序\r\n*2\r\n"
               "   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*nice\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-              "   3 ２六歩(27)   ( 0:00/00:00:00)\r\n*line one\r\n*line two\r\n   4 投了\r\n*after\r\n\r\n"
-              "変化：2手\r\n   2 ８四歩(83)   ( 0:00/00:00:00)\r\n\r\n");
-    EXPECT_EQ(RoundTrip(rec), "変化：2手 ");
+              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 投了\r\n*after\r\n\r\n変化：3手\r\n"
+              "   3 同　歩(35)   ( 0:00/00:00:00)+\r\n*line one\r\n*line two\r\n"
+              "   4 同　歩(23)   ( 0:00/00:00:00)+\r\n   5 ６八銀(79)   ( 0:00/00:00:00)\r\n\r\n"
+              "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n"
+              "変化：3手\r\n   3 ５六歩(57)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
+    EXPECT_EQ(RoundTrip(rec), "変化：3手 変化：4手 変化：3手 変化：2手 ");
     EXPECT_EQ(InsertAfterBreaks("a\nb\r\n\r\nc", "*"), "a\nb\r\n*\r\n*c");
+    test::FakeTree tree;
+    rec.BuildTree(&tree);
+    // A "+" without a section (move 2) has no children.
+    EXPECT_EQ(tree.Render(),
+              "a.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
+              "       3 ▲ 同　歩(35)+\n         4 ▽ 同　歩(23)+\n           4 ▽ ４四歩(43)\n"
+              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 投了\n");
+    EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
+    std::string comments = rec.GetComment(3);  // no such item
+    for (const auto& [item, parent, text] : tree.items)
+        comments += rec.GetComment(item) + "|";
+    EXPECT_EQ(comments, "*序\r\n*2\r\n|nice\r\n|||line one\r\nline two\r\n|||||after\r\n|");
+    // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
+    const int32_t old = std::get<0>(tree.items.back());
+    const std::string before = tree.Render();
+    rec.kifu.header.title.clear();
+    rec.BuildTree(&tree);
+    EXPECT_EQ(tree.Render(), "無題" + before.substr(before.find('\n')));
+    EXPECT_EQ(rec.kifu.FindByItem(old, nullptr), nullptr);
     // Line breaks in header texts or the path cannot inject lines into the file.
-    h.senteName = "a\r\n   1 ７六歩(77)";
+    rec.kifu.header.senteName = "a\r\n   1 ７六歩(77)";
     CKifuControl back;
     ASSERT_TRUE(back.LoadKifFromBuffer(rec.KifText("dir/x\n   1 ７六歩(77)\r\n.kif"), "x"));
     EXPECT_EQ(back.KifText("a.kif"), rec.KifText("a.kif"));
@@ -218,26 +241,6 @@ TEST_F(KifFiles, HeaderLines) {
     EXPECT_EQ(h.endTime, 1057075200);  // 16:00 UTC: summer time, UTC-4
     ASSERT_EQ(ParseHeaderLine(h, "終了日時：2003/01/01(水) 12:00:00"), 1);
     EXPECT_EQ(h.endTime, 1041440400);  // 17:00 UTC: UTC-5
-}
-
-TEST_F(KifFiles, ReaderCommentsAndVariationSections) {
-    CKifuControl rec;
-    ASSERT_TRUE(rec.LoadKifFromBuffer(
-        "*before the first move\r\n   1 ７六歩(77)\r\n*one\r\n   2 ３四歩(33)+\r\n   3 ２六歩(27)+\r\n\r\n"
-        "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n"
-        "変化：3手\r\n*before the section's first move: not kept\r\n   3 同　歩(35)\r\n*kept\r\n   4 "
-        "同　歩(23)\r\n"
-        "変化：3手\r\n   3 ７八金(69)\r\n",  // repeats a number already filled
-        "t"));
-    // The alternative to move 2 never got a section: it stays pending, keeps
-    // its "+" and is written as an empty section.
-    const std::string text = rec.KifText("t");
-    EXPECT_EQ(text.substr(text.rfind("--\r\n") + 4),
-              "*before the first move\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*one\r\n   2 ３四歩(33)   ( "
-              "0:00/00:00:00)+\r\n"
-              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：3手\r\n   3 同　歩(35)   ( "
-              "0:00/00:00:00)\r\n*kept\r\n"
-              "   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
 }
 
 // Files of thousands of alternatives or nesting levels load, show and write
