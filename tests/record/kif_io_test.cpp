@@ -1,14 +1,9 @@
 // KIF files: the writer's layout byte for byte, the program's own files
-// loading and saving back identically, the reader's rules, files on disk and
-// hostile files.
+// loading and saving back identically, the reader's rules and hostile files
+// (files on disk: kif_tool_test.cpp).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "record/kif_reader.h"
 #include "record/kif_writer.h"
@@ -18,7 +13,6 @@
 namespace ravu {
 namespace {
 
-namespace fs = std::filesystem;
 using test::Moves;
 
 // Local time is fixed for every test here; Japan has no daylight saving.
@@ -141,35 +135,6 @@ TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
                 RoundTrip(rec);
             ASSERT_FALSE(HasFailure()) << o.mainLength << " seed " << seed;
         }
-}
-
-TEST_F(KifFiles, SaveAndLoadThroughTheFileSystem) {
-    const fs::path dir = fs::temp_directory_path() / ("ravu_record_save_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    CKifuControl rec;
-    test::RecordGen(99).Generate(rec.kifu, test::GenOptions{});
-    const std::string path = (dir / "game.kif").string();
-    std::ofstream(path, std::ios::binary) << "old contents that are longer than nothing";
-    ASSERT_TRUE(rec.SaveKif(path));
-    std::stringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    EXPECT_EQ(bytes.str(), rec.KifText(path));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
-    EXPECT_FALSE(rec.SaveKif((dir / "missing" / "x.kif").string()) || rec.SaveKif(dir.string()));
-    EXPECT_TRUE(fs::is_directory(dir) && !fs::exists(dir / "missing"));
-    // Files over 65536 bytes, from disk or memory, and missing files leave the record.
-    CKifuControl back;
-    std::string big = "   1 ２六歩(27)\r\n";
-    big.resize(KIF_MAX_BYTES + 1, ' ');
-    std::ofstream(dir / "big.kif", std::ios::binary) << big;
-    std::ofstream(dir / "max.kif", std::ios::binary) << big.substr(0, KIF_MAX_BYTES);
-    EXPECT_FALSE(back.LoadKifFromBuffer(big, "big") || back.LoadKif((dir / "big.kif").string()) ||
-                 back.LoadKif((dir / "none.kif").string()));
-    ASSERT_TRUE(back.LoadKif(path));
-    EXPECT_TRUE(back.LoadKif((dir / "max.kif").string()));  // exactly the limit is read
-    EXPECT_EQ(back.kifu.header.title + back.kifu.header.senteName, "max.kif");
-    EXPECT_EQ(back.kifu.Root()->move->toFile, 2);
-    fs::remove_all(dir);
 }
 
 // What the reader keeps of a file: the main line text (list layout, ";" after
