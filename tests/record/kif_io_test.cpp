@@ -169,12 +169,12 @@ TEST_F(KifFiles, ReaderLineRules) {
 }
 
 TEST_F(KifFiles, HeaderLines) {
-    struct Row {
+    const struct {
         std::string line;
         int result;
         const char* fields;  // start time (local; flag when not set), handicap, sente, gote
-    };
-    std::vector<Row> rows = {
+        // clang-format off
+    } rows[] = {
         {"開始日時：2003/05/01(木) 13:05:09", 1, "2003/05/01(木) 13:05:09|old|old|old"},
         {"開始日時：2003/05/01", 1, "2003/05/01(木) 00:00:00|old|old|old"},  // no time of day: midnight
         {"開始", 0, "7|old|old|old"},  // shorter than 6 bytes: nothing is touched
@@ -182,16 +182,15 @@ TEST_F(KifFiles, HeaderLines) {
         {"後手：名人", 1, "7|old|old|名人"},
         {"手合割：香落ち", 1, "7|香落ち|old|old"},
         {"手合割", 1, "7||old|old"},
-        {"合先xxyyzz", 1,
-         "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
+        {"合先xxyyzz", 1, "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
         {"手後：abc", 1, "7|old|abc|old"},
         {"棋戦：竜王戦", 0, "7|old|old|old"},
+        // Dates out of range or before 1970 are not stored, and the old one is forgotten.
+        {"開始日時：1899/05/01(木) 13:05:09", 0, "0|old|old|old"}, {"開始日時：2003/13/01(木) 13:05:09", 0, "0|old|old|old"},
+        {"開始日時：2003/05/32(木) 13:05:09", 0, "0|old|old|old"}, {"開始日時：2003/00/00(木) 13:05:09", 0, "0|old|old|old"},
+        {"開始日時：1969/12/31(水) 23:59:59", 0, "0|old|old|old"}, {"開始日時：9999999999999999999999999999999", 0, "0|old|old|old"},
     };
-    // Dates out of range or before 1970 are not stored, and the old one is forgotten.
-    for (const char* date :
-         {"1899/05/01(木) 13:05:09", "2003/13/01(木) 13:05:09", "2003/05/32(木) 13:05:09",
-          "2003/00/00(木) 13:05:09", "1969/12/31(水) 23:59:59", "9999999999999999999999999999999999999999"})
-        rows.push_back({std::string("開始日時：") + date, 0, "0|old|old|old"});
+    // clang-format on
     for (const auto& r : rows) {
         KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", ""};
         EXPECT_EQ(ParseHeaderLine(h, r.line), r.result) << r.line;
