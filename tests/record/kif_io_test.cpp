@@ -97,12 +97,8 @@ TEST_F(KifFiles, WriterLayoutTreeAndComments) {
 // own branch points from last to first, then the next sibling.  The empty
 // end of a variation read earlier never takes a later section.
 TEST_F(KifFiles, SectionOrderOfBranchPoints) {
-    CKifuControl one, two, three;
-    std::vector<KifuNode*> m = Moves(one.kifu, one.kifu.Root(), 1, 12, {4, 10});
-    Moves(one.kifu, Moves(one.kifu, m[9]->alt, 10, 11, {10})[0]->alt, 10, 10, {}, "７七角(88)");
-    Moves(one.kifu, Moves(one.kifu, m[3]->alt, 4, 5, {5})[1]->alt, 5, 5);
-    EXPECT_EQ(RoundTrip(one), "変化：10手 変化：10手 変化：4手 変化：5手 ");
-    m = Moves(two.kifu, two.kifu.Root(), 1, 8, {1, 3, 6});
+    CKifuControl two, three;
+    std::vector<KifuNode*> m = Moves(two.kifu, two.kifu.Root(), 1, 8, {1, 3, 6});
     const std::vector<KifuNode*> a = Moves(two.kifu, m[5]->alt, 6, 8, {6, 7});
     Moves(two.kifu, Moves(two.kifu, a[1]->alt, 7, 8, {8})[1]->alt, 8, 8);
     Moves(two.kifu, a[0]->alt, 6, 6);
@@ -135,37 +131,6 @@ TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
                 RoundTrip(rec);
             ASSERT_FALSE(HasFailure()) << o.mainLength << " seed " << seed;
         }
-}
-
-// What the reader keeps of a file: the main line text (list layout, ";" after
-// each entry) and the sente name.  The displayed line is the main line.
-TEST_F(KifFiles, ReaderLineRules) {
-    const struct {
-        const char* what;
-        std::string file, mainLine;
-        // clang-format off
-    } rows[] = {
-        {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;"},
-        {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"byte after CR is skipped", "   1 ７六歩(77)\rX   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"a number not above the last stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   2 ２六歩(27)\r\n先手：x\r\n",
-         "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"a gap is accepted", "   1 ７六歩(77)\r\n   5 ３四歩(33)\r\n", "   1 ７六歩(77) ;   5 ３四歩(33) ;;"},
-        {"number 0, negative and other lines are passed over",
-         "   0 ７六歩(77)\r\n  -1 ３四歩(33)\r\n   1 ２六歩(27)\r\nまで1手で先手の勝ち\r\ngarbage\r\n#   2 x\r\n先手：名人\r\n",
-         "   1 ２六歩(27) ;;名人"},
-        {"numbers of four digits begin without a blank", "   1 ７六歩(77)\r\n1000 ３四歩(33)\r\n", "   1 ７六歩(77) ;;"},
-    };
-    // clang-format on
-    CKifuControl rec;  // each file replaces all of the one before
-    for (const auto& r : rows) {
-        ASSERT_TRUE(rec.LoadKifFromBuffer(r.file, "t"));
-        std::string text;
-        rec.GetMainLineText(text);
-        EXPECT_EQ(text + rec.kifu.header.senteName, r.mainLine) << r.what;
-        EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && rec.kifu.lineIsVariation == 0 &&
-                    rec.kifu.line.size() == std::size_t(std::count(text.begin(), text.end(), ';')));
-    }
 }
 
 TEST_F(KifFiles, HeaderLines) {
@@ -207,33 +172,57 @@ TEST_F(KifFiles, HeaderLines) {
     EXPECT_EQ(h.endTime, 1041440400);  // 17:00 UTC: UTC-5
 }
 
+// What the reader keeps of a file: the main line text (list layout, ";" after
+// each entry) and the sente name, and the items of the tree (its top item
+// included; 0: the file is not taken).  The displayed line is the main line
+// of a file taken.
 // Files of thousands of alternatives or nesting levels load, show and write
 // back; files from which nothing can be read are not taken.
-TEST_F(KifFiles, HostileFiles) {
+TEST_F(KifFiles, ReaderLineRulesAndHostileFiles) {
     auto fill = [](std::string s, const std::string& unit) {
         while (s.size() + unit.size() <= KIF_MAX_BYTES)
             s += unit;
         return s;
     };
     const struct {
-        std::string file;
-        std::size_t items;  // in the tree, its top item included; 0: not taken
+        const char* what;
+        std::string file, mainLine;
+        std::size_t items;
         // clang-format off
     } rows[] = {
-        {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), 2 + (KIF_MAX_BYTES - 18) / 29},
-        {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"), 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
-        {fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), 2 + (KIF_MAX_BYTES - 29) / 7},  // a line of pending alternatives
-        {"*only a comment\r\n", 1},
-        {fill("", "変化：1手\r\n"), 0},
-        {fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), 0},
+        {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;", 2},
+        {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"byte after CR is skipped", "   1 ７六歩(77)\rX   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"a number not above the last stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   2 ２六歩(27)\r\n先手：x\r\n",
+         "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"a gap is accepted", "   1 ７六歩(77)\r\n   5 ３四歩(33)\r\n", "   1 ７六歩(77) ;   5 ３四歩(33) ;;", 3},
+        {"number 0, negative and other lines are passed over",
+         "   0 ７六歩(77)\r\n  -1 ３四歩(33)\r\n   1 ２六歩(27)\r\nまで1手で先手の勝ち\r\ngarbage\r\n#   2 x\r\n先手：名人\r\n",
+         "   1 ２六歩(27) ;;名人", 2},
+        {"numbers of four digits begin without a blank", "   1 ７六歩(77)\r\n1000 ３四歩(33)\r\n", "   1 ７六歩(77) ;;", 2},
+        {"thousands of alternatives", fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), "   1 ７六歩(77) +;;",
+         2 + (KIF_MAX_BYTES - 18) / 29},
+        {"thousands of levels", fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"),
+         "   1 ７六歩(77) +;;", 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
+        {"a line of pending alternatives", fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), "   1 ７六歩(77) +;;",
+         2 + (KIF_MAX_BYTES - 29) / 7},
+        {"a comment is taken", "*only a comment\r\n", ";", 1},
+        {"only section heads", fill("", "変化：1手\r\n"), ";", 0},
+        {"binary", fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), ";", 0},
     };
     // clang-format on
     for (const auto& r : rows) {
         CKifuControl rec;
-        ASSERT_EQ(rec.LoadKifFromBuffer(r.file, "h"), r.items > 0);
+        ASSERT_EQ(rec.LoadKifFromBuffer(r.file, "t"), r.items > 0) << r.what;
+        std::string text;
+        rec.GetMainLineText(text);
+        EXPECT_EQ(text + rec.kifu.header.senteName, r.mainLine) << r.what;
+        EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && rec.kifu.lineIsVariation == 0 &&
+                    rec.kifu.line.size() ==
+                        (r.items ? std::size_t(std::count(text.begin(), text.end(), ';')) : 0));
         test::FakeTree tree;
         rec.BuildTree(&tree);
-        EXPECT_EQ(tree.items.size(), r.items ? r.items : 1);
+        EXPECT_EQ(tree.items.size(), r.items ? r.items : 1) << r.what;
         CKifuControl back;
         EXPECT_TRUE(back.LoadKifFromBuffer(rec.KifText("h").substr(0, KIF_MAX_BYTES), "h"));
     }
