@@ -117,10 +117,10 @@ TEST_F(KifFiles, SectionOrderOfBranchPoints) {
 TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
     // clang-format off
     const test::GenOptions shapes[] = {
-        {20, 6, 3, 20, 30, 50, 15, true},   // short games, many variations
-        {400, 12, 2, 1, 10, 100, 10, true},  // long games
-        {50, 6, 2, 8, 0, 30, 20, false},     // no header, no comments
-        {30, 10, 6, 30, 10, 20, 10, true},   // deep nesting
+        {20, 6, 3, 20, 30},   // short games, many variations
+        {400, 12, 2, 1, 10},  // long games
+        {50, 6, 2, 8, 0},     // no comments
+        {30, 10, 6, 30, 10},  // deep nesting
     };
     // clang-format on
     for (const auto& o : shapes)
