@@ -200,6 +200,28 @@ TEST_F(MainWindowTest, TurnLabelsInTheBackBuffer) {
     EXPECT_EQ(dlg->ScreenImage(), dlg->BackBuffer());
 }
 
+// A file that is not a record, or a save that cannot be written, is named in
+// a message; the record and the board stay as they were.
+TEST_F(MainWindowTest, FilesThatFailAreNamed) {
+    QTemporaryDir dir;
+    QFile junk(dir.filePath("random.kif"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray("\x89PNG\r\n\x1a\n").repeated(512));
+    junk.close();
+    std::vector<QString> shown;
+    dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
+    QString chosen = junk.fileName();
+    dlg->chooseFile = [&](bool) { return chosen; };
+    const QImage before = dlg->ScreenImage();
+    Click(ButtonPoint(5));
+    chosen = dir.path();  // a folder cannot be written as a file
+    Click(ButtonPoint(6));
+    EXPECT_EQ(shown, (std::vector<QString>{"棋譜ファイルを読み込めませんでした。\n" + junk.fileName(),
+                                           "棋譜ファイルを保存できませんでした。\n" + dir.path()}));
+    EXPECT_EQ(dlg->record.kifu.header.title, Utf8ToSjis("無題"));
+    EXPECT_TRUE(dlg->ScreenImage() == before);
+}
+
 // A KIF file dropped on the record window loads when its name ends in .kif
 // or .txt (any case), never during a game; the user's selections in the
 // record window's list and tree and the strip's replay buttons move the
