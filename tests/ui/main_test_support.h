@@ -11,7 +11,7 @@
 #include "app/textcodec.h"
 #include "net/game_socket.h"  // the socket and the connection interface it implements
 #include "support/fake_link.h"
-#include "ui/main_dlg.h"      // with the settings, the board, the record and the standard containers
+#include "ui/main_dlg.h"  // with the settings, the board, the record and the standard containers
 
 namespace ravu::test {
 
