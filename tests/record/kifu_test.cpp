@@ -91,8 +91,8 @@ TEST(Kifu, FindPending) {
     EXPECT_EQ(k.FindPending(4), nullptr);
 }
 
-// A game recorded as in a network game, with the position after every move
-// ([k]: after move k).
+// A game recorded as in a network game: the position after every move
+// ([k]: after move k) and the entry of every move ([k]: move k).
 struct Game {
     explicit Game(int moves) {
         for (int k = 1; k <= moves; ++k)
@@ -102,17 +102,13 @@ struct Game {
         rec.RecordBoardMove(
             board.GetPiece(test::RandomMove(board, positions.size() % 2 ? SENTE : GOTE, rng)));
         positions.push_back(Describe(board));
-    }
-    KifuNode* Entry(int number) {
-        KifuNode* e = rec.kifu.Root();
-        while (e && e->move->number != number)
-            e = e->next;
-        return e;
+        entry.push_back(rec.kifu.current->prev);
     }
     std::mt19937 rng{7};
     CShogiBoard board;
     CKifuControl rec;
     std::vector<std::string> positions{Describe(board)};
+    std::vector<KifuNode*> entry{nullptr};
 };
 
 // Along the displayed line, then into a variation and back to the main line.
@@ -127,10 +123,10 @@ TEST(KifuReplay, AlongTheLineIntoAVariationAndBack) {
     test::Hosted h;                     // a board with its sound
     rec.GoTo(h.board, 10, 0, nullptr);  // no displayed line yet: the main line
     EXPECT_EQ(Describe(h.board), game.positions[10]);
-    EXPECT_TRUE(tree.selected == game.Entry(10)->move->treeItem && k.current == game.Entry(11));
+    EXPECT_TRUE(tree.selected == game.entry[10]->move->treeItem && k.current == game.entry[11]);
     rec.StepTo(h.board, 11);  // the next move plays with its sound
     EXPECT_EQ(Describe(h.board), game.positions[11]);
-    EXPECT_TRUE(tree.selected == game.Entry(11)->move->treeItem && k.current == game.Entry(12));
+    EXPECT_TRUE(tree.selected == game.entry[11]->move->treeItem && k.current == game.entry[12]);
     for (int n : {0, -1, 32})
         rec.StepTo(h.board, n);  // outside the displayed line: nothing
     EXPECT_EQ(Describe(h.board), game.positions[11]);
@@ -144,6 +140,7 @@ TEST(KifuReplay, AlongTheLineIntoAVariationAndBack) {
     rec.StepTo(h.board, 31);
     EXPECT_EQ(Describe(h.board), game.positions[31]);
     rec.RecordResign();
+    game.entry.push_back(game.entry[31]->next);
     rec.Rewind();
     EXPECT_TRUE(k.current == k.Root() && list.selected == 0);
     // The replay stops at the resignation, which the board refuses.
@@ -151,10 +148,10 @@ TEST(KifuReplay, AlongTheLineIntoAVariationAndBack) {
     h.board.Reset();
     rec.GoTo(h.board, 40, 0, nullptr);
     EXPECT_EQ(Describe(h.board), game.positions[31]);
-    EXPECT_TRUE(tree.selected == game.Entry(32)->move->treeItem && k.current == game.Entry(32));
+    EXPECT_TRUE(tree.selected == game.entry[32]->move->treeItem && k.current == game.entry[32]);
     tree.selected = 0;
     rec.StepTo(h.board, 32);
-    EXPECT_TRUE(tree.selected == 0 && k.current == game.Entry(32));
+    EXPECT_TRUE(tree.selected == 0 && k.current == game.entry[32]);
     rec.BuildTree(nullptr);  // without views
     h.board.Reset();
     rec.GoTo(h.board, 0, 12345, nullptr);
@@ -163,33 +160,31 @@ TEST(KifuReplay, AlongTheLineIntoAVariationAndBack) {
     // A variation that branches at move 12 and has 5 moves, played on a
     // second game that follows the main line to move 11.
     Game var(0);
-    for (int n = 1; n <= 11; ++n)
-        ASSERT_EQ(var.board.ApplyMove(*game.Entry(n)->move, true), 1);
-    var.positions.resize(var.positions.size() + 11);
-    KifuNode* m12 = game.Entry(12);
+    rec.GoTo(var.board, 11, 0, nullptr);
+    var.positions.resize(12);
+    var.rec.kifu.Root()->move->number = 12;  // the variation's moves are recorded as 12 to 16
+    KifuNode* m12 = game.entry[12];
     k.AddAlternative(m12, *m12->move);
     for (KifuNode* at = m12->alt; var.positions.size() < 17; at = at->next) {
         var.Play();
-        MoveRec m = *var.rec.kifu.current->prev->move;
-        m.number = at->move->number;
-        k.Append(at, m);
+        k.Append(at, *var.entry.back()->move);
     }
     rec.BuildTree(&tree);
     CShogiBoard board;
     rec.GoTo(board, 0, m12->alt->next->next->move->treeItem, &list);  // move 14 of the variation
     // The start line, moves 1-11, the 5 moves of the variation.
     ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(1, 17u, 14));
-    EXPECT_TRUE(list.lines[11] == FormatMove(*game.Entry(11), FMT_LIST) &&
+    EXPECT_TRUE(list.lines[11] == FormatMove(*game.entry[11], FMT_LIST) &&
                 list.lines[12] == FormatMove(*m12->alt, FMT_LIST));
     EXPECT_EQ(Describe(board), var.positions[14]);
     rec.StepTo(board, 15);  // the next step follows the displayed line
     EXPECT_EQ(Describe(board), var.positions[15]);
     board.Reset();
-    rec.GoTo(board, 0, game.Entry(20)->move->treeItem, &list);
+    rec.GoTo(board, 0, game.entry[20]->move->treeItem, &list);
     ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(0, 33u, 20));
     EXPECT_EQ(list.lines[12], FormatMove(*m12, FMT_LIST));
     EXPECT_EQ(Describe(board), game.positions[20]);
-    EXPECT_EQ(k.current, game.Entry(21));
+    EXPECT_EQ(k.current, game.entry[21]);
     board.Reset();
     rec.GoTo(board, 0, k.header.rootItem, &list);  // the top item
     EXPECT_EQ(list.selected, -1);

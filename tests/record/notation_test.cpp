@@ -16,12 +16,9 @@ using test::Rec;
 // Renders the move as an entry, with the move before it (number 0: none) and
 // an alternative when asked.
 std::string Format(MoveRec m, int mode, MoveRec prevMove = {}, bool alt = false) {
-    MoveRec altMove;
-    KifuNode prev, e, a;
-    prev.move = &prevMove, e.move = &m, a.move = &altMove;
-    e.prev = prevMove.number ? &prev : nullptr;
-    e.alt = alt ? &a : nullptr;
-    return FormatMove(e, mode);
+    KifuNode prev{.move = &prevMove};  // also stands as the alternative: only its presence shows
+    return FormatMove({.prev = prevMove.number ? &prev : nullptr, .alt = alt ? &prev : nullptr, .move = &m},
+                      mode);
 }
 
 // Each row is rendered in the tree, list and KIF layouts; the list and KIF
@@ -63,20 +60,16 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         EXPECT_EQ(Format(r.move, FMT_TREE, r.prev, r.alt), r.tree);
         EXPECT_EQ(Format(r.move, FMT_LIST, r.prev, r.alt), r.list);
         EXPECT_EQ(Format(r.move, FMT_KIF, r.prev, r.alt), r.kif);
-        MoveRec kif, list, want = r.move;
-        EXPECT_EQ(ParseMoveText(kif, r.kif, r.prev.toFile, r.prev.toRank), r.alt && r.readBack);
-        EXPECT_EQ(ParseMoveText(list, r.list, r.prev.toFile, r.prev.toRank), r.alt && r.readBack);
-        if (r.readBack) {
-            EXPECT_EQ(Fields(kif), Fields(want));
-            want.seconds = 0;
-            EXPECT_EQ(Fields(list), Fields(want));
-        }
+        MoveRec kif, list;
+        EXPECT_EQ(ParseMoveText(kif, r.kif, r.prev.toFile, r.prev.toRank) +
+                      ParseMoveText(list, r.list, r.prev.toFile, r.prev.toRank),
+                  r.alt && r.readBack ? 2 : 0);
+        list.seconds = r.move.seconds;  // the list layout has no time
+        EXPECT_TRUE(!r.readBack || (Fields(kif) == Fields(r.move) && Fields(list) == Fields(r.move)));
     }
     // Shift-JIS bytes on the wire and in files, whatever the compiler does with literals.
     EXPECT_EQ(Format(Rec(1, 1, 7, 6, PT_FU, 0, 7, 7), FMT_TREE, Rec(9, 0, 7, 6, 0, 0, 0, 0)),
               "   1 \x81\xa4 \x93\xaf\x81\x40\x95\xe0(77)");
-    EXPECT_EQ(Format(Rec(1, 0, 7, 6, PT_FU, 0, 7, 7), FMT_TREE),
-              "   1 \x81\xa3 \x82\x56\x98\x5a\x95\xe0(77)");
 }
 
 // Names of every piece type by promotion and status: plain, promotes now,
