@@ -5,7 +5,8 @@
 #   python3 scripts/test_share.py [ROOT] [-v]
 import os
 import sys
-root=sys.argv[1] if len(sys.argv)>1 else '.'
+args=[a for a in sys.argv[1:] if a!='-v']
+root=args[0] if args else '.'
 EXT=('.cpp','.h','.hpp','.cc','.cxx')
 def count(path):
     n=0; inblock=False

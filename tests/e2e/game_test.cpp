@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <random>
-
 #include <gtest/gtest.h>
 
 #include "app/textcodec.h"
@@ -164,30 +162,6 @@ TEST(NetworkGame, WholeGameThroughTheWindows) {
     EXPECT_EQ(saved[0].toStdString(), saved[1].toStdString());
     for (const char* move : {"７六歩(77)", "２二角成(88)", "同　銀(31)", "２四角打", "３三銀(22)", "投了"})
         EXPECT_TRUE(saved[0].contains(QString::fromUtf8(move))) << move << "\n" << saved[0].toStdString();
-
-    // A file of random bytes, opened through strip button 5 and the file
-    // dialog, leaves the guest's record and board as they were, and a
-    // message names the file.
-    const QString junk = shared + QStringLiteral("/random.kif");
-    {
-        std::mt19937 gen(9);
-        QByteArray bytes;
-        for (int k = 0; k < 4096; ++k)
-            bytes += static_cast<char>(gen());
-        QFile f(junk);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    const QStringList rowsBefore = guest.driver.List("kifu/moveList");
-    const QByteArray boardBefore = guest.driver.Call(BOARD_RECT);
-    guest.driver.ClickMain(StripPoint(5));
-    ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("filedialog"); }));
-    guest.driver.Call("type filedialog/fileNameEdit " + junk.toUtf8());
-    guest.driver.Call("key filedialog/fileNameEdit Return");
-    EXPECT_TRUE(WaitUntil([&] { return guest.Messages().filter(junk).size() == 1; }))
-        << guest.Messages().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(guest.driver.List("kifu/moveList"), rowsBefore);
-    EXPECT_EQ(guest.driver.Call(BOARD_RECT), boardBefore);
 
     // The programs end through their menus.
     EXPECT_TRUE(host.Exit());

@@ -1,12 +1,11 @@
 // ravuone-e2e (built as build/tests/e2e/program/ravuone): the program for
 // tests that run it as a process (offscreen, with no one to click).  It
-// starts exactly as ravuone does and adds three switches, read from the
+// starts exactly as ravuone does and adds two switches, read from the
 // environment; the shipped ravuone has none of them:
 //   RAVUONE_TEST_DRIVER=NAME  the test driver listens on the local socket
 //                             NAME (see test_driver.h);
 //   RAVUONE_ECHO_MESSAGES=1   every message box the program shows is also
-//                             written to stderr, and answered with OK at once;
-//   RAVUONE_EXIT_AFTER_MS=n   the main window's "終了" is chosen after n ms.
+//                             written to stderr, and answered with OK at once.
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -40,12 +39,8 @@ int main(int argc, char** argv) {
     MessageEcho echo;
     if (qEnvironmentVariableIntValue("RAVUONE_ECHO_MESSAGES") == 1)
         app.installEventFilter(&echo);
-    const int exitAfterMs = qEnvironmentVariableIntValue("RAVUONE_EXIT_AFTER_MS");
     const auto testDriver = ravu::CTestDriver::StartFromEnvironment();
 
-    ravu::RunProgram([exitAfterMs](ravu::CMainDlg& dlg) {
-        if (exitAfterMs > 0)
-            QTimer::singleShot(exitAfterMs, &dlg, [&dlg] { dlg.OnCommand(ravu::ID_EXIT); });
-    });
+    ravu::RunProgram({});
     return 0;
 }

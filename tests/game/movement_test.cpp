@@ -20,19 +20,9 @@ struct Kind {
     const char* diagram;  // 5 rows of 5
 };
 
-const char* const GOLD =
-    "....."
-    ".ooo."
-    ".oPo."
-    "..o.."
-    ".....";
-const char* const KING =
-    "....."
-    ".ooo."
-    ".oPo."
-    ".ooo."
-    ".....";
 // clang-format off
+const char* const GOLD = "....." ".ooo." ".oPo." "..o.." ".....";
+const char* const KING = "....." ".ooo." ".oPo." ".ooo." ".....";
 const Kind KINDS[] = {
     {"FU", "....." "..o.." "..P.." "....." "....."}, {"KY", "....." "..*.." "..P.." "....." "....."},
     {"KE", ".o.o." "....." "..P.." "....." "....."}, {"GI", "....." ".ooo." "..P.." ".o.o." "....."},

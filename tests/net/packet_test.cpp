@@ -75,10 +75,16 @@ TEST(Packet, SjisCutNamesAndChatRoom) {
 
 // Long texts go in 250-byte chunks and an end packet that is never empty
 // (but for an empty text); the receiver joins them silently and delivers once.
-TEST(Packet, LongTextsAndReassembly) {
+TEST(Packet, LongTextsReassemblyAndReceivingState) {
+    CPacketState st;
+    auto take = [&](uint8_t type, const std::string& text) {
+        Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
+        return st.TakePacket(p.data());
+    };
     // clang-format off
     const std::pair<size_t, std::string> cases[] = {
         {0, "E0"}, {250, "E250"}, {251, "C250 E1"}, {500, "C250 E250"}, {501, "C250 C250 E1"}};
+    // clang-format on
     for (const auto& [n, layout] : cases) {
         std::string text;
         for (size_t i = 0; i < n; ++i)
@@ -86,25 +92,19 @@ TEST(Packet, LongTextsAndReassembly) {
         if (n == 251)
             text.replace(249, 2, "歩");  // a character cut between chunks is joined again
         std::string got;
-        CPacketState st;
+        st = CPacketState();
         for (const auto& [type, piece] : SplitLongText(text)) {
-            got += (got.empty() ? "" : " ") + std::string(type == PKT_CHUNK ? "C" : "E") + std::to_string(piece.size());
-            Packet p = BuildPacket(type, static_cast<int>(piece.size()), piece.data());
-            EXPECT_EQ(st.TakePacket(p.data()), type == PKT_CHUNK ? CPacketState::TAKE_SILENT : CPacketState::TAKE_DELIVER);
+            got += (got.empty() ? "" : " ") + std::string(type == PKT_CHUNK ? "C" : "E") +
+                   std::to_string(piece.size());
+            EXPECT_EQ(take(type, piece),
+                      type == PKT_CHUNK ? CPacketState::TAKE_SILENT : CPacketState::TAKE_DELIVER);
         }
         EXPECT_EQ(got, layout);
         EXPECT_EQ(st.GetLastText(), text);
         EXPECT_EQ(st.PendingChunkBytes(), 0u);
     }
-}
-
-TEST(Packet, ReceivingState) {
-    CPacketState st;
-    auto take = [&](uint8_t type, const std::string& text) {
-        Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
-        return st.TakePacket(p.data());
-    };
-    // clang-format on
+    // The receiving state: which packets are delivered, what they leave behind.
+    st = CPacketState();
     take(PKT_HELLO, "たろう");
     take(PKT_MOVE, "last");
     EXPECT_EQ(take(PKT_CHUNK, "stale"), CPacketState::TAKE_SILENT);

@@ -1,14 +1,9 @@
 // KIF files: the writer's layout byte for byte, the program's own files
-// loading and saving back identically, the reader's rules, files on disk and
-// hostile files.
+// loading and saving back identically, the reader's rules and hostile files
+// (files on disk: kif_tool_test.cpp).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "record/kif_reader.h"
 #include "record/kif_writer.h"
@@ -18,7 +13,6 @@
 namespace ravu {
 namespace {
 
-namespace fs = std::filesystem;
 using test::Moves;
 
 // Local time is fixed for every test here; Japan has no daylight saving.
@@ -41,35 +35,58 @@ std::string RoundTrip(const CKifuControl& rec) {
     return heads;
 }
 
-TEST_F(KifFiles, WriterLayoutByteForByte) {
+// A file in a foreign layout (no times, comments before the first move of a
+// section, sections without a pending entry) is written in the program's own
+// layout, byte for byte, and shown as a tree with a comment on each item.
+TEST_F(KifFiles, WriterLayoutTreeAndComments) {
     CKifuControl rec;
     EXPECT_EQ(rec.KifText("x"),
               "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n# ファイル名：x\r\n手合割：\r\n先手：\r\n"
               "後手：\r\n手数----指手---------消費時間--\r\n\r\n");
-    KifuHeader& h = rec.kifu.header;
-    std::tm tm{0, 5, 13, 1, 4, 103, 0, 0, -1, 0, nullptr};  // 2003-05-01 13:05:00
-    h.startTime = std::mktime(&tm) + 9;
-    h.endTime = h.startTime + 86400 * 3 + 3600;
-    h.hasStartTime = h.hasEndTime = 1;
-    h.handicap = "平手", h.senteName = "羽生", h.goteName = "b", h.headerComment = "*序\r\n*2\r\n";
-    KifuNode* m1 = rec.kifu.AddMoveLine(rec.kifu.Root(), "   1 ７六歩(77)");
-    rec.kifu.AddNodeComment(m1, "nice");
-    KifuNode* m3 = rec.kifu.AddMoveLine(rec.kifu.AddMoveLine(m1, "   2 ３四歩(33)+"), "   3 ２六歩(27)");
-    rec.kifu.AddNodeComment(m3, "line one");
-    rec.kifu.AddNodeComment(m3, "line two");
-    rec.kifu.AddNodeComment(rec.kifu.AddMoveLine(m3, "   4 投了"), "after");
-    rec.kifu.AddMoveLine(m1->next->alt, "   2 ８四歩(83)");
+    ASSERT_TRUE(rec.LoadKifFromBuffer(
+        "開始日時：2003/05/01(木) 13:05:09\r\n終了日時：2003/05/04(日) 14:05:09\r\n"
+        "手合割：平手\r\n先手：羽生\r\n後手：b\r\n*序\r\n*2\r\n   1 ７六歩(77)\r\n*nice\r\n"
+        "   2 ３四歩(33)+\r\n   3 ２六歩(27)+\r\n   4 投了\r\n*after\r\n\r\n"
+        "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n変化：3手\r\n*not kept\r\n"
+        "   3 同　歩(35)+\r\n*line one\r\n*line two\r\n   4 同　歩(23)+\r\n   5 ６八銀(79)\r\n\r\n"
+        "変化：4手\r\n   4 ４四歩(43)\r\n変化：3手\r\n   3 ５六歩(57)\r\n"
+        "変化：3手\r\n   3 ７八金(69)\r\n",  // no pending 3 is left: dropped
+        "a.kif"));
+    // The alternative to move 2 never got a section: it stays pending, keeps
+    // its "+" and is written as an empty section.
     EXPECT_EQ(rec.KifText("C:\\kifu\\a.kif"),
               "# ----  Ravu One β V1.0.0.9 棋譜ファイル  ----\r\n# ファイル名：C:\\kifu\\a.kif\r\n"
               "開始日時：2003/05/01(木) 13:05:09\r\n終了日時：2003/05/04(日) 14:05:09\r\n"
               "手合割：平手\r\n先手：羽生\r\n後手：b\r\n手数----指手---------消費時間--\r\n*序\r\n*2\r\n"
               "   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*nice\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-              "   3 ２六歩(27)   ( 0:00/00:00:00)\r\n*line one\r\n*line two\r\n   4 投了\r\n*after\r\n\r\n"
-              "変化：2手\r\n   2 ８四歩(83)   ( 0:00/00:00:00)\r\n\r\n");
-    EXPECT_EQ(RoundTrip(rec), "変化：2手 ");
+              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 投了\r\n*after\r\n\r\n変化：3手\r\n"
+              "   3 同　歩(35)   ( 0:00/00:00:00)+\r\n*line one\r\n*line two\r\n"
+              "   4 同　歩(23)   ( 0:00/00:00:00)+\r\n   5 ６八銀(79)   ( 0:00/00:00:00)\r\n\r\n"
+              "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n"
+              "変化：3手\r\n   3 ５六歩(57)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
+    EXPECT_EQ(RoundTrip(rec), "変化：3手 変化：4手 変化：3手 変化：2手 ");
     EXPECT_EQ(InsertAfterBreaks("a\nb\r\n\r\nc", "*"), "a\nb\r\n*\r\n*c");
+    test::FakeTree tree;
+    rec.BuildTree(&tree);
+    // A "+" without a section (move 2) has no children.
+    EXPECT_EQ(tree.Render(),
+              "a.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
+              "       3 ▲ 同　歩(35)+\n         4 ▽ 同　歩(23)+\n           4 ▽ ４四歩(43)\n"
+              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 投了\n");
+    EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
+    std::string comments = rec.GetComment(3);  // no such item
+    for (const auto& [item, parent, text] : tree.items)
+        comments += rec.GetComment(item) + "|";
+    EXPECT_EQ(comments, "*序\r\n*2\r\n|nice\r\n|||line one\r\nline two\r\n|||||after\r\n|");
+    // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
+    const int32_t old = std::get<0>(tree.items.back());
+    const std::string before = tree.Render();
+    rec.kifu.header.title.clear();
+    rec.BuildTree(&tree);
+    EXPECT_EQ(tree.Render(), "無題" + before.substr(before.find('\n')));
+    EXPECT_EQ(rec.kifu.FindByItem(old, nullptr), nullptr);
     // Line breaks in header texts or the path cannot inject lines into the file.
-    h.senteName = "a\r\n   1 ７六歩(77)";
+    rec.kifu.header.senteName = "a\r\n   1 ７六歩(77)";
     CKifuControl back;
     ASSERT_TRUE(back.LoadKifFromBuffer(rec.KifText("dir/x\n   1 ７六歩(77)\r\n.kif"), "x"));
     EXPECT_EQ(back.KifText("a.kif"), rec.KifText("a.kif"));
@@ -80,12 +97,8 @@ TEST_F(KifFiles, WriterLayoutByteForByte) {
 // own branch points from last to first, then the next sibling.  The empty
 // end of a variation read earlier never takes a later section.
 TEST_F(KifFiles, SectionOrderOfBranchPoints) {
-    CKifuControl one, two, three;
-    std::vector<KifuNode*> m = Moves(one.kifu, one.kifu.Root(), 1, 12, {4, 10});
-    Moves(one.kifu, Moves(one.kifu, m[9]->alt, 10, 11, {10})[0]->alt, 10, 10, {}, "７七角(88)");
-    Moves(one.kifu, Moves(one.kifu, m[3]->alt, 4, 5, {5})[1]->alt, 5, 5);
-    EXPECT_EQ(RoundTrip(one), "変化：10手 変化：10手 変化：4手 変化：5手 ");
-    m = Moves(two.kifu, two.kifu.Root(), 1, 8, {1, 3, 6});
+    CKifuControl two, three;
+    std::vector<KifuNode*> m = Moves(two.kifu, two.kifu.Root(), 1, 8, {1, 3, 6});
     const std::vector<KifuNode*> a = Moves(two.kifu, m[5]->alt, 6, 8, {6, 7});
     Moves(two.kifu, Moves(two.kifu, a[1]->alt, 7, 8, {8})[1]->alt, 8, 8);
     Moves(two.kifu, a[0]->alt, 6, 6);
@@ -104,10 +117,10 @@ TEST_F(KifFiles, SectionOrderOfBranchPoints) {
 TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
     // clang-format off
     const test::GenOptions shapes[] = {
-        {20, 6, 3, 20, 30, 50, 15, true},   // short games, many variations
-        {400, 12, 2, 1, 10, 100, 10, true},  // long games
-        {50, 6, 2, 8, 0, 30, 20, false},     // no header, no comments
-        {30, 10, 6, 30, 10, 20, 10, true},   // deep nesting
+        {20, 6, 3, 20, 30},   // short games, many variations
+        {400, 12, 2, 1, 10},  // long games
+        {50, 6, 2, 8, 0},     // no comments
+        {30, 10, 6, 30, 10},  // deep nesting
     };
     // clang-format on
     for (const auto& o : shapes)
@@ -120,73 +133,13 @@ TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
         }
 }
 
-TEST_F(KifFiles, SaveAndLoadThroughTheFileSystem) {
-    const fs::path dir = fs::temp_directory_path() / ("ravu_record_save_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    CKifuControl rec;
-    test::RecordGen(99).Generate(rec.kifu, test::GenOptions{});
-    const std::string path = (dir / "game.kif").string();
-    std::ofstream(path, std::ios::binary) << "old contents that are longer than nothing";
-    ASSERT_TRUE(rec.SaveKif(path));
-    std::stringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    EXPECT_EQ(bytes.str(), rec.KifText(path));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
-    EXPECT_FALSE(rec.SaveKif((dir / "missing" / "x.kif").string()) || rec.SaveKif(dir.string()));
-    EXPECT_TRUE(fs::is_directory(dir) && !fs::exists(dir / "missing"));
-    // Files over 65536 bytes, from disk or memory, and missing files leave the record.
-    CKifuControl back;
-    std::string big = "   1 ２六歩(27)\r\n";
-    big.resize(KIF_MAX_BYTES + 1, ' ');
-    std::ofstream(dir / "big.kif", std::ios::binary) << big;
-    std::ofstream(dir / "max.kif", std::ios::binary) << big.substr(0, KIF_MAX_BYTES);
-    EXPECT_FALSE(back.LoadKifFromBuffer(big, "big") || back.LoadKif((dir / "big.kif").string()) ||
-                 back.LoadKif((dir / "none.kif").string()));
-    ASSERT_TRUE(back.LoadKif(path));
-    EXPECT_TRUE(back.LoadKif((dir / "max.kif").string()));  // exactly the limit is read
-    EXPECT_EQ(back.kifu.header.title + back.kifu.header.senteName, "max.kif");
-    EXPECT_EQ(back.kifu.Root()->move->toFile, 2);
-    fs::remove_all(dir);
-}
-
-// What the reader keeps of a file: the main line text (list layout, ";" after
-// each entry) and the sente name.  The displayed line is the main line.
-TEST_F(KifFiles, ReaderLineRules) {
-    const struct {
-        const char* what;
-        std::string file, mainLine;
-        // clang-format off
-    } rows[] = {
-        {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;"},
-        {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"byte after CR is skipped", "   1 ７六歩(77)\rX   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"a number not above the last stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   2 ２六歩(27)\r\n先手：x\r\n",
-         "   1 ７六歩(77) ;   2 ３四歩(33) ;;"},
-        {"a gap is accepted", "   1 ７六歩(77)\r\n   5 ３四歩(33)\r\n", "   1 ７六歩(77) ;   5 ３四歩(33) ;;"},
-        {"number 0, negative and other lines are passed over",
-         "   0 ７六歩(77)\r\n  -1 ３四歩(33)\r\n   1 ２六歩(27)\r\nまで1手で先手の勝ち\r\ngarbage\r\n#   2 x\r\n先手：名人\r\n",
-         "   1 ２六歩(27) ;;名人"},
-        {"numbers of four digits begin without a blank", "   1 ７六歩(77)\r\n1000 ３四歩(33)\r\n", "   1 ７六歩(77) ;;"},
-    };
-    // clang-format on
-    CKifuControl rec;  // each file replaces all of the one before
-    for (const auto& r : rows) {
-        ASSERT_TRUE(rec.LoadKifFromBuffer(r.file, "t"));
-        std::string text;
-        rec.GetMainLineText(text);
-        EXPECT_EQ(text + rec.kifu.header.senteName, r.mainLine) << r.what;
-        EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && rec.kifu.lineIsVariation == 0 &&
-                    rec.kifu.line.size() == std::size_t(std::count(text.begin(), text.end(), ';')));
-    }
-}
-
 TEST_F(KifFiles, HeaderLines) {
-    struct Row {
+    const struct {
         std::string line;
         int result;
         const char* fields;  // start time (local; flag when not set), handicap, sente, gote
-    };
-    std::vector<Row> rows = {
+        // clang-format off
+    } rows[] = {
         {"開始日時：2003/05/01(木) 13:05:09", 1, "2003/05/01(木) 13:05:09|old|old|old"},
         {"開始日時：2003/05/01", 1, "2003/05/01(木) 00:00:00|old|old|old"},  // no time of day: midnight
         {"開始", 0, "7|old|old|old"},  // shorter than 6 bytes: nothing is touched
@@ -194,16 +147,15 @@ TEST_F(KifFiles, HeaderLines) {
         {"後手：名人", 1, "7|old|old|名人"},
         {"手合割：香落ち", 1, "7|香落ち|old|old"},
         {"手合割", 1, "7||old|old"},
-        {"合先xxyyzz", 1,
-         "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
+        {"合先xxyyzz", 1, "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
         {"手後：abc", 1, "7|old|abc|old"},
         {"棋戦：竜王戦", 0, "7|old|old|old"},
+        // Dates out of range or before 1970 are not stored, and the old one is forgotten.
+        {"開始日時：1899/05/01(木) 13:05:09", 0, "0|old|old|old"}, {"開始日時：2003/13/01(木) 13:05:09", 0, "0|old|old|old"},
+        {"開始日時：2003/05/32(木) 13:05:09", 0, "0|old|old|old"}, {"開始日時：2003/00/00(木) 13:05:09", 0, "0|old|old|old"},
+        {"開始日時：1969/12/31(水) 23:59:59", 0, "0|old|old|old"}, {"開始日時：9999999999999999999999999999999", 0, "0|old|old|old"},
     };
-    // Dates out of range or before 1970 are not stored, and the old one is forgotten.
-    for (const char* date :
-         {"1899/05/01(木) 13:05:09", "2003/13/01(木) 13:05:09", "2003/05/32(木) 13:05:09",
-          "2003/00/00(木) 13:05:09", "1969/12/31(水) 23:59:59", "9999999999999999999999999999999999999999"})
-        rows.push_back({std::string("開始日時：") + date, 0, "0|old|old|old"});
+    // clang-format on
     for (const auto& r : rows) {
         KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", ""};
         EXPECT_EQ(ParseHeaderLine(h, r.line), r.result) << r.line;
@@ -220,53 +172,57 @@ TEST_F(KifFiles, HeaderLines) {
     EXPECT_EQ(h.endTime, 1041440400);  // 17:00 UTC: UTC-5
 }
 
-TEST_F(KifFiles, ReaderCommentsAndVariationSections) {
-    CKifuControl rec;
-    ASSERT_TRUE(rec.LoadKifFromBuffer(
-        "*before the first move\r\n   1 ７六歩(77)\r\n*one\r\n   2 ３四歩(33)+\r\n   3 ２六歩(27)+\r\n\r\n"
-        "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n"
-        "変化：3手\r\n*before the section's first move: not kept\r\n   3 同　歩(35)\r\n*kept\r\n   4 "
-        "同　歩(23)\r\n"
-        "変化：3手\r\n   3 ７八金(69)\r\n",  // repeats a number already filled
-        "t"));
-    // The alternative to move 2 never got a section: it stays pending, keeps
-    // its "+" and is written as an empty section.
-    const std::string text = rec.KifText("t");
-    EXPECT_EQ(text.substr(text.rfind("--\r\n") + 4),
-              "*before the first move\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*one\r\n   2 ３四歩(33)   ( "
-              "0:00/00:00:00)+\r\n"
-              "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：3手\r\n   3 同　歩(35)   ( "
-              "0:00/00:00:00)\r\n*kept\r\n"
-              "   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
-}
-
+// What the reader keeps of a file: the main line text (list layout, ";" after
+// each entry) and the sente name, and the items of the tree (its top item
+// included; 0: the file is not taken).  The displayed line is the main line
+// of a file taken.
 // Files of thousands of alternatives or nesting levels load, show and write
 // back; files from which nothing can be read are not taken.
-TEST_F(KifFiles, HostileFiles) {
+TEST_F(KifFiles, ReaderLineRulesAndHostileFiles) {
     auto fill = [](std::string s, const std::string& unit) {
         while (s.size() + unit.size() <= KIF_MAX_BYTES)
             s += unit;
         return s;
     };
     const struct {
-        std::string file;
-        std::size_t items;  // in the tree, its top item included; 0: not taken
+        const char* what;
+        std::string file, mainLine;
+        std::size_t items;
         // clang-format off
     } rows[] = {
-        {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), 2 + (KIF_MAX_BYTES - 18) / 29},
-        {fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"), 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
-        {fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), 2 + (KIF_MAX_BYTES - 29) / 7},  // a line of pending alternatives
-        {"*only a comment\r\n", 1},
-        {fill("", "変化：1手\r\n"), 0},
-        {fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), 0},
+        {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;", 2},
+        {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"byte after CR is skipped", "   1 ７六歩(77)\rX   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"a number not above the last stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   2 ２六歩(27)\r\n先手：x\r\n",
+         "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"a gap is accepted", "   1 ７六歩(77)\r\n   5 ３四歩(33)\r\n", "   1 ７六歩(77) ;   5 ３四歩(33) ;;", 3},
+        {"number 0, negative and other lines are passed over",
+         "   0 ７六歩(77)\r\n  -1 ３四歩(33)\r\n   1 ２六歩(27)\r\nまで1手で先手の勝ち\r\ngarbage\r\n#   2 x\r\n先手：名人\r\n",
+         "   1 ２六歩(27) ;;名人", 2},
+        {"numbers of four digits begin without a blank", "   1 ７六歩(77)\r\n1000 ３四歩(33)\r\n", "   1 ７六歩(77) ;;", 2},
+        {"thousands of alternatives", fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), "   1 ７六歩(77) +;;",
+         2 + (KIF_MAX_BYTES - 18) / 29},
+        {"thousands of levels", fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"),
+         "   1 ７六歩(77) +;;", 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
+        {"a line of pending alternatives", fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), "   1 ７六歩(77) +;;",
+         2 + (KIF_MAX_BYTES - 29) / 7},
+        {"a comment is taken", "*only a comment\r\n", ";", 1},
+        {"only section heads", fill("", "変化：1手\r\n"), ";", 0},
+        {"binary", fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), ";", 0},
     };
     // clang-format on
     for (const auto& r : rows) {
         CKifuControl rec;
-        ASSERT_EQ(rec.LoadKifFromBuffer(r.file, "h"), r.items > 0);
+        ASSERT_EQ(rec.LoadKifFromBuffer(r.file, "t"), r.items > 0) << r.what;
+        std::string text;
+        rec.GetMainLineText(text);
+        EXPECT_EQ(text + rec.kifu.header.senteName, r.mainLine) << r.what;
+        EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && rec.kifu.lineIsVariation == 0 &&
+                    rec.kifu.line.size() ==
+                        (r.items ? std::size_t(std::count(text.begin(), text.end(), ';')) : 0));
         test::FakeTree tree;
         rec.BuildTree(&tree);
-        EXPECT_EQ(tree.items.size(), r.items ? r.items : 1);
+        EXPECT_EQ(tree.items.size(), r.items ? r.items : 1) << r.what;
         CKifuControl back;
         EXPECT_TRUE(back.LoadKifFromBuffer(rec.KifText("h").substr(0, KIF_MAX_BYTES), "h"));
     }

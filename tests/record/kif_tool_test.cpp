@@ -1,5 +1,5 @@
-// ravuone-kif, run as a program: the JSON of a record, saving, and the exit
-// status and message for files it cannot read or write.
+// KIF files on disk: ravuone-kif run as a program (the JSON of a record, saving, the exit
+// status and message for files it cannot read or write) and the loader in process.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "record/kifu.h"
 
@@ -17,9 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Slurp(const fs::path& p) {
-    std::stringstream s;
-    s << std::ifstream(p, std::ios::binary).rdbuf();
-    return s.str();
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 struct KifTool : ::testing::Test {
@@ -45,19 +44,18 @@ struct KifTool : ::testing::Test {
 };
 
 // One table of commands: exit status, the start of the message on stderr
-// (none: empty), and stdout.
-TEST_F(KifTool, Commands) {
-    const std::string game =
-        Write("game.kif",
-              "開始日時：2003/05/01(木) 13:05:09\r\n先手：\"q\"\\\r\n後手：名人\r\n*h\x01\r\n"
-              "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*tab\there\r\n"
-              "   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-              "   3 ２二角成(88) ( 0:00/00:00:00)+\r\n"
-              "   4 投了\r\n\r\n"
-              "変化：3手\r\n   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 同　歩(23)   ( 0:00/00:00:00)\r\n\r\n"
-              "変化：3手\r\n   3 ５五角打     ( 0:00/00:00:00)\r\n");
-    const std::string big = Write("big.kif", std::string(KIF_MAX_BYTES + 1, ' ')),
-                      saved = (dir / "out.kif").string();
+// (none: empty), and stdout.  Then, in process, what the tool does not reach:
+// the title taken from the path, the size limit of the reader itself.
+TEST_F(KifTool, CommandsAndFilesOnDisk) {
+    const std::string game = Write(
+        "game.kif",
+        "開始日時：2003/05/01(木) 13:05:09\r\n先手：\"q\"\\\r\n後手：名人\r\n*h\x01\r\n"
+        "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*tab\there\r\n   2 ２二角成(88) ( 0:00/00:00:00)+\r\n\r\n"
+        "変化：2手\r\n   2 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：2手\r\n   2 ５五角打+\r\n");
+    std::string big = "   1 ２六歩(27)\r\n";
+    big.resize(KIF_MAX_BYTES + 1, ' ');
+    const std::string bigFile = Write("big.kif", big), max = Write("max.kif", big.substr(0, KIF_MAX_BYTES)),
+                      saved = Write("out.kif", "old contents that are longer than nothing");
     const struct {
         std::string args;
         int status;
@@ -70,20 +68,18 @@ TEST_F(KifTool, Commands) {
          "{\"title\":\"game.kif\",\"handicap\":\"\",\"sente\":\"\\\"q\\\"\\\\\",\"gote\":\"\xe5\x90\x8d\xe4\xba\xba\","
          "\"start\":\"2003-05-01 13:05:09\",\"end\":null,\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":[{\"number\":1,"
          "\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,\"seconds\":65,"
-         "\"comment\":\"tab\\there\\r\\n\"},{\"number\":2,\"side\":1,\"to\":[3,4],\"type\":7,\"promoted\":0,\"from\":[3,3],"
-         "\"status\":0,\"seconds\":0,\"comment\":null,\"alternatives\":[[]]},{\"number\":3,\"side\":0,\"to\":[2,2],\"type\":2,"
-         "\"promoted\":1,\"from\":[8,8],\"status\":1,\"seconds\":0,\"comment\":null,\"alternatives\":[[{\"number\":3,"
-         "\"side\":0,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,7],\"status\":0,\"seconds\":0,\"comment\":null},"
-         "{\"number\":4,\"side\":1,\"to\":[2,6],\"type\":7,\"promoted\":0,\"from\":[2,3],\"status\":0,\"seconds\":0,"
-         "\"comment\":null}],[{\"number\":3,\"side\":0,\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,"
-         "\"seconds\":0,\"comment\":null}]]},{\"number\":4,\"side\":1,\"to\":[0,0],\"type\":0,\"promoted\":0,\"from\":[0,0],"
-         "\"status\":2,\"seconds\":0,\"comment\":null}]}\n"},
-        {"save " + game + " " + saved, 0, "", ""},
+         "\"comment\":\"tab\\there\\r\\n\"},{\"number\":2,\"side\":1,\"to\":[2,2],\"type\":2,\"promoted\":1,\"from\":[8,8],"
+         "\"status\":1,\"seconds\":0,\"comment\":null,\"alternatives\":[[{\"number\":2,\"side\":1,\"to\":[2,6],\"type\":7,"
+         "\"promoted\":0,\"from\":[2,7],\"status\":0,\"seconds\":0,\"comment\":null}],[{\"number\":2,\"side\":1,"
+         "\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,\"seconds\":0,\"comment\":null}],[]]}]}\n"},
+        {"save " + game + " " + saved, 0, "", ""},  // replaces the old contents
+        {"save " + max + " " + max, 0, "", ""},     // exactly the limit is read
         {"dump " + (dir / "missing.kif").string(), 1, "ravuone-kif: cannot read", ""},
-        {"dump " + big, 1, "ravuone-kif: " + big + " is larger than 65536 bytes", ""},
-        {"save " + big + " " + (dir / "o.kif").string(), 1, "ravuone-kif: " + big + " is larger", ""},
+        {"dump " + bigFile, 1, "ravuone-kif: " + bigFile + " is larger than 65536 bytes", ""},
+        {"save " + bigFile + " " + (dir / "o.kif").string(), 1, "ravuone-kif: " + bigFile + " is larger", ""},
         {"dump " + dir.string(), 1, "ravuone-kif: cannot read", ""},
         {"save " + game + " " + (dir / "no" / "dir.kif").string(), 1, "ravuone-kif: cannot write", ""},
+        {"save " + game + " " + dir.string(), 1, "ravuone-kif: cannot write", ""},
         {"", 2, "usage: ravuone-kif dump FILE", ""}, {"dump", 2, "usage", ""}, {"save " + game, 2, "usage", ""},
         {"frobnicate x", 2, "usage", ""},
     };
@@ -94,10 +90,15 @@ TEST_F(KifTool, Commands) {
         EXPECT_TRUE(!r.message.empty() || err.empty()) << err;
         EXPECT_EQ(out, r.out) << r.args;
     }
+    // Files over the limit, from disk or memory, and missing files leave the record.
     CKifuControl rec;
     ASSERT_TRUE(rec.LoadKif(game));
+    EXPECT_FALSE(rec.LoadKifFromBuffer(big, "big") || rec.LoadKif(bigFile) ||
+                 rec.LoadKif((dir / "none.kif").string()));
     EXPECT_EQ(Slurp(saved), rec.KifText(saved));
-    EXPECT_FALSE(fs::exists(dir / "o.kif"));
+    EXPECT_EQ(rec.kifu.header.title, "game.kif");
+    // game, big, max, out.kif, and the tool's out and err: no temporary left, nothing written on failure.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 6);
 }
 
 }  // namespace

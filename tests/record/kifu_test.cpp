@@ -39,7 +39,6 @@ TEST(Kifu, RecordingAGame) {
     rec.AddComment("a\rb\nc");  // line breaks inside a chat line cannot break the file
     rec.AddComment("");
     board.ApplyMove(rec.RecordMoveText("   4 同　銀(31) "), true);
-    EXPECT_EQ(rec.textBuf, "   4 同　銀(31) ");
     play(test::Move(SENTE, 0, 0, 4, 5, PT_KAKU));
     board.pieces[board.PieceAt(5, 1)].moveStatus = MS_KINGTAKEN;
     sent.push_back(rec.RecordBoardMove(board.pieces[board.PieceAt(5, 1)]));
@@ -52,7 +51,7 @@ TEST(Kifu, RecordingAGame) {
     EXPECT_EQ(tree.Render(),
               "無題\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)\n     3 ▲ ２二角成(88)\n     4 ▽ 同　銀(31)\n"
               "     5 ▲ ４五角打\n  まで6手で後手の勝ち\n");
-    EXPECT_EQ(tree.expanded.back(), rec.kifu.header.rootItem);
+    EXPECT_EQ(tree.expanded, std::vector<int32_t>(7, rec.kifu.header.rootItem));  // on building, on each move
     EXPECT_EQ(rec.KifText("a").substr(rec.KifText("a").rfind("--\r\n") + 4),
               "*head\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n   2 ３四歩(33)   ( 0:00/00:00:00)\r\n"
               "   3 ２二角成(88) ( 0:00/00:00:00)\r\n*a b c\r\n*\r\n   4 同　銀(31)   ( 0:00/00:00:00)\r\n"
@@ -81,30 +80,19 @@ TEST(Kifu, RecordingAGame) {
     EXPECT_EQ(rec.RecordMoveText("   1 ７六歩(77)").number, 1);
 }
 
-// Main line 1..6 with pending alternatives at 2 and 4: searched from the end
-// of the main line; nested alternatives below a later branch point first.
+// The order of the search shows in the order of a file's sections (KifFiles
+// tests); a hit becomes the current entry, and the main line's empty end is
+// never a hit.
 TEST(Kifu, FindPending) {
     CKifu k;
-    EXPECT_EQ(k.AddMoveLine(nullptr, "   1 ７六歩(77)"), nullptr);
-    const std::vector<KifuNode*> m = Moves(k, k.Root(), 1, 6, {2, 4});
-    EXPECT_EQ(k.FindPending(4), m[3]->alt);
-    EXPECT_EQ(k.current, m[3]->alt);
+    const std::vector<KifuNode*> m = Moves(k, k.Root(), 1, 3, {2});
     EXPECT_EQ(k.FindPending(2), m[1]->alt);
-    EXPECT_EQ(k.FindPending(3), nullptr);
-    EXPECT_EQ(k.FindPending(7), nullptr);  // the main line's empty end is never a hit
-    EXPECT_EQ(k.current, m[1]->alt);       // unchanged by a miss
-    // The alternative at 2 filled with two moves: its empty end (number 4)
-    // is not an alternative and never takes a section.
-    Moves(k, m[1]->alt, 2, 3, {3});
-    EXPECT_EQ(k.FindPending(4), m[3]->alt);
-    KifuNode* nested = Moves(k, m[3]->alt, 4, 5, {5})[1];
+    EXPECT_EQ(k.current, m[1]->alt);
     EXPECT_EQ(k.FindPending(4), nullptr);
-    Moves(k, m[1]->alt->next->alt, 3, 5, {5});
-    EXPECT_EQ(k.FindPending(5), nested->alt);
 }
 
-// A game recorded as in a network game, with the position after every move
-// ([k]: after move k).
+// A game recorded as in a network game: the position after every move
+// ([k]: after move k) and the entry of every move ([k]: move k).
 struct Game {
     explicit Game(int moves) {
         for (int k = 1; k <= moves; ++k)
@@ -114,36 +102,31 @@ struct Game {
         rec.RecordBoardMove(
             board.GetPiece(test::RandomMove(board, positions.size() % 2 ? SENTE : GOTE, rng)));
         positions.push_back(Describe(board));
-    }
-    KifuNode* Entry(int number) {
-        KifuNode* e = rec.kifu.Root();
-        while (e && e->move->number != number)
-            e = e->next;
-        return e;
+        entry.push_back(rec.kifu.current->prev);
     }
     std::mt19937 rng{7};
     CShogiBoard board;
     CKifuControl rec;
     std::vector<std::string> positions{Describe(board)};
+    std::vector<KifuNode*> entry{nullptr};
 };
 
-TEST(KifuReplay, AlongTheDisplayedLine) {
+// Along the displayed line, then into a variation and back to the main line.
+TEST(KifuReplay, AlongTheLineIntoAVariationAndBack) {
     Game game(30);
     CKifuControl& rec = game.rec;
+    CKifu& k = rec.kifu;
     test::FakeTree tree;
-    test::FakeList gameList;
-    rec.listBox = &gameList;
+    test::FakeList list;
+    rec.listBox = &list;
     rec.BuildTree(&tree);
-    test::Hosted h;          // a board with its sound
-    rec.StepTo(h.board, 1);  // no displayed line yet: nothing
-    EXPECT_EQ(Describe(h.board), game.positions[0]);
-    rec.GoTo(h.board, 10, 0, nullptr);
-    EXPECT_EQ(rec.kifu.line.size(), 31u);
+    test::Hosted h;                     // a board with its sound
+    rec.GoTo(h.board, 10, 0, nullptr);  // no displayed line yet: the main line
     EXPECT_EQ(Describe(h.board), game.positions[10]);
-    EXPECT_TRUE(tree.selected == game.Entry(10)->move->treeItem && rec.kifu.current == game.Entry(11));
+    EXPECT_TRUE(tree.selected == game.entry[10]->move->treeItem && k.current == game.entry[11]);
     rec.StepTo(h.board, 11);  // the next move plays with its sound
     EXPECT_EQ(Describe(h.board), game.positions[11]);
-    EXPECT_TRUE(tree.selected == game.Entry(11)->move->treeItem && rec.kifu.current == game.Entry(12));
+    EXPECT_TRUE(tree.selected == game.entry[11]->move->treeItem && k.current == game.entry[12]);
     for (int n : {0, -1, 32})
         rec.StepTo(h.board, n);  // outside the displayed line: nothing
     EXPECT_EQ(Describe(h.board), game.positions[11]);
@@ -157,93 +140,55 @@ TEST(KifuReplay, AlongTheDisplayedLine) {
     rec.StepTo(h.board, 31);
     EXPECT_EQ(Describe(h.board), game.positions[31]);
     rec.RecordResign();
+    game.entry.push_back(game.entry[31]->next);
     rec.Rewind();
-    EXPECT_TRUE(rec.kifu.current == rec.kifu.Root() && gameList.selected == 0);
+    EXPECT_TRUE(k.current == k.Root() && list.selected == 0);
     // The replay stops at the resignation, which the board refuses.
-    rec.kifu.line.clear();
+    k.line.clear();
     h.board.Reset();
     rec.GoTo(h.board, 40, 0, nullptr);
     EXPECT_EQ(Describe(h.board), game.positions[31]);
-    EXPECT_TRUE(tree.selected == game.Entry(32)->move->treeItem && rec.kifu.current == game.Entry(32));
+    EXPECT_TRUE(tree.selected == game.entry[32]->move->treeItem && k.current == game.entry[32]);
     tree.selected = 0;
     rec.StepTo(h.board, 32);
-    EXPECT_TRUE(tree.selected == 0 && rec.kifu.current == game.Entry(32));
+    EXPECT_TRUE(tree.selected == 0 && k.current == game.entry[32]);
     rec.BuildTree(nullptr);  // without views
     h.board.Reset();
     rec.GoTo(h.board, 0, 12345, nullptr);
     EXPECT_EQ(Describe(h.board), game.positions[0]);
-}
 
-TEST(KifuReplay, IntoAVariationAndBackToTheMainLine) {
-    Game game(30);
-    CKifu& k = game.rec.kifu;
     // A variation that branches at move 12 and has 5 moves, played on a
     // second game that follows the main line to move 11.
     Game var(0);
-    for (int n = 1; n <= 11; ++n)
-        ASSERT_EQ(var.board.ApplyMove(*game.Entry(n)->move, true), 1);
-    var.positions.resize(var.positions.size() + 11);
-    KifuNode* m12 = game.Entry(12);
+    rec.GoTo(var.board, 11, 0, nullptr);
+    var.positions.resize(12);
+    var.rec.kifu.Root()->move->number = 12;  // the variation's moves are recorded as 12 to 16
+    KifuNode* m12 = game.entry[12];
     k.AddAlternative(m12, *m12->move);
     for (KifuNode* at = m12->alt; var.positions.size() < 17; at = at->next) {
         var.Play();
-        MoveRec m = *var.rec.kifu.current->prev->move;
-        m.number = at->move->number;
-        k.Append(at, m);
+        k.Append(at, *var.entry.back()->move);
     }
-    test::FakeTree tree;
-    test::FakeList list;
-    game.rec.BuildTree(&tree);
+    rec.BuildTree(&tree);
     CShogiBoard board;
-    game.rec.GoTo(board, 0, m12->alt->next->next->move->treeItem, &list);  // move 14 of the variation
+    rec.GoTo(board, 0, m12->alt->next->next->move->treeItem, &list);  // move 14 of the variation
     // The start line, moves 1-11, the 5 moves of the variation.
     ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(1, 17u, 14));
-    EXPECT_TRUE(list.lines[11] == FormatMove(*game.Entry(11), FMT_LIST) &&
+    EXPECT_TRUE(list.lines[11] == FormatMove(*game.entry[11], FMT_LIST) &&
                 list.lines[12] == FormatMove(*m12->alt, FMT_LIST));
     EXPECT_EQ(Describe(board), var.positions[14]);
-    game.rec.StepTo(board, 15);  // the next step follows the displayed line
+    rec.StepTo(board, 15);  // the next step follows the displayed line
     EXPECT_EQ(Describe(board), var.positions[15]);
     board.Reset();
-    game.rec.GoTo(board, 0, game.Entry(20)->move->treeItem, &list);
-    ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(0, 31u, 20));
+    rec.GoTo(board, 0, game.entry[20]->move->treeItem, &list);
+    ASSERT_EQ(std::tuple(k.lineIsVariation, list.lines.size(), list.selected), std::tuple(0, 33u, 20));
     EXPECT_EQ(list.lines[12], FormatMove(*m12, FMT_LIST));
     EXPECT_EQ(Describe(board), game.positions[20]);
-    EXPECT_EQ(k.current, game.Entry(21));
+    EXPECT_EQ(k.current, game.entry[21]);
     board.Reset();
-    game.rec.GoTo(board, 0, k.header.rootItem, &list);  // the top item
+    rec.GoTo(board, 0, k.header.rootItem, &list);  // the top item
     EXPECT_EQ(list.selected, -1);
     EXPECT_EQ(Describe(board), game.positions[0]);
-}
-
-TEST(KifuTree, VariationsPendingAlternativesAndComments) {
-    CKifuControl rec;
-    ASSERT_TRUE(rec.LoadKifFromBuffer(
-        "*head\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*first\r\n   2 ３四歩(33)   ( 0:00/00:00:00)+\r\n"
-        "   3 ２六歩(27)   ( 0:00/00:00:00)+\r\n   4 ８四歩(83)   ( 0:00/00:00:00)\r\n\r\n"
-        "変化：3手\r\n   3 ６六歩(67)   ( 0:00/00:00:00)+\r\n   4 ８四歩(83)   ( 0:00/00:00:00)+\r\n"
-        "   5 ６八銀(79)   ( 0:00/00:00:00)\r\n*deep\r\n\r\n"
-        "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n変化：3手\r\n   3 ５六歩(57)   ( "
-        "0:00/00:00:00)\r\n\r\n",
-        "sample.kif"));
-    test::FakeTree tree;
-    rec.BuildTree(&tree);
-    // A "+" without a section (move 2) has no children.
-    EXPECT_EQ(tree.Render(),
-              "sample.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
-              "       3 ▲ ６六歩(67)+\n         4 ▽ ８四歩(83)+\n           4 ▽ ４四歩(43)\n"
-              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 ▽ ８四歩(83)\n");
-    EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
-    EXPECT_EQ(rec.GetComment(rec.kifu.header.rootItem) + rec.GetComment(tree.HandleOf("   1 ▲ ７六歩(77)")) +
-                  "|" + rec.GetComment(tree.HandleOf("   5 ▲ ６八銀(79)")) + "|" +
-                  rec.GetComment(tree.HandleOf("   2 ▽ ３四歩(33)+")) + rec.GetComment(0) + rec.GetComment(3),
-              "*head\r\nfirst\r\n|deep\r\n|");
-    // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
-    const int32_t old = tree.HandleOf("   5 ▲ ６八銀(79)");
-    const std::string before = tree.Render();
-    rec.kifu.header.title.clear();
-    rec.BuildTree(&tree);
-    EXPECT_EQ(tree.Render(), "無題" + before.substr(before.find('\n')));
-    EXPECT_EQ(rec.kifu.FindByItem(old, nullptr), nullptr);
 }
 
 }  // namespace

@@ -23,9 +23,6 @@ struct GenOptions {
     int maxDepth = 2;         // nesting of variations
     int branchPercent = 6;    // chance that a move gets alternatives
     int commentPercent = 15;  // chance that an entry gets a comment
-    int endPercent = 50;      // chance that a line ends with an end line
-    int pendingPercent = 10;  // chance that a chain ends with a pending alternative
-    bool header = true;
 };
 
 class RecordGen {
@@ -69,14 +66,14 @@ public:
     }
 
     // Fills the line that starts at the empty entry `start` with `length`
-    // entries, branching as the options say.  The first entry of an
-    // alternative line gets no chain of its own: its alternatives are its
-    // siblings, added by AddChain.
+    // entries, branching as the options say; half the lines end with an end
+    // line.  The first entry of an alternative line gets no chain of its own:
+    // its alternatives are its siblings, added by AddChain.
     void FillLine(CKifu& k, KifuNode* start, int length, int depth, const GenOptions& o,
                   bool isAlternative = false) {
         KifuNode* e = start;
         for (int i = 0; i < length; ++i) {
-            MoveRec m = RandomMove(e->move->number, e->prev, i == length - 1 && Chance(o.endPercent));
+            MoveRec m = RandomMove(e->move->number, e->prev, i == length - 1 && Chance(50));
             if (Chance(o.commentPercent))
                 for (int n = Pick(1, 3); n > 0; --n)
                     m.comment += Text() + "\r\n";
@@ -92,8 +89,9 @@ public:
         for (int n = Pick(1, 3); n > 0; --n) {
             k.AddAlternative(f, *f->move);
             f = f->alt;
-            if (n == 1 && Chance(o.pendingPercent))
-                return;  // left pending: a "+" without moves
+            // One chain in ten ends with a pending alternative: a "+" without moves.
+            if (n == 1 && Chance(10))
+                return;
             FillLine(k, f, Pick(1, o.varLength), depth, o, true);
         }
     }
@@ -101,13 +99,11 @@ public:
     void Generate(CKifu& k, const GenOptions& o) {
         k.Clear();
         KifuHeader& h = k.header;
-        if (o.header) {
-            h.handicap = Text(), h.senteName = Text(), h.goteName = Text();
-            h.hasStartTime = 1, h.startTime = Pick(40000000, 2000000000);
-            h.hasEndTime = Chance(50), h.endTime = h.startTime + Pick(0, 90000);
-            for (int n = Pick(0, 2); n > 0; --n)
-                h.headerComment += "*" + Text() + "\r\n";
-        }
+        h.handicap = Text(), h.senteName = Text(), h.goteName = Text();
+        h.hasStartTime = Chance(50), h.startTime = Pick(40000000, 2000000000);
+        h.hasEndTime = Chance(50), h.endTime = h.startTime + Pick(0, 90000);
+        for (int n = Pick(0, 2); n > 0; --n)
+            h.headerComment += "*" + Text() + "\r\n";
         k.Root()->move->number = 1;  // the empty root stands for move 1
         FillLine(k, k.Root(), o.mainLength, 0, o);
     }

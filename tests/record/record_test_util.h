@@ -33,12 +33,6 @@ public:
                 out += indent + text + "\n" + Render(handle, indent + "  ");
         return out;
     }
-    int32_t HandleOf(const std::string& text) const {
-        for (const auto& [handle, p, t] : items)
-            if (t == text)
-                return handle;
-        return 0;
-    }
     std::vector<std::tuple<int32_t, int32_t, std::string>> items;  // handle, parent, text
     std::vector<int32_t> expanded;
     int32_t selected = 0, next = 94;

@@ -33,38 +33,38 @@ public:
     }
     void SendLongText(const std::string& text, SockHandle h) override {
         for (auto& [type, piece] : SplitLongText(text))
-            if (!host || slots.count(h))
+            if (!host || guests.count(h))
                 sent.push_back({type, piece, h, false});
     }
     // The connection with the handle; an unknown slot reads as a fresh one.
     const CPacketState& State(SockHandle h) const {
         static const CPacketState none;
-        return !host ? own : slots.count(h) ? slots.at(h) : none;
+        return !host ? own : guests.count(h) ? guests.at(h) : none;
     }
     std::string GetText(SockHandle h) const override { return State(h).GetLastText(); }
     uint8_t GetLastType(SockHandle h) const override { return State(h).GetLastType(); }
     std::string GetPeerName(SockHandle h) const override { return State(h).GetPeerName(); }
-    int AllSlotsFree() const override { return slots.empty(); }
+    int AllSlotsFree() const override { return guests.empty(); }
     int HasConnection(SockHandle h) const override {
-        return h != 0 && (host ? slots.count(h) != 0 : h == ownHandle);
+        return h != 0 && (host ? guests.count(h) != 0 : h == ownHandle);
     }
     SockHandle OwnHandle() const override { return ownHandle; }
-    void Close() override { host ? slots.clear() : void(ownHandle = 0); }
+    void Close() override { host ? guests.clear() : void(ownHandle = 0); }
     void CloseSlot(SockHandle h) override {
-        slots.erase(h);
+        guests.erase(h);
         closedSlots.push_back(h);
     }
 
     // A packet arriving on the connection with the handle.
     void Put(SockHandle h, uint8_t type, const std::string& text) {
         Packet p = BuildPacket(type, static_cast<int>(text.size()), text.data());
-        (host ? slots[h] : own).TakePacket(p.data());
+        (host ? guests[h] : own).TakePacket(p.data());
     }
     // What was sent since the last call.
     std::vector<Sent> Take() { return std::exchange(sent, {}); }
 
     bool host;
-    std::map<SockHandle, CPacketState> slots;
+    std::map<SockHandle, CPacketState> guests;  // the host's connections by handle
     CPacketState own;
     SockHandle ownHandle = 0;
     std::vector<Sent> sent;

@@ -2,7 +2,7 @@
 # holds neither the test driver nor the test switches read from the
 # environment (those live in ravuone-e2e).  Looks for their names among the
 # program's strings (library names, symbols, literals).
-set(marks libQt6Test CTestDriver RAVUONE_TEST_DRIVER RAVUONE_ECHO_MESSAGES RAVUONE_EXIT_AFTER_MS)
+set(marks libQt6Test CTestDriver RAVUONE_TEST_DRIVER RAVUONE_ECHO_MESSAGES)
 string(REPLACE ";" "|" pattern "${marks}")
 file(STRINGS ${PROGRAM} strings REGEX "${pattern}")
 set(found "")

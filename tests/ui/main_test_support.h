@@ -10,30 +10,10 @@
 
 #include "app/textcodec.h"
 #include "net/game_socket.h"  // the socket and the connection interface it implements
-#include "ui/main_dlg.h"      // with the settings, the board, the record and the standard containers
+#include "support/fake_link.h"
+#include "ui/main_dlg.h"  // with the settings, the board, the record and the standard containers
 
 namespace ravu::test {
-
-// A connection to a peer that is always there, keeping what is sent over it.
-class FakeLink : public CGameLink {
-public:
-    void SendTo(uint8_t type, int length, const char* data, SockHandle) override {
-        sent.push_back({type, std::string(data, static_cast<size_t>(length))});
-    }
-    void SendExcept(uint8_t type, int length, const char* data, SockHandle h) override {
-        SendTo(type, length, data, h);
-    }
-    void SendLongText(const std::string& text, SockHandle) override { sent.push_back({0, text}); }
-    std::string GetText(SockHandle) const override { return {}; }
-    uint8_t GetLastType(SockHandle) const override { return 0; }
-    std::string GetPeerName(SockHandle) const override { return {}; }
-    int AllSlotsFree() const override { return 0; }
-    int HasConnection(SockHandle) const override { return 1; }
-    SockHandle OwnHandle() const override { return 1; }
-    void Close() override {}
-
-    std::vector<std::pair<uint8_t, std::string>> sent;
-};
 
 // The balloon: answers as told, counts the questions and keeps the notices (UTF-8).
 class FakeQuestion : public IQuestion {
@@ -83,10 +63,12 @@ protected:
         dlg->openMenu = [this](QPoint p) { menuOpenedAt.push_back(p); };
         dlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+        EXPECT_FALSE(profile.GetHandleName().empty());  // a first run takes the machine's name
     }
 
     // A network game in which this copy plays `side` as a guest.
     void StartConnectedGame(int side) {
+        connectLink.ownHandle = 1;
         connectLink.sent.clear();
         dlg->protocol->connState = CONN_GUEST;
         dlg->protocol->mySide = side;
@@ -95,8 +77,8 @@ protected:
     void Click(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseClick(dlg.get(), b, {}, p); }
 
     CProfile profile;
-    FakeLink connectLink;  // the guest's connection
-    FakeLink listenLink;   // the host's guests
+    CFakeLink connectLink{false};  // the guest's connection
+    CFakeLink listenLink{true};    // the host's guests
     std::unique_ptr<CMainDlg> dlg;
     FakeQuestion* question = nullptr;
     FakeDialog *turnDialog = nullptr, *settingsDialog = nullptr;

@@ -137,7 +137,9 @@ TEST_F(MainWindowTest, PromotionQuestionAtTheDestination) {
         Click(SquarePoint(4, 3));
         EXPECT_EQ(dialogAt, dlg->mapToGlobal(SquarePoint(4, 3)));
         const char* sent = answer == CPromoteDlg::RESULT_PROMOTE ? "   1 ４三銀成(44) " : "   1 ４三銀(44) ";
-        EXPECT_EQ(connectLink.sent, (decltype(connectLink.sent){{PKT_MOVE, Utf8ToSjis(sent)}}));
+        const std::vector<CFakeLink::Sent> moves = connectLink.Take();
+        ASSERT_EQ(moves.size(), 1u);
+        EXPECT_EQ(std::pair(moves[0].type, moves[0].text), std::pair(uint8_t(PKT_MOVE), Utf8ToSjis(sent)));
     }
 }
 
@@ -196,6 +198,28 @@ TEST_F(MainWindowTest, TurnLabelsInTheBackBuffer) {
     EXPECT_NE(dlg->ScreenImage(), dlg->BackBuffer());
     dlg->Redraw(false);
     EXPECT_EQ(dlg->ScreenImage(), dlg->BackBuffer());
+}
+
+// A file that is not a record, or a save that cannot be written, is named in
+// a message; the record and the board stay as they were.
+TEST_F(MainWindowTest, FilesThatFailAreNamed) {
+    QTemporaryDir dir;
+    QFile junk(dir.filePath("random.kif"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray("\x89PNG\r\n\x1a\n").repeated(512));
+    junk.close();
+    std::vector<QString> shown;
+    dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
+    QString chosen = junk.fileName();
+    dlg->chooseFile = [&](bool) { return chosen; };
+    const QImage before = dlg->ScreenImage();
+    Click(ButtonPoint(5));
+    chosen = dir.path();  // a folder cannot be written as a file
+    Click(ButtonPoint(6));
+    EXPECT_EQ(shown, (std::vector<QString>{"棋譜ファイルを読み込めませんでした。\n" + junk.fileName(),
+                                           "棋譜ファイルを保存できませんでした。\n" + dir.path()}));
+    EXPECT_EQ(dlg->record.kifu.header.title, Utf8ToSjis("無題"));
+    EXPECT_TRUE(dlg->ScreenImage() == before);
 }
 
 // A KIF file dropped on the record window loads when its name ends in .kif
