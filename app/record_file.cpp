@@ -45,7 +45,9 @@ bool NamesUtf8(std::string_view bytes) {
 
 }  // namespace
 
-const char* EncodingName(RecordEncoding encoding) { return encoding == RecordEncoding::Utf8 ? "utf-8" : "cp932"; }
+const char* EncodingName(RecordEncoding encoding) {
+    return encoding == RecordEncoding::Utf8 ? "utf-8" : "cp932";
+}
 
 RecordEncoding DetectEncoding(const std::string& bytes) {
     if (StartsWith(bytes, UTF8_BOM))
@@ -122,6 +124,8 @@ bool SaveRecordFile(const CKifuControl& record, const std::string& path, std::st
     return WriteFileAtomic(path, SjisToUtf8Restoring(record.KifText(Utf8ToSjisKeeping(path))), error);
 }
 
-bool RecordNeedsUnicode(const CKifuControl& record) { return HoldsKeptCharacter(record.KifText(std::string())); }
+bool RecordNeedsUnicode(const CKifuControl& record) {
+    return HoldsKeptCharacter(record.KifText(std::string()));
+}
 
 }  // namespace ravu

@@ -78,9 +78,8 @@ void Line(const KifuNode* first, bool isAlternative, std::string& out) {
 std::string Dump(const CKifu& k, RecordEncoding encoding) {
     const KifuHeader& h = k.header;
     std::string out = "{\"title\":" + Json(h.title) + ",\"encoding\":\"" + EncodingName(encoding) +
-                      "\",\"handicap\":" + Json(h.handicap) +
-                      ",\"sente\":" + Json(h.senteName) + ",\"gote\":" + Json(h.goteName) +
-                      ",\"start\":" + Time(h.hasStartTime, h.startTime) +
+                      "\",\"handicap\":" + Json(h.handicap) + ",\"sente\":" + Json(h.senteName) +
+                      ",\"gote\":" + Json(h.goteName) + ",\"start\":" + Time(h.hasStartTime, h.startTime) +
                       ",\"end\":" + Time(h.hasEndTime, h.endTime) +
                       ",\"headerComment\":" + Json(h.headerComment) + ",\"moves\":";
     Line(k.Root(), false, out);
