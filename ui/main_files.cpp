@@ -1,17 +1,45 @@
 // The main window's file commands: choosing a record file, loading it for
-// browsing, and saving the record.
+// browsing, and saving the record.  Files go through LoadRecordFile and
+// SaveRecordFile, which find and convert their encoding.
 #include <QFile>
 #include <QFileDialog>
 
+#include "app/record_file.h"
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
 #include "ui/main_dlg.h"
+#include "ui/window_util.h"
 
 namespace ravu {
 
 namespace {
 
-const QString FILE_FILTER = QStringLiteral("KIFU Files (*.kif *.txt)");
+// The record files the window opens, by extension (any case); what is in a
+// file decides how it is read.
+const QStringList RECORD_EXTENSIONS = {QStringLiteral("kif"),  QStringLiteral("kifu"), QStringLiteral("ki2"),
+                                       QStringLiteral("ki2u"), QStringLiteral("csa"),  QStringLiteral("sfen"),
+                                       QStringLiteral("txt")};
+
+// The extension of the path's last component without its dot; empty when
+// there is none.
+QString Extension(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot > slash ? path.mid(dot + 1) : QString();
+}
+
+QStringList FileFilters(bool save) {
+    if (save)
+        return {QStringLiteral("KIF Shift-JIS (*.kif *.txt)"), QStringLiteral("KIF UTF-8 (*.kifu)")};
+    QStringList patterns;
+    for (const QString& ext : RECORD_EXTENSIONS)
+        patterns << QStringLiteral("*.") + ext;
+    return {QStringLiteral("棋譜ファイル (%1)").arg(patterns.join(QLatin1Char(' '))),
+            QStringLiteral("すべてのファイル (*)")};
+}
+
+// The longest piece of a stopping line that a message shows.
+constexpr int SHOWN_LINE_CHARS = 60;
 
 }  // namespace
 
@@ -19,7 +47,8 @@ QString CMainDlg::RunFileDialog(bool save) {
     // Qt's own dialog, not the desktop's: it speaks the language of Qt's
     // translation, and it goes where it is put instead of where the desktop
     // places new windows.
-    QFileDialog dlg(this, QString(), QString(), FILE_FILTER);
+    QFileDialog dlg(this);
+    dlg.setNameFilters(FileFilters(save));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -40,24 +69,28 @@ void CMainDlg::OpenFile() {
 }
 
 void CMainDlg::SaveFile() {
-    const QString path = chooseFile(true);
+    QString path = chooseFile(true);
     if (path.isEmpty())
         return;
-    // The path is saved as typed; no extension is added.
-    if (!record.SaveKif(QFile::encodeName(path).toStdString(), Utf8ToSjis(path.toStdString())))
+    // The path is saved as typed; no extension is added.  Only a record that
+    // holds characters Shift-JIS cannot, about to be saved in Shift-JIS,
+    // brings the question whether to save it in UTF-8 instead.
+    const QString ext = Extension(path);
+    if ((ext.isEmpty() || ext.compare(QLatin1String("kif"), Qt::CaseInsensitive) == 0 ||
+         ext.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) &&
+        RecordNeedsUnicode(record) &&
+        balloon->Ask(Utf8ToSjis("\r\nShift-JIS にない文字があります。\r\n.kifu (UTF-8) で保存しますか ？")) ==
+            ASK_YES)
+        path = path.left(path.size() - (ext.isEmpty() ? 0 : ext.size() + 1)) + QStringLiteral(".kifu");
+    if (!SaveRecordFile(record, QFile::encodeName(path).toStdString()))
         showMessage(QStringLiteral("棋譜ファイルを保存できませんでした。\n") + path);
 }
 
 void CMainDlg::LoadKifuFile(const QString& path) {
-    const int dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
+    if (!RECORD_EXTENSIONS.contains(Extension(path), Qt::CaseInsensitive))
         return;
-    const QString ext = path.mid(dot);
-    if (ext.compare(QLatin1String(".kif"), Qt::CaseInsensitive) != 0 &&
-        ext.compare(QLatin1String(".txt"), Qt::CaseInsensitive) != 0)
-        return;
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    if (!record.LoadKif(QFile::encodeName(path).toStdString(), Utf8ToSjis(name.toStdString()))) {
+    RecordLoad load;
+    if (!LoadRecordFile(record, QFile::encodeName(path).toStdString(), &load)) {
         // Nothing could be read: the record, its lists and the board stay as they were.
         showMessage(QStringLiteral("棋譜ファイルを読み込めませんでした。\n") + path);
         return;
@@ -67,6 +100,24 @@ void CMainDlg::LoadKifuFile(const QString& path) {
     protocol->BrowseRecord();
     board.Reset();
     Redraw(false);
+    // What the player should know about the file, in one message.
+    QStringList notes;
+    if (load.stopLine > 0) {
+        QString line = DisplayText(QString::fromStdString(SjisToUtf8Restoring(load.stopText)));
+        if (line.size() > SHOWN_LINE_CHARS)
+            line = line.left(SHOWN_LINE_CHARS) + QStringLiteral("…");
+        notes << QStringLiteral("棋譜ファイルを途中までしか読み込めませんでした。\n%1\n%2 行目：%3")
+                     .arg(path, QString::number(load.stopLine), line);
+    }
+    if (load.substituted > 0) {
+        QString note = QStringLiteral(
+                           "Shift-JIS にない文字 %1 個を &#x…; の形で残しました。"
+                           ".kifu で保存すると元の文字に戻ります。")
+                           .arg(load.substituted);
+        notes << (notes.isEmpty() ? note + QLatin1Char('\n') + path : note);
+    }
+    if (!notes.isEmpty())
+        showMessage(notes.join(QLatin1Char('\n')));
 }
 
 }  // namespace ravu

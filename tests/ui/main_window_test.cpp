@@ -222,8 +222,8 @@ TEST_F(MainWindowTest, FilesThatFailAreNamed) {
     EXPECT_TRUE(dlg->ScreenImage() == before);
 }
 
-// A KIF file dropped on the record window loads when its name ends in .kif
-// or .txt (any case), never during a game; the user's selections in the
+// A record file dropped on the record window loads when its name ends in
+// .kif, .kifu or .txt (any case), never during a game; the user's selections in the
 // record window's list and tree and the strip's replay buttons move the
 // board, only outside a game.
 TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
@@ -249,7 +249,7 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
     };
     EXPECT_EQ((std::vector<int>{drop("a.TXT", MODE_FREE), drop("b.kifu", MODE_FREE), drop("c", MODE_FREE),
                                 drop("game.kif", MODE_GAME), drop("d.Kif", MODE_FREE)}),
-              (std::vector<int>{4, 0, 0, 0, 4}));
+              (std::vector<int>{4, 4, 0, 0, 4}));
     QTreeWidgetItem* top = kifu->Tree()->topLevelItem(0);  // the main line's moves are its children
     struct Step {
         int mode, listRow, treeChild, button;  // the one of the last three that is not -1
@@ -274,6 +274,38 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
     dlg->protocol->mode = MODE_FREE;
     kifu->MoveList()->SelectLine(0);
     EXPECT_EQ(dlg->board.GetPiece(6).rank, 6);
+}
+
+// A file read in part says where it stopped and what it kept as references;
+// saving such a record as .kif offers .kifu, in which the characters return.
+TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
+    QTemporaryDir dir;
+    const QString kif = dir.filePath("a.kif"), kifu = dir.filePath("a.kifu");
+    auto read = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    };
+    {
+        QFile f(kif);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("先手：𠮷\r\n   1 ７六歩(77)\r\n   1 ３四歩(33)\r\n");
+    }
+    QStringList messages;
+    dlg->showMessage = [&](const QString& text) { messages << text; };
+    dlg->LoadKifuFile(kif);
+    EXPECT_EQ(messages,
+              QStringList{"棋譜ファイルを途中までしか読み込めませんでした。\n" + kif +
+                          "\n3 行目：   1 ３四歩(33)\nShift-JIS にない文字 1 個を &#x…; の形で残しました。"
+                          ".kifu で保存すると元の文字に戻ります。"});
+    dlg->chooseFile = [&](bool) { return kif; };
+    for (int answer : {2, 1}) {
+        question->answer = answer;
+        Click(ButtonPoint(6));
+    }
+    EXPECT_EQ(question->asked, 2);
+    EXPECT_NE(read(kif).find(Utf8ToSjis("先手：&#x20BB7;\r\n")), std::string::npos);
+    EXPECT_NE(read(kifu).find("先手：𠮷\r\n"), std::string::npos);
+    EXPECT_EQ(messages.size(), 1);
 }
 
 }  // namespace

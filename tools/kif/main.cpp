@@ -3,15 +3,18 @@
 //   ravuone-kif dump FILE      prints the record as one JSON object (UTF-8)
 //   ravuone-kif save IN OUT    loads IN and writes it again as OUT
 //
+// FILE and IN may be Shift-JIS or UTF-8 (found from their bytes); OUT is
+// written in UTF-8 when it ends in ".kifu", else in Shift-JIS.
+//
 // Exit status 0 on success, 1 when a file cannot be read, is too large or
 // cannot be written, 2 on a usage error.
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "app/json_text.h"
+#include "app/record_file.h"
 #include "app/textcodec.h"
 #include "record/kifu.h"
 
@@ -72,11 +75,11 @@ void Line(const KifuNode* first, bool isAlternative, std::string& out) {
     out += ']';
 }
 
-std::string Dump(const CKifu& k) {
+std::string Dump(const CKifu& k, RecordEncoding encoding) {
     const KifuHeader& h = k.header;
-    std::string out = "{\"title\":" + Json(h.title) + ",\"handicap\":" + Json(h.handicap) +
-                      ",\"sente\":" + Json(h.senteName) + ",\"gote\":" + Json(h.goteName) +
-                      ",\"start\":" + Time(h.hasStartTime, h.startTime) +
+    std::string out = "{\"title\":" + Json(h.title) + ",\"encoding\":\"" + EncodingName(encoding) +
+                      "\",\"handicap\":" + Json(h.handicap) + ",\"sente\":" + Json(h.senteName) +
+                      ",\"gote\":" + Json(h.goteName) + ",\"start\":" + Time(h.hasStartTime, h.startTime) +
                       ",\"end\":" + Time(h.hasEndTime, h.endTime) +
                       ",\"headerComment\":" + Json(h.headerComment) + ",\"moves\":";
     Line(k.Root(), false, out);
@@ -84,25 +87,14 @@ std::string Dump(const CKifu& k) {
 }
 
 // Loads the file into rec, or says why not on stderr.
-bool Load(CKifuControl& rec, const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status)) {
-        std::fprintf(stderr, "ravuone-kif: cannot read %s\n", path.c_str());
-        return false;
-    }
-    const auto size = fs::file_size(path, ec);
-    if (!ec && size > KIF_MAX_BYTES) {
+bool Load(CKifuControl& rec, const std::string& path, RecordLoad* load) {
+    if (LoadRecordFile(rec, path, load))
+        return true;
+    if (load->tooLarge)
         std::fprintf(stderr, "ravuone-kif: %s is larger than %zu bytes\n", path.c_str(), KIF_MAX_BYTES);
-        return false;
-    }
-    const std::string name = fs::path(path).filename().string();
-    if (ec || !rec.LoadKif(path, Utf8ToSjis(name))) {
+    else
         std::fprintf(stderr, "ravuone-kif: cannot read %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    return false;
 }
 
 int Usage() {
@@ -120,17 +112,19 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "dump" && argc == 3) {
         CKifuControl rec;
-        if (!Load(rec, argv[2]))
+        RecordLoad load;
+        if (!Load(rec, argv[2], &load))
             return 1;
-        const std::string json = Dump(rec.kifu);
+        const std::string json = Dump(rec.kifu, load.encoding);
         std::fwrite(json.data(), 1, json.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     if (command == "save" && argc == 4) {
         CKifuControl rec;
-        if (!Load(rec, argv[2]))
+        RecordLoad load;
+        if (!Load(rec, argv[2], &load))
             return 1;
-        if (!rec.SaveKif(argv[3], Utf8ToSjis(argv[3]))) {
+        if (!SaveRecordFile(rec, argv[3])) {
             std::fprintf(stderr, "ravuone-kif: cannot write %s\n", argv[3]);
             return 1;
         }

@@ -1,0 +1,131 @@
+#include "app/record_file.h"
+
+#include <filesystem>
+#include <string_view>
+
+#include "app/atomic_file.h"
+#include "app/textcodec.h"
+
+namespace ravu {
+
+namespace {
+
+constexpr std::string_view UTF8_BOM = "\xEF\xBB\xBF";
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool ContainsNoCase(std::string_view s, std::string_view lowerNeedle) {
+    for (size_t i = 0; i + lowerNeedle.size() <= s.size(); ++i) {
+        size_t k = 0;
+        while (k < lowerNeedle.size() && Lower(s[i + k]) == lowerNeedle[k])
+            ++k;
+        if (k == lowerNeedle.size())
+            return true;
+    }
+    return false;
+}
+
+// A "#KIF ... encoding=UTF-8" line anywhere in the file.  Only a hint:
+// programs write it over text they then save in another encoding.
+bool NamesUtf8(std::string_view bytes) {
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        const std::string_view line = bytes.substr(start, end - start);
+        if (StartsWith(line, "#KIF") && ContainsNoCase(line, "encoding=utf-8"))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+const char* EncodingName(RecordEncoding encoding) {
+    return encoding == RecordEncoding::Utf8 ? "utf-8" : "cp932";
+}
+
+RecordEncoding DetectEncoding(const std::string& bytes) {
+    if (StartsWith(bytes, UTF8_BOM))
+        return RecordEncoding::Utf8;
+    if (!IsValidUtf8(bytes))
+        return RecordEncoding::Cp932;
+    // Real files of either kind almost never pass as the other; when a
+    // file does (ASCII always does), the same bytes read as code page 932
+    // unless the file itself says it is UTF-8.
+    if (!IsValidCp932(bytes))
+        return RecordEncoding::Utf8;
+    return NamesUtf8(bytes) ? RecordEncoding::Utf8 : RecordEncoding::Cp932;
+}
+
+bool IsKifuPath(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return false;
+    std::string ext = path.substr(dot);
+    for (char& c : ext)
+        c = Lower(c);
+    return ext == ".kifu";
+}
+
+bool LoadRecordFile(CKifuControl& record, const std::string& path, RecordLoad* result) {
+    namespace fs = std::filesystem;
+    RecordLoad unused;
+    RecordLoad& r = result ? *result : unused;
+    r = RecordLoad{};
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::status(path, ec)) || ec)
+        return false;
+    // One byte more than allowed tells a file that is too long, even one
+    // that grew since it was looked at.
+    std::string bytes;
+    if (!ReadFileHead(path, KIF_MAX_BYTES + 1, &bytes))
+        return false;
+    if (bytes.size() > KIF_MAX_BYTES) {
+        r.tooLarge = true;
+        return false;
+    }
+    r.encoding = DetectEncoding(bytes);
+    std::string sjis;
+    if (r.encoding == RecordEncoding::Utf8) {
+        std::string_view text = bytes;
+        if (StartsWith(text, UTF8_BOM))
+            text.remove_prefix(UTF8_BOM.size());
+        sjis = Utf8ToSjisKeeping(text, &r.substituted);
+    } else {
+        sjis = std::move(bytes);
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string title = Utf8ToSjis(slash == std::string::npos ? path : path.substr(slash + 1));
+    LoadReport report;
+    r.loaded = record.LoadKifFromBuffer(sjis, title, &report);
+    if (r.loaded) {
+        r.stopLine = report.stopLine;
+        r.stopText = report.stopText;
+    } else {
+        r.substituted = 0;
+    }
+    return r.loaded;
+}
+
+bool SaveRecordFile(const CKifuControl& record, const std::string& path, std::string* error) {
+    if (!IsKifuPath(path)) {
+        if (record.SaveKif(path, Utf8ToSjis(path)))
+            return true;
+        if (error)
+            *error = "cannot write " + path;
+        return false;
+    }
+    return WriteFileAtomic(path, SjisToUtf8Restoring(record.KifText(Utf8ToSjisKeeping(path))), error);
+}
+
+bool RecordNeedsUnicode(const CKifuControl& record) {
+    return HoldsKeptCharacter(record.KifText(std::string()));
+}
+
+}  // namespace ravu
