@@ -105,7 +105,7 @@ int ReadDate(std::string_view text, std::time_t& stored, int32_t& flag) {
 // Lines of a board diagram, and key lines the program does not use: kept in
 // the record and written back after its own header lines.
 bool IsKeptLine(std::string_view line, bool hasKey) {
-    return hasKey || StartsWith(line, "|") || StartsWith(line, "+") || StartsWith(line, "  ９") ||
+    return hasKey || StartsWith(line, "|") || StartsWith(line, "+-") || StartsWith(line, "  ９") ||
            StartsWith(line, "手数＝") || StartsWith(line, "先手番") || StartsWith(line, "後手番") ||
            StartsWith(line, "下手番") || StartsWith(line, "上手番");
 }
@@ -120,7 +120,7 @@ int ParseHeaderLine(KifuHeader& h, std::string_view line) {
         return ReadDate(value, h.startTime, h.hasStartTime);
     if (key == "終了日時")
         return ReadDate(value, h.endTime, h.hasEndTime);
-    std::string* field = key == "手合割"                   ? &h.handicap
+    std::string* field = key == "手合割"                  ? &h.handicap
                          : key == "先手" || key == "下手" ? &h.senteName
                          : key == "後手" || key == "上手" ? &h.goteName
                                                           : nullptr;

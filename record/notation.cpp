@@ -21,7 +21,7 @@ constexpr int PC_RYU = 9, PC_UMA = 10, PC_TO = 11, PC_NARI = 12, PC_UCHI = 13;
 
 // Words of the end lines, by status (the まで line is built apart).
 constexpr const char* END_WORDS[MS_END_LAST + 1] = {
-    "",       "",         "投了",     "",         "詰み",     "中断",   "千日手", "持将棋",
+    "",         "",         "投了",     "",         "詰み", "中断",   "千日手", "持将棋",
     "切れ負け", "反則勝ち", "反則負け", "入玉勝ち", "不詰", "封じ手", "不戦勝", "不戦敗"};
 
 // Shown where a field holds a value that no table covers (garbage from a peer).
@@ -157,11 +157,18 @@ std::string FormatMove(const KifuNode& entry, int mode) {
     return out;
 }
 
-std::string_view EndWord(int32_t status) {
-    return IsEndStatus(status) ? END_WORDS[status] : "";
-}
+std::string_view EndWord(int32_t status) { return IsEndStatus(status) ? END_WORDS[status] : ""; }
 
 int32_t EndStatusAt(std::string_view text, std::size_t* length) {
+    // Other words for the same ends, as some servers write them.
+    constexpr std::pair<std::string_view, int32_t> OTHER_WORDS[] = {{"Time-up", MS_TIME_UP},
+                                                                    {"時間切れ", MS_TIME_UP}};
+    for (const auto& [word, status] : OTHER_WORDS)
+        if (text.substr(0, word.size()) == word) {
+            if (length)
+                *length = word.size();
+            return status;
+        }
     for (int32_t status = MS_RESIGN; status <= MS_END_LAST; ++status) {
         const std::string_view word = END_WORDS[status];
         if (!word.empty() && text.substr(0, word.size()) == word) {
@@ -190,7 +197,8 @@ int32_t TimeFieldSeconds(std::string_view text) {
         s += DecimalValue(rest);
     else  // hours:minutes:seconds
         s = 60 * (s + DecimalValue(rest.substr(0, second))) + DecimalValue(rest.substr(second + 1));
-    return int32_t(std::clamp<int64_t>(s, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    return int32_t(
+        std::clamp<int64_t>(s, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 bool ExtractBetween(std::string& out, std::string_view text, std::string_view open, std::string_view close) {

@@ -50,7 +50,7 @@ TEST_F(KifFiles, WriterLayoutTreeAndComments) {
         "変化：9手\r\n   9 ２六歩(27)\r\n*dropped with its section\r\n変化：3手\r\n*not kept\r\n"
         "   3 同　歩(35)+\r\n*line one\r\n*line two\r\n   4 同　歩(23)+\r\n   5 ６八銀(79)\r\n\r\n"
         "変化：4手\r\n   4 ４四歩(43)\r\n変化：3手\r\n   3 ５六歩(57)\r\n"
-        "変化：3手\r\n   3 ７八金(69)\r\n",  // no pending 3 is left: dropped
+        "変化：3手\r\n   3 ７八金(69)\r\n",  // no pending 3 is left: one more alternative to move 3
         "a.kif"));
     // The alternative to move 2 never got a section: it stays pending, keeps
     // its "+" and is written as an empty section.
@@ -63,8 +63,9 @@ TEST_F(KifFiles, WriterLayoutTreeAndComments) {
               "   3 同　歩(35)   ( 0:00/00:00:00)+\r\n*line one\r\n*line two\r\n"
               "   4 同　歩(23)   ( 0:00/00:00:00)+\r\n   5 ６八銀(79)   ( 0:00/00:00:00)\r\n\r\n"
               "変化：4手\r\n   4 ４四歩(43)   ( 0:00/00:00:00)\r\n\r\n"
-              "変化：3手\r\n   3 ５六歩(57)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
-    EXPECT_EQ(RoundTrip(rec), "変化：3手 変化：4手 変化：3手 変化：2手 ");
+              "変化：3手\r\n   3 ５六歩(57)   ( 0:00/00:00:00)+\r\n\r\n"
+              "変化：3手\r\n   3 ７八金(69)   ( 0:00/00:00:00)\r\n\r\n変化：2手\r\n\r\n");
+    EXPECT_EQ(RoundTrip(rec), "変化：3手 変化：4手 変化：3手 変化：3手 変化：2手 ");
     EXPECT_EQ(InsertAfterBreaks("a\nb\r\n\r\nc", "*"), "a\nb\r\n*\r\n*c");
     test::FakeTree tree;
     rec.BuildTree(&tree);
@@ -72,12 +73,12 @@ TEST_F(KifFiles, WriterLayoutTreeAndComments) {
     EXPECT_EQ(tree.Render(),
               "a.kif\n     1 ▲ ７六歩(77)\n     2 ▽ ３四歩(33)+\n     3 ▲ ２六歩(27)+\n"
               "       3 ▲ 同　歩(35)+\n         4 ▽ 同　歩(23)+\n           4 ▽ ４四歩(43)\n"
-              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)\n     4 投了\n");
+              "         5 ▲ ６八銀(79)\n       3 ▲ ５六歩(57)+\n       3 ▲ ７八金(69)\n     4 投了\n");
     EXPECT_EQ(tree.expanded, std::vector<int32_t>{rec.kifu.header.rootItem});
     std::string comments = rec.GetComment(3);  // no such item
     for (const auto& [item, parent, text] : tree.items)
         comments += rec.GetComment(item) + "|";
-    EXPECT_EQ(comments, "*序\r\n*2\r\n|nice\r\n|||line one\r\nline two\r\n|||||after\r\n|");
+    EXPECT_EQ(comments, "*序\r\n*2\r\n|nice\r\n|||line one\r\nline two\r\n||||||after\r\n|");
     // Rebuilding gives the same tree with fresh handles; old handles are forgotten.
     const int32_t old = std::get<0>(tree.items.back());
     const std::string before = tree.Render();
@@ -146,10 +147,13 @@ TEST_F(KifFiles, HeaderLines) {
         {"先手：", 1, "7|old||old"},
         {"後手：名人", 1, "7|old|old|名人"},
         {"手合割：香落ち", 1, "7|香落ち|old|old"},
-        {"手合割", 1, "7||old|old"},
-        {"合先xxyyzz", 1, "7|zz|old|old"},  // pairs that straddle two keys select by the first character's key
-        {"手後：abc", 1, "7|old|abc|old"},
+        {"手合割", 0, "7|old|old|old"},  // a key needs its colon
+        {"下手：a", 1, "7|old|a|old"}, {"上手:b", 1, "7|old|old|b"},  // handicap games name the players so
+        {"先手省略名：羽生", 0, "7|old|old|old"},  // the whole key counts
         {"棋戦：竜王戦", 0, "7|old|old|old"},
+        // Dates as other programs write them.
+        {"開始日時：2014/09/13 14：59", 1, "2014/09/13(土) 14:59:00|old|old|old"},
+        {"開始日時：２０１４年9月13日(土) 14時59分7秒", 1, "2014/09/13(土) 14:59:07|old|old|old"},
         // Dates out of range or before 1970 are not stored, and the old one is forgotten.
         {"開始日時：1899/05/01(木) 13:05:09", 0, "0|old|old|old"}, {"開始日時：2003/13/01(木) 13:05:09", 0, "0|old|old|old"},
         {"開始日時：2003/05/32(木) 13:05:09", 0, "0|old|old|old"}, {"開始日時：2003/00/00(木) 13:05:09", 0, "0|old|old|old"},
@@ -157,7 +161,7 @@ TEST_F(KifFiles, HeaderLines) {
     };
     // clang-format on
     for (const auto& r : rows) {
-        KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", ""};
+        KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", "", ""};
         EXPECT_EQ(ParseHeaderLine(h, r.line), r.result) << r.line;
         const std::string start =
             h.hasStartTime == 1 ? FormatKifDate(h.startTime) : std::to_string(h.hasStartTime);
@@ -190,22 +194,28 @@ TEST_F(KifFiles, ReaderLineRulesAndHostileFiles) {
         std::size_t items;
         // clang-format off
     } rows[] = {
-        {"last line without CR LF is lost", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;;", 2},
+        {"a last line without CR LF is read", "   1 ７六歩(77)\r\n   2 ３四歩(33)", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
         {"LF alone ends a line", "   1 ７六歩(77)\n   2 ３四歩(33)\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
-        {"byte after CR is skipped", "   1 ７六歩(77)\rX   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
+        {"CR alone ends a line", "   1 ７六歩(77)\r   2 ３四歩(33)\r\n", "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
         {"a number not above the last stops the reading", "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   2 ２六歩(27)\r\n先手：x\r\n",
          "   1 ７六歩(77) ;   2 ３四歩(33) ;;", 3},
         {"a gap is accepted", "   1 ７六歩(77)\r\n   5 ３四歩(33)\r\n", "   1 ７六歩(77) ;   5 ３四歩(33) ;;", 3},
         {"number 0, negative and other lines are passed over",
          "   0 ７六歩(77)\r\n  -1 ３四歩(33)\r\n   1 ２六歩(27)\r\nまで1手で先手の勝ち\r\ngarbage\r\n#   2 x\r\n先手：名人\r\n",
          "   1 ２六歩(27) ;;名人", 2},
-        {"numbers of four digits begin without a blank", "   1 ７六歩(77)\r\n1000 ３四歩(33)\r\n", "   1 ７六歩(77) ;;", 2},
+        {"numbers in any column, end words of other programs", "1 ７六歩(77)\r\n 2 ３四歩(33)\r\n3 千日手\r\n",
+         "   1 ７六歩(77) ;   2 ３四歩(33) ;   3 千日手;;", 4},
+        {"a line that is no move stops the reading", "   1 ７六歩(77)\r\n2 ▽３四歩\r\n3 ２六歩(27)\r\n", "   1 ７六歩(77) ;;", 2},
+        {"sections without + marks, the last first", "1 ７六歩(77)\r\n2 ３四歩(33)\r\n3 ２六歩(27)\r\n変化：3手\r\n"
+         "3 ６六歩(67)\r\n4 ８四歩(83)\r\n変化：4手\r\n4 ４四歩(43)\r\n変化：2手\r\n2 ８四歩(83)\r\n",
+         "   1 ７六歩(77) ;   2 ３四歩(33) +;   3 ２六歩(27) +;;", 8},
+        {"a header line the program does not use is kept", "棋戦：竜王戦\r\n   1 ７六歩(77)\r\n", "   1 ７六歩(77) ;;", 2},
         {"thousands of alternatives", fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)+\r\n"), "   1 ７六歩(77) +;;",
          2 + (KIF_MAX_BYTES - 18) / 29},
         {"thousands of levels", fill("   1 ７六歩(77)+\r\n", "変化：1手\r\n   1 ７六歩(77)\r\n   1 同　歩(77)+\r\n"),
          "   1 ７六歩(77) +;;", 2 + 2 * ((KIF_MAX_BYTES - 18) / 46)},
-        {"a line of pending alternatives", fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1+\r\n"), "   1 ７六歩(77) +;;",
-         2 + (KIF_MAX_BYTES - 29) / 7},
+        {"a line of pending alternatives", fill("   1 ７六歩(77)+\r\n変化：1手\r\n", "   1 +\r\n"), "   1 ７六歩(77) +;;",
+         2 + (KIF_MAX_BYTES - 29) / 8},
         {"a comment is taken", "*only a comment\r\n", ";", 1},
         {"only section heads", fill("", "変化：1手\r\n"), ";", 0},
         {"binary", fill("", std::string("\x00\x81\r\xff\n\x82+(\x9f", 9)), ";", 0},
@@ -225,6 +235,8 @@ TEST_F(KifFiles, ReaderLineRulesAndHostileFiles) {
         EXPECT_EQ(tree.items.size(), r.items ? r.items : 1) << r.what;
         CKifuControl back;
         EXPECT_TRUE(back.LoadKifFromBuffer(rec.KifText("h").substr(0, KIF_MAX_BYTES), "h"));
+        EXPECT_EQ(back.kifu.header.otherLines, r.file.rfind("棋戦", 0) == 0 ? "棋戦：竜王戦\r\n" : "")
+            << r.what;
     }
 }
 

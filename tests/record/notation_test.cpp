@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "record/kif_move.h"
 #include "record/notation.h"
 #include "record_test_util.h"
 
@@ -49,7 +50,8 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         // Not read back: the empty entry, five-digit numbers, unknown status, garbage fields.
         {Rec(7, 0, 0, 0, 0, 0, 0, 0), none, "", "", "", false, false},
         {Rec(10000, 1, 1, 1, PT_KYO, 0, 1, 9), none, "0000 ▽ １一香(19)", "0000 １一香(19) ", "0000 １一香(19)   ( 0:00/00:00:00)", false, false},
-        {Rec(9, 0, 1, 2, PT_KIN, 0, 1, 3, 9), none, "   9 ▲ １二金(13)", "   9 １二金(13) ", "   9 １二金(13)   ( 0:00/00:00:00)", false, false},
+        {Rec(9, 0, 1, 2, PT_KIN, 0, 1, 3, 99), none, "   9 ▲ １二金(13)", "   9 １二金(13) ", "   9 １二金(13)   ( 0:00/00:00:00)", false, false},
+        {Rec(60, 1, 0, 0, 0, 0, 0, 0, MS_SENNICHITE), none, "  60 千日手", "  60 千日手", "  60 千日手", false, false},  // files only
         {Rec(-1, 1, 5, 5, PT_FU, 0, 0, 0, MS_MOVE, -65), none, "  -1 ▽ ５五歩打", "  -1 ５五歩打 ", "  -1 ５五歩打     (-1:-5/00:00:00)", false, false},
         {Rec(INT_MIN, -7, 99, -3, 1234, 5, -1, 77, -9, INT_MAX), none, "3648 ▽ ？？？(-177)", "3648 ？？？(-177) ",
          "3648 ？？？(-177) (35791394:07/00:00:00)", false, false},
@@ -70,6 +72,35 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
     // Shift-JIS bytes on the wire and in files, whatever the compiler does with literals.
     EXPECT_EQ(Format(Rec(1, 1, 7, 6, PT_FU, 0, 7, 7), FMT_TREE, Rec(9, 0, 7, 6, 0, 0, 0, 0)),
               "   1 \x81\xa4 \x93\xaf\x81\x40\x95\xe0(77)");
+}
+
+// Move lines of any program, read by their parts and shown in the program's
+// own layout (同 stands for 2三); "" when the line is not a move line.
+TEST(Notation, KifMoveLinesOfOtherPrograms) {
+    // clang-format off
+    const std::pair<const char*, const char*> rows[] = {
+        {"1 ７六歩(77)   ( 0:01/00:00:01)", "   1 ７六歩(77)   ( 0:01/00:00:00)"},
+        {"  12 同歩(33) (00:31 / 00:00:31)", "  12 ２三歩(33)   ( 0:31/00:00:00)"},
+        {"13 ２二角不成(88)(0:2/0:0:2)", "  13 ２二角(88)   ( 0:02/00:00:00)"},
+        {"\t14 ３一全(22)", "  14 ３一成銀(22) ( 0:00/00:00:00)"},
+        {"15 5五竜(56)+", "  15 ５五龍(56)   ( 0:00/00:00:00)"},
+        {"16 ５５杏(56)", "  16 ５五成香(56) ( 0:00/00:00:00)"},
+        {"17 ５五圭(67)", "  17 ５五成桂(67) ( 0:00/00:00:00)"},
+        {"18 ５五角打 ( 1:02:03/)", "  18 ５五角打     (62:03/00:00:00)"},
+        {"19 ５五香成(59)", "  19 ５五香成(59) ( 0:00/00:00:00)"},
+        {"20 切れ負け", "  20 切れ負け"}, {"21 反則勝ち ( 0:00/)", "  21 反則勝ち"}, {"22 Time-up", "  22 切れ負け"},
+        {"23 ７六", ""}, {"24 ▲７六歩", ""}, {"25 ７六歩", ""}, {"26 ７〇歩(77)", ""}, {"27 ７六歩(07)", ""}, {"", ""},
+    };
+    // clang-format on
+    for (const auto& [line, shown] : rows) {
+        MoveRec m;
+        const int read = ReadKifMoveLine(m, line, 2, 3);
+        EXPECT_EQ(read ? Format(m, FMT_KIF) : "", shown) << line;
+        EXPECT_EQ(read, !*shown                                                      ? 0
+                        : std::string_view(line).find('+') != std::string_view::npos ? 2
+                                                                                     : 1)
+            << line;
+    }
 }
 
 // Names of every piece type by promotion and status: plain, promotes now,
