@@ -22,11 +22,10 @@ constexpr PieceName PIECE_NAMES[] = {
     {"全", PT_GIN, 1},   {"馬", PT_KAKU, 1},  {"龍", PT_HI, 1},    {"竜", PT_HI, 1},
 };
 
-constexpr std::string_view FULL_DIGITS = "０１２３４５６７８９";
-constexpr std::string_view KANJI_DIGITS = "〇一二三四五六七八九";
-
+// Compares the characters at the front without a library call for the
+// first byte: reading a file compares a handful of them per line.
 bool Takes(std::string_view& text, std::string_view prefix) {
-    if (text.substr(0, prefix.size()) != prefix)
+    if (text.size() < prefix.size() || text[0] != prefix[0] || text.compare(0, prefix.size(), prefix) != 0)
         return false;
     text.remove_prefix(prefix.size());
     return true;
@@ -41,20 +40,28 @@ void SkipBlanks(std::string_view& text) {
     }
 }
 
-// A digit 1..9 written in ASCII, full width or (kanji == true) as a kanji
-// numeral; 0 when there is none.
+// The Shift-JIS code of the two-byte character at the front, 0 when there is none.
+unsigned FrontCode(std::string_view text) {
+    return text.size() >= 2 ? unsigned(uint8_t(text[0])) << 8 | uint8_t(text[1]) : 0;
+}
+
+// A digit 1..9 written in ASCII, full width (１-９ are 8250-8258) or, with
+// kanji == true, as a kanji numeral; 0 when there is none.
 int32_t TakeDigit(std::string_view& text, bool kanji) {
     if (!text.empty() && text[0] >= '1' && text[0] <= '9') {
         const int32_t d = text[0] - '0';
         text.remove_prefix(1);
         return d;
     }
-    for (int32_t d = 1; d <= 9; ++d) {
-        const std::size_t at = std::size_t(2 * d);
-        if (Takes(text, FULL_DIGITS.substr(at, 2)) || (kanji && Takes(text, KANJI_DIGITS.substr(at, 2))))
-            return d;
-    }
-    return 0;
+    // 一 二 三 四 五 六 七 八 九
+    constexpr unsigned KANJI[10] = {0, 0x88EA, 0x93F1, 0x8E4F, 0x8E6C, 0x8CDC, 0x985A, 0x8EB5, 0x94AA, 0x8BE3};
+    const unsigned code = FrontCode(text);
+    int32_t d = code >= 0x8250 && code <= 0x8258 ? int32_t(code - 0x824F) : 0;
+    for (int32_t k = 1; kanji && k <= 9 && d == 0; ++k)
+        d = KANJI[k] == code ? k : 0;
+    if (d)
+        text.remove_prefix(2);
+    return d;
 }
 
 }  // namespace
@@ -86,21 +93,20 @@ int ReadKifMoveLine(MoveRec& m, std::string_view line, int32_t refFile, int32_t 
     m.number = number;
     m.side = (number & 1) ? SENTE : GOTE;
 
-    std::size_t wordLength = 0;
-    if (const int32_t end = EndStatusAt(t, &wordLength)) {
-        m.status = end;
-        return plus;
-    }
-
     if (Takes(t, "同")) {
         Takes(t, FULL_BLANK);
         m.toFile = refFile;
         m.toRank = refRank;
     } else {
         m.toFile = TakeDigit(t, false);
-        m.toRank = TakeDigit(t, true);
-        if (m.toFile == 0 || m.toRank == 0)
-            return 0;
+        m.toRank = m.toFile ? TakeDigit(t, true) : 0;
+        if (m.toRank == 0) {
+            // Not a square: an end line, or no move at all.
+            m.toFile = 0;
+            std::size_t wordLength = 0;
+            m.status = EndStatusAt(t, &wordLength);
+            return m.status ? plus : 0;
+        }
     }
     const PieceName* piece = nullptr;
     for (const PieceName& p : PIECE_NAMES)
