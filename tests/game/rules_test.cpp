@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "game/sfen.h"
 #include "tests/game/position.h"
 
 namespace ravu {
@@ -210,6 +211,45 @@ TEST(UserMove, BoardChangedWhileAsking) {
         EXPECT_EQ(test::UserMove(h.board, i, reset ? 28 : 43), 0);
         EXPECT_EQ(h.board.pieces[i].promoted, 0);
         EXPECT_EQ(h.asked, 1);
+    }
+}
+
+}  // namespace
+}  // namespace ravu
+
+namespace ravu {
+namespace {
+
+// Positions as SFEN set the table up and read back the same; pieces a
+// position does not name are out of play; text the table cannot hold
+// leaves the board as it was.
+TEST(PieceTable, SfenPositions) {
+    // clang-format off
+    const std::pair<const char*, int> rows[] = {  // the SFEN, pieces out of play (-1: refused)
+        {"lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1", 0},
+        {"lnsgkgsnl/9/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1", 2},  // 二枚落ち: 上手 (gote) moves first
+        {"8l/4R+B2k/7p1/6s2/9/9/9/9/9 b rb4g3s4n3l17p 1", 1},  // a mate problem: the rest in gote's hand, no sente king
+        {"4k4/9/9/9/9/9/9/9/4K4 b 2P 1", 36}, {"+l+n+s+pk4/9/9/9/9/9/9/9/4K4 w - 9", 34},
+        {"4k4/9/9/9/9/9/9/9/4K4 b 19P 1", -1}, {"4k4/9/9/9/9/9/9/9/4K4 b K 1", -1}, {"4+g4/9/9/9/9/9/9/9/4K4 b - 1", -1},
+        {"4k4/9/9/9/9/9/9/9/4K5 b - 1", -1}, {"4k4/9/9/9/9/9/9/9 b - 1", -1}, {"4k4/9/9/9/9/9/9/9/4K4 x - 1", -1},
+        {"kkk6/9/9/9/9/9/9/9/9 b - 1", -1}, {"ppppppppp/ppppppppp/p8/9/9/9/9/9/9 b - 1", -1}, {"", -1},
+    };
+    // clang-format on
+    for (const auto& [sfen, outOfPlay] : rows) {
+        CShogiBoard board;
+        Arrange(board, "sFU55");
+        int side = -1;
+        ASSERT_EQ(SetUpSfen(board, sfen, &side), outOfPlay >= 0) << sfen;
+        if (outOfPlay < 0) {
+            EXPECT_EQ(Describe(board), "sFU55");
+            continue;
+        }
+        const std::string text = sfen;
+        EXPECT_EQ(BoardSfen(board, side, std::stoi(text.substr(text.rfind(' ') + 1))), text);
+        EXPECT_EQ(std::count_if(board.pieces.begin(), board.pieces.end(),
+                                [](const KomaRec& p) { return p.state == KS_NONE; }),
+                  outOfPlay)
+            << sfen;
     }
 }
 
