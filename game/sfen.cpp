@@ -105,7 +105,8 @@ bool SetUpSfen(CShogiBoard& board, std::string_view sfen, int* sideToMove) {
     }
     for (int i = 0; i < PIECE_COUNT; ++i)
         if (!used[i])
-            setUp.pieces[i] = KomaRec{0, 0, 0, 0, 0, 0, KS_NONE, KS_NONE, 0, 0, setUp.pieces[i].type, 0, 0, {}};
+            setUp.pieces[i] =
+                KomaRec{0, 0, 0, 0, 0, 0, KS_NONE, KS_NONE, 0, 0, setUp.pieces[i].type, 0, 0, {}};
     for (int i = 0; i < PIECE_COUNT; ++i) {
         setUp.GenerateDest(i);
         setUp.UpdateImage(i);

@@ -12,7 +12,8 @@ namespace ravu {
 
 class CShogiBoard;
 
-inline constexpr std::string_view EVEN_SFEN = "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1";
+inline constexpr std::string_view EVEN_SFEN =
+    "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1";
 
 // Sets the board up from the SFEN: every piece it names takes a piece of its
 // kind from the 40-piece table, and the pieces it does not name are out of

@@ -54,7 +54,8 @@ int32_t TakeDigit(std::string_view& text, bool kanji) {
         return d;
     }
     // 一 二 三 四 五 六 七 八 九
-    constexpr unsigned KANJI[10] = {0, 0x88EA, 0x93F1, 0x8E4F, 0x8E6C, 0x8CDC, 0x985A, 0x8EB5, 0x94AA, 0x8BE3};
+    constexpr unsigned KANJI[10] = {0,      0x88EA, 0x93F1, 0x8E4F, 0x8E6C,
+                                    0x8CDC, 0x985A, 0x8EB5, 0x94AA, 0x8BE3};
     const unsigned code = FrontCode(text);
     int32_t d = code >= 0x8250 && code <= 0x8258 ? int32_t(code - 0x824F) : 0;
     for (int32_t k = 1; kanji && k <= 9 && d == 0; ++k)

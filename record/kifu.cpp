@@ -108,6 +108,7 @@ void CKifu::Clear() {
     header.goteName.clear();
     header.headerComment.clear();
     header.otherLines.clear();
+    header.startSfen.clear();
     header.hasStartTime = 0;
     header.hasEndTime = 0;
     header.rootItem = 0;

@@ -43,6 +43,8 @@ struct KifuHeader {
     // Header lines of other programs that the record does not use (棋戦,
     // 場所, 持ち時間, a board diagram ...), each + CR LF, written back as read.
     std::string otherLines;
+    // The position the record starts from, as SFEN; empty for the even game.
+    std::string startSfen;
 };
 
 class CKifu {

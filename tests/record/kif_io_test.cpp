@@ -161,7 +161,7 @@ TEST_F(KifFiles, HeaderLines) {
     };
     // clang-format on
     for (const auto& r : rows) {
-        KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", "", ""};
+        KifuHeader h{0, "", 0, 7, 0, 0, "old", "old", "old", "", "", ""};
         EXPECT_EQ(ParseHeaderLine(h, r.line), r.result) << r.line;
         const std::string start =
             h.hasStartTime == 1 ? FormatKifDate(h.startTime) : std::to_string(h.hasStartTime);
