@@ -63,6 +63,10 @@ void CMainDlg::BuildPopupMenu() {
     add(ID_EDIT_END, QStringLiteral("編集終了"));
     add(ID_FLIP, QStringLiteral("画面反転"));
     popupMenu->addSeparator();
+    add(ID_COPY_RECORD, QStringLiteral("棋譜をコピー"));
+    add(ID_COPY_POSITION, QStringLiteral("局面をコピー"));
+    add(ID_PASTE_RECORD, QStringLiteral("棋譜を貼り付け"));
+    popupMenu->addSeparator();
     panelToggle = AddToggle(ID_PANEL, true, TEXT_PANEL_HIDE, TEXT_PANEL_SHOW, &CMainDlg::ShowPanel);
     kifuToggle = AddToggle(ID_KIFU_WINDOW, true, TEXT_KIFU_HIDE, TEXT_KIFU_SHOW, &CMainDlg::ShowKifuWindow);
     logToggle = AddToggle(ID_LOG_WINDOW, false, TEXT_LOG_HIDE, TEXT_LOG_SHOW, &CMainDlg::ShowLogWindow);
@@ -195,6 +199,9 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             break;
         case ID_PANEL: TogglePanel(); break;
         case ID_VERSION: aboutDlg->Run(); break;
+        case ID_COPY_RECORD: CopyRecord(); break;
+        case ID_COPY_POSITION: CopyPosition(); break;
+        case ID_PASTE_RECORD: PasteRecord(); break;
         default: break;
     }
 }

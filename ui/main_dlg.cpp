@@ -371,6 +371,12 @@ void CMainDlg::ShowInternalError(const std::string& sjisText) {
 // Keys and closing: only "終了" ends the window.
 
 void CMainDlg::keyPressEvent(QKeyEvent* e) {
+    // The chat input handles its own copy and paste; these reach the board.
+    if (e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste)) {
+        e->matches(QKeySequence::Copy) ? CopyRecord() : PasteRecord();
+        e->accept();
+        return;
+    }
     switch (e->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Return:

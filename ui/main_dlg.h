@@ -35,6 +35,7 @@ namespace ravu {
 
 class CGameLink;
 class CGameSocket;
+struct RecordLoad;
 
 // Command ids of the popup menu, the record window and the dialog keys.
 constexpr int ID_OK = 1;        // Enter in the chat input
@@ -55,6 +56,9 @@ constexpr int ID_TREE_SELECT = 32784;
 constexpr int ID_FILE_DROP = 32785;
 constexpr int ID_PANEL = 32786;
 constexpr int ID_VERSION = 32787;
+constexpr int ID_COPY_RECORD = 32788;    // "棋譜をコピー": the record as KIF text
+constexpr int ID_COPY_POSITION = 32789;  // "局面をコピー": the board as SFEN
+constexpr int ID_PASTE_RECORD = 32790;   // "棋譜を貼り付け": KIF, KI2, CSA, SFEN or USI text
 
 constexpr int AUTOPLAY_TIMER = 100;
 constexpr int AUTOPLAY_PERIOD_MS = 500;
@@ -262,6 +266,13 @@ private:
     // main_files.cpp
     void OpenFile();
     void SaveFile();
+    // Shows a record just read (lists, board, mode) and what the player
+    // should know about it, in one message naming `source`.
+    void ShowLoadedRecord(const RecordLoad& load, const QString& source);
+    // main_clipboard.cpp
+    void CopyRecord();
+    void CopyPosition();
+    void PasteRecord();
     // main_dlg.cpp
     void BeginWindowDrag(QPoint p);
     // Moves the window (and the record window with it) during a drag.

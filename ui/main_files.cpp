@@ -95,6 +95,10 @@ void CMainDlg::LoadKifuFile(const QString& path) {
         showMessage(QStringLiteral("棋譜ファイルを読み込めませんでした。\n") + path);
         return;
     }
+    ShowLoadedRecord(load, path);
+}
+
+void CMainDlg::ShowLoadedRecord(const RecordLoad& load, const QString& path) {
     kifuWnd->RefreshLists();
     SetMenuEnabled(ID_EDIT_END, false);
     protocol->BrowseRecord();

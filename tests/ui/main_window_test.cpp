@@ -1,6 +1,7 @@
 // The main window: clicks on the board and the control strip, the held
 // piece, the promotion question, the window's shape, drawing through the
 // back buffer, the record window's files and selections.
+#include <QClipboard>
 #include <QFile>
 #include <QMimeData>
 #include <QPainter>
@@ -306,6 +307,43 @@ TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
     EXPECT_NE(read(kif).find(Utf8ToSjis("先手：&#x20BB7;\r\n")), std::string::npos);
     EXPECT_NE(read(kifu).find("先手：𠮷\r\n"), std::string::npos);
     EXPECT_EQ(messages.size(), 1);
+}
+
+}  // namespace
+}  // namespace ravu::test
+
+namespace ravu::test {
+namespace {
+
+// The record goes to the clipboard as KIF text and comes back from it; the
+// board goes as SFEN; text that is no record, or a paste during a game,
+// leaves the record as it was.
+TEST_F(MainWindowTest, RecordAndPositionThroughTheClipboard) {
+    for (auto [from, to] : {std::pair{77, 76}, {33, 34}}) {  // ▲7六歩 △3四歩
+        const int piece = dlg->board.PieceAt(from / 10, from % 10);
+        dlg->board.MoveTo(piece, to / 10, to % 10);
+        dlg->record.RecordBoardMove(dlg->board.GetPiece(piece));
+    }
+    std::vector<QString> shown;
+    dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
+    dlg->OnCommand(ID_COPY_POSITION);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "lnsgkgsnl/1r5b1/pppppp1pp/6p2/9/2P6/PP1PPPPPP/1B5R1/LNSGKGSNL b - 3");
+    dlg->OnCommand(ID_COPY_RECORD);
+    const QString kif = QApplication::clipboard()->text();
+    EXPECT_TRUE(kif.contains("   2 ３四歩(33)")) << kif.toStdString();
+    dlg->ResetGame();
+    for (const QString& text : {QStringLiteral("no record"), kif}) {
+        QApplication::clipboard()->setText(text);
+        dlg->OnCommand(ID_PASTE_RECORD);
+    }
+    std::string line;
+    dlg->record.GetMainLineText(line);
+    EXPECT_EQ(SjisToUtf8(line), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    EXPECT_EQ(shown, std::vector<QString>{"貼り付けた文字列は棋譜として読めませんでした。"});
+    StartConnectedGame(SENTE);
+    dlg->OnCommand(ID_PASTE_RECORD);
+    EXPECT_EQ(dlg->Mode(), MODE_GAME);
 }
 
 }  // namespace
