@@ -1,5 +1,7 @@
 #include "app/record_file.h"
 
+#include <algorithm>
+
 #include <filesystem>
 #include <string_view>
 
@@ -27,16 +29,16 @@ bool ContainsNoCase(std::string_view s, std::string_view lowerNeedle) {
     return false;
 }
 
-// A "#KIF ... encoding=UTF-8" line anywhere in the file.  Only a hint:
+// A "#KIF ... encoding=<name>" line anywhere in the file.  Only a hint:
 // programs write it over text they then save in another encoding.
-bool NamesUtf8(std::string_view bytes) {
+bool NamesEncoding(std::string_view bytes, std::string_view lowerName) {
     size_t start = 0;
     while (start < bytes.size()) {
         size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos)
             end = bytes.size();
         const std::string_view line = bytes.substr(start, end - start);
-        if (StartsWith(line, "#KIF") && ContainsNoCase(line, "encoding=utf-8"))
+        if (StartsWith(line, "#KIF") && ContainsNoCase(line, lowerName))
             return true;
         start = end + 1;
     }
@@ -54,12 +56,19 @@ RecordEncoding DetectEncoding(const std::string& bytes) {
         return RecordEncoding::Utf8;
     if (!IsValidUtf8(bytes))
         return RecordEncoding::Cp932;
-    // Real files of either kind almost never pass as the other; when a
-    // file does (ASCII always does), the same bytes read as code page 932
-    // unless the file itself says it is UTF-8.
+    // ASCII reads the same either way: as code page 932, like the program's own files.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return RecordEncoding::Cp932;
+    // Bytes that are both: real Shift-JIS text, with its full-width digits
+    // and kana, is almost never valid UTF-8, while a short UTF-8 text (the
+    // names 先手 and 後手 alone) often passes as Shift-JIS.  UTF-8, unless
+    // the file says it is Shift-JIS.
     if (!IsValidCp932(bytes))
         return RecordEncoding::Utf8;
-    return NamesUtf8(bytes) ? RecordEncoding::Utf8 : RecordEncoding::Cp932;
+    return NamesEncoding(bytes, "encoding=shift_jis") || NamesEncoding(bytes, "encoding=sjis") ||
+                   NamesEncoding(bytes, "encoding=cp932")
+               ? RecordEncoding::Cp932
+               : RecordEncoding::Utf8;
 }
 
 bool IsKifuPath(const std::string& path) {

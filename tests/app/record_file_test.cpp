@@ -45,11 +45,11 @@ TEST_F(RecordFile, EncodingFoundByContent) {
         {U8(u8"\uFEFF*歩\r\n"), RecordEncoding::Utf8, "*歩\r\n", 0},
         {U8(u8"*歩𠮷\r\n"), RecordEncoding::Utf8, "*歩&#x20BB7;\r\n", 1},
         {"*歩\r\n", RecordEncoding::Cp932, "*歩\r\n", 0},
-        // 燿雨 in code page 932 is also UTF-8 (U+0809 "J"): code page 932 wins ...
-        {"*燿雨\r\n", RecordEncoding::Cp932, "*燿雨\r\n", 0},
-        // ... unless the file says it is UTF-8; saying so over text that is
-        // not UTF-8 changes nothing.
-        {"#KIF version=2.0 encoding=UTF-8\r\n*燿雨\r\n", RecordEncoding::Utf8, "*&#x0809;J\r\n", 1},
+        // 燿雨 in code page 932 is also UTF-8 (U+0809 "J"): UTF-8 wins ...
+        {"*燿雨\r\n", RecordEncoding::Utf8, "*&#x0809;J\r\n", 1},
+        // ... unless the file says it is Shift-JIS; saying UTF-8 over text
+        // that is not UTF-8 changes nothing.
+        {"#KIF version=2.0 encoding=Shift_JIS\r\n*燿雨\r\n", RecordEncoding::Cp932, "*燿雨\r\n", 0},
         {"#KIF version=2.0 encoding=UTF-8\r\n*歩\r\n", RecordEncoding::Cp932, "*歩\r\n", 0},
         {"*abc\r\n", RecordEncoding::Cp932, "*abc\r\n", 0},
         // A cut UTF-8 sequence (歩 without its last byte) is not UTF-8.
