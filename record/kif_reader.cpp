@@ -8,9 +8,11 @@
 #include <fstream>
 
 #include "game/sjis.h"
+#include "record/csa_reader.h"
 #include "record/kif_move.h"
 #include "record/kifu.h"
 #include "record/notation.h"
+#include "record/sfen_reader.h"
 
 namespace ravu {
 
@@ -300,7 +302,12 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
     // nothing can be read (not a record at all) leaves this one untouched.
     CKifu scratch;
     LoadReport unused;
-    if (ReadKif(scratch, bytes, title, report ? *report : unused) == 0)
+    LoadReport& r = report ? *report : unused;
+    // The format is told by the text itself, whatever the file is called.
+    const int read = LooksLikeCsa(bytes)    ? ReadCsa(scratch, bytes, title, r)
+                     : LooksLikeSfen(bytes) ? ReadSfen(scratch, bytes, title, r)
+                                            : ReadKif(scratch, bytes, title, r);
+    if (read == 0)
         return false;
     kifu.TakeOver(scratch);
     return true;

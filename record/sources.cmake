@@ -7,6 +7,8 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/kif_move.cpp
   ${CMAKE_SOURCE_DIR}/record/move_tracker.cpp
   ${CMAKE_SOURCE_DIR}/record/kif_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/csa_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/sfen_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
 )
 target_include_directories(ravu_record PUBLIC ${CMAKE_SOURCE_DIR})

@@ -12,6 +12,7 @@
 
 #include "record/kifu.h"
 #include "record/kifu_view.h"
+#include "record/notation.h"
 #include "record_gen.h"
 
 namespace ravu::test {
@@ -64,6 +65,36 @@ inline std::vector<KifuNode*> Moves(CKifu& k, KifuNode* at, int from, int to,
                       std::count(plus.begin(), plus.end(), n) ? "+" : "");
         out.push_back(at = k.AddMoveLine(at, text));
     }
+    return out;
+}
+
+// A loaded record in one line: the start ("-" for the even game), the names,
+// the main line as USI moves (a time in brackets, a comment in braces, end
+// entries by their word), then the header comment and kept header lines.
+inline std::string Summary(const CKifu& k) {
+    std::string out = (k.header.startSfen.empty() ? "-" : k.header.startSfen) + " " + k.header.senteName +
+                      "|" + k.header.goteName + ":";
+    for (const KifuNode* e = k.Root(); e && e->filled; e = e->next) {
+        const MoveRec& m = *e->move;
+        out += ' ';
+        if (m.status >= MS_RESIGN) {
+            out += std::string(EndWord(m.status));
+        } else {
+            if (m.fromFile == 0)
+                out += std::string(1, "KRBGSNLPK"[m.type]) + "*";
+            else
+                out += std::to_string(m.fromFile) + char('a' + m.fromRank - 1);
+            out += std::to_string(m.toFile) + char('a' + m.toRank - 1) + (m.status == MS_PROMOTE ? "+" : "");
+        }
+        if (m.seconds)
+            out += "(" + std::to_string(m.seconds) + ")";
+        if (!m.comment.empty())
+            out += "{" + m.comment + "}";
+    }
+    if (!k.header.headerComment.empty())
+        out += " H{" + k.header.headerComment + "}";
+    if (!k.header.otherLines.empty())
+        out += " O{" + k.header.otherLines + "}";
     return out;
 }
 
