@@ -51,10 +51,10 @@ int Variations(const KifuNode* entry) {
     return n;
 }
 
-// The formats and start positions read so far; other files wait for their readers.
-bool ReaderTakes(const std::string& extension, const std::string& start) {
+// The formats read so far, from any start; other files wait for their readers.
+bool ReaderTakes(const std::string& extension, const std::string& /*start*/) {
     static const std::set<std::string> formats = {".kif", ".kifu"};
-    return formats.count(extension) && start == EVEN_START;
+    return formats.count(extension) > 0;
 }
 
 }  // namespace
@@ -76,6 +76,8 @@ TEST(Corpus, RealRecordsReadAsWrittenDown) {
         ASSERT_TRUE(LoadRecordFile(rec, file.string(), &load));
         EXPECT_EQ(load.stopLine, 0) << SjisToUtf8(load.stopText);
         EXPECT_EQ(EncodingName(load.encoding), e.at("encoding") == "cp932" ? "cp932" : "utf-8");
+        const std::string& start = rec.kifu.header.startSfen;
+        EXPECT_EQ(start.empty() ? EVEN_START : start, e.at("start"));
         std::string moves, end;
         for (const KifuNode* x = rec.kifu.Root(); x && x->filled; x = x->next) {
             if (IsEndStatus(x->move->status)) {
