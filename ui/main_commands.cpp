@@ -168,7 +168,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
                 if (param == 0) {
                     GoToStart();
                 } else {
-                    board.Reset();
+                    record.SetUpStart(board);
                     record.GoTo(board, static_cast<int>(param), 0, nullptr);
                     Redraw(false);
                 }
@@ -184,7 +184,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
         case ID_TREE_SELECT:
             if (Mode() == MODE_FREE && param != 0) {
                 StopAutoplay();
-                board.Reset();
+                record.SetUpStart(board);
                 record.GoTo(board, 0, static_cast<int32_t>(param), kifuWnd->MoveList());
                 Redraw(false);
             }
@@ -340,7 +340,7 @@ void CMainDlg::GoToStart() {
     if (Mode() != MODE_FREE)
         return;
     record.Rewind();
-    board.Reset();
+    record.SetUpStart(board);
     Redraw(false);
 }
 
