@@ -54,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rec.kifu.FillList(&list);
 
     CShogiBoard board;
+    rec.SetUpStart(board);
     rec.GoTo(board, 1 << 20, 0, nullptr);
     rec.StepTo(board, list.lines - 1);
     // Every item of the tree: replay to it and read its comment.
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& [item, parent] : std::map<int32_t, int32_t>(tree.items)) {
         if (++steps > 64)
             break;
-        board.Reset();
+        rec.SetUpStart(board);
         rec.GoTo(board, 0, item, &list);
         (void)rec.GetComment(item);
     }

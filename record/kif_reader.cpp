@@ -7,12 +7,14 @@
 #include <ctime>
 #include <fstream>
 
+#include "game/sfen.h"
 #include "game/sjis.h"
 #include "record/csa_reader.h"
 #include "record/kif_move.h"
 #include "record/kifu.h"
 #include "record/notation.h"
 #include "record/sfen_reader.h"
+#include "record/start_position.h"
 
 namespace ravu {
 
@@ -176,6 +178,8 @@ public:
         std::size_t at = 0;
         if (KifMoveNumber(ln, &n, &at))
             return Move(ln, n);
+        if (!startFixed && diagram.Take(ln))
+            return true;
         std::string_view key, value;
         const bool hasKey = SplitHeader(ln, &key, &value);
         if (ParseHeaderLine(k.header, ln))
@@ -185,9 +189,42 @@ public:
         return true;
     }
 
-    int linesRead = 0;  // lines that gave something: a header field, a move, a comment
+    // After the last line: a file without moves still gets its start.
+    void Finish() {
+        FixStart();
+        if (!k.Root()->filled)
+            k.Root()->move->side = firstSide;  // the side to move
+    }
+
+    int linesRead = 0;  // lines that gave something: a header field, a move, a comment, a diagram
 
 private:
+    // The start is known once the header is over (at the first move, or at
+    // the end of a file without moves): a board diagram, else the handicap
+    // named by 手合割, else the even game.  A diagram that cannot be read
+    // stays in the kept header lines.
+    void FixStart() {
+        if (startFixed)
+            return;
+        startFixed = true;
+        std::string sfen = diagram.Sfen();
+        if (!sfen.empty()) {
+            ++linesRead;
+            if (sfen == EVEN_SFEN)
+                sfen.clear();
+        } else {
+            k.header.otherLines += diagram.Lines();
+            sfen = HandicapSfen(k.header.handicap);
+        }
+        k.header.startSfen = sfen;
+        firstSide = sfen.find(" w ") != std::string::npos ? GOTE : SENTE;
+        const std::size_t blank = sfen.find_last_of(' ');
+        startNumber = sfen.empty() ? 1 : DecimalValue(std::string_view(sfen).substr(blank + 1));
+    }
+
+    // The side that makes move n: the start's side to move makes its first move.
+    int SideOf(int32_t n) const { return firstSide ^ int((int64_t(n) - startNumber) & 1); }
+
     // "変化：N手": the section is an alternative to move N.
     bool Section(std::string_view rest) {
         while (!rest.empty() && (rest[0] == ' ' || StartsWith(rest, FULL_COLON) || rest[0] == ':'))
@@ -219,6 +256,7 @@ private:
     bool Move(std::string_view ln, int32_t n) {
         if (n <= 0)
             return true;
+        FixStart();
         if (!inVariations && n <= lastNumber)
             return false;  // numbering starts again: the rest is not this record
         KifuNode*& cursor = inVariations ? varCursor : mainCursor;
@@ -233,8 +271,17 @@ private:
         const int read = ReadKifMoveLine(m, ln, ref->toFile, ref->toRank);
         if (read == 0 && !IsOwnLayout(ln))
             return false;  // not a move this reader knows: the rest is not read
+        m.side = SideOf(m.number);
         if (read == 0) {
             cursor = k.AddMoveLine(cursor, ln);  // the column reading of the program's own lines
+            // Its side by the start's side to move, also on the entries it hung on.
+            const int side = SideOf(cursor->move->number);
+            cursor->move->side = side;
+            for (KifuNode* a = cursor->alt; a; a = a->alt)
+                if (!a->filled)
+                    a->move->side = side;
+            if (cursor->next)
+                cursor->next->move->side = side ^ 1;
         } else {
             KifuNode* f = k.Append(cursor, m);
             if (read == 2)
@@ -260,6 +307,10 @@ private:
     bool inVariations = false;
     int32_t lastNumber = 0;
     std::unordered_set<const KifuNode*> taken;
+    CBoardDiagram diagram;
+    bool startFixed = false;
+    int firstSide = SENTE;
+    int32_t startNumber = 1;
 };
 
 // Reads the file's bytes into `k`; returns the number of lines that gave something.
@@ -286,6 +337,7 @@ int ReadKif(CKifu& k, std::string_view bytes, const std::string& title, LoadRepo
         }
         start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
     }
+    reader.Finish();
 
     k.current = k.Root();
     k.lineIsVariation = 0;

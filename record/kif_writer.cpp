@@ -10,6 +10,7 @@
 
 #include "record/kifu.h"
 #include "record/notation.h"
+#include "record/start_position.h"
 
 namespace ravu {
 
@@ -115,7 +116,16 @@ std::string CKifuControl::KifText(const std::string& pathText) const {
         out += "開始日時：" + FormatKifDate(h.startTime) + CRLF;
     if (h.hasEndTime)
         out += "終了日時：" + FormatKifDate(h.endTime) + CRLF;
-    out += "手合割：" + OneLine(h.handicap) + CRLF;
+    // The even game keeps the 手合割 text as read; a handicap start is named;
+    // any other start is drawn as a board diagram.
+    if (h.startSfen.empty()) {
+        out += "手合割：" + OneLine(h.handicap) + CRLF;
+    } else if (const std::string_view name = HandicapName(h.startSfen); !name.empty()) {
+        out += "手合割：" + std::string(name) + CRLF;
+    } else {
+        out += "手合割：その他\r\n";
+        out += DiagramLines(h.startSfen);
+    }
     out += "先手：" + OneLine(h.senteName) + CRLF;
     out += "後手：" + OneLine(h.goteName) + CRLF;
     out += h.otherLines;

@@ -134,7 +134,10 @@ public:
     void AddStartLine(int32_t number);
     void ShowEntry(KifuNode* entry, int listIndex);
 
-    // Replay (the board is reset by the caller where the comments say so).
+    // Replay (the board is set up by the caller where the comments say so).
+    // Sets the board up at the record's start: the even game, or the
+    // position the record starts from.
+    void SetUpStart(CShogiBoard& board) const;
     void Rewind();
     void StepTo(CShogiBoard& board, int listLine);
     // item 0: replay along the displayed line to list line n;

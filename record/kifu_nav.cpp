@@ -3,6 +3,7 @@
 #include "record/kifu.h"
 
 #include "game/board.h"
+#include "game/sfen.h"
 #include "record/notation.h"
 
 namespace ravu {
@@ -80,6 +81,12 @@ void CKifu::FillList(CKifuListView* list) const {
     list->SelectLine(0);
 }
 
+void CKifuControl::SetUpStart(CShogiBoard& board) const {
+    board.Reset();
+    if (!kifu.header.startSfen.empty())
+        SetUpSfen(board, kifu.header.startSfen);
+}
+
 void CKifuControl::Rewind() {
     kifu.current = kifu.Root();
     if (listBox)
@@ -135,6 +142,9 @@ void CKifuControl::GoTo(CShogiBoard& board, int n, int32_t item, CKifuListView* 
         return;
     }
 
+    // List line k shows the k-th move from the start, whatever its number
+    // (a record from a diagram may start at any move).
+    const int32_t first = k.Root()->filled ? k.Root()->move->number : 1;
     int32_t inVariation = 0;
     KifuNode* target = k.FindByItem(item, &inVariation);
     if (!target) {
@@ -155,10 +165,10 @@ void CKifuControl::GoTo(CShogiBoard& board, int n, int32_t item, CKifuListView* 
                 break;
         }
         if (list)
-            list->SelectLine(target->move->number);
+            list->SelectLine(int(int64_t(target->move->number) - first + 1));
         return;
     }
-    const int32_t number = target->move->number;
+    const int32_t number = int32_t(int64_t(target->move->number) - first + 1);
     if (k.lineIsVariation) {
         k.SetLine(CKifu::EndOfLine(k.Root()));
         k.lineIsVariation = 0;

@@ -6,6 +6,7 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/kif_writer.cpp
   ${CMAKE_SOURCE_DIR}/record/kif_move.cpp
   ${CMAKE_SOURCE_DIR}/record/move_tracker.cpp
+  ${CMAKE_SOURCE_DIR}/record/start_position.cpp
   ${CMAKE_SOURCE_DIR}/record/kif_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/csa_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/sfen_reader.cpp

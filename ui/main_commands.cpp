@@ -172,7 +172,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
                 if (param == 0) {
                     GoToStart();
                 } else {
-                    board.Reset();
+                    record.SetUpStart(board);
                     record.GoTo(board, static_cast<int>(param), 0, nullptr);
                     Redraw(false);
                 }
@@ -188,7 +188,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
         case ID_TREE_SELECT:
             if (Mode() == MODE_FREE && param != 0) {
                 StopAutoplay();
-                board.Reset();
+                record.SetUpStart(board);
                 record.GoTo(board, 0, static_cast<int32_t>(param), kifuWnd->MoveList());
                 Redraw(false);
             }
@@ -347,7 +347,7 @@ void CMainDlg::GoToStart() {
     if (Mode() != MODE_FREE)
         return;
     record.Rewind();
-    board.Reset();
+    record.SetUpStart(board);
     Redraw(false);
 }
 

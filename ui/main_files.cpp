@@ -102,7 +102,7 @@ void CMainDlg::ShowLoadedRecord(const RecordLoad& load, const QString& path) {
     kifuWnd->RefreshLists();
     SetMenuEnabled(ID_EDIT_END, false);
     protocol->BrowseRecord();
-    board.Reset();
+    record.SetUpStart(board);
     Redraw(false);
     // What the player should know about the file, in one message.
     QStringList notes;

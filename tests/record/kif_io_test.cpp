@@ -5,6 +5,8 @@
 
 #include <ctime>
 
+#include "game/board.h"
+#include "game/sfen.h"
 #include "record/kif_reader.h"
 #include "record/kif_writer.h"
 #include "record/notation.h"
@@ -132,6 +134,115 @@ TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
                 RoundTrip(rec);
             ASSERT_FALSE(HasFailure()) << o.mainLength << " seed " << seed;
         }
+}
+
+// 手合割 names and the position each starts from (the pieces 上手 plays
+// without, as the handicap rules define them; 上手 moves first).  A name
+// that is no known start, 平手 and その他 start the even game and are
+// written back as read; the others are written by their names.
+TEST_F(KifFiles, HandicapStarts) {
+    const std::string rest = "/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1";
+    const struct {
+        std::string name, sfen;  // sfen "": the even game
+    } rows[] = {
+        {"平手", ""},
+        {"その他", ""},
+        {"角香落ち", ""},
+        {"香落ち", "lnsgkgsn1/1r5b1" + rest},
+        {"右香落ち", "1nsgkgsnl/1r5b1" + rest},
+        {"角落ち", "lnsgkgsnl/1r7" + rest},
+        {"飛車落ち", "lnsgkgsnl/7b1" + rest},
+        {"飛香落ち", "lnsgkgsn1/7b1" + rest},
+        {"二枚落ち　　", "lnsgkgsnl/9" + rest},
+        {"三枚落ち", "lnsgkgsn1/9" + rest},
+        {"四枚落ち", "1nsgkgsn1/9" + rest},
+        {"五枚落ち", "2sgkgsn1/9" + rest},
+        {"左五枚落ち", "1nsgkgs2/9" + rest},
+        {"六枚落ち", "2sgkgs2/9" + rest},
+        {"左七枚落ち", "2sgkg3/9" + rest},
+        {"右七枚落ち", "3gkgs2/9" + rest},
+        {"八枚落ち", "3gkg3/9" + rest},
+        {"十枚落ち", "4k4/9" + rest},
+    };
+    for (const auto& r : rows) {
+        CKifuControl rec;
+        ASSERT_TRUE(rec.LoadKifFromBuffer("手合割：" + r.name + "\r\n", "a.kif")) << r.name;
+        EXPECT_EQ(rec.kifu.header.startSfen, r.sfen) << r.name;
+        const std::string text = rec.KifText("a.kif");
+        const std::string written = r.sfen.empty() ? r.name : r.name.substr(0, r.name.find("　"));
+        EXPECT_NE(text.find("\r\n手合割：" + written + "\r\n先手：\r\n"), std::string::npos) << r.name;
+        CKifuControl back;
+        ASSERT_TRUE(back.LoadKifFromBuffer(text, "a.kif"));
+        EXPECT_EQ(back.kifu.header.startSfen, r.sfen) << r.name;
+    }
+}
+
+// Sides of a record whose first move is gote's, and the start of a board
+// diagram (hands with counts in kanji and digits, promoted pieces, 手数＝N,
+// 後手番): moves are numbered on from the diagram, the diagram is written
+// back in the same layout and read back into the same start, and replay
+// starts from it.
+TEST_F(KifFiles, GoteFirstAndBoardDiagram) {
+    const struct {
+        const char* what;
+        std::string file, start;
+        std::vector<int32_t> numbers, sides;
+        std::string replayed;  // the board after the main line's moves, the next side and number
+    } rows[] = {
+        {"handicap",
+         "手合割：角落ち\r\n上手：u\r\n下手：s\r\n手数----指手---------消費時間--\r\n"
+         "   1 ３四歩(33)\r\n   2 ２二角成(88)\r\n   3 同　銀(31)\r\n   4 ７六歩(77)\r\n   5 ５五角打\r\n",
+         "lnsgkgsnl/1r7/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1",
+         {1, 2, 3, 4, 5},
+         {1, 0, 1, 0, 1},
+         "lnsgkg1nl/1r5s1/pppppp1pp/6p2/4b4/2P6/PP1PPPPPP/7R1/LNSGKGSNL b - 6"},
+        {"diagram",
+         "手合割：平手　\r\n上手の持駒：歩十六　香　\r\n  ９ ８ ７ ６ ５ ４ ３ ２ １\r\n"
+         "+---------------------------+\r\n| ・ ・ ・ ・v玉 ・ ・ ・ ・|一\r\n| ・ ・ ・ ・ ・ ・ ・ ・ "
+         "・|二\r\n"
+         "| ・ ・ ・ ・ 金 ・ ・ ・ ・|三\r\n| ・ ・ ・ ・ ・ ・ ・ ・ ・|四\r\n| ・ ・ ・ ・ ・ ・ ・ ・ "
+         "・|五\r\n"
+         "| ・ ・ ・ ・ ・ ・ ・ ・ ・|六\r\n| ・ ・ ・ ・ ・ ・ ・ ・ ・|七\r\n| ・ ・ ・ ・ ・ ・ ・v龍 "
+         "と|八\r\n"
+         "| ・ ・ ・ ・ 玉 ・ ・ ・ ・|九\r\n+---------------------------+\r\n下手の持駒：金2 歩\r\n"
+         "手数＝10  ▲５三金  まで\r\n後手番\r\n棋戦：詰将棋\r\n手数----指手---------消費時間--\r\n"
+         "  11 ５二歩打\r\n  12 同　金(53)\r\n  13 投了\r\n",
+         "4k4/9/4G4/9/9/9/9/7+r+P/4K4 w 2GPl16p 11",
+         {11, 12, 13},
+         {1, 0, 1},
+         "4k4/4G4/9/9/9/9/9/7+r+P/4K4 w 2G2Pl15p 13"},
+    };
+    for (const auto& r : rows) {
+        CKifuControl rec;
+        ASSERT_TRUE(rec.LoadKifFromBuffer(r.file, "a.kif")) << r.what;
+        EXPECT_EQ(rec.kifu.header.startSfen, r.start) << r.what;
+        std::vector<int32_t> numbers, sides;
+        for (const KifuNode* e = rec.kifu.Root(); e->filled; e = e->next) {
+            numbers.push_back(e->move->number);
+            sides.push_back(e->move->side);
+        }
+        EXPECT_EQ(numbers, r.numbers) << r.what;
+        EXPECT_EQ(sides, r.sides) << r.what;
+        CShogiBoard board;
+        rec.SetUpStart(board);
+        rec.GoTo(board, 99, 0, nullptr);
+        const MoveRec& next = *rec.kifu.current->move;  // the entry the replay stopped at
+        EXPECT_EQ(BoardSfen(board, next.side, next.number), r.replayed) << r.what;
+        RoundTrip(rec);
+    }
+    // The diagram is written as read (hands in kanji), after 手合割：その他;
+    // its lines are no kept header lines.
+    CKifuControl rec;
+    ASSERT_TRUE(rec.LoadKifFromBuffer(rows[1].file, "a.kif"));
+    EXPECT_EQ(rec.kifu.header.otherLines, "棋戦：詰将棋\r\n");
+    const std::string text = rec.KifText("a.kif");
+    const std::string diagram = rows[1].file.substr(rows[1].file.find("上手の持駒"));
+    EXPECT_EQ(text.substr(text.find("手合割")),
+              "手合割：その他\r\n後手の持駒：香　歩十六　\r\n" +
+                  diagram.substr(diagram.find("  ９"), diagram.find("下手の持駒") - diagram.find("  ９")) +
+                  "先手の持駒：金二　歩　\r\n手数＝10\r\n後手番\r\n先手：\r\n後手：\r\n棋戦：詰将棋\r\n"
+                  "手数----指手---------消費時間--\r\n  11 ５二歩打     ( 0:00/00:00:00)\r\n"
+                  "  12 同　金(53)   ( 0:00/00:00:00)\r\n  13 投了\r\n\r\n");
 }
 
 TEST_F(KifFiles, HeaderLines) {

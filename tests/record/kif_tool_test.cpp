@@ -66,7 +66,9 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
         // UTF-8 out: this file's literals are Shift-JIS, so 名人 is written as bytes.
         {"dump " + game, 0, "",
          "{\"title\":\"game.kif\",\"encoding\":\"cp932\",\"handicap\":\"\",\"sente\":\"\\\"q\\\"\\\\\",\"gote\":\"\xe5\x90\x8d\xe4\xba\xba\","
-         "\"start\":\"2003-05-01 13:05:09\",\"end\":null,\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":[{\"number\":1,"
+         "\"start\":\"2003-05-01 13:05:09\",\"end\":null,"
+         "\"startSfen\":\"lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1\",\"firstMover\":0,"
+         "\"otherLines\":\"\",\"headerComment\":\"*h\\u0001\\r\\n\",\"moves\":[{\"number\":1,"
          "\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,\"seconds\":65,"
          "\"comment\":\"tab\\there\\r\\n\"},{\"number\":2,\"side\":1,\"to\":[2,2],\"type\":2,\"promoted\":1,\"from\":[8,8],"
          "\"status\":1,\"seconds\":0,\"comment\":null,\"alternatives\":[[{\"number\":2,\"side\":1,\"to\":[2,6],\"type\":7,"

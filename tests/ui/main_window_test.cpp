@@ -277,6 +277,27 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
     EXPECT_EQ(dlg->board.GetPiece(6).rank, 6);
 }
 
+// A handicap record is shown and replayed on its own start: the pieces
+// 上手 plays without are nowhere, and its first move is gote's.
+TEST_F(MainWindowTest, HandicapRecordReplaysOnItsStart) {
+    QTemporaryDir dir;
+    const QString kif = dir.filePath("h.kif");
+    {
+        QFile f(kif);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("手合割：二枚落ち\r\n   1 ６二銀(71)\r\n   2 ７六歩(77)\r\n");
+    }
+    dlg->LoadKifuFile(kif);
+    auto* kifu = dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get());
+    EXPECT_TRUE(kifu->Tree()->topLevelItem(0)->child(0)->text(0).contains(QStringLiteral("▽")));
+    auto rookAndSilver = [&] { return std::pair{dlg->board.PieceAt(8, 2), dlg->board.PieceAt(6, 2) >= 0}; };
+    EXPECT_EQ(rookAndSilver(), std::pair(-1, false));  // loaded: the start
+    kifu->MoveList()->setCurrentRow(1);
+    EXPECT_EQ(rookAndSilver(), std::pair(-1, true));
+    Click(ButtonPoint(0));
+    EXPECT_EQ(rookAndSilver(), std::pair(-1, false));
+}
+
 // A file read in part says where it stopped and what it kept as references;
 // saving such a record as .kif offers .kifu, in which the characters return.
 TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {

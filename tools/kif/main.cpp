@@ -1,6 +1,7 @@
 // ravuone-kif: reads and writes RavuOne's KIF records from the command line.
 //
-//   ravuone-kif dump FILE      prints the record as one JSON object (UTF-8)
+//   ravuone-kif dump FILE      prints the record as one JSON object (UTF-8),
+//                              its start position as SFEN ("startSfen")
 //   ravuone-kif save IN OUT    loads IN and writes it again as OUT
 //
 // FILE and IN may be Shift-JIS or UTF-8 (found from their bytes); OUT is
@@ -16,6 +17,7 @@
 #include "app/json_text.h"
 #include "app/record_file.h"
 #include "app/textcodec.h"
+#include "game/sfen.h"
 #include "record/kifu.h"
 
 namespace {
@@ -77,10 +79,14 @@ void Line(const KifuNode* first, bool isAlternative, std::string& out) {
 
 std::string Dump(const CKifu& k, RecordEncoding encoding) {
     const KifuHeader& h = k.header;
+    // The position the record starts from (the even game when it names none).
+    const std::string sfen = h.startSfen.empty() ? std::string(EVEN_SFEN) : h.startSfen;
     std::string out = "{\"title\":" + Json(h.title) + ",\"encoding\":\"" + EncodingName(encoding) +
                       "\",\"handicap\":" + Json(h.handicap) + ",\"sente\":" + Json(h.senteName) +
                       ",\"gote\":" + Json(h.goteName) + ",\"start\":" + Time(h.hasStartTime, h.startTime) +
-                      ",\"end\":" + Time(h.hasEndTime, h.endTime) +
+                      ",\"end\":" + Time(h.hasEndTime, h.endTime) + ",\"startSfen\":" + JsonString(sfen) +
+                      ",\"firstMover\":" + (sfen.find(" w ") != std::string::npos ? "1" : "0") +
+                      ",\"otherLines\":" + Json(h.otherLines) +
                       ",\"headerComment\":" + Json(h.headerComment) + ",\"moves\":";
     Line(k.Root(), false, out);
     return out + "}\n";
