@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "game/sjis.h"
+#include "record/ki2_reader.h"
 #include "record/kif_move.h"
 #include "record/kifu.h"
 #include "record/notation.h"
@@ -130,6 +131,15 @@ int ParseHeaderLine(KifuHeader& h, std::string_view line) {
     return 1;
 }
 
+int ReadHeaderLine(KifuHeader& h, std::string_view line) {
+    if (ParseHeaderLine(h, line))
+        return 1;
+    std::string_view key, value;
+    if (IsKeptLine(line, SplitHeader(line, &key, &value)) && !StartsWith(line, "手数-"))
+        h.otherLines.append(line).append("\r\n");
+    return 0;
+}
+
 bool CKifuControl::LoadKif(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return LoadKif(path, slash == std::string::npos ? path : path.substr(slash + 1));
@@ -174,12 +184,7 @@ public:
         std::size_t at = 0;
         if (KifMoveNumber(ln, &n, &at))
             return Move(ln, n);
-        std::string_view key, value;
-        const bool hasKey = SplitHeader(ln, &key, &value);
-        if (ParseHeaderLine(k.header, ln))
-            ++linesRead;
-        else if (IsKeptLine(ln, hasKey) && !StartsWith(ln, "手数-"))
-            k.header.otherLines.append(ln).append("\r\n");
+        linesRead += ReadHeaderLine(k.header, ln);
         return true;
     }
 
@@ -300,7 +305,8 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
     // nothing can be read (not a record at all) leaves this one untouched.
     CKifu scratch;
     LoadReport unused;
-    if (ReadKif(scratch, bytes, title, report ? *report : unused) == 0)
+    LoadReport& r = report ? *report : unused;
+    if ((LooksLikeKi2(bytes) ? ReadKi2(scratch, bytes, title, r) : ReadKif(scratch, bytes, title, r)) == 0)
         return false;
     kifu.TakeOver(scratch);
     return true;

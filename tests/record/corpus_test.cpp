@@ -53,7 +53,7 @@ int Variations(const KifuNode* entry) {
 
 // The formats and start positions read so far; other files wait for their readers.
 bool ReaderTakes(const std::string& extension, const std::string& start) {
-    static const std::set<std::string> formats = {".kif", ".kifu"};
+    static const std::set<std::string> formats = {".kif", ".kifu", ".ki2", ".ki2u"};
     return formats.count(extension) && start == EVEN_START;
 }
 
