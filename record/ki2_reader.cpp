@@ -155,7 +155,8 @@ void Narrow(const CShogiBoard& b, int side, int toFile, int toRank, unsigned wor
             continue;
         int best = rightward(b.pieces[cand[0]]);
         for (int i : cand)
-            best = w == W_RIGHT ? std::max(best, rightward(b.pieces[i])) : std::min(best, rightward(b.pieces[i]));
+            best = w == W_RIGHT ? std::max(best, rightward(b.pieces[i]))
+                                : std::min(best, rightward(b.pieces[i]));
         keep([&](const KomaRec& p) { return rightward(p) == best; });
     }
 }
@@ -207,7 +208,8 @@ Ki2Move ReadKi2Move(CMoveTracker& tracker, std::string_view& text, MoveRec* move
         if (cand.size() == 1) {
             const KomaRec& p = b.pieces[cand[0]];
             const bool mayPromote = CShogiBoard::InZone(side, toRank) || CShogiBoard::InZone(side, p.rank);
-            played = (!promote || mayPromote) && tracker.Play(p.file, p.rank, toFile, toRank, 0, promote, move);
+            played =
+                (!promote || mayPromote) && tracker.Play(p.file, p.rank, toFile, toRank, 0, promote, move);
         }
     }
     if (!played)
@@ -264,7 +266,7 @@ public:
 
 private:
     bool Moves(std::string_view ln) {
-        if (!cursor)
+        if (!cursor && !branch)
             return true;  // a section that found no move to branch from: dropped
         if (!tracker) {
             start = k.header.startSfen;
@@ -279,6 +281,15 @@ private:
             MoveRec m;
             if (ended || ReadKi2Move(*tracker, ln, &m) != Ki2Move::Played)
                 return false;
+            if (!cursor) {
+                // The first move of a section: only now the alternative, so
+                // that a section that reads nothing leaves none behind.
+                KifuNode* last = branch;
+                while (last->alt)
+                    last = last->alt;
+                cursor = k.AddAlternative(last, *last->move)->alt;
+                branch = nullptr;
+            }
             cursor = lastEntry = k.Append(cursor, m);
             if (m.number % CHECKPOINT_MOVES == 0)
                 checkpoints.insert_or_assign(cursor, *tracker);
@@ -306,15 +317,10 @@ private:
         const int32_t number = DecimalValue(rest.substr(0, rest.find("手")));
         cursor = nullptr;
         ended = false;
-        KifuNode* branch = lastEntry;
-        while (branch && branch->move->number > number)
-            branch = branch->prev;
-        if (!branch || branch->move->number != number || !PositionBefore(branch))
-            return true;
-        KifuNode* last = branch;
-        while (last->alt)
-            last = last->alt;
-        cursor = k.AddAlternative(last, *last->move)->alt;
+        KifuNode* at = lastEntry;
+        while (at && at->move->number > number)
+            at = at->prev;
+        branch = at && at->move->number == number && PositionBefore(at) ? at : nullptr;
         return true;
     }
 
@@ -332,7 +338,8 @@ private:
         MoveRec m;
         for (auto p = path.rbegin(); p != path.rend(); ++p) {
             const MoveRec& r = *(*p)->move;
-            if (!tracker->Play(r.fromFile, r.fromRank, r.toFile, r.toRank, r.type, r.status == MS_PROMOTE, &m))
+            if (!tracker->Play(r.fromFile, r.fromRank, r.toFile, r.toRank, r.type, r.status == MS_PROMOTE,
+                               &m))
                 return false;
         }
         return true;
@@ -365,8 +372,10 @@ private:
     CKifu& k;
     KifuNode* cursor;               // the entry the next move follows; none in a dropped section
     KifuNode* lastEntry = nullptr;  // the entry read last
+    KifuNode* branch =
+        nullptr;  // the entry the section being read is an alternative to, until its first move
     std::optional<CMoveTracker> tracker;
-    std::string start;  // the start position of every line
+    std::string start;   // the start position of every line
     bool ended = false;  // the current line has had its summary
     std::unordered_map<const KifuNode*, CMoveTracker> checkpoints;
 };

@@ -92,20 +92,21 @@ TEST(Ki2, MovesFoundFromTheirWords) {
 }
 
 // The whole record: header, comments, the summary as the end entry, a
-// variation section from move 3, and a move no piece can make stopping it.
+// variation section from move 3, one from move 4 inside it, and a move no
+// piece can make stopping the reading.
 TEST(Ki2, RecordWithVariationAndEnd) {
     const std::string text =
         "先手: 羽生 / 後手: 谷川\r\n棋戦：竜王戦\r\n*序\r\n"
         "▲７六歩    △３四歩    ▲２六歩\r\n*three\r\n△８四歩\r\nまで4手で千日手\r\n\r\n"
         "変化：3手\r\n▲６六歩    △８四歩\r\nまで4手で後手の勝ち\r\n"
-        "変化：4手\r\n△６二銀\r\n▲５五角\r\n";
+        "変化：4手\r\n△６二銀\r\n変化：4手\r\n△５五飛\r\n";
     ASSERT_TRUE(LooksLikeKi2(text));
     EXPECT_FALSE(LooksLikeKi2("   1 ７六歩(77)\r\n*▲７六歩\r\n"));
     CKifu k;
     LoadReport report;
     EXPECT_GT(ReadKi2(k, text, "a.ki2", report), 0);
-    EXPECT_EQ(report.stopLine, 14);
-    EXPECT_EQ(report.stopText, "▲５五角");
+    EXPECT_EQ(report.stopLine, 15);
+    EXPECT_EQ(report.stopText, "△５五飛");
     EXPECT_EQ(k.header.senteName, "羽生");
     EXPECT_EQ(k.header.goteName, "谷川");
     EXPECT_EQ(k.header.otherLines, "棋戦：竜王戦\r\n");
@@ -128,6 +129,7 @@ TEST(Ki2, RecordWithVariationAndEnd) {
     EXPECT_EQ(v->next->next->move->status, MS_RESIGN);  // sente to move, gote won
     ASSERT_TRUE(v->next->alt && v->next->alt->filled);
     EXPECT_EQ(Usi(*v->next->alt->move), "7a6b");
+    EXPECT_EQ(v->next->alt->alt, nullptr);  // the second 変化：4手 read no move
     EXPECT_EQ(third->next->alt, nullptr);
 }
 
