@@ -27,7 +27,8 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }
 
 // The side of the mark at the front (taken off the text), -1 when there is
-// none.  ☗ and ☖ have no Shift-JIS code: a file read from UTF-8 holds them
+// none.  The shogi piece signs U+2617 (sente) and U+2616 (gote) have no
+// Shift-JIS code: a file read from UTF-8 holds them
 // as character references.
 int TakeMark(std::string_view& text) {
     if (KifTakeText(text, "▲") || KifTakeText(text, "&#x2617;"))
@@ -345,19 +346,27 @@ private:
         return true;
     }
 
+    // A header line; "先手: A / 後手: B" holds several fields, cut at each
+    // " / " that a field follows.
     void Header(std::string_view ln) {
-        // "先手: A / 後手: B": several fields on one line.
-        for (std::size_t i = 0; i + 3 <= ln.size(); ++i) {
-            KifuHeader probe;
-            if (ln.compare(i, 3, " / ") == 0 && ParseHeaderLine(probe, Value(ln.substr(i + 3)))) {
-                Header(ln.substr(0, i));
-                Header(ln.substr(i + 3));
-                return;
-            }
-            if (IsSjisLead(uint8_t(ln[i])))
+        std::vector<std::size_t> separators;
+        for (std::size_t i = 0; i < ln.size(); ++i) {
+            if (ln.compare(i, 3, " / ") == 0)
+                separators.push_back(i);
+            else if (IsSjisLead(uint8_t(ln[i])))
                 ++i;
         }
-        read += ReadHeaderLine(k.header, Value(ln));
+        std::size_t from = 0;
+        for (std::size_t s = 0; s < separators.size(); ++s) {
+            const std::size_t at = separators[s] + 3;
+            const std::size_t to = s + 1 < separators.size() ? separators[s + 1] : ln.size();
+            KifuHeader probe;
+            if (ParseHeaderLine(probe, Value(ln.substr(at, to - at)))) {
+                read += ReadHeaderLine(k.header, Value(ln.substr(from, separators[s] - from)));
+                from = at;
+            }
+        }
+        read += ReadHeaderLine(k.header, Value(ln.substr(from)));
     }
 
     // The line without the blanks after an ASCII colon ("先手: A").

@@ -16,7 +16,8 @@ class CKifu;
 class CMoveTracker;
 struct LoadReport;
 
-// True when the text has move lines that start with a side mark (▲ △ ▽ ☗ ☖)
+// True when the text has move lines that start with a side mark (▲ △ ▽, or
+// the shogi piece signs U+2617 and U+2616)
 // and no numbered move lines (those are KIF).
 bool LooksLikeKi2(std::string_view sjis);
 
