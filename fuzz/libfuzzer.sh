@@ -23,7 +23,7 @@ build() {
   rm -rf "$out/esc"
   # The model's sources as the folders list them (standard library only).
   local srcs
-  srcs=$(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z_]*\.cpp' game/sources.cmake \
+  srcs=$(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z0-9_]*\.cpp' game/sources.cmake \
       record/sources.cmake net/sources.cmake app/sources.cmake | tr -d ' ')
   (cd "$top" && python3 fuzz/sjis_escape.py "$out/esc" game/*.h record/*.h net/*.h app/*.h $srcs \
       $(printf "fuzz/fuzz_%s.cpp " "${targets[@]}"))
