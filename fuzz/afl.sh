@@ -7,14 +7,14 @@
 #   fuzz/afl.sh build                 builds build-fuzz/fuzz_TARGET for every target below
 #   fuzz/afl.sh run TARGET SECONDS    fuzzes TARGET for SECONDS
 #
-# TARGET is one of parse_move, load_kif, packet_stream, settings, host_list.
+# TARGET is one of parse_move, load_kif, ki2, packet_stream, settings, host_list.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_OUT:-$top/build-fuzz}
 # afl-g++ instruments through its assembler wrapper; Debian's afl-g++-fast
 # plugin refuses Debian's own GCC build ("incompatible versions").
 cxx=${AFL_CXX:-afl-g++}
-targets=(parse_move load_kif packet_stream settings host_list)
+targets=(parse_move load_kif ki2 packet_stream settings host_list)
 
 build() {
   mkdir -p "$out/obj"
@@ -23,7 +23,7 @@ build() {
   local objs=()
   # The model's sources as the folders list them (standard library only).
   local f
-  for f in $(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z_]*\.cpp' game/sources.cmake \
+  for f in $(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z0-9_]*\.cpp' game/sources.cmake \
       record/sources.cmake net/sources.cmake app/sources.cmake | tr -d ' '); do
     local o="$out/obj/$(dirname "$f")_$(basename "${f%.cpp}").o"
     "$cxx" "${flags[@]}" -c "$top/$f" -o "$o"
@@ -50,5 +50,5 @@ case "${1:-}" in
     UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1 \
       afl-fuzz -V "$secs" -m none -t 2000 -i "$top/fuzz/seeds/$t" -o "$out/findings_$t" -- "$out/fuzz_$t" @@
     ;;
-  *) echo "usage: $0 build | run parse_move|load_kif|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
+  *) echo "usage: $0 build | run parse_move|load_kif|ki2|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
 esac

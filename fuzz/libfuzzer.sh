@@ -12,18 +12,18 @@
 #                                              fuzzes TARGET for SECONDS, e.g. with
 #                                              -len_control=0 to try long files at once
 #
-# TARGET is one of parse_move, load_kif, csa, sfen, packet_stream, settings, host_list.
+# TARGET is one of parse_move, load_kif, csa, sfen, ki2, packet_stream, settings, host_list.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_OUT:-$top/build-fuzz}
 cxx=${CLANG_CXX:-clang++}
-targets=(parse_move load_kif csa sfen packet_stream settings host_list)
+targets=(parse_move load_kif csa sfen ki2 packet_stream settings host_list)
 
 build() {
   rm -rf "$out/esc"
   # The model's sources as the folders list them (standard library only).
   local srcs
-  srcs=$(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z_]*\.cpp' game/sources.cmake \
+  srcs=$(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z0-9_]*\.cpp' game/sources.cmake \
       record/sources.cmake net/sources.cmake app/sources.cmake | tr -d ' ')
   (cd "$top" && python3 fuzz/sjis_escape.py "$out/esc" game/*.h record/*.h net/*.h app/*.h $srcs \
       $(printf "fuzz/fuzz_%s.cpp " "${targets[@]}"))
@@ -50,7 +50,7 @@ case "${1:-}" in
     # one byte over is refused, so the file target gets a little more.  A
     # packet stream of 64 packets covers every handshake and game state.
     maxlen=512
-    case "$t" in load_kif | csa | sfen) maxlen=70000 ;; esac
+    case "$t" in load_kif | csa | sfen | ki2) maxlen=70000 ;; esac
     [ "$t" = packet_stream ] && maxlen=$((4 + 64 * 256))
     [ "$t" = settings ] && maxlen=4096
     [ "$t" = host_list ] && maxlen=1024  # the list socket keeps at most 1,024 bytes
@@ -61,5 +61,5 @@ case "${1:-}" in
       "$out/lf_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -max_len="$maxlen" \
       -artifact_prefix="$out/crashes_$t/" -print_final_stats=1 "${@:4}" "$out/corpus_$t" "$top/fuzz/seeds/$t"
     ;;
-  *) echo "usage: $0 build | run parse_move|load_kif|csa|sfen|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
+  *) echo "usage: $0 build | run parse_move|load_kif|csa|sfen|ki2|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
 esac

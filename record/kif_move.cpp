@@ -140,4 +140,20 @@ int ReadKifMoveLine(MoveRec& m, std::string_view line, int32_t refFile, int32_t 
     return plus;
 }
 
+bool KifTakeText(std::string_view& text, std::string_view prefix) { return Takes(text, prefix); }
+
+void KifSkipBlanks(std::string_view& text) { SkipBlanks(text); }
+
+int32_t KifTakeDigit(std::string_view& text, bool kanji) { return TakeDigit(text, kanji); }
+
+bool KifTakePiece(std::string_view& text, int32_t* type, int32_t* promoted) {
+    for (const PieceName& p : PIECE_NAMES)
+        if (Takes(text, p.text)) {
+            *type = p.type;
+            *promoted = p.promoted;
+            return true;
+        }
+    return false;
+}
+
 }  // namespace ravu

@@ -20,4 +20,17 @@ bool KifMoveNumber(std::string_view line, int32_t* number, std::size_t* moveAt);
 // 0 when the text after the number is neither a move nor an end word.
 int ReadKifMoveLine(MoveRec& move, std::string_view line, int32_t refFile, int32_t refRank);
 
+// The pieces of a move text, shared by the readers of move notation.  Each
+// takes what it reads off the front of `text` and leaves the text as it was
+// when there is nothing to read.
+// Takes `prefix` when the text starts with it.
+bool KifTakeText(std::string_view& text, std::string_view prefix);
+// Takes ASCII blanks, tabs and full-width blanks.
+void KifSkipBlanks(std::string_view& text);
+// A digit 1..9 in ASCII or full width, or with kanji == true also as a kanji
+// numeral; 0 when there is none.
+int32_t KifTakeDigit(std::string_view& text, bool kanji);
+// A piece name (歩 .. 玉, と 成銀 全 馬 龍 竜 ...): its type and promotion flag.
+bool KifTakePiece(std::string_view& text, int32_t* type, int32_t* promoted);
+
 }  // namespace ravu

@@ -10,6 +10,7 @@
 #include "game/sfen.h"
 #include "game/sjis.h"
 #include "record/csa_reader.h"
+#include "record/ki2_reader.h"
 #include "record/kif_move.h"
 #include "record/kifu.h"
 #include "record/notation.h"
@@ -134,6 +135,15 @@ int ParseHeaderLine(KifuHeader& h, std::string_view line) {
     return 1;
 }
 
+int ReadHeaderLine(KifuHeader& h, std::string_view line) {
+    if (ParseHeaderLine(h, line))
+        return 1;
+    std::string_view key, value;
+    if (IsKeptLine(line, SplitHeader(line, &key, &value)) && !StartsWith(line, "手数-"))
+        h.otherLines.append(line).append("\r\n");
+    return 0;
+}
+
 bool CKifuControl::LoadKif(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return LoadKif(path, slash == std::string::npos ? path : path.substr(slash + 1));
@@ -180,12 +190,7 @@ public:
             return Move(ln, n);
         if (!startFixed && diagram.Take(ln))
             return true;
-        std::string_view key, value;
-        const bool hasKey = SplitHeader(ln, &key, &value);
-        if (ParseHeaderLine(k.header, ln))
-            ++linesRead;
-        else if (IsKeptLine(ln, hasKey) && !StartsWith(ln, "手数-"))
-            k.header.otherLines.append(ln).append("\r\n");
+        linesRead += ReadHeaderLine(k.header, ln);
         return true;
     }
 
@@ -358,6 +363,7 @@ bool CKifuControl::LoadKifFromBuffer(std::string_view bytes, const std::string& 
     // The format is told by the text itself, whatever the file is called.
     const int read = LooksLikeCsa(bytes)    ? ReadCsa(scratch, bytes, title, r)
                      : LooksLikeSfen(bytes) ? ReadSfen(scratch, bytes, title, r)
+                     : LooksLikeKi2(bytes)  ? ReadKi2(scratch, bytes, title, r)
                                             : ReadKif(scratch, bytes, title, r);
     if (read == 0)
         return false;

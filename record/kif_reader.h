@@ -12,4 +12,9 @@ struct KifuHeader;
 // when a field was set, else 0.
 int ParseHeaderLine(KifuHeader& header, std::string_view line);
 
+// A header line of a record file: sets its field as ParseHeaderLine does
+// (and answers 1), or keeps a line with a key the program does not use, or
+// of a board diagram, in header.otherLines (and answers 0).
+int ReadHeaderLine(KifuHeader& header, std::string_view line);
+
 }  // namespace ravu

@@ -10,6 +10,7 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/kif_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/csa_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/sfen_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/ki2_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
 )
 target_include_directories(ravu_record PUBLIC ${CMAKE_SOURCE_DIR})

@@ -53,7 +53,7 @@ int Variations(const KifuNode* entry) {
 
 // The formats read so far; other files wait for their readers.
 bool ReaderTakes(const std::string& extension) {
-    static const std::set<std::string> formats = {".kif", ".kifu", ".csa", ".sfen"};
+    static const std::set<std::string> formats = {".kif", ".kifu", ".csa", ".sfen", ".ki2", ".ki2u"};
     return formats.count(extension) > 0;
 }
 

@@ -1,0 +1,419 @@
+// KI2 reader.  Literals here are compiled to Shift-JIS: every Japanese
+// character is two bytes.
+#include "record/ki2_reader.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "game/sjis.h"
+#include "record/kif_move.h"
+#include "record/kif_reader.h"
+#include "record/kifu.h"
+#include "record/move_tracker.h"
+#include "record/notation.h"
+
+namespace ravu {
+
+namespace {
+
+// Every this many moves of a line the reader keeps the position, so that a
+// variation section is set up by replaying at most this many moves.
+constexpr int32_t CHECKPOINT_MOVES = 64;
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// The side of the mark at the front (taken off the text), -1 when there is
+// none.  The shogi piece signs U+2617 (sente) and U+2616 (gote) have no
+// Shift-JIS code: a file read from UTF-8 holds them
+// as character references.
+int TakeMark(std::string_view& text) {
+    if (KifTakeText(text, "▲") || KifTakeText(text, "&#x2617;"))
+        return SENTE;
+    if (KifTakeText(text, "△") || KifTakeText(text, "▽") || KifTakeText(text, "&#x2616;"))
+        return GOTE;
+    return -1;
+}
+
+// Whether the word occurs in the text starting on a character boundary.
+bool HasWord(std::string_view text, std::string_view word) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, word.size(), word) == 0)
+            return true;
+        if (IsSjisLead(uint8_t(text[i])))
+            ++i;
+    }
+    return false;
+}
+
+// The first side named in the text (先手 下手: sente, 後手 上手: gote), -1 when none.
+int NamedSide(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view at = text.substr(i, 4);
+        if (at == "先手" || at == "下手")
+            return SENTE;
+        if (at == "後手" || at == "上手")
+            return GOTE;
+        if (IsSjisLead(uint8_t(text[i])))
+            ++i;
+    }
+    return -1;
+}
+
+// The end entry that the summary line after "まで" stands for, told from the
+// side to move (the side whose entry it is); 0 when it names no end the
+// record can hold ("先手の勝ち" with sente to move does not say why).
+int32_t SummaryStatus(std::string_view text, int toMove) {
+    if (HasWord(text, "千日手"))
+        return MS_SENNICHITE;
+    if (HasWord(text, "持将棋"))
+        return MS_JISHOGI;
+    if (HasWord(text, "中断"))
+        return MS_ABORT;
+    if (HasWord(text, "封じ手"))
+        return MS_SEALED;
+    if (HasWord(text, "不詰"))
+        return MS_NO_MATE;
+    if (HasWord(text, "詰"))
+        return MS_MATE;
+    const int named = NamedSide(text);
+    if (named < 0)
+        return 0;
+    const bool toMoveNamed = named == toMove;
+    if (HasWord(text, "反則勝ち"))
+        return toMoveNamed ? MS_ILLEGAL_WIN : MS_ILLEGAL_LOSS;
+    if (HasWord(text, "反則負け"))
+        return toMoveNamed ? MS_ILLEGAL_LOSS : MS_ILLEGAL_WIN;
+    if (HasWord(text, "不戦勝"))
+        return toMoveNamed ? MS_DEFAULT_WIN : MS_DEFAULT_LOSS;
+    if (HasWord(text, "不戦敗"))
+        return toMoveNamed ? MS_DEFAULT_LOSS : MS_DEFAULT_WIN;
+    if (HasWord(text, "入玉勝ち"))
+        return toMoveNamed ? MS_ENTERING_WIN : 0;
+    if (HasWord(text, "切れ負け"))
+        return toMoveNamed ? MS_TIME_UP : 0;
+    if (HasWord(text, "勝ち"))  // also "時間切れにより後手の勝ち"
+        return toMoveNamed ? 0 : HasWord(text, "時間切れ") ? MS_TIME_UP : MS_RESIGN;
+    if (HasWord(text, "負け"))
+        return toMoveNamed ? MS_RESIGN : 0;
+    return 0;
+}
+
+bool SameKind(int32_t a, int32_t b) {
+    const auto king = [](int32_t t) { return t == PT_OU || t == PT_GYOKU; };
+    return a == b || (king(a) && king(b));
+}
+
+// The relative words after the piece name.
+constexpr unsigned W_RIGHT = 1, W_LEFT = 2, W_STRAIGHT = 4, W_UP = 8, W_BACK = 16, W_SIDEWAYS = 32;
+
+unsigned TakeWords(std::string_view& text) {
+    unsigned words = 0;
+    for (;;) {
+        if (KifTakeText(text, "右"))
+            words |= W_RIGHT;
+        else if (KifTakeText(text, "左"))
+            words |= W_LEFT;
+        else if (KifTakeText(text, "直"))
+            words |= W_STRAIGHT;
+        else if (KifTakeText(text, "上") || KifTakeText(text, "行"))
+            words |= W_UP;
+        else if (KifTakeText(text, "引"))
+            words |= W_BACK;
+        else if (KifTakeText(text, "寄"))
+            words |= W_SIDEWAYS;
+        else
+            return words;
+    }
+}
+
+// Narrows the pieces that can make the move by the words, seen from the
+// mover: 上 引 寄 by the direction of the step, 直 straight forward, 右 左
+// the piece furthest to the mover's right or left among those left.
+void Narrow(const CShogiBoard& b, int side, int toFile, int toRank, unsigned words, std::vector<int>& cand) {
+    const auto forward = [&](const KomaRec& p) { return side == SENTE ? p.rank - toRank : toRank - p.rank; };
+    const auto rightward = [&](const KomaRec& p) { return side == SENTE ? -p.file : p.file; };
+    const auto keep = [&](auto pred) {
+        std::vector<int> out;
+        for (int i : cand)
+            if (pred(b.pieces[i]))
+                out.push_back(i);
+        cand.swap(out);
+    };
+    if (words & W_UP)
+        keep([&](const KomaRec& p) { return forward(p) > 0; });
+    if (words & W_BACK)
+        keep([&](const KomaRec& p) { return forward(p) < 0; });
+    if (words & W_SIDEWAYS)
+        keep([&](const KomaRec& p) { return forward(p) == 0; });
+    if (words & W_STRAIGHT)
+        keep([&](const KomaRec& p) { return p.file == toFile && forward(p) > 0; });
+    for (const unsigned w : {W_RIGHT, W_LEFT}) {
+        if (!(words & w) || cand.empty())
+            continue;
+        int best = rightward(b.pieces[cand[0]]);
+        for (int i : cand)
+            best = w == W_RIGHT ? std::max(best, rightward(b.pieces[i]))
+                                : std::min(best, rightward(b.pieces[i]));
+        keep([&](const KomaRec& p) { return rightward(p) == best; });
+    }
+}
+
+}  // namespace
+
+Ki2Move ReadKi2Move(CMoveTracker& tracker, std::string_view& text, MoveRec* move) {
+    std::string_view t = text;
+    const int side = TakeMark(t);
+    if (side < 0)
+        return Ki2Move::None;
+    if (side != tracker.SideToMove())
+        return Ki2Move::Bad;
+    int32_t toFile = 0, toRank = 0;
+    if (KifTakeText(t, "同")) {
+        KifTakeText(t, "　");
+        toFile = tracker.LastFile();
+        toRank = tracker.LastRank();
+    } else {
+        toFile = KifTakeDigit(t, false);
+        toRank = toFile ? KifTakeDigit(t, true) : 0;
+    }
+    int32_t type = 0, promoted = 0;
+    if (toFile == 0 || toRank == 0 || !KifTakePiece(t, &type, &promoted))
+        return Ki2Move::Bad;
+    const unsigned words = TakeWords(t);
+    const bool promote = KifTakeText(t, "成");
+    if (!promote)
+        KifTakeText(t, "不成") || KifTakeText(t, "生");
+    const bool dropWritten = KifTakeText(t, "打");
+
+    const CShogiBoard& b = tracker.Board();
+    const int there = b.PieceAt(toFile, toRank);
+    if (there >= 0 && b.pieces[there].owner == side)
+        return Ki2Move::Bad;
+    std::vector<int> cand;
+    for (int i = 0; i < PIECE_COUNT && !dropWritten; ++i) {
+        const KomaRec& p = b.pieces[i];
+        if (p.state == KS_BOARD && p.owner == side && SameKind(p.type, type) && p.promoted == promoted &&
+            b.CanMove(p, toFile, toRank))
+            cand.push_back(i);
+    }
+    bool played = false;
+    if (cand.empty()) {
+        // A drop: written with 打, or no piece on the board can go there.
+        played = !words && !promote && !promoted && tracker.Play(0, 0, toFile, toRank, type, false, move);
+    } else {
+        Narrow(b, side, toFile, toRank, words, cand);
+        if (cand.size() == 1) {
+            const KomaRec& p = b.pieces[cand[0]];
+            const bool mayPromote = CShogiBoard::InZone(side, toRank) || CShogiBoard::InZone(side, p.rank);
+            played =
+                (!promote || mayPromote) && tracker.Play(p.file, p.rank, toFile, toRank, 0, promote, move);
+        }
+    }
+    if (!played)
+        return Ki2Move::Bad;
+    text = t;
+    return Ki2Move::Played;
+}
+
+bool LooksLikeKi2(std::string_view sjis) {
+    bool marks = false;
+    for (std::size_t start = 0; start < sjis.size();) {
+        std::size_t end = sjis.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = sjis.size();
+        std::string_view line = sjis.substr(start, end - start);
+        int32_t number = 0;
+        std::size_t at = 0;
+        if (KifMoveNumber(line, &number, &at))
+            return false;
+        marks = marks || TakeMark(line) >= 0;
+        start = end + 1;
+    }
+    return marks;
+}
+
+namespace {
+
+class CKi2Reader {
+public:
+    explicit CKi2Reader(CKifu& record) : k(record), cursor(record.Root()) {}
+
+    // Handles one line; false stops the reading.
+    bool Line(std::string_view ln) {
+        std::string_view front = ln;
+        if (TakeMark(front) >= 0)
+            return Moves(ln);
+        if (ln.empty() || ln[0] == '#')
+            return true;
+        if (StartsWith(ln, "まで"))
+            return Summary(ln.substr(4));
+        if (StartsWith(ln, "変化"))
+            return Section(ln.substr(4));
+        if (ln[0] == '*') {
+            if (cursor)
+                ++read;
+            k.AddNodeComment(cursor, ln.substr(1));
+            return true;
+        }
+        Header(ln);
+        return true;
+    }
+
+    int read = 0;  // header fields, moves and comments read
+
+private:
+    bool Moves(std::string_view ln) {
+        if (!cursor && !branch)
+            return true;  // a section that found no move to branch from: dropped
+        if (!tracker) {
+            start = k.header.startSfen;
+            tracker.emplace();
+            if (!tracker->Start(start))
+                return false;
+        }
+        for (;;) {
+            KifSkipBlanks(ln);
+            if (ln.empty())
+                return true;
+            MoveRec m;
+            if (ended || ReadKi2Move(*tracker, ln, &m) != Ki2Move::Played)
+                return false;
+            if (!cursor) {
+                // The first move of a section: only now the alternative, so
+                // that a section that reads nothing leaves none behind.
+                KifuNode* last = branch;
+                while (last->alt)
+                    last = last->alt;
+                cursor = k.AddAlternative(last, *last->move)->alt;
+                branch = nullptr;
+            }
+            cursor = lastEntry = k.Append(cursor, m);
+            if (m.number % CHECKPOINT_MOVES == 0)
+                checkpoints.insert_or_assign(cursor, *tracker);
+            ++read;
+        }
+    }
+
+    // "まで77手で先手の勝ち": the end of the line, when it names one.
+    bool Summary(std::string_view rest) {
+        if (!cursor || !tracker || ended)
+            return true;
+        ended = true;
+        if (const int32_t status = SummaryStatus(rest, tracker->SideToMove())) {
+            cursor = lastEntry = k.Append(cursor, tracker->End(status));
+            ++read;
+        }
+        return true;
+    }
+
+    // "変化：N手": the moves from move N of another line, an alternative to
+    // move N of the line read last (or of the lines it branches from).
+    bool Section(std::string_view rest) {
+        while (!rest.empty() && (rest[0] == ' ' || rest[0] == ':' || StartsWith(rest, "：")))
+            rest.remove_prefix(rest[0] == ' ' || rest[0] == ':' ? 1 : 2);
+        const int32_t number = DecimalValue(rest.substr(0, rest.find("手")));
+        cursor = nullptr;
+        ended = false;
+        KifuNode* at = lastEntry;
+        while (at && at->move->number > number)
+            at = at->prev;
+        branch = at && at->move->number == number && PositionBefore(at) ? at : nullptr;
+        return true;
+    }
+
+    // The tracker at the position before `entry`: from the nearest kept
+    // position on its line, or from the start.
+    bool PositionBefore(const KifuNode* entry) {
+        std::vector<const KifuNode*> path;
+        const KifuNode* e = entry->prev;
+        for (; e && !checkpoints.count(e); e = e->prev)
+            path.push_back(e);
+        if (e)
+            tracker = checkpoints.at(e);
+        else if (!tracker.emplace().Start(start))
+            return false;
+        MoveRec m;
+        for (auto p = path.rbegin(); p != path.rend(); ++p) {
+            const MoveRec& r = *(*p)->move;
+            if (!tracker->Play(r.fromFile, r.fromRank, r.toFile, r.toRank, r.type, r.status == MS_PROMOTE,
+                               &m))
+                return false;
+        }
+        return true;
+    }
+
+    // A header line; "先手: A / 後手: B" holds several fields, cut at each
+    // " / " that a field follows.
+    void Header(std::string_view ln) {
+        std::vector<std::size_t> separators;
+        for (std::size_t i = 0; i < ln.size(); ++i) {
+            if (ln.compare(i, 3, " / ") == 0)
+                separators.push_back(i);
+            else if (IsSjisLead(uint8_t(ln[i])))
+                ++i;
+        }
+        std::size_t from = 0;
+        for (std::size_t s = 0; s < separators.size(); ++s) {
+            const std::size_t at = separators[s] + 3;
+            const std::size_t to = s + 1 < separators.size() ? separators[s + 1] : ln.size();
+            KifuHeader probe;
+            if (ParseHeaderLine(probe, Value(ln.substr(at, to - at)))) {
+                read += ReadHeaderLine(k.header, Value(ln.substr(from, separators[s] - from)));
+                from = at;
+            }
+        }
+        read += ReadHeaderLine(k.header, Value(ln.substr(from)));
+    }
+
+    // The line without the blanks after an ASCII colon ("先手: A").
+    static std::string Value(std::string_view ln) {
+        std::string out(ln);
+        const std::size_t colon = out.find(':');
+        if (colon != std::string::npos)
+            out.erase(colon + 1, out.find_first_not_of(' ', colon + 1) - colon - 1);
+        return out;
+    }
+
+    CKifu& k;
+    KifuNode* cursor;               // the entry the next move follows; none in a dropped section
+    KifuNode* lastEntry = nullptr;  // the entry read last
+    KifuNode* branch =
+        nullptr;  // the entry the section being read is an alternative to, until its first move
+    std::optional<CMoveTracker> tracker;
+    std::string start;   // the start position of every line
+    bool ended = false;  // the current line has had its summary
+    std::unordered_map<const KifuNode*, CMoveTracker> checkpoints;
+};
+
+}  // namespace
+
+int ReadKi2(CKifu& k, std::string_view sjis, const std::string& title, LoadReport& report) {
+    report = LoadReport{};
+    k.Clear();
+    k.SetTitle(title);
+    CKi2Reader reader(k);
+    int32_t lineNumber = 0;
+    for (std::size_t start = 0; start < sjis.size();) {
+        std::size_t end = sjis.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = sjis.size();
+        const std::string_view line = sjis.substr(start, end - start);
+        ++lineNumber;
+        if (!reader.Line(line)) {
+            report.stopLine = lineNumber;
+            report.stopText.assign(line);
+            break;
+        }
+        start = end + (sjis.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    k.current = k.Root();
+    k.lineIsVariation = 0;
+    k.SetLine(CKifu::EndOfLine(k.Root()));
+    return reader.read;
+}
+
+}  // namespace ravu
