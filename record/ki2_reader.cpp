@@ -12,6 +12,7 @@
 #include "record/kif_reader.h"
 #include "record/kifu.h"
 #include "record/move_tracker.h"
+#include "record/start_position.h"
 #include "record/notation.h"
 
 namespace ravu {
@@ -270,6 +271,9 @@ private:
         if (!cursor && !branch)
             return true;  // a section that found no move to branch from: dropped
         if (!tracker) {
+            // A handicap named in the header starts the game from its position.
+            if (k.header.startSfen.empty())
+                k.header.startSfen = HandicapSfen(k.header.handicap);
             start = k.header.startSfen;
             tracker.emplace();
             if (!tracker->Start(start))

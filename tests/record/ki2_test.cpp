@@ -133,5 +133,15 @@ TEST(Ki2, RecordWithVariationAndEnd) {
     EXPECT_EQ(third->next->alt, nullptr);
 }
 
+// A handicap named in the header starts from its position, 上手 (gote) first.
+TEST(Ki2, HandicapStart) {
+    CKifu k;
+    LoadReport report;
+    EXPECT_GT(ReadKi2(k, "手合割：角落ち\r\n△３四歩    ▲７六歩\r\n", "h.ki2", report), 0);
+    EXPECT_EQ(report.stopLine, 0);
+    EXPECT_EQ(k.header.startSfen, "lnsgkgsnl/1r7/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1");
+    EXPECT_EQ(Usi(*k.Root()->move) + " " + Usi(*k.Root()->next->move), "3c3d 7g7f");
+}
+
 }  // namespace
 }  // namespace ravu
