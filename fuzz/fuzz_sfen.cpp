@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "game/board.h"
-#include "record/sfen_reader.h"
 #include "record/kifu.h"
+#include "record/sfen_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace ravu;

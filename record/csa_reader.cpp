@@ -19,8 +19,8 @@ namespace ravu {
 namespace {
 
 // CSA piece names; the first eight are unpromoted (their "base").
-constexpr std::string_view NAMES[] = {"FU", "KY", "KE", "GI", "KI", "KA", "HI", "OU",
-                                      "TO", "NY", "NK", "NG", "UM", "RY"};
+constexpr std::string_view NAMES[] = {"FU", "KY", "KE", "GI", "KI", "KA", "HI",
+                                      "OU", "TO", "NY", "NK", "NG", "UM", "RY"};
 constexpr int NAME_COUNT = 14;
 constexpr int KING = 7;  // base of OU
 // Base of each promoted name (TO .. RY).
@@ -73,7 +73,7 @@ constexpr Ending ENDINGS[] = {
     {"%CHUDAN", MS_ABORT, ""},
     {"%SENNICHITE", MS_SENNICHITE, ""},
     {"%JISHOGI", MS_JISHOGI, ""},
-    {"%TIME_UP", MS_TIME_UP, ""},           // the side to move ran out of time
+    {"%TIME_UP", MS_TIME_UP, ""},            // the side to move ran out of time
     {"%ILLEGAL_MOVE", MS_ILLEGAL_LOSS, ""},  // the side to move loses by a foul
     {"%+ILLEGAL_ACTION", MS_ILLEGAL_LOSS, "先手の反則により後手の勝ち"},
     {"%-ILLEGAL_ACTION", MS_ILLEGAL_LOSS, "後手の反則により先手の勝ち"},
@@ -159,7 +159,8 @@ private:
         ++read;
         std::string kept;
         if (key == "START_TIME" || key == "START" || key == "END_TIME") {
-            const std::string line = std::string(key == "END_TIME" ? "終了日時：" : "開始日時：") + std::string(value);
+            const std::string line =
+                std::string(key == "END_TIME" ? "終了日時：" : "開始日時：") + std::string(value);
             if (ParseHeaderLine(k.header, line))
                 return true;
             kept = line;  // a time without its date: kept as written
@@ -442,20 +443,14 @@ bool LooksLikeCsa(std::string_view sjis) {
     if (s.size() < 2)
         return s == "+" || s == "-";
     switch (s[0]) {
-        case 'V':
-            return IsDigit(s[1]);
-        case 'N':
-            return s[1] == '+' || s[1] == '-';
+        case 'V': return IsDigit(s[1]);
+        case 'N': return s[1] == '+' || s[1] == '-';
         case '$':
-        case '%':
-            return IsUpper(s[1]) || s[1] == '+' || s[1] == '-';
-        case 'P':
-            return s[1] == 'I' || s[1] == '+' || s[1] == '-' || (s[1] >= '1' && s[1] <= '9');
+        case '%': return IsUpper(s[1]) || s[1] == '+' || s[1] == '-';
+        case 'P': return s[1] == 'I' || s[1] == '+' || s[1] == '-' || (s[1] >= '1' && s[1] <= '9');
         case '+':
-        case '-':
-            return IsMoveStatement(s);
-        default:
-            return false;
+        case '-': return IsMoveStatement(s);
+        default: return false;
     }
 }
 

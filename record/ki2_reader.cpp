@@ -12,8 +12,8 @@
 #include "record/kif_reader.h"
 #include "record/kifu.h"
 #include "record/move_tracker.h"
-#include "record/start_position.h"
 #include "record/notation.h"
+#include "record/start_position.h"
 
 namespace ravu {
 

@@ -198,7 +198,7 @@ public:
     std::unique_ptr<IChatLog> chatLog;
     std::unique_ptr<IQuestion> balloon;
     std::unique_ptr<IModalDialog>
-        aboutDlg;  // made for each use in the design; kept here so tests can answer it
+        aboutDlg;  // kept here rather than made for each use, so that tests can answer it
     // The click played when a piece is put down (when the setting is on).
     std::unique_ptr<IPieceSound> pieceSound;
 
