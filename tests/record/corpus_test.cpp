@@ -10,6 +10,8 @@
 #include <map>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "app/record_file.h"
 #include "app/textcodec.h"
 #include "record/notation.h"
@@ -99,6 +101,14 @@ TEST(Corpus, RealRecordsReadAsWrittenDown) {
         EXPECT_EQ(SjisToUtf8(rec.kifu.header.senteName) + "|" + SjisToUtf8(rec.kifu.header.goteName),
                   e.at("sente") + "|" + e.at("gote"));
         EXPECT_EQ(Variations(rec.kifu.Root()), std::stoi(e.at("variations")));
+        // Saved as .kifu and loaded again, the record is the same: it writes the same text.
+        const std::string kifu =
+            (fs::temp_directory_path() / ("ravu_corpus_" + std::to_string(::getpid()) + ".kifu")).string();
+        ASSERT_TRUE(SaveRecordFile(rec, kifu));
+        CKifuControl back;
+        ASSERT_TRUE(LoadRecordFile(back, kifu));
+        fs::remove(kifu);
+        EXPECT_EQ(back.KifText("a"), rec.KifText("a"));
         ++checked;
     }
     EXPECT_EQ(checked, 47);  // every record of the folder
