@@ -149,7 +149,8 @@ std::string CsaText(const CKifu& k) {
         if (m.status == MS_MOVE && int64_t(m.toFile) + m.toRank == 0)
             break;  // an entry without a move
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%c%d%d%d%d", Sign(m.side), m.fromFile, m.fromRank, m.toFile, m.toRank);
+        std::snprintf(buf, sizeof buf, "%c%d%d%d%d", Sign(m.side), m.fromFile, m.fromRank, m.toFile,
+                      m.toRank);
         out += buf;
         out += PieceName(m.type, m.promoted);
         if (timed)

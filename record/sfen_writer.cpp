@@ -7,9 +7,7 @@ namespace ravu {
 
 namespace {
 
-std::string Square(int32_t file, int32_t rank) {
-    return {char('0' + file), char('a' + rank - 1)};
-}
+std::string Square(int32_t file, int32_t rank) { return {char('0' + file), char('a' + rank - 1)}; }
 
 // "7g7f", "8h2b+", "P*5e"; by piece type for drops (kings never drop).
 std::string Usi(const MoveRec& m) {

@@ -70,7 +70,8 @@ TEST(RecordWriters, CorpusRoundTrips) {
         EXPECT_GT(ReadCsa(csa, text, "t", report), 0);
         EXPECT_EQ(report.stopLine, 0) << SjisToUtf8(report.stopText);
         EXPECT_EQ(SfenText(csa), usi);
-        EXPECT_EQ(csa.header.senteName + "|" + csa.header.goteName, k.header.senteName + "|" + k.header.goteName);
+        EXPECT_EQ(csa.header.senteName + "|" + csa.header.goteName,
+                  k.header.senteName + "|" + k.header.goteName);
         EXPECT_EQ(SjisToUtf8(MainLineRest(csa)), SjisToUtf8(MainLineRest(k)));
 
         ASSERT_TRUE(LooksLikeSfen(usi));
