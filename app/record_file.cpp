@@ -7,6 +7,7 @@
 
 #include "app/atomic_file.h"
 #include "app/textcodec.h"
+#include "record/csa_writer.h"
 
 namespace ravu {
 
@@ -71,16 +72,18 @@ RecordEncoding DetectEncoding(const std::string& bytes) {
                : RecordEncoding::Utf8;
 }
 
-bool IsKifuPath(const std::string& path) {
+std::string PathExtension(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return false;
+        return {};
     std::string ext = path.substr(dot);
     for (char& c : ext)
         c = Lower(c);
-    return ext == ".kifu";
+    return ext;
 }
+
+bool IsKifuPath(const std::string& path) { return PathExtension(path) == ".kifu"; }
 
 bool LoadRecordFile(CKifuControl& record, const std::string& path, RecordLoad* result) {
     namespace fs = std::filesystem;
@@ -131,6 +134,10 @@ bool SaveRecordFile(const CKifuControl& record, const std::string& path, std::st
         return false;
     }
     return WriteFileAtomic(path, SjisToUtf8Restoring(record.KifText(Utf8ToSjisKeeping(path))), error);
+}
+
+bool SaveCsaFile(const CKifuControl& record, const std::string& path, std::string* error) {
+    return WriteFileAtomic(path, SjisToUtf8Restoring(CsaText(record.kifu)), error);
 }
 
 bool RecordNeedsUnicode(const CKifuControl& record) {

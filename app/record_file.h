@@ -47,13 +47,21 @@ bool LoadRecordFile(CKifuControl& record, const std::string& path, RecordLoad* r
 // *error (when given) says what failed.
 bool SaveRecordFile(const CKifuControl& record, const std::string& path, std::string* error = nullptr);
 
+// Writes the record's main line as a CSA record (CsaText) in UTF-8, the
+// kept references turned back into their characters, replacing the file
+// only when the whole text was written.
+bool SaveCsaFile(const CKifuControl& record, const std::string& path, std::string* error = nullptr);
+
 // True when the record holds characters that only UTF-8 can hold (kept as
 // references when it was read): saving it in Shift-JIS would show them as
 // references.
 bool RecordNeedsUnicode(const CKifuControl& record);
 
-// True when the path's extension (from the last '.' of its last component)
-// is ".kifu", in any case.
+// The path's extension from the last '.' of its last component, in lower
+// case (".kifu"); empty when it has none.
+std::string PathExtension(const std::string& path);
+
+// True when the path's extension is ".kifu", in any case.
 bool IsKifuPath(const std::string& path);
 
 }  // namespace ravu

@@ -9,7 +9,9 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/start_position.cpp
   ${CMAKE_SOURCE_DIR}/record/kif_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/csa_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/csa_writer.cpp
   ${CMAKE_SOURCE_DIR}/record/sfen_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/sfen_writer.cpp
   ${CMAKE_SOURCE_DIR}/record/ki2_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
 )

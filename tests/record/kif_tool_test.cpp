@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/textcodec.h"
 #include "record/kifu.h"
 
 namespace ravu {
@@ -54,6 +55,15 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
         "変化：2手\r\n   2 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：2手\r\n   2 ５五角打+\r\n");
     std::string big = "   1 ２六歩(27)\r\n";
     big.resize(KIF_MAX_BYTES + 1, ' ');
+    // A legal game for convert, which CSA and USI need.
+    const std::string legal =
+        Write("legal.kif",
+              "開始日時：2003/05/01(木) 13:05:09\r\n先手：名人\r\n後手：q\r\n"
+              "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*一手\r\n   2 ３四歩(33)   ( 0:02/00:00:00)\r\n"
+              "   3 ２二角成(88) ( 0:03/00:00:00)\r\n   4 投了\r\n");
+    CKifuControl legalRec;
+    ASSERT_TRUE(legalRec.LoadKif(legal));
+    const std::string toKif = (dir / "c.kif").string(), toKifu = (dir / "c.kifu").string();
     const std::string bigFile = Write("big.kif", big), max = Write("max.kif", big.substr(0, KIF_MAX_BYTES)),
                       saved = Write("out.kif", "old contents that are longer than nothing");
     const struct {
@@ -61,6 +71,7 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
         int status;
         std::string message;
         const char* out;
+        std::string written = "", contents = "";  // a file the command writes and its bytes
         // clang-format off
     } rows[] = {
         // UTF-8 out: this file's literals are Shift-JIS, so 名人 is written as bytes.
@@ -84,6 +95,15 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
         {"save " + game + " " + dir.string(), 1, "ravuone-kif: cannot write", ""},
         {"", 2, "usage: ravuone-kif dump FILE", ""}, {"dump", 2, "usage", ""}, {"save " + game, 2, "usage", ""},
         {"frobnicate x", 2, "usage", ""},
+        // convert: the format by OUT's extension, in any case; CSA and KIFU in UTF-8.
+        {"convert " + legal + " " + toKif, 0, "", "", toKif, legalRec.KifText(toKif)},
+        {"convert " + legal + " " + toKifu, 0, "", "", toKifu, SjisToUtf8(legalRec.KifText(toKifu))},
+        {"convert " + legal + " " + (dir / "c.CSA").string(), 0, "", "", (dir / "c.CSA").string(),
+         SjisToUtf8("'encoding=UTF-8\r\nV2.2\r\nN+名人\r\nN-q\r\n$START_TIME:2003/05/01 13:05:09\r\nPI\r\n+\r\n"
+                    "+7776FU,T65\r\n'一手\r\n-3334FU,T2\r\n+8822UM,T3\r\n%TORYO\r\n")},
+        {"convert " + legal + " " + (dir / "c.sfen").string(), 0, "", "", (dir / "c.sfen").string(),
+         "startpos moves 7g7f 3c3d 8h2b+\n"},
+        {"convert " + legal + " " + (dir / "c.txt").string(), 2, "ravuone-kif: convert writes .kif, .kifu, .csa or .sfen", ""},
     };
     // clang-format on
     for (const auto& r : rows) {
@@ -91,6 +111,7 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
         EXPECT_EQ(err.substr(0, r.message.size()), r.message) << r.args;
         EXPECT_TRUE(!r.message.empty() || err.empty()) << err;
         EXPECT_EQ(out, r.out) << r.args;
+        EXPECT_EQ(r.written.empty() ? "" : Slurp(r.written), r.contents) << r.args;
     }
     // Files over the limit, from disk or memory, and missing files leave the record.
     CKifuControl rec;
@@ -99,8 +120,9 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
                  rec.LoadKif((dir / "none.kif").string()));
     EXPECT_EQ(Slurp(saved), rec.KifText(saved));
     EXPECT_EQ(rec.kifu.header.title, "game.kif");
-    // game, big, max, out.kif, and the tool's out and err: no temporary left, nothing written on failure.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 6);
+    // game, legal, big, max, out.kif, the four files converted, and the tool's out and err:
+    // no temporary left, nothing written on failure.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 11);
 }
 
 }  // namespace

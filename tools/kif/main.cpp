@@ -3,22 +3,33 @@
 //   ravuone-kif dump FILE      prints the record as one JSON object (UTF-8),
 //                              its start position as SFEN ("startSfen")
 //   ravuone-kif save IN OUT    loads IN and writes it again as OUT
+//   ravuone-kif convert IN OUT loads IN and writes it in the format OUT's
+//                              extension names:
+//       .kif   KIF in Shift-JIS, as "save" writes it
+//       .kifu  KIF in UTF-8
+//       .csa   CSA V2.2 in UTF-8: the main line (CSA has no variations)
+//       .sfen  one USI line: the start and the main line's moves
 //
-// FILE and IN may be Shift-JIS or UTF-8 (found from their bytes); OUT is
-// written in UTF-8 when it ends in ".kifu", else in Shift-JIS.
+// FILE and IN may be KIF, KI2, CSA or USI text, Shift-JIS or UTF-8 (found
+// from their bytes); "save" writes OUT in UTF-8 when it ends in ".kifu",
+// else in Shift-JIS.
 //
 // Exit status 0 on success, 1 when a file cannot be read, is too large or
-// cannot be written, 2 on a usage error.
+// cannot be written, 2 on a usage error (convert: also an OUT of another
+// extension).
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
 
+#include "app/atomic_file.h"
 #include "app/json_text.h"
 #include "app/record_file.h"
 #include "app/textcodec.h"
 #include "game/sfen.h"
+#include "record/csa_writer.h"
 #include "record/kifu.h"
+#include "record/sfen_writer.h"
 
 namespace {
 
@@ -105,9 +116,22 @@ bool Load(CKifuControl& rec, const std::string& path, RecordLoad* load) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: ravuone-kif dump FILE     print the record as JSON\n"
-                 "       ravuone-kif save IN OUT   load IN and write it as OUT\n");
+                 "usage: ravuone-kif dump FILE        print the record as JSON\n"
+                 "       ravuone-kif save IN OUT      load IN and write it as OUT (KIF)\n"
+                 "       ravuone-kif convert IN OUT   load IN and write it in the format of OUT's\n"
+                 "                                    extension: .kif, .kifu, .csa or .sfen\n");
     return 2;
+}
+
+// Writes the record in the format of the path's extension (known to be one
+// that Convert takes).
+bool Write(const CKifuControl& rec, const std::string& path) {
+    const std::string ext = PathExtension(path);
+    if (ext == ".csa")
+        return SaveCsaFile(rec, path);
+    if (ext == ".sfen")
+        return WriteFileAtomic(path, SfenText(rec.kifu));
+    return SaveRecordFile(rec, path);  // .kif in Shift-JIS, .kifu in UTF-8
 }
 
 }  // namespace
@@ -131,6 +155,23 @@ int main(int argc, char** argv) {
         if (!Load(rec, argv[2], &load))
             return 1;
         if (!SaveRecordFile(rec, argv[3])) {
+            std::fprintf(stderr, "ravuone-kif: cannot write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
+    }
+    if (command == "convert" && argc == 4) {
+        const std::string ext = PathExtension(argv[3]);
+        if (ext != ".kif" && ext != ".kifu" && ext != ".csa" && ext != ".sfen") {
+            std::fprintf(stderr, "ravuone-kif: convert writes .kif, .kifu, .csa or .sfen files, not %s\n",
+                         argv[3]);
+            return Usage();
+        }
+        CKifuControl rec;
+        RecordLoad load;
+        if (!Load(rec, argv[2], &load))
+            return 1;
+        if (!Write(rec, argv[3])) {
             std::fprintf(stderr, "ravuone-kif: cannot write %s\n", argv[3]);
             return 1;
         }
