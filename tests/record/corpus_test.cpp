@@ -1,7 +1,8 @@
 // Real records written by other programs and servers (tests/record/data,
-// sources in its README): each file's main line as USI moves, its players,
-// its end and its number of variations agree with what was written down for
-// it independently of this reader.
+// sources in its README): each file's start and main line as USI, its
+// players, its end and its number of variations agree with what was written
+// down for it independently of this reader; saved as .kifu, written as CSA
+// and as a USI line, each reads back the same.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +15,11 @@
 
 #include "app/record_file.h"
 #include "app/textcodec.h"
+#include "record/csa_reader.h"
+#include "record/csa_writer.h"
 #include "record/notation.h"
+#include "record/sfen_reader.h"
+#include "record/sfen_writer.h"
 
 namespace fs = std::filesystem;
 using namespace ravu;
@@ -35,12 +40,23 @@ std::map<std::string, std::string> ReadExpect(const fs::path& path) {
     return out;
 }
 
-std::string Square(int32_t file, int32_t rank) { return std::to_string(file) + char('a' + rank - 1); }
+// "start" and "moves" of an .expect file as the USI line of the record.
+std::string ExpectedUsi(const std::map<std::string, std::string>& e) {
+    const std::string& moves = e.at("moves");
+    return (e.at("start") == EVEN_START ? "startpos" : "sfen " + e.at("start")) +
+           (moves.empty() ? "" : " moves " + moves) + "\n";
+}
 
-std::string Usi(const MoveRec& m) {
-    if (m.fromFile == 0)
-        return std::string(1, "KRBGSNLPK"[m.type]) + "*" + Square(m.toFile, m.toRank);
-    return Square(m.fromFile, m.fromRank) + Square(m.toFile, m.toRank) + (m.status == MS_PROMOTE ? "+" : "");
+// The main line's times, comments and end word, without the blanks that CSA
+// readers trim from comment lines and without the end's comment, to which
+// the CSA reader adds its own words for some ends.
+std::string MainLineRest(const CKifu& k) {
+    std::string out = k.header.headerComment;
+    for (const KifuNode* e = k.Root(); e && e->filled; e = e->next)
+        out += "|" + std::to_string(e->move->seconds) +
+               (IsEndStatus(e->move->status) ? std::string(EndWord(e->move->status)) : e->move->comment);
+    std::erase_if(out, [](char c) { return c == ' ' || c == '\t'; });
+    return out;
 }
 
 // Filled alternatives anywhere in the tree below `entry`'s line.
@@ -84,20 +100,13 @@ TEST(Corpus, RealRecordsReadAsWrittenDown) {
             EXPECT_EQ(std::string(EncodingName(load.encoding)),
                       e.at("encoding") == "cp932" ? "cp932" : "utf-8");
         }
-        const std::string& start = rec.kifu.header.startSfen;
-        EXPECT_EQ(start.empty() ? EVEN_START : start, e.at("start"));
-        std::string moves, end;
-        for (const KifuNode* x = rec.kifu.Root(); x && x->filled; x = x->next) {
-            if (IsEndStatus(x->move->status)) {
-                end = std::string(EndWord(x->move->status));
-                break;
-            }
-            moves += (moves.empty() ? "" : " ") + Usi(*x->move);
-        }
+        const std::string usi = SfenText(rec.kifu);  // the start and the main line
+        EXPECT_EQ(usi, ExpectedUsi(e));
+        std::string end;
+        for (const KifuNode* x = rec.kifu.Root(); x && x->filled; x = x->next)
+            end = std::string(EndWord(x->move->status));
         std::size_t length = 0;
-        const std::string expectedEnd = EndAsWord(e.at("end"));
-        EXPECT_EQ(end, std::string(EndWord(EndStatusAt(expectedEnd, &length))));
-        EXPECT_EQ(moves, e.at("moves"));
+        EXPECT_EQ(end, std::string(EndWord(EndStatusAt(EndAsWord(e.at("end")), &length))));
         EXPECT_EQ(SjisToUtf8(rec.kifu.header.senteName) + "|" + SjisToUtf8(rec.kifu.header.goteName),
                   e.at("sente") + "|" + e.at("gote"));
         EXPECT_EQ(Variations(rec.kifu.Root()), std::stoi(e.at("variations")));
@@ -109,6 +118,15 @@ TEST(Corpus, RealRecordsReadAsWrittenDown) {
         ASSERT_TRUE(LoadRecordFile(back, kifu));
         fs::remove(kifu);
         EXPECT_EQ(back.KifText("a"), rec.KifText("a"));
+        // Written as CSA and as a USI line, it reads back the same.
+        CKifu csa, sfen;
+        LoadReport report;
+        EXPECT_GT(ReadCsa(csa, CsaText(rec.kifu), "t", report), 0);
+        EXPECT_EQ(report.stopLine, 0) << SjisToUtf8(report.stopText);
+        EXPECT_EQ(SfenText(csa) + csa.header.senteName + "|" + csa.header.goteName + MainLineRest(csa),
+                  usi + rec.kifu.header.senteName + "|" + rec.kifu.header.goteName + MainLineRest(rec.kifu));
+        EXPECT_GT(ReadSfen(sfen, usi, "t", report), 0);
+        EXPECT_EQ(SfenText(sfen), usi);
         ++checked;
     }
     EXPECT_EQ(checked, 47);  // every record of the folder
