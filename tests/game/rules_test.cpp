@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "game/legal_moves.h"
 #include "game/sfen.h"
 #include "tests/game/position.h"
 
@@ -251,6 +252,65 @@ TEST(PieceTable, SfenPositions) {
                   outOfPlay)
             << sfen;
     }
+}
+
+}  // namespace
+}  // namespace ravu
+
+namespace ravu {
+namespace {
+
+// Every line of legal moves to a depth, counted.
+uint64_t Perft(const CShogiBoard& board, int side, int depth) {
+    if (depth == 0)
+        return 1;
+    uint64_t n = 0;
+    for (const MoveRec& m : LegalMoves(board, side)) {
+        CShogiBoard next = board;
+        next.ApplyMove(m, true);
+        n += Perft(next, side ^ 1, depth - 1);
+    }
+    return n;
+}
+
+// Strict rules: from the even game the known counts of shogi (30, 900,
+// 25,470 lines of one to three moves); on arranged positions, each rule.
+TEST(StrictRules, PerftAndEachRule) {
+    const CShogiBoard even;
+    EXPECT_EQ((std::vector<uint64_t>{Perft(even, SENTE, 1), Perft(even, SENTE, 2), Perft(even, SENTE, 3)}),
+              (std::vector<uint64_t>{30, 900, 25470}));
+    const struct {
+        const char* position;
+        MoveRec move;
+        bool legal;
+        // clang-format off
+    } rows[] = {
+        {"sGY59 sKI58 gHI51 gOU11", Move(SENTE, 5, 8, 5, 7, PT_KIN), true},    // a pinned gold along the pin
+        {"sGY59 sKI58 gHI51 gOU11", Move(SENTE, 5, 8, 4, 8, PT_KIN), false},   // but not off it
+        {"sGY59 gHI51 gOU11", Move(SENTE, 5, 9, 5, 8, PT_GYOKU), false},       // the king into the rook's file
+        {"sGY59 gHI51 gOU11", Move(SENTE, 5, 9, 4, 8, PT_GYOKU), true},        // out of it
+        {"sGY99 sFU57 sFU00 gOU11", Move(SENTE, 0, 0, 5, 5, PT_FU), false},    // a second pawn on a file
+        {"sGY99 sFU57 sFU00 gOU11", Move(SENTE, 0, 0, 4, 5, PT_FU), true},
+        {"sGY99 s+FU57 sFU00 gOU11", Move(SENTE, 0, 0, 5, 5, PT_FU), true},    // a promoted pawn does not count
+        {"gOU11 gKE21 gFU22 sKI13 sFU00 sGY99", Move(SENTE, 0, 0, 1, 2, PT_FU), false},  // mate by a dropped pawn
+        {"gOU11 gKE21 gFU22 sFU00 sGY99", Move(SENTE, 0, 0, 1, 2, PT_FU), true},          // the king takes it
+        {"sFU52 sGY99 gOU19", Move(SENTE, 5, 2, 5, 1, PT_FU), false},          // the last rank unpromoted
+        {"sFU52 sGY99 gOU19", Move(SENTE, 5, 2, 5, 1, PT_FU, 1, MS_PROMOTE), true},
+        {"sKE34 sGY99 gOU19", Move(SENTE, 3, 4, 2, 2, PT_KEI), false},         // a knight's last two ranks
+        {"sKE00 sGY99 gOU19", Move(SENTE, 0, 0, 2, 2, PT_KEI), false},         // nor dropped there
+        {"gFU00 gOU11 sGY99", Move(GOTE, 0, 0, 5, 9, PT_FU), false},           // gote's last rank is 9
+        {"sGY99 sKI44 gOU11", Move(SENTE, 4, 4, 4, 3, PT_KIN, 1, MS_PROMOTE), false},  // gold never promotes
+    };
+    // clang-format on
+    for (const auto& r : rows) {
+        CShogiBoard board;
+        Arrange(board, r.position);
+        EXPECT_EQ(IsLegalMove(board, r.move.side, r.move), r.legal) << r.position << " " << &r - rows;
+    }
+    // Mated: in check and no move left.
+    CShogiBoard mated;
+    Arrange(mated, "gOU11 gKE21 gFU22 sKI12 sFU13 sGY99");
+    EXPECT_TRUE(InCheck(mated, GOTE) && LegalMoves(mated, GOTE).empty());
 }
 
 }  // namespace
