@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "game/legal_moves.h"
+#include "game/repetition.h"
 #include "game/sfen.h"
 #include "tests/game/position.h"
 
@@ -311,6 +312,41 @@ TEST(StrictRules, PerftAndEachRule) {
     CShogiBoard mated;
     Arrange(mated, "gOU11 gKE21 gFU22 sKI12 sFU13 sGY99");
     EXPECT_TRUE(InCheck(mated, GOTE) && LegalMoves(mated, GOTE).empty());
+}
+
+}  // namespace
+}  // namespace ravu
+
+namespace ravu {
+namespace {
+
+// The fourth time a position stands ends the game: a draw, or a loss for a
+// side that gave check with every move since the position first stood.
+TEST(StrictRules, FourfoldRepetition) {
+    // Both kings step out and back: the start stands again every four moves.
+    CShogiBoard board;
+    CRepetitionCounter counter;
+    counter.Start(PositionKey(board, SENTE));
+    const MoveRec cycle[] = {Move(SENTE, 5, 9, 5, 8, PT_GYOKU), Move(GOTE, 5, 1, 5, 2, PT_OU),
+                             Move(SENTE, 5, 8, 5, 9, PT_GYOKU), Move(GOTE, 5, 2, 5, 1, PT_OU)};
+    std::string results;
+    for (int ply = 0; ply < 12; ++ply) {
+        const MoveRec& m = cycle[ply % 4];
+        board.ApplyMove(m, true);
+        results += "0DSG"[int(counter.Record(PositionKey(board, m.side ^ 1), m.side, false))];
+    }
+    EXPECT_EQ(results, "00000000000D");
+    // Sente checks with every move of the cycle (one break: a draw).
+    for (bool everyTime : {true, false}) {
+        counter.Start("A");
+        Repetition last = Repetition::None;
+        for (int cycles = 0; cycles < 3; ++cycles)
+            for (const char* key : {"B", "C", "D", "A"}) {
+                const int mover = *key == 'B' || *key == 'D' ? SENTE : GOTE;
+                last = counter.Record(key, mover, mover == SENTE && (everyTime || cycles != 1));
+            }
+        EXPECT_EQ(last, everyTime ? Repetition::SenteLoses : Repetition::Draw);
+    }
 }
 
 }  // namespace
