@@ -13,10 +13,10 @@ namespace ravu {
 class CShogiBoard;
 
 enum class Repetition {
-    None,          // play on
-    Draw,          // 千日手
-    SenteLoses,    // sente checked without a break
-    GoteLoses,     // gote checked without a break
+    None,        // play on
+    Draw,        // 千日手
+    SenteLoses,  // sente checked without a break
+    GoteLoses,   // gote checked without a break
 };
 
 // The position as a key: the board and hands as SFEN and the side to move.
@@ -34,7 +34,8 @@ private:
         int mover;
         bool gaveCheck;
     };
-    std::unordered_map<std::string, std::vector<std::size_t>> seen;  // key -> indices into plies (0: the start)
+    std::unordered_map<std::string, std::vector<std::size_t>>
+        seen;  // key -> indices into plies (0: the start)
     std::vector<Ply> plies;
 };
 
