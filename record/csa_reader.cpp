@@ -13,6 +13,7 @@
 #include "record/kifu.h"
 #include "record/move_tracker.h"
 #include "record/notation.h"
+#include "record/record_lines.h"
 
 namespace ravu {
 
@@ -424,16 +425,15 @@ private:
 };
 
 std::string_view FirstStatementLine(std::string_view text) {
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = TrimBlanks(text.substr(start, end - start));
-        if (!line.empty() && line[0] != '\'')
-            return line;
-        start = end + 1;
-    }
-    return {};
+    std::string_view first;
+    ForEachLine(text, [&](std::string_view line) {
+        line = TrimBlanks(line);
+        if (line.empty() || line[0] == '\'')
+            return true;
+        first = line;
+        return false;
+    });
+    return first;
 }
 
 }  // namespace
@@ -455,37 +455,22 @@ bool LooksLikeCsa(std::string_view sjis) {
 }
 
 int ReadCsa(CKifu& k, std::string_view sjis, const std::string& title, LoadReport& report) {
-    report = LoadReport{};
-    k.Clear();
-    k.SetTitle(title);
-    k.header.hasStartTime = 0;
-    k.header.hasEndTime = 0;
+    BeginReading(k, title, report);
     CCsaReader reader(k);
     int32_t lineNumber = 0;
     std::string_view line;
-    bool stopped = false;
-    for (std::size_t start = 0; start < sjis.size();) {
-        std::size_t end = sjis.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = sjis.size();
-        line = sjis.substr(start, end - start);
-        ++lineNumber;
-        if (!reader.Line(line)) {
-            report.stopLine = lineNumber;
-            report.stopText.assign(line);
-            stopped = true;
-            break;
-        }
-        start = end + (sjis.substr(end, 2) == "\r\n" ? 2 : 1);
-    }
-    if (!stopped && !reader.Finish()) {
-        // A position without moves that no board can hold: the last line says so.
+    const bool stopped = ForEachLine(sjis, [&](std::string_view l) {
+                             line = l;
+                             ++lineNumber;
+                             return reader.Line(l);
+                         }) != 0;
+    // A refused line, or a position without moves that no board can hold:
+    // the last line read says so.
+    if (stopped || !reader.Finish()) {
         report.stopLine = lineNumber;
         report.stopText.assign(line);
     }
-    k.current = k.Root();
-    k.lineIsVariation = 0;
-    k.SetLine(CKifu::EndOfLine(k.Root()));
+    ShowMainLine(k);
     return reader.read;
 }
 

@@ -13,6 +13,7 @@
 #include "record/kifu.h"
 #include "record/move_tracker.h"
 #include "record/notation.h"
+#include "record/record_lines.h"
 #include "record/start_position.h"
 
 namespace ravu {
@@ -222,19 +223,15 @@ Ki2Move ReadKi2Move(CMoveTracker& tracker, std::string_view& text, MoveRec* move
 
 bool LooksLikeKi2(std::string_view sjis) {
     bool marks = false;
-    for (std::size_t start = 0; start < sjis.size();) {
-        std::size_t end = sjis.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = sjis.size();
-        std::string_view line = sjis.substr(start, end - start);
-        int32_t number = 0;
-        std::size_t at = 0;
-        if (KifMoveNumber(line, &number, &at))
-            return false;
-        marks = marks || TakeMark(line) >= 0;
-        start = end + 1;
-    }
-    return marks;
+    const bool numbered = ForEachLine(sjis, [&](std::string_view line) {
+                              int32_t number = 0;
+                              std::size_t at = 0;
+                              if (KifMoveNumber(line, &number, &at))
+                                  return false;
+                              marks = marks || TakeMark(line) >= 0;
+                              return true;
+                          }) != 0;
+    return marks && !numbered;
 }
 
 namespace {
@@ -396,27 +393,15 @@ private:
 }  // namespace
 
 int ReadKi2(CKifu& k, std::string_view sjis, const std::string& title, LoadReport& report) {
-    report = LoadReport{};
-    k.Clear();
-    k.SetTitle(title);
+    BeginReading(k, title, report);
     CKi2Reader reader(k);
-    int32_t lineNumber = 0;
-    for (std::size_t start = 0; start < sjis.size();) {
-        std::size_t end = sjis.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = sjis.size();
-        const std::string_view line = sjis.substr(start, end - start);
-        ++lineNumber;
-        if (!reader.Line(line)) {
-            report.stopLine = lineNumber;
-            report.stopText.assign(line);
-            break;
-        }
-        start = end + (sjis.substr(end, 2) == "\r\n" ? 2 : 1);
-    }
-    k.current = k.Root();
-    k.lineIsVariation = 0;
-    k.SetLine(CKifu::EndOfLine(k.Root()));
+    report.stopLine = ForEachLine(sjis, [&](std::string_view line) {
+        if (reader.Line(line))
+            return true;
+        report.stopText.assign(line);
+        return false;
+    });
+    ShowMainLine(k);
     return reader.read;
 }
 

@@ -14,6 +14,7 @@
 #include "record/kif_move.h"
 #include "record/kifu.h"
 #include "record/notation.h"
+#include "record/record_lines.h"
 #include "record/sfen_reader.h"
 #include "record/start_position.h"
 
@@ -320,33 +321,16 @@ private:
 
 // Reads the file's bytes into `k`; returns the number of lines that gave something.
 int ReadKif(CKifu& k, std::string_view bytes, const std::string& title, LoadReport& report) {
-    report = LoadReport{};
-    k.Clear();
-    k.SetTitle(title);
-    k.header.hasStartTime = 0;
-    k.header.hasEndTime = 0;
+    BeginReading(k, title, report);
     CKifReader reader(k);
-
-    // CR LF, a lone LF and a lone CR each end a line; the last line needs no end.
-    int32_t lineNumber = 0;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = bytes.size();
-        const std::string_view line = bytes.substr(start, end - start);
-        ++lineNumber;
-        if (!reader.Line(line)) {
-            report.stopLine = lineNumber;
-            report.stopText.assign(line);
-            break;
-        }
-        start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
-    }
+    report.stopLine = ForEachLine(bytes, [&](std::string_view line) {
+        if (reader.Line(line))
+            return true;
+        report.stopText.assign(line);
+        return false;
+    });
     reader.Finish();
-
-    k.current = k.Root();
-    k.lineIsVariation = 0;
-    k.SetLine(CKifu::EndOfLine(k.Root()));
+    ShowMainLine(k);
     return reader.linesRead;
 }
 

@@ -7,6 +7,7 @@
 #include "game/sfen.h"
 #include "record/kifu.h"
 #include "record/move_tracker.h"
+#include "record/record_lines.h"
 
 namespace ravu {
 
@@ -19,21 +20,14 @@ constexpr int DROP_TYPES[] = {PT_FU, PT_KYO, PT_KEI, PT_GIN, PT_KIN, PT_KAKU, PT
 
 // The first line that holds more than blanks, and its 1-based number.
 std::string_view FirstLine(std::string_view text, int32_t* number) {
-    int32_t n = 0;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        ++n;
-        if (line.find_first_not_of(" \t") != std::string_view::npos) {
-            *number = n;
-            return line;
-        }
-        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
-    }
-    *number = 0;
-    return {};
+    std::string_view first;
+    *number = ForEachLine(text, [&](std::string_view line) {
+        if (line.find_first_not_of(" \t") == std::string_view::npos)
+            return true;
+        first = line;
+        return false;
+    });
+    return first;
 }
 
 std::vector<std::string_view> Words(std::string_view line) {
@@ -127,10 +121,7 @@ int ReadSfen(CKifu& k, std::string_view text, const std::string& title, LoadRepo
     if (!tracker.Start(sfen))
         return 0;
 
-    k.Clear();
-    k.SetTitle(title);
-    k.header.hasStartTime = 0;
-    k.header.hasEndTime = 0;
+    BeginReading(k, title, report);
     const std::string start = BoardSfen(tracker.Board(), tracker.SideToMove(), 1);
     if (start != EVEN_SFEN)
         k.header.startSfen = start;
@@ -148,9 +139,7 @@ int ReadSfen(CKifu& k, std::string_view text, const std::string& title, LoadRepo
         cursor = k.Append(cursor, m);
         ++read;
     }
-    k.current = k.Root();
-    k.lineIsVariation = 0;
-    k.SetLine(CKifu::EndOfLine(k.Root()));
+    ShowMainLine(k);
     return read;
 }
 
