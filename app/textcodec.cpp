@@ -1,22 +1,25 @@
 #include "app/textcodec.h"
 
 #include <iconv.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 
 namespace ravu {
 namespace {
 
-// Runs iconv over the whole input, putting `replacement` in place of every
-// byte sequence the source encoding rejects, and skipping one input byte
-// each time so that garbage can never stall the loop.
-std::string Convert(const char* to, const char* from, std::string_view in, std::string_view replacement) {
+// Runs iconv over the whole input.  Where the source encoding rejects the
+// bytes at `at`, replace(at, out) appends what stands for them and answers
+// how many bytes it stands for; at least one is skipped each time, so that
+// garbage can never stall the loop.
+std::string Convert(const char* to, const char* from, std::string_view in,
+                    const std::function<size_t(size_t at, std::string& out)>& replace) {
     std::string out;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return out;
     out.reserve(in.size() * 2);
-    const bool utf8Source = std::string_view(from) == "UTF-8";
     char* src = const_cast<char*>(in.data());
     size_t srcLeft = in.size();
     char buf[1024];
@@ -25,21 +28,14 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
         size_t dstLeft = sizeof buf;
         size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         out.append(buf, dst - buf);
-        if (r == static_cast<size_t>(-1)) {
-            if (errno == E2BIG)
-                continue;
-            // EILSEQ or EINVAL (cut character at the end): replace one byte.
-            out.append(replacement);
-            ++src;
-            --srcLeft;
-            // A UTF-8 character the target cannot hold counts as one: skip
-            // its continuation bytes too.
-            while (utf8Source && srcLeft > 0 && (static_cast<unsigned char>(*src) & 0xC0) == 0x80) {
-                ++src;
-                --srcLeft;
-            }
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
+        if (r != static_cast<size_t>(-1) || errno == E2BIG)
+            continue;
+        // EILSEQ or EINVAL (a cut character at the end): the caller's
+        // replacement, and at least one byte skipped.
+        const size_t skip = std::clamp<size_t>(replace(in.size() - srcLeft, out), 1, srcLeft);
+        src += skip;
+        srcLeft -= skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     char* dst = buf;
     size_t dstLeft = sizeof buf;
@@ -47,6 +43,15 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
     out.append(buf, dst - buf);
     iconv_close(cd);
     return out;
+}
+
+// The length of the bytes from `at` that are a byte and the UTF-8
+// continuation bytes after it.
+size_t WithContinuations(std::string_view utf8, size_t at) {
+    size_t len = 1;
+    while (at + len < utf8.size() && (static_cast<unsigned char>(utf8[at + len]) & 0xC0) == 0x80)
+        ++len;
+    return len;
 }
 
 // Converts the whole input or nothing: false at the first byte sequence the
@@ -153,43 +158,32 @@ size_t MatchReference(std::string_view s, size_t i, char32_t* cp) {
 
 }  // namespace
 
-std::string SjisToUtf8(std::string_view sjis) { return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD"); }
+std::string SjisToUtf8(std::string_view sjis) {
+    return Convert("UTF-8", "CP932", sjis, [](size_t, std::string& out) {
+        out += "\xEF\xBF\xBD";
+        return size_t(1);
+    });
+}
 
-std::string Utf8ToSjis(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8, "?"); }
+std::string Utf8ToSjis(std::string_view utf8) {
+    // A UTF-8 character the target cannot hold counts as one.
+    return Convert("CP932", "UTF-8", utf8, [utf8](size_t at, std::string& out) {
+        out += '?';
+        return WithContinuations(utf8, at);
+    });
+}
 
 std::string Utf8ToSjisKeeping(std::string_view utf8, int* substituted) {
     int count = 0;
-    std::string out;
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd != reinterpret_cast<iconv_t>(-1)) {
-        out.reserve(utf8.size());
-        char* src = const_cast<char*>(utf8.data());
-        size_t srcLeft = utf8.size();
-        char buf[1024];
-        while (srcLeft > 0) {
-            char* dst = buf;
-            size_t dstLeft = sizeof buf;
-            size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buf, dst - buf);
-            if (r != static_cast<size_t>(-1) || errno == E2BIG)
-                continue;
-            // A character the target cannot hold, or bytes that are not
-            // UTF-8 (then one byte and its stray continuation bytes).
-            const size_t at = utf8.size() - srcLeft;
-            char32_t c = 0xFFFD;
-            size_t len = DecodeUtf8(utf8, at, &c);
-            if (len == 0)
-                for (len = 1;
-                     at + len < utf8.size() && (static_cast<unsigned char>(utf8[at + len]) & 0xC0) == 0x80;)
-                    ++len;
-            out += Reference(c);
-            ++count;
-            src += len;
-            srcLeft -= len;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-        iconv_close(cd);
-    }
+    // A character the target cannot hold, or bytes that are not UTF-8 (then
+    // one byte and its stray continuation bytes), becomes a reference.
+    std::string out = Convert("CP932", "UTF-8", utf8, [utf8, &count](size_t at, std::string& text) {
+        char32_t c = 0xFFFD;
+        const size_t len = DecodeUtf8(utf8, at, &c);
+        text += Reference(c);
+        ++count;
+        return len ? len : WithContinuations(utf8, at);
+    });
     if (substituted)
         *substituted = count;
     return out;
