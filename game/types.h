@@ -90,10 +90,11 @@ struct MoveRec {
     int32_t promoted = 0;  // 1 if promoted after the move
     int32_t fromFile = 0;  // 0 for a drop
     int32_t fromRank = 0;
-    int32_t status = 0;    // MS_...
-    int32_t seconds = 0;   // time spent on the move; only KIF files supply it
-    int32_t treeItem = 0;  // handle of the entry's item in the record tree, 0 = none
-    std::string comment;   // lines each ending in CR LF, without the leading '*'; empty = none
+    int32_t status = 0;        // MS_...
+    int32_t seconds = 0;       // time spent on the move; only KIF files supply it
+    int32_t totalSeconds = 0;  // the mover's time up to this move, as the file or the clock says
+    int32_t treeItem = 0;      // handle of the entry's item in the record tree, 0 = none
+    std::string comment;       // lines each ending in CR LF, without the leading '*'; empty = none
 };
 
 }  // namespace ravu

@@ -137,6 +137,7 @@ int ReadKifMoveLine(MoveRec& m, std::string_view line, int32_t refFile, int32_t 
         return 0;  // a board move names its source square
     }
     m.seconds = TimeFieldSeconds(t);
+    m.totalSeconds = TimeFieldTotalSeconds(t);
     return plus;
 }
 

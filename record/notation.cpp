@@ -145,8 +145,12 @@ std::string FormatMove(const KifuNode& entry, int mode) {
             } else {
                 out = number + " " + moveText + "        ";
                 out.resize(std::min<std::size_t>(out.size(), KIF_MOVE_COLUMNS));
-                char buf[64];
-                std::snprintf(buf, sizeof buf, "(%2d:%02d/00:00:00)", m.seconds / 60, m.seconds % 60);
+                // The mover's total as hours:minutes:seconds; a negative one
+                // (garbage) is written as none.
+                const int32_t total = std::max(0, m.totalSeconds);
+                char buf[96];
+                std::snprintf(buf, sizeof buf, "(%2d:%02d/%02d:%02d:%02d)", m.seconds / 60, m.seconds % 60,
+                              total / 3600, total / 60 % 60, total % 60);
                 out += buf;
             }
             break;
@@ -180,18 +184,25 @@ int32_t EndStatusAt(std::string_view text, std::size_t* length) {
     return 0;
 }
 
-int32_t TimeFieldSeconds(std::string_view text) {
-    std::string field;
+namespace {
+
+// The time field's text between its brackets, cut to TIME_FIELD_MAX bytes;
+// false when there is no "(".
+bool TimeField(std::string& field, std::string_view text) {
     if (!ExtractBetween(field, text, "(", ")"))
-        return 0;
+        return false;
     if (field.size() > TIME_FIELD_MAX)
         field.resize(TIME_FIELD_MAX);
-    const std::string_view spent = std::string_view(field).substr(0, field.find('/'));
-    const std::size_t colon = spent.find(':');
+    return true;
+}
+
+// "m:s" or "h:m:s" in seconds, saturated to 32 bits; 0 without a colon.
+int32_t ClockSeconds(std::string_view text) {
+    const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos)
         return 0;
-    int64_t s = 60 * int64_t(DecimalValue(spent.substr(0, colon)));
-    const std::string_view rest = spent.substr(colon + 1);
+    int64_t s = 60 * int64_t(DecimalValue(text.substr(0, colon)));
+    const std::string_view rest = text.substr(colon + 1);
     const std::size_t second = rest.find(':');
     if (second == std::string_view::npos)
         s += DecimalValue(rest);
@@ -199,6 +210,24 @@ int32_t TimeFieldSeconds(std::string_view text) {
         s = 60 * (s + DecimalValue(rest.substr(0, second))) + DecimalValue(rest.substr(second + 1));
     return int32_t(
         std::clamp<int64_t>(s, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+int32_t TimeFieldSeconds(std::string_view text) {
+    std::string field;
+    if (!TimeField(field, text))
+        return 0;
+    return ClockSeconds(std::string_view(field).substr(0, field.find('/')));
+}
+
+int32_t TimeFieldTotalSeconds(std::string_view text) {
+    std::string field;
+    if (!TimeField(field, text))
+        return 0;
+    const std::size_t slash = field.find('/');
+    return slash == std::string::npos ? 0
+                                      : std::max(0, ClockSeconds(std::string_view(field).substr(slash + 1)));
 }
 
 bool ExtractBetween(std::string& out, std::string_view text, std::string_view open, std::string_view close) {
@@ -288,7 +317,10 @@ int ParseMoveText(MoveRec& m, std::string_view t, int32_t refFile, int32_t refRa
         m.fromRank = DigitAt(t, p + 2);
     }
 
-    m.seconds = t.size() > KIF_MOVE_COLUMNS ? TimeFieldSeconds(t.substr(KIF_MOVE_COLUMNS)) : 0;
+    if (t.size() > KIF_MOVE_COLUMNS) {
+        m.seconds = TimeFieldSeconds(t.substr(KIF_MOVE_COLUMNS));
+        m.totalSeconds = TimeFieldTotalSeconds(t.substr(KIF_MOVE_COLUMNS));
+    }
     return plus;
 }
 

@@ -54,4 +54,9 @@ int32_t EndStatusAt(std::string_view text, std::size_t* length);
 // "/" read as minutes:seconds (or hours:minutes:seconds); 0 when there is none.
 int32_t TimeFieldSeconds(std::string_view text);
 
+// The mover's total of the same field: its part after "/" read as
+// hours:minutes:seconds (or minutes:seconds); 0 when there is none or it is
+// negative.
+int32_t TimeFieldTotalSeconds(std::string_view text);
+
 }  // namespace ravu

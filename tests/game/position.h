@@ -88,7 +88,7 @@ inline int UserMove(CShogiBoard& board, int index, int square) {
 
 inline MoveRec Move(int side, int fromFile, int fromRank, int toFile, int toRank, int type, int promoted = 0,
                     int status = MS_MOVE) {
-    return MoveRec{side, 0, toFile, toRank, type, promoted, fromFile, fromRank, status, 0, 0, {}};
+    return MoveRec{side, 0, toFile, toRank, type, promoted, fromFile, fromRank, status, 0, 0, 0, {}};
 }
 
 // Every stand-in of the program around the board, attached to a board.

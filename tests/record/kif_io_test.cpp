@@ -96,6 +96,21 @@ TEST_F(KifFiles, WriterLayoutTreeAndComments) {
     EXPECT_EQ(back.kifu.header.senteName, "a     1 ７六歩(77)");
 }
 
+// The time of each move and the mover's total are written back as read, in
+// variations too; a move without a total keeps 00:00:00.
+TEST_F(KifFiles, MoveTimesAndTotalsWrittenBackAsRead) {
+    const std::string moves =
+        "手数----指手---------消費時間--\r\n   1 ７六歩(77)   ( 0:12/00:01:05)\r\n"
+        "   2 ３四歩(33)   ( 1:40/01:00:00)+\r\n   3 ２六歩(27)   ( 0:00/00:00:00)\r\n\r\n"
+        "変化：2手\r\n   2 ８四歩(83)   (10:00/123:04:05)\r\n\r\n";
+    CKifuControl rec;
+    ASSERT_TRUE(rec.LoadKifFromBuffer(moves, "a.kif"));
+    const std::string text = rec.KifText("a.kif");
+    EXPECT_EQ(text.substr(text.find("手数-")), moves);
+    EXPECT_EQ(rec.kifu.Root()->move->totalSeconds, 65);
+    RoundTrip(rec);
+}
+
 // Later branch points first; at each, the first alternative's section, its
 // own branch points from last to first, then the next sibling.  The empty
 // end of a variation read earlier never takes a later section.

@@ -38,7 +38,7 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         {bishop, none, "  21 ▲ ２二角成(88)", "  21 ２二角成(88) ", "  21 ２二角成(88) ( 0:00/00:00:00)"},
         {Rec(22, 1, 2, 2, PT_GIN, 0, 3, 1), bishop, "  22 ▽ 同　銀(31)", "  22 同　銀(31) ", "  22 同　銀(31)   ( 0:00/00:00:00)"},
         {Rec(23, 0, 5, 5, PT_KAKU, 0, 0, 0), none, "  23 ▲ ５五角打", "  23 ５五角打 ", "  23 ５五角打     ( 0:00/00:00:00)"},
-        {Rec(3, 0, 2, 6, PT_FU, 0, 2, 7, MS_MOVE, 7425), none, "   3 ▲ ２六歩(27)", "   3 ２六歩(27) ", "   3 ２六歩(27)   (123:45/00:00:00)"},
+        {Rec(3, 0, 2, 6, PT_FU, 0, 2, 7, MS_MOVE, 7425, 400000), none, "   3 ▲ ２六歩(27)", "   3 ２六歩(27) ", "   3 ２六歩(27)   (123:45/111:06:40)"},
         {Rec(40, 1, 3, 3, PT_KEI, 1, 2, 1), Rec(39, 0, 3, 3, PT_FU, 0, 3, 4), "  40 ▽ 同　成桂(21)", "  40 同　成桂(21) ", "  40 同　成桂(21) ( 0:00/00:00:00)"},
         {Rec(2, 1, 8, 4, PT_FU, 0, 8, 3), none, "   2 ▽ ８四歩(83)+", "   2 ８四歩(83) +", "   2 ８四歩(83)   ( 0:00/00:00:00)+", true},
         {Rec(51, 0, 0, 0, 0, 0, 0, 0, MS_RESIGN), none, "  51 投了", "  51 投了", "  51 投了"},
@@ -52,9 +52,9 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         {Rec(10000, 1, 1, 1, PT_KYO, 0, 1, 9), none, "0000 ▽ １一香(19)", "0000 １一香(19) ", "0000 １一香(19)   ( 0:00/00:00:00)", false, false},
         {Rec(9, 0, 1, 2, PT_KIN, 0, 1, 3, 99), none, "   9 ▲ １二金(13)", "   9 １二金(13) ", "   9 １二金(13)   ( 0:00/00:00:00)", false, false},
         {Rec(60, 1, 0, 0, 0, 0, 0, 0, MS_SENNICHITE), none, "  60 千日手", "  60 千日手", "  60 千日手", false, false},  // files only
-        {Rec(-1, 1, 5, 5, PT_FU, 0, 0, 0, MS_MOVE, -65), none, "  -1 ▽ ５五歩打", "  -1 ５五歩打 ", "  -1 ５五歩打     (-1:-5/00:00:00)", false, false},
-        {Rec(INT_MIN, -7, 99, -3, 1234, 5, -1, 77, -9, INT_MAX), none, "3648 ▽ ？？？(-177)", "3648 ？？？(-177) ",
-         "3648 ？？？(-177) (35791394:07/00:00:00)", false, false},
+        {Rec(-1, 1, 5, 5, PT_FU, 0, 0, 0, MS_MOVE, -65, -65), none, "  -1 ▽ ５五歩打", "  -1 ５五歩打 ", "  -1 ５五歩打     (-1:-5/00:00:00)", false, false},
+        {Rec(INT_MIN, -7, 99, -3, 1234, 5, -1, 77, -9, INT_MAX, INT_MAX), none, "3648 ▽ ？？？(-177)", "3648 ？？？(-177) ",
+         "3648 ？？？(-177) (35791394:07/596523:14:07)", false, false},
     };
     // clang-format on
     for (const auto& r : rows) {
@@ -67,6 +67,7 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
                       ParseMoveText(list, r.list, r.prev.toFile, r.prev.toRank),
                   r.alt && r.readBack ? 2 : 0);
         list.seconds = r.move.seconds;  // the list layout has no time
+        list.totalSeconds = r.move.totalSeconds;
         EXPECT_TRUE(!r.readBack || (Fields(kif) == Fields(r.move) && Fields(list) == Fields(r.move)));
     }
     // Shift-JIS bytes on the wire and in files, whatever the compiler does with literals.
@@ -79,9 +80,9 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
 TEST(Notation, KifMoveLinesOfOtherPrograms) {
     // clang-format off
     const std::pair<const char*, const char*> rows[] = {
-        {"1 ７六歩(77)   ( 0:01/00:00:01)", "   1 ７六歩(77)   ( 0:01/00:00:00)"},
-        {"  12 同歩(33) (00:31 / 00:00:31)", "  12 ２三歩(33)   ( 0:31/00:00:00)"},
-        {"13 ２二角不成(88)(0:2/0:0:2)", "  13 ２二角(88)   ( 0:02/00:00:00)"},
+        {"1 ７六歩(77)   ( 0:01/00:00:01)", "   1 ７六歩(77)   ( 0:01/00:00:01)"},
+        {"  12 同歩(33) (00:31 / 00:00:31)", "  12 ２三歩(33)   ( 0:31/00:00:31)"},
+        {"13 ２二角不成(88)(0:2/0:0:2)", "  13 ２二角(88)   ( 0:02/00:00:02)"},
         {"\t14 ３一全(22)", "  14 ３一成銀(22) ( 0:00/00:00:00)"},
         {"15 5五竜(56)+", "  15 ５五龍(56)   ( 0:00/00:00:00)"},
         {"16 ５５杏(56)", "  16 ５五成香(56) ( 0:00/00:00:00)"},
@@ -133,6 +134,9 @@ TEST(Notation, ParserCases) {
         {"   2 x y 歩(23) ", 3, 4, Rec(2, 1, 3, 4, PT_FU, 0, 2, 3)},  // no file digit: the reference square
         {"   9 ７六歩(77)   (1234/00:00:00)", 0, 0, Rec(9, 0, 7, 6, PT_FU, 0, 7, 7)},  // no ':'
         {"   9 ７六歩(77)   ( 1:05", 0, 0, Rec(9, 0, 7, 6, PT_FU, 0, 7, 7)},           // bracket never closes
+        {"   9 ７六歩(77)   ( 0:12/1:02:03)", 0, 0, Rec(9, 0, 7, 6, PT_FU, 0, 7, 7, 0, 12, 3723)},
+        {"   9 ７六歩(77)   ( 0:12/-1:00:00)", 0, 0, Rec(9, 0, 7, 6, PT_FU, 0, 7, 7, 0, 12)},  // no negative total
+        {"   3 ７六歩(77)   (0:00/" + std::string(40, '9') + ":0:0)", 0, 0, Rec(3, 0, 7, 6, PT_FU, 0, 7, 7, 0, 0, INT_MAX)},
         {"   3 ７六歩(77)   (" + std::string(40, '9') + ":59/00:00:00)", 0, 0, Rec(3, 0, 7, 6, PT_FU, 0, 7, 7, 0, INT_MAX)},
         {"   3 ７六歩(77)   (-" + std::string(40, '9') + ":0/00:00:00)", 0, 0, Rec(3, 0, 7, 6, PT_FU, 0, 7, 7, 0, INT_MIN)},
         {"   9 ７六歩(7", 0, 0, Rec(9, 0, 7, 6, PT_FU, 0, 7, 0)},

@@ -12,9 +12,9 @@
 
 namespace ravu::test {
 
-inline std::array<int32_t, 10> Fields(const MoveRec& m) {
-    return {m.side,     m.number,   m.toFile,   m.toRank, m.type,
-            m.promoted, m.fromFile, m.fromRank, m.status, m.seconds};
+inline std::array<int32_t, 11> Fields(const MoveRec& m) {
+    return {m.side,     m.number,   m.toFile, m.toRank,  m.type,        m.promoted,
+            m.fromFile, m.fromRank, m.status, m.seconds, m.totalSeconds};
 }
 
 struct GenOptions {
@@ -62,6 +62,7 @@ public:
         if (!Chance(20) || m.promoted)  // otherwise a drop
             m.fromFile = Pick(1, 9), m.fromRank = Pick(1, 9);
         m.seconds = Chance(30) ? Pick(0, 7200) : 0;
+        m.totalSeconds = Chance(30) ? Pick(0, 400000) : 0;
         return m;
     }
 

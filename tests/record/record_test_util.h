@@ -50,8 +50,9 @@ public:
 };
 
 inline MoveRec Rec(int number, int side, int toFile, int toRank, int type, int promoted, int fromFile,
-                   int fromRank, int status = MS_MOVE, int seconds = 0) {
-    return MoveRec{side, number, toFile, toRank, type, promoted, fromFile, fromRank, status, seconds, 0, {}};
+                   int fromRank, int status = MS_MOVE, int seconds = 0, int totalSeconds = 0) {
+    return MoveRec{side,     number, toFile,  toRank,       type, promoted, fromFile,
+                   fromRank, status, seconds, totalSeconds, 0,    {}};
 }
 
 // Appends moves from..to as text lines (a plain pawn move each, "+" on the
