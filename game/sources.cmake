@@ -1,6 +1,7 @@
-# The board, the rules, destination lists and geometry.  Standard library only.
+# The board, the rules, destination lists, geometry and clocks.  Standard library only.
 add_library(ravu_game STATIC
   ${CMAKE_SOURCE_DIR}/game/board.cpp
+  ${CMAKE_SOURCE_DIR}/game/clock.cpp
   ${CMAKE_SOURCE_DIR}/game/rules.cpp
   ${CMAKE_SOURCE_DIR}/game/dest.cpp
   ${CMAKE_SOURCE_DIR}/game/geometry.cpp
