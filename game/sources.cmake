@@ -1,7 +1,8 @@
-# The board, the rules, destination lists, geometry and clocks.  Standard library only.
+# The board, the rules, destination lists, geometry, clocks and the declaration.  Standard library only.
 add_library(ravu_game STATIC
   ${CMAKE_SOURCE_DIR}/game/board.cpp
   ${CMAKE_SOURCE_DIR}/game/clock.cpp
+  ${CMAKE_SOURCE_DIR}/game/declaration.cpp
   ${CMAKE_SOURCE_DIR}/game/rules.cpp
   ${CMAKE_SOURCE_DIR}/game/dest.cpp
   ${CMAKE_SOURCE_DIR}/game/geometry.cpp
