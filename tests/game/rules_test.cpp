@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "game/legal_moves.h"
+#include "game/position.h"
 #include "game/repetition.h"
 #include "game/sfen.h"
 #include "tests/game/position.h"
@@ -261,24 +262,11 @@ TEST(PieceTable, SfenPositions) {
 namespace ravu {
 namespace {
 
-// Every line of legal moves to a depth, counted.
-uint64_t Perft(const CShogiBoard& board, int side, int depth) {
-    if (depth == 0)
-        return 1;
-    uint64_t n = 0;
-    for (const MoveRec& m : LegalMoves(board, side)) {
-        CShogiBoard next = board;
-        next.ApplyMove(m, true);
-        n += Perft(next, side ^ 1, depth - 1);
-    }
-    return n;
-}
-
 // Strict rules: from the even game the known counts of shogi (30, 900,
 // 25,470 lines of one to three moves); on arranged positions, each rule.
 TEST(StrictRules, PerftAndEachRule) {
-    const CShogiBoard even;
-    EXPECT_EQ((std::vector<uint64_t>{Perft(even, SENTE, 1), Perft(even, SENTE, 2), Perft(even, SENTE, 3)}),
+    const Position even(CShogiBoard(), SENTE);
+    EXPECT_EQ((std::vector<uint64_t>{Perft(even, 1), Perft(even, 2), Perft(even, 3)}),
               (std::vector<uint64_t>{30, 900, 25470}));
     const struct {
         const char* position;
