@@ -190,6 +190,8 @@ int CShogiBoard::DropHeld(int index, int x, int y) {
     int file = 0, rank = 0;
     if (!PointToSquare(x, y, file, rank))
         return ReturnHeld(index);
+    if (moveJudge && !moveJudge->Allows(*this, index, file, rank))
+        return ReturnHeld(index);
 
     const int target = PieceAt(file, rank);
     if (target == -1) {

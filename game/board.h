@@ -111,6 +111,9 @@ public:
     void SetPieceSound(IPieceSound* sound) { pieceSound = sound; }
     void SetSoundSetting(ISoundSetting* setting) { soundSetting = setting; }
     void SetMessages(IBoardMessages* messages) { boardMessages = messages; }
+    // Strict games: the squares the user may put a piece on and the reach
+    // marks are only those the judge allows.
+    void SetMoveJudge(const IMoveJudge* judge) { moveJudge = judge; }
     void PlayPieceSound();  // plays only when the setting says so
 
     // --- fields -----------------------------------------------------------
@@ -130,6 +133,7 @@ private:
     IPieceSound* pieceSound = nullptr;
     ISoundSetting* soundSetting = nullptr;
     IBoardMessages* boardMessages = nullptr;
+    const IMoveJudge* moveJudge = nullptr;
     mutable KomaRec spare{};
     uint32_t setups = 0;  // counts InitPosition, so a question can tell that a new game began under it
 };

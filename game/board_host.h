@@ -42,4 +42,15 @@ public:
     virtual void ShowInternalError(const std::string& sjisText) = 0;
 };
 
+// In games under strict rules: whether the piece with the table index may go
+// to the square (its own king left safe, no second pawn on a file, no mate by
+// a dropped pawn).  The piece may be held by the pointer.  Without a judge
+// every square the piece's movement reaches may be taken.
+class CShogiBoard;
+class IMoveJudge {
+public:
+    virtual ~IMoveJudge() = default;
+    virtual bool Allows(const CShogiBoard& board, int index, int file, int rank) const = 0;
+};
+
 }  // namespace ravu

@@ -191,9 +191,11 @@ std::vector<CellPlacement> CShogiBoard::MarkList(int markSide, int index) const 
         if (!OnBoard(e.file, e.rank))
             continue;
         int cell = -1;
-        if (e.reachable == 1)
+        if (e.reachable == 1) {
+            if (moveJudge && !moveJudge->Allows(*this, index, e.file, e.rank))
+                continue;
             cell = markSide == 0 ? MARK_REACH_0 : MARK_REACH_1;
-        else if (e.occupied == 1)
+        } else if (e.occupied == 1)
             cell = markSide == 0 ? MARK_BLOCKED_0 : MARK_BLOCKED_1;
         if (cell < 0)
             continue;

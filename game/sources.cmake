@@ -9,6 +9,7 @@ add_library(ravu_game STATIC
   ${CMAKE_SOURCE_DIR}/game/input.cpp
   ${CMAKE_SOURCE_DIR}/game/legal_moves.cpp
   ${CMAKE_SOURCE_DIR}/game/position.cpp
+  ${CMAKE_SOURCE_DIR}/game/referee.cpp
   ${CMAKE_SOURCE_DIR}/game/repetition.cpp
   ${CMAKE_SOURCE_DIR}/game/sfen.cpp
   ${CMAKE_SOURCE_DIR}/game/sjis.cpp

@@ -17,6 +17,7 @@
 #include "game/board.h"
 #include "net/game_socket.h"
 #include "net/guest_handshake.h"
+#include "net/monotonic_clock.h"
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
 
@@ -52,6 +53,7 @@ public:
     bool IsConnectDialogOpen() const override;
     void SetOpponentName(const std::string& name) override { opponentName = name; }
     void Notify(Notice kind) override;
+    int64_t NowMs() const override { return MonotonicMs(); }
 
     // --- CSockOwner: the main window's dispatch ---
     void OnSockMessage(SockMsg msg, SockHandle wParam) override;

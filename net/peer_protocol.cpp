@@ -48,6 +48,17 @@ constexpr NoticeEntry NOTICES[] = {
     {Notice::WatchedHostGone, "watched_host_gone", "対局者との接続が切れました。\r\n観戦を終わります。"},
     {Notice::ChatArrived, "chat_arrived",
      "チャットが届きました。\r\n右クリックのメニューの\r\n「ログ窓を表示」で読めます。"},
+    {Notice::WonByMate, "won_by_mate", "詰みました。\r\nあなたの勝ちです。"},
+    {Notice::LostByMate, "lost_by_mate", "詰まされました。\r\nあなたの負けです。"},
+    {Notice::Sennichite, "sennichite", "千日手です。\r\n引き分けです。"},
+    {Notice::WonByRepetition, "won_by_repetition", "連続王手の千日手です。\r\nあなたの勝ちです。"},
+    {Notice::LostByRepetition, "lost_by_repetition", "連続王手の千日手です。\r\nあなたの負けです。"},
+    {Notice::WonByIllegalMove, "won_by_illegal_move", "相手の指し手は反則です。\r\nあなたの勝ちです。"},
+    {Notice::WonOnTime, "won_on_time", "相手の時間が切れました。\r\nあなたの勝ちです。"},
+    {Notice::LostOnTime, "lost_on_time", "時間が切れました。\r\nあなたの負けです。"},
+    {Notice::WonByDeclaration, "won_by_declaration", "入玉宣言が成立しました。\r\nあなたの勝ちです。"},
+    {Notice::LostByDeclaration, "lost_by_declaration",
+     "相手の入玉宣言が成立しました。\r\nあなたの負けです。"},
 };
 
 const NoticeEntry& EntryOf(Notice kind) {
@@ -78,6 +89,8 @@ CPeerProtocol::~CPeerProtocol() = default;
 
 void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (msg == WM_SOCK_PACKET) {
+        if (HandleExtension(wParam))
+            return;
         if (connState == CONN_GUEST) {
             // A guest has no guests of its own: a copy that reached this one's
             // listening socket meanwhile is refused and otherwise ignored.
@@ -126,6 +139,7 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
         host.CloseTurnDialog();
         connState = CONN_NONE;
         guestLink = 0;
+        hostCaps = Capabilities{};
         echoPending.clear();
         host.ShowChatInput(false);
     }
@@ -148,6 +162,8 @@ void CPeerProtocol::Accepted(SockHandle handle) {
 }
 
 void CPeerProtocol::Forget(SockHandle handle) {
+    std::erase_if(guestExt,
+                  [&](const auto& g) { return g.first == handle || !listenSocket.HasConnection(g.first); });
     for (std::vector<SockHandle>* list : {&acceptedGuests, &greetedGuests}) {
         for (size_t i = 0; i < list->size();) {
             SockHandle h = (*list)[i];
@@ -219,11 +235,31 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
         return;
     }
     int guestFirst = DecimalValue(listenSocket.GetText(handle)) == 0 ? 1 : 0;
+    // With the extension on both sides the proposal carries the game's
+    // settings; settings that cannot be played are refused unasked.
+    const Capabilities shared = Shared(OwnCaps(), CapsOf(handle));
+    GameSettings settings;
+    if (shared.Any()) {
+        GuestExt& g = guestExt[handle];
+        if (g.proposed && !(g.valid && Playable(g.settings, shared))) {
+            g.proposed = false;
+            listenSocket.SendRefuse(handle);
+            return;
+        }
+        if (g.proposed)
+            settings = g.settings;
+        g.proposed = false;
+    }
     std::string guestName = listenSocket.GetPeerName(handle);
     const std::string& senteName = guestFirst ? guestName : handleName;
     const std::string& goteName = guestFirst ? handleName : guestName;
     std::string question = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
-    question += " 先手: " + ShownName(senteName) + " \r\n 後手: " + ShownName(goteName);
+    if (settings.startSfen.empty())
+        question += " 先手: " + ShownName(senteName) + " \r\n 後手: " + ShownName(goteName);
+    else  // 上手 (gote) gives the handicap and moves first
+        question += " 下手: " + ShownName(senteName) + " \r\n 上手: " + ShownName(goteName);
+    if (shared.Any())
+        question += "\r\n" + SettingsText(settings);
     int answer = AskHost(Question::Sides, question);
     // A game may have started, or the guest gone, while the question was open.
     if (answer != ASK_YES || mode == MODE_GAME || !listenSocket.HasConnection(handle)) {
@@ -235,8 +271,13 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     opponentName = guestName;
     host.SetOpponentName(guestName);
     mySide = guestFirst;
+    game = settings;
+    gameCaps = shared;
     StartGame();
     listenSocket.SendExcept(PKT_OBSERVE, 1, "0", gamePeer);
+    for (SockHandle h : acceptedGuests)
+        if (h != gamePeer && CapsOf(h).Any() && listenSocket.HasConnection(h))
+            SendGameTo(h);
 }
 
 void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
@@ -250,24 +291,53 @@ void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
         return;
     }
     std::string text = socket.GetText(handle);
+    // A refereed game judges the move before anyone else sees it.
+    if (mode == MODE_GAME && gameCaps.Any() && !CheckReceivedMove(PeekMove(text)))
+        return;
     RelayMove(text);
     MoveRec m = record.RecordMoveText(text);
     if (board.ApplyMove(m, false)) {
+        if (mode == MODE_GAME && gameCaps.Any()) {
+            SendClocks(gamePeer);
+            if (JudgeAfterMove(mySide ^ 1, false))
+                return;
+        } else if (mode == MODE_WATCHING) {
+            turnStartMs = Now();
+        }
         host.Redraw(false);
         if (board.ComputeAttacks(mySide))
             host.ShowCheck();
     } else {
         // A resignation, an end line or a move that does not fit: game over.
         const int oldMode = mode;
+        const int side = mySide;
         ClearGameState();
         host.Redraw(false);
-        host.Notify(EndNotice(m, oldMode));
+        host.Notify(EndNotice(m, oldMode, side));
     }
 }
 
-Notice CPeerProtocol::EndNotice(const MoveRec& m, int oldMode) {
+MoveRec CPeerProtocol::PeekMove(const std::string& text) const {
+    const KifuNode* cur = record.kifu.current;
+    int32_t refFile = 0, refRank = 0;
+    if (cur && cur->prev && cur->prev->move) {
+        refFile = cur->prev->move->toFile;
+        refRank = cur->prev->move->toRank;
+    }
+    MoveRec m{};
+    ParseMoveText(m, text, refFile, refRank);
+    m.side = SideToMove();
+    return m;
+}
+
+Notice CPeerProtocol::EndNotice(const MoveRec& m, int oldMode, int side) {
     const bool watching = oldMode == MODE_WATCHING;
+    if (watching && m.status > MS_ABORT)
+        return Notice::WatchedGameEnded;
     switch (m.status) {
+        case MS_TIME_UP: return m.side == side ? Notice::LostOnTime : Notice::WonOnTime;
+        case MS_ENTERING_WIN: return m.side == side ? Notice::WonByDeclaration : Notice::LostByDeclaration;
+        case MS_ILLEGAL_LOSS: return m.side == side ? Notice::OpponentEnded : Notice::WonByIllegalMove;
         case MS_RESIGN:
             return watching ? (m.side == SENTE ? Notice::SenteResigned : Notice::GoteResigned)
                             : Notice::OpponentResigned;
@@ -294,6 +364,10 @@ void CPeerProtocol::SendToPeers(uint8_t type, const std::string& text) {
 void CPeerProtocol::HandleObserve(SockHandle) {
     ResetGame();
     mode = MODE_WATCHING;
+    // A host with the extension sends the watched game's settings (its
+    // start may be a handicap) before or after the game so far.
+    awaitingSettings = Shared(OwnCaps(), hostCaps).Any();
+    pendingCatchUp.clear();
 }
 
 void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
@@ -304,6 +378,14 @@ void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
     std::string text = socket.GetText(0);
     if (text.empty())
         return;
+    if (awaitingSettings) {
+        pendingCatchUp = std::move(text);
+        return;
+    }
+    ReplayCatchUp(text);
+}
+
+void CPeerProtocol::ReplayCatchUp(const std::string& text) {
     size_t start = 0;
     for (;;) {
         size_t end = text.find(';', start);
@@ -356,8 +438,9 @@ void CPeerProtocol::LogChat(const std::string& line) {
     host.AddLine(line);
 }
 
-void CPeerProtocol::OnGuestConnected() {
+void CPeerProtocol::OnGuestConnected(const std::string& hostCapsText) {
     connState = CONN_GUEST;
+    hostCaps = ParseCaps(hostCapsText);
     // The link to the host: its loss ends the guest's connection state.
     guestLink = connectSocket.OwnHandle();
     echoPending.clear();
@@ -366,6 +449,9 @@ void CPeerProtocol::OnGuestConnected() {
 
 void CPeerProtocol::OnTurnAccepted(int side) {
     mySide = side == 1 ? 1 : 0;
+    // The settings proposed go with the sides when the host has the extension.
+    gameCaps = Shared(OwnCaps(), hostCaps);
+    game = gameCaps.Any() && Playable(proposal, gameCaps) ? proposal : GameSettings{};
     StartGame();
 }
 
@@ -380,6 +466,7 @@ void CPeerProtocol::StartGame() {
     header.goteName = mySide == SENTE ? opponentName : handleName;
     header.startTime = std::time(nullptr);
     header.hasStartTime = 1;
+    SetUpGame();
     flipped = mySide == 1 ? 1 : 0;
     board.SetFlip(flipped);
     host.OnStartGame();
@@ -388,6 +475,10 @@ void CPeerProtocol::StartGame() {
 
 void CPeerProtocol::ResetGame() {
     mode = MODE_FREE;
+    game = GameSettings{};
+    gameCaps = Capabilities{};
+    watchedClock = false;
+    board.SetMoveJudge(nullptr);
     board.Reset();
     record.ClearRecord();
     mySide = 0;
@@ -406,6 +497,8 @@ void CPeerProtocol::ClearGameState() {
     gamePeer = 0;
     mode = MODE_FREE;
     mySide = 0;
+    awaitingSettings = false;
+    board.SetMoveJudge(nullptr);
 }
 
 void CPeerProtocol::FlipView() {
@@ -445,9 +538,11 @@ int CPeerProtocol::Disconnect() {
     else if (connState == CONN_HOST)
         listenSocket.Close();
     acceptedGuests.clear();
+    guestExt.clear();
     ClearGameState();
     connState = CONN_NONE;
     guestLink = 0;
+    hostCaps = Capabilities{};
     echoPending.clear();
     host.ShowChatInput(false);
     return 1;
@@ -455,8 +550,25 @@ int CPeerProtocol::Disconnect() {
 
 std::string CPeerProtocol::SendBoardMove(KomaRec& piece) {
     int status = piece.moveStatus;
+    const bool refereed = mode == MODE_GAME && gameCaps.Any();
+    if (refereed && Clocked()) {
+        // The move counts only if it was made in time.
+        lastOwnThinkMs = std::max<int64_t>(0, Now() - turnStartMs);
+        if (!clock.Spend(mySide, lastOwnThinkMs)) {
+            piece.moveStatus = 0;
+            RestoreBoard();
+            EndGame(MS_TIME_UP, true, Notice::LostOnTime);
+            return {};
+        }
+        SendOwnClock(lastOwnThinkMs);
+    }
     std::string text = record.RecordBoardMove(piece);
     SendToPeers(PKT_MOVE, text);
+    if (refereed) {
+        SendClocks(gamePeer);
+        if (JudgeAfterMove(mySide, true))
+            return text;
+    }
     if (status >= MS_RESIGN)
         ClearGameState();
     return text;

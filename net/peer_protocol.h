@@ -7,11 +7,16 @@
 // protocol also runs without windows (tests, the command-line peer).
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "game/board_host.h"
+#include "game/clock.h"
+#include "game/referee.h"
+#include "net/extension.h"
 #include "net/game_link.h"
 #include "net/sock_owner.h"
 
@@ -52,6 +57,17 @@ enum class Notice {
     WatchedGameEnded,  // a watched game ended otherwise (interrupted, mate)
     WatchedHostGone,   // the connection to the host of a watched game went
     ChatArrived,       // a chat line from someone else
+    // Ends of refereed games (both players have the extension).
+    WonByMate,          // the opponent is mated
+    LostByMate,         // the own king is mated
+    Sennichite,         // fourfold repetition: a draw
+    WonByRepetition,    // the opponent checked through the whole repetition
+    LostByRepetition,   // the own checks through the whole repetition
+    WonByIllegalMove,   // the opponent's move broke the rules
+    WonOnTime,          // the opponent's time ran out
+    LostOnTime,         // the own time ran out
+    WonByDeclaration,   // the own entering-king declaration holds
+    LostByDeclaration,  // the opponent's declaration holds
 };
 
 // The notice as the player reads it (Shift-JIS; lines separated by CR LF).
@@ -68,6 +84,7 @@ enum class Question {
     Sides,       // a guest proposes who plays which side
     Resign,      // the player's own resign command, to be confirmed
     Disconnect,  // the player's own disconnect command, to be confirmed
+    Declare,     // the player's own entering-king declaration, to be confirmed
 };
 
 // What the protocol asks of the windows around it.  Texts are Shift-JIS.
@@ -97,6 +114,8 @@ public:
     // Something the player has to hear of happened; the protocol's state is
     // already updated.  Called from socket handlers: must not block.
     virtual void Notify(Notice kind) { (void)kind; }
+    // Milliseconds of a monotonic clock (thinking times, time-outs).
+    virtual int64_t NowMs() const = 0;
 };
 
 class CPeerProtocol : public CSockOwner {
@@ -124,7 +143,8 @@ public:
 
     // --- the guest's half of the handshake (the connect and turn dialogs) ----
     // The connect dialog ended with OK: connState 1, chat input shown.
-    void OnGuestConnected();
+    // hostCaps: the announcement of the host's extension, empty when none came.
+    void OnGuestConnected(const std::string& hostCaps = {});
     // The turn dialog ended with OK: mySide := side; StartGame.
     void OnTurnAccepted(int side);
 
@@ -147,6 +167,12 @@ public:
     int PlayMoveText(const std::string& text);
     // The side to move according to the record.
     int SideToMove() const;
+    // The player declares an entering-king win (refereed games, on the own
+    // turn).  1 declared and won; -1 the declaration does not hold (nothing
+    // is sent); 0 not possible now or not confirmed.
+    int Declare();
+    // To be called a few times a second: a clock that ran out ends the game.
+    void OnTick();
     // The view turns round: flipped := 1 - flipped, and the board with it.
     void FlipView();
     // The board is edited by hand: MODE_EDIT.
@@ -162,6 +188,29 @@ public:
     // accepts.
     void SetOpponentName(const std::string& sjisName) { opponentName = sjisName; }
     const std::string& GetOpponentName() const { return opponentName; }
+
+    // --- the extension (games with a referee, clocks, handicaps) ---------------
+    // Whether this copy announces and uses the extension.
+    bool extensionOn = true;
+    // This copy's announcement, sent right after its hello; empty when off.
+    std::string CapsText() const { return extensionOn ? CapsPayload() : std::string(); }
+    // Guest: whether its host has the extension (then a proposal carries settings).
+    bool HostHasExtension() const { return Shared(OwnCaps(), hostCaps).Any(); }
+    // Guest: the settings packet to send before a proposal of sides, empty
+    // when the host lacks the extension.
+    std::string ProposalText() const { return HostHasExtension() ? GamePayload(proposal) : std::string(); }
+    // The settings this copy proposes as a guest.
+    GameSettings proposal;
+    // The running (or last) game's settings; the basic protocol's free even
+    // game when the two copies do not share the extension.
+    const GameSettings& Game() const { return game; }
+    bool Strict() const { return game.rules == Rules::Strict; }
+    bool Clocked() const { return game.time.kind != TimeKind::None; }
+    // What a side's clock shows now (its running move counted).
+    ClockShow ClockOf(int side) const;
+    // The figure charged for the opponent's last move, for tests and tools.
+    int64_t LastChargedMs() const { return lastChargedMs; }
+    int64_t RoundTripMs() const { return rttMs; }
 
     // --- state ----------------------------------------------------------------
     int connState = CONN_NONE;
@@ -180,6 +229,34 @@ public:
     bool IsAccepted(SockHandle handle) const;
 
 private:
+    // --- the extension (refereed_game.cpp) ---
+    Capabilities OwnCaps() const { return extensionOn ? ParseCaps(CapsPayload()) : Capabilities{}; }
+    Capabilities CapsOf(SockHandle handle) const;
+    // Handles a packet of the extension; false for every other packet.
+    bool HandleExtension(SockHandle handle);
+    // The settings and clocks to a spectator with the extension.
+    void SendGameTo(SockHandle handle);
+    void SendClocks(SockHandle except);
+    // The game's settings for a start: set up board and record, start the clocks.
+    void SetUpGame();
+    // A move of the opponent arrives: false when it ends the game instead
+    // (illegal, or out of time); its thinking time is charged.
+    bool CheckReceivedMove(const MoveRec& m);
+    // After a move stands on the board: an automatic end, recorded.  True
+    // when the game ended.
+    bool JudgeAfterMove(int mover, bool ownMove);
+    // Records the end entry of the side to move and ends the game; `send`:
+    // the opponent and spectators receive it, else only the spectators.
+    void EndGame(int status, bool send, Notice notice);
+    void SendOwnClock(int64_t thinkMs);
+    void SendPing(SockHandle handle);
+    // Replays the game so far of a watched game.
+    void ReplayCatchUp(const std::string& text);
+    // The board again as the record's main line has it (after a move that
+    // was made on the board but not recorded).
+    void RestoreBoard();
+    int64_t Now() const { return host.NowMs(); }
+
     int AskHost(Question kind, const std::string& question);
     void Accepted(SockHandle handle);
     void Forget(SockHandle handle);
@@ -188,8 +265,10 @@ private:
     void RefuseGuest(SockHandle handle);
     void LogChat(const std::string& line);
     // The notice of a received end line or refused move, by the mode the
-    // copy was in (playing or watching).
-    static Notice EndNotice(const MoveRec& m, int oldMode);
+    // copy was in (playing or watching) and the side it played.
+    static Notice EndNotice(const MoveRec& m, int oldMode, int side);
+    // A received move text as the record would read it, not yet recorded.
+    MoveRec PeekMove(const std::string& text) const;
     CShogiBoard& board;
     CKifuControl& record;
     CGameLink& connectSocket;
@@ -205,6 +284,32 @@ private:
     // A guest's own chat lines sent and not yet echoed by the host: the echo
     // is no news to the player.
     std::deque<std::string> echoPending;
+
+    // The extension's state.
+    Capabilities hostCaps;  // guest: what its host announced
+    struct GuestExt {
+        Capabilities caps;
+        bool proposed = false;  // a settings packet came before the next proposal
+        bool valid = false;
+        GameSettings settings;
+    };
+    std::map<SockHandle, GuestExt> guestExt;  // host: by guest
+    GameSettings game;
+    Capabilities gameCaps;  // shared with the opponent of the running game
+    CReferee referee;
+    CStrictJudge judge;
+    CGameClock clock;
+    int64_t turnStartMs = 0;  // when the side to move began its move, as seen here
+    int64_t lastChargedMs = -1;
+    int64_t pendingThinkMs = -1;  // the opponent's figure for its coming move
+    int64_t rttMs = 0;
+    int64_t pingSentMs = -1;
+    int64_t lastPingMs = 0;
+    uint32_t pingCount = 0;
+    std::string pendingCatchUp;     // spectator: the game so far, waiting for its settings
+    bool watchedClock = false;      // spectator: the host reports clocks
+    bool awaitingSettings = false;  // spectator: its host has the extension, settings not yet here
+    int64_t lastOwnThinkMs = 0;
 };
 
 }  // namespace ravu

@@ -126,7 +126,10 @@ public:
     // caller applies to the board.  Valid until the record changes.
     const MoveRec& RecordMoveText(std::string_view text);
     // Records the local player's resignation; returns its list-layout text.
-    const std::string& RecordResign();
+    const std::string& RecordResign() { return RecordEnd(MS_RESIGN); }
+    // Records an end entry (MS_RESIGN and above) for the side to move;
+    // returns its list-layout text.
+    const std::string& RecordEnd(int32_t status);
     // Attaches a chat line to the last recorded move (header before any move).
     void AddComment(std::string_view text);
     // Appends the list-layout text of every main-line entry, each followed by ";".

@@ -67,14 +67,23 @@ const MoveRec& CKifuControl::RecordMoveText(std::string_view text) {
     } else {
         AddStartLine(0);
     }
+    // The side to move makes the entry, whatever the number's parity says:
+    // in a handicap game gote moves first.
+    const KifuNode* empty = CKifu::EndOfLine(base);
+    const int32_t side = empty ? empty->move->side : SENTE;
     KifuNode* f = kifu.AddMoveLine(base, text);
+    if (f && f->move->side != side) {
+        f->move->side = side;
+        if (f->next)
+            f->next->move->side = side ^ 1;
+    }
     ShowEntry(f, int(std::min<int64_t>(n, std::numeric_limits<int>::max())));
     if (kifu.current->next)
         kifu.current = kifu.current->next;
     return *f->move;
 }
 
-const std::string& CKifuControl::RecordResign() {
+const std::string& CKifuControl::RecordEnd(int32_t status) {
     int32_t n = kifu.current->move->number;
     if (n == 0) {
         AddStartLine(0);
@@ -83,7 +92,7 @@ const std::string& CKifuControl::RecordResign() {
     MoveRec m;
     m.side = kifu.current->move->side;
     m.number = n;
-    m.status = MS_RESIGN;
+    m.status = status;
     KifuNode* f = kifu.Append(kifu.current, m);
     ShowEntry(f, n);
     if (kifu.current->next)

@@ -21,6 +21,7 @@
 
 #include "app/settings.h"
 #include "game/board.h"
+#include "net/monotonic_clock.h"
 #include "net/peer_protocol.h"  // MODE_ and CONN_ constants, shared with the protocol
 #include "record/kifu.h"
 #include "ui/board_view.h"
@@ -164,6 +165,7 @@ public:
     // Shows the notice in the balloon and keeps a line of it in the chat log;
     // an arriving chat line is told once until the log window is shown.
     void Notify(Notice kind) override;
+    int64_t NowMs() const override { return MonotonicMs(); }
 
     // --- the game state, kept by the protocol --------------------------------------
     int Mode() const { return protocol->mode; }

@@ -37,12 +37,14 @@ public:
     void CloseTurnDialog() override { ++turnDialogCloses; }
     bool IsConnectDialogOpen() const override { return connectDialogOpen; }
     void Notify(Notice kind) override { notices.push_back(kind); }
+    int64_t NowMs() const override { return now; }
 
     std::deque<int> answers;
     std::function<void()> duringAsk;
     std::vector<std::string> questions, lines;
     std::vector<Notice> notices;
     int checks = 0, turnDialogCloses = 0;
+    int64_t now = 0;
     bool chatInput = false, connectDialogOpen = false;
 };
 
