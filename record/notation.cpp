@@ -269,6 +269,12 @@ int ParseMoveText(MoveRec& m, std::string_view t, int32_t refFile, int32_t refRa
         m.status = MS_RESIGN;
         return plus;
     }
+    // The end words of refereed games and of other programs' records.
+    for (int32_t status = MS_SENNICHITE; status <= MS_END_LAST; ++status)
+        if (t.size() > 5 && t.substr(5).starts_with(END_WORDS[status])) {
+            m.status = status;
+            return plus;
+        }
     if (CharAt(t, 5, "詰")) {
         m.status = MS_MATE;
         return plus;

@@ -8,6 +8,7 @@
 
 #include "game/legal_moves.h"
 #include "game/position.h"
+#include "game/referee.h"
 #include "game/repetition.h"
 #include "game/sfen.h"
 #include "tests/game/position.h"
@@ -335,6 +336,47 @@ TEST(StrictRules, FourfoldRepetition) {
             }
         EXPECT_EQ(last, everyTime ? Repetition::SenteLoses : Repetition::Draw);
     }
+}
+
+}  // namespace
+}  // namespace ravu
+
+namespace ravu {
+namespace {
+
+// Under strict rules the board input takes a held piece only to a square a
+// legal move reaches, and marks only those; free games keep the movement.
+TEST(StrictJudge, BoardInputTakesOnlyLegalSquares) {
+    const struct {
+        const char* position;  // the held piece is marked "*"
+        int file, rank;
+        bool strict, free;
+    } rows[] = {
+        {"sGY59 sGI58* gHI52 gOU51", 5, 7, true, true},   // the pinned silver stays on its file
+        {"sGY59 sGI58* gHI52 gOU51", 4, 7, false, true},  // and may not leave it
+        {"sGY59* gKI57 gOU51", 4, 9, true, true},
+        {"sGY59* gKI57 gOU51", 4, 8, false, true},        // the king may not step into the gold's reach
+        {"sGY59 sFU00* gKA37 gOU51", 4, 8, true, true},   // a drop that blocks the check
+        {"sGY59 sFU00* gKA37 gOU51", 2, 5, false, true},  // and one that leaves it
+    };
+    const CStrictJudge judge;
+    for (const auto& r : rows)
+        for (bool strict : {true, false}) {
+            test::Hosted h;
+            test::Arrange(h.board, r.position);
+            const int held = h.board.HeldPiece();
+            h.board.SetMoveJudge(strict ? &judge : nullptr);
+            int x = 0, y = 0;
+            test::Centre(h.board, r.file, r.rank, x, y);
+            EXPECT_EQ(h.board.DropHeld(held, x, y) == 1, strict ? r.strict : r.free)
+                << r.position << " " << strict;
+        }
+    // The marks of the pinned silver: only the square on the rook's file.
+    test::Hosted h;
+    const std::vector<int> placed = test::Arrange(h.board, "sGY59 sGI58 gHI52 gOU51");
+    h.board.SetMoveJudge(&judge);
+    h.board.ComputeAttacks(SENTE);
+    EXPECT_EQ(h.board.MarkList(0, placed[1]).size(), 1u);
 }
 
 }  // namespace
