@@ -13,6 +13,8 @@
 //           bit 5      guest only: not connected (connState 0)
 //           bit 6      questions run a nested event loop: the next packet of
 //                      the stream arrives while a question is open
+//           bit 7      the peer announced the protocol extension, and the game
+//                      is a strict one with byoyomi (a guest's game: as proposed)
 //   byte 1  answers to the questions, one bit each (1 yes), in turn
 //   bytes 2-3  four nibbles, used in turn by packet 0, 1, 2, 3, 4, ...:
 //           bits 0-1   which connection the packet comes on: host slot 1-4;
@@ -275,6 +277,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int side = (flags >> 3) & 1;
     copy.guest = guest;
 
+    const bool refereed = flags & 0x80;
+    const char* const settings = "rules=strict;time=byoyomi;main=60;byoyomi=10";
     copy.host.forceYes = true;
     if (guest) {
         // The guest's link to its host is connection 1; 2-4 are strays on its
@@ -282,7 +286,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         copy.handles[0] = 0;
         if (!(flags & 0x20)) {
             copy.conn.ownHandle = 1;
-            copy.proto.OnGuestConnected();
+            copy.proto.OnGuestConnected(refereed ? CapsPayload() : std::string());
+            if (refereed)
+                ParseGame(settings, copy.proto.proposal);
             copy.proto.SetOpponentName("host");
             if (state == 1)
                 copy.proto.OnTurnAccepted(side);
@@ -293,6 +299,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     } else if (state != 0) {
         copy.Setup(PKT_HELLO, "guest");
+        if (refereed) {
+            copy.Setup(PKT_EXT_CAPS, CapsPayload().c_str());
+            copy.Setup(PKT_EXT_GAME, settings);
+        }
         if (state == 1)
             copy.Setup(PKT_TURN, side ? "1" : "0");
         else if (state == 3)

@@ -11,6 +11,7 @@ import os
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 HELLO, ACCEPT, OBSERVE, TURN, MOVE, CHUNK, CHUNK_END, CHAT = 0x01, 0x03, 0x05, 0x30, 0x31, 0x32, 0x33, 0x40
+EXT_CAPS, EXT_GAME, EXT_CLOCK, EXT_PING, EXT_PONG = 0x60, 0x61, 0x62, 0x63, 0x64
 
 
 def sjis(text):
@@ -61,6 +62,18 @@ STREAMS = {
     # one inside the other, then a chunked text floods one slot.
     "host_nested": header(0x40, 0x05, [0, 1, 0 | 8, 0])
     + packet(HELLO, "一") + packet(HELLO, "二") + packet(CHUNK, "x" * 250) + packet(TURN, "1"),
+    # A host in a strict game with byoyomi against a guest with the protocol
+    # extension: thinking times, a ping, an illegal move.
+    "host_refereed": header(0x80 | 0x02, 0x00, [0, 0, 0, 0])
+    + packet(EXT_CLOCK, "think=1500") + packet(MOVE, M1) + packet(EXT_PING, "7") + packet(EXT_CLOCK, "think=99")
+    + packet(MOVE, "   3 ２四歩(27) "),
+    # A guest watching a handicap game of a host with the extension: the game
+    # so far before its settings, clocks, a spectator's end line.
+    "guest_refereed": header(0x80 | 0x05, 0x00, [0, 0, 0, 0])
+    + packet(OBSERVE, "1") + long_text("   1 ５二王(51) ;   2 ５八玉(59) ;;")
+    + packet(EXT_GAME, "rules=strict;start=lnsgkgsn1/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1;"
+             "time=increment;main=60;increment=5")
+    + packet(EXT_CLOCK, "sente=50000;gote=61000") + packet(MOVE, "   3 ５一王(52) ") + packet(MOVE, "   4 千日手"),
 }
 
 SETTINGS = {

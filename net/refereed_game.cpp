@@ -67,7 +67,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
                 GuestExt& g = guestExt[handle];
                 g.proposed = true;
                 g.valid = ParseGame(text, g.settings);
-            } else if (mode == MODE_WATCHING && ParseGame(text, game)) {
+            } else if (mode == MODE_WATCHING && awaitingSettings && ParseGame(text, game)) {
                 // The watched game's settings: set the start up, then the game so far.
                 gameCaps = Shared(OwnCaps(), hostCaps);
                 board.Reset();
@@ -264,9 +264,11 @@ void CPeerProtocol::OnTick() {
     const int toMove = SideToMove();
     const int64_t run = now - turnStartMs;
     if (toMove == mySide && clock.TimedOut(mySide, run)) {
-        // A piece in the hand of the pointer goes back before the end is recorded.
+        // A piece in the hand of the pointer, or one waiting for the answer to
+        // the promotion question, goes back: the move was not made in time.
         board.CancelCapture();
         EndGame(MS_TIME_UP, true, Notice::LostOnTime);
+        RestoreBoard();
     } else if (toMove != mySide && clock.TimedOut(toMove, run - CLAIM_GRACE_MS)) {
         EndGame(MS_TIME_UP, true, Notice::WonOnTime);
     }
