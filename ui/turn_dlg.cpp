@@ -84,15 +84,15 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
                        QStringLiteral("フィッシャー(加算)")});
     minutesBox = new QSpinBox(this);
     minutesBox->setObjectName(QStringLiteral("minutes"));
-    minutesBox->setGeometry(du.Rect(50, 105, 30, 12));
+    minutesBox->setGeometry(du.Rect(50, 105, 28, 12));
     minutesBox->setRange(0, MAX_MINUTES);
-    PlainLabel(this, QStringLiteral("分"), du.Rect(82, 107, 8, 8));
-    secondsName = PlainLabel(this, QString(), du.Rect(92, 107, 18, 8));
+    PlainLabel(this, QStringLiteral("分"), du.Rect(80, 107, 8, 8));
+    secondsName = PlainLabel(this, QString(), du.Rect(89, 107, 23, 8));
     secondsBox = new QSpinBox(this);
     secondsBox->setObjectName(QStringLiteral("seconds"));
-    secondsBox->setGeometry(du.Rect(110, 105, 24, 12));
+    secondsBox->setGeometry(du.Rect(113, 105, 24, 12));
     secondsBox->setRange(0, MAX_SECONDS);
-    PlainLabel(this, QStringLiteral("秒"), du.Rect(136, 107, 8, 8));
+    PlainLabel(this, QStringLiteral("秒"), du.Rect(139, 107, 8, 8));
     ShowSettings(GameSettings{});
 
     statusLabel = PlainLabel(this, QString(), du.Rect(10, 124, 134, 12));
