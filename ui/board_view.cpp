@@ -2,8 +2,31 @@
 
 #include <QPainter>
 #include <QWidget>
+#include <tuple>
+
+#include "ui/ui_fonts.h"
 
 namespace ravu {
+
+namespace {
+
+// A plate with its shadow: the rectangle joined with one whose corners are
+// rounded by one pixel, offset by two, as the turn labels have them.
+QRegion PlateRegion(const QRect& r) {
+    QRegion region(r);
+    region += QRegion(r.x() + 3, r.y() + 2, r.width() - 2, r.height());
+    region += QRegion(r.x() + 2, r.y() + 3, r.width(), r.height() - 2);
+    return region;
+}
+
+// The colours of the turn label cells: plain (cream) and lit (red) plates
+// with their darker left and bottom edges, the text, and the common shadow.
+const QColor PLATE_FILL(0xec, 0xe2, 0xc8), PLATE_EDGE(0x6e, 0x54, 0x36), PLATE_TEXT(0x31, 0x29, 0x1f);
+const QColor LIT_FILL(0xc8, 0x1c, 0x18), LIT_EDGE(0x78, 0x0a, 0x08), LIT_TEXT(0xfe, 0xf1, 0xd2);
+const QColor PLATE_SHADOW(0x34, 0x28, 0x1e);
+constexpr int CLOCK_FONT_PIXELS = 12;
+
+}  // namespace
 
 CBoardView::CBoardView(QWidget& target) : target(target) {}
 
@@ -33,6 +56,53 @@ QRegion CBoardView::WindowRegion() {
     region += label(RIGHT_LABEL_CLICK.left(), RIGHT_LABEL_CLICK.top());
     region += QRegion(CONTROL_STRIP);
     return region;
+}
+
+QRegion CBoardView::ClockRegion() { return PlateRegion(LEFT_CLOCK_PLATE) + PlateRegion(RIGHT_CLOCK_PLATE); }
+
+void CBoardView::DrawClock(const QRect& plate, const ClockFace* face) {
+    const QRect area = PlateRegion(plate).boundingRect();
+    QPainter buf(&buffer);
+    buf.setCompositionMode(QPainter::CompositionMode_Source);
+    buf.drawImage(area, background, area);
+    buf.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!face)
+        return;
+    for (const QRect& r : PlateRegion(plate.translated(2, 2)))
+        buf.fillRect(r, PLATE_SHADOW);
+    buf.fillRect(plate, face->running ? LIT_FILL : PLATE_FILL);
+    buf.setPen(face->running ? LIT_EDGE : PLATE_EDGE);
+    buf.drawLine(plate.topLeft(), plate.bottomLeft());
+    buf.drawLine(plate.bottomLeft(), plate.bottomRight());
+    QFont font = PGothicFont(9);
+    font.setPixelSize(CLOCK_FONT_PIXELS);
+    font.setBold(true);
+    buf.setFont(font);
+    buf.setPen(face->running ? LIT_TEXT : PLATE_TEXT);
+    buf.drawText(plate.adjusted(1, 0, 0, -1), Qt::AlignCenter, face->text);
+}
+
+void CBoardView::SetClocks(const ClockFace& right, const ClockFace& left) {
+    const bool all = !clocksShown;
+    clocksShown = true;
+    for (auto [plate, face, shown] : {std::tuple{RIGHT_CLOCK_PLATE, &right, &rightClock},
+                                      std::tuple{LEFT_CLOCK_PLATE, &left, &leftClock}}) {
+        if (!all && *face == *shown)
+            continue;
+        *shown = *face;
+        DrawClock(plate, face);
+        Repaint(PlateRegion(plate).boundingRect());
+    }
+}
+
+void CBoardView::HideClocks() {
+    if (!clocksShown)
+        return;
+    clocksShown = false;
+    for (const QRect& plate : {RIGHT_CLOCK_PLATE, LEFT_CLOCK_PLATE}) {
+        DrawClock(plate, nullptr);
+        Repaint(PlateRegion(plate).boundingRect());
+    }
 }
 
 void CBoardView::DrawCells(QPainter& painter, const std::vector<QImage>& cells,
@@ -72,6 +142,10 @@ void CBoardView::Compose(LabelChoice labels, bool flipped, const std::vector<Cel
         if (const QImage* img = CSkin::Cell(skin.frames, flipped ? 1 : 0))
             buf.drawImage(FRAME_POS, *img);
         DrawCells(buf, skin.pieces, pieces);
+    }
+    if (clocksShown) {
+        DrawClock(RIGHT_CLOCK_PLATE, &rightClock);
+        DrawClock(LEFT_CLOCK_PLATE, &leftClock);
     }
     Repaint(area);
 }

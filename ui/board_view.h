@@ -1,5 +1,6 @@
 // The main window's picture: the background with the turn labels drawn into
-// it, the back buffer with the frame and the pieces, and the overlays shown
+// it, the back buffer with the frame, the pieces and the clocks (in games
+// with a time control), and the overlays shown
 // over the back buffer until the next composition (reach marks, the check
 // label, the held piece).  It knows nothing of the game: the window tells it
 // which labels, which frame and which cells to draw.  Every area it asks the
@@ -34,6 +35,9 @@ constexpr QPoint RIGHT_LABEL_POS(486, 138);
 constexpr QPoint CHECK_LABEL_POS(262, 138);
 constexpr QPoint FRAME_POS(129, 0);
 constexpr QRect BOARD_BAND(0, 0, 568, 300);  // what a partial redraw repaints
+// The clock plates beside the turn labels, towards the board.
+constexpr QRect LEFT_CLOCK_PLATE(83, 141, 38, 16);
+constexpr QRect RIGHT_CLOCK_PLATE(446, 141, 38, 16);
 
 // Label cells.
 constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_LIT = 3, LABEL_CHECK = 4;
@@ -43,6 +47,14 @@ constexpr int LABEL_SENTE = 0, LABEL_SENTE_LIT = 1, LABEL_GOTE = 2, LABEL_GOTE_L
 struct LabelChoice {
     int right;
     int left;
+};
+
+// A clock as its plate shows it: the text, lit like the turn label of the
+// side to move while its time runs.
+struct ClockFace {
+    QString text;
+    bool running = false;
+    bool operator==(const ClockFace&) const = default;
 };
 
 class CBoardView {
@@ -69,6 +81,15 @@ public:
     // piece is drawn at the new one.
     void MoveHeld(const DragStep& step);
 
+    // Shows the two clocks (right: the side shown at the bottom) in the back
+    // buffer, where they stay through later compositions; repaints only a
+    // plate whose face changed.
+    void SetClocks(const ClockFace& right, const ClockFace& left);
+    // The plates' places show the background again.
+    void HideClocks();
+    bool ClocksShown() const { return clocksShown; }
+    const ClockFace& Clock(bool right) const { return right ? rightClock : leftClock; }
+
     // Asks the window to repaint an area, and logs it.
     void Repaint(const QRect& r);
     // Paints the area of the window: back buffer, then the overlays.
@@ -85,9 +106,14 @@ public:
     // The mask the window is cut to: the hands, the board, the two labels
     // with their shadows and the control strip.
     static QRegion WindowRegion();
+    // What the window's shape adds while the clocks are shown: the two
+    // plates with their shadows.
+    static QRegion ClockRegion();
 
 private:
     void PaintOverlays(QPainter& painter) const;
+    // Draws a plate into the back buffer (over the background when hidden).
+    void DrawClock(const QRect& plate, const ClockFace* face);
     static void DrawCells(QPainter& painter, const std::vector<QImage>& cells,
                           const std::vector<CellPlacement>& list);
 
@@ -100,6 +126,8 @@ private:
     bool checkShown = false;
     bool heldShown = false;
     CellPlacement heldCell{-1, 0, 0};
+    bool clocksShown = false;
+    ClockFace rightClock, leftClock;
 
     std::vector<QRect> repaintLog;
 };

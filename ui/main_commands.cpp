@@ -62,6 +62,7 @@ void CMainDlg::BuildPopupMenu() {
     add(ID_EDIT, QStringLiteral("編集"));
     add(ID_EDIT_END, QStringLiteral("編集終了"));
     add(ID_FLIP, QStringLiteral("画面反転"));
+    add(ID_DECLARE, QStringLiteral("入玉宣言"));
     popupMenu->addSeparator();
     add(ID_COPY_RECORD, QStringLiteral("棋譜をコピー"));
     add(ID_COPY_POSITION, QStringLiteral("局面をコピー"));
@@ -158,6 +159,12 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             break;
         case ID_START: StartGame(); break;
         case ID_RESIGN: Resign(); break;
+        case ID_DECLARE:
+            if (protocol->Declare() == -1)
+                TellWhy(
+                    "入玉宣言の条件を\r\n満たしていません。\r\n（27点法：玉と10枚が敵陣に、\r\n"
+                    "先手28点・後手27点以上、\r\n王手されていないこと）");
+            break;
         case ID_EDIT_END: break;
         case ID_STEP_FORWARD:
             if (Mode() == MODE_FREE) {

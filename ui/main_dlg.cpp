@@ -20,6 +20,7 @@
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
+#include "ui/clock_face.h"
 #include "ui/connect_dlg.h"
 #include "ui/kifu_dlg.h"
 #include "ui/promote_dlg.h"
@@ -108,6 +109,7 @@ void CMainDlg::SetUp(const QString& skinDir) {
         };
         connectDlg = std::move(connect);
         auto turn = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
+        turn->SetProtocol(protocol.get());
         turn->onAccepted = [this](int side) {
             acceptedInDialog = true;
             protocol->OnTurnAccepted(side == GOTE ? GOTE : SENTE);
@@ -146,6 +148,8 @@ void CMainDlg::SetUp(const QString& skinDir) {
                                             : QCursor(cursorPicture, RES_CURSOR_HOT_X, RES_CURSOR_HOT_Y);
     setMask(WindowRegion());
     setMouseTracking(true);
+    clockTimer.setInterval(CLOCK_PERIOD_MS);
+    connect(&clockTimer, &QTimer::timeout, this, [this] { UpdateClocks(); });
 
     board.SetPromotionAsker(this);
     board.SetSoundSetting(this);
@@ -226,6 +230,41 @@ int CMainDlg::SideToMove() const {
 void CMainDlg::Redraw(bool full) {
     view.Compose(ChooseLabels(Mode(), Flipped(), SideToMove()), Flipped() != 0, board.DrawList(),
                  full ? rect() : BOARD_BAND);
+    // Every change of the game passes here: the clocks and the declaration follow it.
+    UpdateClocks();
+    SetMenuEnabled(ID_DECLARE, CanDeclare());
+}
+
+void CMainDlg::UpdateClocks() {
+    if (!protocol->Clocked() || (Mode() != MODE_GAME && Mode() != MODE_WATCHING)) {
+        clockTimer.stop();
+        beepSecond = 0;
+        if (view.ClocksShown()) {
+            view.HideClocks();
+            setMask(ShownRegion());
+        }
+        return;
+    }
+    const int toMove = protocol->SideToMove();
+    auto face = [&](int side) { return ClockFace{ClockText(protocol->ClockOf(side)), side == toMove}; };
+    const int bottom = Flipped() ? GOTE : SENTE;
+    const bool wasShown = view.ClocksShown();
+    view.SetClocks(face(bottom), face(bottom ^ 1));
+    if (!wasShown)
+        setMask(ShownRegion());
+    if (!clockTimer.isActive())
+        clockTimer.start();
+    // The count-down of the side to move, a beep for each new second.
+    const int second = WarningSecond(protocol->ClockOf(toMove), protocol->Game().time.kind);
+    if (second != 0 && (second != beepSecond || toMove != beepSide) && pieceSound)
+        pieceSound->PlayPieceSound();
+    beepSide = toMove;
+    beepSecond = second;
+}
+
+bool CMainDlg::CanDeclare() const {
+    return Mode() == MODE_GAME && ConnState() != CONN_NONE && protocol->Strict() &&
+           protocol->SideToMove() == MySide();
 }
 
 void CMainDlg::paintEvent(QPaintEvent* e) {

@@ -60,9 +60,12 @@ constexpr int ID_VERSION = 32787;
 constexpr int ID_COPY_RECORD = 32788;    // "棋譜をコピー": the record as KIF text
 constexpr int ID_COPY_POSITION = 32789;  // "局面をコピー": the board as SFEN
 constexpr int ID_PASTE_RECORD = 32790;   // "棋譜を貼り付け": KIF, KI2, CSA, SFEN or USI text
+constexpr int ID_DECLARE = 32791;        // "入玉宣言": the entering-king declaration of a refereed game
 
 constexpr int AUTOPLAY_TIMER = 100;
 constexpr int AUTOPLAY_PERIOD_MS = 500;
+// How often running clocks are read and their plates redrawn.
+constexpr int CLOCK_PERIOD_MS = 100;
 
 // KifuShowCmd() values.
 constexpr int SHOW_RECORD_WINDOW = 5;
@@ -222,10 +225,18 @@ public:
     const QImage& Background() const { return view.Background(); }
     bool AutoplayRunning() const { return autoplay.isActive(); }
     int SideToMove() const;
+    // The clock plates beside the turn labels: shown in games and watched
+    // games with a time control; right is the side shown at the bottom.
+    bool ClocksShown() const { return view.ClocksShown(); }
+    const ClockFace& Clock(bool right) const { return view.Clock(right); }
+    bool ClockRunning() const { return clockTimer.isActive(); }
     // The rectangles handed to update() since the last call.
     std::vector<QRect> TakeRepaintLog() { return view.TakeRepaintLog(); }
-    // The mask the window is cut to.
+    // The mask the window is cut to without the clocks, and as it is now.
     static QRegion WindowRegion() { return CBoardView::WindowRegion(); }
+    QRegion ShownRegion() const {
+        return view.ClocksShown() ? WindowRegion() + CBoardView::ClockRegion() : WindowRegion();
+    }
     // The picture as it is on the screen: back buffer plus overlays.
     QImage ScreenImage() const { return view.ScreenImage(); }
     const CSkin& Skin() const { return view.Skin(); }
@@ -281,6 +292,11 @@ private:
     void DragWindowTo(QPoint topLeft);
     void PlaceWindows();
     void UpdateCursor(QPoint p);
+    // The clocks shown, hidden or brought up to date as the game is now, with
+    // their timer; the count-down beep of the side to move.
+    void UpdateClocks();
+    // Whether the player may declare now: a strict game, on the own turn.
+    bool CanDeclare() const;
 
     CProfile& profile;
     CBoardView view;
@@ -292,6 +308,10 @@ private:
     QAction* logToggle = nullptr;
     QLineEdit* chatInput = nullptr;
     QTimer autoplay;
+    QTimer clockTimer;
+    // The side and second of the last count-down beep, so each second beeps once.
+    int beepSide = -1;
+    int beepSecond = 0;
     QCursor ownPieceCursor;
     bool exiting = false;
     // Set when the connect or turn dialog reported the host's acceptance

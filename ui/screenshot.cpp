@@ -1,29 +1,72 @@
-// Draws the main window offscreen and saves two pictures for the
-// documentation: the start position, and a game with a piece held and the
-// squares it can reach outlined.
+// Draws the main window offscreen and saves pictures for the documentation:
+// the start position, a game with a piece held and the squares it can reach
+// outlined, a refereed game with its clocks, and the end of one by mate with
+// its notice.
 //   ravuone-screenshot SKIN_DIR OUT_DIR
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QTest>
+#include <utility>
+#include <vector>
 
 #include "app/shogi_app.h"
 #include "net/game_link.h"
+#include "ui/balloon_dlg.h"
 #include "ui/main_dlg.h"
 
 namespace {
 
+using ravu::CMainDlg;
+
 QPoint Square(int file, int rank) { return QPoint(141 + 31 * (9 - file) + 15, 11 + 31 * (rank - 1) + 15); }
 
-bool Save(ravu::CMainDlg& dlg, const QString& path) {
-    // What the screen shows, cut to the window's shape (white outside it).
+// The main window on a clock the pictures set, so that the clocks show
+// thinking times of a real game.
+class CShotDlg : public CMainDlg {
+public:
+    using CMainDlg::CMainDlg;
+    int64_t NowMs() const override { return now; }
+    int64_t now = 0;
+};
+
+// What the screen shows, cut to the window's shape (white outside it), with
+// a notice balloon over it when one shows.
+bool Save(CMainDlg& dlg, const QString& path) {
     QImage shot(dlg.size(), QImage::Format_RGB32);
     shot.fill(Qt::white);
     QPainter p(&shot);
-    p.setClipRegion(ravu::CMainDlg::WindowRegion());
+    p.setClipRegion(dlg.ShownRegion());
     p.drawImage(0, 0, dlg.ScreenImage());
+    auto* balloon = dynamic_cast<ravu::CBalloonDlg*>(dlg.balloon.get());
+    if (balloon && balloon->isVisible()) {
+        p.setClipping(false);
+        p.drawPixmap(balloon->pos() - dlg.pos(), balloon->grab());
+    }
     p.end();
     return shot.copy(0, 0, 568, 410).save(path);
+}
+
+// A move made with the mouse by the side to move, `thinkMs` after the last.
+struct Move {
+    int fromFile, fromRank, toFile, toRank;
+    int64_t thinkMs;
+};
+
+void Play(CShotDlg& dlg, const std::vector<Move>& moves) {
+    for (const Move& m : moves) {
+        dlg.now += m.thinkMs;
+        dlg.protocol->mySide = dlg.SideToMove();
+        QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(m.fromFile, m.fromRank));
+        QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(m.toFile, m.toRank));
+    }
+}
+
+// A refereed game against a host with the extension, as the guest proposed it.
+void StartRefereedGame(CShotDlg& dlg, const ravu::GameSettings& settings) {
+    dlg.protocol->OnGuestConnected(dlg.protocol->CapsText());
+    dlg.protocol->proposal = settings;
+    dlg.protocol->OnTurnAccepted(ravu::SENTE);
 }
 
 }  // namespace
@@ -41,7 +84,7 @@ int main(int argc, char** argv) {
     ravu::CProfile profile;
     profile.SetHandleName("screenshot");
     ravu::CNullLink guestLink, hostLink;
-    ravu::CMainDlg dlg(profile, skinDir, guestLink, hostLink);
+    CShotDlg dlg(profile, skinDir, guestLink, hostLink);
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg))
         return 1;
@@ -64,5 +107,40 @@ int main(int argc, char** argv) {
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(2, 8));
     QTest::mouseMove(&dlg, Square(2, 8) + QPoint(-12, -40));
     ok = Save(dlg, out.filePath("main-game.png")) && ok;
+    QTest::mouseClick(&dlg, Qt::RightButton, Qt::NoModifier, Square(2, 8));  // the rook goes back
+
+    // A strict game of 5 minutes and 30 seconds byoyomi: sente has thought
+    // 2:30 in all, gote has used its main time and 12 seconds of the
+    // byoyomi on the move it is thinking about.
+    using ravu::TimeKind;
+    StartRefereedGame(dlg, {ravu::Rules::Strict, {}, {TimeKind::Byoyomi, 5 * 60 * 1000, 30 * 1000, 0}});
+    Play(dlg, {{7, 7, 7, 6, 15000},
+               {3, 3, 3, 4, 40000},
+               {2, 7, 2, 6, 30000},
+               {8, 3, 8, 4, 100000},
+               {2, 6, 2, 5, 45000},
+               {8, 4, 8, 5, 150000},
+               {3, 9, 4, 8, 60000}});
+    dlg.now += 22000;
+    dlg.Redraw(false);
+    ok = Save(dlg, out.filePath("main-clock.png")) && ok;
+
+    // The end of a strict game by mate, with its notice: after two moves the
+    // position is arranged on the board for the picture (gote's golds and
+    // its 5三 pawn in sente's hand, a sente pawn on 5三, gote's silver on
+    // 6二), and sente drops a gold on 5二.  The referee finds the mate.
+    StartRefereedGame(dlg, {ravu::Rules::Strict, {}, {}});
+    Play(dlg, {{7, 7, 7, 6, 0}, {3, 3, 3, 4, 0}});
+    ravu::CShogiBoard& board = dlg.board;
+    for (auto [file, rank] : {std::pair{4, 1}, std::pair{6, 1}, std::pair{5, 3}})
+        board.Capture(board.PieceAt(file, rank), ravu::SENTE);
+    board.MoveTo(board.PieceAt(5, 7), 5, 3);
+    board.MoveTo(board.PieceAt(7, 1), 6, 2);
+    dlg.Redraw(false);  // lays the hands out
+    dlg.protocol->mySide = ravu::SENTE;
+    const ravu::KomaRec& gold = board.GetPiece(board.FindInHand(ravu::SENTE, ravu::PT_KIN));
+    QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, QPoint(gold.x + 15, gold.y + 15));
+    QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(5, 2));
+    ok = Save(dlg, out.filePath("main-mate.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -1,16 +1,43 @@
 #include "ui/turn_dlg.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <algorithm>
+#include <iterator>
 
 #include "app/settings.h"
+#include "app/textcodec.h"
 #include "net/game_socket.h"
+#include "net/peer_protocol.h"
+#include "record/start_position.h"
 #include "ui/window_util.h"
 
 namespace ravu {
+
+namespace {
+
+// The handicaps offered, after 平手, in the order of their strength.
+const char* const HANDICAPS[] = {"香落ち",   "右香落ち",   "角落ち",     "飛車落ち", "飛香落ち",
+                                 "二枚落ち", "三枚落ち",   "四枚落ち",   "五枚落ち", "左五枚落ち",
+                                 "六枚落ち", "左七枚落ち", "右七枚落ち", "八枚落ち", "十枚落ち"};
+
+// The time controls in the order of the 持ち時間 box.
+constexpr TimeKind TIME_KINDS[] = {TimeKind::None, TimeKind::SuddenDeath, TimeKind::Byoyomi,
+                                   TimeKind::Increment};
+
+constexpr int MS_PER_SECOND = 1000;
+constexpr int MS_PER_MINUTE = 60 * MS_PER_SECOND;
+constexpr int MAX_MINUTES = 600;
+constexpr int MAX_SECONDS = 600;
+constexpr int DEFAULT_MINUTES = 10;
+constexpr int DEFAULT_SECONDS = 30;
+
+}  // namespace
 
 CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
@@ -20,7 +47,7 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     setObjectName(QStringLiteral("turn"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
-    setFixedSize(du.X(154), du.Y(111));
+    setFixedSize(du.X(154), du.Y(169));
 
     senteRadio = new QRadioButton(QStringLiteral("先手"), this);
     senteRadio->setObjectName(QStringLiteral("sente"));
@@ -36,17 +63,49 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     goteName = PlainLabel(this, QString(), du.Rect(42, 46, 100, 8));
     goteName->setObjectName(QStringLiteral("goteName"));
 
-    statusLabel = PlainLabel(this, QString(), du.Rect(10, 64, 134, 12));
+    // The game's settings.
+    PlainLabel(this, QStringLiteral("ルール："), du.Rect(14, 62, 34, 8));
+    rulesBox = new QComboBox(this);
+    rulesBox->setObjectName(QStringLiteral("rules"));
+    rulesBox->setGeometry(du.Rect(50, 60, 90, 12));
+    rulesBox->addItems({QStringLiteral("自由"), QStringLiteral("反則負けあり")});
+    PlainLabel(this, QStringLiteral("手合割："), du.Rect(14, 77, 34, 8));
+    handicapBox = new QComboBox(this);
+    handicapBox->setObjectName(QStringLiteral("handicap"));
+    handicapBox->setGeometry(du.Rect(50, 75, 90, 12));
+    handicapBox->addItem(QStringLiteral("平手"));
+    for (const char* name : HANDICAPS)
+        handicapBox->addItem(QString::fromUtf8(name));
+    PlainLabel(this, QStringLiteral("持ち時間："), du.Rect(14, 92, 36, 8));
+    timeBox = new QComboBox(this);
+    timeBox->setObjectName(QStringLiteral("time"));
+    timeBox->setGeometry(du.Rect(50, 90, 90, 12));
+    timeBox->addItems({QStringLiteral("なし"), QStringLiteral("切れ負け"), QStringLiteral("秒読み"),
+                       QStringLiteral("フィッシャー(加算)")});
+    minutesBox = new QSpinBox(this);
+    minutesBox->setObjectName(QStringLiteral("minutes"));
+    minutesBox->setGeometry(du.Rect(50, 105, 28, 12));
+    minutesBox->setRange(0, MAX_MINUTES);
+    PlainLabel(this, QStringLiteral("分"), du.Rect(80, 107, 8, 8));
+    secondsName = PlainLabel(this, QString(), du.Rect(89, 107, 23, 8));
+    secondsBox = new QSpinBox(this);
+    secondsBox->setObjectName(QStringLiteral("seconds"));
+    secondsBox->setGeometry(du.Rect(113, 105, 24, 12));
+    secondsBox->setRange(0, MAX_SECONDS);
+    PlainLabel(this, QStringLiteral("秒"), du.Rect(139, 107, 8, 8));
+    ShowSettings(GameSettings{});
+
+    statusLabel = PlainLabel(this, QString(), du.Rect(10, 124, 134, 12));
     statusLabel->setObjectName(QStringLiteral("status"));
     statusLabel->setAlignment(Qt::AlignCenter);
     statusLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     sendButton = new QPushButton(QStringLiteral("送信"), this);
     sendButton->setObjectName(QStringLiteral("send"));
-    sendButton->setGeometry(du.Rect(18, 88, 50, 14));
+    sendButton->setGeometry(du.Rect(18, 146, 50, 14));
     backButton = new QPushButton(QStringLiteral("もどる"), this);
     backButton->setObjectName(QStringLiteral("back"));
-    backButton->setGeometry(du.Rect(86, 88, 50, 14));
+    backButton->setGeometry(du.Rect(86, 146, 50, 14));
     for (QPushButton* b : {sendButton, backButton}) {
         b->setAutoDefault(false);
         b->setDefault(false);
@@ -56,6 +115,7 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     connect(goteRadio, &QRadioButton::clicked, this, &CTurnDlg::SelectGote);
     connect(sendButton, &QPushButton::clicked, this, &CTurnDlg::SendProposal);
     connect(backButton, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    connect(timeBox, &QComboBox::currentIndexChanged, this, [this] { EnableSettings(true); });
 }
 
 CTurnDlg::~CTurnDlg() = default;
@@ -98,6 +158,9 @@ void CTurnDlg::Open() {
     backButton->show();
     senteRadio->setChecked(true);
     SelectSente();
+    // The settings proposed last time in this session, or the plain game.
+    ShowSettings(SettingsOpen() ? protocol->proposal : GameSettings{});
+    EnableSettings(true);
     if (handshake)
         handshake->OpenTurn();
 }
@@ -119,7 +182,63 @@ void CTurnDlg::SelectGote() {
     goteName->setText(profile ? DisplayName(profile->GetHandleName()) : QString());
 }
 
+bool CTurnDlg::SettingsOpen() const { return protocol && protocol->HostHasExtension(); }
+
+GameSettings CTurnDlg::ChosenSettings() const {
+    GameSettings s;
+    s.rules = rulesBox->currentIndex() == 1 ? Rules::Strict : Rules::Free;
+    if (handicapBox->currentIndex() > 0)
+        s.startSfen = HandicapSfen(Utf8ToSjis(handicapBox->currentText().toStdString()));
+    s.time.kind =
+        TIME_KINDS[std::clamp(timeBox->currentIndex(), 0, static_cast<int>(std::size(TIME_KINDS)) - 1)];
+    if (s.time.kind == TimeKind::None)
+        return s;
+    s.time.mainMs = int64_t{minutesBox->value()} * MS_PER_MINUTE;
+    const int64_t secondsMs = int64_t{secondsBox->value()} * MS_PER_SECOND;
+    if (s.time.kind == TimeKind::Byoyomi)
+        s.time.byoyomiMs = secondsMs;
+    else if (s.time.kind == TimeKind::Increment)
+        s.time.incrementMs = secondsMs;
+    return s;
+}
+
+void CTurnDlg::ShowSettings(const GameSettings& s) {
+    rulesBox->setCurrentIndex(s.rules == Rules::Strict ? 1 : 0);
+    const int handicap =
+        handicapBox->findText(QString::fromUtf8(SjisToUtf8(std::string(HandicapName(s.startSfen)))));
+    handicapBox->setCurrentIndex(s.startSfen.empty() || handicap < 0 ? 0 : handicap);
+    int kind = 0;
+    for (int i = 0; i < static_cast<int>(std::size(TIME_KINDS)); ++i)
+        if (TIME_KINDS[i] == s.time.kind)
+            kind = i;
+    timeBox->setCurrentIndex(kind);
+    const bool none = s.time.kind == TimeKind::None;
+    minutesBox->setValue(none ? DEFAULT_MINUTES : static_cast<int>(s.time.mainMs / MS_PER_MINUTE));
+    const int64_t secondsMs = s.time.kind == TimeKind::Increment ? s.time.incrementMs : s.time.byoyomiMs;
+    secondsBox->setValue(none || s.time.kind == TimeKind::SuddenDeath
+                             ? DEFAULT_SECONDS
+                             : static_cast<int>(secondsMs / MS_PER_SECOND));
+}
+
+void CTurnDlg::EnableSettings(bool choosing) {
+    const bool open = choosing && SettingsOpen();
+    const TimeKind kind = ChosenSettings().time.kind;
+    const bool seconds = kind == TimeKind::Byoyomi || kind == TimeKind::Increment;
+    // A time control needs some time: sudden death and increment a main
+    // time, byoyomi its seconds.
+    minutesBox->setMinimum(kind == TimeKind::SuddenDeath || kind == TimeKind::Increment ? 1 : 0);
+    secondsBox->setMinimum(kind == TimeKind::Byoyomi ? 1 : 0);
+    secondsName->setText(kind == TimeKind::Increment ? QStringLiteral("加算") : QStringLiteral("秒読み"));
+    for (QWidget* w : std::initializer_list<QWidget*>{rulesBox, handicapBox, timeBox})
+        w->setEnabled(open);
+    minutesBox->setEnabled(open && kind != TimeKind::None);
+    secondsBox->setEnabled(open && seconds);
+}
+
 void CTurnDlg::SendProposal() {
+    // The settings go out with the proposal (the handshake sends them first).
+    if (SettingsOpen())
+        protocol->proposal = ChosenSettings();
     if (!handshake)
         return;
     proposed = true;
@@ -134,6 +253,7 @@ void CTurnDlg::SetWaiting(bool waiting) {
         statusLabel->setText(QStringLiteral("承諾されませんでした"));
     senteRadio->setEnabled(!waiting);
     goteRadio->setEnabled(!waiting);
+    EnableSettings(!waiting);
     sendButton->setVisible(!waiting);
     backButton->setVisible(!waiting);
 }

@@ -12,6 +12,7 @@
 
 #include "app/settings.h"
 #include "app/textcodec.h"
+#include "net/game_link.h"
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
@@ -20,6 +21,7 @@
 #include "ui/chat_log_dlg.h"
 #include "ui/connect_dlg.h"
 #include "ui/kifu_dlg.h"
+#include "ui/main_dlg.h"
 #include "ui/settings_dlg.h"
 #include "ui/turn_dlg.h"
 
@@ -121,8 +123,9 @@ int main(int argc, char** argv) {
 
     // Notices: the balloon with its single button, shown without blocking,
     // for events from the other side and for a button that cannot act.
-    for (Notice kind : {Notice::OpponentResigned, Notice::OpponentGone, Notice::MoveRefused,
-                        Notice::SenteResigned, Notice::ChatArrived}) {
+    for (Notice kind :
+         {Notice::OpponentResigned, Notice::OpponentGone, Notice::MoveRefused, Notice::SenteResigned,
+          Notice::ChatArrived, Notice::WonByMate, Notice::LostOnTime, Notice::WonByDeclaration}) {
         balloon.Tell(NoticeText(kind));
         const std::string name = std::string("window-notice-") + NoticeName(kind) + ".png";
         Save(&balloon, name.c_str());
@@ -130,6 +133,11 @@ int main(int argc, char** argv) {
     }
     balloon.Tell(QStringLiteral("相手の手番です。\r\n投了は自分の手番にできます。"));
     Save(&balloon, "window-notice-resign-refused.png");
+    balloon.OnCommand(CBalloonDlg::CMD_OK);
+    balloon.Tell(
+        QStringLiteral("入玉宣言の条件を\r\n満たしていません。\r\n（27点法：玉と10枚が敵陣に、\r\n"
+                       "先手28点・後手27点以上、\r\n王手されていないこと）"));
+    Save(&balloon, "window-notice-declare-refused.png");
     balloon.OnCommand(CBalloonDlg::CMD_OK);
 
     // The chat log keeps a line of each notice among the chat lines.
@@ -160,6 +168,17 @@ int main(int argc, char** argv) {
     turnDlg.SetSocket(&socket);
     ShootModal<CTurnDlg>(
         turnDlg, "window-turn.png", [](CTurnDlg& d) { d.Cancel(); }, [](CTurnDlg& d) { return d.Run(); });
+    // The same with a host that has the extension: the game's settings are
+    // offered, here those proposed last time.
+    CNullLink guestLink, hostLink;
+    CMainDlg mainWnd(profile, QStringLiteral("."), guestLink, hostLink);
+    mainWnd.protocol->OnGuestConnected(mainWnd.protocol->CapsText());
+    mainWnd.protocol->proposal =
+        GameSettings{Rules::Strict, {}, TimeControl{TimeKind::Byoyomi, 600000, 30000, 0}};
+    turnDlg.SetProtocol(mainWnd.protocol.get());
+    ShootModal<CTurnDlg>(
+        turnDlg, "window-turn-settings.png", [](CTurnDlg& d) { d.Cancel(); },
+        [](CTurnDlg& d) { return d.Run(); });
 
     // Settings and version.
     CSettingsDlg settings(&profile);

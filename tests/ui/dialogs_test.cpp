@@ -1,6 +1,7 @@
 // The secondary windows: the balloon's answers, time-out and notices, the
 // chat log's bound, and the connect and turn dialogs as views
 // of a handshake with a host copy on loopback.
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
@@ -8,8 +9,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 
 #include "main_test_support.h"
+#include "record/start_position.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
 #include "ui/connect_dlg.h"
@@ -212,6 +215,48 @@ TEST(ConnectAndTurnDlg, ShowTheHandshakes) {
         EXPECT_EQ(names, (std::vector<QString>{"主人", "客人", "客人", "主人"}));
         EXPECT_EQ(proposals, (std::vector<std::string>{"1", "0"}));
         EXPECT_EQ(turn.ChosenSide(), 0);
+    }
+}
+
+// The turn dialog offers the game's settings only when the host has the
+// extension, writes them to the protocol's proposal before proposing, and
+// shows them again at the next opening; otherwise they stay greyed and the
+// proposal untouched.  The time figures follow the chosen time control.
+TEST_F(MainWindowTest, TurnDialogProposesTheSettings) {
+    GameSettings handicapByoyomi{Rules::Strict, HandicapSfen(Utf8ToSjis("角落ち")),
+                                 TimeControl{TimeKind::Byoyomi, 5 * 60000, 20000, 0}};
+    for (bool extension : {false, true}) {
+        SCOPED_TRACE(extension);
+        dlg->protocol->OnGuestConnected(extension ? dlg->protocol->CapsText() : std::string());
+        dlg->protocol->proposal = GameSettings{};
+        CTurnDlg turn(&profile, dlg->protocol.get());
+        turn.SetProtocol(dlg->protocol.get());
+        for (int opening = 0; opening < 2; ++opening) {
+            std::vector<bool> enabled;
+            int leastSeconds = -1;
+            RunWhile(
+                turn, [&] { return turn.Run(); },
+                [&] {
+                    // Reopened: what was proposed (or the plain game without the extension).
+                    EXPECT_EQ(turn.ChosenSettings(), opening && extension ? handicapByoyomi : GameSettings{});
+                    turn.RulesBox()->setCurrentIndex(1);
+                    turn.HandicapBox()->setCurrentText(QStringLiteral("角落ち"));
+                    turn.TimeBox()->setCurrentText(QStringLiteral("秒読み"));
+                    turn.MinutesBox()->setValue(5);
+                    turn.SecondsBox()->setValue(0);  // byoyomi has at least a second
+                    leastSeconds = turn.SecondsBox()->value();
+                    turn.SecondsBox()->setValue(20);
+                    enabled = {turn.RulesBox()->isEnabled(), turn.MinutesBox()->isEnabled(),
+                               turn.SecondsBox()->isEnabled()};
+                    QTest::mouseClick(turn.SendButton(), Qt::LeftButton);
+                    turn.Cancel();
+                });
+            EXPECT_EQ(enabled, std::vector<bool>(3, extension));
+            EXPECT_EQ(leastSeconds, 1);
+            EXPECT_EQ(dlg->protocol->proposal, extension ? handicapByoyomi : GameSettings{});
+            EXPECT_EQ(dlg->protocol->ProposalText(),
+                      extension ? GamePayload(handicapByoyomi) : std::string());
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "main_test_support.h"
+#include "ui/clock_face.h"
 #include "ui/kifu_dlg.h"
 #include "ui/promote_dlg.h"
 
@@ -199,6 +200,89 @@ TEST_F(MainWindowTest, TurnLabelsInTheBackBuffer) {
     EXPECT_NE(dlg->ScreenImage(), dlg->BackBuffer());
     dlg->Redraw(false);
     EXPECT_EQ(dlg->ScreenImage(), dlg->BackBuffer());
+}
+
+// A clock shows its main time as m:ss and then the byoyomi's seconds, a
+// started second counted in full; the warning counts the last ten seconds
+// that end the game, so not the main time of a byoyomi game.
+TEST(ClockFaceTest, TextAndWarningSecond) {
+    struct Case {
+        ClockShow show;
+        TimeKind kind;
+        const char* text;
+        int warning;
+        // clang-format off
+    } cases[] = {
+        {{600000, 0, false, false}, TimeKind::SuddenDeath, "10:00", 0},
+        {{5400000, 0, false, false}, TimeKind::Increment, "90:00", 0},
+        {{10001, 0, false, false}, TimeKind::SuddenDeath, "0:11", 0},
+        {{10000, 0, false, false}, TimeKind::SuddenDeath, "0:10", 10},
+        {{1, 0, false, false}, TimeKind::Increment, "0:01", 1},
+        {{5000, 30000, false, false}, TimeKind::Byoyomi, "0:05", 0},
+        {{0, 29001, true, false}, TimeKind::Byoyomi, "30秒", 0},
+        {{0, 3200, true, false}, TimeKind::Byoyomi, "4秒", 4},
+        {{0, 0, true, true}, TimeKind::Byoyomi, "0秒", 0},
+        {{0, 0, false, true}, TimeKind::SuddenDeath, "0:00", 0},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClockText(c.show), QString::fromUtf8(c.text)) << c.text;
+        EXPECT_EQ(WarningSecond(c.show, c.kind), c.warning) << c.text;
+    }
+}
+
+// The clock plates come with a game or a watched game that has a time
+// control, the side to move's lit and their timer running, and widen the
+// window's shape; a game without a time control and every other mode have
+// none.
+TEST_F(MainWindowTest, ClocksShownWhileATimedGameRuns) {
+    struct Step {
+        const char* what;
+        TimeKind kind;
+        int mode;
+        bool shown;
+    } steps[] = {{"timed game", TimeKind::Byoyomi, MODE_GAME, true},
+                 {"watched", TimeKind::Byoyomi, MODE_WATCHING, true},
+                 {"after the game", TimeKind::Byoyomi, MODE_FREE, false},
+                 {"edit", TimeKind::Byoyomi, MODE_EDIT, false},
+                 {"untimed game", TimeKind::None, MODE_GAME, false}};
+    dlg->protocol->OnGuestConnected(dlg->protocol->CapsText());
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        dlg->protocol->proposal.time = TimeControl{s.kind, s.kind == TimeKind::None ? 0 : 600000, 30000, 0};
+        dlg->protocol->OnTurnAccepted(SENTE);
+        dlg->protocol->mode = s.mode;
+        dlg->Redraw(false);
+        EXPECT_EQ(dlg->ClocksShown(), s.shown);
+        EXPECT_EQ(dlg->ClockRunning(), s.shown);
+        EXPECT_EQ(dlg->mask().contains(RIGHT_CLOCK_PLATE.center()), s.shown);
+        if (s.shown) {
+            // Sente to move, shown at the bottom (right).
+            EXPECT_EQ(dlg->Clock(true), (ClockFace{QStringLiteral("10:00"), true}));
+            EXPECT_EQ(dlg->Clock(false), (ClockFace{QStringLiteral("10:00"), false}));
+        }
+    }
+}
+
+// 入玉宣言 is offered in a strict game on the own turn only; declaring
+// without the points says why and the game goes on.
+TEST_F(MainWindowTest, DeclarationOnTheOwnTurnOfAStrictGame) {
+    struct Case {
+        Rules rules;
+        int side;
+        bool offered;
+    } cases[] = {{Rules::Strict, SENTE, true}, {Rules::Strict, GOTE, false}, {Rules::Free, SENTE, false}};
+    dlg->protocol->OnGuestConnected(dlg->protocol->CapsText());
+    for (const Case& c : cases) {
+        dlg->protocol->proposal.rules = c.rules;
+        dlg->protocol->OnTurnAccepted(c.side);
+        EXPECT_EQ(dlg->MenuAction(ID_DECLARE)->isEnabled(), c.offered);
+        question->told.clear();
+        dlg->OnCommand(ID_DECLARE);
+        EXPECT_EQ(question->told.size(), c.offered ? 1u : 0u);
+        EXPECT_TRUE(!c.offered || question->told[0].starts_with("入玉宣言の条件を\r\n満たしていません。"));
+        EXPECT_EQ(dlg->Mode(), MODE_GAME);
+    }
 }
 
 // A file that is not a record, or a save that cannot be written, is named in
