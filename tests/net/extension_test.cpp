@@ -219,6 +219,9 @@ TEST(Extension, Payloads) {
         EXPECT_FALSE(ParseGame(bad, untouched)) << bad;
         EXPECT_EQ(untouched.rules, Rules::Strict) << bad;
     }
+    const ClockReport sent{1200, 0, 61000}, back = ParseClock(ClockPayload(sent));
+    EXPECT_EQ(back.thinkMs * back.senteMs * back.goteMs, 0);
+    EXPECT_EQ(back.thinkMs + back.goteMs, 62200);
     const ClockReport r = ParseClock("gote=5;think=1200;sente=99999999999999999999;x=1");
     EXPECT_EQ(r.thinkMs, 1200);
     EXPECT_EQ(r.goteMs, 5);
@@ -295,6 +298,7 @@ TEST(Extension, StrictGameEndsAlikeEverywhere) {
     EXPECT_NE(line.find("  13 千日手;"), std::string::npos) << line;
     EXPECT_EQ(n.guest.MainLine(), line);
     EXPECT_EQ(n.watcher.MainLine(), line);
+    EXPECT_EQ(n.watcher.proto.ClockOf(GOTE).mainLeftMs, n.host.proto.ClockOf(GOTE).mainLeftMs);  // 3 s spent
     EXPECT_EQ(n.host.notices, std::vector<Notice>{Notice::Sennichite});
     EXPECT_EQ(n.guest.notices, std::vector<Notice>{Notice::Sennichite});
     EXPECT_EQ(n.watcher.notices, std::vector<Notice>{Notice::WatchedGameEnded});
