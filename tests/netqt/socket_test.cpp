@@ -28,23 +28,25 @@ std::string Line(const CHeadlessCopy& c) {
 }  // namespace
 
 // Five guests at most; a sixth waits without a hello until a slot is free.
+// The host's announcement of the extension follows each hello.
 // A refused guest gets its refusal, then loses its slot; so does one that
 // says nothing in time.
 TEST(GameSocket, FiveSlotsRefusalAndHelloWait) {
     auto host = MakeHost("host");
     host->listenSocket.m_nHelloWaitMs = 1000;
     host->helloAnswer = ASK_NO;
+    const QByteArray hello = Raw(PKT_HELLO, "host") + Raw(PKT_EXT_CAPS, CapsPayload());
     QTcpSocket c[SLOT_COUNT + 1];
     for (int i = 0; i < SLOT_COUNT; ++i) {
         c[i].connectToHost(QHostAddress::LocalHost, host->Port());
-        EXPECT_EQ(Receive(c[i]), Raw(PKT_HELLO, "host")) << i;
+        EXPECT_EQ(Receive(c[i]), hello) << i;
     }
     c[SLOT_COUNT].connectToHost(QHostAddress::LocalHost, host->Port());
     RunFor(100);
     EXPECT_EQ(c[SLOT_COUNT].bytesAvailable(), 0);
     c[0].write(Raw(PKT_HELLO, "pest"));
     EXPECT_EQ(Receive(c[0]), Raw(PKT_REFUSE, "0"));
-    EXPECT_EQ(Receive(c[SLOT_COUNT]), Raw(PKT_HELLO, "host"));  // taken into the freed slot
+    EXPECT_EQ(Receive(c[SLOT_COUNT]), hello);  // taken into the freed slot
     EXPECT_TRUE(WaitUntil([&] { return c[1].state() == QAbstractSocket::UnconnectedState; }, 3000));
 }
 
@@ -86,4 +88,37 @@ TEST(GameSocket, OneGameBetweenCopiesWatchedFromMidGame) {
     ASSERT_EQ(host->Disconnect(), 1);
     EXPECT_TRUE(
         WaitUntil([&] { return guest->protocol.connState + watcher->protocol.connState == CONN_NONE; }));
+}
+
+// The extension is announced, and the proposed settings played, only when
+// both copies have it; a copy without it sends nothing beyond the basic
+// protocol (else the other side would report an announcement).
+TEST(GameSocket, ExtensionOnlyBetweenCopiesThatBothHaveIt) {
+    GameSettings strict;
+    strict.rules = Rules::Strict;
+    strict.time = TimeControl{TimeKind::Byoyomi, 60000, 10000, 0};
+    const struct { bool hostOn, guestOn; } rows[] = {{true, true}, {true, false}, {false, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.hostOn) + std::to_string(row.guestOn));
+        auto host = MakeHost("host");
+        host->SetExtension(row.hostOn);
+        auto hostEvents = Events(*host);
+        CHeadlessCopy guest("guest");
+        guest.SetExtension(row.guestOn);
+        guest.protocol.proposal = strict;
+        auto guestEvents = Events(guest);
+        ASSERT_TRUE(guest.Connect("127.0.0.1", host->Port()));
+        ASSERT_TRUE(WaitUntil([&] { return guest.protocol.connState == CONN_GUEST; }));
+        guest.ProposeTurn(0);
+        ASSERT_TRUE(
+            WaitUntil([&] { return guest.protocol.mode == MODE_GAME && host->protocol.mode == MODE_GAME; }));
+        const bool both = row.hostOn && row.guestOn;
+        const auto caps = [](const std::vector<std::string>& events) {
+            return std::ranges::count(events, "caps " + CapsPayload());
+        };
+        EXPECT_EQ(caps(*hostEvents) + caps(*guestEvents), both ? 2 : 0);
+        EXPECT_EQ(host->protocol.Refereed() + guest.protocol.Refereed(), both ? 2 : 0);
+        EXPECT_EQ(host->protocol.Game(), both ? strict : GameSettings{});
+        EXPECT_EQ(guest.protocol.Game(), host->protocol.Game());
+    }
 }
