@@ -69,7 +69,6 @@ TEST(ListFetch, PeerProcessReadsTheProposedSettings) {
         {{"--no-extension", "--time", "increment:300:10"}, 0},
         {{"--time", "sudden:0"}, 2},  // a clock without time
         {{"--time", "byoyomi:600"}, 2},
-        {{"--time", "increment:600:x"}, 2},
         {{"--handicap", QString::fromUtf8("平手")}, 2},  // the even game is no handicap
         {{"--rules", "hard"}, 2},
     };

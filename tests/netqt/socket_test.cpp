@@ -89,36 +89,3 @@ TEST(GameSocket, OneGameBetweenCopiesWatchedFromMidGame) {
     EXPECT_TRUE(
         WaitUntil([&] { return guest->protocol.connState + watcher->protocol.connState == CONN_NONE; }));
 }
-
-// The extension is announced, and the proposed settings played, only when
-// both copies have it; a copy without it sends nothing beyond the basic
-// protocol (else the other side would report an announcement).
-TEST(GameSocket, ExtensionOnlyBetweenCopiesThatBothHaveIt) {
-    GameSettings strict;
-    strict.rules = Rules::Strict;
-    strict.time = TimeControl{TimeKind::Byoyomi, 60000, 10000, 0};
-    const struct { bool hostOn, guestOn; } rows[] = {{true, true}, {true, false}, {false, true}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.hostOn) + std::to_string(row.guestOn));
-        auto host = MakeHost("host");
-        host->SetExtension(row.hostOn);
-        auto hostEvents = Events(*host);
-        CHeadlessCopy guest("guest");
-        guest.SetExtension(row.guestOn);
-        guest.protocol.proposal = strict;
-        auto guestEvents = Events(guest);
-        ASSERT_TRUE(guest.Connect("127.0.0.1", host->Port()));
-        ASSERT_TRUE(WaitUntil([&] { return guest.protocol.connState == CONN_GUEST; }));
-        guest.ProposeTurn(0);
-        ASSERT_TRUE(
-            WaitUntil([&] { return guest.protocol.mode == MODE_GAME && host->protocol.mode == MODE_GAME; }));
-        const bool both = row.hostOn && row.guestOn;
-        const auto caps = [](const std::vector<std::string>& events) {
-            return std::ranges::count(events, "caps " + CapsPayload());
-        };
-        EXPECT_EQ(caps(*hostEvents) + caps(*guestEvents), both ? 2 : 0);
-        EXPECT_EQ(host->protocol.Refereed() + guest.protocol.Refereed(), both ? 2 : 0);
-        EXPECT_EQ(host->protocol.Game(), both ? strict : GameSettings{});
-        EXPECT_EQ(guest.protocol.Game(), host->protocol.Game());
-    }
-}
