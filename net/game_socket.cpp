@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "net/extension.h"
 #include "net/sock_errors.h"
 
 namespace ravu {
@@ -105,6 +106,11 @@ void CGameSocket::OnAccept() {
                 Qt::QueuedConnection);
         });
         slot->SendPacket(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data());
+        // The extension is announced right behind the hello; a copy without
+        // it sends exactly what it always has.
+        const std::string caps = m_pOwner ? m_pOwner->CapsText() : std::string();
+        if (!caps.empty())
+            slot->SendPacket(PKT_EXT_CAPS, static_cast<int>(caps.size()), caps.data());
         const SockHandle handle = slot->Handle();
         QTimer::singleShot(m_nHelloWaitMs, slot, [this, slot, handle] {
             if (handle != 0 && slot->Handle() == handle && !slot->m_bHelloSeen)

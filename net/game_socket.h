@@ -66,7 +66,8 @@ public:
     // Slot i (0..4), for inspection.
     CPacketSocket* Slot(int i) const { return m_slots[i].get(); }
 
-    // Handle name sent in PKT_HELLO to every accepted guest.
+    // Handle name sent in PKT_HELLO to every accepted guest; the owner's
+    // CapsText follows it.
     void SetHandleName(const std::string& sjisName) { m_strHandleName = sjisName; }
     const std::string& HandleName() const { return m_strHandleName; }
 

@@ -1,5 +1,6 @@
 #include "net/guest_handshake.h"
 
+#include "net/extension.h"
 #include "net/game_socket.h"
 #include "net/packet.h"
 #include "net/sock_errors.h"
@@ -46,6 +47,7 @@ CGuestHandshake::Start CGuestHandshake::StartConnect(const Destination& dest, co
 
     m_strHandleName = handleName;
     hostName.clear();
+    hostCaps.clear();
     m_phase = PHASE_CONNECTING;
     if (!m_socket.Connect(addr, dest.port, this)) {
         GiveBack();
@@ -65,6 +67,10 @@ void CGuestHandshake::ProposeTurn(int side) {
     m_nSide = side == 1 ? 1 : 0;
     m_phase = PHASE_TURN;
     m_socket.m_pOwner = this;
+    // With the extension on both sides the settings go first.
+    const std::string settings = m_pMain ? m_pMain->ProposalText() : std::string();
+    if (!settings.empty())
+        m_socket.SendTo(PKT_EXT_GAME, static_cast<int>(settings.size()), settings.data(), 0);
     char text[2] = {static_cast<char>('0' + m_nSide), 0};
     m_socket.SendTo(PKT_TURN, 1, text, 0);
     m_timer.start(turnTimeoutMs);
@@ -92,10 +98,14 @@ void CGuestHandshake::Finish(Outcome outcome) {
 void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (m_phase == PHASE_CONNECTING) {
         switch (msg) {
-            case WM_SOCK_CONNECTED:
+            case WM_SOCK_CONNECTED: {
                 m_socket.SendTo(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data(),
                                 wParam);
+                const std::string caps = m_pMain ? m_pMain->CapsText() : std::string();
+                if (!caps.empty())
+                    m_socket.SendTo(PKT_EXT_CAPS, static_cast<int>(caps.size()), caps.data(), wParam);
                 return;
+            }
             case WM_SOCK_CONNECT_FAILED: Finish(OUT_FAILED); return;
             case WM_SOCK_PACKET:
                 switch (m_socket.GetLastType(wParam)) {
@@ -104,6 +114,11 @@ void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
                         if (onHostHello)
                             onHostHello();
                         return;
+                    case PKT_EXT_CAPS:
+                        // Kept for the main owner, which takes the connection
+                        // over only once accepted; it sees the packet too.
+                        hostCaps = m_socket.GetText(wParam);
+                        break;
                     case PKT_ACCEPT: Finish(OUT_ACCEPTED); return;
                     case PKT_REFUSE:
                         m_socket.Close();

@@ -6,7 +6,8 @@
 // main owner.  It hands the connection back to the main owner before it
 // reports an acceptance, so that packets behind the acceptance in the same
 // read (a running game's catch-up, the host's first move) reach the main
-// owner already knowing the outcome.
+// owner already knowing the outcome.  The main owner's CapsText follows the
+// own hello, its ProposalText goes before each proposal.
 #pragma once
 
 #include <QObject>
@@ -69,6 +70,9 @@ public:
     unsigned ownPort = 0;
     // The host's hello text (its handle name), Shift-JIS.
     std::string hostName;
+    // The host's announcement of the extension, empty when none came; for
+    // CPeerProtocol::OnGuestConnected.
+    std::string hostCaps;
 
     // Phase outcomes.  A refused or timed-out proposal keeps the phase (the
     // dialog stays open): a later acceptance still counts.

@@ -1,6 +1,13 @@
 #include "net/headless_copy.h"
 
+#include "record/notation.h"
+
 namespace ravu {
+
+namespace {
+// How often a running game's clocks are looked at (as the main window does).
+constexpr int TICK_MS = 100;
+}  // namespace
 
 CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
     : QObject(parent),
@@ -12,6 +19,12 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
     listenSocket.m_pOwner = this;
     connectSocket.Create(0);
     board.Reset();
+    tick.setInterval(TICK_MS);
+    connect(&tick, &QTimer::timeout, this, [this] {
+        const int oldMode = protocol.mode;
+        protocol.OnTick();
+        ReportModeChange(oldMode);
+    });
 
     handshake.onHostHello = [this] {
         opponentName = handshake.hostName;
@@ -23,7 +36,7 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
         if (phase == CGuestHandshake::PHASE_CONNECTING) {
             switch (out) {
                 case CGuestHandshake::OUT_ACCEPTED:
-                    protocol.OnGuestConnected();
+                    protocol.OnGuestConnected(handshake.hostCaps);
                     Emit("accept");
                     break;
                 case CGuestHandshake::OUT_REFUSED: Emit("refuse"); break;
@@ -70,21 +83,43 @@ void CHeadlessCopy::ProposeTurn(int side) {
 }
 
 int CHeadlessCopy::Move(const std::string& sjisListText) {
-    int oldMode = protocol.mode;
-    int ok = protocol.PlayMoveText(sjisListText);
-    if (ok)
-        Emit("moved", record.textBuf);
-    ReportModeChange(oldMode);
+    const int oldMode = protocol.mode;
+    const size_t before = MainLine().size();
+    const int ok = protocol.PlayMoveText(sjisListText);
+    ReportOwnMove(ok, before, oldMode);
     return ok;
 }
 
 int CHeadlessCopy::Resign() {
-    int oldMode = protocol.mode;
-    int ok = protocol.Resign();
-    if (ok)
-        Emit("moved", record.textBuf);
-    ReportModeChange(oldMode);
+    const int oldMode = protocol.mode;
+    const size_t before = MainLine().size();
+    const int ok = protocol.Resign();
+    ReportOwnMove(ok, before, oldMode);
     return ok;
+}
+
+int CHeadlessCopy::Declare() {
+    const int oldMode = protocol.mode;
+    const size_t before = MainLine().size();
+    const int result = protocol.Declare();
+    ReportOwnMove(result == 1, before, oldMode);
+    return result;
+}
+
+void CHeadlessCopy::ReportOwnMove(int ok, size_t entriesBefore, int oldMode) {
+    if (ok) {
+        const std::vector<std::string> entries = MainLine();
+        Emit("moved", entriesBefore < entries.size() ? entries[entriesBefore] : record.textBuf);
+    }
+    ReportModeChange(oldMode);
+}
+
+std::vector<std::string> CHeadlessCopy::MainLine() const {
+    std::vector<std::string> out;
+    for (const KifuNode* e = record.kifu.Root(); e && e->filled; e = e->next)
+        if (std::string text = FormatMove(*e, FMT_LIST); !text.empty())
+            out.push_back(std::move(text));
+    return out;
 }
 
 void CHeadlessCopy::Chat(const std::string& sjisText) {
@@ -105,9 +140,9 @@ int CHeadlessCopy::Ask(Question kind, const std::string& question) {
     int policy = answerPolicy;
     if (kind == Question::Connect && helloAnswer >= 0)
         policy = helloAnswer;
-    // Resigning and disconnecting are this copy's own commands: whoever gave
-    // the command has already said yes to its question.
-    if (kind == Question::Resign || kind == Question::Disconnect)
+    // Resigning, disconnecting and declaring are this copy's own commands:
+    // whoever gave the command has already said yes to its question.
+    if (kind == Question::Resign || kind == Question::Disconnect || kind == Question::Declare)
         policy = ASK_YES;
     int answer = ASK_NO;
     if (policy == ASK_YES || policy == ASK_NO)
@@ -125,7 +160,11 @@ void CHeadlessCopy::AddLine(const std::string& line) {
 
 void CHeadlessCopy::Redraw(bool) { ++redrawCount; }
 
-void CHeadlessCopy::Notify(Notice kind) { Emit("notice", NoticeText(kind), static_cast<qint64>(kind)); }
+void CHeadlessCopy::Notify(Notice kind) {
+    Emit("notice", NoticeText(kind), static_cast<qint64>(kind));
+    if (kind >= Notice::WonByMate)
+        Emit("end", NoticeName(kind), static_cast<qint64>(kind));
+}
 
 void CHeadlessCopy::ShowCheck() {
     ++checkCount;
@@ -149,10 +188,13 @@ void CHeadlessCopy::OnSockMessage(SockMsg msg, SockHandle wParam) {
     // questions follow); game packets after, when they have been applied.
     const char* after = nullptr;
     std::string text;
+    // The guest's own link (also while its handshake still holds it; handles
+    // are never shared between the two sockets).
+    const bool fromHost = connectSocket.HasConnection(wParam) != 0;
+    bool settingsFromHost = false;
     if (msg == WM_SOCK_PACKET) {
-        CGameLink& link = protocol.connState == CONN_GUEST && connectSocket.HasConnection(wParam)
-                              ? static_cast<CGameLink&>(connectSocket)
-                              : static_cast<CGameLink&>(listenSocket);
+        CGameLink& link =
+            fromHost ? static_cast<CGameLink&>(connectSocket) : static_cast<CGameLink&>(listenSocket);
         text = link.GetText(wParam);
         switch (link.GetLastType(wParam)) {
             case PKT_HELLO: Emit("hello", text, wParam); break;
@@ -162,6 +204,16 @@ void CHeadlessCopy::OnSockMessage(SockMsg msg, SockHandle wParam) {
             case PKT_OBSERVE: after = "observe"; break;
             case PKT_MOVE: after = "move"; break;
             case PKT_CHUNK_END: after = "catchup"; break;
+            // The extension's packets mean something only to a copy that has it.
+            case PKT_EXT_CAPS:
+                if (protocol.extensionOn)
+                    Emit("caps", text, wParam);
+                break;
+            case PKT_EXT_CLOCK:
+                if (protocol.extensionOn)
+                    after = "clock";
+                break;
+            case PKT_EXT_GAME: settingsFromHost = fromHost; break;
             default: break;  // chat lines are reported when they are logged
         }
     } else if (msg == WM_SOCK_CLOSED) {
@@ -170,6 +222,9 @@ void CHeadlessCopy::OnSockMessage(SockMsg msg, SockHandle wParam) {
     protocol.OnSockMessage(msg, wParam);
     if (after)
         Emit(after, text, wParam);
+    // A spectator learns the watched game's settings from its host.
+    if (settingsFromHost && protocol.mode == MODE_WATCHING && protocol.Refereed())
+        Emit("settings", GamePayload(protocol.Game()), -1);
     ReportModeChange(oldMode);
 }
 
@@ -183,11 +238,23 @@ void CHeadlessCopy::ReportModeChange(int oldMode) {
     if (mode == oldMode)
         return;
     if (mode == MODE_GAME)
+        tick.start();
+    else
+        tick.stop();
+    if (mode == MODE_GAME) {
         Emit("game_start", std::string(), protocol.mySide);
-    else if (mode == MODE_WATCHING)
+        if (protocol.Refereed())
+            Emit("settings", GamePayload(protocol.Game()), protocol.mySide);
+    } else if (mode == MODE_WATCHING) {
         Emit("watching");
-    else if (mode == MODE_FREE && (oldMode == MODE_GAME || oldMode == MODE_WATCHING))
-        Emit("game_over");
+    } else if (mode == MODE_FREE && (oldMode == MODE_GAME || oldMode == MODE_WATCHING)) {
+        const std::vector<std::string> entries = MainLine();
+        const KifuNode* last = nullptr;
+        for (const KifuNode* e = record.kifu.Root(); e && e->filled; e = e->next)
+            last = e;
+        const bool ended = last && last->move && IsEndStatus(last->move->status) && !entries.empty();
+        Emit("game_over", ended ? entries.back() : std::string());
+    }
 }
 
 }  // namespace ravu

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -37,9 +38,14 @@ public:
     bool Connect(const std::string& host, unsigned port);
     void ProposeTurn(int side);
 
+    // Turns the protocol extension on or off (before connecting): off, the
+    // copy says and understands only the basic protocol.
+    void SetExtension(bool on) { protocol.extensionOn = on; }
+
     // The user's commands.
     int Move(const std::string& sjisListText);  // PlayMoveText
     int Resign();
+    int Declare();  // the entering-king declaration (CPeerProtocol::Declare)
     void Chat(const std::string& sjisText);
     int Disconnect();
 
@@ -57,6 +63,8 @@ public:
 
     // --- CSockOwner: the main window's dispatch ---
     void OnSockMessage(SockMsg msg, SockHandle wParam) override;
+    std::string CapsText() const override { return protocol.CapsText(); }
+    std::string ProposalText() const override { return protocol.ProposalText(); }
 
     // How questions are answered: ASK_YES, ASK_NO, or 0 = through askHandler
     // (which may run a nested loop), or when that is null, ASK_NO.
@@ -84,15 +92,27 @@ public:
 signals:
     // kind: "hello", "accept", "refuse", "observe", "catchup", "move", "chat",
     // "closed", "connected", "connect_failed", "timeout", "question",
-    // "answer", "game_start", "game_over", "check", "turn_refused",
-    // "turn_accept", "turn_timeout", "moved", "watching", "turn", "notice"
-    // (text: what the player is told, value: the Notice).  text: Shift-JIS.
-    // value: handle or number.
+    // "answer", "game_start", "game_over" (text: the end line recorded, if
+    // any), "check", "turn_refused", "turn_accept", "turn_timeout", "moved",
+    // "watching", "turn", "notice" (text: what the player is told, value:
+    // the Notice); of the extension: "caps" (the peer's announcement),
+    // "settings" (the game's, as GamePayload; value: own side, -1 watching),
+    // "clock" (a clock report as received), "end" (an ending of a refereed
+    // game: NoticeName, value: the Notice).  text: Shift-JIS.  value: handle
+    // or number.
     void event(const QString& kind, const QByteArray& sjisText, qint64 value);
 
 private:
     void Emit(const char* kind, const std::string& text = std::string(), qint64 value = 0);
     void ReportModeChange(int oldMode);
+    // The main line's entries (list layout), empty ones left out.
+    std::vector<std::string> MainLine() const;
+    // A user's move command: the move's own entry (an automatic end may
+    // follow it), then the change of mode.
+    void ReportOwnMove(int ok, size_t entriesBefore, int oldMode);
+
+    // Clocks run out and round trips are measured only while this ticks.
+    QTimer tick;
 };
 
 }  // namespace ravu

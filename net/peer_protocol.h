@@ -193,17 +193,22 @@ public:
     // Whether this copy announces and uses the extension.
     bool extensionOn = true;
     // This copy's announcement, sent right after its hello; empty when off.
-    std::string CapsText() const { return extensionOn ? CapsPayload() : std::string(); }
+    std::string CapsText() const override { return extensionOn ? CapsPayload() : std::string(); }
     // Guest: whether its host has the extension (then a proposal carries settings).
     bool HostHasExtension() const { return Shared(OwnCaps(), hostCaps).Any(); }
     // Guest: the settings packet to send before a proposal of sides, empty
     // when the host lacks the extension.
-    std::string ProposalText() const { return HostHasExtension() ? GamePayload(proposal) : std::string(); }
+    std::string ProposalText() const override {
+        return HostHasExtension() ? GamePayload(proposal) : std::string();
+    }
     // The settings this copy proposes as a guest.
     GameSettings proposal;
     // The running (or last) game's settings; the basic protocol's free even
     // game when the two copies do not share the extension.
     const GameSettings& Game() const { return game; }
+    // Whether the running (or last) game shares the extension with the
+    // opponent (a watched one: with the host).
+    bool Refereed() const { return gameCaps.Any(); }
     bool Strict() const { return game.rules == Rules::Strict; }
     bool Clocked() const { return game.time.kind != TimeKind::None; }
     // What a side's clock shows now (its running move counted).

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace ravu {
 
@@ -42,6 +43,13 @@ public:
     // One socket message.  Sent synchronously for WM_SOCK_PACKET (the socket's
     // last type and text are valid during the call), posted for the others.
     virtual void OnSockMessage(SockMsg msg, SockHandle wParam) = 0;
+
+    // What the owner says beyond the basic protocol: the announcement of its
+    // extension, sent right after its own hello, and the settings sent before
+    // each proposal of sides.  Empty: nothing is sent.  A connection's
+    // temporary owner (the guest's handshake) asks the main owner.
+    virtual std::string CapsText() const { return {}; }
+    virtual std::string ProposalText() const { return {}; }
 
     // Expires when the owner is destroyed.
     std::weak_ptr<CSockOwner*> Token() const { return token; }

@@ -8,6 +8,7 @@
 
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
+#include "ui/connect_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_fonts.h"
 
@@ -282,7 +283,9 @@ void CMainDlg::PressStripButton(StripButton button) {
                 acceptedInDialog = false;
                 if (connectDlg->Run() == 1 && !acceptedInDialog) {
                     protocol->SetOpponentName(profile.GetOpponentName());
-                    protocol->OnGuestConnected();  // guest; the chat input is shown
+                    auto* dial = dynamic_cast<CConnectDlg*>(connectDlg.get());
+                    // guest; the chat input is shown
+                    protocol->OnGuestConnected(dial ? dial->Handshake().hostCaps : std::string());
                 }
             } else {
                 Disconnect();

@@ -102,10 +102,10 @@ void CMainDlg::SetUp(const QString& skinDir) {
     if (connectSocket) {
         auto connect =
             std::make_unique<CConnectDlg>(connectSocket.get(), &hostListText, &profile, protocol.get(), this);
-        connect->onAccepted = [this] {
+        connect->onAccepted = [this, dial = connect.get()] {
             acceptedInDialog = true;
             protocol->SetOpponentName(profile.GetOpponentName());  // the host's hello
-            protocol->OnGuestConnected();
+            protocol->OnGuestConnected(dial->Handshake().hostCaps);
         };
         connectDlg = std::move(connect);
         auto turn = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
@@ -176,6 +176,12 @@ void CMainDlg::SetUp(const QString& skinDir) {
         listenSocket->m_pOwner = protocol.get();
         listenSocket->Listen(static_cast<unsigned>(profile.GetPort()));
     }
+    // A refereed game's clocks run out, and its round trips are measured,
+    // only as the protocol is looked at (it does nothing outside a game).
+    constexpr int PROTOCOL_TICK_MS = 100;
+    auto* protocolTick = new QTimer(this);
+    connect(protocolTick, &QTimer::timeout, this, [this] { protocol->OnTick(); });
+    protocolTick->start(PROTOCOL_TICK_MS);
     CPacketSocket::SetErrorReporter(
         [this](const std::string& sjisText) { showMessage(QString::fromUtf8(SjisToUtf8(sjisText))); });
 

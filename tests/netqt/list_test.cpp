@@ -41,7 +41,7 @@ TEST(ListFetch, PeerProcessListensFetchesAndTakesCommands) {
     setenv("RAVUONE_LIST_URL", server.Url().toUtf8().constData(), 1);
     QProcess peer;
     peer.start(RAVUONE_PEER_PATH, {"--name", QString::fromUtf8("ピア"), "--listen", "0", "--fetch-list"});
-    peer.write("state\nmove 7f-fu\n\nquit\n");
+    peer.write("state\nmove 7f-fu\ndeclare\n\nquit\n");
     ASSERT_TRUE(
         WaitUntil([&] { return peer.state() == QProcess::NotRunning; }, 10000));  // the list server runs here
     EXPECT_EQ(peer.exitCode(), 0);
@@ -53,6 +53,30 @@ TEST(ListFetch, PeerProcessListensFetchesAndTakesCommands) {
                                 "{\"event\":\"listening\",\"port\":%2}\n"
                                 "{\"event\":\"state\",\"connState\":0,\"mode\":0,\"mySide\":0,\"gamePeer\":0,"
                                 "\"sideToMove\":0,\"port\":%2}\n"
-                                "{\"event\":\"refused_command\",\"text\":\"move 7f-fu\"}\n")
+                                "{\"event\":\"refused_command\",\"text\":\"move 7f-fu\"}\n"
+                                "{\"event\":\"refused_command\",\"text\":\"declare\"}\n")
                   .arg(QString(1024 - 18, 'x'), port));
+}
+
+// The settings a guest proposes are read as a host reads them: what a host
+// could not play is a usage error (status 2).
+TEST(ListFetch, PeerProcessReadsTheProposedSettings) {
+    const struct {
+        QStringList options;
+        int status;
+    } rows[] = {
+        {{"--rules", "strict", "--handicap", QString::fromUtf8("香落ち"), "--time", "byoyomi:600:30"}, 0},
+        {{"--no-extension", "--time", "increment:300:10"}, 0},
+        {{"--time", "sudden:0"}, 2},  // a clock without time
+        {{"--time", "byoyomi:600"}, 2},
+        {{"--handicap", QString::fromUtf8("平手")}, 2},  // the even game is no handicap
+        {{"--rules", "hard"}, 2},
+    };
+    for (const auto& row : rows) {
+        QProcess peer;
+        peer.start(RAVUONE_PEER_PATH, QStringList{"--listen", "0"} + row.options);
+        peer.write("quit\n");
+        ASSERT_TRUE(peer.waitForFinished(10000)) << row.options.join(' ').toStdString();
+        EXPECT_EQ(peer.exitCode(), row.status) << row.options.join(' ').toStdString();
+    }
 }

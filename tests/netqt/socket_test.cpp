@@ -28,23 +28,25 @@ std::string Line(const CHeadlessCopy& c) {
 }  // namespace
 
 // Five guests at most; a sixth waits without a hello until a slot is free.
+// The host's announcement of the extension follows each hello.
 // A refused guest gets its refusal, then loses its slot; so does one that
 // says nothing in time.
 TEST(GameSocket, FiveSlotsRefusalAndHelloWait) {
     auto host = MakeHost("host");
     host->listenSocket.m_nHelloWaitMs = 1000;
     host->helloAnswer = ASK_NO;
+    const QByteArray hello = Raw(PKT_HELLO, "host") + Raw(PKT_EXT_CAPS, CapsPayload());
     QTcpSocket c[SLOT_COUNT + 1];
     for (int i = 0; i < SLOT_COUNT; ++i) {
         c[i].connectToHost(QHostAddress::LocalHost, host->Port());
-        EXPECT_EQ(Receive(c[i]), Raw(PKT_HELLO, "host")) << i;
+        EXPECT_EQ(Receive(c[i]), hello) << i;
     }
     c[SLOT_COUNT].connectToHost(QHostAddress::LocalHost, host->Port());
     RunFor(100);
     EXPECT_EQ(c[SLOT_COUNT].bytesAvailable(), 0);
     c[0].write(Raw(PKT_HELLO, "pest"));
     EXPECT_EQ(Receive(c[0]), Raw(PKT_REFUSE, "0"));
-    EXPECT_EQ(Receive(c[SLOT_COUNT]), Raw(PKT_HELLO, "host"));  // taken into the freed slot
+    EXPECT_EQ(Receive(c[SLOT_COUNT]), hello);  // taken into the freed slot
     EXPECT_TRUE(WaitUntil([&] { return c[1].state() == QAbstractSocket::UnconnectedState; }, 3000));
 }
 

@@ -1,6 +1,7 @@
 // ravuone-peer: a copy of RavuOne without windows.
 //   ravuone-peer --listen [PORT] [--answer yes|no|ask] [--name NAME]
 //   ravuone-peer --connect HOST[:PORT] [--turn 0|1] [--name NAME]
+//                [--rules free|strict] [--handicap NAME] [--time SPEC] [--no-extension]
 // Commands on stdin, one per line; events on stdout, one JSON object a line.
 #include <QCoreApplication>
 
@@ -8,8 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/textcodec.h"
+#include "net/extension.h"
 #include "peer_console.h"
+#include "record/start_position.h"
 
 namespace {
 
@@ -18,8 +23,9 @@ void Usage() {
         "usage: ravuone-peer [--name NAME] (--listen [PORT] | --connect HOST[:PORT])\n"
         "       [--answer yes|no|ask] [--turn 0|1] [--ask-timeout-ms N]\n"
         "       [--connect-timeout-ms N] [--turn-timeout-ms N] [--stay] [--exit-on-close]\n"
-        "       [--fetch-list]\n"
-        "commands on stdin: turn 0|1, move TEXT, resign, chat TEXT, yes, no,\n"
+        "       [--fetch-list] [--no-extension] [--rules free|strict] [--handicap NAME]\n"
+        "       [--time none|sudden:MAIN|byoyomi:MAIN:BYO|increment:MAIN:INC] (seconds)\n"
+        "commands on stdin: turn 0|1, move TEXT, resign, declare, chat TEXT, yes, no,\n"
         "                   connect HOST[:PORT], disconnect, list, state, quit\n",
         stderr);
 }
@@ -33,11 +39,49 @@ bool ParseInt(const char* s, int& out) {
     return true;
 }
 
+// The settings a guest proposes, from --rules, --handicap (UTF-8) and
+// --time; read the way the host reads them, so what is accepted here is
+// what a host can play.
+bool ParseProposal(const std::string& rules, const std::string& handicap, const std::string& time,
+                   ravu::GameSettings& out) {
+    if (rules != "free" && rules != "strict")
+        return false;
+    std::string payload = "rules=" + rules;
+    if (!handicap.empty()) {
+        const std::string sfen = ravu::HandicapSfen(ravu::Utf8ToSjis(handicap));
+        if (sfen.empty())
+            return false;
+        payload += ";start=" + sfen;
+    }
+    std::vector<std::string> parts;
+    for (size_t start = 0;;) {
+        const size_t colon = time.find(':', start);
+        parts.push_back(time.substr(start, colon - start));
+        if (colon == std::string::npos)
+            break;
+        start = colon + 1;
+    }
+    const std::string& kind = parts[0];
+    const size_t expected = kind == "none" ? 1 : kind == "sudden" ? 2 : 3;
+    if (parts.size() != expected)
+        return false;
+    payload += ";time=" + kind;
+    if (parts.size() > 1)
+        payload += ";main=" + parts[1];
+    if (kind == "byoyomi")
+        payload += ";byoyomi=" + parts[2];
+    else if (kind == "increment")
+        payload += ";increment=" + parts[2];
+    return ravu::ParseGame(payload, out) &&
+           out.rules == (rules == "strict" ? ravu::Rules::Strict : ravu::Rules::Free);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     ravu::PeerOptions opt;
+    std::string rules = "free", handicap, time = "none";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto next = [&](const char* what) -> const char* {
@@ -86,10 +130,23 @@ int main(int argc, char** argv) {
             opt.exitOnClose = true;
         } else if (a == "--fetch-list") {
             opt.fetchList = true;
+        } else if (a == "--no-extension") {
+            opt.extension = false;
+        } else if (a == "--rules") {
+            rules = next("--rules");
+        } else if (a == "--handicap") {
+            handicap = next("--handicap");
+        } else if (a == "--time") {
+            time = next("--time");
         } else {
             Usage();
             return 2;
         }
+    }
+    if (!ParseProposal(rules, handicap, time, opt.proposal)) {
+        std::fputs("ravuone-peer: unknown rules, handicap or time\n", stderr);
+        Usage();
+        return 2;
     }
     if (!opt.host && opt.connectHost.empty() && !opt.fetchList) {
         Usage();

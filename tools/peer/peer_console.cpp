@@ -32,6 +32,8 @@ CPeerConsole::CPeerConsole(const PeerOptions& options, QObject* parent) : QObjec
     std::string name = opt.name.empty() ? QHostInfo::localHostName().toStdString() : opt.name;
     copy = std::make_unique<CHeadlessCopy>(Utf8ToSjis(name));
     copy->answerPolicy = opt.answer;
+    copy->SetExtension(opt.extension);
+    copy->protocol.proposal = opt.proposal;
     copy->askHandler = [this](const std::string& q) { return AskOnStdin(q); };
     copy->handshake.connectTimeoutMs = opt.connectTimeoutMs;
     copy->handshake.turnTimeoutMs = opt.turnTimeoutMs;
@@ -172,6 +174,8 @@ void CPeerConsole::Command(const std::string& line) {
         ok = copy->Move(WithMoveNumber(Utf8ToSjis(arg), number)) == 1;
     } else if (cmd == "resign") {
         ok = copy->Resign() == 1;
+    } else if (cmd == "declare") {
+        ok = copy->Declare() == 1;
     } else if (cmd == "chat") {
         ok = copy->protocol.connState != CONN_NONE && !arg.empty();
         if (ok)

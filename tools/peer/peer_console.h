@@ -27,6 +27,8 @@ struct PeerOptions {
     bool stayOnEof = false;    // keep running when stdin ends
     bool exitOnClose = false;  // end when the last connection is gone
     bool fetchList = false;    // fetch the host list first
+    bool extension = true;     // announce and use the protocol extension
+    GameSettings proposal;     // what a guest proposes with the sides
 };
 
 class CPeerConsole : public QObject {
