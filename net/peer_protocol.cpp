@@ -253,13 +253,18 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     std::string guestName = listenSocket.GetPeerName(handle);
     const std::string& senteName = guestFirst ? guestName : handleName;
     const std::string& goteName = guestFirst ? handleName : guestName;
-    std::string question = "\r\n先手・後手はこれでいいですか？\r\n\r\n";
+    // With settings the question has no blank lines, so that the balloon's
+    // six lines hold them.
+    std::string question =
+        shared.Any() ? "先手・後手はこれでいいですか？\r\n" : "\r\n先手・後手はこれでいいですか？\r\n\r\n";
     if (settings.startSfen.empty())
         question += " 先手: " + ShownName(senteName) + " \r\n 後手: " + ShownName(goteName);
     else  // 上手 (gote) gives the handicap and moves first
         question += " 下手: " + ShownName(senteName) + " \r\n 上手: " + ShownName(goteName);
-    if (shared.Any())
-        question += "\r\n" + SettingsText(settings);
+    if (shared.Any()) {
+        const std::string lines = SettingsText(settings);
+        question += "\r\n" + lines.substr(0, lines.size() - 2);  // without the last line break
+    }
     int answer = AskHost(Question::Sides, question);
     // A game may have started, or the guest gone, while the question was open.
     if (answer != ASK_YES || mode == MODE_GAME || !listenSocket.HasConnection(handle)) {

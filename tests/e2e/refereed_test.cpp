@@ -83,10 +83,10 @@ TEST(RefereedGame, StrictHandicapGameWithByoyomiEndsInMateOnAllThree) {
     ASSERT_TRUE(host.Start());
     Peer guest(QStringLiteral("上手"), host.Port(),
                {"--rules", "strict", "--handicap", QStringLiteral("香落ち"), "--time", "byoyomi:600:30"});
-    // The balloon shows six lines: the handicap and time lines below the
-    // rules line do not fit; the settings played are checked below.
     StartGame(host, guest, QStringLiteral("上手"), 1,
-              {QStringLiteral("上手: 上手"), QStringLiteral("反則は負け")}, QStringLiteral("先手: "));
+              {QStringLiteral("上手: 上手"), QStringLiteral("反則は負け"), QStringLiteral("手合割: 香落ち"),
+               QStringLiteral("秒読み30秒")},
+              QStringLiteral("先手: "));
     ASSERT_TRUE(guest.Wait("settings", "rules=strict;start=lnsgkgsn1/"));
 
     // The spectator joins before the first move and learns the settings and clocks.

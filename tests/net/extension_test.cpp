@@ -275,10 +275,9 @@ TEST(Extension, StrictGameEndsAlikeEverywhere) {
     const GameSettings s = Settings(Rules::Strict, "香落ち", TimeKind::Byoyomi, 600, 30);
     n.Propose(1, s);  // the guest gives the handicap: gote, moving first
     ASSERT_EQ(n.host.questions.size(), 2u);
-    EXPECT_NE(
-        n.host.questions[1].find(" 下手: host \r\n 上手: guest\r\n ルール: 反則は負け\r\n 手合割: 香落ち"),
-        std::string::npos)
-        << n.host.questions[1];
+    EXPECT_EQ(n.host.questions[1],
+              "先手・後手はこれでいいですか？\r\n 下手: host \r\n 上手: guest\r\n ルール: 反則は負け\r\n"
+              " 手合割: 香落ち（上手から）\r\n 持ち時間: 10分 秒読み30秒");
     ASSERT_EQ(n.guest.proto.mode, MODE_GAME);
     EXPECT_EQ(n.host.proto.Game(), s);
     EXPECT_EQ(n.guest.proto.SideToMove(), GOTE);
