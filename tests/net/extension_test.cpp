@@ -97,17 +97,19 @@ struct Net {
     void Wire(Peer& from, SockHandle h, uint8_t type, const std::string& text) {
         (&from == &host ? host.listen : from.conn).SendTo(type, int(text.size()), text.data(), h);
     }
-    // Moves time on by `ms` in steps of 50 ms, delivering what is due and
-    // letting the programs tick.
+    // Moves time on by `ms` in steps of 50 ms, delivering what is due (a
+    // proposal's acceptance to the guest's turn dialog) and letting the
+    // programs tick.
     void Run(int64_t ms) {
-        const int64_t end = now + ms;
-        for (;;) {
-            Collect();
-            while (!flight.empty() && flight.front().at <= now) {
-                InFlight f = flight.front();
+        for (const int64_t end = now + ms;;) {
+            for (Collect(); !flight.empty() && flight.front().at <= now; Collect()) {
+                const InFlight f = flight.front();
                 flight.pop_front();
-                Deliver(f);
-                Collect();
+                (f.to == &host ? host.listen : f.to->conn).Put(f.handle, f.type, f.text);
+                if (f.type == PKT_ACCEPT && f.to->turnSide >= 0)
+                    f.to->proto.OnTurnAccepted(std::exchange(f.to->turnSide, -1));
+                else
+                    f.to->proto.OnSockMessage(WM_SOCK_PACKET, f.handle);
             }
             if (now >= end)
                 break;
@@ -148,16 +150,6 @@ struct Net {
                 text + "|";
         flight.push_back({now + delay, &to, handle, type, text});
     }
-    void Deliver(const InFlight& f) {
-        Peer& p = *f.to;
-        (&p == &host ? p.listen : p.conn).Put(f.handle, f.type, f.text);
-        if (&p != &host && p.turnSide >= 0 && f.type == PKT_ACCEPT) {
-            p.proto.OnTurnAccepted(std::exchange(p.turnSide, -1));
-            return;
-        }
-        p.proto.OnSockMessage(WM_SOCK_PACKET, f.handle);
-    }
-
     int64_t now = 1000000;
     int64_t delay = 0;
     Peer host, guest, watcher;
@@ -187,14 +179,11 @@ TEST(Extension, Payloads) {
         const char* text;
         int version;
         bool rules, clock;
-    } caps[] = {
-        {"RAVU 1 rules clock handicap ping", 1, true, true},
-        {"RAVU 3 clock teleport", 3, false, true},
-        {"RAVU 0 rules", 0, false, false},
-        {"ravu 1 rules", 0, false, false},
-        {"RAVU", 0, false, false},
-        {"RAVU x rules", 0, false, false},
-    };
+    } caps[] = {{"RAVU 1 rules clock handicap ping", 1, true, true},
+                {"RAVU 3 clock teleport", 3, false, true},
+                {"RAVU 0 rules", 0, false, false},
+                {"ravu 1 rules", 0, false, false},
+                {"RAVU x rules", 0, false, false}};
     for (const auto& c : caps) {
         const Capabilities got = ParseCaps(c.text);
         EXPECT_EQ(got.version, c.version) << c.text;
@@ -363,16 +352,9 @@ TEST(Extension, ClocksAgreeOverASlowLink) {
     for (int i = 0; i < 100; ++i) {
         Peer& mover = i % 2 ? n.host : n.guest;
         n.Run(1000 + (i * 733) % 4000);
-        ASSERT_EQ(mover.proto.PlayMoveText([&] {
-            char text[48];
-            std::snprintf(text, sizeof text, "%4d ", i + 1);
-            return std::string(text) + kShuffle[i % 4] + " ";
-        }()),
-                  1)
-            << i;
         // While a move is on its way the receiver still sees the mover's
         // clock running; from its arrival on, the two agree.
-        n.Run(n.delay);
+        ASSERT_EQ(n.Play(mover, kShuffle[i % 4]), 1) << i;
         for (int step = 0; step < 4; ++step) {
             n.Run(100);
             for (int side : {SENTE, GOTE}) {
