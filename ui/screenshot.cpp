@@ -27,6 +27,8 @@ class CShotDlg : public CMainDlg {
 public:
     using CMainDlg::CMainDlg;
     int64_t NowMs() const override { return now; }
+    // Every move that may promote does.
+    int AskPromotion(int, int) override { return 1; }
     int64_t now = 0;
 };
 
@@ -125,22 +127,17 @@ int main(int argc, char** argv) {
     dlg.Redraw(false);
     ok = Save(dlg, out.filePath("main-clock.png")) && ok;
 
-    // The end of a strict game by mate, with its notice: after two moves the
-    // position is arranged on the board for the picture (gote's golds and
-    // its 5三 pawn in sente's hand, a sente pawn on 5三, gote's silver on
-    // 6二), and sente drops a gold on 5二.  The referee finds the mate.
+    // The end of a strict game by mate, with its notice: one of the
+    // shortest mates from the even start (▲2六歩 △4二玉 ▲2五歩 △3二玉
+    // ▲2四歩 △4二飛 ▲2三歩成), found by the referee.
     StartRefereedGame(dlg, {ravu::Rules::Strict, {}, {}});
-    Play(dlg, {{7, 7, 7, 6, 0}, {3, 3, 3, 4, 0}});
-    ravu::CShogiBoard& board = dlg.board;
-    for (auto [file, rank] : {std::pair{4, 1}, std::pair{6, 1}, std::pair{5, 3}})
-        board.Capture(board.PieceAt(file, rank), ravu::SENTE);
-    board.MoveTo(board.PieceAt(5, 7), 5, 3);
-    board.MoveTo(board.PieceAt(7, 1), 6, 2);
-    dlg.Redraw(false);  // lays the hands out
-    dlg.protocol->mySide = ravu::SENTE;
-    const ravu::KomaRec& gold = board.GetPiece(board.FindInHand(ravu::SENTE, ravu::PT_KIN));
-    QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, QPoint(gold.x + 15, gold.y + 15));
-    QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(5, 2));
+    Play(dlg, {{2, 7, 2, 6, 0},
+               {5, 1, 4, 2, 0},
+               {2, 6, 2, 5, 0},
+               {4, 2, 3, 2, 0},
+               {2, 5, 2, 4, 0},
+               {8, 2, 4, 2, 0},
+               {2, 4, 2, 3, 0}});
     ok = Save(dlg, out.filePath("main-mate.png")) && ok;
     return ok ? 0 : 1;
 }
