@@ -4,6 +4,10 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QTcpSocket>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <QTimer>
 
 #include "net/sock_errors.h"
@@ -106,6 +110,20 @@ void CPacketSocket::PostToOwner(SockMsg msg, SockHandle wParam) {
         Qt::QueuedConnection);
 }
 
+void CPacketSocket::KeepAlive(QTcpSocket* sock) {
+    // TCP keepalive, probing after a minute of silence rather than the
+    // system's two hours, so that a peer whose machine or network went away
+    // is noticed also by copies without the extension's heartbeat.
+    sock->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    const qintptr fd = sock->socketDescriptor();
+    if (fd < 0)
+        return;
+    const int idle = KEEPALIVE_IDLE_S, interval = KEEPALIVE_INTERVAL_S, count = KEEPALIVE_COUNT;
+    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+}
+
 void CPacketSocket::Attach(QTcpSocket* sock) {
     Adopt(sock);
     m_bConnected = true;
@@ -121,6 +139,8 @@ void CPacketSocket::Adopt(QTcpSocket* sock) {
     sock->setReadBufferSize(READ_BUFFER_MAX);
     // Moves are small and answered one by one: no waiting to fill segments.
     sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    KeepAlive(sock);
+    connect(sock, &QTcpSocket::connected, this, [sock] { KeepAlive(sock); });
     const SockHandle handle = m_hSocket;
     connect(sock, &QTcpSocket::readyRead, this, [this, sock] {
         if (sock == m_pSock)

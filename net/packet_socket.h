@@ -43,6 +43,11 @@ public:
     virtual void Close();
 
     // Takes over an accepted connection and gives it a new handle.
+    // Keepalive on the connection, with probes after a minute of silence.
+    static void KeepAlive(QTcpSocket* sock);
+    static constexpr int KEEPALIVE_IDLE_S = 60;
+    static constexpr int KEEPALIVE_INTERVAL_S = 10;
+    static constexpr int KEEPALIVE_COUNT = 6;
     void Attach(QTcpSocket* sock);
 
     // Where the texts of "送信エラー" and read errors go (the windows show a

@@ -89,6 +89,7 @@ CPeerProtocol::~CPeerProtocol() = default;
 
 void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (msg == WM_SOCK_PACKET) {
+        Heard(wParam);
         if (HandleExtension(wParam))
             return;
         if (connState == CONN_GUEST) {
@@ -140,6 +141,7 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
         connState = CONN_NONE;
         guestLink = 0;
         hostCaps = Capabilities{};
+        health.clear();
         echoPending.clear();
         host.ShowChatInput(false);
     }
@@ -164,6 +166,9 @@ void CPeerProtocol::Accepted(SockHandle handle) {
 void CPeerProtocol::Forget(SockHandle handle) {
     std::erase_if(guestExt,
                   [&](const auto& g) { return g.first == handle || !listenSocket.HasConnection(g.first); });
+    if (connState != CONN_GUEST)
+        std::erase_if(
+            health, [&](const auto& h) { return h.first == handle || !listenSocket.HasConnection(h.first); });
     for (std::vector<SockHandle>* list : {&acceptedGuests, &greetedGuests}) {
         for (size_t i = 0; i < list->size();) {
             SockHandle h = (*list)[i];
@@ -446,8 +451,10 @@ void CPeerProtocol::LogChat(const std::string& line) {
 void CPeerProtocol::OnGuestConnected(const std::string& hostCapsText) {
     connState = CONN_GUEST;
     hostCaps = ParseCaps(hostCapsText);
+    health.clear();
     // The link to the host: its loss ends the guest's connection state.
     guestLink = connectSocket.OwnHandle();
+    Watch(guestLink, hostCaps);
     echoPending.clear();
     host.ShowChatInput(true);
 }
@@ -544,6 +551,7 @@ int CPeerProtocol::Disconnect() {
         listenSocket.Close();
     acceptedGuests.clear();
     guestExt.clear();
+    health.clear();
     ClearGameState();
     connState = CONN_NONE;
     guestLink = 0;

@@ -254,7 +254,17 @@ private:
     // the opponent and spectators receive it, else only the spectators.
     void EndGame(int status, bool send, Notice notice);
     void SendOwnClock(int64_t thinkMs);
-    void SendPing(SockHandle handle);
+    // --- the health of links to peers with the extension (heartbeat.cpp) ---
+    // A packet came on the link.
+    void Heard(SockHandle handle);
+    // Starts watching a link whose peer announced round trips.
+    void Watch(SockHandle handle, const Capabilities& caps);
+    // Pings every link now and then; a link silent for too long is gone.
+    void Beat();
+    void Ping(SockHandle handle);
+    void Gone(SockHandle handle);
+    // The opponent's link: the guest's to its host, the host's to its opponent.
+    SockHandle OpponentLink() const { return connState == CONN_GUEST ? guestLink : gamePeer; }
     // Replays the game so far of a watched game.
     void ReplayCatchUp(const std::string& text);
     // The board again as the record's main line has it (after a move that
@@ -308,9 +318,13 @@ private:
     int64_t lastChargedMs = -1;
     int64_t pendingThinkMs = -1;  // the opponent's figure for its coming move
     int64_t rttMs = 0;
-    int64_t pingSentMs = -1;
-    int64_t lastPingMs = 0;
-    uint32_t pingCount = 0;
+    struct Health {
+        int64_t heard = 0;     // when the last packet came
+        int64_t pinged = 0;    // when the last ping went
+        bool answered = true;  // its pong came back
+        uint32_t seq = 0;
+    };
+    std::map<SockHandle, Health> health;
     std::string pendingCatchUp;     // spectator: the game so far, waiting for its settings
     bool watchedClock = false;      // spectator: the host reports clocks
     bool awaitingSettings = false;  // spectator: its host has the extension, settings not yet here

@@ -21,8 +21,6 @@ namespace {
 // A player whose program has gone silent loses on time only this long after
 // its clock ran out as seen here: its own program declares first.
 constexpr int64_t CLAIM_GRACE_MS = 10 * 1000;
-// Round trips are measured this often during a game.
-constexpr int64_t PING_INTERVAL_MS = 10 * 1000;
 
 void Send(CGameLink& link, uint8_t type, const std::string& text, SockHandle handle) {
     link.SendTo(type, static_cast<int>(text.size()), text.data(), handle);
@@ -52,6 +50,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
             hostCaps = ParseCaps(text);
         } else {
             guestExt[handle].caps = ParseCaps(text);
+            Watch(handle, guestExt[handle].caps);
             // A spectator that joined the running game learns its settings now.
             if (mode == MODE_GAME && handle != gamePeer && IsAccepted(handle))
                 SendGameTo(handle);
@@ -97,9 +96,11 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
         }
         case PKT_EXT_PING: Send(link, PKT_EXT_PONG, text.substr(0, 32), handle); break;
         case PKT_EXT_PONG:
-            if (pingSentMs >= 0 && text == std::to_string(pingCount)) {
-                rttMs = std::max<int64_t>(0, Now() - pingSentMs);
-                pingSentMs = -1;
+            if (auto it = health.find(handle);
+                it != health.end() && !it->second.answered && text == std::to_string(it->second.seq)) {
+                it->second.answered = true;
+                if (handle == OpponentLink())
+                    rttMs = std::max<int64_t>(0, Now() - it->second.pinged);
             }
             break;
         default: break;
@@ -145,18 +146,9 @@ void CPeerProtocol::SetUpGame() {
     turnStartMs = Now();
     pendingThinkMs = -1;
     lastChargedMs = -1;
-    lastPingMs = turnStartMs - PING_INTERVAL_MS;  // measure at once
+    if (auto it = health.find(OpponentLink()); it != health.end() && mode == MODE_GAME)
+        Ping(it->first);  // the round trip is known before the first move arrives
     board.SetMoveJudge(mode == MODE_GAME && Strict() ? &judge : nullptr);
-}
-
-void CPeerProtocol::SendPing(SockHandle handle) {
-    pingSentMs = Now();
-    lastPingMs = pingSentMs;
-    const std::string text = std::to_string(++pingCount);
-    if (connState == CONN_GUEST)
-        Send(connectSocket, PKT_EXT_PING, text, 0);
-    else
-        Send(listenSocket, PKT_EXT_PING, text, handle);
 }
 
 void CPeerProtocol::SendOwnClock(int64_t thinkMs) {
@@ -254,11 +246,10 @@ int CPeerProtocol::Declare() {
 }
 
 void CPeerProtocol::OnTick() {
+    Beat();
     if (mode != MODE_GAME)
         return;
     const int64_t now = Now();
-    if (gameCaps.ping && now - lastPingMs >= PING_INTERVAL_MS)
-        SendPing(gamePeer);
     if (!Clocked())
         return;
     const int toMove = SideToMove();

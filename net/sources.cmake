@@ -9,6 +9,7 @@ add_library(ravu_net_model STATIC
   ${CMAKE_SOURCE_DIR}/net/peer_protocol.cpp
   ${CMAKE_SOURCE_DIR}/net/extension.cpp
   ${CMAKE_SOURCE_DIR}/net/refereed_game.cpp
+  ${CMAKE_SOURCE_DIR}/net/heartbeat.cpp
   ${CMAKE_SOURCE_DIR}/net/host_list.cpp
 )
 target_include_directories(ravu_net_model PUBLIC ${CMAKE_SOURCE_DIR})

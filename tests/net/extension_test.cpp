@@ -62,6 +62,7 @@ struct Peer : CProtocolHost {
     std::vector<Notice> notices;
     int turnSide = -1;    // a proposal of sides waits for the host's answer
     bool ticking = true;  // a program that froze stops ticking
+    bool mute = false;    // nothing it sends arrives any more
 };
 
 // A host and its guests (slot 7 the opponent, slot 9 a spectator), with
@@ -146,6 +147,8 @@ struct Net {
     }
     void Send(Peer& from, Peer& to, SockHandle handle, SockHandle slot, uint8_t type,
               const std::string& text) {
+        if (from.mute)
+            return;
         wire += (&from == &host ? "h>" : "g>") + std::to_string(slot) + " " + std::to_string(type) + " " +
                 text + "|";
         flight.push_back({now + delay, &to, handle, type, text});
@@ -404,4 +407,23 @@ TEST(Extension, MateEndsTheGame) {
     EXPECT_EQ(n.guest.MainLine(), n.host.MainLine());
     EXPECT_EQ(n.guest.notices, std::vector<Notice>{Notice::WonByMate});
     EXPECT_EQ(n.host.notices, std::vector<Notice>{Notice::LostByMate});
+}
+
+// Copies with the extension ping each other every ten seconds; a link on
+// which nothing came for thirty seconds is gone, on either side.
+TEST(Extension, SilentPeerIsGone) {
+    for (bool hostSilent : {false, true}) {
+        Net n;
+        n.Join(n.guest, 7);
+        n.Run(60000);  // nothing but pings and pongs (type 99, 100) keeps the links alive
+        EXPECT_EQ(n.host.proto.connState + n.guest.proto.connState, CONN_HOST + CONN_GUEST);
+        EXPECT_NE(n.wire.find("g>7 100 6|"), std::string::npos) << n.wire;
+        Peer& listener = hostSilent ? n.guest : n.host;
+        (hostSilent ? n.host : n.guest).mute = true;
+        n.Run(19000);
+        EXPECT_NE(listener.proto.connState, CONN_NONE) << hostSilent;
+        n.Run(12000);
+        EXPECT_EQ(listener.proto.connState, CONN_NONE) << hostSilent;
+        EXPECT_EQ(listener.notices, std::vector<Notice>{Notice::ConnectionLost}) << hostSilent;
+    }
 }
