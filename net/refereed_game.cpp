@@ -66,8 +66,11 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
                 GuestExt& g = guestExt[handle];
                 g.proposed = true;
                 g.valid = ParseGame(text, g.settings);
-            } else if (mode == MODE_WATCHING && awaitingSettings && ParseGame(text, game)) {
-                // The watched game's settings: set the start up, then the game so far.
+            } else if (mode == MODE_WATCHING && awaitingSettings) {
+                // The watched game's settings: set the start up, then the game
+                // so far (from the even start when the settings make no sense).
+                if (!ParseGame(text, game))
+                    game = GameSettings{};
                 gameCaps = Shared(OwnCaps(), hostCaps);
                 board.Reset();
                 record.ClearRecord();
