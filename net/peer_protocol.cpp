@@ -314,6 +314,7 @@ void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
         } else if (mode == MODE_WATCHING) {
             turnStartMs = Now();
         }
+        host.OnRecordChanged();
         host.Redraw(false);
         if (board.ComputeAttacks(mySide))
             host.ShowCheck();
@@ -322,6 +323,8 @@ void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
         const int oldMode = mode;
         const int side = mySide;
         ClearGameState();
+        if (oldMode == MODE_WATCHING)  // a game's own end was told by ClearGameState
+            host.OnRecordChanged();
         host.Redraw(false);
         host.Notify(EndNotice(m, oldMode, side));
     }
@@ -405,6 +408,7 @@ void CPeerProtocol::ReplayCatchUp(const std::string& text) {
             MoveRec m = record.RecordMoveText(std::string_view(text).substr(start, end - start));
             if (!board.ApplyMove(m, true)) {
                 ClearGameState();
+                host.OnRecordChanged();
                 host.Redraw(false);
                 host.Notify(Notice::MoveRefused);
                 return;
@@ -412,6 +416,7 @@ void CPeerProtocol::ReplayCatchUp(const std::string& text) {
         }
         start = end + 1;
     }
+    host.OnRecordChanged();
     host.Redraw(false);
 }
 
@@ -502,7 +507,8 @@ void CPeerProtocol::ResetGame() {
 }
 
 void CPeerProtocol::ClearGameState() {
-    if (mode == MODE_GAME) {
+    const bool gameEnds = mode == MODE_GAME;
+    if (gameEnds) {
         record.kifu.header.endTime = std::time(nullptr);
         record.kifu.header.hasEndTime = 1;
     }
@@ -511,6 +517,10 @@ void CPeerProtocol::ClearGameState() {
     mySide = 0;
     awaitingSettings = false;
     board.SetMoveJudge(nullptr);
+    // However the game ended (an end line, a lost connection), its record
+    // is complete now.
+    if (gameEnds)
+        host.OnRecordChanged();
 }
 
 void CPeerProtocol::FlipView() {
@@ -584,6 +594,8 @@ std::string CPeerProtocol::SendBoardMove(KomaRec& piece) {
     }
     if (status >= MS_RESIGN)
         ClearGameState();
+    else
+        host.OnRecordChanged();
     return text;
 }
 

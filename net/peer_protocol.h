@@ -111,6 +111,10 @@ public:
     // and record were reset (empty the record list); the board's flip is set.
     virtual void OnStartGame() {}
     virtual void OnResetGame() {}
+    // The record of the game being played or watched changed: a move or an
+    // end line was recorded (own, received or replayed), or the game ended
+    // and its end time was stamped.  The record is complete at this moment.
+    virtual void OnRecordChanged() {}
     // Something the player has to hear of happened; the protocol's state is
     // already updated.  Called from socket handlers: must not block.
     virtual void Notify(Notice kind) { (void)kind; }

@@ -2,6 +2,7 @@
 // command table, the turn labels and the control strip, and the commands
 // that change the game state.
 #include <QAction>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStyleOptionMenuItem>
@@ -68,6 +69,10 @@ void CMainDlg::BuildPopupMenu() {
     add(ID_COPY_RECORD, QStringLiteral("棋譜をコピー"));
     add(ID_COPY_POSITION, QStringLiteral("局面をコピー"));
     add(ID_PASTE_RECORD, QStringLiteral("棋譜を貼り付け"));
+    recentMenu = popupMenu->addMenu(QStringLiteral("最近の対局"));
+    recentMenu->setFont(popupMenu->font());
+    recentMenu->setToolTipsVisible(true);  // each item's full path
+    connect(recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     popupMenu->addSeparator();
     panelToggle = AddToggle(ID_PANEL, true, TEXT_PANEL_HIDE, TEXT_PANEL_SHOW, &CMainDlg::ShowPanel);
     kifuToggle = AddToggle(ID_KIFU_WINDOW, true, TEXT_KIFU_HIDE, TEXT_KIFU_SHOW, &CMainDlg::ShowKifuWindow);
@@ -76,11 +81,25 @@ void CMainDlg::BuildPopupMenu() {
     add(ID_VERSION, QStringLiteral("バージョン情報"));
     add(ID_EXIT, QStringLiteral("終了"));
     // A toggle chosen in the menu has already changed (and carried out) its
-    // state when the menu reports it; the other items go to the command table.
+    // state when the menu reports it; the other items go to the command table,
+    // those of the submenu too, with the file they stand for.
     connect(popupMenu, &QMenu::triggered, this, [this](QAction* a) {
         if (!a->isCheckable())
-            OnCommand(a->data().toInt());
+            OnCommand(a->data().toInt(), 0, a->data().toInt() == ID_OPEN_RECENT ? a->toolTip() : QString());
     });
+}
+
+void CMainDlg::FillRecentMenu() {
+    recentMenu->clear();
+    const QStringList games = CAutosave::RecentGames();
+    for (const QString& path : games) {
+        QAction* a = recentMenu->addAction(QFileInfo(path).completeBaseName());
+        a->setData(ID_OPEN_RECENT);
+        a->setToolTip(path);
+        a->setEnabled(Mode() == MODE_FREE);
+    }
+    if (games.isEmpty())
+        recentMenu->addAction(QStringLiteral("（なし）"))->setEnabled(false);
 }
 
 QAction* CMainDlg::AddToggle(int id, bool on, const QString& onText, const QString& offText,
@@ -202,6 +221,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             }
             break;
         case ID_FILE_DROP:
+        case ID_OPEN_RECENT:
             if (Mode() == MODE_FREE)
                 LoadKifuFile(text);
             break;

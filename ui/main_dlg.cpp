@@ -520,8 +520,25 @@ void CMainDlg::OnStartGame() {
     SetMenuEnabled(ID_EDIT, false);
     SetMenuEnabled(ID_EDIT_END, false);
     kifuWnd->ClearList();
+    autosave.Begin(SjisToUtf8(protocol->GetOpponentName()));
+    autosaveWarned = false;
 }
 
-void CMainDlg::OnResetGame() { kifuWnd->ClearList(); }
+void CMainDlg::OnResetGame() {
+    kifuWnd->ClearList();
+    // A reset that the protocol makes is the start of a watched game: its
+    // record is the only one that changes before the next game starts.  The
+    // players' names come later, if at all; the host's is known.
+    autosave.Begin("観戦_" + SjisToUtf8(protocol->GetOpponentName()));
+    autosaveWarned = false;
+}
+
+void CMainDlg::OnRecordChanged() {
+    QString error;
+    if (autosave.Save(record, &error) || autosaveWarned)
+        return;
+    autosaveWarned = true;
+    chatLog->AddLine(Utf8ToSjis("◆棋譜を自動保存できませんでした。" + error.toStdString()));
+}
 
 }  // namespace ravu

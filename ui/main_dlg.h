@@ -24,6 +24,7 @@
 #include "net/monotonic_clock.h"
 #include "net/peer_protocol.h"  // MODE_ and CONN_ constants, shared with the protocol
 #include "record/kifu.h"
+#include "ui/autosave.h"
 #include "ui/board_view.h"
 #include "ui/main_parts.h"
 #include "ui/skin.h"
@@ -61,6 +62,7 @@ constexpr int ID_COPY_RECORD = 32788;    // "棋譜をコピー": the record as 
 constexpr int ID_COPY_POSITION = 32789;  // "局面をコピー": the board as SFEN
 constexpr int ID_PASTE_RECORD = 32790;   // "棋譜を貼り付け": KIF, KI2, CSA, SFEN or USI text
 constexpr int ID_DECLARE = 32791;        // "入玉宣言": the entering-king declaration of a refereed game
+constexpr int ID_OPEN_RECENT = 32792;    // an item of "最近の対局": a saved game, by its path
 
 constexpr int AUTOPLAY_TIMER = 100;
 constexpr int AUTOPLAY_PERIOD_MS = 500;
@@ -165,6 +167,9 @@ public:
     void SetOpponentName(const std::string& name) override { profile.SetOpponentName(name); }
     void OnStartGame() override;
     void OnResetGame() override;
+    // Saves the game played or watched (autosave); a failure is told once a
+    // game, as a line of the chat log.
+    void OnRecordChanged() override;
     // Shows the notice in the balloon and keeps a line of it in the chat log;
     // an arriving chat line is told once until the log window is shown.
     void Notify(Notice kind) override;
@@ -183,6 +188,8 @@ public:
     // --- state read and set by the other parts of the program ------------------
     CKifuControl record;
     CShogiBoard board;
+    // The file the game being played or watched is kept in.
+    CAutosave autosave;
     // The game connections: the guest's own and the host's listening one,
     // null when the window runs over given connections.
     std::unique_ptr<CGameSocket> connectSocket;
@@ -212,6 +219,10 @@ public:
     std::function<QString(bool save)> chooseFile;
     // Qt's file dialog, centred over the board picture, run modally.
     QString RunFileDialog(bool save);
+    // Where the file dialog starts: the folder of the last file chosen in
+    // it; before that, for opening, the folder of the saved games when there
+    // is one; else empty (the current folder).
+    QString FileDialogFolder(bool save) const;
     // Opens the popup menu at a screen position; QMenu::exec by default.
     std::function<void(QPoint globalPos)> openMenu;
     // Shows an error message with an OK button; a message box by default.
@@ -219,6 +230,8 @@ public:
 
     // --- what tests and benchmarks look at ----------------------------------------
     QMenu* PopupMenu() const { return popupMenu; }
+    // "最近の対局": the saved games, filled each time it opens.
+    QMenu* RecentMenu() const { return recentMenu; }
     QAction* MenuAction(int id) const;
     QLineEdit* ChatInput() const { return chatInput; }
     const QImage& BackBuffer() const { return view.BackBuffer(); }
@@ -264,6 +277,8 @@ private:
     void SyncHandleName();
     // main_commands.cpp
     void BuildPopupMenu();
+    // The items of "最近の対局", one a saved game; they open only outside a game.
+    void FillRecentMenu();
     // A menu item whose state is its checked state; its text says the state
     // to the user (onText while on), and apply carries the change out.
     QAction* AddToggle(int id, bool on, const QString& onText, const QString& offText,
@@ -301,6 +316,11 @@ private:
     CProfile& profile;
     CBoardView view;
     QMenu* popupMenu = nullptr;
+    QMenu* recentMenu = nullptr;
+    // The folder of the last file chosen in the file dialog.
+    QString fileFolder;
+    // The autosave of the current game failed and the player was told.
+    bool autosaveWarned = false;
     // The window toggles of the popup menu; each one's checked state is
     // whether the panel, the record window, the log window is shown.
     QAction* panelToggle = nullptr;

@@ -3,6 +3,7 @@
 // SaveRecordFile, which find and convert their encoding.
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "app/record_file.h"
 #include "app/textcodec.h"
@@ -52,6 +53,8 @@ QString CMainDlg::RunFileDialog(bool save) {
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (const QString folder = FileDialogFolder(save); !folder.isEmpty())
+        dlg.setDirectory(folder);
     // Centred over the board picture (the window's shape, less a hidden panel).
     // (setGeometry places the inside of the dialog, whatever frame it gets.)
     QRect inside(QPoint(0, 0), dlg.sizeHint());
@@ -59,7 +62,15 @@ QString CMainDlg::RunFileDialog(bool save) {
     dlg.setGeometry(inside);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return QString();
+    fileFolder = QFileInfo(dlg.selectedFiles().constFirst()).absolutePath();
     return dlg.selectedFiles().constFirst();
+}
+
+QString CMainDlg::FileDialogFolder(bool save) const {
+    if (!fileFolder.isEmpty() || save)
+        return fileFolder;
+    const QString games = CAutosave::Folder();
+    return QFileInfo(games).isDir() ? games : QString();
 }
 
 void CMainDlg::OpenFile() {

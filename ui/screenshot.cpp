@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <utility>
 #include <vector>
@@ -75,6 +76,9 @@ void StartRefereedGame(CShotDlg& dlg, const ravu::GameSettings& settings) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The games played for the pictures are saved out of the user's way.
+    const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QApplication app(argc, argv);
     ravu::InitResources();
     if (argc < 3) {

@@ -1,6 +1,7 @@
 // Record benchmarks: reading and writing a KIF file of 64 KiB with
-// variations, the main-line text of a 300-move game for a spectator, and a
-// replay of the board to move 300.
+// variations, the main-line text of a 300-move game for a spectator, a
+// replay of the board to move 300, and the autosave of a 300-move game (its
+// whole KIF written to the disk after a move).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "../../tests/record/record_gen.h"
+#include "app/atomic_file.h"
 #include "game/board.h"
 #include "record/kifu.h"
 
@@ -113,5 +115,24 @@ void BM_GoTo300(benchmark::State& state) {
         state.SkipWithError("the replay did not reach move 300");
 }
 BENCHMARK(BM_GoTo300);
+
+// What the window does after every move of a game: the whole record as KIF,
+// written beside the file, flushed to the disk and renamed over it.
+void BM_Autosave300(benchmark::State& state) {
+    Game300 game;
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("ravu_bench_autosave_" + std::to_string(::getpid()) + ".kif"))
+                                 .string();
+    for (auto _ : state) {
+        if (!WriteFileAtomic(path, game.rec.KifText(path))) {
+            state.SkipWithError("the file could not be written");
+            break;
+        }
+    }
+    std::error_code ec;
+    state.counters["file_bytes"] = double(std::filesystem::file_size(path, ec));
+    std::filesystem::remove(path, ec);
+}
+BENCHMARK(BM_Autosave300)->Unit(benchmark::kMillisecond);
 
 }  // namespace

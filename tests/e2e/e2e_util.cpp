@@ -157,6 +157,8 @@ bool ProgramCopy::Start() {
     env.insert(QStringLiteral("RAVUONE_INSTANCE_KEY"),
                QStringLiteral("ravu-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag));
     env.insert(QStringLiteral("RAVUONE_ECHO_MESSAGES"), QStringLiteral("1"));
+    // The copy's saved games stay in its own folder.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
     const QString socketPath = folder + QStringLiteral("/driver.sock");
     env.insert(QStringLiteral("RAVUONE_TEST_DRIVER"), socketPath);
     proc.setProcessEnvironment(env);

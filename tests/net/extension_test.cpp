@@ -46,6 +46,9 @@ struct Peer : CProtocolHost {
     bool IsConnectDialogOpen() const override { return false; }
     void Notify(Notice kind) override { notices.push_back(kind); }
     int64_t NowMs() const override { return now; }
+    void OnRecordChanged() override { saved = record.KifText("game.kif"); }
+    // The record was last told of as it is now, thinking times included.
+    bool SavedAsIs() const { return saved == record.KifText("game.kif"); }
 
     std::string MainLine() const {
         std::string text;
@@ -60,6 +63,7 @@ struct Peer : CProtocolHost {
     CPeerProtocol proto;
     std::vector<std::string> questions;
     std::vector<Notice> notices;
+    std::string saved;
     int turnSide = -1;    // a proposal of sides waits for the host's answer
     bool ticking = true;  // a program that froze stops ticking
     bool mute = false;    // nothing it sends arrives any more
@@ -245,6 +249,7 @@ TEST(Extension, OneSideOnlyIsTheBasicProtocol) {
         n.guest.proto.Resign();
         n.Run(10);
         EXPECT_FALSE(n.host.proto.Strict() || n.guest.proto.Clocked());
+        EXPECT_TRUE(n.host.SavedAsIs() && n.guest.SavedAsIs() && n.watcher.SavedAsIs());
         // Only the announcement itself, which the other side ignores.
         std::string seen;
         for (size_t i = 0, end; (end = n.wire.find('|', i)) != std::string::npos; i = end + 1)
@@ -279,6 +284,7 @@ TEST(Extension, StrictGameEndsAlikeEverywhere) {
     EXPECT_EQ(n.Play(n.host, kShuffle[0]), 1);
     n.Join(n.watcher, 9);
     EXPECT_EQ(n.watcher.proto.Game(), s);
+    EXPECT_TRUE(n.watcher.SavedAsIs());  // the game so far, replayed
     EXPECT_EQ(n.watcher.MainLine(), n.host.MainLine());
     for (int i = 2; i < 12; ++i)  // gote, moving first, plays the odd entries of the shuffle
         EXPECT_EQ(n.Play(i % 2 ? n.host : n.guest, kShuffle[(i ^ 1) % 4]), 1) << i;
@@ -293,6 +299,8 @@ TEST(Extension, StrictGameEndsAlikeEverywhere) {
     EXPECT_EQ(n.host.notices, std::vector<Notice>{Notice::Sennichite});
     EXPECT_EQ(n.guest.notices, std::vector<Notice>{Notice::Sennichite});
     EXPECT_EQ(n.watcher.notices, std::vector<Notice>{Notice::WatchedGameEnded});
+    for (const Peer* p : {&n.host, &n.guest, &n.watcher})
+        EXPECT_TRUE(p->SavedAsIs()) << p->proto.GetHandleName();
 
     const std::string kif = n.host.record.KifText("game.kif");
     EXPECT_NE(kif.find("手合割：香落ち\r\n"), std::string::npos) << kif;
@@ -337,6 +345,7 @@ TEST(Extension, ReceivedMovesAreJudged) {
             EXPECT_EQ(n.host.MainLine(), std::string(c.hostEnd) + ";;") << c.rule;
             EXPECT_EQ(n.host.notices, std::vector<Notice>{c.notice}) << c.rule;
             EXPECT_EQ(n.guest.MainLine(), n.host.MainLine()) << c.rule;  // told, and recorded alike
+            EXPECT_TRUE(n.host.SavedAsIs() && n.guest.SavedAsIs()) << c.rule;
         } else {
             EXPECT_EQ(n.host.proto.LastChargedMs(), c.charged) << c.rule;
             EXPECT_EQ(n.host.proto.mode, MODE_GAME) << c.rule;
@@ -391,6 +400,7 @@ TEST(Extension, TimeRunsOut) {
         EXPECT_EQ(n.host.MainLine(), "   1 切れ負け;;") << silent;
         EXPECT_EQ(n.host.notices, std::vector<Notice>{Notice::WonOnTime}) << silent;
         EXPECT_EQ(n.guest.notices, std::vector<Notice>{Notice::LostOnTime}) << silent;
+        EXPECT_TRUE(n.host.SavedAsIs() && n.guest.SavedAsIs()) << silent;
     }
 }
 

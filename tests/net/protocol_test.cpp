@@ -38,7 +38,11 @@ public:
     bool IsConnectDialogOpen() const override { return connectDialogOpen; }
     void Notify(Notice kind) override { notices.push_back(kind); }
     int64_t NowMs() const override { return now; }
+    // The record as a copy would save it at each change.
+    void OnRecordChanged() override { saved = record->KifText("game.kif"); }
 
+    const CKifuControl* record = nullptr;
+    std::string saved;
     std::deque<int> answers;
     std::function<void()> duringAsk;
     std::vector<std::string> questions, lines;
@@ -73,6 +77,7 @@ struct Step {
 // One copy: board, record, its two links and the protocol.
 struct Copy {
     explicit Copy(Start start) : conn(false), listen(true), proto(board, record, conn, listen, host) {
+        host.record = &record;
         board.Reset();
         proto.SetHandleName(start <= HOST_GAME ? "host" : "guest");
         conn.ownHandle = 3;
@@ -319,6 +324,10 @@ TEST(Protocol, Rules) {
         EXPECT_EQ(c.State(), k.state);
         EXPECT_EQ(c.host.notices, k.notices);
         EXPECT_EQ(c.host.questions, k.questions);
+        // A record with entries was last told of as it is now (end time too).
+        if (c.record.kifu.Root()->filled) {
+            EXPECT_EQ(c.host.saved, c.record.KifText("game.kif"));
+        }
     }
 }
 

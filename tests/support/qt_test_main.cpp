@@ -1,6 +1,9 @@
 // One main for every test that needs Qt: a QApplication on the offscreen
-// platform (no display needed) with the built-in pictures and sounds.
+// platform (no display needed) with the built-in pictures and sounds.  The
+// user's data folder is a temporary one, so that the games the tests play
+// are saved there and not among the user's own.
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,8 @@
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QApplication app(argc, argv);
     ravu::InitResources();
     ::testing::InitGoogleTest(&argc, argv);

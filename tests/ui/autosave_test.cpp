@@ -1,0 +1,158 @@
+// Autosave: a game played or watched is in its file after every move and
+// after its end, as complete KIF that loads back; the saved games are
+// offered in "最近の対局" and the open dialog starts among them.  The games
+// here run over the basic protocol: the opponent has no extension.
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "app/record_file.h"
+#include "main_test_support.h"
+
+namespace ravu::test {
+namespace {
+
+// Each test has a data folder of its own.
+class AutosaveTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        qputenv("XDG_DATA_HOME", oldDataHome);
+    }
+    // A packet from the host on the guest's link.
+    void FromHost(uint8_t type, const char* utf8Text) {
+        connectLink.Put(1, type, Utf8ToSjis(utf8Text));
+        dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
+    }
+    // The main line of the game's file as it loads back; "unreadable" when it does not.
+    std::string Saved() const {
+        CKifuControl back;
+        if (!LoadRecordFile(back, QFile::encodeName(dlg->autosave.Path()).toStdString()))
+            return "unreadable";
+        std::string line;
+        back.GetMainLineText(line);
+        return SjisToUtf8(line);
+    }
+    std::string Shown() const {
+        std::string line;
+        dlg->record.GetMainLineText(line);
+        return SjisToUtf8(line);
+    }
+    QStringList FilesInFolder() const { return QDir(CAutosave::Folder()).entryList(QDir::Files); }
+
+    QTemporaryDir dataHome;
+    QByteArray oldDataHome;
+};
+
+TEST_F(AutosaveTest, APlayedGameIsSavedAfterEveryMoveAndItsEnd) {
+    dlg->protocol->SetOpponentName(Utf8ToSjis("はなこ/../x"));
+    StartConnectedGame(SENTE);
+    EXPECT_TRUE(FilesInFolder().isEmpty());  // no file for a game without a move
+
+    Click(SquarePoint(7, 7));
+    Click(SquarePoint(7, 6));
+    EXPECT_EQ(Saved(), "   1 ７六歩(77) ;;");
+    FromHost(PKT_MOVE, "   2 ３四歩(33) ");
+    EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    Click(ButtonPoint(9));  // resigns (the question is answered yes)
+    EXPECT_EQ(dlg->Mode(), MODE_FREE);
+    EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;   3 投了;;");
+
+    // One whole file, the same bytes as a save by hand, under a safe name.
+    const QFileInfo file(dlg->autosave.Path());
+    EXPECT_EQ(file.absolutePath(), dataHome.path() + "/ravuone/games");
+    EXPECT_TRUE(QRegularExpression("^[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{4}_はなこ_\\.\\._x\\.kif$")
+                    .match(file.fileName())
+                    .hasMatch())
+        << file.fileName().toStdString();
+    EXPECT_EQ(FilesInFolder(), QStringList{file.fileName()});
+    QFile saved(file.filePath());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString byHand = dataHome.filePath("by-hand.kif");
+    ASSERT_TRUE(SaveRecordFile(dlg->record, QFile::encodeName(byHand).toStdString()));
+    QFile handFile(byHand);
+    ASSERT_TRUE(handFile.open(QIODevice::ReadOnly));
+    // Past the second line, the one naming the file.
+    auto body = [](const QByteArray& x) { return x.mid(x.indexOf('\n', x.indexOf('\n') + 1)); };
+    const QByteArray kif = body(saved.readAll());
+    EXPECT_EQ(kif, body(handFile.readAll()));
+    EXPECT_TRUE(kif.contains(Utf8ToSjis("終了日時：").c_str()));
+
+    // The next game gets a file of its own.
+    StartConnectedGame(GOTE);
+    FromHost(PKT_MOVE, "   1 ７六歩(77) ");
+    EXPECT_NE(dlg->autosave.Path(), file.filePath());
+    EXPECT_EQ(FilesInFolder().size(), 2);
+}
+
+TEST_F(AutosaveTest, AWatchedGameIsSavedFromItsCatchUpOn) {
+    dlg->protocol->SetOpponentName("host");
+    connectLink.ownHandle = 1;
+    dlg->protocol->connState = CONN_GUEST;
+    FromHost(PKT_OBSERVE, "1");
+    FromHost(PKT_CHUNK_END, "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    EXPECT_TRUE(QFileInfo(dlg->autosave.Path()).fileName().endsWith("_観戦_host.kif"));
+    FromHost(PKT_MOVE, "   3 ２六歩(27) ");
+    FromHost(PKT_MOVE, "   4 投了");
+    EXPECT_EQ(Saved(), Shown());
+    EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;   3 ２六歩(27) ;   4 投了;;");
+}
+
+// "最近の対局" lists the saved games, newest first; they open only outside a
+// game.  The open dialog starts in their folder until another one was used.
+TEST_F(AutosaveTest, RecentGamesOpenAsRecords) {
+    EXPECT_EQ(dlg->FileDialogFolder(false), QString());  // no saved game yet, no folder
+    for (const char* name : {"first", "second"}) {
+        dlg->protocol->SetOpponentName(name);
+        StartConnectedGame(SENTE);
+        Click(SquarePoint(name[0] == 'f' ? 7 : 2, 7));
+        Click(SquarePoint(name[0] == 'f' ? 7 : 2, 6));
+    }
+    EXPECT_EQ(dlg->FileDialogFolder(false), CAutosave::Folder());
+    EXPECT_EQ(dlg->FileDialogFolder(true), QString());
+
+    emit dlg->RecentMenu()->aboutToShow();
+    QList<QAction*> items = dlg->RecentMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_TRUE(items[0]->text().endsWith("_second") && items[1]->text().endsWith("_first"));
+    EXPECT_FALSE(items[1]->isEnabled());  // in a game
+
+    dlg->ClearGameState();
+    emit dlg->RecentMenu()->aboutToShow();
+    items = dlg->RecentMenu()->actions();
+    ASSERT_TRUE(items[1]->isEnabled());
+    items[1]->trigger();
+    EXPECT_EQ(dlg->Mode(), MODE_FREE);
+    EXPECT_EQ(Shown(), "   1 ７六歩(77) ;;");
+}
+
+// A folder that cannot be made: the game goes on, and the player reads it
+// once in the chat log.
+TEST_F(AutosaveTest, AFailedSaveIsToldOnce) {
+    QFile blocker(dataHome.filePath("ravuone"));  // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    struct Log : IChatLog {
+        QWidget* Window() override { return nullptr; }
+        void AddLine(const std::string& line) override { lines.push_back(SjisToUtf8(line)); }
+        std::vector<std::string> lines;
+    }* log = new Log;
+    dlg->chatLog.reset(log);
+    StartConnectedGame(SENTE);
+    Click(SquarePoint(7, 7));
+    Click(SquarePoint(7, 6));
+    FromHost(PKT_MOVE, "   2 ３四歩(33) ");
+    ASSERT_EQ(log->lines.size(), 1u);
+    EXPECT_EQ(log->lines[0].rfind("◆棋譜を自動保存できませんでした。", 0), 0u) << log->lines[0];
+    EXPECT_EQ(Shown(), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+}
+
+}  // namespace
+}  // namespace ravu::test
