@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "../../tests/record/record_gen.h"
+#include "bench/record/record_gen.h"
 #include "game/board.h"
 #include "record/kifu.h"
 
@@ -22,8 +23,8 @@ const std::string& BigKifText() {
     static const std::string text = [] {
         std::string best;
         for (uint32_t seed = 1; seed < 400; ++seed) {
-            test::RecordGen gen(seed);
-            test::GenOptions o;
+            bench::RecordGen gen(seed);
+            bench::GenOptions o;
             o.mainLength = 250;
             o.varLength = 20;
             o.maxDepth = 3;
