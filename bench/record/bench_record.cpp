@@ -11,6 +11,7 @@
 
 #include "../../tests/record/record_gen.h"
 #include "app/atomic_file.h"
+#include "bench/record/record_gen.h"
 #include "game/board.h"
 #include "record/kifu.h"
 
@@ -24,8 +25,8 @@ const std::string& BigKifText() {
     static const std::string text = [] {
         std::string best;
         for (uint32_t seed = 1; seed < 400; ++seed) {
-            test::RecordGen gen(seed);
-            test::GenOptions o;
+            bench::RecordGen gen(seed);
+            bench::GenOptions o;
             o.mainLength = 250;
             o.varLength = 20;
             o.maxDepth = 3;

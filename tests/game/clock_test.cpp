@@ -84,8 +84,9 @@ TEST(GameClock, TakeOverAndRestart) {
     EXPECT_EQ(clock.SpentTotal(1), 0);
 }
 
-// The text each control is written as reads back as the same control.
-TEST(GameClock, TimeControlTextRoundTrip) {
+// The text each control is written as reads back as the same control; the
+// forms other programs write read too.
+TEST(GameClock, TimeControlText) {
     const std::pair<TimeControl, const char*> rows[] = {
         {{TimeKind::SuddenDeath, 10 * MIN}, "各10分"},
         {{TimeKind::SuddenDeath, 6 * HOUR}, "各6時間"},
@@ -105,10 +106,7 @@ TEST(GameClock, TimeControlTextRoundTrip) {
     EXPECT_EQ(TimeControlText({}), "");
     // Milliseconds below a second are not written.
     EXPECT_EQ(TimeControlText({TimeKind::Byoyomi, 61 * SEC + 999, 999}), "1分1秒+0分");
-}
-
-// Forms of other programs' files, and text that is no time control.
-TEST(GameClock, ReadTimeControlOfOtherFiles) {
+    // Forms of other programs' files, and text that is no time control.
     const std::pair<const char*, TimeControl> read[] = {
         {"各８時間", {TimeKind::SuddenDeath, 8 * HOUR}},
         {"5分+30秒", {TimeKind::Byoyomi, 5 * MIN, 30 * SEC}},

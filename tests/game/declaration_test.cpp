@@ -35,7 +35,6 @@ TEST(Declaration, PointsPiecesKingAndCheck) {
         {"gote 26", GOTE_CAMP, GOTE, 26, 10, false},
         {"gote king outside", "gOU56 g+HI99 gHI89 gKA79 g+KA69 gKI98 gKI88 gGI78 gGI68 gKE97 gKE87 gFU00 sGY11", GOTE, 27, 10, false},
         {"gote in check", GOTE_CAMP + " gFU00 sKI57", GOTE, 27, 10, false},
-        {"no such side", SENTE_CAMP + " sFU00 sFU00", 2, 0, 0, false},
     };
     // clang-format on
     for (const auto& r : rows) {

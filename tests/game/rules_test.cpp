@@ -218,12 +218,6 @@ TEST(UserMove, BoardChangedWhileAsking) {
     }
 }
 
-}  // namespace
-}  // namespace ravu
-
-namespace ravu {
-namespace {
-
 // Positions as SFEN set the table up and read back the same; pieces a
 // position does not name are out of play; text the table cannot hold
 // leaves the board as it was.
@@ -257,57 +251,18 @@ TEST(PieceTable, SfenPositions) {
     }
 }
 
-}  // namespace
-}  // namespace ravu
-
-namespace ravu {
-namespace {
-
-// Strict rules: from the even game the known counts of shogi (30, 900,
-// 25,470 lines of one to three moves); on arranged positions, each rule.
-TEST(StrictRules, PerftAndEachRule) {
+// Strict rules: the known counts of the even game (30, 900, 25,470 lines of
+// one to three moves); a move is legal when one of the legal moves has its
+// squares, type and promotion (the rules themselves: legal_moves_test.cpp).
+TEST(StrictRules, PerftAndIsLegalMove) {
     const Position even(CShogiBoard(), SENTE);
     EXPECT_EQ((std::vector<uint64_t>{Perft(even, 1), Perft(even, 2), Perft(even, 3)}),
               (std::vector<uint64_t>{30, 900, 25470}));
-    const struct {
-        const char* position;
-        MoveRec move;
-        bool legal;
-        // clang-format off
-    } rows[] = {
-        {"sGY59 sKI58 gHI51 gOU11", Move(SENTE, 5, 8, 5, 7, PT_KIN), true},    // a pinned gold along the pin
-        {"sGY59 sKI58 gHI51 gOU11", Move(SENTE, 5, 8, 4, 8, PT_KIN), false},   // but not off it
-        {"sGY59 gHI51 gOU11", Move(SENTE, 5, 9, 5, 8, PT_GYOKU), false},       // the king into the rook's file
-        {"sGY59 gHI51 gOU11", Move(SENTE, 5, 9, 4, 8, PT_GYOKU), true},        // out of it
-        {"sGY99 sFU57 sFU00 gOU11", Move(SENTE, 0, 0, 5, 5, PT_FU), false},    // a second pawn on a file
-        {"sGY99 sFU57 sFU00 gOU11", Move(SENTE, 0, 0, 4, 5, PT_FU), true},
-        {"sGY99 s+FU57 sFU00 gOU11", Move(SENTE, 0, 0, 5, 5, PT_FU), true},    // a promoted pawn does not count
-        {"gOU11 gKE21 gFU22 sKI13 sFU00 sGY99", Move(SENTE, 0, 0, 1, 2, PT_FU), false},  // mate by a dropped pawn
-        {"gOU11 gKE21 gFU22 sFU00 sGY99", Move(SENTE, 0, 0, 1, 2, PT_FU), true},          // the king takes it
-        {"sFU52 sGY99 gOU19", Move(SENTE, 5, 2, 5, 1, PT_FU), false},          // the last rank unpromoted
-        {"sFU52 sGY99 gOU19", Move(SENTE, 5, 2, 5, 1, PT_FU, 1, MS_PROMOTE), true},
-        {"sKE34 sGY99 gOU19", Move(SENTE, 3, 4, 2, 2, PT_KEI), false},         // a knight's last two ranks
-        {"sKE00 sGY99 gOU19", Move(SENTE, 0, 0, 2, 2, PT_KEI), false},         // nor dropped there
-        {"gFU00 gOU11 sGY99", Move(GOTE, 0, 0, 5, 9, PT_FU), false},           // gote's last rank is 9
-        {"sGY99 sKI44 gOU11", Move(SENTE, 4, 4, 4, 3, PT_KIN, 1, MS_PROMOTE), false},  // gold never promotes
-    };
-    // clang-format on
-    for (const auto& r : rows) {
-        CShogiBoard board;
-        Arrange(board, r.position);
-        EXPECT_EQ(IsLegalMove(board, r.move.side, r.move), r.legal) << r.position << " " << &r - rows;
-    }
-    // Mated: in check and no move left.
-    CShogiBoard mated;
-    Arrange(mated, "gOU11 gKE21 gFU22 sKI12 sFU13 sGY99");
-    EXPECT_TRUE(InCheck(mated, GOTE) && LegalMoves(mated, GOTE).empty());
+    CShogiBoard board;
+    Arrange(board, "sFU52 sGY99 gOU19");
+    EXPECT_FALSE(IsLegalMove(board, SENTE, Move(SENTE, 5, 2, 5, 1, PT_FU)));  // the last rank unpromoted
+    EXPECT_TRUE(IsLegalMove(board, SENTE, Move(SENTE, 5, 2, 5, 1, PT_FU, 1, MS_PROMOTE)));
 }
-
-}  // namespace
-}  // namespace ravu
-
-namespace ravu {
-namespace {
 
 // The fourth time a position stands ends the game: a draw, or a loss for a
 // side that gave check with every move since the position first stood.
@@ -337,12 +292,6 @@ TEST(StrictRules, FourfoldRepetition) {
         EXPECT_EQ(last, everyTime ? Repetition::SenteLoses : Repetition::Draw);
     }
 }
-
-}  // namespace
-}  // namespace ravu
-
-namespace ravu {
-namespace {
 
 // Under strict rules the board input takes a held piece only to a square a
 // legal move reaches, and marks only those; free games keep the movement.

@@ -130,27 +130,6 @@ TEST_F(KifFiles, SectionOrderOfBranchPoints) {
     EXPECT_EQ(RoundTrip(three), "変化：10手 変化：4手 変化：13手 ");
 }
 
-// Generated records with every kind of entry, nested variations, comments on
-// every kind of entry and header fields.
-TEST_F(KifFiles, GeneratedRecordsReadBackTheSame) {
-    // clang-format off
-    const test::GenOptions shapes[] = {
-        {20, 6, 3, 20, 30},   // short games, many variations
-        {400, 12, 2, 1, 10},  // long games
-        {50, 6, 2, 8, 0},     // no comments
-        {30, 10, 6, 30, 10},  // deep nesting
-    };
-    // clang-format on
-    for (const auto& o : shapes)
-        for (uint32_t seed = 1; seed <= 25; ++seed) {
-            CKifuControl rec;
-            test::RecordGen(seed * 7919u + o.mainLength).Generate(rec.kifu, o);
-            if (rec.KifText("a.kif").size() <= KIF_MAX_BYTES)
-                RoundTrip(rec);
-            ASSERT_FALSE(HasFailure()) << o.mainLength << " seed " << seed;
-        }
-}
-
 // 手合割 names and the position each starts from (the pieces 上手 plays
 // without, as the handicap rules define them; 上手 moves first).  A name
 // that is no known start, 平手 and その他 start the even game and are
