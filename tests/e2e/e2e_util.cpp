@@ -210,7 +210,8 @@ void DialHost(ProgramCopy& guest, const ProgramCopy& host) {
     guest.driver.Call("click connect/connect c c");
 }
 
-void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName) {
+void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName,
+                         const TurnChoice& choice) {
     DialHost(guest, host);
     if (::testing::Test::HasFatalFailure())
         return;
@@ -222,15 +223,23 @@ void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& g
     EXPECT_TRUE(guest.driver.Visible("main/chat"));
     EXPECT_TRUE(host.driver.Visible("main/chat"));
 
-    // The turn dialog opens from strip button 8; the guest asks for sente.
+    // The turn dialog opens from strip button 8.
     guest.driver.ClickMain(StripPoint(8));
     ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("turn"); }));
-    guest.driver.Call("click turn/sente c c");
+    guest.driver.Call(choice.side ? "click turn/gote c c" : "click turn/sente c c");
+    for (const QByteArray& command : choice.settings)
+        guest.driver.Call(command);
     guest.driver.Call("click turn/send c c");
-    AnswerBalloon(host, QStringLiteral("先手: ") + guestName, true);
+    const QStringList asked =
+        choice.asked.isEmpty() ? QStringList{QStringLiteral("先手: ") + guestName} : choice.asked;
+    ASSERT_TRUE(WaitUntil([&] { return host.driver.Visible("balloon/yes"); }));
+    const QString question = host.driver.Text("balloon");
+    for (const QString& text : asked)
+        EXPECT_TRUE(question.contains(text)) << text.toStdString() << " in " << question.toStdString();
+    AnswerBalloon(host, asked.first(), true);
     ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("turn"); }));
-    ASSERT_TRUE(WaitUntil([&] { return guest.driver.State() == std::vector<int>{1, 1, 0}; }));
-    ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, 1}; }));
+    ASSERT_TRUE(WaitUntil([&] { return guest.driver.State() == std::vector<int>{1, 1, choice.side}; }));
+    ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, choice.side ^ 1}; }));
 }
 
 }  // namespace ravu::e2e

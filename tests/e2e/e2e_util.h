@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QLocalSocket>
 #include <QPoint>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -86,9 +88,19 @@ void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes);
 // address and presses 接続.
 void DialHost(ProgramCopy& guest, const ProgramCopy& host);
 
+// What the guest chooses in the turn dialog: its side, the driver commands
+// that set the game's settings, and the texts the host's question then
+// holds (empty: "先手: " and the guest's name).
+struct TurnChoice {
+    int side = 0;
+    QList<QByteArray> settings;
+    QStringList asked;
+};
+
 // The guest connects to the host through the connect dialog, the host
-// accepts, the guest proposes to play sente through the turn dialog and the
+// accepts, the guest proposes its choice through the turn dialog and the
 // host accepts: both main windows are then in the game.
-void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName);
+void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName,
+                         const TurnChoice& choice = {});
 
 }  // namespace ravu::e2e

@@ -1,8 +1,8 @@
-// Games over the protocol extension between a windowed copy (the host) and
-// ravuone-peer processes as guests (a guest proposes the settings, and the
-// windowed copy's turn dialog has no settings here): a strict 香落ち game
-// with byoyomi won by mate, watched by a second ravuone-peer, and a game
-// against a guest with the extension turned off, which goes as it always has.
+// Games over the protocol extension.  A windowed guest proposes a strict
+// 香落ち game with byoyomi through its turn dialog to a windowed host, and
+// the game is won by mate while a ravuone-peer process watches; a
+// ravuone-peer guest with the extension turned off plays the host the game
+// as it always went.
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -49,69 +49,77 @@ bool HasRow(ProgramCopy& c, const QString& row) {
                                [&](const QString& r) { return r.trimmed() == row; });
 }
 
-// The host takes the guest in, the guest proposes its side, and the host's
-// question shows `shown` and not `absent`.
-void StartGame(ProgramCopy& host, Peer& guest, const QString& guestName, int side, const QStringList& shown,
-               const QString& absent) {
-    AnswerBalloon(host, guestName, true);
-    ASSERT_TRUE(guest.Wait("accept"));
-    guest.Send(QStringLiteral("turn %1").arg(side));
-    ASSERT_TRUE(WaitUntil([&] { return host.driver.Visible("balloon/yes"); }));
-    const QString question = host.driver.Text("balloon");
-    for (const QString& t : shown)
-        EXPECT_TRUE(question.contains(t)) << t.toStdString() << " in " << question.toStdString();
-    EXPECT_FALSE(question.contains(absent)) << question.toStdString();
-    AnswerBalloon(host, shown.first(), true);
-    ASSERT_TRUE(guest.Wait("game_start"));
-    ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, side ^ 1}; }));
-}
-
 // From 香落ち, a mate in seven: 上手's bishop comes round through 1三 and
 // takes the silver on 7九 promoting, while 下手's king walks into the net.
-// The host (下手, sente, unflipped) clicks from and to (file * 10 + rank).
+// 上手 (the guest, gote, flipped) and 下手 (the host, unflipped) take turns
+// clicking from and to (file * 10 + rank; 0: the silver in 上手's hand).
 const struct {
-    int from, to;  // 0: the guest's move, the text without its number
+    int from, to;
     const char* row;
 } MATE[] = {
-    {0, 0, "1 １四歩(13)"},   {57, 56, "2 ５六歩(57)"}, {0, 0, "3 １三角(22)"}, {59, 58, "4 ５八玉(59)"},
-    {0, 0, "5 ７九角成(13)"}, {69, 59, "6 ５九金(69)"}, {0, 0, "7 ５七銀打"},
+    {13, 14, "1 １四歩(13)"},   {57, 56, "2 ５六歩(57)"}, {22, 13, "3 １三角(22)"}, {59, 58, "4 ５八玉(59)"},
+    {13, 79, "5 ７九角成(13)"}, {69, 59, "6 ５九金(69)"}, {0, 57, "7 ５七銀打"},
 };
+// The silver alone in the hand at the bottom right: row 1, first column.
+constexpr QPoint BOTTOM_HAND_SILVER(443 + 15, 167 + 32 + 15);
 
-TEST(RefereedGame, StrictHandicapGameWithByoyomiEndsInMateOnAllThree) {
+// The clock plates of c, bottom then top, once 上手's clock runs down from
+// 3:00 while 下手's waits at 3:00.
+bool UpperClockRuns(ProgramCopy& c, bool upperAtBottom) {
+    QStringList plates = QString::fromUtf8(c.driver.Call("clocks")).split(' ', Qt::SkipEmptyParts);
+    if (plates.size() != 2)
+        return false;
+    const QString& upper = plates[upperAtBottom ? 0 : 1];
+    return plates[upperAtBottom ? 1 : 0] == "3:00" && upper.startsWith("2:5") && upper.endsWith('*');
+}
+
+TEST(RefereedGame, StrictHandicapGameWithByoyomiBetweenTwoWindowsEndsInMate) {
     QTemporaryDir root;
     ProgramCopy host(root.path(), QStringLiteral("host"), QStringLiteral("下手花子"), FreePort());
+    ProgramCopy guest(root.path(), QStringLiteral("guest"), QStringLiteral("上手太郎"), FreePort());
     ASSERT_TRUE(host.Start());
-    Peer guest(QStringLiteral("上手"), host.Port(),
-               {"--rules", "strict", "--handicap", QStringLiteral("香落ち"), "--time", "byoyomi:600:30"});
-    StartGame(host, guest, QStringLiteral("上手"), 1,
-              {QStringLiteral("上手: 上手"), QStringLiteral("反則は負け"), QStringLiteral("手合割: 香落ち"),
-               QStringLiteral("秒読み30秒")},
-              QStringLiteral("先手: "));
-    ASSERT_TRUE(guest.Wait("settings", "rules=strict;start=lnsgkgsn1/"));
+    ASSERT_TRUE(guest.Start());
+    // Typing picks a box's item by its first characters; Ctrl+A and the
+    // figures replace a spin box's value.
+    ConnectAndStartGame(host, guest, QStringLiteral("上手太郎"),
+                        {1,
+                         {"type turn/rules 反則負けあり", "type turn/handicap 香落ち",
+                          "type turn/time 秒読み", "key turn/minutes Ctrl+A", "type turn/minutes 3",
+                          "key turn/seconds Ctrl+A", "type turn/seconds 20"},
+                         {QStringLiteral("上手: 上手太郎"), QStringLiteral("反則は負け"),
+                          QStringLiteral("手合割: 香落ち"), QStringLiteral("3分 秒読み20秒")}});
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(WaitUntil([&] { return UpperClockRuns(host, false) && UpperClockRuns(guest, true); }));
 
-    // The spectator joins before the first move and learns the settings and clocks.
+    // The spectator joins before the first move and learns the settings.
     Peer watcher(QStringLiteral("観戦者"), host.Port(), {});
-    ASSERT_TRUE(watcher.Wait("settings", "time=byoyomi;main=600;byoyomi=30"));
-    ASSERT_TRUE(watcher.Wait("clock", "sente=600000"));
-    for (const auto& p : MATE) {
-        const QString row = QString::fromUtf8(p.row);
-        if (p.from == 0)
-            guest.Send("move " + row.mid(2));
-        for (int square : {p.from, p.to})
-            if (square)
-                host.driver.ClickMain(SquarePoint(square / 10, square % 10, 0));
-        ASSERT_TRUE(WaitUntil([&] { return HasRow(host, row); })) << p.row;
-        ASSERT_TRUE(guest.Wait(p.from ? "move" : "moved", row.mid(2)));
+    ASSERT_TRUE(watcher.Wait("settings", "rules=strict;start=lnsgkgsn1/"));
+    ASSERT_TRUE(watcher.Wait("settings", "time=byoyomi;main=180;byoyomi=20"));
+    for (int i = 0; i < static_cast<int>(std::size(MATE)); ++i) {
+        const auto& m = MATE[i];
+        ProgramCopy& mover = i % 2 ? host : guest;
+        const int flipped = &mover == &guest;
+        mover.driver.ClickMain(m.from ? SquarePoint(m.from / 10, m.from % 10, flipped) : BOTTOM_HAND_SILVER);
+        mover.driver.ClickMain(SquarePoint(m.to / 10, m.to % 10, flipped));
+        if (QString::fromUtf8(m.row).contains(QStringLiteral("成"))) {
+            ASSERT_TRUE(WaitUntil([&] { return mover.driver.Visible("promote"); }));
+            mover.driver.Call("button promote 成り");
+        }
+        for (ProgramCopy* c : {&host, &guest})
+            ASSERT_TRUE(WaitUntil([&] { return HasRow(*c, QString::fromUtf8(m.row)); })) << m.row;
     }
 
     // Each player's referee finds the mate on its own; the host tells the spectator.
-    EXPECT_TRUE(
-        WaitUntil([&] { return HasRow(host, QStringLiteral("8 詰み")) && host.driver.State()[0] == 0; }));
-    EXPECT_TRUE(host.driver.Text("balloon").contains(QStringLiteral("詰まされました")));
-    EXPECT_TRUE(guest.Wait("end", "won_by_mate"));
-    EXPECT_TRUE(guest.Wait("game_over", QStringLiteral("   8 詰み")));
+    for (ProgramCopy* c : {&host, &guest}) {
+        EXPECT_TRUE(
+            WaitUntil([&] { return HasRow(*c, QStringLiteral("8 詰み")) && c->driver.State()[0] == 0; }));
+        EXPECT_TRUE(c->driver.Text("balloon").contains(c == &host ? QStringLiteral("詰まされました")
+                                                                  : QStringLiteral("詰みました")));
+    }
     EXPECT_TRUE(watcher.Wait("game_over", QStringLiteral("   8 詰み")));
     EXPECT_TRUE(host.Exit());
+    EXPECT_TRUE(guest.Exit());
 }
 
 TEST(RefereedGame, GuestWithoutTheExtensionPlaysTheBasicGame) {
@@ -119,8 +127,15 @@ TEST(RefereedGame, GuestWithoutTheExtensionPlaysTheBasicGame) {
     ProgramCopy host(root.path(), QStringLiteral("host"), QStringLiteral("後手花子"), FreePort());
     ASSERT_TRUE(host.Start());
     Peer guest(QStringLiteral("旧版"), host.Port(), {"--no-extension"});
-    StartGame(host, guest, QStringLiteral("旧版"), 0, {QStringLiteral("先手: 旧版")},
-              QStringLiteral("ルール"));
+    AnswerBalloon(host, QStringLiteral("旧版"), true);
+    ASSERT_TRUE(guest.Wait("accept"));
+    guest.Send(QStringLiteral("turn 0"));
+    // The host's question has no settings.
+    ASSERT_TRUE(WaitUntil([&] { return host.driver.Visible("balloon/yes"); }));
+    EXPECT_FALSE(host.driver.Text("balloon").contains(QStringLiteral("ルール")));
+    AnswerBalloon(host, QStringLiteral("先手: 旧版"), true);
+    ASSERT_TRUE(guest.Wait("game_start"));
+    ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, 1}; }));
     guest.Send(QStringLiteral("move ７六歩(77)"));
     ASSERT_TRUE(WaitUntil([&] { return HasRow(host, QStringLiteral("1 ７六歩(77)")); }));
     host.driver.ClickMain(SquarePoint(3, 3, 1));

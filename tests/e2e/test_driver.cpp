@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocalServer>
@@ -203,6 +204,15 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         return "ok " + QByteArray::number(m->Mode()) + ' ' + QByteArray::number(m->ConnState()) + ' ' +
                QByteArray::number(m->MySide());
     }
+    if (cmd == "clocks") {
+        // The plates are painted, not widgets: the main window says what they show.
+        CMainDlg* m = MainWindow();
+        QByteArray out = "ok";
+        if (m->ClocksShown())
+            for (const bool right : {true, false})
+                out += ' ' + m->Clock(right).text.toUtf8() + (m->Clock(right).running ? "*" : "");
+        return out;
+    }
     if (cmd == "stamps") {
         QByteArray out = "ok";
         for (const auto& [rows, ns] : stamps)
@@ -273,8 +283,16 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         });
         return "ok";
     }
-    if (cmd == "key" && words.value(2) == "Return") {
-        Later(this, w, [](QWidget* t) { QTest::keyClick(t, Qt::Key_Return); });
+    if (cmd == "key" && words.size() == 3) {
+        const QKeySequence keys = QKeySequence::fromString(QString::fromUtf8(words[2]));
+        if (keys.isEmpty())
+            return "err no such key";
+        const QKeyCombination k = keys[0];
+        Later(this, w, [k](QWidget* t) {
+            t->activateWindow();
+            t->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(t, k.key(), k.keyboardModifiers());
+        });
         return "ok";
     }
     return "err unknown command";

@@ -15,11 +15,15 @@
 //   button TOP TEXT        click the visible push button of TOP with TEXT
 //   menu TEXT              click the item TEXT of the open popup menu
 //   type TARGET TEXT       focus TARGET and type TEXT
-//   key TARGET Return
+//   key TARGET KEY         focus TARGET and press KEY as a key sequence
+//                          names it ("Return", "Ctrl+A")
 //   visible TARGET         "ok 1" or "ok 0"
 //   text TARGET            the text shown (\n, \r and \\ escaped)
 //   list TARGET            the lines of a list widget, joined by \n
 //   state                  "ok MODE CONNSTATE MYSIDE" of the main window
+//   clocks                 "ok" while the main window shows no clock plates,
+//                          else "ok RIGHT LEFT": each plate's text, with "*"
+//                          after it while that clock runs
 //   hash TARGET X Y W H    digest of a rectangle of the widget as painted
 //   stamps                 "ok ROWS:NS ..." board repaints after the record
 //                          list changed, taken (and forgotten) since the last call
