@@ -2,7 +2,8 @@
 // Every entry must point into the text or nowhere, its destination must stop
 // at the line's first comma or end, and splitting that destination (and the
 // entry's shown text, as if typed) must give a usable host and port: the
-// default port, or an explicit one of 1..65535 that is really written there.
+// default port, or an explicit one of 1..65535 that is really written there
+// behind the host (in brackets or not).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,14 +24,16 @@ void Check(bool ok) {
 
 void CheckDestination(const std::string& dest) {
     const Destination d = SplitDestination(dest, DEFAULT_PORT);
+    const std::string bracketed = "[" + d.host + "]";
     if (!d.explicitPort) {
-        Check(d.port == DEFAULT_PORT && d.host == dest);
+        Check(d.port == DEFAULT_PORT && (d.host == dest || bracketed == dest));
         return;
     }
     Check(d.port >= 1 && d.port <= 65535);
     Check(!d.host.empty());
-    Check(dest.compare(0, d.host.size(), d.host) == 0 && dest[d.host.size()] == ':');
-    Check(std::stoul(dest.substr(d.host.size() + 1)) == d.port);
+    const std::string written = dest.compare(0, bracketed.size(), bracketed) == 0 ? bracketed : d.host;
+    Check(dest.compare(0, written.size(), written) == 0 && dest[written.size()] == ':');
+    Check(std::stoul(dest.substr(written.size() + 1)) == d.port);
 }
 
 }  // namespace

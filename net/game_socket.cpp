@@ -2,9 +2,12 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QNetworkInterface>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "net/extension.h"
 #include "net/sock_errors.h"
@@ -12,18 +15,25 @@
 namespace ravu {
 
 namespace {
-// First IPv4 address of a name, dotted; empty when it does not resolve.
-std::string FirstIpv4(const QString& name) {
-    QHostAddress direct;
-    if (direct.setAddress(name) && direct.protocol() == QAbstractSocket::IPv4Protocol)
-        return direct.toString().toStdString();
-    QHostInfo info = QHostInfo::fromName(name);
-    for (const QHostAddress& a : info.addresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol)
-            return a.toString().toStdString();
-    return std::string();
+// The address as an interface lists it: IPv4-mapped IPv6 as IPv4, no zone.
+QHostAddress Plain(QHostAddress a) {
+    bool v4 = false;
+    const quint32 ip4 = a.toIPv4Address(&v4);
+    if (v4)
+        return QHostAddress(ip4);
+    a.setScopeId(QString());
+    return a;
 }
 }  // namespace
+
+bool IsOwnAddress(const QHostAddress& address) {
+    const QHostAddress a = Plain(address);
+    if (a.isLoopback() || a == QHostAddress(QHostAddress::AnyIPv4) ||
+        a == QHostAddress(QHostAddress::AnyIPv6))
+        return true;
+    const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+    return std::ranges::any_of(own, [&](const QHostAddress& o) { return Plain(o) == a; });
+}
 
 CGameSocket::CGameSocket(QObject* parent) : CPacketSocket(parent) {
     for (auto& slot : m_slots)
@@ -40,13 +50,12 @@ int CGameSocket::Create(unsigned) {
     // the knowledge of the local host.
     if (!m_hSocket)
         m_hSocket = NewSockHandle();
+    // The own addresses are asked for when they matter (IsOwnAddress): they
+    // change while the program runs, and looking the host name up here could
+    // block.
     QString name = QHostInfo::localHostName();
-    if (!name.isEmpty()) {
+    if (!name.isEmpty())
         m_strHostName = name.toStdString();
-        std::string addr = FirstIpv4(name);
-        if (!addr.empty())
-            m_strLocalAddr = addr;
-    }
     return 1;
 }
 
@@ -61,11 +70,13 @@ int CGameSocket::Listen(unsigned port) {
     }
     if (m_pServer->isListening())
         return 1;
-    if (!m_pServer->listen(QHostAddress::AnyIPv4, static_cast<quint16>(port))) {
-        SetErrorText(QtSocketErrorToWsa(m_pServer->serverError()));
-        return 0;
-    }
-    return 1;
+    // Both families on one socket; a machine without IPv6 gets IPv4 alone.
+    // (A port held by some IPv6-only listener leaves IPv4 to us as well.)
+    if (m_pServer->listen(QHostAddress::Any, static_cast<quint16>(port)) ||
+        m_pServer->listen(QHostAddress::AnyIPv4, static_cast<quint16>(port)))
+        return 1;
+    SetErrorText(QtSocketErrorToWsa(m_pServer->serverError()));
+    return 0;
 }
 
 unsigned CGameSocket::ListenPort() const {
@@ -119,7 +130,7 @@ void CGameSocket::OnAccept() {
     }
 }
 
-int CGameSocket::Connect(const std::string& host, unsigned port, CSockOwner* owner) {
+int CGameSocket::Connect(const std::string& address, unsigned port, CSockOwner* owner) {
     m_pOwner = owner;
     auto* sock = new QTcpSocket();
     Adopt(sock);
@@ -134,15 +145,11 @@ int CGameSocket::Connect(const std::string& host, unsigned port, CSockOwner* own
             OnConnect(QtSocketErrorToWsa(e));
     });
     QHostAddress addr;
-    if (!addr.setAddress(QString::fromStdString(host))) {
-        // A name: resolve it here (the connect dialog passes an address).
-        std::string dotted = FirstIpv4(QString::fromStdString(host));
-        if (dotted.empty() || !addr.setAddress(QString::fromStdString(dotted))) {
-            m_nLastError = WSAHOST_NOT_FOUND;
-            GetLastErrorText();
-            CloseConnection();
-            return 0;
-        }
+    if (!addr.setAddress(QString::fromStdString(address))) {
+        m_nLastError = WSAHOST_NOT_FOUND;
+        GetLastErrorText();
+        CloseConnection();
+        return 0;
     }
     sock->connectToHost(addr, static_cast<quint16>(port));
     m_nLastError = WSAEWOULDBLOCK;
@@ -155,13 +162,6 @@ void CGameSocket::OnConnect(int nErrorCode) {
     PostToOwner(nErrorCode ? WM_SOCK_CONNECT_FAILED : WM_SOCK_CONNECTED, 0);
     if (nErrorCode)
         CloseConnection();
-}
-
-std::string CGameSocket::ResolveHost(const std::string& name) {
-    m_strResolvedAddr.clear();
-    if (!name.empty())
-        m_strResolvedAddr = FirstIpv4(QString::fromStdString(name));
-    return m_strResolvedAddr;
 }
 
 void CGameSocket::OnClose(int) {

@@ -14,6 +14,7 @@
 #include "net/game_link.h"
 #include "net/packet_socket.h"
 
+class QHostAddress;
 class QTcpServer;
 
 namespace ravu {
@@ -25,27 +26,31 @@ constexpr int LISTEN_BACKLOG = 5;
 // peers cannot hold the five slots.
 constexpr int HELLO_WAIT_MS = 30 * 1000;
 
+// Whether a connection to the address would reach this machine: any of its
+// interfaces' addresses of either family (IPv4-mapped IPv6 counts as IPv4),
+// every loopback address, and the unspecified addresses.
+bool IsOwnAddress(const QHostAddress& address);
+
 class CGameSocket : public CPacketSocket, public CGameLink {
     Q_OBJECT
 public:
     explicit CGameSocket(QObject* parent = nullptr);
     ~CGameSocket() override;
 
-    // Prepares the own connection object and learns the local host name and
-    // address.  Returns 1.
+    // Prepares the own connection object and learns the local host name.
+    // Returns 1.
     int Create(unsigned port = 0);
     // Host mode: listens on port (0 = any free port; see ListenPort) with a
-    // backlog of 5.  m_bListening becomes 1 even when listening fails.
+    // backlog of 5, on IPv6 and IPv4 alike (IPv4 only on a machine without
+    // IPv6).  m_bListening becomes 1 even when listening fails.
     int Listen(unsigned port);
     // The port actually listened on, 0 when not listening.
     unsigned ListenPort() const;
-    // Sets the owner and starts connecting.  1 when started (the outcome
-    // comes as WM_SOCK_CONNECTED / WM_SOCK_CONNECT_FAILED), 0 on failure with
-    // m_strError set.
-    int Connect(const std::string& host, unsigned port, CSockOwner* owner);
-    // Dotted IPv4 address of a host name (a dotted address gives itself);
-    // empty when it does not resolve.  Also stored in m_strResolvedAddr.
-    std::string ResolveHost(const std::string& name);
+    // Sets the owner and starts connecting to an IPv4 or IPv6 address (names
+    // are looked up by the guest's handshake, without blocking).  1 when
+    // started (the outcome comes as WM_SOCK_CONNECTED /
+    // WM_SOCK_CONNECT_FAILED), 0 on failure with m_strError set.
+    int Connect(const std::string& address, unsigned port, CSockOwner* owner);
 
     void Close() override;
     void CloseSlot(SockHandle handle) override;
@@ -73,8 +78,7 @@ public:
 
     std::array<std::unique_ptr<CPacketSocket>, SLOT_COUNT> m_slots;
     std::string m_strHostName;           // local host name
-    std::string m_strLocalAddr;          // first IPv4 address of the local host name
-    std::string m_strResolvedAddr;       // address of the last name given to ResolveHost
+    std::string m_strResolvedAddr;       // the address a guest's attempt connects to
     int m_bListening = 0;                // host mode
     int m_nHelloWaitMs = HELLO_WAIT_MS;  // tests shorten it
 

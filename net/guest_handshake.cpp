@@ -1,5 +1,9 @@
 #include "net/guest_handshake.h"
 
+#include <QHostInfo>
+
+#include <algorithm>
+
 #include "net/extension.h"
 #include "net/game_socket.h"
 #include "net/packet.h"
@@ -20,41 +24,129 @@ CGuestHandshake::CGuestHandshake(CGameSocket& connectSocket, CSockOwner* mainOwn
             onOutcome(PHASE_TURN, OUT_TIMED_OUT);
         }
     });
+    m_tryTimer.setSingleShot(true);
+    connect(&m_tryTimer, &QTimer::timeout, this, [this] {
+        // This address keeps silent: drop it for the next one.
+        m_socket.Close();
+        if (!TryNext())
+            Finish(OUT_FAILED);
+    });
 }
 
 CGuestHandshake::~CGuestHandshake() {
+    if (m_nLookupId >= 0)
+        QHostInfo::abortHostLookup(m_nLookupId);
     if (m_phase != PHASE_IDLE && m_socket.m_pOwner == this)
         m_socket.m_pOwner = m_pMain;
 }
 
-CGuestHandshake::Start CGuestHandshake::StartConnect(const Destination& dest, const std::string& handleName) {
+void CGuestHandshake::Prepare(const Destination& dest, const std::string& handleName) {
+    StopWaiting();
+    GiveBack();
     if (!m_socket.Handle())
         m_socket.Create(0);
-    const std::string addr = m_socket.ResolveHost(dest.host);
-    if (addr.empty()) {
+    m_socket.m_strResolvedAddr.clear();
+    m_dest = dest;
+    m_strHandleName = handleName;
+    hostName.clear();
+    hostCaps.clear();
+}
+
+CGuestHandshake::Start CGuestHandshake::StartConnect(const Destination& dest, const std::string& handleName) {
+    Prepare(dest, handleName);
+    if (dest.host.empty()) {
+        m_socket.m_nLastError = WSAHOST_NOT_FOUND;
+        m_socket.SetErrorText(WSAHOST_NOT_FOUND);
+        return START_UNKNOWN_HOST;
+    }
+    const QString host = QString::fromStdString(dest.host);
+    if (QHostAddress literal; literal.setAddress(host))
+        return Began(TryAddresses({literal}));
+    // A name: the window goes on while it is looked up.
+    m_phase = PHASE_CONNECTING;
+    m_timer.start(connectTimeoutMs);
+    m_nLookupId = QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {
+        m_nLookupId = -1;
+        if (m_phase != PHASE_CONNECTING)
+            return;
+        switch (TryAddresses(info.error() == QHostInfo::NoError ? info.addresses() : QList<QHostAddress>())) {
+            case START_CONNECTING: return;
+            case START_UNKNOWN_HOST: Finish(OUT_UNKNOWN_HOST); return;
+            case START_OWN_ADDRESS: Finish(OUT_OWN_ADDRESS); return;
+            case START_FAILED: Finish(OUT_FAILED); return;
+        }
+    });
+    return START_CONNECTING;
+}
+
+CGuestHandshake::Start CGuestHandshake::StartConnectTo(const QList<QHostAddress>& addresses,
+                                                       const Destination& dest,
+                                                       const std::string& handleName) {
+    Prepare(dest, handleName);
+    return Began(TryAddresses(addresses));
+}
+
+CGuestHandshake::Start CGuestHandshake::Began(Start start) {
+    if (start != START_CONNECTING)
+        GiveBack();
+    return start;
+}
+
+CGuestHandshake::Start CGuestHandshake::TryAddresses(const QList<QHostAddress>& addresses) {
+    if (addresses.isEmpty()) {
+        StopWaiting();
         m_socket.m_nLastError = WSAHOST_NOT_FOUND;
         m_socket.SetErrorText(WSAHOST_NOT_FOUND);
         return START_UNKNOWN_HOST;
     }
     // Another copy on this machine is a different destination only when it
     // is named with a port other than the own one.
-    const bool ownAddress = addr == m_socket.m_strLocalAddr;
-    const bool samePort = !dest.explicitPort || dest.port == ownPort;
-    if (ownAddress && samePort) {
+    const bool samePort = !m_dest.explicitPort || m_dest.port == ownPort;
+    m_addresses.clear();
+    for (int v6 = 1; v6 >= 0; --v6)
+        for (const QHostAddress& a : addresses)
+            if ((a.protocol() == QAbstractSocket::IPv6Protocol) == (v6 == 1) &&
+                !(samePort && IsOwnAddress(a)))
+                m_addresses.push_back(a);
+    if (m_addresses.isEmpty()) {
+        StopWaiting();
+        m_socket.m_strResolvedAddr = addresses.first().toString().toStdString();
         m_socket.m_strError.clear();
         return START_OWN_ADDRESS;
     }
-
-    m_strHandleName = handleName;
-    hostName.clear();
-    hostCaps.clear();
+    m_nNext = 0;
     m_phase = PHASE_CONNECTING;
-    if (!m_socket.Connect(addr, dest.port, this)) {
-        GiveBack();
+    if (!m_timer.isActive())
+        m_timer.start(connectTimeoutMs);
+    if (!TryNext()) {
+        StopWaiting();
         return START_FAILED;
     }
-    m_timer.start(connectTimeoutMs);
     return START_CONNECTING;
+}
+
+bool CGuestHandshake::TryNext() {
+    m_tryTimer.stop();
+    while (m_nNext < m_addresses.size()) {
+        const QHostAddress& address = m_addresses[m_nNext++];
+        m_socket.m_strResolvedAddr = address.toString().toStdString();
+        if (!m_socket.Connect(m_socket.m_strResolvedAddr, m_dest.port, this))
+            continue;
+        if (const qsizetype left = m_addresses.size() - m_nNext + 1; left > 1)
+            m_tryTimer.start(
+                static_cast<int>(std::min<qint64>(ADDRESS_TRY_MS, m_timer.remainingTime() / left)));
+        return true;
+    }
+    return false;
+}
+
+void CGuestHandshake::StopWaiting() {
+    m_timer.stop();
+    m_tryTimer.stop();
+    if (m_nLookupId >= 0) {
+        QHostInfo::abortHostLookup(m_nLookupId);
+        m_nLookupId = -1;
+    }
 }
 
 void CGuestHandshake::OpenTurn() {
@@ -77,7 +169,7 @@ void CGuestHandshake::ProposeTurn(int side) {
 }
 
 void CGuestHandshake::Cancel() {
-    m_timer.stop();
+    StopWaiting();
     GiveBack();
 }
 
@@ -89,7 +181,7 @@ void CGuestHandshake::GiveBack() {
 
 void CGuestHandshake::Finish(Outcome outcome) {
     Phase phase = m_phase;
-    m_timer.stop();
+    StopWaiting();
     GiveBack();
     if (onOutcome)
         onOutcome(phase, outcome);
@@ -99,6 +191,7 @@ void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
     if (m_phase == PHASE_CONNECTING) {
         switch (msg) {
             case WM_SOCK_CONNECTED: {
+                m_tryTimer.stop();
                 m_socket.SendTo(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data(),
                                 wParam);
                 const std::string caps = m_pMain ? m_pMain->CapsText() : std::string();
@@ -106,7 +199,12 @@ void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
                     m_socket.SendTo(PKT_EXT_CAPS, static_cast<int>(caps.size()), caps.data(), wParam);
                 return;
             }
-            case WM_SOCK_CONNECT_FAILED: Finish(OUT_FAILED); return;
+            case WM_SOCK_CONNECT_FAILED:
+                // A failure of an address already given up on is old news
+                // while the next one is being tried.
+                if (m_socket.Handle() == 0 && !TryNext())
+                    Finish(OUT_FAILED);
+                return;
             case WM_SOCK_PACKET:
                 switch (m_socket.GetLastType(wParam)) {
                     case PKT_HELLO:

@@ -40,7 +40,11 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
                     Emit("accept");
                     break;
                 case CGuestHandshake::OUT_REFUSED: Emit("refuse"); break;
-                case CGuestHandshake::OUT_FAILED: Emit("connect_failed", connectSocket.m_strError); break;
+                case CGuestHandshake::OUT_FAILED:
+                case CGuestHandshake::OUT_UNKNOWN_HOST:
+                case CGuestHandshake::OUT_OWN_ADDRESS:
+                    Emit("connect_failed", connectSocket.m_strError);
+                    break;
                 case CGuestHandshake::OUT_TIMED_OUT: Emit("timeout"); break;
             }
         } else if (phase == CGuestHandshake::PHASE_TURN) {

@@ -34,7 +34,8 @@ public:
     bool Listen(unsigned port);
     unsigned Port() const { return listenSocket.ListenPort(); }
 
-    // Guest side: connect dialog and turn dialog, headless.
+    // Guest side: connect dialog and turn dialog, headless.  True while the
+    // attempt runs (a name is looked up first); its end comes as an event.
     bool Connect(const std::string& host, unsigned port);
     void ProposeTurn(int side);
 

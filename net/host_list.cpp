@@ -2,6 +2,37 @@
 
 namespace ravu {
 
+namespace {
+
+constexpr unsigned MAX_PORT = 65535;
+constexpr size_t MAX_PORT_DIGITS = 5;
+
+// A port of 1..65535 written in at most five digits; 0 for anything else.
+unsigned ParsePort(const std::string& digits) {
+    if (digits.empty() || digits.size() > MAX_PORT_DIGITS)
+        return 0;
+    unsigned port = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return 0;
+        port = port * 10 + static_cast<unsigned>(c - '0');
+    }
+    return port <= MAX_PORT ? port : 0;
+}
+
+// What may stand between brackets: printable ASCII with a colon (an IPv6
+// literal, perhaps with a zone), no brackets of its own.
+bool IsBracketText(const std::string& s) {
+    if (s.find(':') == std::string::npos)
+        return false;
+    for (char c : s)
+        if (c <= ' ' || c > '~' || c == '[' || c == ']')
+            return false;
+    return true;
+}
+
+}  // namespace
+
 std::vector<HostListEntry> ParseHostList(const std::string& text) {
     std::vector<HostListEntry> entries;
     std::string shown;
@@ -37,21 +68,32 @@ std::string HostListDestination(const std::string& text, int lineStart) {
 
 Destination SplitDestination(const std::string& dest, unsigned defaultPort) {
     Destination d{dest, defaultPort, false};
-    const size_t colon = dest.rfind(':');
-    if (colon == std::string::npos || colon == 0 || dest.find(':') != colon)
-        return d;
-    const std::string digits = dest.substr(colon + 1);
-    if (digits.empty() || digits.size() > 5)
-        return d;
-    unsigned port = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
+    std::string host;
+    std::string portText;
+    if (!dest.empty() && dest[0] == '[') {
+        const size_t close = dest.find(']');
+        if (close == std::string::npos || !IsBracketText(dest.substr(1, close - 1)))
             return d;
-        port = port * 10 + static_cast<unsigned>(c - '0');
+        host = dest.substr(1, close - 1);
+        if (close + 1 == dest.size()) {
+            d.host = host;
+            return d;
+        }
+        if (dest[close + 1] != ':')
+            return d;
+        portText = dest.substr(close + 2);
+    } else {
+        // More than one colon is an IPv6 literal without a port.
+        const size_t colon = dest.rfind(':');
+        if (colon == std::string::npos || colon == 0 || dest.find(':') != colon)
+            return d;
+        host = dest.substr(0, colon);
+        portText = dest.substr(colon + 1);
     }
-    if (port == 0 || port > 65535)
+    const unsigned port = ParsePort(portText);
+    if (port == 0)
         return d;
-    d.host = dest.substr(0, colon);
+    d.host = host;
     d.port = port;
     d.explicitPort = true;
     return d;

@@ -25,8 +25,11 @@ std::vector<HostListEntry> ParseHostList(const std::string& text);
 // first comma (or the end of the line).  Empty for -1 or outside the text.
 std::string HostListDestination(const std::string& text, int lineStart);
 
-// A destination split into host and port: "host:port" with a port of
-// 1..65535 gives that port; anything else is the host with defaultPort.
+// A destination split into host and port.  "host:port" and "[v6]:port"
+// with a port of 1..65535 give that port; "[v6]" and a bare IPv6 literal
+// (more than one colon, no brackets) go to defaultPort without brackets;
+// anything else is the host as written with defaultPort.  Brackets hold
+// ASCII text with a colon, so a Shift-JIS trail byte is never taken for one.
 struct Destination {
     std::string host;
     unsigned port = 0;

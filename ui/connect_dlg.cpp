@@ -231,17 +231,16 @@ void CConnectDlg::ConnectToDest() {
     const Destination dest = SplitDestination(m_strDest, GUEST_PORT);
     handshake->ownPort = profile ? static_cast<unsigned>(profile->GetPort()) : 0;
     const std::string name = profile ? profile->GetHandleName() : std::string();
+    statusBefore = StatusText();
     const CGuestHandshake::Start start = handshake->StartConnect(dest, name);
     addressLabel->setText(DisplayText(m_pSocket->m_strResolvedAddr));
     switch (start) {
         case CGuestHandshake::START_CONNECTING:
+            // Also while a name is looked up: the dialog stays busy but alive.
             SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
             SetButtonState(BS_BUSY);
             return;
-        case CGuestHandshake::START_UNKNOWN_HOST:
-            SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
-            SetButtonState(BS_OVER);
-            return;
+        case CGuestHandshake::START_UNKNOWN_HOST: OnOutcome(CGuestHandshake::OUT_UNKNOWN_HOST); return;
         case CGuestHandshake::START_OWN_ADDRESS: return;  // a copy does not connect to itself; nothing to say
         case CGuestHandshake::START_FAILED:
             SetStatus(m_pSocket->m_strError);
@@ -251,6 +250,7 @@ void CConnectDlg::ConnectToDest() {
 }
 
 void CConnectDlg::OnHostHello() {
+    addressLabel->setText(DisplayText(m_pSocket->m_strResolvedAddr));
     const std::string& name = handshake->hostName;
     if (profile)
         profile->SetOpponentName(name);
@@ -259,6 +259,7 @@ void CConnectDlg::OnHostHello() {
 }
 
 void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome) {
+    addressLabel->setText(DisplayText(m_pSocket->m_strResolvedAddr));
     switch (outcome) {
         case CGuestHandshake::OUT_ACCEPTED:
             // The handshake has given the connection back to the main owner.
@@ -277,6 +278,13 @@ void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome) {
                 SetStatus(m_pSocket->m_strError);
             break;
         case CGuestHandshake::OUT_TIMED_OUT: SetStatus(QStringLiteral("時間内に接続できませんでした")); break;
+        case CGuestHandshake::OUT_UNKNOWN_HOST:
+            SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
+            break;
+        case CGuestHandshake::OUT_OWN_ADDRESS:
+            // The name turned out to be this copy: as if nothing had been tried.
+            SetStatus(statusBefore);
+            break;
     }
     SetButtonState(BS_OVER);
 }

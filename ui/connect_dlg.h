@@ -8,8 +8,10 @@
 // limit while an attempt runs.  Each opening offers the last destination in the
 // edit, selected; Enter and "接続" connect to the edit's text (or to the
 // chosen list entry); Esc does nothing; the close box cancels the dialog
-// unless an attempt is running.  A destination whose name cannot be
-// found is reported on the status line.
+// unless an attempt is running.  A destination may be a name, an IPv4 or
+// an IPv6 address ("[2001:db8::1]:9149" with a port); a name is looked up in
+// the background, the dialog waiting as for the connection itself, and one
+// that cannot be found is reported on the status line.
 #pragma once
 
 #include <QDialog>
@@ -111,7 +113,8 @@ private:
     // order (they are all disabled while an attempt runs).
     bool enabled[4] = {true, true, true, true};
     bool busy = false;
-    int listWaitMs = 0;  // 0: the list socket's own limit
+    QString statusBefore;  // the status line before the running attempt
+    int listWaitMs = 0;    // 0: the list socket's own limit
 
     QLabel* handleLabel = nullptr;
     QLabel* opponentLabel = nullptr;

@@ -203,10 +203,10 @@ void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes) {
     ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon/yes"); }));
 }
 
-void DialHost(ProgramCopy& guest, const ProgramCopy& host) {
+void DialHost(ProgramCopy& guest, const ProgramCopy& host, const QByteArray& address) {
     guest.driver.ClickMain(StripPoint(7));
     ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("connect"); }));
-    guest.driver.Call("type connect/dest 127.0.0.1:" + QByteArray::number(host.Port()));
+    guest.driver.Call("type connect/dest " + address + ":" + QByteArray::number(host.Port()));
     guest.driver.Call("click connect/connect c c");
 }
 

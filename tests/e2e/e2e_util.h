@@ -85,8 +85,9 @@ private:
 void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes);
 
 // Opens the connect dialog through control strip button 7, types the host's
-// address and presses 接続.
-void DialHost(ProgramCopy& guest, const ProgramCopy& host);
+// address (127.0.0.1 unless another is given, e.g. "[::1]") with its port
+// and presses 接続.
+void DialHost(ProgramCopy& guest, const ProgramCopy& host, const QByteArray& address = "127.0.0.1");
 
 // What the guest chooses in the turn dialog: its side, the driver commands
 // that set the game's settings, and the texts the host's question then

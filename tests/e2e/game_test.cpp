@@ -88,8 +88,8 @@ TEST(NetworkGame, WholeGameThroughTheWindows) {
             << c->driver.Text("chatLog/logEdit").toStdString();
     }
 
-    // A third copy joins through its connect dialog once some moves are
-    // played: the host takes it in without a question, and it watches from
+    // A third copy joins through its connect dialog, over IPv6, once some
+    // moves are played: the host takes it in without a question, and it watches from
     // the game so far.  The check label appears over the checked side's
     // board only, and the answer to the check takes it away.
     ProgramCopy watcher(root.path(), QStringLiteral("watcher"), QStringLiteral("観戦者"), FreePort());
@@ -98,7 +98,7 @@ TEST(NetworkGame, WholeGameThroughTheWindows) {
     for (int i = 0; i < static_cast<int>(std::size(GAME)); ++i) {
         const Step& s = GAME[i];
         if (i == SPECTATOR_JOINS_AFTER) {
-            DialHost(watcher, host);
+            DialHost(watcher, host, "[::1]");  // the host listens on IPv6 too
             ASSERT_TRUE(WaitUntil([&] {
                 return watcher.driver.State() == std::vector<int>{2, 1, 0};
             })) << watcher.driver.Call("state").toStdString();

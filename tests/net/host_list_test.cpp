@@ -19,6 +19,7 @@ TEST(HostList, ParsesEntriesInFileOrderWithTheirDestinations) {
         {"", ""},
         {"\r\n\r\n", " @0> @2>"},
         {"a,b\nc,d\r", " b\nc,d\r@-1>"},  // only CR LF ends a line
+        {"[2001:db8::1]:9150,Taro\r\n::1,Jiro\r\n", " Taro@0>[2001:db8::1]:9150 Jiro@25>::1"},
     };
     // clang-format on
     for (const auto& [text, entries] : cases) {
@@ -32,13 +33,17 @@ TEST(HostList, ParsesEntriesInFileOrderWithTheirDestinations) {
     }
 }
 
-TEST(Destination, PlainNamesGoToTheGuestPortAndHostPortIsAccepted) {
+TEST(Destination, PlainNamesGoToTheGuestPortAndHostPortOrBracketedIpv6IsAccepted) {
     // Destination, then host and port as split ("*" marks an explicit port).
     // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {"example.org", "example.org 9149"}, {"127.0.0.1:9150", "127.0.0.1 9150*"}, {"h:65535", "h 65535*"},
         {"h:65536", "h:65536 9149"},         {"h:0", "h:0 9149"},                   {":80", ":80 9149"},
         {"h:8a", "h:8a 9149"},               {"::1", "::1 9149"},                   {"h:000080", "h:000080 9149"},
+        {"[2001:db8::1]:9150", "2001:db8::1 9150*"},  {"[::1]", "::1 9149"},  {"2001:db8::1", "2001:db8::1 9149"},
+        {"[fe80::1%eth0]:80", "fe80::1%eth0 80*"},    {"[::1]:0", "[::1]:0 9149"},  {"[::1]9150", "[::1]9150 9149"},
+        {"[::1", "[::1 9149"},                         {"[h]:80", "[h]:80 9149"},    {"[]", "[] 9149"},
+        {"[:\x81\x5d:80", "[:\x81\x5d:80 9149"},  // a Shift-JIS trail byte is no bracket
     };
     // clang-format on
     for (const auto& [dest, split] : cases) {

@@ -54,10 +54,11 @@ inline std::unique_ptr<CHeadlessCopy> MakeHost(const std::string& name) {
     return host;
 }
 
-// A guest copy connected to the host and accepted.
-inline std::unique_ptr<CHeadlessCopy> MakeGuest(const std::string& name, CHeadlessCopy& host) {
+// A guest copy connected to the host (at address, a literal or a name) and accepted.
+inline std::unique_ptr<CHeadlessCopy> MakeGuest(const std::string& name, CHeadlessCopy& host,
+                                                const std::string& address = "127.0.0.1") {
     auto guest = std::make_unique<CHeadlessCopy>(name);
-    EXPECT_TRUE(guest->Connect("127.0.0.1", host.Port()));
+    EXPECT_TRUE(guest->Connect(address, host.Port()));
     EXPECT_TRUE(WaitUntil([&] { return guest->protocol.connState == CONN_GUEST; }));
     return guest;
 }

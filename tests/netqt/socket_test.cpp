@@ -1,6 +1,9 @@
 // The game sockets over loopback: the five slots, the hello on accepting, the
-// hello wait, refusals that arrive before the close, failed connects; and one
-// game between whole copies, watched by a third.
+// hello wait, refusals that arrive before the close, failed connects, both
+// address families; and one game between whole copies, watched by a third.
+#include <QNetworkInterface>
+#include <QTcpServer>
+
 #include "app/textcodec.h"
 #include "loop_util.h"
 #include "net/sock_errors.h"
@@ -57,10 +60,64 @@ TEST(GameSocket, FailedConnects) {
     ASSERT_TRUE(guest.Connect("127.0.0.1", port));
     ASSERT_TRUE(WaitUntil([&] { return !events->empty(); }));
     EXPECT_EQ(*events, std::vector<std::string>{"connect_failed " + SockErrorText(WSAECONNREFUSED)});
+    // The socket takes addresses only; the handshake looks names up in the
+    // background, and reports one without an address after returning.
     EXPECT_EQ(guest.connectSocket.Connect("no.such.host.invalid", port, &guest), 0);
-    EXPECT_EQ(guest.connectSocket.ResolveHost("localhost") +
-                  guest.connectSocket.ResolveHost("no.such.host.invalid"),
-              "127.0.0.1");
+    ASSERT_TRUE(guest.Connect("no.such.host.invalid", port));
+    ASSERT_TRUE(WaitUntil([&] { return events->size() == 2; }));
+    EXPECT_EQ(events->back(), "connect_failed ");
+}
+
+// A host listens on both families.  A guest never dials its own addresses
+// (loopback and every interface's, either family) on its own port; of
+// several addresses it tries the IPv6 ones first, and the next while one
+// does not answer.
+TEST(GameSocket, BothFamiliesOwnAddressesAndIpv6First) {
+    auto host = MakeHost("host");
+    for (const QHostAddress& a :
+         {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)}) {
+        QTcpSocket c;
+        c.connectToHost(a, host->Port());
+        EXPECT_EQ(Receive(c).left(PACKET_SIZE), Raw(PKT_HELLO, "host")) << a.toString().toStdString();
+    }
+
+    QList<QHostAddress> own = QNetworkInterface::allAddresses();
+    for (const char* a : {"127.0.0.1", "127.0.0.2", "::1", "::ffff:127.0.0.1", "0.0.0.0", "::"})
+        own.push_back(QHostAddress(QString::fromLatin1(a)));
+    for (const QHostAddress& a : own)
+        EXPECT_TRUE(IsOwnAddress(a)) << a.toString().toStdString();
+    for (const char* a : {"192.0.2.1", "2001:db8::1", "::ffff:192.0.2.1"})
+        EXPECT_FALSE(IsOwnAddress(QHostAddress(QString::fromLatin1(a)))) << a;
+    CHeadlessCopy self("self");
+    ASSERT_TRUE(self.Listen(0));
+    auto events = Events(self);
+    EXPECT_FALSE(self.Connect("::1", self.Port()));
+    ASSERT_TRUE(self.Connect("localhost", self.Port()));  // found to be itself once looked up
+    ASSERT_TRUE(WaitUntil([&] { return events->size() == 2; }));
+    EXPECT_EQ(*events, std::vector<std::string>(2, "connect_failed "));
+
+    const struct {
+        bool v4, v6;  // which of the two addresses answers
+        const char* reached;
+    } rows[] = {{true, false, "127.0.0.1"}, {false, true, "::1"}, {true, true, "::1"}};
+    for (const auto& row : rows) {
+        QTcpServer v4, v6;
+        ASSERT_TRUE(v4.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = v4.serverPort();
+        ASSERT_TRUE(v6.listen(QHostAddress::LocalHostIPv6, port));
+        if (!row.v4)
+            v4.close();
+        if (!row.v6)
+            v6.close();
+        CHeadlessCopy guest("guest");
+        ASSERT_EQ(guest.handshake.StartConnectTo(
+                      {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)},
+                      Destination{"both", port, true}, "guest"),
+                  CGuestHandshake::START_CONNECTING);
+        ASSERT_TRUE(WaitUntil([&] { return v4.hasPendingConnections() || v6.hasPendingConnections(); }));
+        EXPECT_EQ(v6.hasPendingConnections(), std::string(row.reached) == "::1") << row.reached;
+        EXPECT_EQ(guest.connectSocket.m_strResolvedAddr, row.reached);
+    }
 }
 
 // Hello and acceptance, sides, moves both ways, the game so far for a
@@ -75,7 +132,7 @@ TEST(GameSocket, OneGameBetweenCopiesWatchedFromMidGame) {
     ASSERT_TRUE(
         WaitUntil([&] { return guest->protocol.mode == MODE_GAME && host->protocol.mode == MODE_GAME; }));
     ASSERT_EQ(guest->Move(S("   1 ７六歩(77) ")), 1);
-    watcher = MakeGuest(S("観戦"), *host);
+    watcher = MakeGuest(S("観戦"), *host, "localhost");  // a name, looked up in the background
     ASSERT_TRUE(WaitUntil([&] { return watcher->protocol.mode == MODE_WATCHING && same(); }));
     ASSERT_EQ(host->Move(S("   2 ３四歩(33) ")), 1);
     ASSERT_TRUE(WaitUntil(same));

@@ -1,10 +1,12 @@
 // ravuone-peer: a copy of RavuOne without windows.
 //   ravuone-peer --listen [PORT] [--answer yes|no|ask] [--name NAME]
 //   ravuone-peer --connect HOST[:PORT] [--turn 0|1] [--name NAME]
+//                (HOST a name, an IPv4 or an IPv6 address, [IPv6]:PORT with a port)
 //                [--rules free|strict] [--handicap NAME] [--time SPEC] [--no-extension]
 // Commands on stdin, one per line; events on stdout, one JSON object a line.
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@
 
 #include "app/textcodec.h"
 #include "net/extension.h"
+#include "net/host_list.h"
 #include "peer_console.h"
 #include "record/start_position.h"
 
@@ -25,6 +28,7 @@ void Usage() {
         "       [--connect-timeout-ms N] [--turn-timeout-ms N] [--stay] [--exit-on-close]\n"
         "       [--fetch-list] [--no-extension] [--rules free|strict] [--handicap NAME]\n"
         "       [--time none|sudden:MAIN|byoyomi:MAIN:BYO|increment:MAIN:INC] (seconds)\n"
+        "HOST: a name, an IPv4 or an IPv6 address; [IPV6]:PORT with a port\n"
         "commands on stdin: turn 0|1, move TEXT, resign, declare, chat TEXT, yes, no,\n"
         "                   connect HOST[:PORT], disconnect, list, state, quit\n",
         stderr);
@@ -101,17 +105,16 @@ int main(int argc, char** argv) {
                 ++i;
             }
         } else if (a == "--connect") {
-            std::string dest = next("--connect");
-            size_t colon = dest.rfind(':');
-            if (colon != std::string::npos) {
-                if (!ParseInt(dest.c_str() + colon + 1, n) || n == 0 || n > 65535) {
-                    Usage();
-                    return 2;
-                }
-                opt.connectPort = static_cast<unsigned>(n);
-                dest.resize(colon);
+            const std::string dest = next("--connect");
+            const ravu::Destination d = ravu::SplitDestination(dest, ravu::GUEST_PORT);
+            // A port that is written but not one is a mistake; the colons of
+            // a bare IPv6 address are none.
+            if (!d.explicitPort && (dest.starts_with('[') || std::ranges::count(dest, ':') == 1)) {
+                Usage();
+                return 2;
             }
-            opt.connectHost = dest;
+            opt.connectHost = d.host;
+            opt.connectPort = d.port;
         } else if (a == "--answer") {
             std::string v = next("--answer");
             opt.answer = v == "yes" ? ravu::ASK_YES : v == "no" ? ravu::ASK_NO : 0;

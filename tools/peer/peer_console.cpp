@@ -11,6 +11,7 @@
 
 #include "app/json_text.h"
 #include "app/textcodec.h"
+#include "net/host_list.h"
 
 namespace ravu {
 
@@ -186,14 +187,8 @@ void CPeerConsole::Command(const std::string& line) {
     } else if (cmd == "disconnect") {
         ok = copy->Disconnect() == 1;
     } else if (cmd == "connect") {
-        std::string host = arg;
-        unsigned port = GUEST_PORT;
-        size_t colon = arg.rfind(':');
-        if (colon != std::string::npos) {
-            host = arg.substr(0, colon);
-            port = static_cast<unsigned>(std::strtoul(arg.c_str() + colon + 1, nullptr, 10));
-        }
-        ok = copy->Connect(host, port);
+        const Destination d = SplitDestination(arg, GUEST_PORT);
+        ok = copy->Connect(d.host, d.port);
     } else if (cmd == "list") {
         FetchList();
     } else if (cmd == "state") {
