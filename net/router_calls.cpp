@@ -129,6 +129,18 @@ bool IsRefusal(int code) {
            code == NATPMP_ERR_UNSUPPORTEDOPCODE;
 }
 
+// The result code on the wire (RFC 6886) behind libnatpmp's error; 0 when
+// the router sent a code libnatpmp does not name.
+int RouterResultCode(int error) {
+    switch (error) {
+        case NATPMP_ERR_NOTAUTHORIZED: return 2;
+        case NATPMP_ERR_NETWORKFAILURE: return 3;
+        case NATPMP_ERR_OUTOFRESOURCES: return 4;
+        case NATPMP_ERR_UNSUPPORTEDOPCODE: return 5;
+        default: return 0;
+    }
+}
+
 RouterMapping MapByNatPmp(const RouterConfig& config) {
     natpmp_t n{};
     if (!OpenNatPmp(config, &n))
@@ -155,7 +167,7 @@ RouterMapping MapByNatPmp(const RouterConfig& config) {
         m.result.leaseSeconds = response.pnu.newportmapping.lifetime;
     } else if (IsRefusal(r)) {
         m.result.state = PortMapState::Refused;
-        m.result.routerCode = r;
+        m.result.routerCode = RouterResultCode(r);
     } else {
         m.result.state = PortMapState::NoRouter;
     }

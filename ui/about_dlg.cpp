@@ -56,11 +56,12 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 }
 
 void CAboutDlg::Follow(CPortMapper* mapper) {
-    auto show = [this, mapper] {
-        portMapLine->setText(QString::fromUtf8(SjisToUtf8(PortMapText(mapper->Result()))));
-    };
-    connect(mapper, &CPortMapper::changed, this, show);
-    show();
+    connect(mapper, &CPortMapper::changed, this, [this, mapper] { ShowPortMap(mapper->Result()); });
+    ShowPortMap(mapper->Result());
+}
+
+void CAboutDlg::ShowPortMap(const PortMapResult& result) {
+    portMapLine->setText(QString::fromUtf8(SjisToUtf8(PortMapText(result))));
 }
 
 }  // namespace ravu

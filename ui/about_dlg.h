@@ -7,6 +7,7 @@
 
 class QLabel;
 
+#include "net/port_map_status.h"
 #include "ui/main_parts.h"
 
 namespace ravu {
@@ -23,6 +24,7 @@ public:
 
     // Shows the port forwarding line of mapper from now on, in step with it.
     void Follow(CPortMapper* mapper);
+    void ShowPortMap(const PortMapResult& result);
 
 private:
     QLabel* portMapLine = nullptr;

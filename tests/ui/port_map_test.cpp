@@ -239,15 +239,22 @@ TEST(PortMap, UpnpMappingIsShownRenewedAndRemoved) {
     EXPECT_EQ(router.Log(), expected);
 }
 
-TEST(PortMap, NatPmpMappingIsShownAndRemoved) {
-    FakeRouter router({.natPmp = true});
-    if (!router.natPmpOpen)
-        GTEST_SKIP() << "127.0.0.1:5351 is taken";
-    Mapping run(Config(DeadUrl(), true));
-    ASSERT_TRUE(WaitUntil([&] { return run.mapper.Result().state == PortMapState::Mapped; }, 5000));
-    EXPECT_EQ(run.Shown(), "外部から接続できるアドレス: 198.51.100.2:9149（NAT-PMP）");
-    run.mapper.Stop(CPortMapper::EXIT_WAIT_MS);
-    EXPECT_EQ(router.Log(), (std::vector<std::string>{"NatPmpMap 9149", "NatPmpDelete 9149"}));
+// NAT-PMP behind a router without UPnP: made and removed, or refused.
+TEST(PortMap, NatPmpMappingIsShownAndRemovedOrRefused) {
+    for (bool refuse : {false, true}) {
+        FakeRouter router({.refuse = refuse, .natPmp = true});
+        if (!router.natPmpOpen)
+            GTEST_SKIP() << "127.0.0.1:5351 is taken";
+        Mapping run(Config(DeadUrl(), true));
+        ASSERT_TRUE(WaitUntil([&] { return run.mapper.Result().state != PortMapState::Searching; }, 5000));
+        EXPECT_EQ(run.Shown(), refuse ? "ポート開放: ルーターに断られました（NAT-PMP コード 2）"
+                                      : "外部から接続できるアドレス: 198.51.100.2:9149（NAT-PMP）");
+        run.mapper.Stop(CPortMapper::EXIT_WAIT_MS);
+        std::vector<std::string> expected{"NatPmpMap 9149"};
+        if (!refuse)
+            expected.push_back("NatPmpDelete 9149");
+        EXPECT_EQ(router.Log(), expected);
+    }
 }
 
 // Without a mapping each case ends in a line that says why, and the window's
@@ -289,6 +296,8 @@ TEST(PortMap, FailuresAreToldWithoutHoldingUpTheWindow) {
         qint64 longestGap = 0;
         EXPECT_TRUE(WaitUntil([&] { return run.mapper.Result().state == c.state; }, 5000, &longestGap));
         EXPECT_LT(longestGap, FRAME_MS);
+        RecordProperty(std::string(c.name) + "Ms",
+                       std::to_string(run.startMs) + " " + std::to_string(longestGap));
         EXPECT_EQ(run.Shown(), c.shown);
         if (!c.enabled) {
             EXPECT_TRUE(router.Log().empty());
