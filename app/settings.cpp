@@ -1,5 +1,6 @@
 // The settings file: two sections, eleven keys, read and written in the
-// order below.  The section and key names are Shift-JIS on disk (this file's
+// order below, and the port forwarding key that only a copy which turned
+// port forwarding off needs to write.  The section and key names are Shift-JIS on disk (this file's
 // literals are compiled to code page 932).
 #include "app/settings.h"
 
@@ -24,6 +25,7 @@ const char* const KEY_PORT = "ポート番号";
 const char* const KEY_WINDOW_X = "表示位置Ｘ";
 const char* const KEY_WINDOW_Y = "表示位置Ｙ";
 const char* const KEY_SOUND = "駒音";
+const char* const KEY_PORT_MAPPING = "ポート自動開放";
 const char* const KEY_LEFT = "left";
 const char* const KEY_TOP = "top";
 const char* const KEY_RIGHT = "right";
@@ -94,6 +96,7 @@ bool CProfile::LoadProfile(const std::string& path) {
     settings.windowX = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_X, 0);
     settings.windowY = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_Y, 0);
     settings.pieceSound = ReadInt(ini, SECTION_PROPERTIES, KEY_SOUND, 0);
+    settings.portMapping = ReadInt(ini, SECTION_PROPERTIES, KEY_PORT_MAPPING, ProfileSettings{}.portMapping);
     chatLog.left = ReadInt(ini, SECTION_CHATLOG, KEY_LEFT, DEFAULT_CHATLOG_LEFT);
     chatLog.top = ReadInt(ini, SECTION_CHATLOG, KEY_TOP, DEFAULT_CHATLOG_TOP);
     chatLog.right = ReadInt(ini, SECTION_CHATLOG, KEY_RIGHT, DEFAULT_CHATLOG_RIGHT);
@@ -115,6 +118,9 @@ bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
     ini.Set(SECTION_PROPERTIES, KEY_WINDOW_X, std::to_string(settings.windowX));
     ini.Set(SECTION_PROPERTIES, KEY_WINDOW_Y, std::to_string(settings.windowY));
     ini.Set(SECTION_PROPERTIES, KEY_SOUND, std::to_string(settings.pieceSound));
+    if (settings.portMapping != ProfileSettings{}.portMapping ||
+        ini.Find(SECTION_PROPERTIES, KEY_PORT_MAPPING))
+        ini.Set(SECTION_PROPERTIES, KEY_PORT_MAPPING, std::to_string(settings.portMapping));
     ini.Set(SECTION_CHATLOG, KEY_LEFT, std::to_string(chatLog.left));
     ini.Set(SECTION_CHATLOG, KEY_TOP, std::to_string(chatLog.top));
     ini.Set(SECTION_CHATLOG, KEY_RIGHT, std::to_string(chatLog.right));

@@ -33,6 +33,7 @@ struct ProfileSettings {
     int32_t windowX = 0;          // main window's left edge, screen pixels
     int32_t windowY = 0;          // main window's top edge, screen pixels
     int32_t pieceSound = 0;       // 0 silent, anything else plays the piece sound
+    int32_t portMapping = 1;      // 0 leaves the home router alone; else it is asked to forward the port
 };
 
 // Place and size of the chat log window, screen pixels.
@@ -53,7 +54,9 @@ public:
     // cannot be read.  Always returns true.
     bool LoadProfile(const std::string& path);
 
-    // Writes the eleven keys to path through a temporary file beside it that
+    // Writes the eleven keys to path, and the port forwarding key when it is
+    // off or the file already has it (so a file of a copy that never turned
+    // it off stays as it was), through a temporary file beside it that
     // is then renamed over it, so a failed or interrupted write leaves the
     // old file whole.  Sections and keys of the old file that the program
     // does not know are kept.  Returns false (and the reason in *error when
@@ -71,6 +74,8 @@ public:
     bool IsSoundOn() const { return settings.pieceSound != 0; }
     void SetSound(int32_t on) { settings.pieceSound = on; }  // stored unchanged
     int32_t GetSound() const { return settings.pieceSound; }
+    bool IsPortMappingOn() const { return settings.portMapping != 0; }
+    void SetPortMapping(int32_t on) { settings.portMapping = on; }  // stored unchanged
 
     // The main window reads and writes its saved position in place.
     int32_t& WindowX() { return settings.windowX; }

@@ -1,5 +1,5 @@
 # Network model: packet framing, chunk reassembly, error texts, the peer
-# protocol, the host list and destinations.  Standard library only.
+# protocol, the host list and destinations, the port forwarding line.  Standard library only.
 add_library(ravu_net_model STATIC
   ${CMAKE_SOURCE_DIR}/net/sock_owner.cpp
   ${CMAKE_SOURCE_DIR}/net/packet.cpp
@@ -11,6 +11,7 @@ add_library(ravu_net_model STATIC
   ${CMAKE_SOURCE_DIR}/net/refereed_game.cpp
   ${CMAKE_SOURCE_DIR}/net/heartbeat.cpp
   ${CMAKE_SOURCE_DIR}/net/host_list.cpp
+  ${CMAKE_SOURCE_DIR}/net/port_map_status.cpp
 )
 target_include_directories(ravu_net_model PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ravu_net_model PUBLIC ravu_record ravu_game)

@@ -15,6 +15,8 @@ packages=(
   # Japanese translation, which the program installs at start
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
   qt6-translations-l10n
+  # asking the home router to forward the listening port: UPnP-IGD and NAT-PMP
+  libminiupnpc-dev libnatpmp-dev
   # the fonts the windows and the artwork generator draw with
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   # the formatter every source is checked with (make format-check, CI)

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/textcodec.h"
+#include "net/port_mapper.h"
 #include "ui/window_util.h"
 
 namespace ravu {
@@ -16,7 +18,10 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     setObjectName(QStringLiteral("about"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
-    setFixedSize(du.X(217), du.Y(94));
+    // Two lines under the credits for the port forwarding line.
+    constexpr int PORT_MAP_TOP = 88;
+    constexpr int PORT_MAP_HEIGHT = 20;
+    setFixedSize(du.X(217), du.Y(PORT_MAP_TOP + PORT_MAP_HEIGHT + 6));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
@@ -37,11 +42,26 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     PlainLabel(this, QStringLiteral("RavuOne 開発者（自作の絵）"),
                QRect(du.X(48), du.Y(73), textWidth, lineHeight));
 
+    portMapLine = PlainLabel(this, QString(),
+                             QRect(du.X(11), du.Y(PORT_MAP_TOP), du.X(217 - 22), du.Y(PORT_MAP_HEIGHT)));
+    portMapLine->setObjectName(QStringLiteral("portMap"));
+    portMapLine->setWordWrap(true);
+    portMapLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setGeometry(du.Rect(178, 7, 32, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CAboutDlg::Follow(CPortMapper* mapper) {
+    connect(mapper, &CPortMapper::changed, this, [this, mapper] { ShowPortMap(mapper->Result()); });
+    ShowPortMap(mapper->Result());
+}
+
+void CAboutDlg::ShowPortMap(const PortMapResult& result) {
+    portMapLine->setText(QString::fromUtf8(SjisToUtf8(PortMapText(result))));
 }
 
 }  // namespace ravu

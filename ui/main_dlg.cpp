@@ -17,6 +17,7 @@
 #include "net/game_link.h"
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
+#include "net/port_mapper.h"
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
@@ -123,7 +124,12 @@ void CMainDlg::SetUp(const QString& skinDir) {
         turnDlg = std::make_unique<CDialogStandIn>();
     chatLog = std::make_unique<CChatLogDlg>(&profile.GetChatLogRect(), this);
     balloon = std::make_unique<CBalloonDlg>(this);
-    aboutDlg = std::make_unique<CAboutDlg>(this);
+    auto about = std::make_unique<CAboutDlg>(this);
+    if (listenSocket) {
+        portMapper = std::make_unique<CPortMapper>();
+        about->Follow(portMapper.get());
+    }
+    aboutDlg = std::move(about);
     pieceSound = std::make_unique<CPieceSound>(&profile);
 
     chooseFile = [this](bool save) { return RunFileDialog(save); };
@@ -175,6 +181,10 @@ void CMainDlg::SetUp(const QString& skinDir) {
     if (listenSocket) {
         listenSocket->m_pOwner = protocol.get();
         listenSocket->Listen(static_cast<unsigned>(profile.GetPort()));
+        // In the background: the window never waits for the router.
+        RouterConfig router;
+        router.port = static_cast<uint16_t>(listenSocket->ListenPort());
+        portMapper->Start(router, profile.IsPortMappingOn());
     }
     // A refereed game's clocks run out, and its round trips are measured,
     // only as the protocol is looked at (it does nothing outside a game).
@@ -214,6 +224,8 @@ CMainDlg::~CMainDlg() {
     chatLog.reset();
     balloon.reset();
     aboutDlg.reset();
+    // The router forgets the port (a bounded wait) before the port closes.
+    portMapper.reset();
     // The sockets go before the protocol they report to.
     if (connectSocket)
         connectSocket->m_pOwner = nullptr;

@@ -37,6 +37,7 @@ namespace ravu {
 
 class CGameLink;
 class CGameSocket;
+class CPortMapper;
 struct RecordLoad;
 
 // Command ids of the popup menu, the record window and the dialog keys.
@@ -194,6 +195,9 @@ public:
     // null when the window runs over given connections.
     std::unique_ptr<CGameSocket> connectSocket;
     std::unique_ptr<CGameSocket> listenSocket;
+    // Keeps the listening port forwarded by the home router; null with
+    // given connections.
+    std::unique_ptr<CPortMapper> portMapper;
     // The peer protocol; mode, flipped, mySide, connState and gamePeer live
     // in it and change only through its operations.
     std::unique_ptr<CPeerProtocol> protocol;

@@ -185,7 +185,14 @@ int main(int argc, char** argv) {
     ShootModal<CSettingsDlg>(
         settings, "window-settings.png", [](CSettingsDlg& d) { d.done(QDialog::Rejected); },
         [](CSettingsDlg& d) { return d.Run(); });
+    // With the line of a router that forwards the port.
     CAboutDlg about;
+    PortMapResult mapped;
+    mapped.state = PortMapState::Mapped;
+    mapped.method = PortMapMethod::Upnp;
+    mapped.externalAddress = "203.0.113.5";
+    mapped.externalPort = static_cast<uint16_t>(DEFAULT_PORT);
+    about.ShowPortMap(mapped);
     ShootModal<CAboutDlg>(
         about, "window-version.png", [](CAboutDlg& d) { d.done(QDialog::Rejected); },
         [](CAboutDlg& d) { return d.Run(); });

@@ -117,6 +117,24 @@ TEST_F(SettingsFile, SavingKeepsWhatElseTheFileHoldsAndFailsWithoutHarm) {
     EXPECT_EQ(error.substr(0, 15) + std::to_string(fs::exists(dir / "target.tmp")), "cannot replace 0");
 }
 
+// Port forwarding is on in a file without its key, which is written only once
+// it has been turned off, and from then on kept.
+TEST_F(SettingsFile, PortMappingKeyIsWrittenOnlyOnceTurnedOff) {
+    const std::string old = "[プロパティ]\r\n駒音=1\r\n";
+    CProfile p = Load(old);
+    EXPECT_TRUE(p.IsPortMappingOn());
+    ASSERT_TRUE(p.SaveProfile(path));
+    EXPECT_EQ(Read().find("ポート自動開放"), std::string::npos);
+    p.SetPortMapping(0);
+    ASSERT_TRUE(p.SaveProfile(path));
+    p = Load(Read());
+    EXPECT_FALSE(p.IsPortMappingOn());
+    p.SetPortMapping(1);
+    ASSERT_TRUE(p.SaveProfile(path));
+    EXPECT_NE(Read().find("\r\nポート自動開放=1\r\n"), std::string::npos);
+    EXPECT_TRUE(Load(Read()).IsPortMappingOn());
+}
+
 // The skins are looked up beside the program; the message names each missing
 // file on a line of its own, in a fixed order.
 TEST_F(SettingsFile, MissingSkinFilesAreNamedInOrder) {

@@ -134,9 +134,10 @@ ProgramCopy::ProgramCopy(const QString& root, const QString& tagName, const QStr
     for (const char* skin : {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"})
         QFile::copy(QStringLiteral(RAVU_SOURCE_DIR "/res/skin/") + QLatin1String(skin),
                     folder + QLatin1Char('/') + QLatin1String(skin));
-    // The settings file is Shift-JIS, as the program reads it.
+    // The settings file is Shift-JIS, as the program reads it.  The copies
+    // leave the machine's router alone.
     const std::string ini = "[プロパティ]\r\nハンドル名=" + handleName.toStdString() +
-                            "\r\nポート番号=" + std::to_string(port) + "\r\n駒音=0\r\n";
+                            "\r\nポート番号=" + std::to_string(port) + "\r\n駒音=0\r\nポート自動開放=0\r\n";
     QFile f(folder + QStringLiteral("/ravuone.ini"));
     if (f.open(QIODevice::WriteOnly)) {
         const std::string sjis = Utf8ToSjis(ini);
