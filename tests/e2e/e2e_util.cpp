@@ -10,15 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/textcodec.h"
 
 namespace ravu::e2e {
 
 namespace {
-
-// Board geometry of the main window, in client pixels.
-constexpr int SQUARES_LEFT = 141, SQUARES_TOP = 11, PITCH = 31, HALF = 15;
-constexpr int STRIP_LEFT = 33, STRIP_STEP = 42, STRIP_W = 40, STRIP_TOP = 320, STRIP_H = 40;
 
 // The driver's answers escape line ends and backslashes.
 QString Unescape(const QByteArray& raw) {
@@ -38,30 +36,14 @@ QString Unescape(const QByteArray& raw) {
 
 int FreePort() {
     QTcpServer s;
-    if (!s.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return s.serverPort();
+    return s.listen(QHostAddress::LocalHost, 0) ? s.serverPort() : 0;
 }
 
 bool WaitUntil(const std::function<bool()>& cond, int ms) {
-    QDeadlineTimer deadline(ms);
-    for (;;) {
-        if (cond())
-            return true;
+    for (QDeadlineTimer deadline(ms); !cond(); QThread::msleep(5))
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(5);
-    }
-}
-
-QPoint SquarePoint(int file, int rank, int flipped) {
-    const int i = flipped ? file - 1 : 9 - file;
-    const int j = flipped ? 9 - rank : rank - 1;
-    return QPoint(SQUARES_LEFT + PITCH * i + HALF, SQUARES_TOP + PITCH * j + HALF);
-}
-
-QPoint StripPoint(int i) {
-    return QPoint(STRIP_LEFT + STRIP_STEP * i + STRIP_W / 2, STRIP_TOP + STRIP_H / 2);
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -88,8 +70,7 @@ bool DriverClient::Try(const QByteArray& command, QByteArray* answer) {
             return false;
         socket.waitForReadyRead(100);
     }
-    QByteArray line = socket.readLine();
-    line.chop(1);
+    const QByteArray line = socket.readLine().chopped(1);
     if (answer)
         *answer = line;
     return line == "ok" || line.startsWith("ok ");
@@ -125,6 +106,10 @@ long long DriverClient::ClickMain(QPoint p) {
     return Call("click main " + QByteArray::number(p.x()) + ' ' + QByteArray::number(p.y())).toLongLong();
 }
 
+bool DriverClient::HasRow(const QString& row) {
+    return std::ranges::any_of(List("kifu/moveList"), [&](const QString& r) { return r.trimmed() == row; });
+}
+
 // ---------------------------------------------------------------------------
 
 ProgramCopy::ProgramCopy(const QString& root, const QString& tagName, const QString& handleName,
@@ -139,17 +124,13 @@ ProgramCopy::ProgramCopy(const QString& root, const QString& tagName, const QStr
     const std::string ini = "[プロパティ]\r\nハンドル名=" + handleName.toStdString() +
                             "\r\nポート番号=" + std::to_string(port) + "\r\n駒音=0\r\nポート自動開放=0\r\n";
     QFile f(folder + QStringLiteral("/ravuone.ini"));
-    if (f.open(QIODevice::WriteOnly)) {
-        const std::string sjis = Utf8ToSjis(ini);
-        f.write(sjis.data(), static_cast<qint64>(sjis.size()));
-    }
+    if (f.open(QIODevice::WriteOnly))
+        f.write(QByteArray::fromStdString(Utf8ToSjis(ini)));
 }
 
 ProgramCopy::~ProgramCopy() {
-    if (proc.state() != QProcess::NotRunning) {
-        proc.kill();
-        proc.waitForFinished(5000);
-    }
+    proc.kill();  // nothing, if it has ended
+    proc.waitForFinished(5000);
 }
 
 bool ProgramCopy::Start() {
@@ -180,28 +161,30 @@ bool ProgramCopy::Exit() {
     return proc.waitForFinished(WAIT_MS) && proc.exitStatus() == QProcess::NormalExit && proc.exitCode() == 0;
 }
 
-QStringList ProgramCopy::Messages() const {
-    QFile f(folder + QStringLiteral("/stderr.txt"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    // A message runs from its "message: " at the start of a line to the next
-    // one: its text may hold line ends.
-    QStringList out =
-        (QLatin1Char('\n') + QString::fromUtf8(f.readAll())).split(QStringLiteral("\nmessage: "));
-    out.removeFirst();
-    return out;
-}
-
 // ---------------------------------------------------------------------------
 
-void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes) {
+void AnswerBalloon(ProgramCopy& c, const QStringList& expected, bool yes) {
     // A question has the yes button; a notice (which may come back after the
     // question) has only one of its own.
-    ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon/yes"); })) << expectText.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return c.driver.Visible("balloon/yes"); }))
+        << expected.join(' ').toStdString();
     const QString question = c.driver.Text("balloon");
-    EXPECT_TRUE(question.contains(expectText)) << question.toStdString();
+    for (const QString& text : expected)
+        EXPECT_TRUE(question.contains(text)) << text.toStdString() << " in " << question.toStdString();
     c.driver.Call(yes ? "click balloon/yes c c" : "click balloon/no c c");
     ASSERT_TRUE(WaitUntil([&] { return !c.driver.Visible("balloon/yes"); }));
+}
+
+void PlayMove(ProgramCopy& mover, ProgramCopy& other, QPoint from, QPoint to, const QString& row) {
+    mover.driver.ClickMain(from);
+    mover.driver.ClickMain(to);
+    if (row.contains(QStringLiteral("成"))) {
+        ASSERT_TRUE(WaitUntil([&] { return mover.driver.Visible("promote"); }));
+        mover.driver.Call("button promote 成り");
+    }
+    for (ProgramCopy* c : {&mover, &other})
+        ASSERT_TRUE(WaitUntil([&] { return c->driver.HasRow(row); }))
+            << row.toStdString() << " in " << c->driver.List("kifu/moveList").join('|').toStdString();
 }
 
 void DialHost(ProgramCopy& guest, const ProgramCopy& host, const QByteArray& address) {
@@ -213,11 +196,9 @@ void DialHost(ProgramCopy& guest, const ProgramCopy& host, const QByteArray& add
 
 void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName,
                          const TurnChoice& choice) {
-    DialHost(guest, host);
-    if (::testing::Test::HasFatalFailure())
-        return;
+    ASSERT_NO_FATAL_FAILURE(DialHost(guest, host));
     // The host's user is asked, with the guest's handle name.
-    AnswerBalloon(host, guestName, true);
+    AnswerBalloon(host, {guestName}, true);
     ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("connect"); }));
     EXPECT_EQ(guest.driver.State(), (std::vector<int>{0, 1, 0}));
     EXPECT_EQ(host.driver.State(), (std::vector<int>{0, 2, 0}));
@@ -231,13 +212,9 @@ void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& g
     for (const QByteArray& command : choice.settings)
         guest.driver.Call(command);
     guest.driver.Call("click turn/send c c");
-    const QStringList asked =
-        choice.asked.isEmpty() ? QStringList{QStringLiteral("先手: ") + guestName} : choice.asked;
-    ASSERT_TRUE(WaitUntil([&] { return host.driver.Visible("balloon/yes"); }));
-    const QString question = host.driver.Text("balloon");
-    for (const QString& text : asked)
-        EXPECT_TRUE(question.contains(text)) << text.toStdString() << " in " << question.toStdString();
-    AnswerBalloon(host, asked.first(), true);
+    AnswerBalloon(host,
+                  choice.asked.isEmpty() ? QStringList{QStringLiteral("先手: ") + guestName} : choice.asked,
+                  true);
     ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("turn"); }));
     ASSERT_TRUE(WaitUntil([&] { return guest.driver.State() == std::vector<int>{1, 1, choice.side}; }));
     ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, choice.side ^ 1}; }));

@@ -14,6 +14,8 @@
 #include <functional>
 #include <vector>
 
+#include "support/board_points.h"
+
 namespace ravu::e2e {
 
 // Milliseconds the tests wait for one thing to happen before they fail.
@@ -25,11 +27,8 @@ int FreePort();
 // Polls cond until it holds or ms pass.
 bool WaitUntil(const std::function<bool()>& cond, int ms = WAIT_MS);
 
-// The centre of a square (file, rank 1..9) in the main window, as the user
-// sees the board: unflipped sente at the bottom, flipped gote.
-QPoint SquarePoint(int file, int rank, int flipped);
-// The centre of button i (0..10) of the control strip.
-QPoint StripPoint(int i);
+using test::SquarePoint;
+using test::StripPoint;
 // The centre of a bishop in the hand at the bottom right (row 0, second column).
 constexpr QPoint BOTTOM_HAND_BISHOP(443 + 64 + 15, 167 + 15);
 
@@ -49,6 +48,8 @@ public:
     std::vector<int> State();
     // Left click at a point of the main window; the driver's monotonic time of the press.
     long long ClickMain(QPoint p);
+    // The record window's move list has the row (without its padding).
+    bool HasRow(const QString& row);
 
 private:
     QLocalSocket socket;
@@ -64,12 +65,7 @@ public:
     bool Start();
     // Chooses "終了" through the popup menu and waits for the process to end.
     bool Exit();
-    QString Folder() const { return folder; }
     int Port() const { return port; }
-    // The texts of the message boxes shown so far, in order: the program
-    // writes each to its stderr and answers it with OK.  A message may be
-    // followed by other lines the program wrote to stderr after it.
-    QStringList Messages() const;
 
     DriverClient driver;
 
@@ -80,9 +76,13 @@ private:
     QProcess proc;
 };
 
-// Waits for the balloon of c, checks that its question holds expectText,
-// and answers it with a click on its yes or no button.
-void AnswerBalloon(ProgramCopy& c, const QString& expectText, bool yes);
+// Waits for the balloon of c, checks that its question holds each of
+// expected, and answers it with a click on its yes or no button.
+void AnswerBalloon(ProgramCopy& c, const QStringList& expected, bool yes);
+
+// The mover clicks from and to and, if asked, answers 成り; then both copies
+// list row in their record windows.
+void PlayMove(ProgramCopy& mover, ProgramCopy& other, QPoint from, QPoint to, const QString& row);
 
 // Opens the connect dialog through control strip button 7, types the host's
 // address (127.0.0.1 unless another is given, e.g. "[::1]") with its port

@@ -13,12 +13,13 @@ using namespace ravu::e2e;
 
 namespace {
 
-// A ravuone-peer guest: commands on its stdin, its JSON event lines kept.
+// A ravuone-peer guest, dialing the host over IPv6: commands on its stdin,
+// its JSON event lines kept.
 class Peer {
 public:
     Peer(const QString& name, int hostPort, const QStringList& options) {
         proc.start(QStringLiteral(RAVUONE_PEER_PATH),
-                   QStringList{"--name", name, "--connect", QStringLiteral("127.0.0.1:%1").arg(hostPort),
+                   QStringList{"--name", name, "--connect", QStringLiteral("[::1]:%1").arg(hostPort),
                                "--answer", "yes", "--stay"} +
                        options);
     }
@@ -43,11 +44,6 @@ public:
     QProcess proc;
     QString events;
 };
-
-bool HasRow(ProgramCopy& c, const QString& row) {
-    return std::ranges::any_of(c.driver.List("kifu/moveList"),
-                               [&](const QString& r) { return r.trimmed() == row; });
-}
 
 // From 香落ち, a mate in seven: 上手's bishop comes round through 1三 and
 // takes the silver on 7九 promoting, while 下手's king walks into the net.
@@ -81,15 +77,14 @@ TEST(RefereedGame, StrictHandicapGameWithByoyomiBetweenTwoWindowsEndsInMate) {
     ASSERT_TRUE(guest.Start());
     // Typing picks a box's item by its first characters; Ctrl+A and the
     // figures replace a spin box's value.
-    ConnectAndStartGame(host, guest, QStringLiteral("上手太郎"),
-                        {1,
-                         {"type turn/rules 反則負けあり", "type turn/handicap 香落ち",
-                          "type turn/time 秒読み", "key turn/minutes Ctrl+A", "type turn/minutes 3",
-                          "key turn/seconds Ctrl+A", "type turn/seconds 20"},
-                         {QStringLiteral("上手: 上手太郎"), QStringLiteral("反則は負け"),
-                          QStringLiteral("手合割: 香落ち"), QStringLiteral("3分 秒読み20秒")}});
-    if (HasFatalFailure())
-        return;
+    ASSERT_NO_FATAL_FAILURE(
+        ConnectAndStartGame(host, guest, QStringLiteral("上手太郎"),
+                            {1,
+                             {"type turn/rules 反則負けあり", "type turn/handicap 香落ち",
+                              "type turn/time 秒読み", "key turn/minutes Ctrl+A", "type turn/minutes 3",
+                              "key turn/seconds Ctrl+A", "type turn/seconds 20"},
+                             {QStringLiteral("上手: 上手太郎"), QStringLiteral("反則は負け"),
+                              QStringLiteral("手合割: 香落ち"), QStringLiteral("3分 秒読み20秒")}}));
     EXPECT_TRUE(WaitUntil([&] { return UpperClockRuns(host, false) && UpperClockRuns(guest, true); }));
 
     // The spectator joins before the first move and learns the settings.
@@ -98,22 +93,17 @@ TEST(RefereedGame, StrictHandicapGameWithByoyomiBetweenTwoWindowsEndsInMate) {
     ASSERT_TRUE(watcher.Wait("settings", "time=byoyomi;main=180;byoyomi=20"));
     for (int i = 0; i < static_cast<int>(std::size(MATE)); ++i) {
         const auto& m = MATE[i];
-        ProgramCopy& mover = i % 2 ? host : guest;
-        const int flipped = &mover == &guest;
-        mover.driver.ClickMain(m.from ? SquarePoint(m.from / 10, m.from % 10, flipped) : BOTTOM_HAND_SILVER);
-        mover.driver.ClickMain(SquarePoint(m.to / 10, m.to % 10, flipped));
-        if (QString::fromUtf8(m.row).contains(QStringLiteral("成"))) {
-            ASSERT_TRUE(WaitUntil([&] { return mover.driver.Visible("promote"); }));
-            mover.driver.Call("button promote 成り");
-        }
-        for (ProgramCopy* c : {&host, &guest})
-            ASSERT_TRUE(WaitUntil([&] { return HasRow(*c, QString::fromUtf8(m.row)); })) << m.row;
+        const int flipped = 1 - i % 2;
+        ASSERT_NO_FATAL_FAILURE(
+            PlayMove(flipped ? guest : host, flipped ? host : guest,
+                     m.from ? SquarePoint(m.from / 10, m.from % 10, flipped) : BOTTOM_HAND_SILVER,
+                     SquarePoint(m.to / 10, m.to % 10, flipped), QString::fromUtf8(m.row)));
     }
 
     // Each player's referee finds the mate on its own; the host tells the spectator.
     for (ProgramCopy* c : {&host, &guest}) {
-        EXPECT_TRUE(
-            WaitUntil([&] { return HasRow(*c, QStringLiteral("8 詰み")) && c->driver.State()[0] == 0; }));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return c->driver.HasRow(QStringLiteral("8 詰み")) && c->driver.State()[0] == 0; }));
         EXPECT_TRUE(c->driver.Text("balloon").contains(c == &host ? QStringLiteral("詰まされました")
                                                                   : QStringLiteral("詰みました")));
     }
@@ -127,22 +117,22 @@ TEST(RefereedGame, GuestWithoutTheExtensionPlaysTheBasicGame) {
     ProgramCopy host(root.path(), QStringLiteral("host"), QStringLiteral("後手花子"), FreePort());
     ASSERT_TRUE(host.Start());
     Peer guest(QStringLiteral("旧版"), host.Port(), {"--no-extension"});
-    AnswerBalloon(host, QStringLiteral("旧版"), true);
+    AnswerBalloon(host, {QStringLiteral("旧版")}, true);
     ASSERT_TRUE(guest.Wait("accept"));
     guest.Send(QStringLiteral("turn 0"));
     // The host's question has no settings.
     ASSERT_TRUE(WaitUntil([&] { return host.driver.Visible("balloon/yes"); }));
     EXPECT_FALSE(host.driver.Text("balloon").contains(QStringLiteral("ルール")));
-    AnswerBalloon(host, QStringLiteral("先手: 旧版"), true);
+    AnswerBalloon(host, {QStringLiteral("先手: 旧版")}, true);
     ASSERT_TRUE(guest.Wait("game_start"));
     ASSERT_TRUE(WaitUntil([&] { return host.driver.State() == std::vector<int>{1, 2, 1}; }));
     guest.Send(QStringLiteral("move ７六歩(77)"));
-    ASSERT_TRUE(WaitUntil([&] { return HasRow(host, QStringLiteral("1 ７六歩(77)")); }));
+    ASSERT_TRUE(WaitUntil([&] { return host.driver.HasRow(QStringLiteral("1 ７六歩(77)")); }));
     host.driver.ClickMain(SquarePoint(3, 3, 1));
     host.driver.ClickMain(SquarePoint(3, 4, 1));
     ASSERT_TRUE(guest.Wait("move", QStringLiteral("３四歩(33)")));
     guest.Send(QStringLiteral("resign"));
-    EXPECT_TRUE(WaitUntil([&] { return HasRow(host, QStringLiteral("3 投了")); }));
+    EXPECT_TRUE(WaitUntil([&] { return host.driver.HasRow(QStringLiteral("3 投了")); }));
     EXPECT_TRUE(guest.Wait("game_over", QStringLiteral("投了")));
     // The guest played no refereed game.
     EXPECT_FALSE(guest.events.contains("\"settings\"") || guest.events.contains("\"clock\""));

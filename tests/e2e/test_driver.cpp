@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -21,7 +20,6 @@
 
 #include "ui/balloon_dlg.h"
 #include "ui/main_dlg.h"
-#include "ui/promote_dlg.h"
 
 namespace ravu {
 
@@ -55,33 +53,20 @@ void Later(QObject* context, QWidget* w, const std::function<void(QWidget*)>& fn
 
 QString WithoutMnemonic(QString text) { return text.remove(QLatin1Char('&')); }
 
-// The main window of this program among the top-level windows.
-CMainDlg* MainWindow() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<CMainDlg*>(w))
-            return m;
-    return nullptr;
-}
-
-QPoint PointIn(QWidget* w, const QByteArray& x, const QByteArray& y) {
-    return QPoint(x == "c" ? w->width() / 2 : x.toInt(), y == "c" ? w->height() / 2 : y.toInt());
-}
-
 // Key presses that carry each character as text, the way an input method
 // delivers Japanese; QTest's own typing knows only ASCII.
 void TypeText(QWidget* w, const QString& text) {
     QPointer<QWidget> target(w);
     for (const uint cp : text.toUcs4()) {
-        if (!target)
-            return;
         const QString ch = QString::fromUcs4(reinterpret_cast<const char32_t*>(&cp), 1);
         // Printable ASCII keys are numbered by their upper-case character.
         const int key = cp < 0x80 ? QChar(cp).toUpper().unicode() : 0;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, ch);
-        QCoreApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, ch);
-        if (target)
-            QCoreApplication::sendEvent(target, &release);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            if (!target)  // a key may close the window
+                return;
+            QKeyEvent e(type, key, Qt::NoModifier, ch);
+            QCoreApplication::sendEvent(target, &e);
+        }
     }
 }
 
@@ -106,28 +91,22 @@ CTestDriver::CTestDriver(const QString& socketName) : server(std::make_unique<QL
     server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(socketName);
     server->listen(socketName);
-    connect(server.get(), &QLocalServer::newConnection, this, &CTestDriver::OnNewConnection);
+    connect(server.get(), &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* s = server->nextPendingConnection()) {
+            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QLocalSocket::readyRead, this, [this, s] {
+                while (s->canReadLine())
+                    s->write(Execute(s->readLine().chopped(1)) + '\n');
+                s->flush();
+            });
+        }
+    });
 }
 
 CTestDriver::~CTestDriver() = default;
 
-void CTestDriver::OnNewConnection() {
-    while (QLocalSocket* s = server->nextPendingConnection()) {
-        connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-        connect(s, &QLocalSocket::readyRead, this, [this, s] { OnReadyRead(s); });
-    }
-}
-
-void CTestDriver::OnReadyRead(QLocalSocket* socket) {
-    while (socket->canReadLine()) {
-        const QByteArray answer = Execute(socket->readLine().chopped(1));
-        socket->write(answer + '\n');
-        socket->flush();
-    }
-}
-
 void CTestDriver::WatchMainWindow() {
-    CMainDlg* m = MainWindow();
+    QWidget* m = Find(QStringLiteral("main"));
     if (!m || m == watched)
         return;
     if (watched)
@@ -147,9 +126,8 @@ bool CTestDriver::eventFilter(QObject* obj, QEvent* e) {
     const QRect r = static_cast<QPaintEvent*>(e)->rect();
     if (!r.intersects(BOARD_BAND))
         return true;
-    int rows = -1;
-    if (auto* list = qobject_cast<QListWidget*>(Find(QStringLiteral("kifu/moveList"))))
-        rows = list->count();
+    auto* list = qobject_cast<QListWidget*>(Find(QStringLiteral("kifu/moveList")));
+    const int rows = list ? list->count() : -1;
     if (rows != lastRows && stamps.size() < MAX_STAMPS) {
         stamps.emplace_back(rows, now);
         lastRows = rows;
@@ -160,20 +138,16 @@ bool CTestDriver::eventFilter(QObject* obj, QEvent* e) {
 QWidget* CTestDriver::Find(const QString& target) const {
     const QString top = target.section(QLatin1Char('/'), 0, 0);
     const QString child = target.section(QLatin1Char('/'), 1);
+    // Three windows are found by their class, the others by their name.
+    const char* cls = top == QLatin1String("main")         ? "ravu::CMainDlg"
+                      : top == QLatin1String("promote")    ? "ravu::CPromoteDlg"
+                      : top == QLatin1String("filedialog") ? "QFileDialog"
+                                                           : nullptr;
     QWidget* found = nullptr;
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    auto matches = [&top](QWidget* w) {
-        if (top == QLatin1String("main"))
-            return qobject_cast<CMainDlg*>(w) != nullptr;
-        if (top == QLatin1String("promote"))
-            return qobject_cast<CPromoteDlg*>(w) != nullptr;
-        if (top == QLatin1String("filedialog"))
-            return qobject_cast<QFileDialog*>(w) != nullptr;
-        return w->objectName() == top;
-    };
     // A visible window is preferred to a hidden one of the same name.
-    for (QWidget* w : tops)
-        if (matches(w) && (!found || (w->isVisible() && !found->isVisible())))
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if ((cls ? w->inherits(cls) : w->objectName() == top) &&
+            (!found || (w->isVisible() && !found->isVisible())))
             found = w;
     if (!found || child.isEmpty())
         return found;
@@ -187,26 +161,17 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     WatchMainWindow();
     const QList<QByteArray> words = line.split(' ');
     const QByteArray cmd = words.value(0);
-    auto rest = [&line](int n) {
-        // The text after the first n words.
-        qsizetype at = 0;
-        for (int i = 0; i < n && at >= 0; ++i) {
-            at = line.indexOf(' ', at);
-            if (at >= 0)
-                ++at;
-        }
-        return at < 0 ? QString() : QString::fromUtf8(line.mid(at));
-    };
+    // The text after the first n words (words are separated by one space).
+    auto rest = [&words](int n) { return QString::fromUtf8(words.mid(n).join(' ')); };
     QWidget* w = words.size() > 1 ? Find(QString::fromUtf8(words[1])) : nullptr;
+    auto* m = qobject_cast<CMainDlg*>(Find(QStringLiteral("main")));
 
     if (cmd == "state") {
-        CMainDlg* m = MainWindow();
         return "ok " + QByteArray::number(m->Mode()) + ' ' + QByteArray::number(m->ConnState()) + ' ' +
                QByteArray::number(m->MySide());
     }
     if (cmd == "clocks") {
         // The plates are painted, not widgets: the main window says what they show.
-        CMainDlg* m = MainWindow();
         QByteArray out = "ok";
         if (m->ClocksShown())
             for (const bool right : {true, false})
@@ -248,15 +213,14 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     }
     if (cmd == "hash" && words.size() == 6) {
         const QRect r(words[2].toInt(), words[3].toInt(), words[4].toInt(), words[5].toInt());
+        // 32-bit pixels: the rows follow each other without padding.
         const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(r);
-        QCryptographicHash h(QCryptographicHash::Sha1);
-        for (int y = 0; y < image.height(); ++y)
-            h.addData(
-                QByteArrayView(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 4));
-        return "ok " + h.result().toHex();
+        const QByteArrayView pixels(image.constBits(), image.sizeInBytes());
+        return "ok " + QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex();
     }
     if (cmd == "click" && words.size() >= 4) {
-        const QPoint at = PointIn(w, words[2], words[3]);
+        const QPoint at(words[2] == "c" ? w->width() / 2 : words[2].toInt(),
+                        words[3] == "c" ? w->height() / 2 : words[3].toInt());
         const Qt::MouseButton button = words.value(4) == "right" ? Qt::RightButton : Qt::LeftButton;
         // Stamped here, and the click runs at once after the answer has gone.
         const long long ns = MonotonicNs();

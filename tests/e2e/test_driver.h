@@ -43,7 +43,6 @@
 #include <vector>
 
 class QLocalServer;
-class QLocalSocket;
 class QWidget;
 
 namespace ravu {
@@ -66,8 +65,6 @@ protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
-    void OnNewConnection();
-    void OnReadyRead(QLocalSocket* socket);
     QWidget* Find(const QString& target) const;
     void WatchMainWindow();
 

@@ -1,7 +1,7 @@
 // The host list fetch: in this process, its wait for the reply is bounded
 // and keeps the event loop running; through ravuone-peer's command line, the
 // one request line and the reply, which a copy reads up to 1,024 bytes.
-// Also ravuone-peer's options, and two of its processes playing over IPv6.
+// Also ravuone-peer's options.
 #include <QProcess>
 
 #include "app/textcodec.h"
@@ -81,32 +81,5 @@ TEST(ListFetch, PeerProcessReadsTheProposedSettings) {
         peer.write("quit\n");
         ASSERT_TRUE(peer.waitForFinished(10000)) << row.options.join(' ').toStdString();
         EXPECT_EQ(peer.exitCode(), row.status) << row.options.join(' ').toStdString();
-    }
-}
-
-// Two peers play over IPv6: the host listens on every address of both
-// families, the guest dials [::1]:PORT.
-TEST(ListFetch, PeerProcessesPlayOverIpv6) {
-    QProcess host, guest;
-    QString out[2];
-    auto seen = [&](QProcess& p, const QString& what) {
-        QString& o = out[&p == &guest];
-        return WaitUntil([&] { return (o += QString::fromUtf8(p.readAllStandardOutput())).contains(what); });
-    };
-    host.start(RAVUONE_PEER_PATH, {"--name", "host", "--listen", "0", "--answer", "yes"});
-    ASSERT_TRUE(seen(host, "\"listening\""));
-    const QString port = out[0].section("\"port\":", 1, 1).section('}', 0, 0);
-    guest.start(RAVUONE_PEER_PATH, {"--name", "guest", "--connect", "[::1]:" + port, "--turn", "0"});
-    ASSERT_TRUE(seen(guest, "\"game_start\"") && seen(host, "\"game_start\""));
-    guest.write(QString::fromUtf8("move ７六歩(77)\n").toUtf8());
-    ASSERT_TRUE(seen(host, QString::fromUtf8("７六歩(77)")));
-    host.write(QString::fromUtf8("move ３四歩(33)\n").toUtf8());
-    ASSERT_TRUE(seen(guest, QString::fromUtf8("３四歩(33)")));
-    guest.write("resign\n");
-    EXPECT_TRUE(seen(host, QString::fromUtf8("{\"event\":\"game_over\",\"text\":\"   3 投了")));
-    for (QProcess* p : {&guest, &host}) {
-        p->closeWriteChannel();
-        EXPECT_TRUE(WaitUntil([&] { return p->state() == QProcess::NotRunning; }));
-        EXPECT_EQ(p->exitCode(), 0);
     }
 }

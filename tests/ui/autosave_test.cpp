@@ -34,16 +34,8 @@ protected:
     // The main line of the game's file as it loads back; "unreadable" when it does not.
     std::string Saved() const {
         CKifuControl back;
-        if (!LoadRecordFile(back, QFile::encodeName(dlg->autosave.Path()).toStdString()))
-            return "unreadable";
-        std::string line;
-        back.GetMainLineText(line);
-        return SjisToUtf8(line);
-    }
-    std::string Shown() const {
-        std::string line;
-        dlg->record.GetMainLineText(line);
-        return SjisToUtf8(line);
+        return LoadRecordFile(back, QFile::encodeName(dlg->autosave.Path()).toStdString()) ? MainLine(back)
+                                                                                           : "unreadable";
     }
     QStringList FilesInFolder() const { return QDir(CAutosave::Folder()).entryList(QDir::Files); }
 
@@ -61,7 +53,7 @@ TEST_F(AutosaveTest, APlayedGameIsSavedAfterEveryMoveAndItsEnd) {
     EXPECT_EQ(Saved(), "   1 ７六歩(77) ;;");
     FromHost(PKT_MOVE, "   2 ３四歩(33) ");
     EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
-    Click(ButtonPoint(9));  // resigns (the question is answered yes)
+    Click(StripPoint(9));  // resigns (the question is answered yes)
     EXPECT_EQ(dlg->Mode(), MODE_FREE);
     EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;   3 投了;;");
 
@@ -73,16 +65,12 @@ TEST_F(AutosaveTest, APlayedGameIsSavedAfterEveryMoveAndItsEnd) {
                     .hasMatch())
         << file.fileName().toStdString();
     EXPECT_EQ(FilesInFolder(), QStringList{file.fileName()});
-    QFile saved(file.filePath());
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QString byHand = dataHome.filePath("by-hand.kif");
     ASSERT_TRUE(SaveRecordFile(dlg->record, QFile::encodeName(byHand).toStdString()));
-    QFile handFile(byHand);
-    ASSERT_TRUE(handFile.open(QIODevice::ReadOnly));
     // Past the second line, the one naming the file.
     auto body = [](const QByteArray& x) { return x.mid(x.indexOf('\n', x.indexOf('\n') + 1)); };
-    const QByteArray kif = body(saved.readAll());
-    EXPECT_EQ(kif, body(handFile.readAll()));
+    const QByteArray kif = body(ReadFile(file.filePath()));
+    EXPECT_EQ(kif, body(ReadFile(byHand)));
     EXPECT_TRUE(kif.contains(Utf8ToSjis("終了日時：").c_str()));
 
     // The next game gets a file of its own.
@@ -102,7 +90,7 @@ TEST_F(AutosaveTest, AWatchedGameIsSavedFromItsCatchUpOn) {
     EXPECT_TRUE(QFileInfo(dlg->autosave.Path()).fileName().endsWith("_観戦_host.kif"));
     FromHost(PKT_MOVE, "   3 ２六歩(27) ");
     FromHost(PKT_MOVE, "   4 投了");
-    EXPECT_EQ(Saved(), Shown());
+    EXPECT_EQ(Saved(), MainLine(dlg->record));
     EXPECT_EQ(Saved(), "   1 ７六歩(77) ;   2 ３四歩(33) ;   3 ２六歩(27) ;   4 投了;;");
 }
 
@@ -131,14 +119,13 @@ TEST_F(AutosaveTest, RecentGamesOpenAsRecords) {
     ASSERT_TRUE(items[1]->isEnabled());
     items[1]->trigger();
     EXPECT_EQ(dlg->Mode(), MODE_FREE);
-    EXPECT_EQ(Shown(), "   1 ７六歩(77) ;;");
+    EXPECT_EQ(MainLine(dlg->record), "   1 ７六歩(77) ;;");
 }
 
 // A folder that cannot be made: the game goes on, and the player reads it
 // once in the chat log.
 TEST_F(AutosaveTest, AFailedSaveIsToldOnce) {
-    QFile blocker(dataHome.filePath("ravuone"));  // a file where the folder should be
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(WriteFile(dataHome.filePath("ravuone"), {}));  // a file where the folder should be
     struct Log : IChatLog {
         QWidget* Window() override { return nullptr; }
         void AddLine(const std::string& line) override { lines.push_back(SjisToUtf8(line)); }
@@ -151,7 +138,7 @@ TEST_F(AutosaveTest, AFailedSaveIsToldOnce) {
     FromHost(PKT_MOVE, "   2 ３四歩(33) ");
     ASSERT_EQ(log->lines.size(), 1u);
     EXPECT_EQ(log->lines[0].rfind("◆棋譜を自動保存できませんでした。", 0), 0u) << log->lines[0];
-    EXPECT_EQ(Shown(), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    EXPECT_EQ(MainLine(dlg->record), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
 }
 
 }  // namespace

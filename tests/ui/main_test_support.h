@@ -1,15 +1,16 @@
 // Shared pieces of the window tests: fakes for the main window's connection,
-// balloon and dialogs with a fixture holding a shown main window, the pixel
-// positions of squares and strip buttons, and a host copy listening on
-// loopback for the connect and turn dialogs.
+// balloon and dialogs with a fixture holding a shown main window, and a host
+// copy listening on loopback for the connect and turn dialogs.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTest>
 
 #include "app/textcodec.h"
 #include "net/game_socket.h"  // the socket and the connection interface it implements
+#include "support/board_points.h"
 #include "support/fake_link.h"
 #include "ui/main_dlg.h"  // with the settings, the board, the record and the standard containers
 
@@ -37,14 +38,6 @@ public:
     int ChosenSide() const override { return 0; }
     int result = 1, runs = 0;
 };
-
-// Piece image centre of a square in the client area.
-inline QPoint SquarePoint(int file, int rank, int flip = 0) {
-    return QPoint(141 + 31 * (flip ? file - 1 : 9 - file) + 15, 11 + 31 * (flip ? 9 - rank : rank - 1) + 15);
-}
-
-// Centre of control strip button i.
-inline QPoint ButtonPoint(int i) { return QPoint(33 + 42 * i + 20, 340); }
 
 // A shown main window over fake connections; every question and dialog is
 // answered by a fake without a nested loop.
@@ -75,6 +68,14 @@ protected:
         dlg->StartGame();
     }
     void Click(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseClick(dlg.get(), b, {}, p); }
+    // Moves (from, to: file * 10 + rank) made on the board and recorded.
+    void RecordMoves(std::initializer_list<std::pair<int, int>> moves) {
+        for (auto [from, to] : moves) {
+            const int piece = dlg->board.PieceAt(from / 10, from % 10);
+            dlg->board.MoveTo(piece, to / 10, to % 10);
+            dlg->record.RecordBoardMove(dlg->board.GetPiece(piece));
+        }
+    }
 
     CProfile profile;
     CFakeLink connectLink{false};  // the guest's connection
@@ -85,6 +86,24 @@ protected:
     int fileRequests = 0;
     std::vector<QPoint> menuOpenedAt;
 };
+
+// A new file at path holding bytes.
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A record's main line as text (UTF-8), "   1 ７六歩(77) ;;" and so on.
+inline std::string MainLine(const CKifuControl& record) {
+    std::string line;
+    record.GetMainLineText(line);
+    return SjisToUtf8(line);
+}
 
 // A host copy listening on a free loopback port; `onPacket` sees what its
 // guests send (type and text) and may answer.

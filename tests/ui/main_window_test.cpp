@@ -44,23 +44,23 @@ TEST_F(MainWindowTest, ClicksThatActOnNothing) {
         {"pawn two squares", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 5), true, "", ""},
         {"onto own piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(8, 8), SquarePoint(7, 7), true, "", ""},
         {"off the board", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), QPoint(60, 60), true, "", ""},
-        {"autoplay", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(3), QPoint(), false, "", ""},
-        {"open", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(5), QPoint(), false, "", ""},
-        {"sides", MODE_FREE, CONN_NONE, SENTE, ButtonPoint(8), QPoint(), false,
+        {"autoplay", MODE_GAME, CONN_GUEST, SENTE, StripPoint(3), QPoint(), false, "", ""},
+        {"open", MODE_GAME, CONN_GUEST, SENTE, StripPoint(5), QPoint(), false, "", ""},
+        {"sides", MODE_FREE, CONN_NONE, SENTE, StripPoint(8), QPoint(), false,
          "接続していません。\r\n先に相手に接続してください。", ""},
-        {"sides", MODE_FREE, CONN_HOST, SENTE, ButtonPoint(8), QPoint(), false,
+        {"sides", MODE_FREE, CONN_HOST, SENTE, StripPoint(8), QPoint(), false,
          "先手・後手は\r\n接続してきた相手が申し込みます。", ""},
-        {"sides", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "対局中です。", ""},
-        {"sides", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "観戦中は対局を申し込めません。", ""},
-        {"sides", MODE_EDIT, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "今は対局を申し込めません。", ""},
-        {"sides", MODE_FREE, CONN_GUEST, SENTE, ButtonPoint(8), QPoint(), false, "", "turn"},
-        {"resign", MODE_FREE, CONN_GUEST, SENTE, ButtonPoint(9), QPoint(), false, "対局中ではありません。", ""},
-        {"resign", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(9), QPoint(), false, "観戦中は投了できません。", ""},
-        {"resign", MODE_GAME, CONN_GUEST, GOTE, ButtonPoint(9), QPoint(), false,
+        {"sides", MODE_GAME, CONN_GUEST, SENTE, StripPoint(8), QPoint(), false, "対局中です。", ""},
+        {"sides", MODE_WATCHING, CONN_GUEST, SENTE, StripPoint(8), QPoint(), false, "観戦中は対局を申し込めません。", ""},
+        {"sides", MODE_EDIT, CONN_GUEST, SENTE, StripPoint(8), QPoint(), false, "今は対局を申し込めません。", ""},
+        {"sides", MODE_FREE, CONN_GUEST, SENTE, StripPoint(8), QPoint(), false, "", "turn"},
+        {"resign", MODE_FREE, CONN_GUEST, SENTE, StripPoint(9), QPoint(), false, "対局中ではありません。", ""},
+        {"resign", MODE_WATCHING, CONN_GUEST, SENTE, StripPoint(9), QPoint(), false, "観戦中は投了できません。", ""},
+        {"resign", MODE_GAME, CONN_GUEST, GOTE, StripPoint(9), QPoint(), false,
          "相手の手番です。\r\n投了は自分の手番にできます。", ""},
-        {"resign", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(9), QPoint(), false, "", "asked"},
-        {"disconnect", MODE_GAME, CONN_GUEST, SENTE, ButtonPoint(7), QPoint(), false, "", "asked"},
-        {"settings", MODE_WATCHING, CONN_GUEST, SENTE, ButtonPoint(10), QPoint(), false, "", "settings"},
+        {"resign", MODE_GAME, CONN_GUEST, SENTE, StripPoint(9), QPoint(), false, "", "asked"},
+        {"disconnect", MODE_GAME, CONN_GUEST, SENTE, StripPoint(7), QPoint(), false, "", "asked"},
+        {"settings", MODE_WATCHING, CONN_GUEST, SENTE, StripPoint(10), QPoint(), false, "", "settings"},
     };
     // clang-format on
     question->answer = 2;
@@ -113,9 +113,9 @@ TEST_F(MainWindowTest, HeldPieceFollowsThePointerAndGoesBack) {
 
     Click(SquarePoint(7, 7));
     dlg->ClearGameState();
-    Click(ButtonPoint(3));  // gives the piece back; then the strip works again: 3 starts the replay
+    Click(StripPoint(3));  // gives the piece back; then the strip works again: 3 starts the replay
     EXPECT_FALSE(dlg->AutoplayRunning());
-    Click(ButtonPoint(3));
+    Click(StripPoint(3));
     EXPECT_TRUE(dlg->AutoplayRunning() && dlg->board.PieceAt(7, 7) == 6);
 }
 
@@ -289,19 +289,17 @@ TEST_F(MainWindowTest, DeclarationOnTheOwnTurnOfAStrictGame) {
 // a message; the record and the board stay as they were.
 TEST_F(MainWindowTest, FilesThatFailAreNamed) {
     QTemporaryDir dir;
-    QFile junk(dir.filePath("random.kif"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray("\x89PNG\r\n\x1a\n").repeated(512));
-    junk.close();
+    const QString junk = dir.filePath("random.kif");
+    ASSERT_TRUE(WriteFile(junk, QByteArray("\x89PNG\r\n\x1a\n").repeated(512)));
     std::vector<QString> shown;
     dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
-    QString chosen = junk.fileName();
+    QString chosen = junk;
     dlg->chooseFile = [&](bool) { return chosen; };
     const QImage before = dlg->ScreenImage();
-    Click(ButtonPoint(5));
+    Click(StripPoint(5));
     chosen = dir.path();  // a folder cannot be written as a file
-    Click(ButtonPoint(6));
-    EXPECT_EQ(shown, (std::vector<QString>{"棋譜ファイルを読み込めませんでした。\n" + junk.fileName(),
+    Click(StripPoint(6));
+    EXPECT_EQ(shown, (std::vector<QString>{"棋譜ファイルを読み込めませんでした。\n" + junk,
                                            "棋譜ファイルを保存できませんでした。\n" + dir.path()}));
     EXPECT_EQ(dlg->record.kifu.header.title, Utf8ToSjis("無題"));
     EXPECT_TRUE(dlg->ScreenImage() == before);
@@ -313,11 +311,7 @@ TEST_F(MainWindowTest, FilesThatFailAreNamed) {
 // board, only outside a game.
 TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
     QTemporaryDir dir;
-    for (auto [from, to] : {std::pair{77, 76}, {33, 34}, {27, 26}}) {  // ▲7六歩 △3四歩 ▲2六歩
-        const int piece = dlg->board.PieceAt(from / 10, from % 10);
-        dlg->board.MoveTo(piece, to / 10, to % 10);
-        dlg->record.RecordBoardMove(dlg->board.GetPiece(piece));
-    }
+    RecordMoves({{77, 76}, {33, 34}, {27, 26}});  // ▲7六歩 △3四歩 ▲2六歩
     ASSERT_TRUE(dlg->record.SaveKif(QFile::encodeName(dir.filePath("game.kif")).toStdString()));
     auto* kifu = dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get());
     auto drop = [&](const char* name, int mode) {
@@ -350,7 +344,7 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
         if (s.treeChild >= 0)
             kifu->Tree()->setCurrentItem(top->child(s.treeChild));
         if (s.button >= 0)
-            Click(ButtonPoint(s.button));
+            Click(StripPoint(s.button));
         EXPECT_EQ(dlg->board.GetPiece(11).rank, s.pawn33Rank) << &s - steps;
         EXPECT_EQ(dlg->board.GetPiece(6).rank, s.pawn77Rank) << &s - steps;
     }
@@ -366,11 +360,7 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
 TEST_F(MainWindowTest, HandicapRecordReplaysOnItsStart) {
     QTemporaryDir dir;
     const QString kif = dir.filePath("h.kif");
-    {
-        QFile f(kif);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("手合割：二枚落ち\r\n   1 ６二銀(71)\r\n   2 ７六歩(77)\r\n");
-    }
+    ASSERT_TRUE(WriteFile(kif, "手合割：二枚落ち\r\n   1 ６二銀(71)\r\n   2 ７六歩(77)\r\n"));
     dlg->LoadKifuFile(kif);
     auto* kifu = dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get());
     EXPECT_TRUE(kifu->Tree()->topLevelItem(0)->child(0)->text(0).contains(QStringLiteral("▽")));
@@ -378,7 +368,7 @@ TEST_F(MainWindowTest, HandicapRecordReplaysOnItsStart) {
     EXPECT_EQ(rookAndSilver(), std::pair(-1, false));  // loaded: the start
     kifu->MoveList()->setCurrentRow(1);
     EXPECT_EQ(rookAndSilver(), std::pair(-1, true));
-    Click(ButtonPoint(0));
+    Click(StripPoint(0));
     EXPECT_EQ(rookAndSilver(), std::pair(-1, false));
 }
 
@@ -387,15 +377,7 @@ TEST_F(MainWindowTest, HandicapRecordReplaysOnItsStart) {
 TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
     QTemporaryDir dir;
     const QString kif = dir.filePath("a.kif"), kifu = dir.filePath("a.kifu");
-    auto read = [](const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-    };
-    {
-        QFile f(kif);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("先手：𠮷\r\n   1 ７六歩(77)\r\n   1 ３四歩(33)\r\n");
-    }
+    ASSERT_TRUE(WriteFile(kif, "先手：𠮷\r\n   1 ７六歩(77)\r\n   1 ３四歩(33)\r\n"));
     QStringList messages;
     dlg->showMessage = [&](const QString& text) { messages << text; };
     dlg->LoadKifuFile(kif);
@@ -406,29 +388,19 @@ TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
     dlg->chooseFile = [&](bool) { return kif; };
     for (int answer : {2, 1}) {
         question->answer = answer;
-        Click(ButtonPoint(6));
+        Click(StripPoint(6));
     }
     EXPECT_EQ(question->asked, 2);
-    EXPECT_NE(read(kif).find(Utf8ToSjis("先手：&#x20BB7;\r\n")), std::string::npos);
-    EXPECT_NE(read(kifu).find("先手：𠮷\r\n"), std::string::npos);
+    EXPECT_TRUE(ReadFile(kif).contains(Utf8ToSjis("先手：&#x20BB7;\r\n").c_str()));
+    EXPECT_TRUE(ReadFile(kifu).contains("先手：𠮷\r\n"));
     EXPECT_EQ(messages.size(), 1);
 }
-
-}  // namespace
-}  // namespace ravu::test
-
-namespace ravu::test {
-namespace {
 
 // The record goes to the clipboard as KIF text and comes back from it; the
 // board goes as SFEN; text that is no record, or a paste during a game,
 // leaves the record as it was.
 TEST_F(MainWindowTest, RecordAndPositionThroughTheClipboard) {
-    for (auto [from, to] : {std::pair{77, 76}, {33, 34}}) {  // ▲7六歩 △3四歩
-        const int piece = dlg->board.PieceAt(from / 10, from % 10);
-        dlg->board.MoveTo(piece, to / 10, to % 10);
-        dlg->record.RecordBoardMove(dlg->board.GetPiece(piece));
-    }
+    RecordMoves({{77, 76}, {33, 34}});  // ▲7六歩 △3四歩
     std::vector<QString> shown;
     dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
     dlg->OnCommand(ID_COPY_POSITION);
@@ -442,9 +414,7 @@ TEST_F(MainWindowTest, RecordAndPositionThroughTheClipboard) {
         QApplication::clipboard()->setText(text);
         dlg->OnCommand(ID_PASTE_RECORD);
     }
-    std::string line;
-    dlg->record.GetMainLineText(line);
-    EXPECT_EQ(SjisToUtf8(line), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
+    EXPECT_EQ(MainLine(dlg->record), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
     EXPECT_EQ(shown, std::vector<QString>{"貼り付けた文字列は棋譜として読めませんでした。"});
     StartConnectedGame(SENTE);
     dlg->OnCommand(ID_PASTE_RECORD);
