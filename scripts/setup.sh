@@ -4,7 +4,6 @@
 #
 #   scripts/setup.sh            what `make run`, `make test`, `make sanitize` and CI use
 #   scripts/setup.sh fuzz       also clang and its runtime, for fuzz/libfuzzer.sh
-#   scripts/setup.sh nginx      also nginx, for the opt-in test RAVU_TEST_NGINX=1
 set -euo pipefail
 
 packages=(
@@ -25,8 +24,7 @@ packages=(
 for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    nginx) packages+=(nginx-light) ;;
-    *) echo "scripts/setup.sh: unknown extra '$extra' (fuzz, nginx)" >&2; exit 2 ;;
+    *) echo "scripts/setup.sh: unknown extra '$extra' (fuzz)" >&2; exit 2 ;;
   esac
 done
 
