@@ -602,14 +602,7 @@ std::string CPeerProtocol::SendBoardMove(KomaRec& piece) {
 int CPeerProtocol::PlayMoveText(const std::string& text) {
     if (mode != MODE_GAME || SideToMove() != mySide)
         return 0;
-    const KifuNode* cur = record.kifu.current;
-    int32_t refFile = 0, refRank = 0;
-    if (cur && cur->prev && cur->prev->move) {
-        refFile = cur->prev->move->toFile;
-        refRank = cur->prev->move->toRank;
-    }
-    MoveRec m{};
-    ParseMoveText(m, text, refFile, refRank);
+    const MoveRec m = PeekMove(text);
     if (m.number == 0 || IsEndStatus(m.status) || !OnBoard(m.toFile, m.toRank))
         return 0;
     int index = -1;
