@@ -1,34 +1,10 @@
-// Fuzz target: the bytes of a CSA file, read by the CSA reader whatever
-// they start with.  The record read is replayed on a board, written as KIF
-// and that text is loaded again.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-
-#include "game/board.h"
+// Fuzz target: the bytes of a CSA record (Shift-JIS, as the file edge hands it
+// on), read by the CSA reader whatever they look like.  The record read is
+// shown in the record window's views, replayed on a board, and written as
+// KIF, which must load again.
+#include "fuzz/record_replay.h"
 #include "record/csa_reader.h"
-#include "record/kifu.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace ravu;
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (size > KIF_MAX_BYTES)
-        return 0;
-    (void)LooksLikeCsa(bytes);
-    CKifuControl rec;
-    LoadReport report;
-    if (ReadCsa(rec.kifu, bytes, "fuzz.csa", report) == 0)
-        return 0;
-    if (report.stopLine < 0 || report.stopText.size() > size)
-        __builtin_trap();
-    CShogiBoard board;
-    rec.GoTo(board, 1 << 20, 0, nullptr);
-    const std::string text = rec.KifText("fuzz.kif");
-    if (text.size() <= KIF_MAX_BYTES) {
-        CKifuControl again;
-        if (!again.LoadKifFromBuffer(text, "fuzz.kif"))
-            __builtin_trap();
-    }
-    return 0;
+    return ravu::fuzz::ReadShowReplay(data, size, "fuzz.csa", ravu::LooksLikeCsa, ravu::ReadCsa);
 }

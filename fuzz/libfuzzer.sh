@@ -26,7 +26,7 @@ build() {
   srcs=$(cd "$top" && grep -ho '\(game\|record\|net\|app\)/[a-z0-9_]*\.cpp' game/sources.cmake \
       record/sources.cmake net/sources.cmake app/sources.cmake | tr -d ' ')
   (cd "$top" && python3 fuzz/sjis_escape.py "$out/esc" game/*.h record/*.h net/*.h app/*.h $srcs \
-      $(printf "fuzz/fuzz_%s.cpp " "${targets[@]}"))
+      fuzz/*.h $(printf "fuzz/fuzz_%s.cpp " "${targets[@]}"))
   local flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined
                -fno-sanitize-recover=undefined -I"$out/esc")
   rm -rf "$out/lfobj"

@@ -395,12 +395,7 @@ private:
 int ReadKi2(CKifu& k, std::string_view sjis, const std::string& title, LoadReport& report) {
     BeginReading(k, title, report);
     CKi2Reader reader(k);
-    report.stopLine = ForEachLine(sjis, [&](std::string_view line) {
-        if (reader.Line(line))
-            return true;
-        report.stopText.assign(line);
-        return false;
-    });
+    ReadUntilRefused(sjis, reader, report);
     ShowMainLine(k);
     return reader.read;
 }

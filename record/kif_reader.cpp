@@ -323,12 +323,7 @@ private:
 int ReadKif(CKifu& k, std::string_view bytes, const std::string& title, LoadReport& report) {
     BeginReading(k, title, report);
     CKifReader reader(k);
-    report.stopLine = ForEachLine(bytes, [&](std::string_view line) {
-        if (reader.Line(line))
-            return true;
-        report.stopText.assign(line);
-        return false;
-    });
+    ReadUntilRefused(bytes, reader, report);
     reader.Finish();
     ShowMainLine(k);
     return reader.linesRead;

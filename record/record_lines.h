@@ -37,6 +37,18 @@ inline void BeginReading(CKifu& k, const std::string& title, LoadReport& report)
     k.header.hasEndTime = 0;
 }
 
+// Hands the text's lines to `reader.Line` until it refuses one, which the
+// report then names.
+template <class Reader>
+void ReadUntilRefused(std::string_view text, Reader& reader, LoadReport& report) {
+    report.stopLine = ForEachLine(text, [&](std::string_view line) {
+        if (reader.Line(line))
+            return true;
+        report.stopText.assign(line);
+        return false;
+    });
+}
+
 // After a reading: the record at its start, showing its main line.
 inline void ShowMainLine(CKifu& k) {
     k.current = k.Root();
