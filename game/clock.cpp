@@ -153,6 +153,11 @@ ClockShow CGameClock::Show(int side, int64_t runningMs) const {
 
 int64_t CGameClock::SpentTotal(int side) const { return Valid(side) ? spent[side] : 0; }
 
+void CGameClock::SetSpentTotal(int side, int64_t ms) {
+    if (Valid(side))
+        spent[side] = Clamp(ms);
+}
+
 int64_t CGameClock::MainLeft(int side) const { return Valid(side) ? mainLeft[side] : 0; }
 
 void CGameClock::SetMainLeft(int side, int64_t ms) {

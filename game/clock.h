@@ -55,6 +55,8 @@ public:
 
     // Time the side has spent on its finished moves, for the record's totals.
     int64_t SpentTotal(int side) const;
+    // A game taken up again after a restart: the time spent as its record says.
+    void SetSpentTotal(int side, int64_t ms);
     // The main time left; a spectator takes over a player's figures here.
     int64_t MainLeft(int side) const;
     void SetMainLeft(int side, int64_t ms);

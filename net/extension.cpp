@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/sfen.h"
+#include "net/payload_fields.h"
 #include "record/start_position.h"
 
 namespace ravu {
@@ -15,37 +16,6 @@ namespace {
 constexpr int64_t SETTING_MAX_S = 24 * 60 * 60;
 // Largest clock figure taken from a peer: a day and a bit, in ms.
 constexpr int64_t PEER_CLOCK_MAX_MS = (SETTING_MAX_S + 60 * 60) * 1000;
-
-std::vector<std::string_view> Words(std::string_view text, std::string_view separators) {
-    std::vector<std::string_view> out;
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t end = std::min(text.find_first_of(separators, i), text.size());
-        if (end > i)
-            out.push_back(text.substr(i, end - i));
-        i = end + 1;
-    }
-    return out;
-}
-
-// A decimal number of at most 18 digits, else -1.
-int64_t Number(std::string_view text) {
-    int64_t v = -1;
-    if (text.empty() || text.size() > 18)
-        return -1;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    return ec == std::errc() && end == text.data() + text.size() && v >= 0 ? v : -1;
-}
-
-// Calls f(key, value) for every "key=value" word.
-template <class F>
-void ForEachField(std::string_view payload, F f) {
-    for (std::string_view w : Words(payload, ";")) {
-        const size_t eq = w.find('=');
-        if (eq != std::string_view::npos)
-            f(w.substr(0, eq), w.substr(eq + 1));
-    }
-}
 
 constexpr struct {
     TimeKind kind;
@@ -72,8 +42,18 @@ std::string Duration(int64_t ms) {
 
 }  // namespace
 
-std::string CapsPayload() {
-    return std::string(EXT_MAGIC) + " " + std::to_string(EXT_VERSION) + " rules clock handicap ping";
+std::string CapsPayload() { return CapsPayload({EXT_VERSION, true, true, true, true, true}); }
+
+std::string CapsPayload(const Capabilities& caps) {
+    std::string out = std::string(EXT_MAGIC) + " " + std::to_string(caps.version);
+    for (auto [on, word] : {std::pair{caps.rules, "rules"},
+                            {caps.clock, "clock"},
+                            {caps.handicap, "handicap"},
+                            {caps.ping, "ping"},
+                            {caps.resume, "resume"}})
+        if (on)
+            out += std::string(" ") + word;
+    return out;
 }
 
 Capabilities ParseCaps(std::string_view payload) {
@@ -90,6 +70,7 @@ Capabilities ParseCaps(std::string_view payload) {
         c.clock |= words[i] == "clock";
         c.handicap |= words[i] == "handicap";
         c.ping |= words[i] == "ping";
+        c.resume |= words[i] == "resume";
     }
     return c;
 }
@@ -103,6 +84,7 @@ Capabilities Shared(const Capabilities& a, const Capabilities& b) {
     c.clock = a.clock && b.clock;
     c.handicap = a.handicap && b.handicap;
     c.ping = a.ping && b.ping;
+    c.resume = a.resume && b.resume;
     return c;
 }
 

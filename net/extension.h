@@ -27,12 +27,15 @@ struct Capabilities {
     bool clock = false;     // time controls, thinking times, clocks for spectators
     bool handicap = false;  // handicap starts
     bool ping = false;      // round-trip measurement
+    bool resume = false;    // a game cut off by a lost connection can be resumed
 
     bool Any() const { return version > 0; }
 };
 
-// This copy's announcement ("RAVU 1 rules clock handicap ping").
+// This copy's announcement ("RAVU 1 rules clock handicap ping resume").
 std::string CapsPayload();
+// An announcement of the given abilities.
+std::string CapsPayload(const Capabilities& caps);
 // An announcement as received; anything that does not start with the magic
 // word and a version of 1 or more announces nothing.
 Capabilities ParseCaps(std::string_view payload);
@@ -82,10 +85,11 @@ int64_t ChargedThinkMs(int64_t claimedMs, int64_t seenMs, int64_t roundTripMs);
 constexpr int64_t THINK_SLACK_MS = 500;
 
 // Packets of the extension (type bytes the basic protocol does not use).
-constexpr uint8_t PKT_EXT_CAPS = 0x60;   // '`': the announcement
-constexpr uint8_t PKT_EXT_GAME = 0x61;   // 'a': game settings
-constexpr uint8_t PKT_EXT_CLOCK = 0x62;  // 'b': thinking time and clocks
-constexpr uint8_t PKT_EXT_PING = 0x63;   // 'c': any text, answered by a pong with the same text
-constexpr uint8_t PKT_EXT_PONG = 0x64;   // 'd'
+constexpr uint8_t PKT_EXT_CAPS = 0x60;    // '`': the announcement
+constexpr uint8_t PKT_EXT_GAME = 0x61;    // 'a': game settings
+constexpr uint8_t PKT_EXT_CLOCK = 0x62;   // 'b': thinking time and clocks
+constexpr uint8_t PKT_EXT_PING = 0x63;    // 'c': any text, answered by a pong with the same text
+constexpr uint8_t PKT_EXT_PONG = 0x64;    // 'd'
+constexpr uint8_t PKT_EXT_RESUME = 0x65;  // 'e': a game's resume token, a request to resume, the answer
 
 }  // namespace ravu

@@ -192,11 +192,22 @@ void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
         switch (msg) {
             case WM_SOCK_CONNECTED: {
                 m_tryTimer.stop();
+                const std::string caps = m_pMain ? m_pMain->CapsText() : std::string();
+                const std::string resume = m_pMain ? m_pMain->ResumeText() : std::string();
+                auto send = [&](uint8_t type, const std::string& text) {
+                    if (!text.empty())
+                        m_socket.SendTo(type, static_cast<int>(text.size()), text.data(), wParam);
+                };
+                // Coming back to an adjourned game, the host must know that
+                // before the hello, which it would otherwise take for a new guest.
+                if (!resume.empty()) {
+                    send(PKT_EXT_CAPS, caps);
+                    send(PKT_EXT_RESUME, resume);
+                }
                 m_socket.SendTo(PKT_HELLO, static_cast<int>(m_strHandleName.size()), m_strHandleName.data(),
                                 wParam);
-                const std::string caps = m_pMain ? m_pMain->CapsText() : std::string();
-                if (!caps.empty())
-                    m_socket.SendTo(PKT_EXT_CAPS, static_cast<int>(caps.size()), caps.data(), wParam);
+                if (resume.empty())
+                    send(PKT_EXT_CAPS, caps);
                 return;
             }
             case WM_SOCK_CONNECT_FAILED:

@@ -59,6 +59,9 @@ constexpr NoticeEntry NOTICES[] = {
     {Notice::WonByDeclaration, "won_by_declaration", "入玉宣言が成立しました。\r\nあなたの勝ちです。"},
     {Notice::LostByDeclaration, "lost_by_declaration",
      "相手の入玉宣言が成立しました。\r\nあなたの負けです。"},
+    {Notice::Adjourned, "adjourned", "相手との接続が切れました。\r\n対局を中断して\r\n再開を待ちます。"},
+    {Notice::Resumed, "resumed", "対局を再開しました。"},
+    {Notice::ResumeFailed, "resume_failed", "中断した対局を\r\n再開できませんでした。\r\n対局を終わります。"},
 };
 
 const NoticeEntry& EntryOf(Notice kind) {
@@ -125,17 +128,20 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     // The host's opponent went in the middle of the game.
     const bool opponentGone =
         connState == CONN_HOST && mode == MODE_GAME && gamePeer != 0 && gamePeer == wParam;
-    if (gamePeer == wParam)
-        ClearGameState();
     // On a guest only the loss of its own link ends the connection state,
     // whatever strays its own listening socket holds; their going says nothing.
-    bool linkLost =
+    const bool linkLost =
         connState == CONN_GUEST ? (wParam == 0 || wParam == guestLink) : listenSocket.AllSlotsFree() != 0;
+    const bool guestGameLost = connState == CONN_GUEST && linkLost && mode == MODE_GAME;
+    // A game that both copies can resume waits for its opponent instead.
+    const bool adjournedNow = (opponentGone || guestGameLost) && Adjourn();
+    if (gamePeer == wParam && !adjournedNow)
+        ClearGameState();
     const bool wasConnected = connState != CONN_NONE;
     if (linkLost) {
         // Without its host a guest's game cannot go on, however the link
         // was lost (closed by the host, or a failed send or read).
-        if (connState == CONN_GUEST)
+        if (connState == CONN_GUEST && !adjournedNow)
             ClearGameState();
         host.CloseTurnDialog();
         connState = CONN_NONE;
@@ -145,12 +151,16 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
         echoPending.clear();
         host.ShowChatInput(false);
     }
-    if (opponentGone)
+    if (adjournedNow) {
+        host.Redraw(false);
+        host.Notify(Notice::Adjourned);
+    } else if (opponentGone) {
         host.Notify(Notice::OpponentGone);
-    else if (linkLost && wasConnected)
+    } else if (linkLost && wasConnected && !adjourned) {
         host.Notify(oldMode == MODE_GAME       ? Notice::OpponentGone
                     : oldMode == MODE_WATCHING ? Notice::WatchedHostGone
                                                : Notice::ConnectionLost);
+    }
 }
 
 bool CPeerProtocol::IsAccepted(SockHandle handle) const {
@@ -205,6 +215,10 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
     greetedGuests.push_back(handle);
     if (host.IsConnectDialogOpen()) {
         RefuseGuest(handle);
+        return;
+    }
+    if (auto it = guestExt.find(handle); it != guestExt.end() && it->second.resumeAsked) {
+        AnswerResume(handle);
         return;
     }
     if (mode == MODE_GAME) {
@@ -284,6 +298,12 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     game = settings;
     gameCaps = shared;
     StartGame();
+    // The token with which the guest can take the game up again after a lost link.
+    if (gameCaps.resume) {
+        resumeToken = NewResumeToken();
+        const std::string text = TokenPayload(resumeToken);
+        listenSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(text.size()), text.data(), gamePeer);
+    }
     listenSocket.SendExcept(PKT_OBSERVE, 1, "0", gamePeer);
     for (SockHandle h : acceptedGuests)
         if (h != gamePeer && CapsOf(h).Any() && listenSocket.HasConnection(h))
@@ -456,6 +476,12 @@ void CPeerProtocol::LogChat(const std::string& line) {
 void CPeerProtocol::OnGuestConnected(const std::string& hostCapsText) {
     connState = CONN_GUEST;
     hostCaps = ParseCaps(hostCapsText);
+    // A host that cannot resume games took this copy in as a new guest: the
+    // adjourned game cannot go on.
+    if (adjourned && !Shared(OwnCaps(), hostCaps).resume) {
+        AbandonAdjourned();
+        host.Notify(Notice::ResumeFailed);
+    }
     health.clear();
     // The link to the host: its loss ends the guest's connection state.
     guestLink = connectSocket.OwnHandle();
@@ -474,6 +500,7 @@ void CPeerProtocol::OnTurnAccepted(int side) {
 
 void CPeerProtocol::StartGame() {
     mode = MODE_GAME;
+    resumeAsHost = connState == CONN_HOST;
     board.Reset();
     record.ClearRecord();
     // The record of a game between two players names them by side and
@@ -516,6 +543,8 @@ void CPeerProtocol::ClearGameState() {
     mode = MODE_FREE;
     mySide = 0;
     awaitingSettings = false;
+    adjourned = false;
+    resumeToken.clear();
     board.SetMoveJudge(nullptr);
     // However the game ended (an end line, a lost connection), its record
     // is complete now.
@@ -538,7 +567,7 @@ int CPeerProtocol::SideToMove() const {
 }
 
 int CPeerProtocol::Resign() {
-    if (mode != MODE_GAME || SideToMove() != mySide)
+    if (mode != MODE_GAME || adjourned || SideToMove() != mySide)
         return 0;
     int answer = AskHost(Question::Resign, "\r\n\r\n投了しますか ？");
     // The game may have ended while the question was open.
@@ -555,6 +584,14 @@ int CPeerProtocol::Disconnect() {
         return 0;
     if (AskHost(Question::Disconnect, "\r\n\r\n対局を終了し回線を切ります。") != ASK_YES)
         return 0;
+    // The game ends on purpose: the opponent does not wait for it to resume.
+    if (Resumable() && !adjourned) {
+        const std::string bye(RESUME_BYE);
+        if (connState == CONN_GUEST)
+            connectSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(bye.size()), bye.data(), 0);
+        else if (gamePeer != 0)
+            listenSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(bye.size()), bye.data(), gamePeer);
+    }
     if (connState == CONN_GUEST)
         connectSocket.Close();
     else if (connState == CONN_HOST)
@@ -600,7 +637,7 @@ std::string CPeerProtocol::SendBoardMove(KomaRec& piece) {
 }
 
 int CPeerProtocol::PlayMoveText(const std::string& text) {
-    if (mode != MODE_GAME || SideToMove() != mySide)
+    if (mode != MODE_GAME || adjourned || SideToMove() != mySide)
         return 0;
     const MoveRec m = PeekMove(text);
     if (m.number == 0 || IsEndStatus(m.status) || !OnBoard(m.toFile, m.toRank))

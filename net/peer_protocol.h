@@ -16,6 +16,7 @@
 #include "game/board_host.h"
 #include "game/clock.h"
 #include "game/referee.h"
+#include "net/adjournment.h"
 #include "net/extension.h"
 #include "net/game_link.h"
 #include "net/sock_owner.h"
@@ -68,6 +69,10 @@ enum class Notice {
     LostOnTime,         // the own time ran out
     WonByDeclaration,   // the own entering-king declaration holds
     LostByDeclaration,  // the opponent's declaration holds
+    // A game cut off by a lost connection (both copies can resume games).
+    Adjourned,     // the opponent's connection went in mid-game: the game waits
+    Resumed,       // the opponent is back and the game goes on
+    ResumeFailed,  // the opponent no longer has the adjourned game: it is over
 };
 
 // The notice as the player reads it (Shift-JIS; lines separated by CR LF).
@@ -221,6 +226,29 @@ public:
     int64_t LastChargedMs() const { return lastChargedMs; }
     int64_t RoundTripMs() const { return rttMs; }
 
+    // --- adjourned games (resume_game.cpp) ------------------------------------
+    // The game lost its opponent's connection in mid-game and waits, with
+    // board, record and clocks as they were; no move can be made meanwhile.
+    bool Adjourned() const { return adjourned; }
+    // The running game could be resumed if its connection were lost: both
+    // copies announced it and the token is known.
+    bool Resumable() const { return mode == MODE_GAME && !resumeToken.empty(); }
+    // The running (or adjourned) game as it is kept on disk, for Resumable()
+    // games; recordPath is left for the caller.
+    Adjournment Kept() const;
+    // A game kept on disk is taken up again after a restart: board and record
+    // hold its moves already.  The game is adjourned; a guest comes back to
+    // its host (ResumeText), a host waits for its guest.  False when the kept
+    // game does not fit the record (the side to move unknown, say).
+    bool RestoreAdjourned(const Adjournment& kept);
+    // The player gives the adjourned game up: it ends as it stands.
+    void AbandonAdjourned();
+    // Guest: what it sends before its hello to take up its adjourned game;
+    // empty when it has none.
+    std::string ResumeText() const override;
+    // Guest: where it reached its host, kept with its game for coming back.
+    std::string hostAddress;
+
     // --- state ----------------------------------------------------------------
     int connState = CONN_NONE;
     int mode = MODE_FREE;
@@ -269,6 +297,20 @@ private:
     void Gone(SockHandle handle);
     // The opponent's link: the guest's to its host, the host's to its opponent.
     SockHandle OpponentLink() const { return connState == CONN_GUEST ? guestLink : gamePeer; }
+    // --- adjourned games (resume_game.cpp) ---
+    // The opponent's link went in mid-game: true when the game is adjourned
+    // instead of ended.
+    bool Adjourn();
+    // A packet of type PKT_EXT_RESUME.
+    void HandleResume(SockHandle handle, bool fromHost, const std::string& text);
+    // Host: a guest's hello that came after its request to resume.
+    void AnswerResume(SockHandle handle);
+    // The game goes on after an adjournment.
+    void Resume();
+    // The moves of the game, oldest first.
+    std::vector<const MoveRec*> Moves() const;
+    // The last move as the opponent is sent it.
+    std::string LastMoveText() const;
     // Replays the game so far of a watched game.
     void ReplayCatchUp(const std::string& text);
     // The board again as the record's main line has it (after a move that
@@ -311,6 +353,8 @@ private:
         bool proposed = false;  // a settings packet came before the next proposal
         bool valid = false;
         GameSettings settings;
+        bool resumeAsked = false;  // a request to resume came before its hello
+        ResumeRequest resume;
     };
     std::map<SockHandle, GuestExt> guestExt;  // host: by guest
     GameSettings game;
@@ -333,6 +377,11 @@ private:
     bool watchedClock = false;      // spectator: the host reports clocks
     bool awaitingSettings = false;  // spectator: its host has the extension, settings not yet here
     int64_t lastOwnThinkMs = 0;
+    // Resuming.
+    std::string resumeToken;  // of the running game; empty: it cannot be resumed
+    bool adjourned = false;
+    bool resumeAsHost = false;     // this copy hosts the game
+    int64_t adjournedThinkMs = 0;  // how long the side to move had thought when the link went
 };
 
 }  // namespace ravu

@@ -40,7 +40,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
         return false;
     CGameLink& link = fromHost ? connectSocket : listenSocket;
     const uint8_t type = link.GetLastType(handle);
-    if (type < PKT_EXT_CAPS || type > PKT_EXT_PONG)
+    if (type < PKT_EXT_CAPS || type > PKT_EXT_RESUME)
         return false;
     if (!extensionOn)
         return true;  // not announced: the packet means nothing here
@@ -106,6 +106,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
                     rttMs = std::max<int64_t>(0, Now() - it->second.pinged);
             }
             break;
+        case PKT_EXT_RESUME: HandleResume(handle, fromHost, text); break;
         default: break;
     }
     return true;
@@ -168,8 +169,12 @@ void CPeerProtocol::SendOwnClock(int64_t thinkMs) {
 }
 
 ClockShow CPeerProtocol::ClockOf(int side) const {
-    const bool running = (mode == MODE_GAME || mode == MODE_WATCHING) && side == SideToMove();
-    return clock.Show(side, running ? std::max<int64_t>(0, Now() - turnStartMs) : 0);
+    const bool toMove = (mode == MODE_GAME || mode == MODE_WATCHING) && side == SideToMove();
+    // An adjourned game's clocks stand where they stopped.
+    const int64_t run = !toMove     ? 0
+                        : adjourned ? adjournedThinkMs
+                                    : std::max<int64_t>(0, Now() - turnStartMs);
+    return clock.Show(side, run);
 }
 
 bool CPeerProtocol::CheckReceivedMove(const MoveRec& m) {
@@ -238,7 +243,7 @@ void CPeerProtocol::RestoreBoard() {
 }
 
 int CPeerProtocol::Declare() {
-    if (mode != MODE_GAME || !Strict() || SideToMove() != mySide)
+    if (mode != MODE_GAME || adjourned || !Strict() || SideToMove() != mySide)
         return 0;
     if (!MayDeclare(board, mySide))
         return -1;
@@ -250,7 +255,7 @@ int CPeerProtocol::Declare() {
 
 void CPeerProtocol::OnTick() {
     Beat();
-    if (mode != MODE_GAME)
+    if (mode != MODE_GAME || adjourned)
         return;
     const int64_t now = Now();
     if (!Clocked())

@@ -50,6 +50,9 @@ public:
     // temporary owner (the guest's handshake) asks the main owner.
     virtual std::string CapsText() const { return {}; }
     virtual std::string ProposalText() const { return {}; }
+    // A guest's request to take up a game cut off by a lost connection,
+    // sent with the announcement before its hello; empty: none.
+    virtual std::string ResumeText() const { return {}; }
 
     // Expires when the owner is destroyed.
     std::weak_ptr<CSockOwner*> Token() const { return token; }

@@ -10,6 +10,8 @@ add_library(ravu_net_model STATIC
   ${CMAKE_SOURCE_DIR}/net/extension.cpp
   ${CMAKE_SOURCE_DIR}/net/refereed_game.cpp
   ${CMAKE_SOURCE_DIR}/net/heartbeat.cpp
+  ${CMAKE_SOURCE_DIR}/net/adjournment.cpp
+  ${CMAKE_SOURCE_DIR}/net/resume_game.cpp
   ${CMAKE_SOURCE_DIR}/net/host_list.cpp
   ${CMAKE_SOURCE_DIR}/net/port_map_status.cpp
 )
