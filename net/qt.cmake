@@ -4,6 +4,7 @@ add_library(ravu_net STATIC
   net/game_socket.h net/game_socket.cpp
   net/list_socket.h net/list_socket.cpp
   net/guest_handshake.h net/guest_handshake.cpp
+  net/reconnector.h net/reconnector.cpp
   net/headless_copy.h net/headless_copy.cpp
 )
 target_include_directories(ravu_net PUBLIC ${CMAKE_SOURCE_DIR})
