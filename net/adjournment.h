@@ -31,7 +31,9 @@ bool IsResumeToken(std::string_view text);
 std::string MovesDigest(const std::vector<const MoveRec*>& moves, size_t count);
 
 // The payloads of PKT_EXT_RESUME:
-//   host to its opponent at the start of a game: "token=<hex>"
+//   host to its opponent at the start of a game: "token=<hex>"; the
+//     opponent sends the same back once it holds it (until then the game
+//     could not be resumed on both sides, so the host does not adjourn it)
 //   guest to host, before its hello: "token=<hex>;moves=<n>;digest=<d>;prev=<d of n-1>"
 //   host to guest, after its acceptance: "ok;moves=<n>" (the host's count)
 //   host to guest, before its refusal: "no"

@@ -519,6 +519,9 @@ void CPeerProtocol::StartGame() {
 
 void CPeerProtocol::ResetGame() {
     mode = MODE_FREE;
+    adjourned = false;
+    resumeToken.clear();
+    tokenHeld = false;
     game = GameSettings{};
     gameCaps = Capabilities{};
     watchedClock = false;
@@ -545,6 +548,7 @@ void CPeerProtocol::ClearGameState() {
     awaitingSettings = false;
     adjourned = false;
     resumeToken.clear();
+    tokenHeld = false;
     board.SetMoveJudge(nullptr);
     // However the game ended (an end line, a lost connection), its record
     // is complete now.

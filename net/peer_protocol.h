@@ -231,8 +231,10 @@ public:
     // board, record and clocks as they were; no move can be made meanwhile.
     bool Adjourned() const { return adjourned; }
     // The running game could be resumed if its connection were lost: both
-    // copies announced it and the token is known.
-    bool Resumable() const { return mode == MODE_GAME && !resumeToken.empty(); }
+    // copies announced it and both hold the token.
+    bool Resumable() const {
+        return mode == MODE_GAME && !resumeToken.empty() && (!resumeAsHost || tokenHeld);
+    }
     // The running (or adjourned) game as it is kept on disk, for Resumable()
     // games; recordPath is left for the caller.
     Adjournment Kept() const;
@@ -381,6 +383,7 @@ private:
     std::string resumeToken;  // of the running game; empty: it cannot be resumed
     bool adjourned = false;
     bool resumeAsHost = false;     // this copy hosts the game
+    bool tokenHeld = false;        // host: its guest has told that it holds the token
     int64_t adjournedThinkMs = 0;  // how long the side to move had thought when the link went
 };
 

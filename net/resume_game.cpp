@@ -33,8 +33,9 @@ std::vector<const MoveRec*> CPeerProtocol::Moves() const {
 std::string CPeerProtocol::LastMoveText() const {
     std::string text;
     record.GetMainLineText(text);
-    // "entry;entry;...;entry;": the last entry is between the last two ';'.
-    if (!text.empty() && text.back() == ';')
+    // "entry;...;entry;;": the empty entry that waits for the next move ends
+    // the line; the last move is the entry before it.
+    while (!text.empty() && text.back() == ';')
         text.pop_back();
     const size_t start = text.rfind(';');
     return start == std::string::npos ? text : text.substr(start + 1);
@@ -88,11 +89,14 @@ void CPeerProtocol::HandleResume(SockHandle handle, bool fromHost, const std::st
     }
     const ResumeRequest r = ParseResume(text);
     if (!fromHost) {
-        // A request counts only before the guest's hello.
         if (std::ranges::find(greetedGuests, handle) == greetedGuests.end()) {
+            // A request to resume, before the guest's hello.
             GuestExt& g = guestExt[handle];
             g.resumeAsked = true;
             g.resume = r;
+        } else if (handle == gamePeer && mode == MODE_GAME && !resumeToken.empty() &&
+                   r.token == resumeToken) {
+            tokenHeld = true;  // the opponent holds the game's token
         }
         return;
     }
@@ -113,9 +117,11 @@ void CPeerProtocol::HandleResume(SockHandle handle, bool fromHost, const std::st
             Send(connectSocket, PKT_MOVE, LastMoveText(), 0);
         return;
     }
-    // The token of the game that just started.
-    if (mode == MODE_GAME && !adjourned && gameCaps.resume && !r.token.empty())
+    // The token of the game that just started; the host learns that it arrived.
+    if (mode == MODE_GAME && !adjourned && gameCaps.resume && !r.token.empty()) {
         resumeToken = r.token;
+        Send(connectSocket, PKT_EXT_RESUME, TokenPayload(resumeToken), 0);
+    }
 }
 
 void CPeerProtocol::AnswerResume(SockHandle handle) {
@@ -162,8 +168,11 @@ Adjournment CPeerProtocol::Kept() const {
 
 bool CPeerProtocol::RestoreAdjourned(const Adjournment& kept) {
     const Capabilities shared = Shared(OwnCaps(), kept.caps);
-    if (mode == MODE_GAME || !shared.resume || !IsResumeToken(kept.token))
+    if (mode == MODE_GAME || !shared.resume || !IsResumeToken(kept.token) || !record.kifu.Root())
         return false;
+    // The game goes on at the end of the record's main line.
+    record.kifu.current = CKifu::EndOfLine(record.kifu.Root());
+    record.kifu.SetLine(record.kifu.current);
     // The referee learns the positions of the game so far (repetitions count
     // across the adjournment); the clocks take the figures kept.
     const std::vector<const MoveRec*> moves = Moves();
@@ -185,6 +194,7 @@ bool CPeerProtocol::RestoreAdjourned(const Adjournment& kept) {
     mySide = kept.mySide;
     resumeAsHost = kept.host;
     resumeToken = kept.token;
+    tokenHeld = true;
     hostAddress = kept.address;
     opponentName = kept.opponent;
     host.SetOpponentName(opponentName);

@@ -1,0 +1,228 @@
+// Games cut off by a lost connection, in memory: the link cut at every packet
+// of a game from the first hello to the resignation, each time the game
+// adjourned on both sides or on neither, and resumed with the same moves
+// everywhere; a host restarted from what it kept on disk; games ended on
+// purpose; a guest the host does not know.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/adjournment.h"
+#include "support/fake_net.h"
+
+using namespace ravu;
+using namespace ravu::test;
+
+namespace {
+
+const GameSettings kStrict = Settings(Rules::Strict, nullptr, TimeKind::Byoyomi, 60, 10);
+// The guest (sente) and the host take turns; then the guest resigns.
+const char* const kMoves[] = {"７六歩(77)", "３四歩(33)", "２六歩(27)", "８四歩(83)",
+                              "２五歩(26)", "８五歩(84)", "７八金(69)", "３二金(41)"};
+constexpr int kMoveCount = int(std::size(kMoves));
+
+int MovesMade(const Peer& p) { return std::max(0, p.record.kifu.current->move->number - 1); }
+
+bool Has(const std::vector<Notice>& notices, Notice n) {
+    return std::find(notices.begin(), notices.end(), n) != notices.end();
+}
+
+// Plays the moves from the one the record has reached, then the guest resigns.
+void PlayOn(Net& n) {
+    for (int i = MovesMade(n.host); i < kMoveCount && !n.guest.proto.Adjourned(); ++i)
+        n.Play(i % 2 ? n.host : n.guest, kMoves[i]);
+    if (n.guest.proto.mode == MODE_GAME && !n.guest.proto.Adjourned()) {
+        n.guest.proto.Resign();
+        n.Run(2 * n.delay + 1);  // to the host, and on to the spectator
+    }
+}
+
+void StartGame(Net& n) {
+    n.Join(n.guest, 7);
+    n.Join(n.watcher, 9);
+    n.Propose(0, kStrict);
+    n.Run(2 * n.delay + 1);  // the token and its echo
+}
+
+}  // namespace
+
+TEST(Resume, Payloads) {
+    std::vector<MoveRec> recs(3);
+    for (int i = 0; i < 3; ++i) {
+        recs[i].side = i % 2;
+        recs[i].toFile = 7;
+        recs[i].toRank = 6 - i;
+        recs[i].type = PT_FU;
+    }
+    const std::vector<const MoveRec*> moves = {&recs[0], &recs[1], &recs[2]};
+    const std::string d3 = MovesDigest(moves, 3), d2 = MovesDigest(moves, 2), d1 = MovesDigest(moves, 1);
+    EXPECT_NE(d3, d2);
+    MoveRec promoted = recs[2];
+    promoted.promoted = 1;
+    EXPECT_NE(MovesDigest({&recs[0], &recs[1], &promoted}, 3), d3);
+
+    const ResumeRequest asked = ParseResume(RequestPayload({"00ff", 3, d3, d2}));
+    EXPECT_EQ(asked.token, "00ff");
+    EXPECT_EQ(asked.moves, 3);
+    const struct {
+        int own;
+        std::string ownDigest, ownPrev;
+        Reconcile want;
+    } cases[] = {
+        {3, d3, d2, Reconcile::Same},       {4, "x", d3, Reconcile::HostAhead},
+        {2, d2, d1, Reconcile::GuestAhead}, {3, d2, d1, Reconcile::Differ},
+        {5, "x", "y", Reconcile::Differ},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Compare(asked, c.own, c.ownDigest, c.ownPrev), c.want) << c.own;
+    EXPECT_EQ(Compare(ParseResume("token=00ff;moves=-1;digest=" + d3), 3, d3, d2), Reconcile::Differ);
+    EXPECT_EQ(ParseResume("token=../x;moves=2").token, "");
+
+    // What is kept on disk reads back; a name cannot break its line.
+    Adjournment a;
+    a.token = "0123456789abcdef";
+    a.mySide = 1;
+    a.settings = kStrict;
+    a.caps = ParseCaps(CapsPayload());
+    a.senteMs = 5000;
+    a.goteMs = 7000;
+    a.address = "[::1]:9149";
+    a.opponent = "evil\r\nrecord=/etc/passwd";
+    a.recordPath = "/home/u/games/x.kif";
+    Adjournment b;
+    ASSERT_TRUE(ParseAdjournment(AdjournmentText(a), b));
+    EXPECT_EQ(b.recordPath, a.recordPath);
+    EXPECT_EQ(b.opponent, "evil  record=/etc/passwd");
+    EXPECT_EQ(AdjournmentText(b), AdjournmentText(a).replace(AdjournmentText(a).find("evil") + 4, 2, "  "));
+    for (const char* bad :
+         {"token=\nrecord=x\ncaps=RAVU 1 resume\n", "token=ab\nrecord=x\ncaps=RAVU 1 rules\n",
+          "token=ab\ncaps=RAVU 1 resume\n", "token=ab\nrecord=x\ncaps=RAVU 1 resume\nsettings=time=x\n"})
+        EXPECT_FALSE(ParseAdjournment(bad, b)) << bad;
+}
+
+// The link is cut at each packet in turn, from the first hello to the
+// resignation; moves in flight are lost with it.  Each time the game is
+// adjourned on both sides or on neither; adjourned, a minute passes without
+// any clock running out, the guest comes back, and the game goes on to its
+// end with every move on both players and the spectator.
+TEST(Resume, CutAtEveryPacket) {
+    int total = 0;
+    {
+        Net n;
+        n.delay = 100;
+        StartGame(n);
+        PlayOn(n);
+        total = n.delivered;
+        ASSERT_EQ(n.host.MainLine(), n.guest.MainLine());
+    }
+    ASSERT_GT(total, 40);
+    int adjournedCount = 0;
+    for (int k = 1; k <= total; ++k) {
+        SCOPED_TRACE("cut at packet " + std::to_string(k));
+        Net n;
+        n.delay = 100;
+        n.cutGuestAt = k;
+        StartGame(n);
+        PlayOn(n);
+        n.cutGuestAt = 0;
+        const bool hostWaits = n.host.proto.Adjourned(), guestWaits = n.guest.proto.Adjourned();
+        const std::string guestLine = n.guest.MainLine();
+        const ClockShow before = n.guest.proto.ClockOf(SENTE);
+        n.Run(60000);
+        if (!guestWaits) {
+            // Cut before both held the token, or after the end: nothing waits,
+            // but for a host whose guest's resignation was lost on the way
+            // (its player can give the game up).
+            const bool resignationLost = n.guest.MainLine().find("投了") != std::string::npos &&
+                                         n.host.MainLine().find("投了") == std::string::npos;
+            EXPECT_EQ(hostWaits, resignationLost);
+            EXPECT_NE(n.guest.proto.mode, MODE_GAME);
+            continue;
+        }
+        ++adjournedCount;
+        EXPECT_TRUE(Has(n.guest.notices, Notice::Adjourned));
+        EXPECT_EQ(n.guest.proto.ClockOf(SENTE).mainLeftMs, before.mainLeftMs);
+        EXPECT_EQ(n.guest.proto.PlayMoveText("   1 ７六歩(77) "), 0);
+        EXPECT_EQ(n.guest.MainLine(), guestLine);
+        n.Rejoin(n.guest, 8);
+        if (!hostWaits) {
+            // The host never learnt that its guest held the token.
+            EXPECT_TRUE(Has(n.guest.notices, Notice::ResumeFailed));
+            EXPECT_NE(n.guest.proto.mode, MODE_GAME);
+            continue;
+        }
+        ASSERT_FALSE(n.guest.proto.Adjourned() || n.host.proto.Adjourned());
+        EXPECT_TRUE(Has(n.host.notices, Notice::Resumed) && Has(n.guest.notices, Notice::Resumed));
+        PlayOn(n);
+        const std::string line = n.host.MainLine();
+        EXPECT_NE(line.find("   9 投了;"), std::string::npos) << line;
+        EXPECT_EQ(n.guest.MainLine(), line);
+        EXPECT_EQ(n.watcher.MainLine(), line);
+        EXPECT_TRUE(n.host.SavedAsIs() && n.guest.SavedAsIs());
+    }
+    EXPECT_GT(adjournedCount, total / 2);
+}
+
+// The host's program is killed and started again: it takes the game up from
+// the record and what it kept, and its guest comes back to it.
+TEST(Resume, RestartedHostTakesItsGuestBack) {
+    Net n;
+    StartGame(n);
+    for (int i = 0; i < 3; ++i)
+        n.Play(i % 2 ? n.host : n.guest, kMoves[i]);
+    n.Run(4000);  // the host thinks for four seconds, then its program dies
+    ASSERT_TRUE(n.host.proto.Resumable());
+    Adjournment kept = n.host.proto.Kept();
+    kept.recordPath = "x.kif";
+    const std::string keptText = AdjournmentText(kept);
+    const std::string kif = n.host.record.KifText("x.kif");
+    n.Cut(n.guest);
+    ASSERT_TRUE(n.guest.proto.Adjourned());
+
+    // Started again, it reads the record file and what it kept.
+    n.host.proto.AbandonAdjourned();
+    n.host.proto.ResetGame();
+    Adjournment a;
+    ASSERT_TRUE(ParseAdjournment(keptText, a));
+    ASSERT_TRUE(n.host.record.LoadKifFromBuffer(kif, "x.kif"));
+    ASSERT_TRUE(n.host.proto.RestoreAdjourned(a));
+    EXPECT_TRUE(n.host.proto.Adjourned());
+    EXPECT_EQ(n.host.proto.mySide, GOTE);
+    EXPECT_EQ(n.host.proto.ClockOf(SENTE).mainLeftMs, kept.senteMs);
+    n.Rejoin(n.guest, 8);
+    ASSERT_FALSE(n.host.proto.Adjourned() || n.guest.proto.Adjourned());
+    PlayOn(n);
+    EXPECT_EQ(n.host.MainLine(), n.guest.MainLine());
+    EXPECT_NE(n.host.MainLine().find("   9 投了;"), std::string::npos) << n.host.MainLine();
+}
+
+// Resigning or disconnecting on purpose ends the game as it always has; a
+// guest coming back with a token the host does not know is refused.
+TEST(Resume, EndsOnPurposeAndStrangers) {
+    {
+        Net n;
+        StartGame(n);
+        n.Play(n.guest, kMoves[0]);
+        ASSERT_EQ(n.host.proto.Disconnect(), 1);
+        n.Run(1);
+        n.Cut(n.guest);
+        EXPECT_FALSE(n.guest.proto.Adjourned());
+        EXPECT_TRUE(Has(n.guest.notices, Notice::OpponentGone));
+    }
+    {
+        Net n;
+        StartGame(n);
+        n.Play(n.guest, kMoves[0]);
+        n.Cut(n.guest);
+        ASSERT_TRUE(n.host.proto.Adjourned());
+        // The host plays on elsewhere; the guest's request no longer fits.
+        n.host.proto.AbandonAdjourned();
+        n.Rejoin(n.guest, 8);
+        EXPECT_FALSE(n.guest.proto.Adjourned());
+        EXPECT_NE(n.guest.proto.mode, MODE_GAME);
+        EXPECT_TRUE(Has(n.guest.notices, Notice::ResumeFailed));
+        EXPECT_EQ(n.host.listen.closedSlots.back(), 8);
+    }
+}
