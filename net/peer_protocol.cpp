@@ -135,13 +135,14 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     const bool guestGameLost = connState == CONN_GUEST && linkLost && mode == MODE_GAME;
     // A game that both copies can resume waits for its opponent instead.
     const bool adjournedNow = (opponentGone || guestGameLost) && Adjourn();
-    if (gamePeer == wParam && !adjournedNow)
+    // An adjourned game outlives every link (a failed attempt to come back).
+    if (gamePeer == wParam && !adjourned)
         ClearGameState();
     const bool wasConnected = connState != CONN_NONE;
     if (linkLost) {
         // Without its host a guest's game cannot go on, however the link
         // was lost (closed by the host, or a failed send or read).
-        if (connState == CONN_GUEST && !adjournedNow)
+        if (connState == CONN_GUEST && !adjourned)
             ClearGameState();
         host.CloseTurnDialog();
         connState = CONN_NONE;

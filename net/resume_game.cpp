@@ -127,11 +127,17 @@ void CPeerProtocol::HandleResume(SockHandle handle, bool fromHost, const std::st
 void CPeerProtocol::AnswerResume(SockHandle handle) {
     GuestExt& g = guestExt[handle];
     g.resumeAsked = false;
+    const ResumeRequest asked = g.resume;
+    // The guest is back before its old link was found dead (silence takes
+    // half a minute to tell): that link is gone now.
+    if (!adjourned && Resumable() && resumeAsHost && asked.token == resumeToken && gamePeer != 0 &&
+        gamePeer != handle)
+        Gone(gamePeer);
     const std::vector<const MoveRec*> moves = Moves();
     const int own = static_cast<int>(moves.size());
     const Reconcile how =
-        adjourned && resumeAsHost && g.resume.token == resumeToken
-            ? Compare(g.resume, own, MovesDigest(moves, own), MovesDigest(moves, own ? own - 1 : 0))
+        adjourned && resumeAsHost && asked.token == resumeToken
+            ? Compare(asked, own, MovesDigest(moves, own), MovesDigest(moves, own ? own - 1 : 0))
             : Reconcile::Differ;
     if (how == Reconcile::Differ) {
         Send(listenSocket, PKT_EXT_RESUME, RESUME_NO, handle);

@@ -145,6 +145,8 @@ TEST(Resume, CutAtEveryPacket) {
         EXPECT_TRUE(Has(n.guest.notices, Notice::Adjourned));
         EXPECT_EQ(n.guest.proto.ClockOf(SENTE).mainLeftMs, before.mainLeftMs);
         EXPECT_EQ(n.guest.proto.PlayMoveText("   1 ７六歩(77) "), 0);
+        n.guest.proto.OnSockMessage(WM_SOCK_CLOSED, 0);  // an attempt to come back that failed
+        ASSERT_TRUE(n.guest.proto.Adjourned());
         EXPECT_EQ(n.guest.MainLine(), guestLine);
         n.Rejoin(n.guest, 8);
         if (!hostWaits) {
@@ -198,9 +200,25 @@ TEST(Resume, RestartedHostTakesItsGuestBack) {
     EXPECT_NE(n.host.MainLine().find("   9 投了;"), std::string::npos) << n.host.MainLine();
 }
 
-// Resigning or disconnecting on purpose ends the game as it always has; a
-// guest coming back with a token the host does not know is refused.
-TEST(Resume, EndsOnPurposeAndStrangers) {
+// A guest back before its host noticed the old link die; resigning or
+// disconnecting on purpose ends the game as it always has; a guest coming
+// back with a game the host no longer holds is refused.
+TEST(Resume, ComebacksAndEnds) {
+    {
+        Net n;
+        StartGame(n);
+        n.Play(n.guest, kMoves[0]);
+        n.guest.conn.ownHandle = 0;
+        n.guest.proto.OnSockMessage(WM_SOCK_CLOSED, 0);
+        n.slots.erase(7);
+        ASSERT_TRUE(n.guest.proto.Adjourned());
+        n.Rejoin(n.guest, 8);
+        EXPECT_FALSE(n.host.proto.Adjourned() || n.guest.proto.Adjourned());
+        EXPECT_EQ(n.host.listen.closedSlots.back(), 7);
+        PlayOn(n);
+        EXPECT_EQ(n.host.MainLine(), n.guest.MainLine());
+        EXPECT_NE(n.host.MainLine().find("   9 投了;"), std::string::npos) << n.host.MainLine();
+    }
     {
         Net n;
         StartGame(n);
