@@ -14,7 +14,9 @@
 //           bit 6      questions run a nested event loop: the next packet of
 //                      the stream arrives while a question is open
 //           bit 7      the peer announced the protocol extension, and the game
-//                      is a strict one with byoyomi (a guest's game: as proposed)
+//                      is a strict one with byoyomi (a guest's game: as proposed);
+//                      a host's game has the token 0123456789abcdef, which its
+//                      guest has echoed, so that a lost link adjourns it
 //   byte 1  answers to the questions, one bit each (1 yes), in turn
 //   bytes 2-3  four nibbles, used in turn by packet 0, 1, 2, 3, 4, ...:
 //           bits 0-1   which connection the packet comes on: host slot 1-4;
@@ -227,11 +229,15 @@ public:
         }
     }
 
-    // A host in a game: its opponent is a connection it accepted, still there.
+    // A host in a game: its opponent is a connection it accepted, still
+    // there; an adjourned game has none until its guest is back.
     void Check() const {
-        if (!guest && proto.mode == MODE_GAME &&
-            (proto.gamePeer == 0 || !listen.HasConnection(proto.gamePeer) ||
-             !proto.IsAccepted(proto.gamePeer)))
+        if (guest || proto.mode != MODE_GAME)
+            return;
+        const bool sound = proto.Adjourned() ? proto.gamePeer == 0
+                                             : proto.gamePeer != 0 && listen.HasConnection(proto.gamePeer) &&
+                                                   proto.IsAccepted(proto.gamePeer);
+        if (!sound)
             abort();
     }
 
@@ -267,6 +273,8 @@ int Host::Ask(Question, const std::string&) {
 
 }  // namespace
 
+#define FUZZ_TOKEN "0123456789abcdef"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < Copy::HEADER)
         return 0;
@@ -280,6 +288,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool refereed = flags & 0x80;
     const char* const settings = "rules=strict;time=byoyomi;main=60;byoyomi=10";
     copy.host.forceYes = true;
+    copy.proto.tokenSource = [] { return std::string(FUZZ_TOKEN); };
     if (guest) {
         // The guest's link to its host is connection 1; 2-4 are strays on its
         // own listening socket.
@@ -305,6 +314,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         if (state == 1)
             copy.Setup(PKT_TURN, side ? "1" : "0");
+        if (state == 1 && refereed)
+            copy.Setup(PKT_EXT_RESUME, "token=" FUZZ_TOKEN);
         else if (state == 3)
             copy.proto.mode = MODE_EDIT;
     }

@@ -301,7 +301,7 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     StartGame();
     // The token with which the guest can take the game up again after a lost link.
     if (gameCaps.resume) {
-        resumeToken = NewResumeToken();
+        resumeToken = tokenSource();
         const std::string text = TokenPayload(resumeToken);
         listenSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(text.size()), text.data(), gamePeer);
     }

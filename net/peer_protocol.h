@@ -250,6 +250,8 @@ public:
     std::string ResumeText() const override;
     // Guest: where it reached its host, kept with its game for coming back.
     std::string hostAddress;
+    // Where the tokens of new games come from (fixed where runs must repeat).
+    std::string (*tokenSource)() = NewResumeToken;
 
     // --- state ----------------------------------------------------------------
     int connState = CONN_NONE;
