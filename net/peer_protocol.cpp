@@ -477,9 +477,10 @@ void CPeerProtocol::LogChat(const std::string& line) {
 void CPeerProtocol::OnGuestConnected(const std::string& hostCapsText) {
     connState = CONN_GUEST;
     hostCaps = ParseCaps(hostCapsText);
-    // A host that cannot resume games took this copy in as a new guest: the
-    // adjourned game cannot go on.
-    if (adjourned && !Shared(OwnCaps(), hostCaps).resume) {
+    // A host that cannot resume games took this copy in as a new guest, or a
+    // copy that hosted its adjourned game became a guest elsewhere: that
+    // game cannot go on.
+    if (adjourned && (resumeAsHost || !Shared(OwnCaps(), hostCaps).resume)) {
         AbandonAdjourned();
         host.Notify(Notice::ResumeFailed);
     }
