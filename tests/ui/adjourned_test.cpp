@@ -67,7 +67,9 @@ protected:
         dlg->protocol->OnSockMessage(WM_SOCK_CLOSED, 1);
     }
     static QString KeptPath() { return CAutosave::KeptGamePath(); }
-    static bool ReadKept(Adjournment& out) { return ParseAdjournment(ReadFile(KeptPath()).toStdString(), out); }
+    static bool ReadKept(Adjournment& out) {
+        return ParseAdjournment(ReadFile(KeptPath()).toStdString(), out);
+    }
 
     QTemporaryDir dataHome;
     QByteArray oldDataHome;
@@ -133,10 +135,13 @@ TEST_F(AdjournedTest, AKeptGameIsTakenUpAdjournedAfterARestart) {
     EXPECT_EQ(log->lines, std::vector<std::string>{SjisToUtf8(NoticeLogLine(Notice::Adjourned))});
     EXPECT_EQ(question->told, std::vector<std::string>{SjisToUtf8(NoticeText(Notice::Adjourned))});
 
-    // Adjourned: no piece is picked up, resigning says why, the clocks stand
-    // still, and the game can be given up.
+    // Adjourned: no piece is picked up (not even by a host whose spectators
+    // keep it connected), resigning says why, the clocks stand still, and
+    // the game can be given up.
+    dlg->protocol->connState = CONN_HOST;
     Click(SquarePoint(2, 7));
     EXPECT_EQ(dlg->board.HeldPiece(), -1);
+    dlg->protocol->connState = CONN_NONE;
     Click(StripPoint(9));
     EXPECT_EQ(question->told.back(), "対局は中断しています。");
     ASSERT_TRUE(dlg->ClocksShown());
@@ -163,9 +168,9 @@ TEST_F(AdjournedTest, AKeptGameIsTakenUpAdjournedAfterARestart) {
 TEST_F(AdjournedTest, AKeptGameThatCannotBeTakenUpIsLeftAlone) {
     const QString ended = dataHome.filePath("ended.kif");
     ASSERT_TRUE(WriteFile(ended, QByteArray::fromStdString(Utf8ToSjis("手合割：平手\r\n"
-                                                                       "手数----指手---------消費時間--\r\n"
-                                                                       "   1 ７六歩(77)\r\n"
-                                                                       "   2 投了\r\n"))));
+                                                                      "手数----指手---------消費時間--\r\n"
+                                                                      "   1 ７六歩(77)\r\n"
+                                                                      "   2 投了\r\n"))));
     auto keptText = [&](const QString& record) {
         Adjournment a;
         a.token = TOKEN;
