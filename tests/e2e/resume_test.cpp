@@ -34,7 +34,8 @@ bool KeepsAGame(const ProgramCopy& c) {
 const struct {
     int from, to;  // file * 10 + rank
     const char* row;
-} MOVES[] = {{77, 76, "1 ７六歩(77)"}, {33, 34, "2 ３四歩(33)"}, {27, 26, "3 ２六歩(27)"}, {83, 84, "4 ８四歩(83)"}};
+} MOVES[] = {
+    {77, 76, "1 ７六歩(77)"}, {33, 34, "2 ３四歩(33)"}, {27, 26, "3 ２六歩(27)"}, {83, 84, "4 ８四歩(83)"}};
 constexpr int MOVES_BEFORE_KILL = 3;
 
 void Play(ProgramCopy& host, ProgramCopy& guest, int i) {
@@ -73,20 +74,25 @@ TEST(ResumedGame, AGuestKilledInMidGameComesBackOnItsOwnAfterARestart) {
     // Started again, the guest takes the game up and comes back by itself.
     ASSERT_TRUE(guest.Start());
     ASSERT_TRUE(WaitUntil([&] {
-        return guest.driver.State() == std::vector<int>{1, 1, 0} && host.driver.State() == std::vector<int>{1, 2, 1};
+        return guest.driver.State() == std::vector<int>{1, 1, 0} &&
+               host.driver.State() == std::vector<int>{1, 2, 1};
     }));
     for (ProgramCopy* c : {&host, &guest})
-        EXPECT_TRUE(WaitUntil([&] { return c->driver.Text("chatLog/logEdit").contains(QStringLiteral("◆対局を再開しました。")); }));
+        EXPECT_TRUE(WaitUntil([&] {
+            return c->driver.Text("chatLog/logEdit").contains(QStringLiteral("◆対局を再開しました。"));
+        }));
     ASSERT_NO_FATAL_FAILURE(Play(host, guest, MOVES_BEFORE_KILL));
     guest.driver.ClickMain(StripPoint(9));
     AnswerBalloon(guest, {QStringLiteral("投了しますか")}, true);
-    ASSERT_TRUE(WaitUntil([&] { return host.driver.HasRow(QStringLiteral("5 投了")) && host.driver.State()[0] == 0; }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return host.driver.HasRow(QStringLiteral("5 投了")) && host.driver.State()[0] == 0; }));
 
     // Both records, the guest's still in the one file it kept before the
     // kill, hold the whole game; nothing is left to resume.
     for (ProgramCopy* c : {&host, &guest}) {
         const QString kif = SavedGame(*c);
-        EXPECT_TRUE(HoldsMoves(kif, static_cast<int>(std::size(MOVES))) && kif.contains(QStringLiteral("投了")))
+        EXPECT_TRUE(HoldsMoves(kif, static_cast<int>(std::size(MOVES))) &&
+                    kif.contains(QStringLiteral("投了")))
             << kif.toStdString();
         EXPECT_FALSE(KeepsAGame(*c));
     }
