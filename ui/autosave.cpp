@@ -18,6 +18,11 @@ QString CAutosave::Folder() {
            QStringLiteral("/ravuone/games");
 }
 
+QString CAutosave::KeptGamePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/ravuone/adjourned.txt");
+}
+
 QStringList CAutosave::RecentGames(int count) {
     QStringList out;
     const QFileInfoList files =

@@ -22,10 +22,16 @@ public:
     static QString Folder();
     // The saved games in the folder, the most recently written first, at most `count`.
     static QStringList RecentGames(int count = RECENT_GAMES_SHOWN);
+    // "$XDG_DATA_HOME/ravuone/adjourned.txt": the game that can be resumed
+    // (the text of an Adjournment), kept beside the games folder so that the
+    // program can take it up again after a restart.
+    static QString KeptGamePath();
 
     // A new game begins: the next save opens a new file named after `who`
     // (UTF-8: the opponent, or what a spectator watches).
     void Begin(const std::string& utf8Who);
+    // A game taken up again goes on being saved in the file it was kept in.
+    void Continue(const QString& file) { path = file; }
     // Writes the record to the game's file; the first save of a game creates
     // the folder and chooses the file's name.  A record without any entry is
     // not saved.  False when the file could not be written (*error says why).

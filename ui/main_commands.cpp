@@ -9,6 +9,7 @@
 
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
+#include "net/reconnector.h"
 #include "ui/connect_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_fonts.h"
@@ -65,6 +66,7 @@ void CMainDlg::BuildPopupMenu() {
     add(ID_EDIT_END, QStringLiteral("編集終了"));
     add(ID_FLIP, QStringLiteral("画面反転"));
     add(ID_DECLARE, QStringLiteral("入玉宣言"));
+    add(ID_ABANDON, QStringLiteral("中断した対局を終える"));
     popupMenu->addSeparator();
     add(ID_COPY_RECORD, QStringLiteral("棋譜をコピー"));
     add(ID_COPY_POSITION, QStringLiteral("局面をコピー"));
@@ -206,7 +208,10 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             }
             break;
         case ID_OPEN: OpenFile(); break;
+        case ID_ABANDON: AbandonAdjourned(); break;
         case ID_EXIT:
+            if (reconnector)
+                reconnector->Stop();
             exiting = true;
             QDialog::done(ID_OK);
             break;
@@ -298,12 +303,17 @@ void CMainDlg::PressStripButton(StripButton button) {
         case StripButton::Connect:
             if (ConnState() == CONN_NONE) {
                 SyncHandleName();
+                // The player connects by hand; that resumes an adjourned game too.
+                if (reconnector)
+                    reconnector->Stop();
                 // The real dialog makes this copy a guest itself, at the moment of
                 // acceptance; one without that hook is answered here.
                 acceptedInDialog = false;
                 if (connectDlg->Run() == 1 && !acceptedInDialog) {
                     protocol->SetOpponentName(profile.GetOpponentName());
                     auto* dial = dynamic_cast<CConnectDlg*>(connectDlg.get());
+                    if (dial)
+                        protocol->hostAddress = dial->Dest();
                     // guest; the chat input is shown
                     protocol->OnGuestConnected(dial ? dial->Handshake().hostCaps : std::string());
                 }
@@ -335,6 +345,8 @@ void CMainDlg::PressStripButton(StripButton button) {
                 TellWhy("観戦中は投了できません。");
             else if (Mode() != MODE_GAME)
                 TellWhy("対局中ではありません。");
+            else if (protocol->Adjourned())
+                TellWhy("対局は中断しています。");
             else if (SideToMove() != MySide())
                 TellWhy("相手の手番です。\r\n投了は自分の手番にできます。");
             else
@@ -366,6 +378,17 @@ void CMainDlg::Resign() {
         SetMenuEnabled(ID_EDIT_END, false);
         Redraw(false);
     }
+}
+
+void CMainDlg::AbandonAdjourned() {
+    if (!protocol->Adjourned() || balloon->Ask(Utf8ToSjis("\r\n\r\n中断した対局を終えますか ？")) != ASK_YES)
+        return;
+    // The game may have been resumed while the question was open; then nothing is given up.
+    if (!protocol->Adjourned())
+        return;
+    if (reconnector)
+        reconnector->Stop();
+    protocol->AbandonAdjourned();
 }
 
 void CMainDlg::Disconnect() {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHostInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "app/atomic_file.h"
 #include "app/piece_sound.h"
 #include "app/resources.h"
 #include "app/textcodec.h"
@@ -18,6 +20,7 @@
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
 #include "net/port_mapper.h"
+#include "net/reconnector.h"
 #include "ui/about_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
@@ -106,9 +109,15 @@ void CMainDlg::SetUp(const QString& skinDir) {
         connect->onAccepted = [this, dial = connect.get()] {
             acceptedInDialog = true;
             protocol->SetOpponentName(profile.GetOpponentName());  // the host's hello
+            protocol->hostAddress = dial->Dest();                  // where to come back to after a lost link
             protocol->OnGuestConnected(dial->Handshake().hostCaps);
         };
         connectDlg = std::move(connect);
+        // Coming back on its own goes through the same handshake as the dialog.
+        reconnector = std::make_unique<CReconnector>(*connectSocket, protocol.get());
+        reconnector->onAccepted = [this](const std::string&, const std::string& hostCaps) {
+            protocol->OnGuestConnected(hostCaps);
+        };
         auto turn = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
         turn->SetProtocol(protocol.get());
         turn->onAccepted = [this](int side) {
@@ -211,6 +220,8 @@ void CMainDlg::SetUp(const QString& skinDir) {
 
 CMainDlg::~CMainDlg() {
     autoplay.stop();
+    // Its handshake holds the guest's socket and reports to the protocol.
+    reconnector.reset();
     CPacketSocket::SetErrorReporter(nullptr);
     board.SetPromotionAsker(nullptr);
     board.SetSoundSetting(nullptr);
@@ -251,6 +262,7 @@ void CMainDlg::Redraw(bool full) {
     // Every change of the game passes here: the clocks and the declaration follow it.
     UpdateClocks();
     SetMenuEnabled(ID_DECLARE, CanDeclare());
+    SetMenuEnabled(ID_ABANDON, protocol->Adjourned());
 }
 
 void CMainDlg::UpdateClocks() {
@@ -264,7 +276,10 @@ void CMainDlg::UpdateClocks() {
         return;
     }
     const int toMove = protocol->SideToMove();
-    auto face = [&](int side) { return ClockFace{ClockText(protocol->ClockOf(side)), side == toMove}; };
+    // An adjourned game's clocks stand still: neither is lit.
+    auto face = [&](int side) {
+        return ClockFace{ClockText(protocol->ClockOf(side)), side == toMove && !protocol->Adjourned()};
+    };
     const int bottom = Flipped() ? GOTE : SENTE;
     const bool wasShown = view.ClocksShown();
     view.SetClocks(face(bottom), face(bottom ^ 1));
@@ -281,7 +296,7 @@ void CMainDlg::UpdateClocks() {
 }
 
 bool CMainDlg::CanDeclare() const {
-    return Mode() == MODE_GAME && ConnState() != CONN_NONE && protocol->Strict() &&
+    return Mode() == MODE_GAME && !protocol->Adjourned() && ConnState() != CONN_NONE && protocol->Strict() &&
            protocol->SideToMove() == MySide();
 }
 
@@ -311,7 +326,8 @@ void CMainDlg::OnLeftButtonDown(QPoint p) {
         if (Mode() == MODE_FREE || Mode() == MODE_WATCHING)
             return;
         const int i = board.HitTest(p.x(), p.y());
-        if (i == -1 || Mode() != MODE_GAME)
+        // An adjourned game waits for its opponent: no move can be made.
+        if (i == -1 || Mode() != MODE_GAME || protocol->Adjourned())
             return;
         const int s = SideToMove();
         if (!board.IsOwner(i, s) || ConnState() == CONN_NONE || MySide() != s)
@@ -380,7 +396,7 @@ void CMainDlg::UpdateCursor(QPoint p) {
                 unsetCursor();
             break;
         case MODE_GAME:
-            if (MySide() == SideToMove())
+            if (MySide() == SideToMove() && !protocol->Adjourned())
                 setCursor(ownPieceCursor);
             else
                 unsetCursor();
@@ -517,6 +533,21 @@ void CMainDlg::Notify(Notice kind) {
         chatLog->AddLine(NoticeLogLine(kind));
     }
     balloon->Tell(text);
+    if (kind == Notice::Adjourned) {
+        // The waiting game stays on disk until it goes on and ends.
+        KeepGame();
+        if (!protocol->Kept().host)
+            ComeBack();
+    } else if ((kind == Notice::Resumed || kind == Notice::ResumeFailed) && reconnector) {
+        reconnector->Stop();
+    }
+}
+
+void CMainDlg::ComeBack() {
+    if (reconnector && protocol->Adjourned() && !protocol->hostAddress.empty())
+        reconnector->Start(
+            protocol->hostAddress, GUEST_PORT, profile.GetHandleName(),
+            listenSocket ? listenSocket->ListenPort() : static_cast<unsigned>(profile.GetPort()));
 }
 
 void CMainDlg::ShowChatInput(bool show) { chatInput->setVisible(show); }
@@ -547,10 +578,25 @@ void CMainDlg::OnResetGame() {
 
 void CMainDlg::OnRecordChanged() {
     QString error;
-    if (autosave.Save(record, &error) || autosaveWarned)
-        return;
-    autosaveWarned = true;
-    chatLog->AddLine(Utf8ToSjis("◆棋譜を自動保存できませんでした。" + error.toStdString()));
+    if (!autosave.Save(record, &error) && !autosaveWarned) {
+        autosaveWarned = true;
+        chatLog->AddLine(Utf8ToSjis("◆棋譜を自動保存できませんでした。" + error.toStdString()));
+    }
+    KeepGame();
+}
+
+void CMainDlg::KeepGame() {
+    const std::string keptPath = QFile::encodeName(CAutosave::KeptGamePath()).toStdString();
+    // The kept game names its record file, so it is kept only once there is one.
+    if (protocol->Resumable() && !autosave.Path().isEmpty()) {
+        Adjournment kept = protocol->Kept();
+        kept.recordPath = autosave.Path().toStdString();
+        gameKept = WriteFileAtomic(keptPath, AdjournmentText(kept)) || gameKept;
+    } else if (gameKept && Mode() != MODE_GAME) {
+        // The game ended (or was given up): nothing is left to resume.
+        QFile::remove(CAutosave::KeptGamePath());
+        gameKept = false;
+    }
 }
 
 }  // namespace ravu

@@ -38,6 +38,7 @@ namespace ravu {
 class CGameLink;
 class CGameSocket;
 class CPortMapper;
+class CReconnector;
 struct RecordLoad;
 
 // Command ids of the popup menu, the record window and the dialog keys.
@@ -64,6 +65,7 @@ constexpr int ID_COPY_POSITION = 32789;  // "局面をコピー": the board as S
 constexpr int ID_PASTE_RECORD = 32790;   // "棋譜を貼り付け": KIF, KI2, CSA, SFEN or USI text
 constexpr int ID_DECLARE = 32791;        // "入玉宣言": the entering-king declaration of a refereed game
 constexpr int ID_OPEN_RECENT = 32792;    // an item of "最近の対局": a saved game, by its path
+constexpr int ID_ABANDON = 32793;        // "中断した対局を終える": give an adjourned game up
 
 constexpr int AUTOPLAY_TIMER = 100;
 constexpr int AUTOPLAY_PERIOD_MS = 500;
@@ -133,6 +135,12 @@ public:
     void Disconnect();
     void GoToStart();
     void LoadKifuFile(const QString& path);
+    // At start-up: the game kept on disk when the program last ran (a game
+    // cut off by a lost connection, or by the program's own end) is taken up
+    // again, adjourned; a guest starts coming back to its host.  When it
+    // cannot be, the kept file stays as it is, nothing is opened, and the
+    // chat log says so.
+    void RestoreKeptGame();
     void TogglePanel();
     void ToggleKifuWindow();
     void ToggleLogWindow();
@@ -198,6 +206,9 @@ public:
     // Keeps the listening port forwarded by the home router; null with
     // given connections.
     std::unique_ptr<CPortMapper> portMapper;
+    // Brings a guest whose game was adjourned back to its host; null with
+    // given connections.
+    std::unique_ptr<CReconnector> reconnector;
     // The peer protocol; mode, flipped, mySide, connState and gamePeer live
     // in it and change only through its operations.
     std::unique_ptr<CPeerProtocol> protocol;
@@ -316,6 +327,13 @@ private:
     void UpdateClocks();
     // Whether the player may declare now: a strict game, on the own turn.
     bool CanDeclare() const;
+    // Keeps the running game on disk while it can be resumed; removes the
+    // kept file once the game this window kept has ended.
+    void KeepGame();
+    // A guest whose game is adjourned starts coming back to its host.
+    void ComeBack();
+    // "中断した対局を終える": asks, then gives the adjourned game up.
+    void AbandonAdjourned();
 
     CProfile& profile;
     CBoardView view;
@@ -325,6 +343,9 @@ private:
     QString fileFolder;
     // The autosave of the current game failed and the player was told.
     bool autosaveWarned = false;
+    // The kept game's file is this window's: written for the running game,
+    // or the one it took up.  Only then does the game's end remove it.
+    bool gameKept = false;
     // The window toggles of the popup menu; each one's checked state is
     // whether the panel, the record window, the log window is shown.
     QAction* panelToggle = nullptr;

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <climits>
 
+#include "app/atomic_file.h"
 #include "app/record_file.h"
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
@@ -41,6 +43,9 @@ QStringList FileFilters(bool save) {
 
 // The longest piece of a stopping line that a message shows.
 constexpr int SHOWN_LINE_CHARS = 60;
+
+// The longest kept game read: a few hundred bytes of key=value lines.
+constexpr size_t KEPT_GAME_MAX_BYTES = 16 * 1024;
 
 }  // namespace
 
@@ -107,6 +112,44 @@ void CMainDlg::LoadKifuFile(const QString& path) {
         return;
     }
     ShowLoadedRecord(load, path);
+}
+
+void CMainDlg::RestoreKeptGame() {
+    const QString keptPath = CAutosave::KeptGamePath();
+    if (!QFileInfo::exists(keptPath))
+        return;
+    Adjournment kept;
+    auto take = [&] {
+        std::string text;
+        if (!ReadFileHead(QFile::encodeName(keptPath).toStdString(), KEPT_GAME_MAX_BYTES, &text) ||
+            !ParseAdjournment(text, kept))
+            return false;
+        // Its record is loaded as opening the file would, whole, and stands at its last move.
+        RecordLoad load;
+        if (!LoadRecordFile(record, QFile::encodeName(QString::fromStdString(kept.recordPath)).toStdString(),
+                            &load) ||
+            load.stopLine != 0)
+            return false;
+        record.SetUpStart(board);
+        record.GoTo(board, INT_MAX, 0, nullptr);
+        return protocol->RestoreAdjourned(kept);
+    };
+    const bool taken = take();
+    if (!taken) {
+        // Whatever was read goes; the file stays for the player to look at.
+        record.ClearRecord();
+        record.SetUpStart(board);
+        kifuWnd->ClearList();
+        Redraw(false);
+        chatLog->AddLine(Utf8ToSjis("◆中断した対局を再開できませんでした。" + keptPath.toStdString()));
+        return;
+    }
+    kifuWnd->RefreshLists();
+    autosave.Continue(QString::fromStdString(kept.recordPath));
+    autosaveWarned = false;
+    gameKept = true;
+    // The player hears of it as of any adjournment; a guest starts coming back.
+    Notify(Notice::Adjourned);
 }
 
 void CMainDlg::ShowLoadedRecord(const RecordLoad& load, const QString& path) {

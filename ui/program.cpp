@@ -9,6 +9,7 @@ void RunProgram(const std::function<void(CMainDlg&)>& beforeRun) {
     CShogiApp shogi;
     shogi.Run([&beforeRun](CProfile& profile) {
         CMainDlg dlg(profile);
+        dlg.RestoreKeptGame();
         if (beforeRun)
             beforeRun(dlg);
         dlg.exec();

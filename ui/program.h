@@ -1,5 +1,6 @@
 // Start-up of the program: the single-instance check, the skin files, the
-// settings read, the main window run modally, the settings written at exit.
+// settings read, the main window set up (with the game kept from the last
+// run, if any) and run modally, the settings written at exit.
 // The QApplication must exist; ravuone and the end-to-end tests' copy of it
 // (ravuone-e2e) both start this way.
 #pragma once

@@ -1,17 +1,21 @@
 // Draws the main window offscreen and saves pictures for the documentation:
 // the start position, a game with a piece held and the squares it can reach
-// outlined, a refereed game with its clocks, and the end of one by mate with
-// its notice.
+// outlined, a refereed game with its clocks, the end of one by mate with its
+// notice, and a game adjourned by a lost connection as the program takes it
+// up again after a restart.
 //   ravuone-screenshot SKIN_DIR OUT_DIR
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <utility>
 #include <vector>
 
+#include "app/atomic_file.h"
 #include "app/shogi_app.h"
+#include "app/textcodec.h"
 #include "net/game_link.h"
 #include "ui/balloon_dlg.h"
 #include "ui/main_dlg.h"
@@ -143,5 +147,30 @@ int main(int argc, char** argv) {
                {8, 2, 4, 2, 0},
                {2, 4, 2, 3, 0}});
     ok = Save(dlg, out.filePath("main-mate.png")) && ok;
+
+    // A game with byoyomi cut off by a lost connection, taken up again after
+    // a restart: the record from its autosave file, the clocks as they
+    // stopped, the notice.  The notice of the mate is dismissed first.
+    if (auto* balloon = dynamic_cast<ravu::CBalloonDlg*>(dlg.balloon.get()))
+        balloon->OnCommand(ravu::CBalloonDlg::CMD_OK);
+    StartRefereedGame(dlg, {ravu::Rules::Strict, {}, {TimeKind::Byoyomi, 10 * 60 * 1000, 30 * 1000, 0}});
+    Play(dlg, {{7, 7, 7, 6, 20000},
+               {3, 3, 3, 4, 35000},
+               {2, 7, 2, 6, 50000},
+               {8, 3, 8, 4, 40000},
+               {2, 6, 2, 5, 65000},
+               {8, 4, 8, 5, 30000}});
+    dlg.protocol->mySide = ravu::SENTE;
+    ravu::Adjournment kept = dlg.protocol->Kept();
+    kept.token = "0123456789abcdef";
+    kept.address = "192.0.2.7:9149";
+    kept.opponent = ravu::Utf8ToSjis("花子");
+    kept.recordPath = dlg.autosave.Path().toStdString();
+    dlg.ClearGameState();  // out of the game, as a window just started
+    ok = ravu::WriteFileAtomic(QFile::encodeName(ravu::CAutosave::KeptGamePath()).toStdString(),
+                               ravu::AdjournmentText(kept)) &&
+         ok;
+    dlg.RestoreKeptGame();
+    ok = dlg.protocol->Adjourned() && Save(dlg, out.filePath("main-adjourned.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -140,7 +140,7 @@ bool ProgramCopy::Start() {
                QStringLiteral("ravu-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag));
     env.insert(QStringLiteral("RAVUONE_ECHO_MESSAGES"), QStringLiteral("1"));
     // The copy's saved games stay in its own folder.
-    env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), DataFolder());
     const QString socketPath = folder + QStringLiteral("/driver.sock");
     env.insert(QStringLiteral("RAVUONE_TEST_DRIVER"), socketPath);
     proc.setProcessEnvironment(env);
@@ -159,6 +159,12 @@ bool ProgramCopy::Exit() {
     if (!WaitUntil([&] { return driver.Try("menu 終了"); }))
         return false;
     return proc.waitForFinished(WAIT_MS) && proc.exitStatus() == QProcess::NormalExit && proc.exitCode() == 0;
+}
+
+void ProgramCopy::Kill() {
+    proc.kill();
+    proc.waitForFinished(WAIT_MS);
+    driver.Disconnect();
 }
 
 // ---------------------------------------------------------------------------

@@ -36,6 +36,8 @@ constexpr QPoint BOTTOM_HAND_BISHOP(443 + 64 + 15, 167 + 15);
 class DriverClient {
 public:
     bool Connect(const QString& socketPath, int ms = WAIT_MS);
+    // Forgets the connection (its program is gone).
+    void Disconnect() { socket.abort(); }
     // Sends one command; the answer without "ok " ("" for a bare "ok").
     // Fails the current test on "err" or no answer.
     QByteArray Call(const QByteArray& command);
@@ -65,7 +67,12 @@ public:
     bool Start();
     // Chooses "終了" through the popup menu and waits for the process to end.
     bool Exit();
+    // Ends the process with SIGKILL, as a crash would: nothing of the
+    // program runs any more.
+    void Kill();
     int Port() const { return port; }
+    // Its XDG_DATA_HOME: the saved games and the kept game are under "ravuone".
+    QString DataFolder() const { return folder + QStringLiteral("/data"); }
 
     DriverClient driver;
 
