@@ -11,6 +11,8 @@ namespace ravu {
 namespace {
 
 constexpr size_t TOKEN_MAX = 32;
+// The longest thinking time taken back from a kept game: a day.
+constexpr int64_t THINK_KEPT_MAX_MS = int64_t{24} * 60 * 60 * 1000;
 // The longest line of a kept game taken in (a path, a name, settings).
 constexpr size_t KEPT_LINE_MAX = 4096;
 
@@ -119,6 +121,7 @@ std::string AdjournmentText(const Adjournment& a) {
         line("sente_ms", std::to_string(a.senteMs));
         line("gote_ms", std::to_string(a.goteMs));
     }
+    line("think_ms", std::to_string(a.thinkMs));
     line("address", a.address);
     line("opponent", a.opponent);
     line("record", a.recordPath);
@@ -147,6 +150,8 @@ bool ParseAdjournment(std::string_view text, Adjournment& out) {
             a.senteMs = Number(value);
         else if (key == "gote_ms")
             a.goteMs = Number(value);
+        else if (key == "think_ms")
+            a.thinkMs = std::clamp<int64_t>(Number(value), 0, THINK_KEPT_MAX_MS);
         else if (key == "address")
             a.address = value;
         else if (key == "opponent")

@@ -73,6 +73,7 @@ struct Adjournment {
     Capabilities caps;     // shared with the opponent
     int64_t senteMs = -1;  // main time left, -1 for a game without clocks
     int64_t goteMs = -1;
+    int64_t thinkMs = 0;     // how long the side to move had been thinking
     std::string address;     // guest: where it reached its host ("[::1]:9149", a name)
     std::string opponent;    // the opponent's handle name (Shift-JIS, no line breaks)
     std::string recordPath;  // the file the game's record is kept in (UTF-8)

@@ -60,6 +60,7 @@ constexpr NoticeEntry NOTICES[] = {
     {Notice::LostByDeclaration, "lost_by_declaration",
      "相手の入玉宣言が成立しました。\r\nあなたの負けです。"},
     {Notice::Adjourned, "adjourned", "相手との接続が切れました。\r\n対局を中断して\r\n再開を待ちます。"},
+    {Notice::Restored, "restored", "中断していた対局を\r\n読み込みました。\r\n再開を待ちます。"},
     {Notice::Resumed, "resumed", "対局を再開しました。"},
     {Notice::ResumeFailed, "resume_failed", "中断した対局を\r\n再開できませんでした。\r\n対局を終わります。"},
 };

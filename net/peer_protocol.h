@@ -71,6 +71,7 @@ enum class Notice {
     LostByDeclaration,  // the opponent's declaration holds
     // A game cut off by a lost connection (both copies can resume games).
     Adjourned,     // the opponent's connection went in mid-game: the game waits
+    Restored,      // a game kept on disk was taken up after a restart: it waits
     Resumed,       // the opponent is back and the game goes on
     ResumeFailed,  // the opponent no longer has the adjourned game: it is over
 };

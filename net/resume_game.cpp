@@ -167,6 +167,7 @@ Adjournment CPeerProtocol::Kept() const {
         a.senteMs = clock.MainLeft(SENTE);
         a.goteMs = clock.MainLeft(GOTE);
     }
+    a.thinkMs = adjourned ? adjournedThinkMs : std::max<int64_t>(0, Now() - turnStartMs);
     a.address = hostAddress;
     a.opponent = opponentName;
     return a;
@@ -206,7 +207,7 @@ bool CPeerProtocol::RestoreAdjourned(const Adjournment& kept) {
     host.SetOpponentName(opponentName);
     mode = MODE_GAME;
     adjourned = true;
-    adjournedThinkMs = 0;
+    adjournedThinkMs = kept.thinkMs;
     flipped = mySide;
     board.SetFlip(flipped);
     host.Redraw(false);

@@ -118,6 +118,15 @@ void CMainDlg::SetUp(const QString& skinDir) {
         reconnector->onAccepted = [this](const std::string&, const std::string& hostCaps) {
             protocol->OnGuestConnected(hostCaps);
         };
+        // Still adjourned after the attempts: the player can try again by hand.
+        reconnector->onGaveUp = [this](bool) {
+            if (!protocol->Adjourned())
+                return;
+            const std::string text = Utf8ToSjis(
+                "相手に再接続できませんでした。\r\n「接続」からつなぎ直すと\r\n対局を再開できます。");
+            chatLog->AddLine(Utf8ToSjis("◆相手に再接続できませんでした。"));
+            balloon->Tell(text);
+        };
         auto turn = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
         turn->SetProtocol(protocol.get());
         turn->onAccepted = [this](int side) {
@@ -533,7 +542,7 @@ void CMainDlg::Notify(Notice kind) {
         chatLog->AddLine(NoticeLogLine(kind));
     }
     balloon->Tell(text);
-    if (kind == Notice::Adjourned) {
+    if (kind == Notice::Adjourned || kind == Notice::Restored) {
         // The waiting game stays on disk until it goes on and ends.
         KeepGame();
         if (!protocol->Kept().host)

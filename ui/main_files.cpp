@@ -148,8 +148,8 @@ void CMainDlg::RestoreKeptGame() {
     autosave.Continue(QString::fromStdString(kept.recordPath));
     autosaveWarned = false;
     gameKept = true;
-    // The player hears of it as of any adjournment; a guest starts coming back.
-    Notify(Notice::Adjourned);
+    // The player hears of it; a guest starts coming back.
+    Notify(Notice::Restored);
 }
 
 void CMainDlg::ShowLoadedRecord(const RecordLoad& load, const QString& path) {

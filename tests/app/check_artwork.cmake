@@ -17,6 +17,11 @@ foreach(f ${files})
     continue()
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${f} ${REF}/${f} RESULT_VARIABLE diff)
+  # A picture may differ at the edges of drawn characters, which font
+  # rasterizers of other versions smooth a little differently.
+  if(NOT diff EQUAL 0 AND NOT f MATCHES "\\.wav$")
+    execute_process(COMMAND ${TOOL} --compare ${OUT}/${f} ${REF}/${f} RESULT_VARIABLE diff)
+  endif()
   if(NOT diff EQUAL 0)
     list(APPEND failed ${f})
   endif()

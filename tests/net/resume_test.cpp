@@ -193,6 +193,8 @@ TEST(Resume, RestartedHostTakesItsGuestBack) {
     EXPECT_TRUE(n.host.proto.Adjourned());
     EXPECT_EQ(n.host.proto.mySide, GOTE);
     EXPECT_EQ(n.host.proto.ClockOf(SENTE).mainLeftMs, kept.senteMs);
+    EXPECT_GE(kept.thinkMs, 4000);  // its move under way
+    EXPECT_EQ(n.host.proto.ClockOf(GOTE).mainLeftMs, kept.goteMs - kept.thinkMs);
     n.Rejoin(n.guest, 8);
     ASSERT_FALSE(n.host.proto.Adjourned() || n.guest.proto.Adjourned());
     PlayOn(n);

@@ -132,8 +132,8 @@ TEST_F(AdjournedTest, AKeptGameIsTakenUpAdjournedAfterARestart) {
     EXPECT_NE(dlg->board.PieceAt(3, 4), -1);
     EXPECT_EQ(dlg->SideToMove(), SENTE);
     EXPECT_FALSE(dlg->protocol->ResumeText().empty());  // a guest: it asks to resume when it connects
-    EXPECT_EQ(log->lines, std::vector<std::string>{SjisToUtf8(NoticeLogLine(Notice::Adjourned))});
-    EXPECT_EQ(question->told, std::vector<std::string>{SjisToUtf8(NoticeText(Notice::Adjourned))});
+    EXPECT_EQ(log->lines, std::vector<std::string>{SjisToUtf8(NoticeLogLine(Notice::Restored))});
+    EXPECT_EQ(question->told, std::vector<std::string>{SjisToUtf8(NoticeText(Notice::Restored))});
 
     // Adjourned: no piece is picked up (not even by a host whose spectators
     // keep it connected), resigning says why, the clocks stand still, and
