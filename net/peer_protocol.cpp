@@ -134,8 +134,9 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
     const bool linkLost =
         connState == CONN_GUEST ? (wParam == 0 || wParam == guestLink) : listenSocket.AllSlotsFree() != 0;
     const bool guestGameLost = connState == CONN_GUEST && linkLost && mode == MODE_GAME;
-    // A game that both copies can resume waits for its opponent instead.
-    const bool adjournedNow = (opponentGone || guestGameLost) && Adjourn();
+    // A game that both copies can resume waits for its opponent instead (a
+    // guest whose link went again while it was coming back waits anew).
+    const bool adjournedNow = (opponentGone || guestGameLost) && (Adjourn() || adjourned);
     // An adjourned game outlives every link (a failed attempt to come back).
     if (gamePeer == wParam && !adjourned)
         ClearGameState();
