@@ -238,8 +238,9 @@ void CGuestHandshake::OnSockMessage(SockMsg msg, SockHandle wParam) {
                 break;
             case WM_SOCK_CLOSED:
                 // The host went away before answering: no use waiting longer.
-                if (m_pMain)
-                    m_pMain->OnSockMessage(msg, wParam);
+                // The main owner never had this connection, so its loss is
+                // not told there: to an adjourned game it would look like the
+                // loss of the game's own link.
                 Finish(OUT_FAILED);
                 return;
             default: break;

@@ -12,7 +12,8 @@ constexpr int TICK_MS = 100;
 CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
     : QObject(parent),
       protocol(board, record, connectSocket, listenSocket, *this),
-      handshake(connectSocket, this) {
+      handshake(connectSocket, this),
+      reconnector(connectSocket, this) {
     protocol.SetHandleName(sjisHandleName);
     listenSocket.SetHandleName(sjisHandleName);
     connectSocket.m_pOwner = this;
@@ -36,6 +37,7 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
         if (phase == CGuestHandshake::PHASE_CONNECTING) {
             switch (out) {
                 case CGuestHandshake::OUT_ACCEPTED:
+                    protocol.hostAddress = dialed;
                     protocol.OnGuestConnected(handshake.hostCaps);
                     Emit("accept");
                     break;
@@ -60,9 +62,19 @@ CHeadlessCopy::CHeadlessCopy(const std::string& sjisHandleName, QObject* parent)
         }
         ReportModeChange(oldMode);
     };
+
+    reconnector.onAccepted = [this](const std::string& hostName, const std::string& hostCaps) {
+        const int oldMode = protocol.mode;
+        protocol.OnGuestConnected(hostCaps);
+        Emit("reconnected", hostName);
+        ReportModeChange(oldMode);
+    };
+    reconnector.onGaveUp = [this](bool refused) { Emit("reconnect_gave_up", std::string(), refused); };
 }
 
 CHeadlessCopy::~CHeadlessCopy() {
+    // Stopped first: it hands the connection back to this copy.
+    reconnector.Stop();
     connectSocket.m_pOwner = nullptr;
     listenSocket.m_pOwner = nullptr;
 }
@@ -70,8 +82,12 @@ CHeadlessCopy::~CHeadlessCopy() {
 bool CHeadlessCopy::Listen(unsigned port) { return listenSocket.Listen(port) != 0; }
 
 bool CHeadlessCopy::Connect(const std::string& host, unsigned port) {
+    reconnector.Stop();
     if (protocol.connState != CONN_NONE)
         return false;
+    // Kept with an adjourned game for coming back: "host:port", "[v6]:port".
+    const std::string p = ":" + std::to_string(port);
+    dialed = host.find(':') == std::string::npos ? host + p : "[" + host + "]" + p;
     handshake.ownPort = listenSocket.ListenPort();
     if (handshake.StartConnect(Destination{host, port, true}, protocol.GetHandleName()) !=
         CGuestHandshake::START_CONNECTING) {
@@ -132,10 +148,13 @@ void CHeadlessCopy::Chat(const std::string& sjisText) {
 }
 
 int CHeadlessCopy::Disconnect() {
+    // Coming back on its own ends too (the game stays adjourned).
+    const bool comingBack = reconnector.Running();
+    reconnector.Stop();
     int oldMode = protocol.mode;
     int ok = protocol.Disconnect();
     ReportModeChange(oldMode);
-    return ok;
+    return ok || comingBack ? 1 : 0;
 }
 
 int CHeadlessCopy::Ask(Question kind, const std::string& question) {
@@ -166,8 +185,14 @@ void CHeadlessCopy::Redraw(bool) { ++redrawCount; }
 
 void CHeadlessCopy::Notify(Notice kind) {
     Emit("notice", NoticeText(kind), static_cast<qint64>(kind));
-    if (kind >= Notice::WonByMate)
+    if (kind >= Notice::WonByMate && kind < Notice::Adjourned)
         Emit("end", NoticeName(kind), static_cast<qint64>(kind));
+    // A guest goes back to its host; a host waits for its guest.
+    if (kind == Notice::Adjourned && !protocol.Kept().host && !protocol.hostAddress.empty()) {
+        Emit("reconnecting", protocol.hostAddress);
+        reconnector.Start(protocol.hostAddress, GUEST_PORT, protocol.GetHandleName(),
+                          listenSocket.ListenPort());
+    }
 }
 
 void CHeadlessCopy::ShowCheck() {
@@ -239,12 +264,13 @@ void CHeadlessCopy::Emit(const char* kind, const std::string& text, qint64 value
 
 void CHeadlessCopy::ReportModeChange(int oldMode) {
     int mode = protocol.mode;
+    // Also a game taken up again without a change of mode (restored and resumed).
+    if (mode != MODE_GAME)
+        tick.stop();
+    else if (!tick.isActive())
+        tick.start();
     if (mode == oldMode)
         return;
-    if (mode == MODE_GAME)
-        tick.start();
-    else
-        tick.stop();
     if (mode == MODE_GAME) {
         Emit("game_start", std::string(), protocol.mySide);
         if (protocol.Refereed())

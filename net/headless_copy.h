@@ -20,6 +20,7 @@
 #include "net/guest_handshake.h"
 #include "net/monotonic_clock.h"
 #include "net/peer_protocol.h"
+#include "net/reconnector.h"
 #include "record/kifu.h"
 
 namespace ravu {
@@ -36,6 +37,8 @@ public:
 
     // Guest side: connect dialog and turn dialog, headless.  True while the
     // attempt runs (a name is looked up first); its end comes as an event.
+    // A connection by hand ends any coming back on its own; an adjourned
+    // game is taken up with it when the host holds it.
     bool Connect(const std::string& host, unsigned port);
     void ProposeTurn(int side);
 
@@ -48,7 +51,7 @@ public:
     int Resign();
     int Declare();  // the entering-king declaration (CPeerProtocol::Declare)
     void Chat(const std::string& sjisText);
-    int Disconnect();
+    int Disconnect();  // also stops coming back to an adjourned game: 1 when either was done
 
     // --- CProtocolHost ---
     int Ask(Question kind, const std::string& question) override;
@@ -66,6 +69,7 @@ public:
     void OnSockMessage(SockMsg msg, SockHandle wParam) override;
     std::string CapsText() const override { return protocol.CapsText(); }
     std::string ProposalText() const override { return protocol.ProposalText(); }
+    std::string ResumeText() const override { return protocol.ResumeText(); }
 
     // How questions are answered: ASK_YES, ASK_NO, or 0 = through askHandler
     // (which may run a nested loop), or when that is null, ASK_NO.
@@ -82,6 +86,9 @@ public:
     CGameSocket listenSocket;
     CPeerProtocol protocol;
     CGuestHandshake handshake;
+    // A guest whose game was adjourned comes back to its host on its own
+    // (the waits can be shortened); the player's Connect and Disconnect stop it.
+    CReconnector reconnector;
 
     std::vector<std::string> chatLog;    // lines given to the chat log
     std::vector<std::string> questions;  // every question asked
@@ -99,8 +106,12 @@ signals:
     // the Notice); of the extension: "caps" (the peer's announcement),
     // "settings" (the game's, as GamePayload; value: own side, -1 watching),
     // "clock" (a clock report as received), "end" (an ending of a refereed
-    // game: NoticeName, value: the Notice).  text: Shift-JIS.  value: handle
-    // or number.
+    // game: NoticeName, value: the Notice); of adjourned games: "reconnecting"
+    // (a guest starts coming back to its host: text the address),
+    // "reconnected" (the host took it back: text its name; the "resumed" or
+    // "resume_failed" notice follows), "reconnect_gave_up" (value 1: the
+    // host refused, 0: the time ran out).  text: Shift-JIS.
+    // value: handle or number.
     void event(const QString& kind, const QByteArray& sjisText, qint64 value);
 
 private:
@@ -114,6 +125,8 @@ private:
 
     // Clocks run out and round trips are measured only while this ticks.
     QTimer tick;
+    // Where the guest's connection by hand goes, "host:port".
+    std::string dialed;
 };
 
 }  // namespace ravu

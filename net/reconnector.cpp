@@ -7,7 +7,7 @@
 namespace ravu {
 
 CReconnector::CReconnector(CGameSocket& connectSocket, CSockOwner* mainOwner, QObject* parent)
-    : QObject(parent), handshake(connectSocket, mainOwner, this) {
+    : QObject(parent), socket(connectSocket), handshake(connectSocket, mainOwner, this) {
     wait.setSingleShot(true);
     connect(&wait, &QTimer::timeout, this, [this] { Attempt(); });
     handshake.onOutcome = [this](CGuestHandshake::Phase, CGuestHandshake::Outcome outcome) {
@@ -32,8 +32,10 @@ void CReconnector::Start(const std::string& address, unsigned defaultPort, const
 void CReconnector::Stop() {
     running = false;
     wait.stop();
-    if (handshake.phase() != CGuestHandshake::PHASE_IDLE)
+    if (handshake.phase() != CGuestHandshake::PHASE_IDLE) {
         handshake.Cancel();
+        socket.Close();
+    }
 }
 
 void CReconnector::Attempt() {

@@ -29,7 +29,8 @@ public:
     // listens on (a copy never connects to itself).
     void Start(const std::string& address, unsigned defaultPort, const std::string& handleName,
                unsigned ownPort);
-    // Stops waiting and any attempt under way.
+    // Stops waiting and any attempt under way; the attempt's connection is
+    // closed, so that a host answering late cannot take this copy back.
     void Stop();
     bool Running() const { return running; }
 
@@ -48,6 +49,7 @@ private:
     void Attempt();
     void Outcome(CGuestHandshake::Outcome outcome);
 
+    CGameSocket& socket;
     CGuestHandshake handshake;
     QTimer wait;
     QElapsedTimer since;
