@@ -52,9 +52,17 @@ CPeerConsole::CPeerConsole(const PeerOptions& options, QObject* parent) : QObjec
                 }
                 if (copy->protocol.connState != CONN_NONE)
                     everConnected = true;
-                if (opt.exitOnClose && everConnected && copy->protocol.connState == CONN_NONE &&
-                    (kind == "closed" || kind == "refuse" || kind == "timeout" || kind == "connect_failed"))
-                    QTimer::singleShot(0, this, [this] { Quit(0); });
+                // Looked at once the protocol has taken the close in: the
+                // connection state is not yet updated when "closed" is told,
+                // and an adjourned guest goes on until it gives up coming back.
+                if (opt.exitOnClose && everConnected &&
+                    (kind == "closed" || kind == "refuse" || kind == "timeout" || kind == "connect_failed" ||
+                     kind == "reconnect_gave_up"))
+                    QTimer::singleShot(0, this, [this] {
+                        if (copy->protocol.connState == CONN_NONE &&
+                            (!copy->protocol.Adjourned() || !copy->reconnector.Running()))
+                            Quit(0);
+                    });
                 if (opt.exitOnClose && !opt.connectHost.empty() &&
                     (kind == "refuse" || kind == "timeout" || kind == "connect_failed"))
                     QTimer::singleShot(0, this, [this] { Quit(1); });
