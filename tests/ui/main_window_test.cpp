@@ -41,7 +41,6 @@ TEST_F(MainWindowTest, ClicksThatActOnNothing) {
         {"watching", MODE_WATCHING, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
         {"edit mode", MODE_EDIT, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
         {"empty square", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(5, 5), SquarePoint(5, 4), false, "", ""},
-        {"pawn two squares", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 5), true, "", ""},
         {"onto own piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(8, 8), SquarePoint(7, 7), true, "", ""},
         {"off the board", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), QPoint(60, 60), true, "", ""},
         {"autoplay", MODE_GAME, CONN_GUEST, SENTE, StripPoint(3), QPoint(), false, "", ""},
