@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "game/legal_moves.h"
-#include "game/position.h"
 #include "game/referee.h"
 #include "game/repetition.h"
 #include "game/sfen.h"
@@ -251,13 +250,9 @@ TEST(PieceTable, SfenPositions) {
     }
 }
 
-// Strict rules: the known counts of the even game (30, 900, 25,470 lines of
-// one to three moves); a move is legal when one of the legal moves has its
+// Strict rules: a move is legal when one of the legal moves has its
 // squares, type and promotion (the rules themselves: legal_moves_test.cpp).
-TEST(StrictRules, PerftAndIsLegalMove) {
-    const Position even(CShogiBoard(), SENTE);
-    EXPECT_EQ((std::vector<uint64_t>{Perft(even, 1), Perft(even, 2), Perft(even, 3)}),
-              (std::vector<uint64_t>{30, 900, 25470}));
+TEST(StrictRules, IsLegalMove) {
     CShogiBoard board;
     Arrange(board, "sFU52 sGY99 gOU19");
     EXPECT_FALSE(IsLegalMove(board, SENTE, Move(SENTE, 5, 2, 5, 1, PT_FU)));  // the last rank unpromoted

@@ -13,7 +13,6 @@ namespace ravu {
 namespace {
 
 using test::Describe;
-using test::Moves;
 
 // Moves from the board (RecordBoardMove) and as text from the peer
 // (RecordMoveText), chat lines as comments; what the record window, the peer
@@ -78,17 +77,6 @@ TEST(Kifu, RecordingAGame) {
     rec.RecordMoveText("まで99999999999999999999手で先手の勝ち");
     EXPECT_EQ(rec.kifu.current->move->number, INT_MAX);
     EXPECT_EQ(rec.RecordMoveText("   1 ７六歩(77)").number, 1);
-}
-
-// The order of the search shows in the order of a file's sections (KifFiles
-// tests); a hit becomes the current entry, and the main line's empty end is
-// never a hit.
-TEST(Kifu, FindPending) {
-    CKifu k;
-    const std::vector<KifuNode*> m = Moves(k, k.Root(), 1, 3, {2});
-    EXPECT_EQ(k.FindPending(2), m[1]->alt);
-    EXPECT_EQ(k.current, m[1]->alt);
-    EXPECT_EQ(k.FindPending(4), nullptr);
 }
 
 // A game recorded as in a network game: the position after every move

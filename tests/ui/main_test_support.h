@@ -54,6 +54,7 @@ protected:
             return QString();
         };
         dlg->openMenu = [this](QPoint p) { menuOpenedAt.push_back(p); };
+        dlg->showMessage = [this](const QString& text) { messages.push_back(text); };
         dlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
         EXPECT_FALSE(profile.GetHandleName().empty());  // a first run takes the machine's name
@@ -85,6 +86,7 @@ protected:
     FakeDialog *turnDialog = nullptr, *settingsDialog = nullptr;
     int fileRequests = 0;
     std::vector<QPoint> menuOpenedAt;
+    std::vector<QString> messages;  // the message boxes' texts
 };
 
 // A new file at path holding bytes.

@@ -41,7 +41,6 @@ TEST_F(MainWindowTest, ClicksThatActOnNothing) {
         {"watching", MODE_WATCHING, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
         {"edit mode", MODE_EDIT, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 6), false, "", ""},
         {"empty square", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(5, 5), SquarePoint(5, 4), false, "", ""},
-        {"pawn two squares", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), SquarePoint(7, 5), true, "", ""},
         {"onto own piece", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(8, 8), SquarePoint(7, 7), true, "", ""},
         {"off the board", MODE_GAME, CONN_GUEST, SENTE, SquarePoint(7, 7), QPoint(60, 60), true, "", ""},
         {"autoplay", MODE_GAME, CONN_GUEST, SENTE, StripPoint(3), QPoint(), false, "", ""},
@@ -291,16 +290,14 @@ TEST_F(MainWindowTest, FilesThatFailAreNamed) {
     QTemporaryDir dir;
     const QString junk = dir.filePath("random.kif");
     ASSERT_TRUE(WriteFile(junk, QByteArray("\x89PNG\r\n\x1a\n").repeated(512)));
-    std::vector<QString> shown;
-    dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
     QString chosen = junk;
     dlg->chooseFile = [&](bool) { return chosen; };
     const QImage before = dlg->ScreenImage();
     Click(StripPoint(5));
     chosen = dir.path();  // a folder cannot be written as a file
     Click(StripPoint(6));
-    EXPECT_EQ(shown, (std::vector<QString>{"棋譜ファイルを読み込めませんでした。\n" + junk,
-                                           "棋譜ファイルを保存できませんでした。\n" + dir.path()}));
+    EXPECT_EQ(messages, (std::vector<QString>{"棋譜ファイルを読み込めませんでした。\n" + junk,
+                                              "棋譜ファイルを保存できませんでした。\n" + dir.path()}));
     EXPECT_EQ(dlg->record.kifu.header.title, Utf8ToSjis("無題"));
     EXPECT_TRUE(dlg->ScreenImage() == before);
 }
@@ -378,13 +375,11 @@ TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
     QTemporaryDir dir;
     const QString kif = dir.filePath("a.kif"), kifu = dir.filePath("a.kifu");
     ASSERT_TRUE(WriteFile(kif, "先手：𠮷\r\n   1 ７六歩(77)\r\n   1 ３四歩(33)\r\n"));
-    QStringList messages;
-    dlg->showMessage = [&](const QString& text) { messages << text; };
     dlg->LoadKifuFile(kif);
-    EXPECT_EQ(messages,
-              QStringList{"棋譜ファイルを途中までしか読み込めませんでした。\n" + kif +
-                          "\n3 行目：   1 ３四歩(33)\nShift-JIS にない文字 1 個を &#x…; の形で残しました。"
-                          ".kifu で保存すると元の文字に戻ります。"});
+    EXPECT_EQ(messages, std::vector<QString>{
+                            "棋譜ファイルを途中までしか読み込めませんでした。\n" + kif +
+                            "\n3 行目：   1 ３四歩(33)\nShift-JIS にない文字 1 個を &#x…; の形で残しました。"
+                            ".kifu で保存すると元の文字に戻ります。"});
     dlg->chooseFile = [&](bool) { return kif; };
     for (int answer : {2, 1}) {
         question->answer = answer;
@@ -393,7 +388,7 @@ TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
     EXPECT_EQ(question->asked, 2);
     EXPECT_TRUE(ReadFile(kif).contains(Utf8ToSjis("先手：&#x20BB7;\r\n").c_str()));
     EXPECT_TRUE(ReadFile(kifu).contains("先手：𠮷\r\n"));
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 // The record goes to the clipboard as KIF text and comes back from it; the
@@ -401,8 +396,6 @@ TEST_F(MainWindowTest, RecordFileMessagesAndKifuQuestion) {
 // leaves the record as it was.
 TEST_F(MainWindowTest, RecordAndPositionThroughTheClipboard) {
     RecordMoves({{77, 76}, {33, 34}});  // ▲7六歩 △3四歩
-    std::vector<QString> shown;
-    dlg->showMessage = [&](const QString& text) { shown.push_back(text); };
     dlg->OnCommand(ID_COPY_POSITION);
     EXPECT_EQ(QApplication::clipboard()->text(),
               "lnsgkgsnl/1r5b1/pppppp1pp/6p2/9/2P6/PP1PPPPPP/1B5R1/LNSGKGSNL b - 3");
@@ -415,7 +408,7 @@ TEST_F(MainWindowTest, RecordAndPositionThroughTheClipboard) {
         dlg->OnCommand(ID_PASTE_RECORD);
     }
     EXPECT_EQ(MainLine(dlg->record), "   1 ７六歩(77) ;   2 ３四歩(33) ;;");
-    EXPECT_EQ(shown, std::vector<QString>{"貼り付けた文字列は棋譜として読めませんでした。"});
+    EXPECT_EQ(messages, std::vector<QString>{"貼り付けた文字列は棋譜として読めませんでした。"});
     StartConnectedGame(SENTE);
     dlg->OnCommand(ID_PASTE_RECORD);
     EXPECT_EQ(dlg->Mode(), MODE_GAME);
