@@ -117,8 +117,9 @@ bool ProgramCopy::Start() {
     env.insert(QStringLiteral("RAVUONE_INSTANCE_KEY"),
                QStringLiteral("ravu-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(tag));
     env.insert(QStringLiteral("RAVUONE_ECHO_MESSAGES"), QStringLiteral("1"));
-    // The copy's saved games stay in its own folder.
-    env.insert(QStringLiteral("XDG_DATA_HOME"), DataFolder());
+    // The copy's saved games and kept game stay in its own folder, also
+    // when it is started again.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
     const QString socketPath = folder + QStringLiteral("/driver.sock");
     env.insert(QStringLiteral("RAVUONE_TEST_DRIVER"), socketPath);
     proc.setProcessEnvironment(env);
@@ -185,9 +186,8 @@ void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& g
     ASSERT_NO_FATAL_FAILURE(DialHost(guest, host));
     // The host's user is asked, with the guest's handle name.
     AnswerYes(host, guestName);
+    // Connected, both show their chat inputs (their states are checked once the game starts).
     ASSERT_TRUE(WaitUntil([&] { return !guest.driver.Visible("connect"); }));
-    EXPECT_EQ(guest.driver.State(), (std::vector<int>{0, 1, 0}));
-    EXPECT_EQ(host.driver.State(), (std::vector<int>{0, 2, 0}));
     EXPECT_TRUE(guest.driver.Visible("main/chat"));
     EXPECT_TRUE(host.driver.Visible("main/chat"));
 

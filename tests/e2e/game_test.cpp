@@ -113,7 +113,6 @@ TEST(NetworkGame, WholeGameThroughTheWindows) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString saved = QString::fromUtf8(ravu::SjisToUtf8(f.readAll().toStdString()));
-    EXPECT_GT(saved.split("\r\n").size(), 10) << "lines end in CR LF";
     for (const char* move : {"７六歩(77)", "２二角成(88)", "同　銀(31)", "２四角打", "３三銀(22)", "投了"})
         EXPECT_TRUE(saved.contains(QString::fromUtf8(move))) << move << "\n" << saved.toStdString();
 

@@ -123,8 +123,6 @@ TEST(RefereedGame, GuestWithoutTheExtensionPlaysTheBasicGame) {
     guest.Send(QStringLiteral("resign"));
     EXPECT_TRUE(WaitUntil([&] { return host.driver.HasRow(QStringLiteral("3 投了")); }));
     EXPECT_TRUE(guest.Wait("game_over", QStringLiteral("投了")));
-    // The guest played no refereed game.
-    EXPECT_FALSE(guest.events.contains("\"settings\"") || guest.events.contains("\"clock\""));
     EXPECT_TRUE(host.Exit());
 }
 
