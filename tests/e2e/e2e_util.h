@@ -29,13 +29,11 @@ bool WaitUntil(const std::function<bool()>& cond, int ms = WAIT_MS);
 
 using test::SquarePoint;
 using test::StripPoint;
-// The centre of a bishop in the hand at the bottom right (row 0, second column).
-constexpr QPoint BOTTOM_HAND_BISHOP(443 + 64 + 15, 167 + 15);
 
 // The line protocol of the program's test driver.
 class DriverClient {
 public:
-    bool Connect(const QString& socketPath, int ms = WAIT_MS);
+    bool Connect(const QString& socketPath);
     // Forgets the connection (its program is gone).
     void Disconnect() { socket.abort(); }
     // Sends one command; the answer without "ok " ("" for a bare "ok").
@@ -45,8 +43,7 @@ public:
     bool Try(const QByteArray& command, QByteArray* answer = nullptr);
     QString Text(const QByteArray& target);
     bool Visible(const QByteArray& target);
-    QStringList List(const QByteArray& target);
-    // mode, connState, mySide of the main window.
+    // mode, connState, mySide of the main window (without the clocks).
     std::vector<int> State();
     // Left click at a point of the main window; the driver's monotonic time of the press.
     long long ClickMain(QPoint p);
@@ -71,8 +68,6 @@ public:
     // program runs any more.
     void Kill();
     int Port() const { return port; }
-    // Its XDG_DATA_HOME: the saved games and the kept game are under "ravuone".
-    QString DataFolder() const { return folder + QStringLiteral("/data"); }
 
     DriverClient driver;
 
@@ -83,31 +78,39 @@ private:
     QProcess proc;
 };
 
-// Waits for the balloon of c, checks that its question holds each of
-// expected, and answers it with a click on its yes or no button.
-void AnswerBalloon(ProgramCopy& c, const QStringList& expected, bool yes);
+// Waits for the balloon of c, checks that its question holds expected, and
+// answers it with a click on its yes button.
+void AnswerYes(ProgramCopy& c, const QString& expected);
 
-// The mover clicks from and to and, if asked, answers 成り; then both copies
-// list row in their record windows.
-void PlayMove(ProgramCopy& mover, ProgramCopy& other, QPoint from, QPoint to, const QString& row);
+// A move by clicks: squares as file * 10 + rank, `from` 0 for the piece at
+// `hand` in the mover's hand; `row` as the record window lists it.
+struct ClickedMove {
+    int from, to;
+    const char* row;
+    QPoint hand = {};
+};
+
+// Move i (from 0) of a game that `first` opens, on a board flipped or not,
+// and `second` answers: the mover clicks it and, if asked, answers 成り; then
+// both copies list its row in their record windows.
+void PlayMove(ProgramCopy& first, ProgramCopy& second, bool firstFlipped, const ClickedMove& m, int i);
 
 // Opens the connect dialog through control strip button 7, types the host's
 // address (127.0.0.1 unless another is given, e.g. "[::1]") with its port
 // and presses 接続.
 void DialHost(ProgramCopy& guest, const ProgramCopy& host, const QByteArray& address = "127.0.0.1");
 
-// What the guest chooses in the turn dialog: its side, the driver commands
-// that set the game's settings, and the texts the host's question then
-// holds (empty: "先手: " and the guest's name).
+// What the guest chooses in the turn dialog: its side and the driver
+// commands that set the game's settings.
 struct TurnChoice {
     int side = 0;
     QList<QByteArray> settings;
-    QStringList asked;
 };
 
 // The guest connects to the host through the connect dialog, the host
 // accepts, the guest proposes its choice through the turn dialog and the
-// host accepts: both main windows are then in the game.
+// host accepts (both questions name the guest): both main windows are then
+// in the game.
 void ConnectAndStartGame(ProgramCopy& host, ProgramCopy& guest, const QString& guestName,
                          const TurnChoice& choice = {});
 

@@ -1,6 +1,5 @@
 #include "tests/e2e/test_driver.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QImage>
@@ -28,19 +27,20 @@ namespace {
 // Stamps kept while nobody asks for them.
 constexpr size_t MAX_STAMPS = 100000;
 
-// The text a widget shows, line ends and backslashes escaped.
+// The text a widget shows, percent-encoded so that the answer is one line.
 QByteArray ShownText(QWidget* w) {
-    QString text;
-    // The balloon paints its question line by line.
+    QStringList lines;
+    // The balloon paints its question line by line; a list shows one line a row.
     if (auto* balloon = qobject_cast<CBalloonDlg*>(w)) {
-        QStringList lines;
         for (const BalloonLine& line : balloon->ShownLines())
             lines << line.text;
-        text = lines.join(QLatin1Char('\n'));
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-        text = p->toPlainText();
+        lines << p->toPlainText();
     }
-    return text.toUtf8().replace('\\', "\\\\").replace('\n', "\\n").replace('\r', "\\r");
+    return lines.join(QLatin1Char('\n')).toUtf8().toPercentEncoding();
 }
 
 // Runs fn on w from the event loop, unless w is gone by then.
@@ -50,8 +50,6 @@ void Later(QObject* context, QWidget* w, const std::function<void(QWidget*)>& fn
             fn(target);
     });
 }
-
-QString WithoutMnemonic(QString text) { return text.remove(QLatin1Char('&')); }
 
 // Key presses that carry each character as text, the way an input method
 // delivers Japanese; QTest's own typing knows only ASCII.
@@ -167,12 +165,9 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     auto* m = qobject_cast<CMainDlg*>(Find(QStringLiteral("main")));
 
     if (cmd == "state") {
-        return "ok " + QByteArray::number(m->Mode()) + ' ' + QByteArray::number(m->ConnState()) + ' ' +
-               QByteArray::number(m->MySide());
-    }
-    if (cmd == "clocks") {
-        // The plates are painted, not widgets: the main window says what they show.
-        QByteArray out = "ok";
+        QByteArray out = "ok " + QByteArray::number(m->Mode()) + ' ' + QByteArray::number(m->ConnState()) +
+                         ' ' + QByteArray::number(m->MySide());
+        // The clock plates are painted, not widgets: the main window says what they show.
         if (m->ClocksShown())
             for (const bool right : {true, false})
                 out += ' ' + m->Clock(right).text.toUtf8() + (m->Clock(right).running ? "*" : "");
@@ -188,7 +183,7 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
     if (cmd == "menu") {
         QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         for (QAction* a : menu ? menu->actions() : QList<QAction*>()) {
-            if (a->isSeparator() || WithoutMnemonic(a->text()) != rest(1))
+            if (a->isSeparator() || a->text().remove(QLatin1Char('&')) != rest(1))
                 continue;
             const QPoint at = menu->actionGeometry(a).center();
             Later(this, menu, [at](QWidget* m) {
@@ -205,12 +200,6 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         return w->isVisible() ? "ok 1" : "ok 0";
     if (cmd == "text")
         return "ok " + ShownText(w);
-    if (auto* list = qobject_cast<QListWidget*>(w); list && cmd == "list") {
-        QByteArray out = "ok ";
-        for (int i = 0; i < list->count(); ++i)
-            out += (i ? "\\n" : "") + list->item(i)->text().toUtf8();
-        return out;
-    }
     if (cmd == "hash" && words.size() == 6) {
         const QRect r(words[2].toInt(), words[3].toInt(), words[4].toInt(), words[5].toInt());
         // 32-bit pixels: the rows follow each other without padding.
@@ -230,32 +219,17 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         });
         return "ok " + QByteArray::number(ns);
     }
-    if (cmd == "button") {
-        for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
-            if (!b->isVisible() || WithoutMnemonic(b->text()) != rest(2))
-                continue;
-            Later(this, b, [](QWidget* t) { QTest::mouseClick(t, Qt::LeftButton, {}, t->rect().center()); });
-            return "ok";
-        }
-        return "err no such button";
-    }
-    if (cmd == "type") {
-        Later(this, w, [text = rest(2)](QWidget* t) {
-            t->activateWindow();
-            t->setFocus(Qt::OtherFocusReason);
-            TypeText(t, text);
-        });
-        return "ok";
-    }
-    if (cmd == "key" && words.size() == 3) {
-        const QKeySequence keys = QKeySequence::fromString(QString::fromUtf8(words[2]));
-        if (keys.isEmpty())
+    if (cmd == "type" || cmd == "key") {
+        const QKeySequence keys = QKeySequence::fromString(rest(2));
+        if (cmd == "key" && keys.count() != 1)
             return "err no such key";
-        const QKeyCombination k = keys[0];
-        Later(this, w, [k](QWidget* t) {
+        Later(this, w, [typed = cmd == "type", text = rest(2), keys](QWidget* t) {
             t->activateWindow();
             t->setFocus(Qt::OtherFocusReason);
-            QTest::keyClick(t, k.key(), k.keyboardModifiers());
+            if (typed)
+                TypeText(t, text);
+            else
+                QTest::keyClick(t, keys[0].key(), keys[0].keyboardModifiers());
         });
         return "ok";
     }

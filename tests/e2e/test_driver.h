@@ -6,28 +6,26 @@
 // Without the variable nothing listens.
 //
 // Commands (one a line, words separated by one space; the last word of
-// "type" and "button" runs to the end of the line; answers start with
-// "ok" or "err"):
+// "type" runs to the end of the line; answers start with "ok" or "err"):
 //   click TARGET X Y [right]  press and release the left (or right) button
 //                             at a point ("c c" = the centre); answers
 //                             "ok NS", NS the monotonic clock in ns just
 //                             before the press
-//   button TOP TEXT        click the visible push button of TOP with TEXT
 //   menu TEXT              click the item TEXT of the open popup menu
 //   type TARGET TEXT       focus TARGET and type TEXT
 //   key TARGET KEY         focus TARGET and press KEY as a key sequence
 //                          names it ("Return", "Ctrl+A")
 //   visible TARGET         "ok 1" or "ok 0"
-//   text TARGET            the text shown (\n, \r and \\ escaped)
-//   list TARGET            the lines of a list widget, joined by \n
-//   state                  "ok MODE CONNSTATE MYSIDE" of the main window
-//   clocks                 "ok" while the main window shows no clock plates,
-//                          else "ok RIGHT LEFT": each plate's text, with "*"
-//                          after it while that clock runs
+//   text TARGET            the text shown, percent-encoded: a plain text
+//                          box's, or a balloon's or list's lines joined by \n
+//   state                  "ok MODE CONNSTATE MYSIDE" of the main window,
+//                          then, while it shows clock plates, "RIGHT LEFT":
+//                          each plate's text, with "*" after it while that
+//                          clock runs
 //   hash TARGET X Y W H    digest of a rectangle of the widget as painted
 //   stamps                 "ok ROWS:NS ..." board repaints after the record
 //                          list changed, taken (and forgotten) since the last call
-// Actions (click, button, menu, type, key) answer first and then run from
+// Actions (click, menu, type, key) answer first and then run from
 // the event loop, so one that opens a modal dialog does not hold up later
 // commands: those are read by the dialog's own loop.
 //
