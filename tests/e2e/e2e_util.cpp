@@ -119,7 +119,7 @@ bool ProgramCopy::Start() {
     env.insert(QStringLiteral("RAVUONE_ECHO_MESSAGES"), QStringLiteral("1"));
     // The copy's saved games and kept game stay in its own folder, also
     // when it is started again.
-    env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), DataFolder());
     const QString socketPath = folder + QStringLiteral("/driver.sock");
     env.insert(QStringLiteral("RAVUONE_TEST_DRIVER"), socketPath);
     proc.setProcessEnvironment(env);

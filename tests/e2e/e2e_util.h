@@ -68,6 +68,8 @@ public:
     // program runs any more.
     void Kill();
     int Port() const { return port; }
+    // Its XDG_DATA_HOME: the saved games and the kept game are under "ravuone".
+    QString DataFolder() const { return folder + QStringLiteral("/data"); }
 
     DriverClient driver;
 
