@@ -14,6 +14,11 @@ struct CPortMapper::Worker {
     CPortMapper* owner = nullptr;  // cleared under lock once the owner stops listening
 };
 
+namespace {
+// The longest wait before a router that failed a renewal is asked again.
+constexpr int ASK_AGAIN_MAX_MS = 60 * 1000;
+}  // namespace
+
 int RenewAfterMs(uint32_t leaseSeconds) {
     constexpr uint32_t MIN_S = 1;
     constexpr uint32_t MAX_S = 24 * 60 * 60;
@@ -70,9 +75,19 @@ void CPortMapper::Launch(std::function<RouterMapping()> job, bool report) {
 void CPortMapper::OnDone(const RouterMapping& mapping) {
     if (stopped)
         return;
+    const bool wasMapped = current.result.state == PortMapState::Mapped;
     current = mapping;
-    if (current.result.state == PortMapState::Mapped && current.result.leaseSeconds > 0)
+    if (current.result.state == PortMapState::Mapped && current.result.leaseSeconds > 0) {
         renewTimer.start(RenewAfterMs(current.result.leaseSeconds));
+        askingAgain = false;
+    } else if (wasMapped || askingAgain) {
+        // A router that mapped the port before (restarting, say) is asked
+        // again as often as the lease would be renewed, at least once a
+        // minute, until it maps the port again.
+        renewTimer.start(config.leaseSeconds ? std::min(RenewAfterMs(config.leaseSeconds), ASK_AGAIN_MAX_MS)
+                                             : ASK_AGAIN_MAX_MS);
+        askingAgain = true;
+    }
     emit changed();
 }
 

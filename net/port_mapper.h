@@ -1,6 +1,7 @@
 // Keeps this copy's listening port forwarded by the home router while the
-// program runs: asks once at start, renews before the lease runs out, and
-// removes the mapping at the end.
+// program runs: asks once at start, renews before the lease runs out (and
+// asks again now and then when a renewal fails), and removes the mapping at
+// the end.
 //
 // miniupnpc only blocks (HTTP with its own multi-second timeouts), so every
 // exchange with the router runs on a short-lived worker thread, one at a
@@ -58,6 +59,7 @@ private:
     std::shared_ptr<Worker> worker;
     std::thread thread;
     QTimer renewTimer;
+    bool askingAgain = false;  // a renewal failed: the mapping is asked for until it is back
     bool stopped = false;
 };
 

@@ -37,6 +37,7 @@ const QByteArray DESCRIPTION = QByteArrayLiteral(
 
 struct RouterBehaviour {
     bool refuse = false;  // UPnP error 718, NAT-PMP result 2 (not authorised)
+    int refuseOnly = 0;   // only the UPnP mapping request with this number (from 1) is refused
     int answerDelayMs = 0;
     bool natPmp = false;  // also answer NAT-PMP on 127.0.0.1:5351
 };
@@ -105,7 +106,8 @@ private:
             Note((name + ' ' + Field(body, "NewExternalPort") + ' ' + Field(body, "NewInternalClient") + ' ' +
                   Field(body, "NewLeaseDuration"))
                      .toStdString());
-            const bool refused = behaviour.refuse && name == "AddPortMapping";
+            const int adds = name == "AddPortMapping" ? ++addCount : 0;
+            const bool refused = adds && (behaviour.refuse || adds == behaviour.refuseOnly);
             status = refused ? 500 : 200;
             // Of a SOAP answer miniupnpc reads the error code, or the external address.
             reply = "<s:Envelope><s:Body>" +
@@ -153,6 +155,7 @@ private:
     QObject context;
     uint16_t httpPort = 0;
     std::mutex lock;
+    int addCount = 0;  // mapping requests so far (the router's thread only)
     std::vector<std::string> log;
 };
 
@@ -216,6 +219,8 @@ TEST(PortMap, MappingsAndFailuresWithoutHoldingUpTheWindow) {
         // clang-format off
     } const cases[] = {
         {"renewed", {}, true, false, true, PortMapState::Mapped, upnp, {add, ip, add, ip, del}},
+        {"renewal refused, then asked again", {.refuseOnly = 2}, true, false, true, PortMapState::Mapped, upnp,
+         {add, ip, add, add, ip, del}},
         {"slow", {.answerDelayMs = 300}, true, false, true, PortMapState::Mapped, upnp, {add, ip, del}},
         {"NAT-PMP", {.natPmp = true}, false, true, true, PortMapState::Mapped,
          "外部から接続できるアドレス: 198.51.100.2:9149（NAT-PMP）", {"NatPmpMap 9149", "NatPmpDelete 9149"}},
