@@ -91,15 +91,20 @@ ResumeRequest ParseResume(std::string_view payload) {
     return r;
 }
 
-Reconcile Compare(const ResumeRequest& guest, int own, const std::string& ownDigest,
-                  const std::string& ownPrevDigest) {
+ResumeRequest RequestFor(const std::string& token, const std::vector<const MoveRec*>& moves) {
+    const size_t n = moves.size();
+    return {token, static_cast<int>(n), MovesDigest(moves, n), MovesDigest(moves, n ? n - 1 : 0)};
+}
+
+Reconcile Compare(const ResumeRequest& guest, const std::vector<const MoveRec*>& moves) {
+    const ResumeRequest own = RequestFor(guest.token, moves);
     if (guest.moves < 0 || guest.digest.empty())
         return Reconcile::Differ;
-    if (guest.moves == own && guest.digest == ownDigest)
+    if (guest.moves == own.moves && guest.digest == own.digest)
         return Reconcile::Same;
-    if (guest.moves + 1 == own && guest.digest == ownPrevDigest)
+    if (guest.moves + 1 == own.moves && guest.digest == own.prevDigest)
         return Reconcile::HostAhead;
-    if (guest.moves == own + 1 && guest.prevDigest == ownDigest)
+    if (guest.moves == own.moves + 1 && guest.prevDigest == own.digest)
         return Reconcile::GuestAhead;
     return Reconcile::Differ;
 }

@@ -52,16 +52,17 @@ inline constexpr std::string_view RESUME_BYE = "bye";
 // Any of the payloads as received; missing or malformed fields stay empty / -1.
 ResumeRequest ParseResume(std::string_view payload);
 
-// How the host compares a guest's request with its own record of `own` moves
-// (digests of all of them and of all but the last).
+// A guest's request for the game with the token and its moves.
+ResumeRequest RequestFor(const std::string& token, const std::vector<const MoveRec*>& moves);
+
+// How the host compares a guest's request with its own moves.
 enum class Reconcile {
     Same,        // the same moves
     HostAhead,   // the host has one move more: it sends that move again
     GuestAhead,  // the guest has one move more: it sends that move again
     Differ,      // not the same game
 };
-Reconcile Compare(const ResumeRequest& guest, int own, const std::string& ownDigest,
-                  const std::string& ownPrevDigest);
+Reconcile Compare(const ResumeRequest& guest, const std::vector<const MoveRec*>& own);
 
 // A game in progress as kept on disk, so that it can be resumed after the
 // program was restarted.  Written as "key=value" lines.

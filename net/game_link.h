@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "net/packet.h"
 #include "net/sock_owner.h"
@@ -41,6 +42,9 @@ public:
     virtual void CloseSlot(SockHandle handle) { (void)handle; }
 
     void SendRefuse(SockHandle handle) { SendTo(PKT_REFUSE, 1, "0", handle); }
+    void SendText(uint8_t type, std::string_view text, SockHandle handle) {
+        SendTo(type, static_cast<int>(text.size()), text.data(), handle);
+    }
     void SendChat(const std::string& text, SockHandle handle) {
         SendTo(PKT_CHAT, static_cast<int>(text.size()), text.data(), handle);
     }

@@ -46,7 +46,7 @@ void CPeerProtocol::Ping(SockHandle handle) {
     h.answered = false;
     const std::string text = std::to_string(++h.seq);
     CGameLink& link = connState == CONN_GUEST ? connectSocket : listenSocket;
-    link.SendTo(PKT_EXT_PING, static_cast<int>(text.size()), text.data(), handle);
+    link.SendText(PKT_EXT_PING, text, handle);
 }
 
 void CPeerProtocol::Gone(SockHandle handle) {

@@ -304,8 +304,7 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     // The token with which the guest can take the game up again after a lost link.
     if (gameCaps.resume) {
         resumeToken = tokenSource();
-        const std::string text = TokenPayload(resumeToken);
-        listenSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(text.size()), text.data(), gamePeer);
+        listenSocket.SendText(PKT_EXT_RESUME, TokenPayload(resumeToken), gamePeer);
     }
     listenSocket.SendExcept(PKT_OBSERVE, 1, "0", gamePeer);
     for (SockHandle h : acceptedGuests)
@@ -594,11 +593,10 @@ int CPeerProtocol::Disconnect() {
         return 0;
     // The game ends on purpose: the opponent does not wait for it to resume.
     if (Resumable() && !adjourned) {
-        const std::string bye(RESUME_BYE);
         if (connState == CONN_GUEST)
-            connectSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(bye.size()), bye.data(), 0);
+            connectSocket.SendText(PKT_EXT_RESUME, RESUME_BYE, 0);
         else if (gamePeer != 0)
-            listenSocket.SendTo(PKT_EXT_RESUME, static_cast<int>(bye.size()), bye.data(), gamePeer);
+            listenSocket.SendText(PKT_EXT_RESUME, RESUME_BYE, gamePeer);
     }
     if (connState == CONN_GUEST)
         connectSocket.Close();

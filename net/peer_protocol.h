@@ -314,6 +314,8 @@ private:
     void Resume();
     // The moves of the game, oldest first.
     std::vector<const MoveRec*> Moves() const;
+    // How long the side to move has been thinking (as it stood when adjourned).
+    int64_t ThinkingMs() const;
     // The last move as the opponent is sent it.
     std::string LastMoveText() const;
     // Replays the game so far of a watched game.

@@ -22,10 +22,6 @@ namespace {
 // its clock ran out as seen here: its own program declares first.
 constexpr int64_t CLAIM_GRACE_MS = 10 * 1000;
 
-void Send(CGameLink& link, uint8_t type, const std::string& text, SockHandle handle) {
-    link.SendTo(type, static_cast<int>(text.size()), text.data(), handle);
-}
-
 }  // namespace
 
 Capabilities CPeerProtocol::CapsOf(SockHandle handle) const {
@@ -97,7 +93,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
             }
             break;
         }
-        case PKT_EXT_PING: Send(link, PKT_EXT_PONG, text.substr(0, 32), handle); break;
+        case PKT_EXT_PING: link.SendText(PKT_EXT_PONG, text.substr(0, 32), handle); break;
         case PKT_EXT_PONG:
             if (auto it = health.find(handle);
                 it != health.end() && !it->second.answered && text == std::to_string(it->second.seq)) {
@@ -113,7 +109,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
 }
 
 void CPeerProtocol::SendGameTo(SockHandle handle) {
-    Send(listenSocket, PKT_EXT_GAME, GamePayload(game), handle);
+    listenSocket.SendText(PKT_EXT_GAME, GamePayload(game), handle);
     if (!Clocked())
         return;
     ClockReport r;
@@ -122,7 +118,7 @@ void CPeerProtocol::SendGameTo(SockHandle handle) {
     // The move being thought about has run for a while already.
     int64_t& toMove = SideToMove() == SENTE ? r.senteMs : r.goteMs;
     toMove = std::max<int64_t>(0, toMove - (Now() - turnStartMs));
-    Send(listenSocket, PKT_EXT_CLOCK, ClockPayload(r), handle);
+    listenSocket.SendText(PKT_EXT_CLOCK, ClockPayload(r), handle);
 }
 
 void CPeerProtocol::SendClocks(SockHandle except) {
@@ -134,7 +130,7 @@ void CPeerProtocol::SendClocks(SockHandle except) {
     const std::string text = ClockPayload(r);
     for (SockHandle h : acceptedGuests)
         if (h != except && h != gamePeer && CapsOf(h).clock && listenSocket.HasConnection(h))
-            Send(listenSocket, PKT_EXT_CLOCK, text, h);
+            listenSocket.SendText(PKT_EXT_CLOCK, text, h);
 }
 
 void CPeerProtocol::SetUpGame() {
@@ -163,18 +159,15 @@ void CPeerProtocol::SendOwnClock(int64_t thinkMs) {
     r.senteMs = clock.MainLeft(SENTE);
     r.goteMs = clock.MainLeft(GOTE);
     if (connState == CONN_GUEST)
-        Send(connectSocket, PKT_EXT_CLOCK, ClockPayload(r), 0);
+        connectSocket.SendText(PKT_EXT_CLOCK, ClockPayload(r), 0);
     else if (connState == CONN_HOST)
-        Send(listenSocket, PKT_EXT_CLOCK, ClockPayload(r), gamePeer);
+        listenSocket.SendText(PKT_EXT_CLOCK, ClockPayload(r), gamePeer);
 }
 
 ClockShow CPeerProtocol::ClockOf(int side) const {
     const bool toMove = (mode == MODE_GAME || mode == MODE_WATCHING) && side == SideToMove();
     // An adjourned game's clocks stand where they stopped.
-    const int64_t run = !toMove     ? 0
-                        : adjourned ? adjournedThinkMs
-                                    : std::max<int64_t>(0, Now() - turnStartMs);
-    return clock.Show(side, run);
+    return clock.Show(side, toMove ? ThinkingMs() : 0);
 }
 
 bool CPeerProtocol::CheckReceivedMove(const MoveRec& m) {

@@ -15,19 +15,15 @@
 
 namespace ravu {
 
-namespace {
-
-void Send(CGameLink& link, uint8_t type, std::string_view text, SockHandle handle) {
-    link.SendTo(type, static_cast<int>(text.size()), text.data(), handle);
-}
-
-}  // namespace
-
 std::vector<const MoveRec*> CPeerProtocol::Moves() const {
     std::vector<const MoveRec*> moves;
     for (const KifuNode* e = record.kifu.Root(); e && e->filled && e->move; e = e->next)
         moves.push_back(e->move);
     return moves;
+}
+
+int64_t CPeerProtocol::ThinkingMs() const {
+    return adjourned ? adjournedThinkMs : std::max<int64_t>(0, Now() - turnStartMs);
 }
 
 std::string CPeerProtocol::LastMoveText() const {
@@ -44,8 +40,8 @@ std::string CPeerProtocol::LastMoveText() const {
 bool CPeerProtocol::Adjourn() {
     if (!Resumable() || adjourned)
         return false;
+    adjournedThinkMs = ThinkingMs();
     adjourned = true;
-    adjournedThinkMs = std::max<int64_t>(0, Now() - turnStartMs);
     pendingThinkMs = -1;
     gamePeer = 0;
     // A piece in the pointer's hand goes back: no move can be made now.
@@ -70,14 +66,7 @@ void CPeerProtocol::Resume() {
 std::string CPeerProtocol::ResumeText() const {
     if (!adjourned || resumeAsHost)
         return {};
-    const std::vector<const MoveRec*> moves = Moves();
-    const size_t n = moves.size();
-    ResumeRequest r;
-    r.token = resumeToken;
-    r.moves = static_cast<int>(n);
-    r.digest = MovesDigest(moves, n);
-    r.prevDigest = MovesDigest(moves, n ? n - 1 : 0);
-    return RequestPayload(r);
+    return RequestPayload(RequestFor(resumeToken, Moves()));
 }
 
 void CPeerProtocol::HandleResume(SockHandle handle, bool fromHost, const std::string& text) {
@@ -114,13 +103,13 @@ void CPeerProtocol::HandleResume(SockHandle handle, bool fromHost, const std::st
         Resume();
         // The own last move never reached the host: it goes again.
         if (r.moves + 1 == static_cast<int>(moves.size()))
-            Send(connectSocket, PKT_MOVE, LastMoveText(), 0);
+            connectSocket.SendText(PKT_MOVE, LastMoveText(), 0);
         return;
     }
     // The token of the game that just started; the host learns that it arrived.
     if (mode == MODE_GAME && !adjourned && gameCaps.resume && !r.token.empty()) {
         resumeToken = r.token;
-        Send(connectSocket, PKT_EXT_RESUME, TokenPayload(resumeToken), 0);
+        connectSocket.SendText(PKT_EXT_RESUME, TokenPayload(resumeToken), 0);
     }
 }
 
@@ -136,11 +125,9 @@ void CPeerProtocol::AnswerResume(SockHandle handle) {
     const std::vector<const MoveRec*> moves = Moves();
     const int own = static_cast<int>(moves.size());
     const Reconcile how =
-        adjourned && resumeAsHost && asked.token == resumeToken
-            ? Compare(asked, own, MovesDigest(moves, own), MovesDigest(moves, own ? own - 1 : 0))
-            : Reconcile::Differ;
+        adjourned && resumeAsHost && asked.token == resumeToken ? Compare(asked, moves) : Reconcile::Differ;
     if (how == Reconcile::Differ) {
-        Send(listenSocket, PKT_EXT_RESUME, RESUME_NO, handle);
+        listenSocket.SendText(PKT_EXT_RESUME, RESUME_NO, handle);
         RefuseGuest(handle);
         return;
     }
@@ -148,10 +135,10 @@ void CPeerProtocol::AnswerResume(SockHandle handle) {
     Accepted(handle);
     gamePeer = handle;
     listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
-    Send(listenSocket, PKT_EXT_RESUME, OkPayload(own), handle);
+    listenSocket.SendText(PKT_EXT_RESUME, OkPayload(own), handle);
     // The own last move never reached the guest: it goes again.
     if (how == Reconcile::HostAhead)
-        Send(listenSocket, PKT_MOVE, LastMoveText(), handle);
+        listenSocket.SendText(PKT_MOVE, LastMoveText(), handle);
     host.ShowChatInput(true);
     Resume();
 }
@@ -167,7 +154,7 @@ Adjournment CPeerProtocol::Kept() const {
         a.senteMs = clock.MainLeft(SENTE);
         a.goteMs = clock.MainLeft(GOTE);
     }
-    a.thinkMs = adjourned ? adjournedThinkMs : std::max<int64_t>(0, Now() - turnStartMs);
+    a.thinkMs = ThinkingMs();
     a.address = hostAddress;
     a.opponent = opponentName;
     return a;
