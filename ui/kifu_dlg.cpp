@@ -23,7 +23,29 @@ CKifuListWidget::CKifuListWidget(QWidget* parent) : QListWidget(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-void CKifuListWidget::AddLine(const std::string& text) { addItem(DisplayText(text)); }
+void CKifuListWidget::AddLine(const std::string& text) {
+    addItem(DisplayText(text));
+    Mark(count() - 1);
+}
+
+void CKifuListWidget::SetBadLines(std::vector<bool> bad) {
+    badLines = std::move(bad);
+    for (int i = 0; i < count(); ++i)
+        Mark(i);
+}
+
+bool CKifuListWidget::IsMarkedBad(int index) const {
+    return index >= 0 && std::size_t(index) < badLines.size() && badLines[std::size_t(index)];
+}
+
+void CKifuListWidget::Mark(int index) {
+    QListWidgetItem* line = item(index);
+    if (!line)
+        return;
+    const bool bad = IsMarkedBad(index);
+    line->setForeground(bad ? QBrush(QColor(0xC0, 0x10, 0x10)) : QBrush());
+    line->setToolTip(bad ? QStringLiteral("悪手") : QString());
+}
 
 void CKifuListWidget::ClearLines() {
     ++programSelecting;

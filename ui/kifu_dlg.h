@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QString>
 #include <QTreeWidget>
+#include <vector>
 
 #include "record/kifu_view.h"
 #include "ui/main_parts.h"
@@ -40,9 +41,16 @@ public:
     int SelectedLine() const override;
     // True while the program itself changes the selection.
     bool ProgramSelecting() const { return programSelecting > 0; }
+    // Lines whose move an analysis found bad (index = list line); they are
+    // drawn in red, and lines added later take their mark from here too.
+    void SetBadLines(std::vector<bool> bad);
+    bool IsMarkedBad(int index) const;
 
 private:
+    void Mark(int index);
+
     int programSelecting = 0;
+    std::vector<bool> badLines;
 };
 
 // The move tree: the record's tree view of every move and variation.  Handles count up from 1 and are

@@ -68,6 +68,11 @@ void CMainDlg::BuildPopupMenu() {
     add(ID_DECLARE, QStringLiteral("入玉宣言"));
     add(ID_ABANDON, QStringLiteral("中断した対局を終える"));
     popupMenu->addSeparator();
+    add(ID_REVIEW_START, QStringLiteral("感想戦を始める"));
+    add(ID_REVIEW_END, QStringLiteral("感想戦を終える"));
+    followToggle = AddToggle(ID_REVIEW_FOLLOW, true, QStringLiteral("感想戦から離れて見る"),
+                             QStringLiteral("感想戦に合わせる"), &CMainDlg::FollowReview);
+    popupMenu->addSeparator();
     add(ID_COPY_RECORD, QStringLiteral("棋譜をコピー"));
     add(ID_COPY_POSITION, QStringLiteral("局面をコピー"));
     add(ID_PASTE_RECORD, QStringLiteral("棋譜を貼り付け"));
@@ -85,6 +90,8 @@ void CMainDlg::BuildPopupMenu() {
     // A toggle chosen in the menu has already changed (and carried out) its
     // state when the menu reports it; the other items go to the command table,
     // those of the submenu too, with the file they stand for.
+    // Whether a review can start changes with every guest that comes and goes.
+    connect(popupMenu, &QMenu::aboutToShow, this, [this] { UpdateReviewMenu(); });
     connect(popupMenu, &QMenu::triggered, this, [this](QAction* a) {
         if (!a->isCheckable())
             OnCommand(a->data().toInt(), 0, a->data().toInt() == ID_OPEN_RECENT ? a->toolTip() : QString());
@@ -165,6 +172,8 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             if (line.isEmpty())
                 return;
             chatInput->clear();
+            if (ReviewCommentLine(line))
+                return;
             if (ConnState() != CONN_NONE)
                 HandleChat(Utf8ToSjis(line.toStdString()));
             return;
@@ -192,6 +201,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             if (Mode() == MODE_FREE) {
                 record.StepTo(board, static_cast<int>(param));
                 Redraw(false);
+                TellShown();
             }
             break;
         case ID_STEP_BACK:
@@ -204,6 +214,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
                     record.SetUpStart(board);
                     record.GoTo(board, static_cast<int>(param), 0, nullptr);
                     Redraw(false);
+                    TellShown();
                 }
             }
             break;
@@ -223,8 +234,14 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
                 record.SetUpStart(board);
                 record.GoTo(board, 0, static_cast<int32_t>(param), kifuWnd->MoveList());
                 Redraw(false);
+                TellShown();
             }
             break;
+        case ID_REVIEW_START:
+            if (!protocol->StartReview())
+                TellWhy("感想戦は、対局のあとに\r\nつながっている相手とできます。");
+            break;
+        case ID_REVIEW_END: protocol->EndReview(); break;
         case ID_FILE_DROP:
         case ID_OPEN_RECENT:
             if (Mode() == MODE_FREE)
@@ -402,6 +419,12 @@ void CMainDlg::GoToStart() {
     record.Rewind();
     record.SetUpStart(board);
     Redraw(false);
+    TellShown();
+}
+
+void CMainDlg::FollowReview(bool on) {
+    protocol->SetFollowing(on);
+    UpdateReviewMenu();
 }
 
 void CMainDlg::SendToPeers(uint8_t type, const std::string& text) { protocol->SendToPeers(type, text); }

@@ -332,6 +332,13 @@ void CMainDlg::OnLeftButtonDown(QPoint p) {
     if (held == -1) {
         if (HitTestClick(p))
             return;
+        if (Mode() == MODE_FREE && protocol->Reviewing()) {
+            const int i = board.HitTest(p.x(), p.y());
+            const int s = ShownSideToMove();
+            if (i != -1 && board.IsOwner(i, s))
+                PickUp(i, p, s);
+            return;
+        }
         if (Mode() == MODE_FREE || Mode() == MODE_WATCHING)
             return;
         const int i = board.HitTest(p.x(), p.y());
@@ -341,13 +348,11 @@ void CMainDlg::OnLeftButtonDown(QPoint p) {
         const int s = SideToMove();
         if (!board.IsOwner(i, s) || ConnState() == CONN_NONE || MySide() != s)
             return;
-        board.PickUp(i, p.x(), p.y());
-        Redraw(false);  // the held piece is no longer drawn at its place
-        board.ComputeAttacks(MySide());
-        // The marks go into the back buffer, so dragging does not wipe them.
-        view.DrawIntoBuffer(board.MarkList(0, i));
-        DragTo(i, p.x(), p.y());
-        view.Repaint(BOARD_BAND);
+        PickUp(i, p, s);
+        return;
+    }
+    if (Mode() == MODE_FREE && protocol->Reviewing()) {
+        ReviewDrop(held, p);
         return;
     }
     if (Mode() == MODE_FREE || Mode() == MODE_WATCHING) {
@@ -365,9 +370,24 @@ void CMainDlg::OnLeftButtonDown(QPoint p) {
     Redraw(false);
 }
 
+void CMainDlg::PickUp(int index, QPoint p, int side) {
+    board.PickUp(index, p.x(), p.y());
+    Redraw(false);  // the held piece is no longer drawn at its place
+    board.ComputeAttacks(side);
+    // The marks go into the back buffer, so dragging does not wipe them.
+    view.DrawIntoBuffer(board.MarkList(0, index));
+    DragTo(index, p.x(), p.y());
+    view.Repaint(BOARD_BAND);
+}
+
+bool CMainDlg::Holding() const {
+    return (Mode() == MODE_GAME || Mode() == MODE_EDIT || (Mode() == MODE_FREE && protocol->Reviewing())) &&
+           board.HeldPiece() != -1;
+}
+
 void CMainDlg::OnRightButtonUp(QPoint p, QPoint globalPos) {
     (void)p;
-    if ((Mode() == MODE_GAME || Mode() == MODE_EDIT) && board.HeldPiece() != -1) {
+    if (Holding()) {
         board.CancelCapture();
         Redraw(false);
         return;
@@ -380,9 +400,8 @@ void CMainDlg::OnMouseMove(QPoint p, QPoint globalPos) {
         DragWindowTo(globalPos - grabOffset);
         return;
     }
-    const int held = board.HeldPiece();
-    if ((Mode() == MODE_GAME || Mode() == MODE_EDIT) && held != -1 && DRAG_AREA.Contains(p.x(), p.y()))
-        DragTo(held, p.x(), p.y());
+    if (Holding() && DRAG_AREA.Contains(p.x(), p.y()))
+        DragTo(board.HeldPiece(), p.x(), p.y());
     UpdateCursor(p);
 }
 

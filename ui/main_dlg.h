@@ -66,6 +66,10 @@ constexpr int ID_PASTE_RECORD = 32790;   // "棋譜を貼り付け": KIF, KI2, C
 constexpr int ID_DECLARE = 32791;        // "入玉宣言": the entering-king declaration of a refereed game
 constexpr int ID_OPEN_RECENT = 32792;    // an item of "最近の対局": a saved game, by its path
 constexpr int ID_ABANDON = 32793;        // "中断した対局を終える": give an adjourned game up
+constexpr int ID_REVIEW_START = 32794;   // "感想戦を始める": review the game with everyone connected
+constexpr int ID_REVIEW_END = 32795;     // "感想戦を終える"
+constexpr int ID_REVIEW_FOLLOW = 32796;  // toggle: the board follows the review, or browses alone
+constexpr int ID_ANALYSIS_WINDOW = 32797;  // toggle: the analysis window
 
 constexpr int AUTOPLAY_TIMER = 100;
 constexpr int AUTOPLAY_PERIOD_MS = 500;
@@ -183,6 +187,9 @@ public:
     // an arriving chat line is told once until the log window is shown.
     void Notify(Notice kind) override;
     int64_t NowMs() const override { return MonotonicMs(); }
+    // The review changed the record (lists and tree are filled again) or,
+    // while following, the entry shown (the list selects it).
+    void OnReviewChanged(bool recordChanged) override;
 
     // --- the game state, kept by the protocol --------------------------------------
     int Mode() const { return protocol->mode; }
@@ -318,6 +325,10 @@ private:
     void PasteRecord();
     // main_dlg.cpp
     void BeginWindowDrag(QPoint p);
+    // Picks the piece up for a move of `side`: its reach is marked and it follows the pointer.
+    void PickUp(int index, QPoint p, int side);
+    // A piece is held for a move (in a game, while editing, or tried in a review).
+    bool Holding() const;
     // Moves the window (and the record window with it) during a drag.
     void DragWindowTo(QPoint topLeft);
     void PlaceWindows();
@@ -334,6 +345,25 @@ private:
     void ComeBack();
     // "中断した対局を終える": asks, then gives the adjourned game up.
     void AbandonAdjourned();
+    // --- reviewing (main_review.cpp) ---
+    // The entry whose position the board shows outside a game: the selected
+    // line of the record window (a copy in the displayed line); null at the start.
+    const KifuNode* ShownEntry() const;
+    // The side to move in the position shown.
+    int ShownSideToMove() const;
+    // The board again at the entry shown (after a move tried on it, or a preview).
+    void ShowPosition();
+    // The menu items of the review as the review stands.
+    void UpdateReviewMenu();
+    // The follow toggle of the menu.
+    void FollowReview(bool on);
+    // The player stepped or jumped in the record: the others follow when this copy does.
+    void TellShown();
+    // Board input during a review: a move tried on the board goes to everyone.
+    bool ReviewPickUp(QPoint p);
+    void ReviewDrop(int held, QPoint p);
+    // A chat line that starts with the comment mark is a comment on the entry shown.
+    bool ReviewCommentLine(const QString& line);
 
     CProfile& profile;
     CBoardView view;
@@ -351,6 +381,7 @@ private:
     QAction* panelToggle = nullptr;
     QAction* kifuToggle = nullptr;
     QAction* logToggle = nullptr;
+    QAction* followToggle = nullptr;
     QLineEdit* chatInput = nullptr;
     QTimer autoplay;
     QTimer clockTimer;
