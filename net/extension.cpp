@@ -42,7 +42,7 @@ std::string Duration(int64_t ms) {
 
 }  // namespace
 
-std::string CapsPayload() { return CapsPayload({EXT_VERSION, true, true, true, true, true}); }
+std::string CapsPayload() { return CapsPayload({EXT_VERSION, true, true, true, true, true, true}); }
 
 std::string CapsPayload(const Capabilities& caps) {
     std::string out = std::string(EXT_MAGIC) + " " + std::to_string(caps.version);
@@ -50,7 +50,8 @@ std::string CapsPayload(const Capabilities& caps) {
                             {caps.clock, "clock"},
                             {caps.handicap, "handicap"},
                             {caps.ping, "ping"},
-                            {caps.resume, "resume"}})
+                            {caps.resume, "resume"},
+                            {caps.review, "review"}})
         if (on)
             out += std::string(" ") + word;
     return out;
@@ -71,6 +72,7 @@ Capabilities ParseCaps(std::string_view payload) {
         c.handicap |= words[i] == "handicap";
         c.ping |= words[i] == "ping";
         c.resume |= words[i] == "resume";
+        c.review |= words[i] == "review";
     }
     return c;
 }
@@ -85,6 +87,7 @@ Capabilities Shared(const Capabilities& a, const Capabilities& b) {
     c.handicap = a.handicap && b.handicap;
     c.ping = a.ping && b.ping;
     c.resume = a.resume && b.resume;
+    c.review = a.review && b.review;
     return c;
 }
 

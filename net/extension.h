@@ -28,11 +28,12 @@ struct Capabilities {
     bool handicap = false;  // handicap starts
     bool ping = false;      // round-trip measurement
     bool resume = false;    // a game cut off by a lost connection can be resumed
+    bool review = false;    // a finished game reviewed together (感想戦)
 
     bool Any() const { return version > 0; }
 };
 
-// This copy's announcement ("RAVU 1 rules clock handicap ping resume").
+// This copy's announcement ("RAVU 1 rules clock handicap ping resume review").
 std::string CapsPayload();
 // An announcement of the given abilities.
 std::string CapsPayload(const Capabilities& caps);
@@ -91,5 +92,6 @@ constexpr uint8_t PKT_EXT_CLOCK = 0x62;   // 'b': thinking time and clocks
 constexpr uint8_t PKT_EXT_PING = 0x63;    // 'c': any text, answered by a pong with the same text
 constexpr uint8_t PKT_EXT_PONG = 0x64;    // 'd'
 constexpr uint8_t PKT_EXT_RESUME = 0x65;  // 'e': a game's resume token, a request to resume, the answer
+constexpr uint8_t PKT_EXT_REVIEW = 0x66;  // 'f': reviewing a game together: the record, requests, orders
 
 }  // namespace ravu

@@ -63,6 +63,8 @@ constexpr NoticeEntry NOTICES[] = {
     {Notice::Restored, "restored", "中断していた対局を\r\n読み込みました。\r\n再開を待ちます。"},
     {Notice::Resumed, "resumed", "対局を再開しました。"},
     {Notice::ResumeFailed, "resume_failed", "中断した対局を\r\n再開できませんでした。\r\n対局を終わります。"},
+    {Notice::ReviewStarted, "review_started", "感想戦を始めます。"},
+    {Notice::ReviewEnded, "review_ended", "感想戦を終わります。"},
 };
 
 const NoticeEntry& EntryOf(Notice kind) {
@@ -153,6 +155,7 @@ void CPeerProtocol::OnSockMessage(SockMsg msg, SockHandle wParam) {
         health.clear();
         echoPending.clear();
         host.ShowChatInput(false);
+        StopReview(false);
     }
     if (adjournedNow) {
         host.Redraw(false);
@@ -244,6 +247,7 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
         Accepted(handle);
         listenSocket.SendTo(PKT_ACCEPT, 1, "0", handle);
         host.ShowChatInput(true);
+        ReviewJoined(handle);
     } else {
         RefuseGuest(handle);
     }
@@ -471,7 +475,10 @@ void CPeerProtocol::HandleChat(SockHandle handle, const std::string* text) {
 }
 
 void CPeerProtocol::LogChat(const std::string& line) {
-    record.AddComment(line);
+    // During a review the records of all copies must stay alike: chat lines,
+    // which each copy would attach where it stands, stay in the log.
+    if (!reviewing)
+        record.AddComment(line);
     host.AddLine(line);
 }
 
@@ -502,6 +509,7 @@ void CPeerProtocol::OnTurnAccepted(int side) {
 }
 
 void CPeerProtocol::StartGame() {
+    StopReview(false);
     mode = MODE_GAME;
     resumeAsHost = connState == CONN_HOST;
     board.Reset();
@@ -521,6 +529,11 @@ void CPeerProtocol::StartGame() {
 }
 
 void CPeerProtocol::ResetGame() {
+    // A guest's review ends here (its host is starting a game, say); a host
+    // ends it for everyone.
+    if (reviewing && connState == CONN_HOST)
+        SendReviewOrder("end");
+    StopReview(false);
     mode = MODE_FREE;
     adjourned = false;
     resumeToken.clear();
@@ -605,6 +618,7 @@ int CPeerProtocol::Disconnect() {
     acceptedGuests.clear();
     guestExt.clear();
     health.clear();
+    StopReview(false);
     ClearGameState();
     connState = CONN_NONE;
     guestLink = 0;

@@ -11,6 +11,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/board_host.h"
@@ -25,6 +26,7 @@ namespace ravu {
 
 class CShogiBoard;
 class CKifuControl;
+struct KifuNode;
 struct KomaRec;
 struct MoveRec;
 
@@ -74,6 +76,9 @@ enum class Notice {
     Restored,      // a game kept on disk was taken up after a restart: it waits
     Resumed,       // the opponent is back and the game goes on
     ResumeFailed,  // the opponent no longer has the adjourned game: it is over
+    // Reviewing a finished game together (the host and guests with `review`).
+    ReviewStarted,  // the record was replaced by the host's and the review began
+    ReviewEnded,    // the review is over; the record keeps what it gathered
 };
 
 // The notice as the player reads it (Shift-JIS; lines separated by CR LF).
@@ -126,6 +131,10 @@ public:
     virtual void Notify(Notice kind) { (void)kind; }
     // Milliseconds of a monotonic clock (thinking times, time-outs).
     virtual int64_t NowMs() const = 0;
+    // The review replaced or changed the record (recordChanged: rebuild the
+    // tree and the list) and, when following, moved the board and the
+    // record's current entry and displayed line to where it stands.
+    virtual void OnReviewChanged(bool recordChanged) { (void)recordChanged; }
 };
 
 class CPeerProtocol : public CSockOwner {
@@ -254,6 +263,30 @@ public:
     // Where the tokens of new games come from (fixed where runs must repeat).
     std::string (*tokenSource)() = NewResumeToken;
 
+    // --- reviewing a finished game together (review_game.cpp) -----------------
+    // Connected, no game running or watched, and this copy shares `review`
+    // with its host (guest) or with at least one accepted guest (host).
+    bool CanReview() const;
+    // Host: starts at once; guest: asks its host.  False when !CanReview().
+    bool StartReview();
+    // Host: ends it for all; guest: asks its host.
+    void EndReview();
+    bool Reviewing() const { return reviewing; }
+    bool Following() const { return following; }
+    // On again: the board jumps to where the review stands now.
+    void SetFollowing(bool on);
+    // The user stepped or jumped in the record; lastShown is the last entry
+    // applied (null: the start position).  Tells the others when following.
+    void ReviewShown(const KifuNode* lastShown);
+    // A move the user made on the board in the position shown (the window
+    // puts the board back first: the move comes back through the host's
+    // order like everyone's).  False when not reviewing or the move does not
+    // fit the position.
+    bool ReviewMove(const MoveRec& move);
+    // A comment typed by the user for the entry shown; cut to what one
+    // packet carries.
+    void ReviewComment(const std::string& sjisText);
+
     // --- state ----------------------------------------------------------------
     int connState = CONN_NONE;
     int mode = MODE_FREE;
@@ -324,6 +357,28 @@ private:
     // was made on the board but not recorded).
     void RestoreBoard();
     int64_t Now() const { return host.NowMs(); }
+    // --- reviewing (review_game.cpp) ---
+    // A packet of type PKT_EXT_REVIEW: a guest's request or the host's order.
+    void HandleReview(SockHandle handle, bool fromHost, const std::string& text);
+    // Host: the record text and where the review stands, to one guest.
+    void SendReviewTo(SockHandle handle, const std::string& kif);
+    // Host: a guest accepted or announced during a review joins it.
+    void ReviewJoined(SockHandle handle);
+    // Host: an order to every accepted guest with `review`.
+    void SendReviewOrder(const std::string& order);
+    // Host: applies a request (own: its own user's, else a guest's); the
+    // order that results goes to every guest.  False when refused.
+    bool ApplyReviewRequest(const std::string& request, bool own);
+    // Applies an order ("go", "move", "comment"); the host's own and the
+    // guests'.  ownMove: the move came from this copy's user.  False when it
+    // does not fit the record.
+    bool ApplyReviewOrder(std::string_view order, bool ownMove);
+    // The record is replaced by the host's text; the review stands at `at`.
+    bool BeginReview(const std::string& kif, std::string_view at);
+    // The review stops here; the record stays.
+    void StopReview(bool notify);
+    // A follower's board, current entry and displayed line go to reviewAt.
+    void ShowReview(bool recordChanged);
 
     int AskHost(Question kind, const std::string& question);
     void Accepted(SockHandle handle);
@@ -390,6 +445,16 @@ private:
     bool resumeAsHost = false;     // this copy hosts the game
     bool tokenHeld = false;        // host: its guest has told that it holds the token
     int64_t adjournedThinkMs = 0;  // how long the side to move had thought when the link went
+    // Reviewing.
+    bool reviewing = false;
+    bool following = true;
+    std::vector<int> reviewAt;  // the entry where the review stands (empty: the start)
+    std::vector<int> shownAt;   // the entry this copy's board shows
+    std::string reviewKif;      // guest: the host's record text, arriving in pieces
+    // Guest: own requests sent and not yet ordered back ("go" steps shown
+    // already, and moves, which this copy shows even when not following).
+    std::deque<std::string> stepsPending;
+    std::deque<std::string> movesPending;
 };
 
 }  // namespace ravu

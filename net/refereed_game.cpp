@@ -36,7 +36,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
         return false;
     CGameLink& link = fromHost ? connectSocket : listenSocket;
     const uint8_t type = link.GetLastType(handle);
-    if (type < PKT_EXT_CAPS || type > PKT_EXT_RESUME)
+    if (type < PKT_EXT_CAPS || type > PKT_EXT_REVIEW)
         return false;
     if (!extensionOn)
         return true;  // not announced: the packet means nothing here
@@ -50,6 +50,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
             // A spectator that joined the running game learns its settings now.
             if (mode == MODE_GAME && handle != gamePeer && IsAccepted(handle))
                 SendGameTo(handle);
+            ReviewJoined(handle);
         }
         return true;
     }
@@ -103,6 +104,7 @@ bool CPeerProtocol::HandleExtension(SockHandle handle) {
             }
             break;
         case PKT_EXT_RESUME: HandleResume(handle, fromHost, text); break;
+        case PKT_EXT_REVIEW: HandleReview(handle, fromHost, text); break;
         default: break;
     }
     return true;

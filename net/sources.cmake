@@ -12,6 +12,7 @@ add_library(ravu_net_model STATIC
   ${CMAKE_SOURCE_DIR}/net/heartbeat.cpp
   ${CMAKE_SOURCE_DIR}/net/adjournment.cpp
   ${CMAKE_SOURCE_DIR}/net/resume_game.cpp
+  ${CMAKE_SOURCE_DIR}/net/review_game.cpp
   ${CMAKE_SOURCE_DIR}/net/host_list.cpp
   ${CMAKE_SOURCE_DIR}/net/port_map_status.cpp
 )

@@ -172,6 +172,25 @@ KifuNode* CKifu::AddAlternative(KifuNode* filledEntry, const MoveRec& move) {
     return filledEntry;
 }
 
+KifuNode* CKifu::AddLastAlternative(KifuNode* entry, const MoveRec& move) {
+    if (!entry)
+        return nullptr;
+    KifuNode* last = entry;
+    while (last->alt)
+        last = last->alt;
+    KifuNode* a = NewEntry();
+    *a->move = move;
+    a->prev = entry->prev;
+    a->filled = 1;
+    KifuNode* n = NewEntry();
+    n->prev = a;
+    n->move->number = NextNumber(move.number);
+    n->move->side = move.side ^ 1;
+    a->next = n;
+    last->alt = a;
+    return a;
+}
+
 KifuNode* CKifu::AddMoveLine(KifuNode* entry, std::string_view text) {
     if (!entry)
         return nullptr;

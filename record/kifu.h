@@ -70,6 +70,11 @@ public:
     // Hangs an empty pending alternative with the move's number and side on
     // the filled entry.  Returns the filled entry.
     KifuNode* AddAlternative(KifuNode* filledEntry, const MoveRec& move);
+    // Hangs the move as a new filled alternative, with the empty entry that
+    // ends its line, at the end of the chain of alternatives that `entry`
+    // belongs to, so that the chain's other entries keep their places.
+    // Returns the new entry.
+    KifuNode* AddLastAlternative(KifuNode* entry, const MoveRec& move);
     // Parses the text and appends it at entry's line; none when entry is none.
     KifuNode* AddMoveLine(KifuNode* entry, std::string_view text);
     // The entry whose tree item is the handle; inVariation (may be null) is

@@ -14,6 +14,7 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/sfen_writer.cpp
   ${CMAKE_SOURCE_DIR}/record/ki2_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
+  ${CMAKE_SOURCE_DIR}/record/record_path.cpp
 )
 target_include_directories(ravu_record PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ravu_record PUBLIC ravu_game)
