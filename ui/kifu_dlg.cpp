@@ -28,21 +28,21 @@ void CKifuListWidget::AddLine(const std::string& text) {
     Mark(count() - 1);
 }
 
-void CKifuListWidget::SetBadLines(std::vector<bool> bad) {
-    badLines = std::move(bad);
+void CKifuListWidget::Remark() {
     for (int i = 0; i < count(); ++i)
         Mark(i);
 }
 
 bool CKifuListWidget::IsMarkedBad(int index) const {
-    return index >= 0 && std::size_t(index) < badLines.size() && badLines[std::size_t(index)];
+    const QListWidgetItem* line = item(index);
+    return line && !line->toolTip().isEmpty();
 }
 
 void CKifuListWidget::Mark(int index) {
     QListWidgetItem* line = item(index);
     if (!line)
         return;
-    const bool bad = IsMarkedBad(index);
+    const bool bad = isBad && isBad(index);
     line->setForeground(bad ? QBrush(QColor(0xC0, 0x10, 0x10)) : QBrush());
     line->setToolTip(bad ? QStringLiteral("悪手") : QString());
 }

@@ -19,7 +19,7 @@
 #include <QListWidget>
 #include <QString>
 #include <QTreeWidget>
-#include <vector>
+#include <functional>
 
 #include "record/kifu_view.h"
 #include "ui/main_parts.h"
@@ -41,16 +41,17 @@ public:
     int SelectedLine() const override;
     // True while the program itself changes the selection.
     bool ProgramSelecting() const { return programSelecting > 0; }
-    // Lines whose move an analysis found bad (index = list line); they are
-    // drawn in red, and lines added later take their mark from here too.
-    void SetBadLines(std::vector<bool> bad);
+    // Which lines hold a move an analysis found bad (by list line); they are
+    // drawn in red, each as it is added, and all again on Remark().
+    void SetBadTest(std::function<bool(int index)> test) { isBad = std::move(test); }
+    void Remark();
     bool IsMarkedBad(int index) const;
 
 private:
     void Mark(int index);
 
     int programSelecting = 0;
-    std::vector<bool> badLines;
+    std::function<bool(int index)> isBad;
 };
 
 // The move tree: the record's tree view of every move and variation.  Handles count up from 1 and are

@@ -101,8 +101,12 @@ void CMainDlg::OnReviewChanged(bool recordChanged) {
     // Following, the protocol has put board and displayed line where the
     // review stands; alone, the board stays on the entry the player chose.
     int line = kifuWnd->MoveList()->SelectedLine();
-    if (protocol->Following())
-        line = int(protocol->ReviewShownPath().size());
+    if (protocol->Following()) {
+        // The entry shown is the one before the current entry; its list line is its ply.
+        line = 0;
+        for (const KifuNode* e = record.kifu.current ? record.kifu.current->prev : nullptr; e; e = e->prev)
+            ++line;
+    }
     if (recordChanged)
         kifuWnd->RefreshLists();
     else
