@@ -105,8 +105,8 @@ Evaluation EvaluationOf(std::string_view comment) {
     ForEachCommentLine(comment, [&](std::string_view line) {
         if (StartsWith(line, SCORE_KEY) && !score.known) {
             const std::string_view text = line.substr(SCORE_KEY.size());
-            const std::size_t digit = text.find_first_of("0123456789");
-            if (digit != std::string_view::npos && text.find_first_not_of("+- ") == digit) {
+            const std::size_t digit = StartsWith(text, "+") || StartsWith(text, "-") ? 1 : 0;
+            if (digit < text.size() && text[digit] >= '0' && text[digit] <= '9') {
                 score.known = true;
                 score.value = DecimalValue(text);
             }
