@@ -1,11 +1,12 @@
 // The settings file: two sections, eleven keys, read and written in the
-// order below, and the port forwarding key that only a copy which turned
-// port forwarding off needs to write.  The section and key names are Shift-JIS on disk (this file's
-// literals are compiled to code page 932).
+// order below, and the keys that a copy writes only once it has changed
+// them: port forwarding, and the engine of a record's analysis.  The section and key names are Shift-JIS on
+// disk (this file's literals are compiled to code page 932).
 #include "app/settings.h"
 
 #include <charconv>
 #include <climits>
+#include <filesystem>
 
 #include "app/atomic_file.h"
 #include "app/ini.h"
@@ -26,6 +27,8 @@ const char* const KEY_WINDOW_X = "表示位置Ｘ";
 const char* const KEY_WINDOW_Y = "表示位置Ｙ";
 const char* const KEY_SOUND = "駒音";
 const char* const KEY_PORT_MAPPING = "ポート自動開放";
+const char* const KEY_ENGINE_COMMAND = "EngineCommand";
+const char* const KEY_ENGINE_TIME = "EngineTimeMs";
 const char* const KEY_LEFT = "left";
 const char* const KEY_TOP = "top";
 const char* const KEY_RIGHT = "right";
@@ -71,7 +74,14 @@ int32_t ReadInt(const CIniDocument& ini, const char* section, const char* key, i
     return value;
 }
 
+constexpr const char* FAIRY_STOCKFISH = "/usr/games/fairy-stockfish";
+
 }  // namespace
+
+std::string DefaultEngineCommand() {
+    std::error_code error;
+    return std::filesystem::is_regular_file(FAIRY_STOCKFISH, error) ? FAIRY_STOCKFISH : "";
+}
 
 void CProfile::Clear() {
     settings = ProfileSettings{};
@@ -97,6 +107,10 @@ bool CProfile::LoadProfile(const std::string& path) {
     settings.windowY = ReadInt(ini, SECTION_PROPERTIES, KEY_WINDOW_Y, 0);
     settings.pieceSound = ReadInt(ini, SECTION_PROPERTIES, KEY_SOUND, 0);
     settings.portMapping = ReadInt(ini, SECTION_PROPERTIES, KEY_PORT_MAPPING, ProfileSettings{}.portMapping);
+    settings.engineCommand = ReadString(ini, SECTION_PROPERTIES, KEY_ENGINE_COMMAND);
+    settings.engineTimeMs = ReadInt(ini, SECTION_PROPERTIES, KEY_ENGINE_TIME, DEFAULT_ENGINE_TIME_MS);
+    if (settings.engineTimeMs < ENGINE_TIME_MIN_MS || settings.engineTimeMs > ENGINE_TIME_MAX_MS)
+        settings.engineTimeMs = DEFAULT_ENGINE_TIME_MS;
     chatLog.left = ReadInt(ini, SECTION_CHATLOG, KEY_LEFT, DEFAULT_CHATLOG_LEFT);
     chatLog.top = ReadInt(ini, SECTION_CHATLOG, KEY_TOP, DEFAULT_CHATLOG_TOP);
     chatLog.right = ReadInt(ini, SECTION_CHATLOG, KEY_RIGHT, DEFAULT_CHATLOG_RIGHT);
@@ -121,6 +135,10 @@ bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
     if (settings.portMapping != ProfileSettings{}.portMapping ||
         ini.Find(SECTION_PROPERTIES, KEY_PORT_MAPPING))
         ini.Set(SECTION_PROPERTIES, KEY_PORT_MAPPING, std::to_string(settings.portMapping));
+    if (!settings.engineCommand.empty() || ini.Find(SECTION_PROPERTIES, KEY_ENGINE_COMMAND))
+        ini.Set(SECTION_PROPERTIES, KEY_ENGINE_COMMAND, CleanString(settings.engineCommand));
+    if (settings.engineTimeMs != DEFAULT_ENGINE_TIME_MS || ini.Find(SECTION_PROPERTIES, KEY_ENGINE_TIME))
+        ini.Set(SECTION_PROPERTIES, KEY_ENGINE_TIME, std::to_string(settings.engineTimeMs));
     ini.Set(SECTION_CHATLOG, KEY_LEFT, std::to_string(chatLog.left));
     ini.Set(SECTION_CHATLOG, KEY_TOP, std::to_string(chatLog.top));
     ini.Set(SECTION_CHATLOG, KEY_RIGHT, std::to_string(chatLog.right));

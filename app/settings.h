@@ -17,6 +17,11 @@ constexpr int32_t DEFAULT_CHATLOG_LEFT = 3;
 constexpr int32_t DEFAULT_CHATLOG_TOP = 22;
 constexpr int32_t DEFAULT_CHATLOG_RIGHT = 571;
 constexpr int32_t DEFAULT_CHATLOG_BOTTOM = 199;
+constexpr int32_t DEFAULT_ENGINE_TIME_MS = 1000;
+
+// Time per position of a record's analysis; outside these, the default.
+constexpr int32_t ENGINE_TIME_MIN_MS = 10;
+constexpr int32_t ENGINE_TIME_MAX_MS = 3600000;
 
 // Longest string value kept from the file or written to it, in bytes.  A
 // longer value is cut at a character boundary.
@@ -34,7 +39,13 @@ struct ProfileSettings {
     int32_t windowY = 0;          // main window's top edge, screen pixels
     int32_t pieceSound = 0;       // 0 silent, anything else plays the piece sound
     int32_t portMapping = 1;      // 0 leaves the home router alone; else it is asked to forward the port
+    std::string engineCommand{};  // USI engine's command line; empty: DefaultEngineCommand()
+    int32_t engineTimeMs = DEFAULT_ENGINE_TIME_MS;  // analysis time per position
 };
+
+// The engine used when the settings name none: Debian's fairy-stockfish
+// package when it is installed, else none (empty).
+std::string DefaultEngineCommand();
 
 // Place and size of the chat log window, screen pixels.
 struct ChatLogRect {
@@ -55,8 +66,9 @@ public:
     bool LoadProfile(const std::string& path);
 
     // Writes the eleven keys to path, and the port forwarding key when it is
-    // off or the file already has it (so a file of a copy that never turned
-    // it off stays as it was), through a temporary file beside it that
+    // off, the engine keys when they differ from their defaults, each also
+    // when the file already has it (so a file of a copy that never changed
+    // them stays as it was), through a temporary file beside it that
     // is then renamed over it, so a failed or interrupted write leaves the
     // old file whole.  Sections and keys of the old file that the program
     // does not know are kept.  Returns false (and the reason in *error when
@@ -76,6 +88,13 @@ public:
     int32_t GetSound() const { return settings.pieceSound; }
     bool IsPortMappingOn() const { return settings.portMapping != 0; }
     void SetPortMapping(int32_t on) { settings.portMapping = on; }  // stored unchanged
+    // The engine's command line: the one set, else DefaultEngineCommand().
+    std::string GetEngineCommand() const {
+        return settings.engineCommand.empty() ? DefaultEngineCommand() : settings.engineCommand;
+    }
+    void SetEngineCommand(const std::string& command) { settings.engineCommand = command; }
+    int32_t GetEngineTimeMs() const { return settings.engineTimeMs; }
+    void SetEngineTimeMs(int32_t ms) { settings.engineTimeMs = ms; }
 
     // The main window reads and writes its saved position in place.
     int32_t& WindowX() { return settings.windowX; }

@@ -1,6 +1,7 @@
 // Moves named by squares, completed on a board of the reader's own.
 #include "record/move_tracker.h"
 
+#include "game/legal_moves.h"
 #include "game/sfen.h"
 
 namespace ravu {
@@ -47,7 +48,7 @@ bool CMoveTracker::Play(int fromFile, int fromRank, int toFile, int toRank, int 
         m.promoted = p.promoted || promote;
         m.status = promote ? MS_PROMOTE : MS_MOVE;
     }
-    if (!board.ApplyMove(m, true))
+    if ((strict && !IsLegalMove(board, side, m)) || !board.ApplyMove(m, true))
         return false;
     *move = m;
     side ^= 1;
@@ -55,6 +56,35 @@ bool CMoveTracker::Play(int fromFile, int fromRank, int toFile, int toRank, int 
     lastFile = toFile;
     lastRank = toRank;
     return true;
+}
+
+namespace {
+
+// Drop letters of USI and the record's piece types.
+constexpr std::string_view DROP_LETTERS = "PLNSGBR";
+constexpr int DROP_TYPES[] = {PT_FU, PT_KYO, PT_KEI, PT_GIN, PT_KIN, PT_KAKU, PT_HI};
+
+int UsiFile(char c) { return c >= '1' && c <= '9' ? c - '0' : 0; }
+int UsiRank(char c) { return c >= 'a' && c <= 'i' ? c - 'a' + 1 : 0; }
+
+}  // namespace
+
+bool CMoveTracker::PlayUsi(std::string_view w, MoveRec* move) {
+    if (w.size() == 4 && w[1] == '*') {
+        char letter = w[0];
+        if (letter >= 'a' && letter <= 'z')
+            letter = char(letter - 'a' + 'A');
+        const std::size_t at = DROP_LETTERS.find(letter);
+        const int file = UsiFile(w[2]), rank = UsiRank(w[3]);
+        return at != std::string_view::npos && file && rank &&
+               Play(0, 0, file, rank, DROP_TYPES[at], false, move);
+    }
+    if (w.size() != 4 && !(w.size() == 5 && w[4] == '+'))
+        return false;
+    const int fromFile = UsiFile(w[0]), fromRank = UsiRank(w[1]), toFile = UsiFile(w[2]),
+              toRank = UsiRank(w[3]);
+    return fromFile && fromRank && toFile && toRank &&
+           Play(fromFile, fromRank, toFile, toRank, 0, w.size() == 5, move);
 }
 
 MoveRec CMoveTracker::End(int32_t status) const {

@@ -24,6 +24,16 @@ public:
     // piece that cannot promote).
     bool Play(int fromFile, int fromRank, int toFile, int toRank, int dropType, bool promote, MoveRec* move);
 
+    // The same for a move written as USI ("7g7f", "8h2b+", "P*5e"); false
+    // also for a word that is not one.
+    bool PlayUsi(std::string_view word, MoveRec* move);
+
+    // With strict rules on, Play also refuses what the referee of a strict
+    // game refuses (a king left attacked, a second pawn on a file, a pawn
+    // drop that mates, a piece that could never move again): for moves that
+    // come from an engine rather than from a record.
+    void SetStrict(bool on) { strict = on; }
+
     // An end entry (MS_RESIGN ...) with the next number and the side to move.
     MoveRec End(int32_t status) const;
 
@@ -39,6 +49,7 @@ private:
     int side = SENTE;
     int32_t number = 1;
     int32_t lastFile = 0, lastRank = 0;
+    bool strict = false;
 };
 
 }  // namespace ravu

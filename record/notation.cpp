@@ -109,6 +109,13 @@ int32_t DecimalValue(std::string_view text) {
     return int32_t(value);
 }
 
+std::string KifMoveText(const MoveRec& m, bool sameSquare) {
+    const std::string dest =
+        sameSquare ? std::string(FILE_CHARS[0]) + RANK_CHARS[0]
+                   : std::string(TableChar(FILE_CHARS, 10, m.toFile)) + TableChar(RANK_CHARS, 10, m.toRank);
+    return dest + PieceName(m) + SourceField(m);
+}
+
 std::string FormatMove(const KifuNode& entry, int mode) {
     std::string out;
     if (!entry.move)
@@ -131,13 +138,9 @@ std::string FormatMove(const KifuNode& entry, int mode) {
             // The empty entry at the end of every line has no text.
             if (m.status == MS_MOVE && int64_t(m.toFile) + m.toRank == 0)
                 break;
-            std::string dest;
-            if (entry.prev && entry.prev->move && entry.prev->move->toFile == m.toFile &&
-                entry.prev->move->toRank == m.toRank)
-                dest = std::string(FILE_CHARS[0]) + RANK_CHARS[0];
-            else
-                dest = std::string(TableChar(FILE_CHARS, 10, m.toFile)) + TableChar(RANK_CHARS, 10, m.toRank);
-            const std::string moveText = dest + PieceName(m) + SourceField(m);
+            const std::string moveText =
+                KifMoveText(m, entry.prev && entry.prev->move && entry.prev->move->toFile == m.toFile &&
+                                   entry.prev->move->toRank == m.toRank);
             if (mode == FMT_TREE) {
                 out = number + " " + (m.side == 0 ? "▲" : "▽") + " " + moveText;
             } else if (mode == FMT_LIST) {

@@ -25,6 +25,10 @@ constexpr int TIME_FIELD_MAX = 127;   // longest time field text the parser keep
 // layout.  Empty for an entry without text.
 std::string FormatMove(const KifuNode& entry, int mode);
 
+// The move's text without number, time or mark: "７六歩(77)", "５五角打",
+// and "同　歩(23)" when `sameSquare` (it goes where the move before it went).
+std::string KifMoveText(const MoveRec& m, bool sameSquare);
+
 // Fills the zeroed move from the text; (refFile, refRank) is the square that
 // 同 stands for.  Returns 1 when the text ends with "+", else 0.
 int ParseMoveText(MoveRec& move, std::string_view text, int32_t refFile, int32_t refRank);

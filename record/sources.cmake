@@ -12,6 +12,8 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/csa_writer.cpp
   ${CMAKE_SOURCE_DIR}/record/sfen_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/sfen_writer.cpp
+  ${CMAKE_SOURCE_DIR}/record/usi_line.cpp
+  ${CMAKE_SOURCE_DIR}/record/analysis.cpp
   ${CMAKE_SOURCE_DIR}/record/ki2_reader.cpp
   ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
   ${CMAKE_SOURCE_DIR}/record/record_path.cpp

@@ -135,6 +135,28 @@ TEST_F(SettingsFile, PortMappingKeyIsWrittenOnlyOnceTurnedOff) {
     EXPECT_TRUE(Load(Read()).IsPortMappingOn());
 }
 
+// The engine keys: a file of an older copy, without them, loads and saves
+// unchanged; they are written once set.  A time outside 10 ms .. 1 hour
+// reads as the default.
+TEST_F(SettingsFile, EngineKeysAreWrittenOnlyOnceSet) {
+    const std::string old =
+        "[プロパティ]\r\nハンドル名=a\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
+        "表示位置Ｙ=0\r\n駒音=0\r\n[チャットログ]\r\nleft=3\r\ntop=22\r\nright=571\r\nbottom=199\r\n";
+    CProfile p = Load(old);
+    EXPECT_EQ(p.GetEngineCommand(), DefaultEngineCommand());
+    ASSERT_TRUE(p.SaveProfile(path));
+    EXPECT_EQ(Read(), old);
+    p.SetEngineCommand("/opt/engine --usi");
+    p.SetEngineTimeMs(250);
+    ASSERT_TRUE(p.SaveProfile(path));
+    p = Load(Read());
+    EXPECT_EQ(p.GetEngineCommand() + "|" + std::to_string(p.GetEngineTimeMs()), "/opt/engine --usi|250");
+    for (const auto& [text, ms] :
+         {std::pair{"9", 1000}, {"10", 10}, {"3600000", 3600000}, {"3600001", 1000}, {"", 1000}})
+        EXPECT_EQ(Load("[プロパティ]\r\nEngineTimeMs=" + std::string(text) + "\r\n").GetEngineTimeMs(), ms)
+            << text;
+}
+
 // The skins are looked up beside the program; the message names each missing
 // file on a line of its own, in a fixed order.
 TEST_F(SettingsFile, MissingSkinFilesAreNamedInOrder) {
