@@ -116,14 +116,6 @@ bool MoveOnBoard(const CShogiBoard& b, int side, std::string_view usi, MoveRec& 
     return true;
 }
 
-// The same move, whichever way the record names a king.
-bool SameMove(const MoveRec& a, const MoveRec& b) {
-    return !IsEndStatus(a.status) && a.fromFile == b.fromFile && a.fromRank == b.fromRank &&
-           a.toFile == b.toFile && a.toRank == b.toRank && a.promoted == b.promoted &&
-           (a.status == MS_PROMOTE) == (b.status == MS_PROMOTE) &&
-           (a.type == b.type || (IsKing(a.type) && IsKing(b.type)));
-}
-
 // The board after the entries on the way to `entry` (none: the start).  False
 // when one of them is not a move: an end entry, which no move may follow.
 bool ReplayTo(const CKifuControl& record, const KifuNode* entry, CShogiBoard& b) {
@@ -135,24 +127,6 @@ bool ReplayTo(const CKifuControl& record, const KifuNode* entry, CShogiBoard& b)
     for (auto it = way.rbegin(); it != way.rend(); ++it)
         all = b.ApplyMove(*(*it)->move, true) == 1 && all;
     return all;
-}
-
-// The move after `at` (none: the start): the entry that holds it already,
-// else the empty end of the line filled, else a new last alternative.
-// Returns its index in the chain.
-int PlaceMove(CKifu& k, KifuNode* at, const MoveRec& m, bool& changed) {
-    KifuNode* head = at ? at->next : k.Root();
-    int i = 0;
-    for (const KifuNode* a = head; a; a = a->alt, ++i)
-        if (a->filled && SameMove(*a->move, m))
-            return i;
-    changed = true;
-    if (!head->filled) {
-        k.Append(head, m);
-        return 0;
-    }
-    k.AddLastAlternative(head, m);
-    return i;
 }
 
 // The displayed line again from the record, which may have grown at its end.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "game/sjis.h"
+#include "record/move_tracker.h"
 #include "record/notation.h"
 
 namespace ravu {
@@ -158,6 +160,41 @@ std::string PvText(const std::vector<MoveRec>& moves, int32_t refFile, int32_t r
         refRank = m.toRank;
     }
     return out;
+}
+
+
+std::vector<MoveRec> PvMovesOfText(CMoveTracker from, std::string_view pvText) {
+    constexpr std::string_view SENTE_MARK = "▲", GOTE_MARK = "△";
+    std::vector<MoveRec> moves;
+    std::size_t at = 0;
+    while (at < pvText.size() && moves.size() < PV_MAX_WORDS) {
+        std::size_t start = at;
+        if (pvText.substr(at).starts_with(SENTE_MARK) || pvText.substr(at).starts_with(GOTE_MARK))
+            start += SENTE_MARK.size();
+        else
+            break;
+        std::size_t end = start;
+        while (end < pvText.size() && !pvText.substr(end).starts_with(SENTE_MARK) &&
+               !pvText.substr(end).starts_with(GOTE_MARK))
+            end += IsSjisLead(static_cast<unsigned char>(pvText[end])) ? 2 : 1;
+        // The move reader reads a move line: number and blank first.
+        const std::string line = "   1 " + std::string(pvText.substr(start, end - start));
+        MoveRec parsed;
+        ParseMoveText(parsed, line, from.LastFile(), from.LastRank());
+        if (parsed.toFile == 0)
+            break;
+        MoveRec played;
+        // A piece promoted before the move reads as promoted too: it does not promote again.
+        const bool ok = from.Play(parsed.fromFile, parsed.fromRank, parsed.toFile, parsed.toRank, parsed.type,
+                                  parsed.promoted != 0, &played) ||
+                        (parsed.promoted && from.Play(parsed.fromFile, parsed.fromRank, parsed.toFile,
+                                                      parsed.toRank, parsed.type, false, &played));
+        if (!ok)
+            break;
+        moves.push_back(played);
+        at = end;
+    }
+    return moves;
 }
 
 }  // namespace ravu

@@ -17,6 +17,8 @@
 
 namespace ravu {
 
+class CMoveTracker;
+
 struct Evaluation {
     bool known = false;
     bool mate = false;
@@ -59,5 +61,10 @@ constexpr std::size_t COMMENT_PV_MOVES = 12;
 // the square the one before it went to, the first compared with
 // (refFile, refRank), the square of the move the pv follows.
 std::string PvText(const std::vector<MoveRec>& moves, int32_t refFile, int32_t refRank);
+
+
+// The moves of a pv's KIF text (as PvText writes it) played from the
+// tracker's position, up to the first one that cannot be played there.
+std::vector<MoveRec> PvMovesOfText(CMoveTracker from, std::string_view pvText);
 
 }  // namespace ravu

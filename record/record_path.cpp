@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
+#include "game/board.h"
+#include "record/notation.h"
+
 namespace ravu {
 
 namespace {
@@ -93,6 +96,28 @@ bool ParsePath(std::string_view text, RecordPath& out) {
     }
     out = std::move(path);
     return true;
+}
+
+bool SameMove(const MoveRec& a, const MoveRec& b) {
+    return !IsEndStatus(a.status) && a.fromFile == b.fromFile && a.fromRank == b.fromRank &&
+           a.toFile == b.toFile && a.toRank == b.toRank && a.promoted == b.promoted &&
+           (a.status == MS_PROMOTE) == (b.status == MS_PROMOTE) &&
+           (a.type == b.type || (IsKing(a.type) && IsKing(b.type)));
+}
+
+int PlaceMove(CKifu& k, KifuNode* at, const MoveRec& m, bool& changed) {
+    KifuNode* head = at ? at->next : k.Root();
+    int i = 0;
+    for (const KifuNode* a = head; a; a = a->alt, ++i)
+        if (a->filled && SameMove(*a->move, m))
+            return i;
+    changed = true;
+    if (!head->filled) {
+        k.Append(head, m);
+        return 0;
+    }
+    k.AddLastAlternative(head, m);
+    return i;
 }
 
 }  // namespace ravu

@@ -31,6 +31,14 @@ std::optional<RecordPath> PathOf(const CKifu& kifu, const KifuNode* entry);
 // that leads past the end of a line or outside a chain.
 KifuNode* EntryAt(const CKifu& kifu, const RecordPath& path);
 
+// The same move, whichever way the record names a king (end entries never are).
+bool SameMove(const MoveRec& a, const MoveRec& b);
+// Puts the move after `at` (null: the start): the entry that holds it
+// already, else the empty end of the line filled, else a new last
+// alternative.  Returns its index in the chain; `changed` is set when the
+// record grew.
+int PlaceMove(CKifu& kifu, KifuNode* at, const MoveRec& move, bool& changed);
+
 // Text form: "-" for the start; otherwise the indices from the first ply,
 // separated by ".", a run of equal indices written once with "*" and its
 // length ("0*34.1.0*6": 34 plies along the main line, the first alternative,

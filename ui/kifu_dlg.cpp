@@ -178,6 +178,13 @@ void CKifuDlg::RefreshLists() {
 
 void CKifuDlg::ClearList() { moveList->ClearLines(); }
 
+void CKifuDlg::CommentsChanged() {
+    moveList->Remark();
+    const int32_t handle = tree->SelectedHandle();
+    const std::string comment = record && handle ? record->GetComment(handle) : std::string();
+    commentBox->setPlainText(DisplayText(comment, true));
+}
+
 void CKifuDlg::LayOut(int cw, int ch) {
     if (!moveList)
         return;

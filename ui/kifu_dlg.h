@@ -92,6 +92,7 @@ public:
     // Makes the move list the record's list, fills it and the tree (after a load).
     void RefreshLists() override;
     void ClearList() override;
+    void CommentsChanged() override;
     // Step commands from the main window (ID_STEP_FORWARD, ID_STEP_BACK).
     void OnCommand(int id);
     void StepCommand(int command) override { OnCommand(command); }

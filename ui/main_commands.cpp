@@ -10,6 +10,7 @@
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
 #include "net/reconnector.h"
+#include "ui/analysis_dlg.h"
 #include "ui/connect_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_fonts.h"
@@ -84,6 +85,8 @@ void CMainDlg::BuildPopupMenu() {
     panelToggle = AddToggle(ID_PANEL, true, TEXT_PANEL_HIDE, TEXT_PANEL_SHOW, &CMainDlg::ShowPanel);
     kifuToggle = AddToggle(ID_KIFU_WINDOW, true, TEXT_KIFU_HIDE, TEXT_KIFU_SHOW, &CMainDlg::ShowKifuWindow);
     logToggle = AddToggle(ID_LOG_WINDOW, false, TEXT_LOG_HIDE, TEXT_LOG_SHOW, &CMainDlg::ShowLogWindow);
+    analysisToggle = AddToggle(ID_ANALYSIS_WINDOW, false, QStringLiteral("解析窓を消す"),
+                               QStringLiteral("解析窓を表示"), &CMainDlg::ShowAnalysisWindow);
     popupMenu->addSeparator();
     add(ID_VERSION, QStringLiteral("バージョン情報"));
     add(ID_EXIT, QStringLiteral("終了"));
@@ -155,6 +158,12 @@ void CMainDlg::ShowKifuWindow(bool shown) {
         w->setVisible(shown);
 }
 
+void CMainDlg::ShowAnalysisWindow(bool shown) {
+    analysisDlg->setVisible(shown);
+    if (shown)
+        TellAnalysis();
+}
+
 void CMainDlg::ShowLogWindow(bool shown) {
     if (QWidget* w = chatLog ? chatLog->Window() : nullptr)
         w->setVisible(shown);
@@ -166,6 +175,9 @@ void CMainDlg::ShowLogWindow(bool shown) {
 // Command table
 
 void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
+    // A previewed engine line leaves the board before anything else happens on it.
+    if (previewing && id != ID_OK && id != ID_CANCEL)
+        ShowPosition();
     switch (id) {
         case ID_OK: {
             const QString line = chatInput->text();
@@ -284,6 +296,8 @@ int CMainDlg::HitTestClick(QPoint p) {
 }
 
 void CMainDlg::PressStripButton(StripButton button) {
+    if (previewing)
+        ShowPosition();
     const bool free = Mode() == MODE_FREE;
     switch (button) {
         case StripButton::ToStart:

@@ -22,6 +22,7 @@
 #include "net/port_mapper.h"
 #include "net/reconnector.h"
 #include "ui/about_dlg.h"
+#include "ui/analysis_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
 #include "ui/clock_face.h"
@@ -101,6 +102,8 @@ void CMainDlg::SetUp(const QString& skinDir) {
             [this](const QString& path) { OnCommand(ID_FILE_DROP, 0, path); });
     // Its close box hides it as "棋譜窓を消す" does.
     connect(kifu.get(), &CKifuDlg::closeRequested, this, [this] { kifuToggle->setChecked(false); });
+    // Moves an analysis found bad are marked as the list shows them.
+    kifu->MoveList()->SetBadTest([this](int index) { return IsBadLine(record.kifu.line, index); });
     kifuWnd = std::move(kifu);
     settingsDlg = std::make_unique<CSettingsDlg>(&profile, this);
     if (connectSocket) {
@@ -148,6 +151,11 @@ void CMainDlg::SetUp(const QString& skinDir) {
         about->Follow(portMapper.get());
     }
     aboutDlg = std::move(about);
+    analysisDlg = std::make_unique<CAnalysisDlg>(&record, &profile, this);
+    connect(analysisDlg.get(), &CAnalysisDlg::plyChosen, this, [this](int ply) { GoToMainLinePly(ply); });
+    connect(analysisDlg.get(), &CAnalysisDlg::previewRequested, this, [this] { PreviewLine(); });
+    connect(analysisDlg.get(), &CAnalysisDlg::keepRequested, this, [this] { KeepLine(); });
+    connect(analysisDlg.get(), &CAnalysisDlg::recordAnalysed, this, [this] { kifuWnd->CommentsChanged(); });
     pieceSound = std::make_unique<CPieceSound>(&profile);
 
     chooseFile = [this](bool save) { return RunFileDialog(save); };
@@ -237,6 +245,7 @@ CMainDlg::~CMainDlg() {
     board.SetMessages(nullptr);
     board.SetPieceSound(nullptr);
     record.listBox = nullptr;
+    analysisDlg.reset();
     kifuWnd.reset();
     settingsDlg.reset();
     connectDlg.reset();
@@ -272,6 +281,7 @@ void CMainDlg::Redraw(bool full) {
     UpdateClocks();
     SetMenuEnabled(ID_DECLARE, CanDeclare());
     SetMenuEnabled(ID_ABANDON, protocol->Adjourned());
+    TellAnalysis();
 }
 
 void CMainDlg::UpdateClocks() {
@@ -591,12 +601,14 @@ void CMainDlg::OnStartGame() {
     SetMenuEnabled(ID_EDIT, false);
     SetMenuEnabled(ID_EDIT_END, false);
     kifuWnd->ClearList();
+    analysisDlg->RecordChanged(true);
     autosave.Begin(SjisToUtf8(protocol->GetOpponentName()));
     autosaveWarned = false;
 }
 
 void CMainDlg::OnResetGame() {
     kifuWnd->ClearList();
+    analysisDlg->RecordChanged(true);
     // A reset that the protocol makes is the start of a watched game: its
     // record is the only one that changes before the next game starts.  The
     // players' names come later, if at all; the host's is known.
@@ -611,6 +623,7 @@ void CMainDlg::OnRecordChanged() {
         chatLog->AddLine(Utf8ToSjis("◆棋譜を自動保存できませんでした。" + error.toStdString()));
     }
     KeepGame();
+    analysisDlg->RecordChanged(false);
 }
 
 void CMainDlg::KeepGame() {

@@ -39,6 +39,7 @@ class CGameLink;
 class CGameSocket;
 class CPortMapper;
 class CReconnector;
+class CAnalysisDlg;
 struct RecordLoad;
 
 // Command ids of the popup menu, the record window and the dialog keys.
@@ -231,6 +232,8 @@ public:
     std::unique_ptr<ITurnDialog> turnDlg;
     std::unique_ptr<IChatLog> chatLog;
     std::unique_ptr<IQuestion> balloon;
+    // The engine's view of the record and of the board ("解析").
+    std::unique_ptr<CAnalysisDlg> analysisDlg;
     std::unique_ptr<IModalDialog>
         aboutDlg;  // kept here rather than made for each use, so that tests can answer it
     // The click played when a piece is put down (when the setting is on).
@@ -308,6 +311,7 @@ private:
     void ShowPanel(bool shown);
     void ShowKifuWindow(bool shown);
     void ShowLogWindow(bool shown);
+    void ShowAnalysisWindow(bool shown);
     void SetMenuEnabled(int id, bool enabled);
     void StopAutoplay();
     void PressStripButton(StripButton button);
@@ -364,6 +368,15 @@ private:
     void ReviewDrop(int held, QPoint p);
     // A chat line that starts with the comment mark is a comment on the entry shown.
     bool ReviewCommentLine(const QString& line);
+    // --- the engine's view (main_review.cpp) ---
+    // The analysis window learns the position shown and whether the engine may run.
+    void TellAnalysis();
+    // The graph's click: main-line move `ply`.
+    void GoToMainLinePly(int ply);
+    // The engine's line of the position shown, played on the board only.
+    void PreviewLine();
+    // The engine's line kept as a variation at the position shown.
+    void KeepLine();
 
     CProfile& profile;
     CBoardView view;
@@ -382,6 +395,9 @@ private:
     QAction* kifuToggle = nullptr;
     QAction* logToggle = nullptr;
     QAction* followToggle = nullptr;
+    QAction* analysisToggle = nullptr;
+    // The board shows an engine's line, not the record: any command puts it back first.
+    bool previewing = false;
     QLineEdit* chatInput = nullptr;
     QTimer autoplay;
     QTimer clockTimer;

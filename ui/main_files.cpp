@@ -10,6 +10,7 @@
 #include "app/record_file.h"
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
+#include "ui/analysis_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/window_util.h"
 
@@ -153,6 +154,7 @@ void CMainDlg::RestoreKeptGame() {
 }
 
 void CMainDlg::ShowLoadedRecord(const RecordLoad& load, const QString& path) {
+    analysisDlg->RecordChanged(true);
     kifuWnd->RefreshLists();
     SetMenuEnabled(ID_EDIT_END, false);
     protocol->BrowseRecord();

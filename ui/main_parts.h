@@ -37,6 +37,9 @@ public:
     virtual void RefreshLists() = 0;
     // At game start and reset: empty the move list.
     virtual void ClearList() = 0;
+    // Comments of the record changed (an analysis wrote into them): the
+    // comment shown and the marks of the move list again.
+    virtual void CommentsChanged() {}
     // ID_STEP_FORWARD (one move forward) or ID_STEP_BACK (one move back): the window
     // moves its list selection and sends the command back to the main window
     // with the new list index.

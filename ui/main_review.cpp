@@ -6,10 +6,13 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <optional>
 
 #include "app/textcodec.h"
 #include "net/peer_protocol.h"
+#include "record/notation.h"
 #include "record/record_path.h"
+#include "ui/analysis_dlg.h"
 #include "ui/main_dlg.h"
 
 namespace ravu {
@@ -40,6 +43,7 @@ int CMainDlg::ShownSideToMove() const {
 }
 
 void CMainDlg::ShowPosition() {
+    previewing = false;
     const int n = kifuWnd->MoveList()->SelectedLine();
     record.SetUpStart(board);
     if (n > 0)
@@ -98,6 +102,9 @@ bool CMainDlg::ReviewCommentLine(const QString& line) {
 }
 
 void CMainDlg::OnReviewChanged(bool recordChanged) {
+    previewing = false;
+    // A review's start replaces the record: an analysis of the old one stops.
+    analysisDlg->RecordChanged(recordChanged);
     // Following, the protocol has put board and displayed line where the
     // review stands; alone, the board stays on the entry the player chose.
     int line = kifuWnd->MoveList()->SelectedLine();
@@ -115,6 +122,93 @@ void CMainDlg::OnReviewChanged(bool recordChanged) {
     if (const KifuNode* e = ShownEntry(); e && record.kifu.tree)
         record.kifu.tree->SelectItem(e->move->treeItem);
     UpdateReviewMenu();
+    Redraw(false);
+}
+
+// ---------------------------------------------------------------------------
+// The engine's view
+
+void CMainDlg::TellAnalysis() {
+    if (!analysisDlg)
+        return;  // the first pictures are drawn before the window exists
+    // The players of a running game never have the engine; the board being
+    // edited shows no position of the record.
+    analysisDlg->SetEngineAllowed(Mode() == MODE_FREE || Mode() == MODE_WATCHING);
+    if (previewing)
+        return;
+    const KifuNode* shown = nullptr;
+    if (Mode() == MODE_FREE) {
+        shown = ShownEntry();
+    } else if (const KifuNode* end = CKifu::EndOfLine(record.kifu.Root())) {
+        shown = end->prev;
+    }
+    analysisDlg->PositionShown(shown);
+}
+
+void CMainDlg::GoToMainLinePly(int ply) {
+    if (Mode() != MODE_FREE)
+        return;
+    if (ply <= 0) {
+        GoToStart();
+        return;
+    }
+    const KifuNode* e = record.kifu.Root();
+    for (int i = 1; i < ply && e->next; ++i)
+        e = e->next;
+    // On a variation the list shows another line: the tree item leads back to the main line.
+    if (record.kifu.lineIsVariation && e->move->treeItem != 0)
+        OnCommand(ID_TREE_SELECT, e->move->treeItem);
+    else
+        OnCommand(ID_LIST_SELECT, ply);
+}
+
+void CMainDlg::PreviewLine() {
+    if (Mode() != MODE_FREE)
+        return;
+    const std::vector<MoveRec> line = analysisDlg->ShownLine();
+    if (line.empty()) {
+        TellWhy("この局面の読み筋はありません。");
+        return;
+    }
+    ShowPosition();
+    for (const MoveRec& m : line)
+        if (board.ApplyMove(m, true) != 1)
+            break;
+    previewing = true;
+    Redraw(false);
+}
+
+void CMainDlg::KeepLine() {
+    if (Mode() != MODE_FREE)
+        return;
+    if (protocol->Reviewing()) {
+        TellWhy("感想戦では、盤で指した手が\r\nみんなの棋譜の変化になります。");
+        return;
+    }
+    const std::vector<MoveRec> line = analysisDlg->ShownLine();
+    const std::optional<RecordPath> path = PathOf(record.kifu, ShownEntry());
+    if (line.empty() || !path) {
+        TellWhy("この局面の読み筋はありません。");
+        return;
+    }
+    KifuNode* at = EntryAt(record.kifu, *path);
+    if (at && IsEndStatus(at->move->status))
+        at = at->prev;  // an end entry is followed by nothing: the line goes beside it
+    bool changed = false;
+    KifuNode* first = nullptr;
+    for (const MoveRec& m : line) {
+        KifuNode* head = at ? at->next : record.kifu.Root();
+        const int index = PlaceMove(record.kifu, at, m, changed);
+        for (int i = 0; i < index; ++i)
+            head = head->alt;
+        at = head;
+        if (!first)
+            first = head;
+    }
+    // The record window shows the kept line from its first move.
+    kifuWnd->RefreshLists();
+    record.SetUpStart(board);
+    record.GoTo(board, 0, first->move->treeItem, kifuWnd->MoveList());
     Redraw(false);
 }
 
