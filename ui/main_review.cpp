@@ -158,8 +158,10 @@ void CMainDlg::GoToMainLinePly(int ply) {
     // On a variation the list shows another line: the tree item leads back to the main line.
     if (record.kifu.lineIsVariation && e->move->treeItem != 0)
         OnCommand(ID_TREE_SELECT, e->move->treeItem);
-    else
+    else {
+        kifuWnd->MoveList()->SelectLine(ply);
         OnCommand(ID_LIST_SELECT, ply);
+    }
 }
 
 void CMainDlg::PreviewLine() {
