@@ -131,6 +131,12 @@ TEST(Review, ThreeCopiesEndWithOneRecord) {
     EXPECT_EQ(Kif(n.guest), Kif(n.host));
     n.guest.proto.SetFollowing(true);
     EXPECT_EQ(Board(n.guest), Board(n.host));
+    // Its own move is shown to a copy that browses alone, as to everyone.
+    n.guest.proto.SetFollowing(false);
+    Step(n.guest, {0});
+    ASSERT_TRUE(n.guest.proto.ReviewMove(Move("3c3d")));
+    n.Run(2 * n.delay + 1);
+    EXPECT_EQ(Board(n.guest), Board(n.host));
 
     n.guest.proto.EndReview();
     n.Run(2 * n.delay + 1);
@@ -213,4 +219,17 @@ TEST(Review, Refusals) {
         EXPECT_EQ(n.wire.find(r.fromHost ? "g>" : "h>", wire) == std::string::npos, r.refused);
         EXPECT_TRUE(n.guest.proto.Reviewing());
     }
+}
+
+// A spectator that connects during a review gets the record as it stands.
+TEST(Review, LateSpectatorJoins) {
+    Net n;
+    n.Join(n.guest, 7);
+    PlayGame(n);
+    ASSERT_TRUE(n.host.proto.StartReview());
+    ASSERT_TRUE(n.host.proto.ReviewMove(Move("2f2e")));
+    n.Join(n.watcher, 9);
+    EXPECT_TRUE(n.watcher.proto.Reviewing());
+    EXPECT_EQ(Kif(n.watcher), Kif(n.host));
+    EXPECT_EQ(Board(n.watcher), Board(n.host));
 }
