@@ -195,7 +195,7 @@ TEST(Review, Refusals) {
         {false, {"go 0*9"}, true},                                // past the end of the line
         {false, {"go 0.x"}, true},                                // not a path
         {false, {"move 0*4 2f2d"}, true},                         // a pawn cannot go two squares
-        {false, {"move 0*4 3c3d"}, true},                         // not the side to move
+        {false, {"move 0*4 3d3e"}, true},                         // gote's pawn, sente to move
         {false, {"move 0*5 2f2e"}, true},                         // after the resignation
         {false, {"move - P*5e"}, true},                           // nothing in hand
         {false, {"move 0*4 7i7h+"}, true},                        // no promotion outside the zone
