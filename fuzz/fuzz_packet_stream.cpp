@@ -16,7 +16,9 @@
 //           bit 7      the peer announced the protocol extension, and the game
 //                      is a strict one with byoyomi (a guest's game: as proposed);
 //                      a host's game has the token 0123456789abcdef, which its
-//                      guest has echoed, so that a lost link adjourns it
+//                      guest has echoed, so that a lost link adjourns it;
+//                      a host with guest 1 accepted and no game (state 2)
+//                      reviews a record with a variation together with it
 //   byte 1  answers to the questions, one bit each (1 yes), in turn
 //   bytes 2-3  four nibbles, used in turn by packet 0, 1, 2, 3, 4, ...:
 //           bits 0-1   which connection the packet comes on: host slot 1-4;
@@ -275,6 +277,11 @@ int Host::Ask(Question, const std::string&) {
 
 #define FUZZ_TOKEN "0123456789abcdef"
 
+// Three moves with a variation at the second (ASCII-only move lines are
+// read by their columns).
+constexpr const char* REVIEW_KIF =
+    "   1 ７六歩(77)\r\n   2 ３四歩(33)+\r\n   3 ２六歩(27)\r\n\r\n変化：2手\r\n   2 ８四歩(83)\r\n";
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < Copy::HEADER)
         return 0;
@@ -318,6 +325,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             copy.Setup(PKT_EXT_RESUME, "token=" FUZZ_TOKEN);
         else if (state == 3)
             copy.proto.mode = MODE_EDIT;
+        if (state == 2 && refereed) {
+            copy.record.LoadKifFromBuffer(REVIEW_KIF, "fuzz");
+            copy.proto.StartReview();
+        }
     }
     copy.host.forceYes = false;
     copy.host.connectDialogOpen = flags & 0x10;

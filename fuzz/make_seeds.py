@@ -12,6 +12,7 @@ import os
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 HELLO, ACCEPT, OBSERVE, TURN, MOVE, CHUNK, CHUNK_END, CHAT = 0x01, 0x03, 0x05, 0x30, 0x31, 0x32, 0x33, 0x40
 EXT_CAPS, EXT_GAME, EXT_CLOCK, EXT_PING, EXT_PONG = 0x60, 0x61, 0x62, 0x63, 0x64
+EXT_REVIEW = 0x66
 
 
 def sjis(text):
@@ -30,6 +31,17 @@ def long_text(text):
         out += bytes([CHUNK, 0, 250]) + data[:250] + bytes(3)
         data = data[250:]
     return out + bytes([CHUNK_END, 0, len(data)]) + data + bytes(253 - len(data))
+
+
+def review_kif(text):
+    """A record as a host sends it to start a review: kif pieces, then start."""
+    data = sjis(text)
+    out = b""
+    while data:
+        piece = b"kif " + data[:249]
+        out += bytes([EXT_REVIEW, 0, len(piece)]) + piece + bytes(253 - len(piece))
+        data = data[249:]
+    return out
 
 
 def header(flags, answers, nibbles):
@@ -74,6 +86,20 @@ STREAMS = {
     + packet(EXT_GAME, "rules=strict;start=lnsgkgsn1/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1;"
              "time=increment;main=60;increment=5")
     + packet(EXT_CLOCK, "sente=50000;gote=61000") + packet(MOVE, "   3 ５一王(52) ") + packet(MOVE, "   4 千日手"),
+    # A host reviewing a record with a variation together with its guest:
+    # the guest steps, plays an existing and a new move, comments, asks for
+    # an illegal move, asks to start again and ends the review.
+    "host_review": header(0x80 | 0x04, 0x00, [0, 0, 0, 0])
+    + packet(EXT_REVIEW, "go 0.1") + packet(EXT_REVIEW, "move 0*2 2g2f") + packet(EXT_REVIEW, "move 0*2 6g6f")
+    + packet(EXT_REVIEW, "comment - よろしく") + packet(EXT_REVIEW, "move 0*3 9a9b")
+    + packet(EXT_REVIEW, "start") + packet(EXT_REVIEW, "end"),
+    # A guest whose host starts a review: the record in pieces, the start,
+    # orders, a bad path, the end.
+    "guest_review": header(0x80 | 0x01, 0x00, [0, 0, 0, 0])
+    + review_kif("手合割：平手\r\n手数----指手---------消費時間--\r\n*" + "感想" * 150 + "\r\n"
+                 "   1 ７六歩(77)\r\n   2 ３四歩(33)\r\n   3 投了\r\n")
+    + packet(EXT_REVIEW, "start 0*2") + packet(EXT_REVIEW, "move 0*2 2g2f") + packet(EXT_REVIEW, "go 0*3")
+    + packet(EXT_REVIEW, "comment 0 ありがとう") + packet(EXT_REVIEW, "go 0*99") + packet(EXT_REVIEW, "end"),
 }
 
 SETTINGS = {

@@ -1,6 +1,7 @@
 #include "net/headless_copy.h"
 
 #include "record/notation.h"
+#include "record/record_path.h"
 
 namespace ravu {
 
@@ -193,6 +194,12 @@ void CHeadlessCopy::Notify(Notice kind) {
         reconnector.Start(protocol.hostAddress, GUEST_PORT, protocol.GetHandleName(),
                           listenSocket.ListenPort());
     }
+}
+
+void CHeadlessCopy::OnReviewChanged(bool recordChanged) {
+    const KifuNode* cur = record.kifu.current;
+    const KifuNode* shown = cur ? cur->prev : nullptr;
+    Emit("review", PathText(PathOf(record.kifu, shown).value_or(RecordPath{})), recordChanged ? 1 : 0);
 }
 
 void CHeadlessCopy::ShowCheck() {

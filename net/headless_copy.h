@@ -64,6 +64,9 @@ public:
     void SetOpponentName(const std::string& name) override { opponentName = name; }
     void Notify(Notice kind) override;
     int64_t NowMs() const override { return MonotonicMs(); }
+    // A review moved this copy's board or changed its record: "review" with
+    // the path of the entry shown, value 1 when the record changed.
+    void OnReviewChanged(bool recordChanged) override;
 
     // --- CSockOwner: the main window's dispatch ---
     void OnSockMessage(SockMsg msg, SockHandle wParam) override;

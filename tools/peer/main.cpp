@@ -30,7 +30,9 @@ void Usage() {
         "       [--time none|sudden:MAIN|byoyomi:MAIN:BYO|increment:MAIN:INC] (seconds)\n"
         "HOST: a name, an IPv4 or an IPv6 address; [IPV6]:PORT with a port\n"
         "commands on stdin: turn 0|1, move TEXT, resign, declare, chat TEXT, yes, no,\n"
-        "                   connect HOST[:PORT], disconnect, list, state, quit\n",
+        "                   connect HOST[:PORT], disconnect, list, state, quit,\n"
+        "                   review, review-end, review-move USI, review-go PATH,\n"
+        "                   review-comment TEXT, follow on|off\n",
         stderr);
 }
 

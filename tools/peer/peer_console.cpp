@@ -12,6 +12,7 @@
 #include "app/json_text.h"
 #include "app/textcodec.h"
 #include "net/host_list.h"
+#include "record/record_path.h"
 
 namespace ravu {
 
@@ -26,6 +27,28 @@ std::string WithMoveNumber(const std::string& sjis, int number) {
     std::snprintf(num, sizeof num, "%4d ", number);
     std::string n(num);
     return n.substr(n.size() - 5) + sjis + " ";
+}
+
+// A USI move ("7g7f", "8h2b+", "P*5e") as the board window reports a move
+// of the review; a move with nothing in its from-square or no drop letter
+// is refused by the review.
+MoveRec UsiMove(const std::string& usi) {
+    MoveRec m;
+    if (usi.size() < 4)
+        return m;
+    static const std::string letters = "PLNSGBR";
+    static const int types[] = {PT_FU, PT_KYO, PT_KEI, PT_GIN, PT_KIN, PT_KAKU, PT_HI};
+    if (usi[1] == '*') {
+        const size_t at = letters.find(usi[0]);
+        m.type = at == std::string::npos ? -1 : types[at];
+    } else {
+        m.fromFile = usi[0] - '0';
+        m.fromRank = usi[1] - 'a' + 1;
+    }
+    m.toFile = usi[2] - '0';
+    m.toRank = usi[3] - 'a' + 1;
+    m.status = usi.size() == 5 && usi[4] == '+' ? MS_PROMOTE : MS_MOVE;
+    return m;
 }
 }  // namespace
 
@@ -189,6 +212,27 @@ void CPeerConsole::Command(const std::string& line) {
         ok = copy->protocol.connState != CONN_NONE && !arg.empty();
         if (ok)
             copy->Chat(Utf8ToSjis(arg));
+    } else if (cmd == "review") {
+        ok = copy->protocol.StartReview();
+    } else if (cmd == "review-end") {
+        ok = copy->protocol.Reviewing();
+        copy->protocol.EndReview();
+    } else if (cmd == "review-move") {
+        ok = copy->protocol.ReviewMove(UsiMove(arg));
+    } else if (cmd == "review-go") {
+        RecordPath path;
+        const KifuNode* entry = nullptr;
+        ok = copy->protocol.Reviewing() && ParsePath(arg, path) &&
+             (path.empty() || (entry = EntryAt(copy->record.kifu, path)) != nullptr);
+        if (ok)
+            copy->protocol.ReviewShown(entry);
+    } else if (cmd == "review-comment") {
+        ok = copy->protocol.Reviewing() && !arg.empty();
+        copy->protocol.ReviewComment(Utf8ToSjis(arg));
+    } else if (cmd == "follow") {
+        ok = copy->protocol.Reviewing() && (arg == "on" || arg == "off");
+        if (ok)
+            copy->protocol.SetFollowing(arg == "on");
     } else if (cmd == "yes" || cmd == "no") {
         ok = asking;
         pendingAnswer = cmd == "yes" ? ASK_YES : ASK_NO;
