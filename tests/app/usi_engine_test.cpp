@@ -216,13 +216,16 @@ TEST(RecordAnalyzer, WholeGameOnFairyStockfish) {
 TEST(RecordAnalyzer, KifToolAnalyze) {
     const fs::path dir = fs::temp_directory_path() / ("ravu_analyze_" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    std::ofstream(dir / "in.sfen") << "position startpos moves 7g7f 3c3d 8h2b+ 3a2b\n";
+    // UTF-8, which the reader finds by itself: two main-line moves and a variation of the second.
+    std::ofstream(dir / "in.kif")
+        << "手合割：平手\r\n   1 ７六歩(77)\r\n   2 ３四歩(33)+\r\n   3 ２二角成(88)\r\n\r\n"
+           "変化：2手\r\n   2 ８四歩(83)\r\n";
     const auto tool = [&](const std::string& args) {
         const int rc = std::system(
             (std::string(RAVU_KIF_TOOL) + " analyze " + args + " 2>" + (dir / "err").string()).c_str());
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     };
-    const std::string in = (dir / "in.sfen").string(), out = (dir / "out.kif").string();
+    const std::string in = (dir / "in.kif").string(), out = (dir / "out.kif").string();
     EXPECT_EQ(tool(in), 2);
     EXPECT_EQ(tool("--time 5 " + in + " " + out), 2);
     EXPECT_EQ(tool("--engine /nonexistent " + in + " " + out), 1);
@@ -230,15 +233,16 @@ TEST(RecordAnalyzer, KifToolAnalyze) {
     EXPECT_EQ(tool("--engine '" + Fake("crash go").toStdString() + "' " + in + " " + out), 1);
     EXPECT_FALSE(fs::exists(out));
     if (fs::exists(FAIRY)) {
-        ASSERT_EQ(tool(std::string("--engine ") + FAIRY + " --time 50 " + in + " " + out), 0)
+        ASSERT_EQ(tool(std::string("--engine ") + FAIRY + " --time 50 --variations " + in + " " + out), 0)
             << Slurp(dir / "err");
         EXPECT_NE(Slurp(dir / "err").find("analysed 4 of 4"), std::string::npos) << Slurp(dir / "err");
         CKifuControl rec;
         ASSERT_TRUE(LoadRecordFile(rec, out));
-        int analysed = 0;
-        for (const KifuNode* e = rec.kifu.Root(); e && e->filled; e = e->next)
-            analysed += EvaluationOf(e->move->comment).known && !PvOf(e->move->comment).empty();
-        EXPECT_EQ(analysed, 4);
+        KifuNode* first = rec.kifu.Root();
+        ASSERT_TRUE(first->next->alt && first->next->alt->filled);
+        for (const KifuNode* e : {first, first->next, first->next->next, first->next->alt})
+            EXPECT_TRUE(EvaluationOf(e->move->comment).known && !PvOf(e->move->comment).empty())
+                << e->move->number << ": " << e->move->comment;
     }
     fs::remove_all(dir);
 }
