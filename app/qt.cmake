@@ -17,3 +17,12 @@ if(TARGET Qt6::Multimedia)
   target_link_libraries(ravu_app PUBLIC Qt6::Multimedia)
   target_compile_definitions(ravu_app PRIVATE RAVU_HAVE_MULTIMEDIA=1)
 endif()
+
+# A USI engine as a child process, and a record analysed on one.
+add_library(ravu_engine STATIC
+  app/usi_engine.h app/usi_engine.cpp
+  app/record_analyzer.h app/record_analyzer.cpp
+)
+set_target_properties(ravu_engine PROPERTIES AUTOMOC ON)
+target_include_directories(ravu_engine PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ravu_engine PUBLIC ravu_record Qt6::Core)

@@ -20,6 +20,9 @@ packages=(
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   # the formatter every source is checked with (make format-check, CI)
   clang-format
+  # a USI engine: the analysis tests run a whole record on it, and a user's
+  # copy analyses records with it unless the settings name another
+  fairy-stockfish
 )
 for extra in "$@"; do
   case "$extra" in

@@ -9,22 +9,40 @@
 //       .kifu  KIF in UTF-8
 //       .csa   CSA V2.2 in UTF-8: the main line (CSA has no variations)
 //       .sfen  one USI line: the start and the main line's moves
+//   ravuone-kif analyze [--engine CMD] [--time MS] [--variations] IN OUT
+//                              analyses every main-line move of IN (and of
+//                              its variations) on the USI engine CMD, MS
+//                              milliseconds a position, and writes IN with
+//                              the evaluations and the engine's lines in the
+//                              moves' comments as OUT (KIF, as "save" writes
+//                              it); progress on stderr.  Only in a build with
+//                              Qt.  CMD defaults to the installed
+//                              fairy-stockfish, MS to 1000.
 //
 // FILE and IN may be KIF, KI2, CSA or USI text, Shift-JIS or UTF-8 (found
 // from their bytes); "save" writes OUT in UTF-8 when it ends in ".kifu",
 // else in Shift-JIS.
 //
 // Exit status 0 on success, 1 when a file cannot be read, is too large or
-// cannot be written, 2 on a usage error (convert: also an OUT of another
-// extension).
+// cannot be written or the engine fails, 2 on a usage error (convert: also
+// an OUT of another extension).
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#ifdef RAVU_KIF_ANALYZE
+#include <QCoreApplication>
+
+#include "app/record_analyzer.h"
+#endif
 
 #include "app/atomic_file.h"
 #include "app/json_text.h"
 #include "app/record_file.h"
+#include "app/settings.h"
 #include "app/textcodec.h"
 #include "game/sfen.h"
 #include "record/csa_writer.h"
@@ -120,8 +138,76 @@ int Usage() {
                  "       ravuone-kif save IN OUT      load IN and write it as OUT (KIF)\n"
                  "       ravuone-kif convert IN OUT   load IN and write it in the format of OUT's\n"
                  "                                    extension: .kif, .kifu, .csa or .sfen\n");
+#ifdef RAVU_KIF_ANALYZE
+    std::fprintf(stderr,
+                 "       ravuone-kif analyze [--engine CMD] [--time MS] [--variations] IN OUT\n"
+                 "                                    analyse IN's moves on a USI engine (default: the\n"
+                 "                                    installed fairy-stockfish, 1000 ms a position) and\n"
+                 "                                    write it with the results in the comments as OUT\n");
+#endif
     return 2;
 }
+
+#ifdef RAVU_KIF_ANALYZE
+// analyze: the arguments after the command word.
+int Analyze(char* program, int argc, char** argv) {
+    std::string engine = DefaultEngineCommand();
+    long timeMs = DEFAULT_ENGINE_TIME_MS;
+    bool variations = false;
+    std::vector<std::string> files;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--engine" && i + 1 < argc) {
+            engine = argv[++i];
+        } else if (arg == "--time" && i + 1 < argc) {
+            char* end = nullptr;
+            timeMs = std::strtol(argv[++i], &end, 10);
+            if (*end || timeMs < ENGINE_TIME_MIN_MS || timeMs > ENGINE_TIME_MAX_MS) {
+                std::fprintf(stderr, "ravuone-kif: --time takes %d to %d milliseconds\n", ENGINE_TIME_MIN_MS,
+                             ENGINE_TIME_MAX_MS);
+                return Usage();
+            }
+        } else if (arg == "--variations") {
+            variations = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            return Usage();
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 2)
+        return Usage();
+    if (engine.empty()) {
+        std::fprintf(stderr,
+                     "ravuone-kif: no engine: fairy-stockfish is not installed; name one with --engine\n");
+        return Usage();
+    }
+    CKifuControl rec;
+    RecordLoad load;
+    if (!Load(rec, files[0], &load))
+        return 1;
+    int appArgc = 1;
+    char* appArgv[] = {program, nullptr};
+    QCoreApplication app(appArgc, appArgv);
+    CRecordAnalyzer analyzer(rec.kifu);
+    QObject::connect(&analyzer, &CRecordAnalyzer::progress, [](int done, int total) {
+        std::fprintf(stderr, "ravuone-kif: analysed %d of %d\n", done, total);
+    });
+    QObject::connect(&analyzer, &CRecordAnalyzer::finished, &app, [&app] { app.exit(0); });
+    QObject::connect(&analyzer, &CRecordAnalyzer::failed, &app, [&app](const QString& message) {
+        std::fprintf(stderr, "ravuone-kif: %s\n", message.toUtf8().constData());
+        app.exit(1);
+    });
+    analyzer.Start(QString::fromLocal8Bit(engine), int(timeMs), variations);
+    if (app.exec() != 0)
+        return 1;
+    if (!SaveRecordFile(rec, files[1])) {
+        std::fprintf(stderr, "ravuone-kif: cannot write %s\n", files[1].c_str());
+        return 1;
+    }
+    return 0;
+}
+#endif
 
 // Writes the record in the format of the path's extension (known to be one
 // that Convert takes).
@@ -177,5 +263,9 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+#ifdef RAVU_KIF_ANALYZE
+    if (command == "analyze")
+        return Analyze(argv[0], argc - 2, argv + 2);
+#endif
     return Usage();
 }
