@@ -17,6 +17,7 @@
 #include "record/kifu.h"
 #include "record/notation.h"
 #include "record/record_path.h"
+#include "record/usi_line.h"
 
 namespace ravu {
 
@@ -41,23 +42,6 @@ std::pair<std::string_view, std::string_view> Split(std::string_view text) {
     if (blank == std::string_view::npos)
         return {text, {}};
     return {text.substr(0, blank), text.substr(blank + 1)};
-}
-
-std::string Square(int32_t file, int32_t rank) { return {char('0' + file), char('a' + rank - 1)}; }
-
-// The move in USI: "7g7f", "8h2b+", "P*5e"; empty for what is not a move.
-std::string UsiText(const MoveRec& m) {
-    if (!OnBoard(m.toFile, m.toRank) || IsEndStatus(m.status))
-        return {};
-    if (m.fromFile == 0) {
-        const size_t at =
-            std::find(std::begin(DROP_TYPES), std::end(DROP_TYPES), m.type) - std::begin(DROP_TYPES);
-        return at < DROP_LETTERS.size() ? std::string(1, DROP_LETTERS[at]) + "*" + Square(m.toFile, m.toRank)
-                                        : std::string();
-    }
-    if (!OnBoard(m.fromFile, m.fromRank))
-        return {};
-    return Square(m.fromFile, m.fromRank) + Square(m.toFile, m.toRank) + (m.status == MS_PROMOTE ? "+" : "");
 }
 
 int FileOf(char c) { return c >= '1' && c <= '9' ? c - '0' : 0; }
@@ -238,7 +222,7 @@ bool CPeerProtocol::ReviewMove(const MoveRec& move) {
     KifuNode* at = EntryAt(record.kifu, shownAt);
     CShogiBoard b;
     MoveRec m;
-    const std::string usi = UsiText(move);
+    const std::string usi = IsBoardMove(move) ? UsiMove(move) : std::string();
     if ((!at && !shownAt.empty()) || !ReplayTo(record, at, b) ||
         !MoveOnBoard(b, (at ? at->next : record.kifu.Root())->move->side, usi, m))
         return false;

@@ -162,7 +162,6 @@ std::string PvText(const std::vector<MoveRec>& moves, int32_t refFile, int32_t r
     return out;
 }
 
-
 std::vector<MoveRec> PvMovesOfText(CMoveTracker from, std::string_view pvText) {
     constexpr std::string_view SENTE_MARK = "▲", GOTE_MARK = "△";
     std::vector<MoveRec> moves;

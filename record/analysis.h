@@ -62,7 +62,6 @@ constexpr std::size_t COMMENT_PV_MOVES = 12;
 // (refFile, refRank), the square of the move the pv follows.
 std::string PvText(const std::vector<MoveRec>& moves, int32_t refFile, int32_t refRank);
 
-
 // The moves of a pv's KIF text (as PvText writes it) played from the
 // tracker's position, up to the first one that cannot be played there.
 std::vector<MoveRec> PvMovesOfText(CMoveTracker from, std::string_view pvText);

@@ -54,7 +54,8 @@ bool IsBadLine(const std::vector<KifuNode>& line, int index) {
 }
 
 CAnalysisDlg::CAnalysisDlg(CKifuControl* record, CProfile* profile, QWidget* mainWnd)
-    : QDialog(mainWnd, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QDialog(mainWnd,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       record(record),
       profile(profile) {
     setWindowTitle(QStringLiteral("解析"));
@@ -225,7 +226,8 @@ void CAnalysisDlg::StartOrCancel() {
 
 void CAnalysisDlg::Ended(bool cancelled) {
     analyseButton->setText(QStringLiteral("棋譜解析"));
-    status->setText(cancelled ? QStringLiteral("解析を中止しました。") : QStringLiteral("解析が終わりました。"));
+    status->setText(cancelled ? QStringLiteral("解析を中止しました。")
+                              : QStringLiteral("解析が終わりました。"));
     // Not deleted inside its own signal.
     analyzer.release()->deleteLater();
     RecordChanged(false);

@@ -64,7 +64,8 @@ void CEvalGraph::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::white);
     const QRectF area = PlotArea();
     // Sente's half above the middle line, gote's below, as other programs draw it.
-    p.fillRect(QRectF(area.left(), area.center().y(), area.width(), area.height() / 2), QColor(0xEE, 0xEE, 0xEE));
+    p.fillRect(QRectF(area.left(), area.center().y(), area.width(), area.height() / 2),
+               QColor(0xEE, 0xEE, 0xEE));
     p.setPen(QPen(Qt::gray, 1));
     p.drawLine(QPointF(area.left(), area.center().y()), QPointF(area.right(), area.center().y()));
 

@@ -1,5 +1,7 @@
 // Writes pictures of the secondary windows for the documentation:
-//   ravuone-window-shots OUTDIR
+//   ravuone-window-shots OUTDIR [ANALYSED_KIF]
+// ANALYSED_KIF (docs/example-analysed.kif) is a game whose comments hold an
+// engine's analysis; with it the analysis window and its marks are drawn too.
 // Run on the offscreen platform; every window is filled with example content
 // and grabbed with its own painting code.
 #include <QApplication>
@@ -17,9 +19,11 @@
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
 #include "ui/about_dlg.h"
+#include "ui/analysis_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/chat_log_dlg.h"
 #include "ui/connect_dlg.h"
+#include "ui/eval_graph.h"
 #include "ui/kifu_dlg.h"
 #include "ui/main_dlg.h"
 #include "ui/settings_dlg.h"
@@ -102,6 +106,25 @@ int main(int argc, char** argv) {
         }
     }
     Save(&kifu, "window-record.png");
+
+    // An analysed game: the analysis window at the move that threw the game
+    // away, and the move list with that move marked.
+    if (argc > 2) {
+        CKifuControl analysed;
+        analysed.LoadKif(argv[2], Utf8ToSjis("解析例.kif"));
+        CKifuDlg list(&analysed, nullptr);
+        list.MoveList()->SetBadTest([&analysed](int i) { return IsBadLine(analysed.kifu.line, i); });
+        analysed.kifu.SetLine(CKifu::EndOfLine(analysed.kifu.Root()));
+        list.RefreshLists();
+        list.show();
+        list.MoveList()->SelectLine(31);
+        list.MoveList()->scrollToItem(list.MoveList()->item(36));
+        Save(&list, "window-record-analysed.png");
+        CAnalysisDlg analysis(&analysed, &profile, nullptr);
+        analysis.show();
+        analysis.PositionShown(&analysed.kifu.line[30]);
+        Save(&analysis, "window-analysis.png");
+    }
 
     // Chat log.
     ChatLogRect rect;

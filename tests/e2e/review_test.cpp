@@ -81,7 +81,8 @@ TEST(Review, PlayersAndASpectatorReviewTheGameAndSaveTheSameRecord) {
     AnswerYes(guest, QStringLiteral("投了しますか"));
     const auto all = {&host, &guest, &watcher};
     for (ProgramCopy* c : all)
-        ASSERT_TRUE(WaitUntil([&] { return c->driver.State()[0] == 0 && c->driver.HasRow(QStringLiteral("3 投了")); }));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return c->driver.State()[0] == 0 && c->driver.HasRow(QStringLiteral("3 投了")); }));
 
     // The spectator starts the review; everyone joins it.
     ASSERT_NO_FATAL_FAILURE(ChooseMenu(watcher, QStringLiteral("感想戦を始める")));
@@ -99,6 +100,11 @@ TEST(Review, PlayersAndASpectatorReviewTheGameAndSaveTheSameRecord) {
     ASSERT_NO_FATAL_FAILURE(TryMove(host, true, 83, 84, QStringLiteral("2 ８四歩(83)"), all));
     Comment(host, QStringLiteral("居飛車もあった"));
 
+    // RAVU_SHOTS_DIR names a folder for pictures of the review in progress (docs/).
+    if (const QString shots = qEnvironmentVariable("RAVU_SHOTS_DIR"); !shots.isEmpty()) {
+        watcher.driver.Call("grab main " + shots.toUtf8() + "/main-review.png");
+        watcher.driver.Call("grab kifu " + shots.toUtf8() + "/window-review-record.png");
+    }
     ASSERT_NO_FATAL_FAILURE(ChooseMenu(host, QStringLiteral("感想戦を終える")));
     ASSERT_NO_FATAL_FAILURE(AllLogged(all, QStringLiteral("感想戦を終わります")));
 
@@ -110,7 +116,8 @@ TEST(Review, PlayersAndASpectatorReviewTheGameAndSaveTheSameRecord) {
     EXPECT_EQ(Save(guest, path), hostFile);
     EXPECT_EQ(Save(watcher, path), hostFile);
     const QString text = QString::fromUtf8(ravu::SjisToUtf8(hostFile.toStdString()));
-    for (const char* part : {"変化：3手", "２六歩(27)", "変化：2手", "*投了は早かった", "*まだ互角", "*居飛車もあった"})
+    for (const char* part :
+         {"変化：3手", "２六歩(27)", "変化：2手", "*投了は早かった", "*まだ互角", "*居飛車もあった"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part << "\n" << text.toStdString();
 
     for (ProgramCopy* c : all)

@@ -11,6 +11,7 @@
 #include <QLocalSocket>
 #include <QMenu>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -206,6 +207,18 @@ QByteArray CTestDriver::Execute(const QByteArray& line) {
         const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(r);
         const QByteArrayView pixels(image.constBits(), image.sizeInBytes());
         return "ok " + QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex();
+    }
+    if (cmd == "grab" && words.size() >= 3) {
+        // The main window as the screen shows it, cut to its shape; others as painted.
+        auto* main = qobject_cast<CMainDlg*>(w);
+        QImage shot = main ? QImage(main->size(), QImage::Format_RGB32) : w->grab().toImage();
+        if (main) {
+            shot.fill(Qt::white);
+            QPainter p(&shot);
+            p.setClipRegion(main->ShownRegion());
+            p.drawImage(0, 0, main->ScreenImage());
+        }
+        return shot.save(rest(2)) ? "ok" : "err not saved";
     }
     if (cmd == "click" && words.size() >= 4) {
         const QPoint at(words[2] == "c" ? w->width() / 2 : words[2].toInt(),

@@ -23,6 +23,8 @@
 //                          each plate's text, with "*" after it while that
 //                          clock runs
 //   hash TARGET X Y W H    digest of a rectangle of the widget as painted
+//   grab TARGET PATH       saves a picture of the widget (the main window
+//                          as the screen shows it) to PATH
 //   stamps                 "ok ROWS:NS ..." board repaints after the record
 //                          list changed, taken (and forgotten) since the last call
 // Actions (click, menu, type, key) answer first and then run from

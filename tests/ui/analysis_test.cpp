@@ -59,9 +59,9 @@ TEST_F(AnalysisWindowTest, EnginesLineIsPreviewedAndKept) {
     const int bishopDrop = dlg->board.PieceAt(4, 5);
     EXPECT_EQ(bishopDrop, -1);
     emit dlg->analysisDlg->previewRequested();
-    EXPECT_NE(dlg->board.PieceAt(4, 5), -1);    // ▲4五角打 stands on the board
-    EXPECT_EQ(List()->SelectedLine(), 3);       // the record is where it was
-    dlg->OnCommand(ID_STEP_FORWARD, 4);         // any command puts the record's position back first
+    EXPECT_NE(dlg->board.PieceAt(4, 5), -1);  // ▲4五角打 stands on the board
+    EXPECT_EQ(List()->SelectedLine(), 3);     // the record is where it was
+    dlg->OnCommand(ID_STEP_FORWARD, 4);       // any command puts the record's position back first
     Select(3);
     EXPECT_EQ(dlg->board.PieceAt(4, 5), -1);
 
