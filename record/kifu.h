@@ -108,6 +108,9 @@ private:
     KifuNode* rootNode = nullptr;
 };
 
+// The move the piece has just made on the board, as move `number` of the record.
+MoveRec MoveOfPiece(const KomaRec& piece, int32_t number);
+
 // What a load could not read.  A file is read up to the first line that
 // cannot belong to the record (a move line that does not parse, numbering
 // that starts again); what came before it is kept.

@@ -34,14 +34,9 @@ void CKifuControl::ShowEntry(KifuNode* entry, int listIndex) {
     }
 }
 
-const std::string& CKifuControl::RecordBoardMove(KomaRec& piece) {
-    int32_t n = kifu.current->move->number;
-    if (n == 0) {
-        AddStartLine(0);
-        n = 1;
-    }
+MoveRec MoveOfPiece(const KomaRec& piece, int32_t number) {
     MoveRec m;
-    m.number = n;
+    m.number = number;
     m.side = piece.owner;
     m.toFile = piece.file;
     m.toRank = piece.rank;
@@ -50,6 +45,16 @@ const std::string& CKifuControl::RecordBoardMove(KomaRec& piece) {
     m.fromFile = piece.prevFile;
     m.fromRank = piece.prevRank;
     m.status = piece.moveStatus;
+    return m;
+}
+
+const std::string& CKifuControl::RecordBoardMove(KomaRec& piece) {
+    int32_t n = kifu.current->move->number;
+    if (n == 0) {
+        AddStartLine(0);
+        n = 1;
+    }
+    const MoveRec m = MoveOfPiece(piece, n);
     piece.moveStatus = 0;
     KifuNode* f = kifu.Append(kifu.current, m);
     ShowEntry(f, n);

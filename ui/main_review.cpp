@@ -75,16 +75,8 @@ void CMainDlg::ReviewDrop(int held, QPoint p) {
         return;
     }
     KomaRec& piece = board.GetPiece(held);
-    MoveRec m;
     const KifuNode* shown = ShownEntry();
-    m.number = shown ? shown->move->number + 1 : 1;
-    m.side = piece.owner;
-    m.toFile = piece.file;
-    m.toRank = piece.rank;
-    m.type = piece.type;
-    m.promoted = piece.promoted;
-    m.fromFile = piece.prevFile;
-    m.fromRank = piece.prevRank;
+    const MoveRec m = MoveOfPiece(piece, shown ? shown->move->number + 1 : 1);
     piece.moveStatus = 0;
     // The move reaches the record in the host's order, as everyone's does;
     // until then the board shows the position it was tried in.

@@ -174,6 +174,17 @@ void PlayMove(ProgramCopy& first, ProgramCopy& second, bool firstFlipped, const 
             << m.row << " in " << c->driver.Text("kifu/moveList").toStdString();
 }
 
+QByteArray SaveRecord(ProgramCopy& c, const QString& path) {
+    QFile::remove(path);
+    c.driver.ClickMain(StripPoint(6));
+    EXPECT_TRUE(WaitUntil([&] { return c.driver.Visible("filedialog"); }));
+    c.driver.Call("type filedialog/fileNameEdit " + path.toUtf8());
+    c.driver.Call("key filedialog/fileNameEdit Return");
+    EXPECT_TRUE(WaitUntil([&] { return !c.driver.Visible("filedialog") && QFile::exists(path); }));
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void DialHost(ProgramCopy& guest, const ProgramCopy& host, const QByteArray& address) {
     guest.driver.ClickMain(StripPoint(7));
     ASSERT_TRUE(WaitUntil([&] { return guest.driver.Visible("connect"); }));

@@ -97,6 +97,10 @@ struct ClickedMove {
 // both copies list its row in their record windows.
 void PlayMove(ProgramCopy& first, ProgramCopy& second, bool firstFlipped, const ClickedMove& m, int i);
 
+// Saves c's record as `path` through control strip button 6 and the file
+// dialog; the bytes written (empty when nothing was).
+QByteArray SaveRecord(ProgramCopy& c, const QString& path);
+
 // Opens the connect dialog through control strip button 7, types the host's
 // address (127.0.0.1 unless another is given, e.g. "[::1]") with its port
 // and presses 接続.

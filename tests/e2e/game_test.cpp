@@ -3,7 +3,6 @@
 // connect dialog, the balloon's buttons, the turn dialog, mouse clicks on the
 // board and the hands, the promotion question, the chat input, the popup
 // menu, the control strip and the file dialog.
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -104,15 +103,9 @@ TEST(NetworkGame, WholeGameThroughTheWindows) {
     EXPECT_TRUE(WaitUntil([&] { return watcher.driver.State() == std::vector<int>{0, 1, 0}; }));
 
     // The host saves the record through strip button 6 and the file dialog.
-    const QString path = root.path() + QStringLiteral("/e2e.kif");
-    host.driver.ClickMain(StripPoint(6));
-    ASSERT_TRUE(WaitUntil([&] { return host.driver.Visible("filedialog"); }));
-    host.driver.Call("type filedialog/fileNameEdit " + path.toUtf8());
-    host.driver.Call("key filedialog/fileNameEdit Return");
-    ASSERT_TRUE(WaitUntil([&] { return !host.driver.Visible("filedialog") && QFile::exists(path); }));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString saved = QString::fromUtf8(ravu::SjisToUtf8(f.readAll().toStdString()));
+    const QByteArray bytes = SaveRecord(host, root.path() + QStringLiteral("/e2e.kif"));
+    ASSERT_FALSE(bytes.isEmpty());
+    const QString saved = QString::fromUtf8(ravu::SjisToUtf8(bytes.toStdString()));
     for (const char* move : {"７六歩(77)", "２二角成(88)", "同　銀(31)", "２四角打", "３三銀(22)", "投了"})
         EXPECT_TRUE(saved.contains(QString::fromUtf8(move))) << move << "\n" << saved.toStdString();
 

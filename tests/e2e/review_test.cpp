@@ -2,7 +2,6 @@
 // and a spectator follow one board, each tries a move of their own (a
 // variation at a different place) and comments on it, and the records they
 // save afterwards are the same bytes.
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,18 +53,6 @@ void Comment(ProgramCopy& c, const QString& text) {
     c.driver.Call("key main/chat Return");
 }
 
-// Saves the record through strip button 6 and the file dialog; the bytes.
-QByteArray Save(ProgramCopy& c, const QString& path) {
-    QFile::remove(path);
-    c.driver.ClickMain(StripPoint(6));
-    EXPECT_TRUE(WaitUntil([&] { return c.driver.Visible("filedialog"); }));
-    c.driver.Call("type filedialog/fileNameEdit " + path.toUtf8());
-    c.driver.Call("key filedialog/fileNameEdit Return");
-    EXPECT_TRUE(WaitUntil([&] { return !c.driver.Visible("filedialog") && QFile::exists(path); }));
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 TEST(Review, PlayersAndASpectatorReviewTheGameAndSaveTheSameRecord) {
     QTemporaryDir root;
     ProgramCopy host(root.path(), QStringLiteral("host"), HOST_NAME, FreePort());
@@ -112,9 +99,9 @@ TEST(Review, PlayersAndASpectatorReviewTheGameAndSaveTheSameRecord) {
     // under one name, which the file's first lines carry), with every
     // variation and comment of the review.
     const QString path = root.path() + QStringLiteral("/review.kif");
-    const QByteArray hostFile = Save(host, path);
-    EXPECT_EQ(Save(guest, path), hostFile);
-    EXPECT_EQ(Save(watcher, path), hostFile);
+    const QByteArray hostFile = SaveRecord(host, path);
+    EXPECT_EQ(SaveRecord(guest, path), hostFile);
+    EXPECT_EQ(SaveRecord(watcher, path), hostFile);
     const QString text = QString::fromUtf8(ravu::SjisToUtf8(hostFile.toStdString()));
     for (const char* part :
          {"変化：3手", "２六歩(27)", "変化：2手", "*投了は早かった", "*まだ互角", "*居飛車もあった"})
