@@ -229,7 +229,8 @@ void CAnalysisDlg::Ended(bool cancelled) {
     status->setText(cancelled ? QStringLiteral("解析を中止しました。")
                               : QStringLiteral("解析が終わりました。"));
     // Not deleted inside its own signal.
-    analyzer.release()->deleteLater();
+    if (analyzer)
+        analyzer.release()->deleteLater();
     RecordChanged(false);
     emit recordAnalysed();
 }

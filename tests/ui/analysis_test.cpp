@@ -4,6 +4,8 @@
 // the board and kept as a variation, and the engine is off for the players
 // of a running game.
 #include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "main_test_support.h"
@@ -78,6 +80,19 @@ TEST_F(AnalysisWindowTest, EngineIsOffForThePlayersOfAGame) {
     StartConnectedGame(SENTE);
     EXPECT_FALSE(dlg->analysisDlg->AnalyseButton()->isEnabled());
     EXPECT_FALSE(dlg->analysisDlg->LiveCheck()->isEnabled());
+}
+
+TEST_F(AnalysisWindowTest, AnEngineThatCrashesIsReportedAndTheWindowGoesOn) {
+    Load();
+    CAnalysisDlg& analysis = *dlg->analysisDlg;
+    analysis.EngineEdit()->setText(
+        QStringLiteral("bash \"" RAVU_SOURCE_DIR "/tests/app/fake_usi_engine.sh\" crash go"));
+    analysis.AnalyseButton()->click();
+    EXPECT_TRUE(analysis.Analysing());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !analysis.Analysing(); }, 5000));
+    EXPECT_EQ(analysis.Status()->text(), QStringLiteral("エンジンが終了しました"));
+    EXPECT_EQ(analysis.AnalyseButton()->text(), QStringLiteral("棋譜解析"));
+    EXPECT_EQ(SjisToUtf8(dlg->record.kifu.Root()->move->comment), "#評価値=60\r\n");  // the file's own
 }
 
 }  // namespace
