@@ -19,6 +19,7 @@
 #include "record/analysis.h"
 #include "record/kifu.h"
 #include "record/move_tracker.h"
+#include "record/record_path.h"
 #include "ui/eval_graph.h"
 #include "ui/window_util.h"
 
@@ -155,26 +156,33 @@ void CAnalysisDlg::RecordChanged(bool replaced) {
         before = after;
     }
     graph->SetPoints(std::move(values), std::move(bad), GRAPH_LIMIT_CP);
-    if (replaced)
+    if (replaced) {
+        shownCommand.clear();
         PositionShown(nullptr);
+    } else if (liveLine.empty()) {
+        ShowShownComment();  // an analysis may have written it
+    }
 }
 
 void CAnalysisDlg::PositionShown(const KifuNode* entry) {
-    shown = entry;
-    int ply = 0;
-    bool mainLine = true;
-    for (const KifuNode* e = entry; e; e = e->prev) {
-        ++ply;
-        // A copy of an entry in the displayed line shares its move with the original.
-        if (e->prev ? e->prev->next->move != e->move : record->kifu.Root()->move != e->move)
-            mainLine = false;
-    }
-    graph->SetCurrent(mainLine ? ply : -1);
-    shownCommand = PositionCommand(record->kifu, entry);
+    // Called at every redraw: only a new position is news.
+    std::string command = PositionCommand(record->kifu, entry);
+    RecordPath path = PathOf(record->kifu, entry).value_or(RecordPath{});
+    if (command == shownCommand && path == shownPath)
+        return;
+    shownCommand = std::move(command);
+    shownPath = std::move(path);
+    const bool mainLine = std::ranges::all_of(shownPath, [](int i) { return i == 0; });
+    graph->SetCurrent(mainLine ? int(shownPath.size()) : -1);
     liveLine.clear();
-    ShowLine(entry ? entry->move->comment : record->kifu.header.headerComment);
+    ShowShownComment();
     if (live)
         SearchShown();
+}
+
+void CAnalysisDlg::ShowShownComment() {
+    const KifuNode* e = EntryAt(record->kifu, shownPath);
+    ShowLine(e ? e->move->comment : record->kifu.header.headerComment);
 }
 
 void CAnalysisDlg::ShowLine(const std::string& comment) {
@@ -310,6 +318,7 @@ void CAnalysisDlg::LiveInfo(const UsiInfo& info) {
 std::vector<MoveRec> CAnalysisDlg::ShownLine() const {
     if (!liveLine.empty())
         return liveLine;
+    const KifuNode* shown = EntryAt(record->kifu, shownPath);
     CMoveTracker at;
     if (!TrackTo(record->kifu, shown, &at))
         return {};

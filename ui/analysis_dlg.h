@@ -86,7 +86,9 @@ private:
     void StopLive();
     void SearchShown();
     void LiveInfo(const UsiInfo& info);
-    void ShowLine(const std::string& sjisText);
+    void ShowLine(const std::string& sjisComment);
+    // The analysis the comment of the entry shown holds.
+    void ShowShownComment();
     void SaveEngineSettings();
 
     CKifuControl* record;
@@ -106,9 +108,9 @@ private:
     std::unique_ptr<CRecordAnalyzer> analyzer;
     std::unique_ptr<CUsiEngine> live;
     bool allowed = true;
-    const KifuNode* shown = nullptr;
-    std::string shownCommand;   // the position command of the position shown
-    std::string searchCommand;  // the one live analysis searches now
+    std::vector<int> shownPath;  // the entry shown, by its path from the start
+    std::string shownCommand;    // the position command of the position shown
+    std::string searchCommand;   // the one live analysis searches now
     std::vector<MoveRec> liveLine;
 };
 
