@@ -111,7 +111,10 @@ TEST(UsiEngine, EachFailureIsReportedOnceWithoutBlocking) {
         RunFor(100);
         EXPECT_TRUE(ticker.KeptTurning()) << ticker.ticks << " ticks in " << ticker.clock.elapsed() << " ms";
         ASSERT_EQ(failures.size(), r.failure.isEmpty() ? 0 : 1) << failures.join("; ").toStdString();
-        if (!failures.isEmpty()) {
+        // A flood is output faster than the limit a second; a reader slower
+        // than that (a sanitizer build) sees the search run out of time first.
+        const bool slowFlood = r.command.endsWith("flood") && failures.value(0).startsWith(NO_ANSWER);
+        if (!failures.isEmpty() && !slowFlood) {
             EXPECT_TRUE(failures[0].startsWith(r.failure)) << failures[0].toStdString();
         }
         EXPECT_EQ(result, r.result);
