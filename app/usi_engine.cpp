@@ -109,9 +109,23 @@ void CUsiEngine::Fail(const QString& message) {
 }
 
 void CUsiEngine::ReadOutput() {
-    const QByteArray data = process->readAllStandardOutput();
-    if (state == State::Failed || state == State::Quitting)
+    readScheduled = false;
+    if (state == State::Failed || state == State::Quitting) {
+        process->readAllStandardOutput();  // nobody listens any more
         return;
+    }
+    if (process->bytesAvailable() > USI_BACKLOG_MAX) {
+        Fail(UNREADABLE + QStringLiteral("（出力が多すぎます）"));
+        return;
+    }
+    const QByteArray data = process->read(USI_READ_PIECE);
+    if (process->bytesAvailable() > 0) {
+        readScheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            if (readScheduled)
+                ReadOutput();
+        });
+    }
     if (floodWindow.elapsed() > 1000) {
         floodWindow.restart();
         floodBytes = 0;

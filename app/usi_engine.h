@@ -28,6 +28,11 @@ namespace ravu {
 // Longest output line taken from an engine, and the most output per second.
 constexpr qsizetype USI_LINE_MAX = 16384;
 constexpr qint64 USI_FLOOD_BYTES_PER_SECOND = 4 << 20;
+// Output is read this much at a time, one piece a turn of the event loop, so
+// that a chatty engine never holds the window up; more than USI_BACKLOG_MAX
+// waiting means it prints faster than it can be read: a flood too.
+constexpr qint64 USI_READ_PIECE = 64 << 10;
+constexpr qint64 USI_BACKLOG_MAX = 1 << 20;
 
 // What a search ended with.
 struct EngineResult {
@@ -100,7 +105,8 @@ private:
     Limits limits;
     State state = State::Idle;
     QString name;
-    QByteArray pending;  // output after the last complete line
+    QByteArray pending;          // output after the last complete line
+    bool readScheduled = false;  // the next piece of the output is read at the next turn
     QElapsedTimer floodWindow;
     qint64 floodBytes = 0;
     CMoveTracker position;  // of the running search
