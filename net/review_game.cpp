@@ -15,6 +15,7 @@
 #include "game/board.h"
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
+#include "record/move_tracker.h"
 #include "record/notation.h"
 #include "record/record_path.h"
 #include "record/usi_line.h"
@@ -33,9 +34,6 @@ constexpr size_t PENDING_MAX = 64;
 // blank line of a variation.
 constexpr size_t MOVE_ROOM = 64;
 
-constexpr std::string_view DROP_LETTERS = "PLNSGBR";
-constexpr int DROP_TYPES[] = {PT_FU, PT_KYO, PT_KEI, PT_GIN, PT_KIN, PT_KAKU, PT_HI};
-
 // "word rest": splits at the first blank.
 std::pair<std::string_view, std::string_view> Split(std::string_view text) {
     const size_t blank = text.find(' ');
@@ -43,9 +41,6 @@ std::pair<std::string_view, std::string_view> Split(std::string_view text) {
         return {text, {}};
     return {text.substr(0, blank), text.substr(blank + 1)};
 }
-
-int FileOf(char c) { return c >= '1' && c <= '9' ? c - '0' : 0; }
-int RankOf(char c) { return c >= 'a' && c <= 'i' ? c - 'a' + 1 : 0; }
 
 // Whether an unpromoted piece of the type could never move again on the rank.
 bool DeadEnd(int type, int side, int rank) {
@@ -57,28 +52,22 @@ bool DeadEnd(int type, int side, int rank) {
 // side that can go there by the board's own rules (free play: a king may be
 // left in check, but never taken).  False when it does not fit.
 bool MoveOnBoard(const CShogiBoard& b, int side, std::string_view usi, MoveRec& out) {
+    UsiSquares u;
+    // On the wire a drop's letter is upper case, as the USI protocol writes it.
+    if (!ParseUsiMove(usi, &u) || (u.fromFile == 0 && !(usi[0] >= 'A' && usi[0] <= 'Z')))
+        return false;
     MoveRec m;
     m.side = side;
-    if (usi.size() == 4 && usi[1] == '*') {
-        const size_t at = DROP_LETTERS.find(usi[0]);
-        m.toFile = FileOf(usi[2]);
-        m.toRank = RankOf(usi[3]);
-        if (at == std::string_view::npos || !OnBoard(m.toFile, m.toRank))
-            return false;
-        m.type = DROP_TYPES[at];
+    m.toFile = u.toFile;
+    m.toRank = u.toRank;
+    if (u.fromFile == 0) {
+        m.type = u.dropType;
         const int i = b.FindInHand(side, m.type);
         if (i < 0 || b.PieceAt(m.toFile, m.toRank) >= 0 || !b.CanDrop(i, m.toFile, m.toRank))
             return false;
     } else {
-        if (usi.size() != 4 && !(usi.size() == 5 && usi[4] == '+'))
-            return false;
-        const bool promote = usi.size() == 5;
-        m.fromFile = FileOf(usi[0]);
-        m.fromRank = RankOf(usi[1]);
-        m.toFile = FileOf(usi[2]);
-        m.toRank = RankOf(usi[3]);
-        if (!OnBoard(m.fromFile, m.fromRank) || !OnBoard(m.toFile, m.toRank))
-            return false;
+        m.fromFile = u.fromFile;
+        m.fromRank = u.fromRank;
         const int i = b.PieceAt(m.fromFile, m.fromRank);
         if (i < 0 || !b.IsOwner(i, side))
             return false;
@@ -90,11 +79,11 @@ bool MoveOnBoard(const CShogiBoard& b, int side, std::string_view usi, MoveRec& 
         const bool mayPromote =
             !p.promoted && p.type != PT_KIN && !IsKing(p.type) &&
             (CShogiBoard::InZone(side, m.fromRank) || CShogiBoard::InZone(side, m.toRank));
-        if (promote ? !mayPromote : mayPromote && DeadEnd(p.type, side, m.toRank))
+        if (u.promote ? !mayPromote : mayPromote && DeadEnd(p.type, side, m.toRank))
             return false;
         m.type = p.type;
-        m.promoted = p.promoted || promote;
-        m.status = promote ? MS_PROMOTE : MS_MOVE;
+        m.promoted = p.promoted || u.promote;
+        m.status = u.promote ? MS_PROMOTE : MS_MOVE;
     }
     out = m;
     return true;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "game/sjis.h"
+#include "record/kifu.h"
 #include "record/move_tracker.h"
 #include "record/notation.h"
 
@@ -100,6 +101,14 @@ bool IsBadMove(const Evaluation& before, const Evaluation& after, int mover) {
     if (wasMating || isMated)
         return !isMating && !wasMated;  // a mate missed, or one let in
     return !wasMated && was - is >= BAD_MOVE_CP;
+}
+
+bool IsBadLine(const std::vector<KifuNode>& line, int index) {
+    if (index < 2 || std::size_t(index) > line.size())
+        return false;
+    const MoveRec& before = *line[std::size_t(index) - 2].move;
+    const MoveRec& move = *line[std::size_t(index) - 1].move;
+    return IsBadMove(EvaluationOf(before.comment), EvaluationOf(move.comment), move.side);
 }
 
 Evaluation EvaluationOf(std::string_view comment) {

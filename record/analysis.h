@@ -18,6 +18,7 @@
 namespace ravu {
 
 class CMoveTracker;
+struct KifuNode;
 
 struct Evaluation {
     bool known = false;
@@ -41,6 +42,10 @@ constexpr int32_t BAD_MOVE_CP = 300;
 // before its move to the one after it (both known); a move that lets a mate
 // in or misses its own counts too.
 bool IsBadMove(const Evaluation& before, const Evaluation& after, int mover);
+
+// Whether list line `index` of a displayed line (line 0: the start, line k:
+// line[k - 1]) holds a move that the analysis in the comments found bad.
+bool IsBadLine(const std::vector<KifuNode>& line, int index);
 
 // The evaluation a comment's analysis lines give; known = false when it has none.
 Evaluation EvaluationOf(std::string_view comment);

@@ -69,22 +69,37 @@ int UsiRank(char c) { return c >= 'a' && c <= 'i' ? c - 'a' + 1 : 0; }
 
 }  // namespace
 
-bool CMoveTracker::PlayUsi(std::string_view w, MoveRec* move) {
+bool ParseUsiMove(std::string_view w, UsiSquares* out) {
+    UsiSquares u;
     if (w.size() == 4 && w[1] == '*') {
         char letter = w[0];
         if (letter >= 'a' && letter <= 'z')
             letter = char(letter - 'a' + 'A');
         const std::size_t at = DROP_LETTERS.find(letter);
-        const int file = UsiFile(w[2]), rank = UsiRank(w[3]);
-        return at != std::string_view::npos && file && rank &&
-               Play(0, 0, file, rank, DROP_TYPES[at], false, move);
-    }
-    if (w.size() != 4 && !(w.size() == 5 && w[4] == '+'))
+        if (at == std::string_view::npos)
+            return false;
+        u.dropType = DROP_TYPES[at];
+    } else if (w.size() == 4 || (w.size() == 5 && w[4] == '+')) {
+        u.fromFile = UsiFile(w[0]);
+        u.fromRank = UsiRank(w[1]);
+        u.promote = w.size() == 5;
+        if (!u.fromFile || !u.fromRank)
+            return false;
+    } else {
         return false;
-    const int fromFile = UsiFile(w[0]), fromRank = UsiRank(w[1]), toFile = UsiFile(w[2]),
-              toRank = UsiRank(w[3]);
-    return fromFile && fromRank && toFile && toRank &&
-           Play(fromFile, fromRank, toFile, toRank, 0, w.size() == 5, move);
+    }
+    u.toFile = UsiFile(w[2]);
+    u.toRank = UsiRank(w[3]);
+    if (!u.toFile || !u.toRank)
+        return false;
+    *out = u;
+    return true;
+}
+
+bool CMoveTracker::PlayUsi(std::string_view w, MoveRec* move) {
+    UsiSquares u;
+    return ParseUsiMove(w, &u) &&
+           Play(u.fromFile, u.fromRank, u.toFile, u.toRank, u.dropType, u.promote, move);
 }
 
 MoveRec CMoveTracker::End(int32_t status) const {

@@ -10,6 +10,16 @@
 
 namespace ravu {
 
+// The squares of a USI move word ("7g7f", "8h2b+", "P*5e", drop letters in
+// either case): fromFile 0 and the piece type for a drop.
+struct UsiSquares {
+    int fromFile = 0, fromRank = 0, toFile = 0, toRank = 0;
+    int dropType = 0;
+    bool promote = false;
+};
+// False for a word that is not a USI move.
+bool ParseUsiMove(std::string_view word, UsiSquares* out);
+
 class CMoveTracker {
 public:
     // Starts from the even game (empty SFEN) or from a position; false when

@@ -27,9 +27,6 @@ namespace ravu {
 
 namespace {
 
-constexpr int TIME_MIN_MS = 100;
-constexpr int TIME_MAX_MS = 60000;
-
 QString Utf(const std::string& sjis) { return QString::fromUtf8(SjisToUtf8(sjis)); }
 
 // "+123", "-45", "先手勝ち（5手詰）" as a player reads an evaluation.
@@ -46,14 +43,6 @@ QString EvaluationText(const Evaluation& e) {
 
 }  // namespace
 
-bool IsBadLine(const std::vector<KifuNode>& line, int index) {
-    if (index < 2 || std::size_t(index) > line.size())
-        return false;
-    const MoveRec& before = *line[std::size_t(index) - 2].move;
-    const MoveRec& move = *line[std::size_t(index) - 1].move;
-    return IsBadMove(EvaluationOf(before.comment), EvaluationOf(move.comment), move.side);
-}
-
 CAnalysisDlg::CAnalysisDlg(CKifuControl* record, CProfile* profile, QWidget* mainWnd)
     : QDialog(mainWnd,
               Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
@@ -68,10 +57,10 @@ CAnalysisDlg::CAnalysisDlg(CKifuControl* record, CProfile* profile, QWidget* mai
     timeSpin = new QSpinBox(this);
     timeSpin->setObjectName(QStringLiteral("time"));
     timeSpin->setAccessibleName(QStringLiteral("1手の解析時間"));
-    timeSpin->setRange(TIME_MIN_MS, TIME_MAX_MS);
+    timeSpin->setRange(ENGINE_TIME_MIN_MS, ENGINE_TIME_MAX_MS);
     timeSpin->setSingleStep(100);
     timeSpin->setSuffix(QStringLiteral(" ms"));
-    timeSpin->setValue(std::clamp(int(profile->GetEngineTimeMs()), TIME_MIN_MS, TIME_MAX_MS));
+    timeSpin->setValue(profile->GetEngineTimeMs());
     variationsCheck = new QCheckBox(QStringLiteral("変化も"), this);
     variationsCheck->setObjectName(QStringLiteral("variations"));
     analyseButton = new QPushButton(QStringLiteral("棋譜解析"), this);
@@ -135,6 +124,11 @@ CAnalysisDlg::~CAnalysisDlg() {
     // goes first, with the live engine.
     analyzer.reset();
     live.reset();
+}
+
+void CAnalysisDlg::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    liveCheck->setChecked(false);
 }
 
 void CAnalysisDlg::SaveEngineSettings() {

@@ -33,10 +33,6 @@ class CUsiEngine;
 struct EngineResult;
 struct KifuNode;
 
-// Whether list line `index` of the displayed line holds a move that the
-// analysis in the comments found bad.
-bool IsBadLine(const std::vector<KifuNode>& line, int index);
-
 class CAnalysisDlg : public QDialog {
     Q_OBJECT
 public:
@@ -72,6 +68,10 @@ signals:
     void keepRequested();
     // Comments were written into the record.
     void recordAnalysed();
+
+protected:
+    // A hidden window is not told the position: live analysis stops.
+    void hideEvent(QHideEvent* e) override;
 
 public slots:
     void reject() override {}  // Esc does not close the window

@@ -180,7 +180,10 @@ void CKifuDlg::ClearList() { moveList->ClearLines(); }
 
 void CKifuDlg::CommentsChanged() {
     moveList->Remark();
-    const int32_t handle = tree->SelectedHandle();
+    ShowComment(tree->SelectedHandle());
+}
+
+void CKifuDlg::ShowComment(int32_t handle) {
     const std::string comment = record && handle ? record->GetComment(handle) : std::string();
     commentBox->setPlainText(DisplayText(comment, true));
 }
@@ -238,8 +241,7 @@ void CKifuDlg::OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previo
     if (!tree->ProgramSelecting() && current)
         emit command(CMD_SELECT_ITEM, handle);
     // The record may have been changed by the command; read the comment after it.
-    const std::string comment = record && handle ? record->GetComment(handle) : std::string();
-    commentBox->setPlainText(DisplayText(comment, true));
+    ShowComment(handle);
 }
 
 void CKifuDlg::keyPressEvent(QKeyEvent* e) {

@@ -124,6 +124,8 @@ public slots:
 private:
     void LayOut(int cw, int ch);
     void Step(int delta, int id);
+    // The comment of the tree item in the comment box.
+    void ShowComment(int32_t handle);
     void OnListSelChange(int row);
     void OnTreeSelChange(QTreeWidgetItem* current, QTreeWidgetItem* previous);
 

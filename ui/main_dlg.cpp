@@ -21,6 +21,7 @@
 #include "net/peer_protocol.h"
 #include "net/port_mapper.h"
 #include "net/reconnector.h"
+#include "record/analysis.h"
 #include "ui/about_dlg.h"
 #include "ui/analysis_dlg.h"
 #include "ui/balloon_dlg.h"

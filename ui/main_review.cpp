@@ -125,8 +125,11 @@ void CMainDlg::TellAnalysis() {
         return;  // the first pictures are drawn before the window exists
     // The players of a running game never have the engine; the board being
     // edited shows no position of the record.
-    analysisDlg->SetEngineAllowed(Mode() == MODE_FREE || Mode() == MODE_WATCHING);
-    if (previewing)
+    const bool allowed = Mode() == MODE_FREE || Mode() == MODE_WATCHING;
+    analysisDlg->SetEngineAllowed(allowed);
+    // Every redraw passes here: the position is looked up only where the
+    // window shows it and the engine may read it.
+    if (previewing || !allowed || !analysisDlg->isVisible())
         return;
     const KifuNode* shown = nullptr;
     if (Mode() == MODE_FREE) {

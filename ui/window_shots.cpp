@@ -17,6 +17,7 @@
 #include "net/game_link.h"
 #include "net/game_socket.h"
 #include "net/peer_protocol.h"
+#include "record/analysis.h"
 #include "record/kifu.h"
 #include "ui/about_dlg.h"
 #include "ui/analysis_dlg.h"

@@ -3,6 +3,7 @@
 // a click on the graph goes to the move, the engine's line is previewed on
 // the board and kept as a variation, and the engine is off for the players
 // of a running game.
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,7 @@ protected:
         dlg->protocol->BrowseRecord();
         dlg->kifuWnd->RefreshLists();
         dlg->analysisDlg->RecordChanged(true);
+        dlg->MenuAction(ID_ANALYSIS_WINDOW)->setChecked(true);
         dlg->OnCommand(ID_LIST_SELECT, 0);
     }
     // The player selects a line of the move list.

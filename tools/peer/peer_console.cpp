@@ -12,6 +12,7 @@
 #include "app/json_text.h"
 #include "app/textcodec.h"
 #include "net/host_list.h"
+#include "record/move_tracker.h"
 #include "record/record_path.h"
 
 namespace ravu {
@@ -30,24 +31,18 @@ std::string WithMoveNumber(const std::string& sjis, int number) {
 }
 
 // A USI move ("7g7f", "8h2b+", "P*5e") as the board window reports a move
-// of the review; a move with nothing in its from-square or no drop letter
-// is refused by the review.
-MoveRec UsiMove(const std::string& usi) {
+// of the review; anything else has no squares, and the review refuses it.
+MoveRec ReviewMoveOf(const std::string& usi) {
     MoveRec m;
-    if (usi.size() < 4)
+    UsiSquares u;
+    if (!ParseUsiMove(usi, &u))
         return m;
-    static const std::string letters = "PLNSGBR";
-    static const int types[] = {PT_FU, PT_KYO, PT_KEI, PT_GIN, PT_KIN, PT_KAKU, PT_HI};
-    if (usi[1] == '*') {
-        const size_t at = letters.find(usi[0]);
-        m.type = at == std::string::npos ? -1 : types[at];
-    } else {
-        m.fromFile = usi[0] - '0';
-        m.fromRank = usi[1] - 'a' + 1;
-    }
-    m.toFile = usi[2] - '0';
-    m.toRank = usi[3] - 'a' + 1;
-    m.status = usi.size() == 5 && usi[4] == '+' ? MS_PROMOTE : MS_MOVE;
+    m.fromFile = u.fromFile;
+    m.fromRank = u.fromRank;
+    m.toFile = u.toFile;
+    m.toRank = u.toRank;
+    m.type = u.dropType;
+    m.status = u.promote ? MS_PROMOTE : MS_MOVE;
     return m;
 }
 }  // namespace
@@ -218,7 +213,7 @@ void CPeerConsole::Command(const std::string& line) {
         ok = copy->protocol.Reviewing();
         copy->protocol.EndReview();
     } else if (cmd == "review-move") {
-        ok = copy->protocol.ReviewMove(UsiMove(arg));
+        ok = copy->protocol.ReviewMove(ReviewMoveOf(arg));
     } else if (cmd == "review-go") {
         RecordPath path;
         const KifuNode* entry = nullptr;
