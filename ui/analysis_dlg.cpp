@@ -136,9 +136,19 @@ void CAnalysisDlg::SaveEngineSettings() {
     profile->SetEngineTimeMs(timeSpin->value());
 }
 
+void CAnalysisDlg::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    RecordChanged(false);
+}
+
 void CAnalysisDlg::RecordChanged(bool replaced) {
     if (replaced && analyzer)
         analyzer->Cancel();
+    if (replaced)
+        shownCommand.clear();
+    // Every recorded move of a game passes here: a hidden window catches up when shown.
+    if (!isVisible())
+        return;
     // The main line's evaluations, from the comments (the start has none).
     std::vector<std::optional<int>> values{std::nullopt};
     std::vector<bool> bad{false};
@@ -151,7 +161,6 @@ void CAnalysisDlg::RecordChanged(bool replaced) {
     }
     graph->SetPoints(std::move(values), std::move(bad), GRAPH_LIMIT_CP);
     if (replaced) {
-        shownCommand.clear();
         PositionShown(nullptr);
     } else if (liveLine.empty()) {
         ShowShownComment();  // an analysis may have written it

@@ -72,6 +72,8 @@ signals:
 protected:
     // A hidden window is not told the position: live analysis stops.
     void hideEvent(QHideEvent* e) override;
+    // The graph catches up with the record.
+    void showEvent(QShowEvent* e) override;
 
 public slots:
     void reject() override {}  // Esc does not close the window

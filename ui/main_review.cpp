@@ -114,7 +114,7 @@ void CMainDlg::OnReviewChanged(bool recordChanged) {
     if (const KifuNode* e = ShownEntry(); e && record.kifu.tree)
         record.kifu.tree->SelectItem(e->move->treeItem);
     UpdateReviewMenu();
-    Redraw(false);
+    // A board the review moved is redrawn by the protocol right after this.
 }
 
 // ---------------------------------------------------------------------------
