@@ -4,9 +4,6 @@
 // are checked, clocks that agree across a slow link, and time-outs.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <deque>
-#include <map>
 #include <string>
 #include <vector>
 

@@ -12,45 +12,12 @@
 #include "game/board.h"
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
-#include "support/fake_link.h"
+#include "support/fake_net.h"
 
 using namespace ravu;
-using ravu::test::CFakeLink;
+using namespace ravu::test;
 
 namespace {
-
-class CFakeHost : public CProtocolHost {
-public:
-    int Ask(Question, const std::string& q) override {
-        questions.push_back(q);
-        if (auto f = std::exchange(duringAsk, nullptr))
-            f();
-        const int a = answers.empty() ? ASK_NO : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
-        return a;
-    }
-    void AddLine(const std::string& line) override { lines.push_back(line); }
-    void Redraw(bool) override {}
-    void ShowCheck() override { ++checks; }
-    void ShowChatInput(bool show) override { chatInput = show; }
-    void CloseTurnDialog() override { ++turnDialogCloses; }
-    bool IsConnectDialogOpen() const override { return connectDialogOpen; }
-    void Notify(Notice kind) override { notices.push_back(kind); }
-    int64_t NowMs() const override { return now; }
-    // The record as a copy would save it at each change.
-    void OnRecordChanged() override { saved = record->KifText("game.kif"); }
-
-    const CKifuControl* record = nullptr;
-    std::string saved;
-    std::deque<int> answers;
-    std::function<void()> duringAsk;
-    std::vector<std::string> questions, lines;
-    std::vector<Notice> notices;
-    int checks = 0, turnDialogCloses = 0;
-    int64_t now = 0;
-    bool chatInput = false, connectDialogOpen = false;
-};
 
 const std::string kMove1 = "   1 ７六歩(77) ";
 const std::string kMove2 = "   2 ３四歩(33) ";
@@ -74,15 +41,13 @@ struct Step {
     std::string text = {};
 };
 
-// One copy: board, record, its two links and the protocol.
-struct Copy {
-    explicit Copy(Start start) : conn(false), listen(true), proto(board, record, conn, listen, host) {
-        host.record = &record;
-        board.Reset();
-        proto.SetHandleName(start <= HOST_GAME ? "host" : "guest");
-        conn.ownHandle = 3;
+// One copy, its clock standing still; questions are answered no unless a
+// case gives answers.
+struct Copy : Peer {
+    explicit Copy(Start start) : Peer(start <= HOST_GAME ? "host" : "guest", true, kStill) {
+        otherwise = ASK_NO;
         if (start == HOST_FREE || start == HOST_GAME) {
-            host.answers = {ASK_YES, ASK_YES};
+            answers = {ASK_YES, ASK_YES};
             In(7, PKT_HELLO, "guest");
             if (start == HOST_GAME) {
                 In(7, PKT_TURN, "0");
@@ -95,8 +60,8 @@ struct Copy {
             else if (start == GUEST_WATCHING)
                 In(3, PKT_OBSERVE, "1");
         }
-        host.questions.clear();
-        host.answers.clear();
+        questions.clear();
+        answers.clear();
         listen.Take();
     }
     // A packet from the peer on the handle; 3 is a guest's own link to its host.
@@ -143,20 +108,16 @@ struct Copy {
     std::string State() const {
         std::string line;
         record.GetMainLineText(line);
-        for (const std::string& said : host.lines)
+        for (const std::string& said : lines)
             line += " log " + said;
         return "c" + std::to_string(proto.connState) + " m" + std::to_string(proto.mode) + " s" +
                std::to_string(proto.mySide) + " p" + std::to_string(proto.gamePeer) + " f" +
-               std::to_string(proto.flipped) + (host.chatInput ? " chat" : "") +
-               (host.checks ? " check" + std::to_string(host.checks) : "") +
-               (host.turnDialogCloses ? " turn-closed" : "") + " " + line + record.kifu.header.headerComment;
+               std::to_string(proto.flipped) + (chatInput ? " chat" : "") +
+               (checks ? " check" + std::to_string(checks) : "") + (turnDialogCloses ? " turn-closed" : "") +
+               " " + line + record.kifu.header.headerComment;
     }
 
-    CShogiBoard board;
-    CKifuControl record;
-    CFakeLink conn, listen;
-    CFakeHost host;
-    CPeerProtocol proto;
+    static constexpr int64_t kStill = 0;
     std::string done;
 };
 
@@ -204,19 +165,19 @@ TEST(Protocol, Rules) {
          {kHelloQ + std::string(22, 'n') + "…"}},
         {"hello while connecting out: no question", NEW, {ASK_YES},
          [](Copy& c) {
-             c.host.connectDialogOpen = true;
+             c.connectDialogOpen = true;
              c.In(5, PKT_HELLO, "x");
          },
          "refuse 0 >5|close 5|", none},
         {"a second hello while the question is open is answered no at once", NEW, {ASK_YES},
          [](Copy& c) {
-             c.host.duringAsk = [&c] { c.In(8, PKT_HELLO, "second"); };
+             c.duringAsk = [&c] { c.In(8, PKT_HELLO, "second"); };
              c.In(7, PKT_HELLO, "first");
          },
          "refuse 0 >8|accept 0 >7|close 8|", free, {}, {kHelloQ + "first"}},
         {"guest gone during the question", NEW, {ASK_YES},
          [](Copy& c) {
-             c.host.duringAsk = [&c] { c.Closed(7); };
+             c.duringAsk = [&c] { c.Closed(7); };
              c.In(7, PKT_HELLO, "fleeting");
          },
          "refuse 0 >7|close 7|", gone, {}, {kHelloQ + "fleeting"}},
@@ -237,7 +198,7 @@ TEST(Protocol, Rules) {
         {"a proposal during the game", HOST_GAME, {}, {{9, PKT_TURN, "1"}}, "refuse 0 >9|", g7 + ";"},
         {"guest gone during the sides question", HOST_FREE, {ASK_YES},
          [](Copy& c) {
-             c.host.duringAsk = [&c] { c.listen.guests.erase(7); };
+             c.duringAsk = [&c] { c.listen.guests.erase(7); };
              c.In(7, PKT_TURN, "0");
          },
          "refuse 0 >7|", free, {}, {kSidesQ + " 先手: guest \r\n 後手: host"}},
@@ -318,15 +279,15 @@ TEST(Protocol, Rules) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.rule);
         Copy c(k.start);
-        c.host.answers = k.answers;
+        c.answers = k.answers;
         k.act.run(c);
         EXPECT_EQ(c.Sent(), k.sent);
         EXPECT_EQ(c.State(), k.state);
-        EXPECT_EQ(c.host.notices, k.notices);
-        EXPECT_EQ(c.host.questions, k.questions);
+        EXPECT_EQ(c.notices, k.notices);
+        EXPECT_EQ(c.questions, k.questions);
         // A record with entries was last told of as it is now (end time too).
         if (c.record.kifu.Root()->filled) {
-            EXPECT_EQ(c.host.saved, c.record.KifText("game.kif"));
+            EXPECT_EQ(c.saved, c.record.KifText("game.kif"));
         }
     }
 }

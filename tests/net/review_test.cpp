@@ -16,19 +16,13 @@ using namespace ravu::test;
 
 namespace {
 
-// A move as the board window reports it: squares, the type for a drop, and
-// whether it promotes.
+// A move on the board as the board window reports it: its squares.
 MoveRec Move(std::string_view usi) {
     MoveRec m;
-    if (usi[1] == '*') {
-        m.type = usi[0] == 'P' ? PT_FU : PT_KIN;
-    } else {
-        m.fromFile = usi[0] - '0';
-        m.fromRank = usi[1] - 'a' + 1;
-    }
+    m.fromFile = usi[0] - '0';
+    m.fromRank = usi[1] - 'a' + 1;
     m.toFile = usi[2] - '0';
     m.toRank = usi[3] - 'a' + 1;
-    m.status = usi.size() == 5 ? MS_PROMOTE : MS_MOVE;
     return m;
 }
 

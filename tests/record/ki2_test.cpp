@@ -7,16 +7,10 @@
 #include "record/kifu.h"
 #include "record/move_tracker.h"
 #include "record/notation.h"
+#include "record/usi_line.h"
 
 namespace ravu {
 namespace {
-
-std::string Usi(const MoveRec& m) {
-    const auto square = [](int32_t f, int32_t r) { return std::to_string(f) + char('a' + r - 1); };
-    if (m.fromFile == 0)
-        return std::string(1, "KRBGSNLPK"[m.type]) + "*" + square(m.toFile, m.toRank);
-    return square(m.fromFile, m.fromRank) + square(m.toFile, m.toRank) + (m.status == MS_PROMOTE ? "+" : "");
-}
 
 const char* const EVEN_W = "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1";
 // Sente golds on 5九 (behind 5八), 4八 (beside) and 5七 (in front).
@@ -85,7 +79,7 @@ TEST(Ki2, MovesFoundFromTheirWords) {
                 got += "bad";
                 break;
             }
-            got += Usi(m);
+            got += UsiMove(m);
         }
         EXPECT_EQ(got, c.usi);
     }
@@ -114,7 +108,8 @@ TEST(Ki2, RecordWithVariationAndEnd) {
     std::string main;
     const KifuNode* third = nullptr;
     for (const KifuNode* e = k.Root(); e->filled; e = e->next) {
-        main += IsEndStatus(e->move->status) ? std::string(EndWord(e->move->status)) : Usi(*e->move) + " ";
+        main +=
+            IsEndStatus(e->move->status) ? std::string(EndWord(e->move->status)) : UsiMove(*e->move) + " ";
         if (e->move->number == 3)
             third = e;
     }
@@ -124,11 +119,11 @@ TEST(Ki2, RecordWithVariationAndEnd) {
     // 変化：3手 hangs on move 3; 変化：4手, read after it, on its move 4.
     ASSERT_TRUE(third->alt && third->alt->filled);
     const KifuNode* v = third->alt;
-    EXPECT_EQ(Usi(*v->move), "6g6f");
+    EXPECT_EQ(UsiMove(*v->move), "6g6f");
     ASSERT_TRUE(v->next->filled && v->next->next->filled);
     EXPECT_EQ(v->next->next->move->status, MS_RESIGN);  // sente to move, gote won
     ASSERT_TRUE(v->next->alt && v->next->alt->filled);
-    EXPECT_EQ(Usi(*v->next->alt->move), "7a6b");
+    EXPECT_EQ(UsiMove(*v->next->alt->move), "7a6b");
     EXPECT_EQ(v->next->alt->alt, nullptr);  // the second 変化：4手 read no move
     EXPECT_EQ(third->next->alt, nullptr);
 }
@@ -140,7 +135,7 @@ TEST(Ki2, HandicapStart) {
     EXPECT_GT(ReadKi2(k, "手合割：角落ち\r\n△３四歩    ▲７六歩\r\n", "h.ki2", report), 0);
     EXPECT_EQ(report.stopLine, 0);
     EXPECT_EQ(k.header.startSfen, "lnsgkgsnl/1r7/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL w - 1");
-    EXPECT_EQ(Usi(*k.Root()->move) + " " + Usi(*k.Root()->next->move), "3c3d 7g7f");
+    EXPECT_EQ(UsiMove(*k.Root()->move) + " " + UsiMove(*k.Root()->next->move), "3c3d 7g7f");
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
         "game.kif",
         "開始日時：2003/05/01(木) 13:05:09\r\n先手：\"q\"\\\r\n後手：名人\r\n*h\x01\r\n"
         "   1 ７六歩(77)   ( 1:05/00:00:00)\r\n*tab\there\r\n   2 ２二角成(88) ( 0:00/00:00:00)+\r\n\r\n"
-        "変化：2手\r\n   2 ２六歩(27)   ( 0:00/00:00:00)+\r\n\r\n変化：2手\r\n   2 ５五角打+\r\n");
+        "変化：2手\r\n   2 ２六歩(27)   ( 0:00/00:00:00)+\r\n");
     std::string big = "   1 ２六歩(27)\r\n";
     big.resize(KIF_MAX_BYTES + 1, ' ');
     // A legal game for convert, which CSA and USI need.
@@ -83,8 +83,7 @@ TEST_F(KifTool, CommandsAndFilesOnDisk) {
          "\"side\":0,\"to\":[7,6],\"type\":7,\"promoted\":0,\"from\":[7,7],\"status\":0,\"seconds\":65,"
          "\"comment\":\"tab\\there\\r\\n\"},{\"number\":2,\"side\":1,\"to\":[2,2],\"type\":2,\"promoted\":1,\"from\":[8,8],"
          "\"status\":1,\"seconds\":0,\"comment\":null,\"alternatives\":[[{\"number\":2,\"side\":1,\"to\":[2,6],\"type\":7,"
-         "\"promoted\":0,\"from\":[2,7],\"status\":0,\"seconds\":0,\"comment\":null}],[{\"number\":2,\"side\":1,"
-         "\"to\":[5,5],\"type\":2,\"promoted\":0,\"from\":[0,0],\"status\":0,\"seconds\":0,\"comment\":null}],[]]}]}\n"},
+         "\"promoted\":0,\"from\":[2,7],\"status\":0,\"seconds\":0,\"comment\":null}],[]]}]}\n"},
         {"save " + game + " " + saved, 0, "", ""},  // replaces the old contents
         {"save " + max + " " + max, 0, "", ""},     // exactly the limit is read
         {"dump " + (dir / "missing.kif").string(), 1, "ravuone-kif: cannot read", ""},

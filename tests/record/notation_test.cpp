@@ -70,9 +70,6 @@ TEST(Notation, LayoutsByteForByteAndReadBack) {
         list.totalSeconds = r.move.totalSeconds;
         EXPECT_TRUE(!r.readBack || (Fields(kif) == Fields(r.move) && Fields(list) == Fields(r.move)));
     }
-    // Shift-JIS bytes on the wire and in files, whatever the compiler does with literals.
-    EXPECT_EQ(Format(Rec(1, 1, 7, 6, PT_FU, 0, 7, 7), FMT_TREE, Rec(9, 0, 7, 6, 0, 0, 0, 0)),
-              "   1 \x81\xa4 \x93\xaf\x81\x40\x95\xe0(77)");
 }
 
 // Move lines of any program, read by their parts and shown in the program's

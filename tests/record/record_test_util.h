@@ -13,6 +13,7 @@
 #include "record/kifu.h"
 #include "record/kifu_view.h"
 #include "record/notation.h"
+#include "record/usi_line.h"
 #include "record_gen.h"
 
 namespace ravu::test {
@@ -77,16 +78,7 @@ inline std::string Summary(const CKifu& k) {
                       "|" + k.header.goteName + ":";
     for (const KifuNode* e = k.Root(); e && e->filled; e = e->next) {
         const MoveRec& m = *e->move;
-        out += ' ';
-        if (m.status >= MS_RESIGN) {
-            out += std::string(EndWord(m.status));
-        } else {
-            if (m.fromFile == 0)
-                out += std::string(1, "KRBGSNLPK"[m.type]) + "*";
-            else
-                out += std::to_string(m.fromFile) + char('a' + m.fromRank - 1);
-            out += std::to_string(m.toFile) + char('a' + m.toRank - 1) + (m.status == MS_PROMOTE ? "+" : "");
-        }
+        out += ' ' + (m.status >= MS_RESIGN ? std::string(EndWord(m.status)) : UsiMove(m));
         if (m.seconds)
             out += "(" + std::to_string(m.seconds) + ")";
         if (!m.comment.empty())

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -22,8 +23,8 @@ namespace ravu::test {
 
 constexpr SockHandle OWN = 3;  // every guest's link to its host
 
-// One copy: board, record, links, protocol; it says yes to every question
-// and reads the time from the network it is part of.
+// One copy: board, record, links, protocol, and what its player was asked,
+// shown and told; it reads the time from the clock it is given.
 struct Peer : CProtocolHost {
     Peer(const char* name, bool extension, const int64_t& clock)
         : now(clock), proto(board, record, conn, listen, *this) {
@@ -32,16 +33,24 @@ struct Peer : CProtocolHost {
         proto.extensionOn = extension;
         conn.ownHandle = OWN;
     }
+    // Questions take the answers in turn, then `otherwise`; `duringAsk` runs
+    // once while a question is open (the dialog's own event loop).
     int Ask(Question, const std::string& q) override {
         questions.push_back(q);
-        return ASK_YES;
+        if (auto f = std::exchange(duringAsk, nullptr))
+            f();
+        if (answers.empty())
+            return otherwise;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
     }
-    void AddLine(const std::string&) override {}
+    void AddLine(const std::string& line) override { lines.push_back(line); }
     void Redraw(bool) override {}
-    void ShowCheck() override {}
-    void ShowChatInput(bool) override {}
-    void CloseTurnDialog() override {}
-    bool IsConnectDialogOpen() const override { return false; }
+    void ShowCheck() override { ++checks; }
+    void ShowChatInput(bool show) override { chatInput = show; }
+    void CloseTurnDialog() override { ++turnDialogCloses; }
+    bool IsConnectDialogOpen() const override { return connectDialogOpen; }
     void Notify(Notice kind) override { notices.push_back(kind); }
     int64_t NowMs() const override { return now; }
     void OnRecordChanged() override { saved = record.KifText("game.kif"); }
@@ -59,9 +68,14 @@ struct Peer : CProtocolHost {
     CKifuControl record;
     CFakeLink conn{false}, listen{true};
     CPeerProtocol proto;
-    std::vector<std::string> questions;
+    std::deque<int> answers;
+    int otherwise = ASK_YES;
+    std::function<void()> duringAsk;
+    std::vector<std::string> questions, lines;  // asked; chat and system lines shown
     std::vector<Notice> notices;
     std::string saved;
+    int checks = 0, turnDialogCloses = 0;
+    bool chatInput = false, connectDialogOpen = false;
     int turnSide = -1;       // a proposal of sides waits for the host's answer
     bool rejoining = false;  // its handshake waits for the host's acceptance
     bool ticking = true;     // a program that froze stops ticking
