@@ -117,40 +117,30 @@ TEST_F(SettingsFile, SavingKeepsWhatElseTheFileHoldsAndFailsWithoutHarm) {
     EXPECT_EQ(error.substr(0, 15) + std::to_string(fs::exists(dir / "target.tmp")), "cannot replace 0");
 }
 
-// Port forwarding is on in a file without its key, which is written only once
-// it has been turned off, and from then on kept.
-TEST_F(SettingsFile, PortMappingKeyIsWrittenOnlyOnceTurnedOff) {
-    const std::string old = "[プロパティ]\r\n駒音=1\r\n";
-    CProfile p = Load(old);
-    EXPECT_TRUE(p.IsPortMappingOn());
-    ASSERT_TRUE(p.SaveProfile(path));
-    EXPECT_EQ(Read().find("ポート自動開放"), std::string::npos);
-    p.SetPortMapping(0);
-    ASSERT_TRUE(p.SaveProfile(path));
-    p = Load(Read());
-    EXPECT_FALSE(p.IsPortMappingOn());
-    p.SetPortMapping(1);
-    ASSERT_TRUE(p.SaveProfile(path));
-    EXPECT_NE(Read().find("\r\nポート自動開放=1\r\n"), std::string::npos);
-    EXPECT_TRUE(Load(Read()).IsPortMappingOn());
-}
-
-// The engine keys: a file of an older copy, without them, loads and saves
-// unchanged; they are written once set.  A time outside 10 ms .. 1 hour
-// reads as the default.
-TEST_F(SettingsFile, EngineKeysAreWrittenOnlyOnceSet) {
+// Keys an older copy's file lacks: it loads (port forwarding on, the
+// default engine) and saves unchanged.  The engine keys are written once set,
+// the port forwarding key once turned off, and kept from then on.  An engine
+// time outside 10 ms .. 1 hour reads as the default.
+TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
     const std::string old =
         "[プロパティ]\r\nハンドル名=a\r\n対局者名=\r\n接続先=\r\nポート番号=9149\r\n表示位置Ｘ=0\r\n"
         "表示位置Ｙ=0\r\n駒音=0\r\n[チャットログ]\r\nleft=3\r\ntop=22\r\nright=571\r\nbottom=199\r\n";
     CProfile p = Load(old);
     EXPECT_EQ(p.GetEngineCommand(), DefaultEngineCommand());
+    EXPECT_TRUE(p.IsPortMappingOn());
     ASSERT_TRUE(p.SaveProfile(path));
     EXPECT_EQ(Read(), old);
     p.SetEngineCommand("/opt/engine --usi");
     p.SetEngineTimeMs(250);
+    p.SetPortMapping(0);
     ASSERT_TRUE(p.SaveProfile(path));
     p = Load(Read());
     EXPECT_EQ(p.GetEngineCommand() + "|" + std::to_string(p.GetEngineTimeMs()), "/opt/engine --usi|250");
+    EXPECT_FALSE(p.IsPortMappingOn());
+    p.SetPortMapping(1);
+    ASSERT_TRUE(p.SaveProfile(path));
+    EXPECT_NE(Read().find("\r\nポート自動開放=1\r\n"), std::string::npos);
+    EXPECT_TRUE(Load(Read()).IsPortMappingOn());
     for (const auto& [text, ms] :
          {std::pair{"9", 1000}, {"10", 10}, {"3600000", 3600000}, {"3600001", 1000}, {"", 1000}})
         EXPECT_EQ(Load("[プロパティ]\r\nEngineTimeMs=" + std::string(text) + "\r\n").GetEngineTimeMs(), ms)

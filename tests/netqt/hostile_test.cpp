@@ -72,7 +72,8 @@ TEST(Hostile, FloodAndAPeerThatNeverReads) {
 }
 
 // Connections that come and go, the last while its question is open: the
-// slots all come free, nobody gone is taken in.
+// slots all come free, nobody gone is taken in, and a proper guest is, until
+// the host disconnects.
 TEST(Hostile, ConnectAndCloseLoops) {
     auto host = MakeHost("host");
     for (int i = 0; i < 50; ++i) {
@@ -94,5 +95,7 @@ TEST(Hostile, ConnectAndCloseLoops) {
     RunFor(50);
     EXPECT_EQ(host->protocol.connState + host->chatLog.size(), 0u);
     host->answerPolicy = ASK_YES;
-    EXPECT_EQ(MakeGuest("guest", *host)->protocol.connState, CONN_GUEST);
+    auto guest = MakeGuest("guest", *host);
+    ASSERT_EQ(host->Disconnect(), 1);  // the host's end closes its guests' connections
+    EXPECT_TRUE(WaitUntil([&] { return guest->protocol.connState == CONN_NONE; }));
 }

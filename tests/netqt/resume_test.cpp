@@ -5,8 +5,6 @@
 // played to its end.
 #include <QTcpServer>
 
-#include <random>
-
 #include "app/textcodec.h"
 #include "loop_util.h"
 
@@ -268,20 +266,6 @@ TEST(Resume, CutAtEveryPacketOfTheHandshakeAndTheFirstMoves) {
         if (row.guest) {
             EXPECT_EQ(*m.guestLog, row.guest) << cut;
         }
-    }
-}
-
-// Cuts at random moments of the game, a move lost in flight each time: the
-// guest comes back each time, and the game goes on to its end.
-TEST(Resume, CutsAtRandomMomentsOfAGame) {
-    for (unsigned seed : {1u, 2u, 3u}) {
-        std::mt19937 rng(seed);
-        const int first = 11 + static_cast<int>(rng() % 6);
-        Match m({first, first + 9 + static_cast<int>(rng() % 6)});  // past the first coming back
-        ASSERT_TRUE(m.Play()) << seed;
-        m.ExpectWholeGame(std::to_string(seed));
-        EXPECT_EQ(*m.hostLog, "adjourned resumed adjourned resumed " + RESIGNED) << seed;
-        EXPECT_EQ(*m.guestLog, BACK_TWICE) << seed;
     }
 }
 

@@ -1,10 +1,10 @@
 // The game sockets over loopback: the five slots, the hello on accepting, the
 // hello wait, refusals that arrive before the close, failed connects, both
-// address families; and one game between whole copies, watched by a third.
+// address families.  (A whole game with a late spectator over sockets is
+// played in tests/e2e/game_test.cpp.)
 #include <QNetworkInterface>
 #include <QTcpServer>
 
-#include "app/textcodec.h"
 #include "loop_util.h"
 #include "net/sock_errors.h"
 
@@ -18,14 +18,6 @@ QByteArray Receive(QTcpSocket& c) {
     WaitUntil([&] { return c.bytesAvailable() >= PACKET_SIZE; });
     RunFor(20);
     return c.readAll();
-}
-
-std::string S(const char* utf8) { return Utf8ToSjis(utf8); }
-
-std::string Line(const CHeadlessCopy& c) {
-    std::string t;
-    c.record.GetMainLineText(t);
-    return t;
 }
 
 }  // namespace
@@ -118,31 +110,4 @@ TEST(GameSocket, BothFamiliesOwnAddressesAndIpv6First) {
         EXPECT_EQ(v6.hasPendingConnections(), std::string(row.reached) == "::1") << row.reached;
         EXPECT_EQ(guest.connectSocket.m_strResolvedAddr, row.reached);
     }
-}
-
-// Hello and acceptance, sides, moves both ways, the game so far for a
-// spectator and every move relayed to it, resignation, the host leaving: all
-// three copies keep the same record.
-TEST(GameSocket, OneGameBetweenCopiesWatchedFromMidGame) {
-    auto host = MakeHost(S("ホスト"));
-    auto guest = MakeGuest(S("ゲスト"), *host);
-    std::unique_ptr<CHeadlessCopy> watcher;
-    auto same = [&] { return Line(*host) == Line(*guest) && (!watcher || Line(*watcher) == Line(*host)); };
-    guest->ProposeTurn(0);
-    ASSERT_TRUE(
-        WaitUntil([&] { return guest->protocol.mode == MODE_GAME && host->protocol.mode == MODE_GAME; }));
-    ASSERT_EQ(guest->Move(S("   1 ７六歩(77) ")), 1);
-    watcher = MakeGuest(S("観戦"), *host, "localhost");  // a name, looked up in the background
-    ASSERT_TRUE(WaitUntil([&] { return watcher->protocol.mode == MODE_WATCHING && same(); }));
-    ASSERT_EQ(host->Move(S("   2 ３四歩(33) ")), 1);
-    ASSERT_TRUE(WaitUntil(same));
-    ASSERT_EQ(guest->Move(S("   3 ３三角成(88) ")), 1);
-    ASSERT_TRUE(WaitUntil(same));
-    ASSERT_EQ(host->Resign(), 1);
-    ASSERT_TRUE(WaitUntil([&] { return same() && watcher->protocol.mode == MODE_FREE; }));
-    EXPECT_EQ(Line(*watcher), S("   1 ７六歩(77) ;   2 ３四歩(33) ;   3 ３三角成(88) ;   4 投了;;"));
-    EXPECT_EQ(guest->opponentName + "/" + host->opponentName, S("ホスト/ゲスト"));
-    ASSERT_EQ(host->Disconnect(), 1);
-    EXPECT_TRUE(
-        WaitUntil([&] { return guest->protocol.connState + watcher->protocol.connState == CONN_NONE; }));
 }

@@ -5,7 +5,6 @@
 // guest, its host has the same extension.
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include "app/record_file.h"
 #include "main_test_support.h"
@@ -13,37 +12,10 @@
 namespace ravu::test {
 namespace {
 
-struct LogLines : IChatLog {
-    QWidget* Window() override { return nullptr; }
-    void AddLine(const std::string& line) override { lines.push_back(SjisToUtf8(line)); }
-    std::vector<std::string> lines;
-};
-
 const char* const TOKEN = "00112233aabbccdd";
 
-class AdjournedTest : public MainWindowTest {
+class AdjournedTest : public DataFolderTest {
 protected:
-    void SetUp() override {
-        oldDataHome = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-        Restart();
-    }
-    void TearDown() override {
-        dlg.reset();
-        qputenv("XDG_DATA_HOME", oldDataHome);
-    }
-    // A new main window, as the program makes at start-up; the one before
-    // goes as a killed program's would, without ending its game.
-    void Restart() {
-        dlg.reset();
-        connectLink.ownHandle = 0;
-        MainWindowTest::SetUp();
-        dlg->chatLog.reset(log = new LogLines);
-    }
-    void FromHost(uint8_t type, const std::string& utf8Text) {
-        connectLink.Put(1, type, Utf8ToSjis(utf8Text));
-        dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
-    }
     void HostAccepts() {
         connectLink.ownHandle = 1;
         dlg->protocol->OnGuestConnected(dlg->protocol->CapsText());
@@ -70,10 +42,6 @@ protected:
     static bool ReadKept(Adjournment& out) {
         return ParseAdjournment(ReadFile(KeptPath()).toStdString(), out);
     }
-
-    QTemporaryDir dataHome;
-    QByteArray oldDataHome;
-    LogLines* log = nullptr;
 };
 
 TEST_F(AdjournedTest, TheGameIsKeptWhileItCanBeResumedAndForgottenWhenItEnds) {
@@ -164,10 +132,7 @@ TEST_F(AdjournedTest, AKeptGameIsTakenUpAdjournedAfterARestart) {
 // window opens nothing, and the chat log says so.
 TEST_F(AdjournedTest, AKeptGameThatCannotBeTakenUpIsLeftAlone) {
     const QString ended = dataHome.filePath("ended.kif");
-    ASSERT_TRUE(WriteFile(ended, QByteArray::fromStdString(Utf8ToSjis("手合割：平手\r\n"
-                                                                      "手数----指手---------消費時間--\r\n"
-                                                                      "   1 ７六歩(77)\r\n"
-                                                                      "   2 投了\r\n"))));
+    ASSERT_TRUE(WriteFile(ended, QByteArray::fromStdString(Utf8ToSjis("   1 ７六歩(77)\r\n   2 投了\r\n"))));
     auto keptText = [&](const QString& record) {
         Adjournment a;
         a.token = TOKEN;

@@ -22,8 +22,6 @@ namespace {
 // the bishop is lost for a pawn) △同銀.  Move 3's comment holds the
 // engine's line after it.
 const char* ANALYSED_KIF =
-    "手合割：平手\r\n"
-    "手数----指手---------消費時間--\r\n"
     "   1 ７六歩(77)\r\n*#評価値=60\r\n"
     "   2 ３四歩(33)\r\n*#評価値=50\r\n"
     "   3 ２二角成(88)\r\n*#評価値=-900\r\n*#読み筋=△同　銀(31)▲４五角打\r\n"

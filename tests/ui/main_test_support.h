@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/textcodec.h"
@@ -87,6 +88,45 @@ protected:
     int fileRequests = 0;
     std::vector<QPoint> menuOpenedAt;
     std::vector<QString> messages;  // the message boxes' texts
+};
+
+// The chat log's lines (UTF-8).
+struct LogLines : IChatLog {
+    QWidget* Window() override { return nullptr; }
+    void AddLine(const std::string& line) override { lines.push_back(SjisToUtf8(line)); }
+    std::vector<std::string> lines;
+};
+
+// The main window with a data folder of its own (saved games, the kept game)
+// and its chat log's lines kept.
+class DataFolderTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+        Restart();
+    }
+    void TearDown() override {
+        dlg.reset();
+        qputenv("XDG_DATA_HOME", oldDataHome);
+    }
+    // A new main window, as the program makes at start-up; the one before
+    // goes as a killed program's would, without ending its game.
+    void Restart() {
+        dlg.reset();
+        connectLink.ownHandle = 0;
+        MainWindowTest::SetUp();
+        dlg->chatLog.reset(log = new LogLines);
+    }
+    // A packet from the host on the guest's link.
+    void FromHost(uint8_t type, const std::string& utf8Text) {
+        connectLink.Put(1, type, Utf8ToSjis(utf8Text));
+        dlg->protocol->OnSockMessage(WM_SOCK_PACKET, 1);
+    }
+
+    QTemporaryDir dataHome;
+    QByteArray oldDataHome;
+    LogLines* log = nullptr;
 };
 
 // A new file at path holding bytes.
