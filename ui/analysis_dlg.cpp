@@ -124,6 +124,10 @@ CAnalysisDlg::~CAnalysisDlg() {
     // goes first, with the live engine.
     analyzer.reset();
     live.reset();
+    // The dialog hides as it goes, and the engine field losing the focus
+    // then must not reach this window, whose own part is gone by then.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 void CAnalysisDlg::hideEvent(QHideEvent* e) {
