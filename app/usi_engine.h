@@ -31,7 +31,7 @@ constexpr qint64 USI_FLOOD_BYTES_PER_SECOND = 4 << 20;
 // Output is read this much at a time, one piece a turn of the event loop, so
 // that a chatty engine never holds the window up; more than USI_BACKLOG_MAX
 // waiting means it prints faster than it can be read: a flood too.
-constexpr qint64 USI_READ_PIECE = 64 << 10;
+constexpr qint64 USI_READ_PIECE = 16 << 10;
 constexpr qint64 USI_BACKLOG_MAX = 1 << 20;
 
 // What a search ended with.
