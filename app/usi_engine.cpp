@@ -121,7 +121,7 @@ void CUsiEngine::ReadOutput() {
     const QByteArray data = process->read(USI_READ_PIECE);
     if (process->bytesAvailable() > 0) {
         readScheduled = true;
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(1, this, [this] {
             if (readScheduled)
                 ReadOutput();
         });

@@ -28,9 +28,10 @@ namespace ravu {
 // Longest output line taken from an engine, and the most output per second.
 constexpr qsizetype USI_LINE_MAX = 16384;
 constexpr qint64 USI_FLOOD_BYTES_PER_SECOND = 4 << 20;
-// Output is read this much at a time, one piece a turn of the event loop, so
-// that a chatty engine never holds the window up; more than USI_BACKLOG_MAX
-// waiting means it prints faster than it can be read: a flood too.
+// Output is read this much at a time, the next piece a millisecond later
+// (a zero-time timer would starve the window's other timers), so that a
+// chatty engine never holds the window up; more than USI_BACKLOG_MAX waiting
+// means it prints faster than it can be read: a flood too.
 constexpr qint64 USI_READ_PIECE = 16 << 10;
 constexpr qint64 USI_BACKLOG_MAX = 1 << 20;
 
