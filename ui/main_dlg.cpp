@@ -173,10 +173,13 @@ void CMainDlg::SetUp(const QString& skinDir) {
     SetMenuEnabled(ID_EDIT_END, false);
     // The protocol starts with mode, flipped, mySide and connState all 0.
 
-    view.Load(skinDir, CLIENT_SIZE);
+    // The pictures for the ratio of the screen the window opens on.
+    view.Load(skinDir, CLIENT_SIZE, devicePixelRatioF());
     resize(CLIENT_SIZE);
 
-    const QPixmap cursorPicture(QString::fromLatin1(RES_CURSOR_OWN_PIECE));
+    // Its hot spot is in logical pixels, whichever picture it has.
+    const QPixmap cursorPicture =
+        QPixmap::fromImage(LoadPicture(QString::fromLatin1(RES_CURSOR_OWN_PIECE), view.Scale()));
     ownPieceCursor = cursorPicture.isNull() ? QCursor(Qt::PointingHandCursor)
                                             : QCursor(cursorPicture, RES_CURSOR_HOT_X, RES_CURSOR_HOT_Y);
     setMask(WindowRegion());
