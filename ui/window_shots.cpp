@@ -1,5 +1,7 @@
 // Writes pictures of the secondary windows for the documentation:
 //   ravuone-window-shots OUTDIR [ANALYSED_KIF]
+// (QT_SCALE_FACTOR=2 in the environment: as on a screen of ratio 2, twice the
+// size, window-balloon@2x.png and so on)
 // ANALYSED_KIF (docs/example-analysed.kif) is a game whose comments hold an
 // engine's analysis; with it the analysis window and its marks are drawn too.
 // Run on the offscreen platform; every window is filled with example content
@@ -37,8 +39,13 @@ namespace {
 QString outDir;
 int failures = 0;
 
+// Each picture in the screen's pixels: run with QT_SCALE_FACTOR=2 it is
+// twice the size and named with "@2x" before ".png".
 void Save(QWidget* w, const char* name) {
-    const QString path = QDir(outDir).filePath(QString::fromLatin1(name));
+    QString file = QString::fromLatin1(name);
+    if (qApp->devicePixelRatio() > 1.0)
+        file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+    const QString path = QDir(outDir).filePath(file);
     if (!w->grab().save(path)) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
         ++failures;
