@@ -7,6 +7,7 @@ find_package(Qt6 6.4 QUIET COMPONENTS Multimedia)
 
 add_library(ravu_app STATIC
   app/shogi_app.cpp
+  app/language.h app/language.cpp
   app/piece_sound.cpp
   ${RAVU_RESOURCES_QRC}
 )

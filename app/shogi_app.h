@@ -17,7 +17,6 @@
 #include "app/settings.h"
 
 class QLockFile;
-class QTranslator;
 class QWidget;
 
 namespace ravu {
@@ -88,9 +87,10 @@ public:
     // The profile path for a directory and an executable path.
     static QString ProfilePathFor(const QString& dir, const QString& executable);
 
-    // Qt's own texts (file dialogs, message box buttons) in Japanese, like the
-    // program's: installs Qt's Japanese translation from Qt's translations
-    // folder.  False when it is not there; Qt then speaks English.
+    // The windows' language as the environment, the settings and the locale
+    // choose (app/language.h): the program's English, or Qt's own texts (file
+    // dialogs, message box buttons) in Japanese like the program's.  False
+    // when English was chosen but its translation is missing.
     bool LoadQtTranslation();
 
     // Forwarders of the settings record, named as the rest of the program
@@ -109,7 +109,6 @@ public:
 private:
     CProfile profile;
     QString profilePath;
-    std::unique_ptr<QTranslator> qtTranslator;
 };
 
 // Makes the built-in pictures, cursor, icon and sound (":/res/...") available.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/atomic_file.h"
+#include "app/language.h"
 #include "app/shogi_app.h"
 #include "app/textcodec.h"
 #include "net/game_link.h"
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QApplication app(argc, argv);
     ravu::InitResources();
+    // Japanese pictures unless RAVU_LANG=en asks for the English ones.
+    ravu::InstallLanguage(qEnvironmentVariable(ravu::LANGUAGE_ENV) == QLatin1String(ravu::LANGUAGE_ENGLISH));
     if (argc < 3) {
         fprintf(stderr, "usage: ravuone-screenshot SKIN_DIR OUT_DIR\n");
         return 2;

@@ -1,6 +1,7 @@
 // Start-up with Qt (offscreen platform): the missing-skin message, the
 // settings file read before and written after the main window, Qt's own
-// texts in Japanese, and one copy per instance key.
+// texts in Japanese (or all in English when asked), and one copy per
+// instance key; the choice of the language.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/language.h"
 #include "app/piece_sound.h"
 #include "app/settings.h"
 #include "app/shogi_app.h"
@@ -50,12 +52,47 @@ TEST(StartUp, SkinsSettingsAndSingleInstance) {
     CProfile saved;
     saved.LoadProfile(QFile::encodeName(dir.filePath("app_qt_test.ini")).toStdString());
     EXPECT_EQ(saved.WindowX(), 77);
+
+    // In English the model's message and Qt's own texts are English too.
+    qputenv(LANGUAGE_ENV, "en");
+    QFile::remove(QStringLiteral("Waku.bmp"));
+    shown.clear();
+    ran.clear();
+    EXPECT_EQ(run(), CShogiApp::RUN_MISSING_SKINS);
+    EXPECT_EQ(shown, QStringList(QStringLiteral("Files not found.\n\nWaku.bmp\n|0|0")));
+    QFile(QStringLiteral("Waku.bmp")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(run(), CShogiApp::RUN_DONE);
+    EXPECT_EQ(ran, QStringList(QStringLiteral("port=9149 Cancel")));
+    qputenv(LANGUAGE_ENV, "ja");
+    shown.clear();
+    ran.clear();
+
     CSingleInstance first(key);
     ASSERT_TRUE(first.TryAcquire());
     EXPECT_EQ(run(), CShogiApp::RUN_SECOND_COPY);  // ends without a word
-    EXPECT_EQ(shown.size() + ran.size(), 2);
+    EXPECT_TRUE(shown.isEmpty() && ran.isEmpty());
     qunsetenv(INSTANCE_KEY_ENV);
     EXPECT_EQ(InstanceKey(), "Ravu One");
+}
+
+// The environment's choice before the setting's before the locale's; only a
+// Japanese locale gives Japanese by itself.
+TEST(StartUp, LanguageFromEnvironmentSettingAndLocale) {
+    struct Case {
+        const char* env;
+        const char* setting;
+        const char* locale;
+        bool english;
+    } cases[] = {
+        {"", "", "ja_JP", false},    {"", "", "en_US", true},      {"", "", "C", true},
+        {"", "", "de_DE", true},     {"", "en", "ja_JP", true},    {"", "ja", "en_US", false},
+        {"en", "ja", "ja_JP", true}, {"ja", "en", "en_US", false}, {"fr", "", "ja_JP", false},
+        {"", "xx", "en_GB", true},   {" en ", "", "ja_JP", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseEnglish(QString::fromLatin1(c.env), c.setting, QString::fromLatin1(c.locale)),
+                  c.english)
+            << c.env << "|" << c.setting << "|" << c.locale;
 }
 
 // The click follows the sound setting and returns at once, with or without a
