@@ -41,6 +41,7 @@ struct ProfileSettings {
     int32_t portMapping = 1;      // 0 leaves the home router alone; else it is asked to forward the port
     std::string engineCommand{};  // USI engine's command line; empty: DefaultEngineCommand()
     int32_t engineTimeMs = DEFAULT_ENGINE_TIME_MS;  // analysis time per position
+    int32_t moveNotation = 0;  // the record window's move list: 0 Japanese, 1 Western, 2 USI
 };
 
 // The engine used when the settings name none: Debian's fairy-stockfish
@@ -95,6 +96,9 @@ public:
     void SetEngineCommand(const std::string& command) { settings.engineCommand = command; }
     int32_t GetEngineTimeMs() const { return settings.engineTimeMs; }
     void SetEngineTimeMs(int32_t ms) { settings.engineTimeMs = ms; }
+    // How the record window's move list writes the moves (NOTATION_JAPANESE ...).
+    int32_t GetMoveNotation() const { return settings.moveNotation; }
+    void SetMoveNotation(int32_t notation) { settings.moveNotation = notation; }
 
     // The main window reads and writes its saved position in place.
     int32_t& WindowX() { return settings.windowX; }
