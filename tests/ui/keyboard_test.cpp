@@ -7,6 +7,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleEvent>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 
 #include "main_test_support.h"
 #include "net/game_socket.h"
+#include "record/list_notation.h"
 #include "ui/about_dlg.h"
 #include "ui/analysis_dlg.h"
 #include "ui/balloon_dlg.h"
@@ -179,6 +181,41 @@ TEST_F(KeyboardTest, DoubledMoveMarkIsChat) {
         EXPECT_TRUE(text.endsWith(QString::fromUtf8(c.said))) << text.toStdString();
     }
     EXPECT_EQ(MainLine(dlg->record), ";");
+}
+
+// The move list's menu writes the moves in another notation, for display
+// only: the record's text, the KIF copy and the moves sent stay Japanese; the
+// choice goes to the settings and holds for the lines added later.
+TEST_F(KeyboardTest, MoveListNotationIsForDisplayOnly) {
+    struct Case {
+        int notation;
+        const char* line1;
+        const char* line3;  // after a move made afterwards
+    } const cases[] = {
+        {NOTATION_WESTERN, "   1 P-7f", "   3 Bx2b+"},
+        {NOTATION_USI, "   1 7g7f", "   3 8h2b+"},
+        {NOTATION_JAPANESE, "   1 ７六歩(77) ", "   3 ２二角成(88) "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.notation);
+        StartConnectedGame(SENTE);
+        RecordMoves({{77, 76}, {33, 34}});
+        QListWidget* list = Kifu()->MoveList();
+        ASSERT_EQ(list->count(), 3);
+        const std::string kif = dlg->record.KifText("x.kif");
+        for (QAction* a : list->actions())
+            if (a->data().toInt() == c.notation)
+                a->trigger();
+        EXPECT_EQ(profile.GetMoveNotation(), c.notation);
+        EXPECT_EQ(dlg->record.KifText("x.kif"), kif);
+        EXPECT_EQ(list->item(1)->text().toStdString(), c.line1);
+        TypeIntoField(QStringLiteral("22角成"));
+        ASSERT_EQ(list->count(), 4);
+        EXPECT_EQ(list->item(3)->text().toStdString(), c.line3);
+        const std::vector<CFakeLink::Sent> sent = connectLink.Take();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].text, Utf8ToSjis("   3 ２二角成(88) "));
+    }
 }
 
 // What was announced to screen readers while a test runs.
