@@ -201,6 +201,7 @@ void CMainDlg::SetUp(const QString& skinDir) {
         tr("「/」で始めた行は指し手です（例: /76歩、/7g7f）。「/」で始まるチャットは「//」と書きます。"));
     chatInput->setValidator(new CChatLineLimit([this] { return profile.GetHandleName(); }, chatInput));
     connect(chatInput, &QLineEdit::returnPressed, this, [this] { OnCommand(ID_OK); });
+    AddStripKeys();
 
     Redraw(true);
 

@@ -342,6 +342,9 @@ private:
     void CopyRecord();
     void CopyPosition();
     void PasteRecord();
+    // main_typed.cpp: the painted control strip and turn labels as keys for
+    // the keyboard and screen readers; each acts as a click at its centre.
+    void AddStripKeys();
     // main_dlg.cpp
     void BeginWindowDrag(QPoint p);
     // Picks the piece up for a move of `side`: its reach is marked and it follows the pointer.

@@ -2,7 +2,9 @@
 // readers.  A typed move is found on the board by the model's reader, then
 // made by the same two clicks as with the pointer, so it is judged, recorded,
 // sent and drawn exactly as a clicked one.
+#include <QAbstractButton>
 #include <QLineEdit>
+#include <QPainter>
 #include <QStringList>
 
 #include "app/textcodec.h"
@@ -10,6 +12,7 @@
 #include "record/kifu.h"
 #include "record/notation.h"
 #include "record/typed_move.h"
+#include "ui/board_view.h"
 #include "ui/main_dlg.h"
 #include "ui/promote_dlg.h"
 #include "ui/window_util.h"
@@ -48,7 +51,56 @@ std::string SpokenMove(const MoveRec& m, bool sameSquare) {
     return Utf8ToSjis(m.side == SENTE ? "▲" : "△") + text;
 }
 
+// A key over a part of the picture that the pointer clicks (a strip button,
+// a turn label): invisible but for a focus frame, reached by Tab, pressed by
+// the space bar or a screen reader.  The pointer goes through it to the
+// window, which handles clicks there as ever.
+class CPictureKey : public QAbstractButton {
+public:
+    CPictureKey(QWidget* parent, const QRect& area, const QString& name) : QAbstractButton(parent) {
+        setGeometry(area);
+        setAccessibleName(name);
+        setToolTip(name);
+        setFocusPolicy(Qt::TabFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!hasFocus())
+            return;
+        QPainter p(this);
+        p.setPen(QPen(Qt::yellow, 1, Qt::DashLine));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
 }  // namespace
+
+void CMainDlg::AddStripKeys() {
+    const QString names[STRIP_BUTTON_COUNT] = {
+        tr("先頭へ"),         tr("1手戻る"),    tr("1手進む"),    tr("自動再生"),
+        tr("再生を止める"),   tr("棋譜を開く"), tr("棋譜を保存"), tr("接続または切断"),
+        tr("手番を申し込む"), tr("投了"),       tr("設定"),
+    };
+    for (int i = 0; i < STRIP_BUTTON_COUNT; ++i) {
+        const QRect area(33 + 42 * i, 320, 40, 40);
+        auto* key = new CPictureKey(this, area, names[i]);
+        key->setObjectName(QStringLiteral("strip%1").arg(i));
+        connect(key, &QAbstractButton::clicked, this, [this, area] { HitTestClick(area.center()); });
+    }
+    // The turn labels show a side's reach; which label is whose depends on the turn of the board.
+    for (const int side : {SENTE, GOTE}) {
+        auto* key = new CPictureKey(this, side == SENTE ? RIGHT_LABEL_CLICK : LEFT_LABEL_CLICK,
+                                    side == SENTE ? tr("先手の駒の利きを表示") : tr("後手の駒の利きを表示"));
+        key->setObjectName(side == SENTE ? QStringLiteral("senteReach") : QStringLiteral("goteReach"));
+        connect(key, &QAbstractButton::clicked, this, [this, side] {
+            const bool right = (side == SENTE) != (Flipped() != 0);
+            HitTestClick((right ? RIGHT_LABEL_CLICK : LEFT_LABEL_CLICK).center());
+        });
+    }
+    setAccessibleName(tr("Ravu One 将棋盤"));
+}
 
 QString CMainDlg::EnterTypedMove(const QString& typed) {
     const QString text = typed.trimmed();

@@ -22,6 +22,7 @@
 #include "ui/about_dlg.h"
 #include "ui/analysis_dlg.h"
 #include "ui/balloon_dlg.h"
+#include "ui/board_view.h"
 #include "ui/chat_log_dlg.h"
 #include "ui/connect_dlg.h"
 #include "ui/image_button.h"
@@ -215,6 +216,54 @@ TEST_F(KeyboardTest, MoveListNotationIsForDisplayOnly) {
         const std::vector<CFakeLink::Sent> sent = connectLink.Take();
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].text, Utf8ToSjis("   3 ２二角成(88) "));
+    }
+}
+
+// The painted strip buttons and turn labels have keys for the keyboard and
+// screen readers; pressing one does what a click on the picture does.
+TEST_F(KeyboardTest, PictureKeysActAsClicks) {
+    struct Case {
+        const char* key;
+        bool flipped;
+        QPoint point;
+    } const cases[] = {
+        {"strip3", false, StripPoint(3)},    // auto-replay starts
+        {"strip10", false, StripPoint(10)},  // the settings dialog
+        {"senteReach", false, RIGHT_LABEL_CLICK.center()},
+        {"goteReach", false, LEFT_LABEL_CLICK.center()},
+        {"senteReach", true, LEFT_LABEL_CLICK.center()},  // sente's label is on the left when turned
+    };
+    struct Snapshot {
+        QImage screen;
+        int settingsRuns;
+        bool autoplay;
+        bool operator==(const Snapshot& o) const {
+            return screen == o.screen && settingsRuns == o.settingsRuns && autoplay == o.autoplay;
+        }
+    };
+    const auto snap = [&] {
+        return Snapshot{dlg->ScreenImage(), settingsDialog->runs, dlg->AutoplayRunning()};
+    };
+    const auto reset = [&](bool flipped) {
+        Click(StripPoint(4));  // stops the replay
+        if ((dlg->Flipped() != 0) != flipped)
+            dlg->OnCommand(ID_FLIP);
+        dlg->Redraw(true);
+        settingsDialog->runs = 0;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + (c.flipped ? " turned" : ""));
+        auto* key = dlg->findChild<QAbstractButton*>(QString::fromUtf8(c.key));
+        ASSERT_NE(key, nullptr);
+        EXPECT_FALSE(key->accessibleName().isEmpty());
+        reset(c.flipped);
+        const Snapshot before = snap();
+        key->click();
+        const Snapshot byKey = snap();
+        reset(c.flipped);
+        Click(c.point);
+        EXPECT_TRUE(byKey == snap());
+        EXPECT_FALSE(byKey == before);
     }
 }
 
