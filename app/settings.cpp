@@ -30,6 +30,7 @@ const char* const KEY_PORT_MAPPING = "ポート自動開放";
 const char* const KEY_ENGINE_COMMAND = "EngineCommand";
 const char* const KEY_ENGINE_TIME = "EngineTimeMs";
 const char* const KEY_LANGUAGE = "Language";
+const char* const KEY_MOVE_NOTATION = "MoveNotation";
 const char* const KEY_LEFT = "left";
 const char* const KEY_TOP = "top";
 const char* const KEY_RIGHT = "right";
@@ -113,6 +114,9 @@ bool CProfile::LoadProfile(const std::string& path) {
     if (settings.engineTimeMs < ENGINE_TIME_MIN_MS || settings.engineTimeMs > ENGINE_TIME_MAX_MS)
         settings.engineTimeMs = DEFAULT_ENGINE_TIME_MS;
     settings.language = ReadString(ini, SECTION_PROPERTIES, KEY_LANGUAGE);
+    settings.moveNotation = ReadInt(ini, SECTION_PROPERTIES, KEY_MOVE_NOTATION, 0);
+    if (settings.moveNotation < 0 || settings.moveNotation > 2)
+        settings.moveNotation = 0;
     chatLog.left = ReadInt(ini, SECTION_CHATLOG, KEY_LEFT, DEFAULT_CHATLOG_LEFT);
     chatLog.top = ReadInt(ini, SECTION_CHATLOG, KEY_TOP, DEFAULT_CHATLOG_TOP);
     chatLog.right = ReadInt(ini, SECTION_CHATLOG, KEY_RIGHT, DEFAULT_CHATLOG_RIGHT);
@@ -143,6 +147,8 @@ bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
         ini.Set(SECTION_PROPERTIES, KEY_ENGINE_TIME, std::to_string(settings.engineTimeMs));
     if (!settings.language.empty() || ini.Find(SECTION_PROPERTIES, KEY_LANGUAGE))
         ini.Set(SECTION_PROPERTIES, KEY_LANGUAGE, CleanString(settings.language));
+    if (settings.moveNotation != 0 || ini.Find(SECTION_PROPERTIES, KEY_MOVE_NOTATION))
+        ini.Set(SECTION_PROPERTIES, KEY_MOVE_NOTATION, std::to_string(settings.moveNotation));
     ini.Set(SECTION_CHATLOG, KEY_LEFT, std::to_string(chatLog.left));
     ini.Set(SECTION_CHATLOG, KEY_TOP, std::to_string(chatLog.top));
     ini.Set(SECTION_CHATLOG, KEY_RIGHT, std::to_string(chatLog.right));

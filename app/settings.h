@@ -42,6 +42,7 @@ struct ProfileSettings {
     std::string engineCommand{};  // USI engine's command line; empty: DefaultEngineCommand()
     int32_t engineTimeMs = DEFAULT_ENGINE_TIME_MS;  // analysis time per position
     std::string language{};  // the windows' language: LANGUAGE_JAPANESE, LANGUAGE_ENGLISH, else the locale's
+    int32_t moveNotation = 0;  // the record window's move list: 0 Japanese, 1 Western, 2 USI
 };
 
 // Values of the language setting; any other value (none) follows the locale.
@@ -103,6 +104,9 @@ public:
     // "ja", "en", or empty for the locale's; read at start-up.
     const std::string& GetLanguage() const { return settings.language; }
     void SetLanguage(const std::string& language) { settings.language = language; }
+    // How the record window's move list writes the moves (NOTATION_JAPANESE ...).
+    int32_t GetMoveNotation() const { return settings.moveNotation; }
+    void SetMoveNotation(int32_t notation) { settings.moveNotation = notation; }
 
     // The main window reads and writes its saved position in place.
     int32_t& WindowX() { return settings.windowX; }

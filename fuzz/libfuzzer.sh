@@ -12,12 +12,12 @@
 #                                              fuzzes TARGET for SECONDS, e.g. with
 #                                              -len_control=0 to try long files at once
 #
-# TARGET is one of parse_move, load_kif, csa, sfen, ki2, packet_stream, settings, host_list.
+# TARGET is one of parse_move, load_kif, csa, sfen, ki2, typed_move, packet_stream, settings, host_list.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_OUT:-$top/build-fuzz}
 cxx=${CLANG_CXX:-clang++}
-targets=(parse_move load_kif csa sfen ki2 packet_stream settings host_list)
+targets=(parse_move load_kif csa sfen ki2 typed_move packet_stream settings host_list)
 
 build() {
   rm -rf "$out/esc"
@@ -61,5 +61,5 @@ case "${1:-}" in
       "$out/lf_$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 -max_len="$maxlen" \
       -artifact_prefix="$out/crashes_$t/" -print_final_stats=1 "${@:4}" "$out/corpus_$t" "$top/fuzz/seeds/$t"
     ;;
-  *) echo "usage: $0 build | run parse_move|load_kif|csa|sfen|ki2|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
+  *) echo "usage: $0 build | run parse_move|load_kif|csa|sfen|ki2|typed_move|packet_stream|settings|host_list SECONDS" >&2; exit 2 ;;
 esac

@@ -377,6 +377,7 @@ void CPeerProtocol::HandleMove(CGameLink& socket, SockHandle handle) {
         }
         host.OnRecordChanged();
         host.Redraw(false);
+        host.OnMoveArrived(m);
         if (board.ComputeAttacks(mySide))
             host.ShowCheck();
     } else {
@@ -461,6 +462,7 @@ void CPeerProtocol::HandleCatchUp(CGameLink& socket) {
 
 void CPeerProtocol::ReplayCatchUp(const std::string& text) {
     size_t start = 0;
+    MoveRec last;
     for (;;) {
         size_t end = text.find(';', start);
         if (end == std::string::npos)
@@ -474,11 +476,14 @@ void CPeerProtocol::ReplayCatchUp(const std::string& text) {
                 host.Notify(Notice::MoveRefused);
                 return;
             }
+            last = m;
         }
         start = end + 1;
     }
     host.OnRecordChanged();
     host.Redraw(false);
+    if (last.toFile != 0)
+        host.OnMoveArrived(last);
 }
 
 void CPeerProtocol::HandleChat(SockHandle handle, const std::string* text) {

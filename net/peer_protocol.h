@@ -136,6 +136,10 @@ public:
     // tree and the list) and, when following, moved the board and the
     // record's current entry and displayed line to where it stands.
     virtual void OnReviewChanged(bool recordChanged) { (void)recordChanged; }
+    // A move of the opponent or of the watched game was received and is on
+    // the board (for a spectator's catch-up, its last move); the record's
+    // current entry follows it.
+    virtual void OnMoveArrived(const MoveRec& move) { (void)move; }
 };
 
 class CPeerProtocol : public CSockOwner {

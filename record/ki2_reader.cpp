@@ -109,24 +109,21 @@ bool SameKind(int32_t a, int32_t b) {
     return a == b || (king(a) && king(b));
 }
 
-// The relative words after the piece name.
-constexpr unsigned W_RIGHT = 1, W_LEFT = 2, W_STRAIGHT = 4, W_UP = 8, W_BACK = 16, W_SIDEWAYS = 32;
-
 unsigned TakeWords(std::string_view& text) {
     unsigned words = 0;
     for (;;) {
         if (KifTakeText(text, "右"))
-            words |= W_RIGHT;
+            words |= KI2_RIGHT;
         else if (KifTakeText(text, "左"))
-            words |= W_LEFT;
+            words |= KI2_LEFT;
         else if (KifTakeText(text, "直"))
-            words |= W_STRAIGHT;
+            words |= KI2_STRAIGHT;
         else if (KifTakeText(text, "上") || KifTakeText(text, "行"))
-            words |= W_UP;
+            words |= KI2_UP;
         else if (KifTakeText(text, "引"))
-            words |= W_BACK;
+            words |= KI2_BACK;
         else if (KifTakeText(text, "寄"))
-            words |= W_SIDEWAYS;
+            words |= KI2_SIDEWAYS;
         else
             return words;
     }
@@ -145,74 +142,118 @@ void Narrow(const CShogiBoard& b, int side, int toFile, int toRank, unsigned wor
                 out.push_back(i);
         cand.swap(out);
     };
-    if (words & W_UP)
+    if (words & KI2_UP)
         keep([&](const KomaRec& p) { return forward(p) > 0; });
-    if (words & W_BACK)
+    if (words & KI2_BACK)
         keep([&](const KomaRec& p) { return forward(p) < 0; });
-    if (words & W_SIDEWAYS)
+    if (words & KI2_SIDEWAYS)
         keep([&](const KomaRec& p) { return forward(p) == 0; });
-    if (words & W_STRAIGHT)
+    if (words & KI2_STRAIGHT)
         keep([&](const KomaRec& p) { return p.file == toFile && forward(p) > 0; });
-    for (const unsigned w : {W_RIGHT, W_LEFT}) {
+    for (const unsigned w : {KI2_RIGHT, KI2_LEFT}) {
         if (!(words & w) || cand.empty())
             continue;
         int best = rightward(b.pieces[cand[0]]);
         for (int i : cand)
-            best = w == W_RIGHT ? std::max(best, rightward(b.pieces[i]))
-                                : std::min(best, rightward(b.pieces[i]));
+            best = w == KI2_RIGHT ? std::max(best, rightward(b.pieces[i]))
+                                  : std::min(best, rightward(b.pieces[i]));
         keep([&](const KomaRec& p) { return rightward(p) == best; });
     }
 }
 
 }  // namespace
 
+bool ReadKi2Parts(std::string_view& text, int32_t lastFile, int32_t lastRank, Ki2Parts* out) {
+    std::string_view t = text;
+    Ki2Parts parts;
+    if (KifTakeText(t, "同")) {
+        KifTakeText(t, "　");
+        parts.toFile = lastFile;
+        parts.toRank = lastRank;
+    } else {
+        parts.toFile = KifTakeDigit(t, false);
+        parts.toRank = parts.toFile ? KifTakeDigit(t, true) : 0;
+    }
+    if (parts.toFile == 0 || parts.toRank == 0 || !KifTakePiece(t, &parts.type, &parts.promoted))
+        return false;
+    parts.words = TakeWords(t);
+    parts.promote = KifTakeText(t, "成");
+    if (!parts.promote)
+        parts.decline = KifTakeText(t, "不成") || KifTakeText(t, "生");
+    parts.drop = KifTakeText(t, "打");
+    *out = parts;
+    text = t;
+    return true;
+}
+
+std::vector<int> Ki2Movers(const CShogiBoard& b, int side, const Ki2Parts& parts, bool narrow) {
+    std::vector<int> cand;
+    for (int i = 0; i < PIECE_COUNT && !parts.drop; ++i) {
+        const KomaRec& p = b.pieces[i];
+        if (p.state == KS_BOARD && p.owner == side && SameKind(p.type, parts.type) &&
+            p.promoted == parts.promoted && b.CanMove(p, parts.toFile, parts.toRank))
+            cand.push_back(i);
+    }
+    if (narrow && !cand.empty())
+        Narrow(b, side, parts.toFile, parts.toRank, parts.words, cand);
+    return cand;
+}
+
+std::string Ki2WordsFor(const CShogiBoard& b, int side, int32_t toFile, int32_t toRank,
+                        const std::vector<int>& movers, int index) {
+    static constexpr struct {
+        unsigned words;
+        const char* text;
+    } CHOICES[] = {
+        {KI2_UP, "上"},
+        {KI2_BACK, "引"},
+        {KI2_SIDEWAYS, "寄"},
+        {KI2_STRAIGHT, "直"},
+        {KI2_RIGHT, "右"},
+        {KI2_LEFT, "左"},
+        {KI2_RIGHT | KI2_UP, "右上"},
+        {KI2_LEFT | KI2_UP, "左上"},
+        {KI2_RIGHT | KI2_BACK, "右引"},
+        {KI2_LEFT | KI2_BACK, "左引"},
+        {KI2_RIGHT | KI2_SIDEWAYS, "右寄"},
+        {KI2_LEFT | KI2_SIDEWAYS, "左寄"},
+    };
+    for (const auto& c : CHOICES) {
+        std::vector<int> cand = movers;
+        Narrow(b, side, toFile, toRank, c.words, cand);
+        if (cand.size() == 1 && cand[0] == index)
+            return c.text;
+    }
+    return {};
+}
+
 Ki2Move ReadKi2Move(CMoveTracker& tracker, std::string_view& text, MoveRec* move) {
     std::string_view t = text;
     const int side = TakeMark(t);
     if (side < 0)
         return Ki2Move::None;
-    if (side != tracker.SideToMove())
+    Ki2Parts parts;
+    if (side != tracker.SideToMove() || !ReadKi2Parts(t, tracker.LastFile(), tracker.LastRank(), &parts))
         return Ki2Move::Bad;
-    int32_t toFile = 0, toRank = 0;
-    if (KifTakeText(t, "同")) {
-        KifTakeText(t, "　");
-        toFile = tracker.LastFile();
-        toRank = tracker.LastRank();
-    } else {
-        toFile = KifTakeDigit(t, false);
-        toRank = toFile ? KifTakeDigit(t, true) : 0;
-    }
-    int32_t type = 0, promoted = 0;
-    if (toFile == 0 || toRank == 0 || !KifTakePiece(t, &type, &promoted))
-        return Ki2Move::Bad;
-    const unsigned words = TakeWords(t);
-    const bool promote = KifTakeText(t, "成");
-    if (!promote)
-        KifTakeText(t, "不成") || KifTakeText(t, "生");
-    const bool dropWritten = KifTakeText(t, "打");
 
     const CShogiBoard& b = tracker.Board();
-    const int there = b.PieceAt(toFile, toRank);
+    const int there = b.PieceAt(parts.toFile, parts.toRank);
     if (there >= 0 && b.pieces[there].owner == side)
         return Ki2Move::Bad;
-    std::vector<int> cand;
-    for (int i = 0; i < PIECE_COUNT && !dropWritten; ++i) {
-        const KomaRec& p = b.pieces[i];
-        if (p.state == KS_BOARD && p.owner == side && SameKind(p.type, type) && p.promoted == promoted &&
-            b.CanMove(p, toFile, toRank))
-            cand.push_back(i);
-    }
+    const std::vector<int> movers = Ki2Movers(b, side, parts, false);
     bool played = false;
-    if (cand.empty()) {
+    if (movers.empty()) {
         // A drop: written with 打, or no piece on the board can go there.
-        played = !words && !promote && !promoted && tracker.Play(0, 0, toFile, toRank, type, false, move);
+        played = !parts.words && !parts.promote && !parts.promoted &&
+                 tracker.Play(0, 0, parts.toFile, parts.toRank, parts.type, false, move);
     } else {
-        Narrow(b, side, toFile, toRank, words, cand);
+        const std::vector<int> cand = Ki2Movers(b, side, parts, true);
         if (cand.size() == 1) {
             const KomaRec& p = b.pieces[cand[0]];
-            const bool mayPromote = CShogiBoard::InZone(side, toRank) || CShogiBoard::InZone(side, p.rank);
-            played =
-                (!promote || mayPromote) && tracker.Play(p.file, p.rank, toFile, toRank, 0, promote, move);
+            const bool mayPromote =
+                CShogiBoard::InZone(side, parts.toRank) || CShogiBoard::InZone(side, p.rank);
+            played = (!parts.promote || mayPromote) &&
+                     tracker.Play(p.file, p.rank, parts.toFile, parts.toRank, 0, parts.promote, move);
         }
     }
     if (!played)

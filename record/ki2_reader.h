@@ -7,12 +7,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/types.h"
 
 namespace ravu {
 
 class CKifu;
+class CShogiBoard;
 class CMoveTracker;
 struct LoadReport;
 
@@ -33,6 +35,36 @@ enum class Ki2Move {
     Played,  // a move, taken off the text and played on the tracker
     Bad,     // a side mark, but a move that is ambiguous, impossible or unreadable
 };
+
+// The relative words after the piece name of a KI2 move.
+constexpr unsigned KI2_RIGHT = 1, KI2_LEFT = 2, KI2_STRAIGHT = 4, KI2_UP = 8, KI2_BACK = 16,
+                   KI2_SIDEWAYS = 32;
+
+// What a KI2 move says after its side mark.
+struct Ki2Parts {
+    int32_t toFile = 0, toRank = 0;
+    int32_t type = 0, promoted = 0;  // the piece as named (promoted before the move: 龍 と ...)
+    unsigned words = 0;              // KI2_RIGHT ...
+    bool promote = false;            // 成
+    bool decline = false;            // 不成 or 生
+    bool drop = false;               // 打
+};
+
+// Reads the destination (同 stands for lastFile, lastRank), the piece, the
+// relative words, 成 / 不成 / 打 off the front of `text`; false, with the
+// text untouched, when they are not there.
+bool ReadKi2Parts(std::string_view& text, int32_t lastFile, int32_t lastRank, Ki2Parts* out);
+
+// The pieces of `side` on the board of the named kind that can reach the
+// destination by their movement (none when 打 is written), narrowed by the
+// relative words when `narrow` is set.
+std::vector<int> Ki2Movers(const CShogiBoard& b, int side, const Ki2Parts& parts, bool narrow);
+
+// The relative words that single out the piece `index` among the movers
+// (each on the board, of `side`), such as "右" or "左上"; empty when no
+// words do.
+std::string Ki2WordsFor(const CShogiBoard& b, int side, int32_t toFile, int32_t toRank,
+                        const std::vector<int>& movers, int index);
 
 // Reads the move at the front of `text` (side mark, destination or 同, piece,
 // relative words, 成 / 不成 / 打), finds the piece that makes it on the

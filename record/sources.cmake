@@ -15,6 +15,8 @@ add_library(ravu_record STATIC
   ${CMAKE_SOURCE_DIR}/record/usi_line.cpp
   ${CMAKE_SOURCE_DIR}/record/analysis.cpp
   ${CMAKE_SOURCE_DIR}/record/ki2_reader.cpp
+  ${CMAKE_SOURCE_DIR}/record/typed_move.cpp
+  ${CMAKE_SOURCE_DIR}/record/list_notation.cpp
   ${CMAKE_SOURCE_DIR}/record/kifu_nav.cpp
   ${CMAKE_SOURCE_DIR}/record/record_path.cpp
 )

@@ -50,6 +50,7 @@ std::vector<BalloonLine> LayoutQuestion(const QString& question, const QFontMetr
 
 CBalloonDlg::CBalloonDlg(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("balloon"));
+    setAccessibleName(tr("キャラクターの質問とお知らせ"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     setModal(true);
 }
@@ -134,15 +135,18 @@ void CBalloonDlg::Open(bool notice) {
     if (notice) {
         okButton = new CImageButton(172);
         okButton->setObjectName(QStringLiteral("ok"));
+        okButton->setAccessibleName(tr("はい（閉じる）"));
         okButton->Create(this, CMD_OK, OK_POS.x(), OK_POS.y());
         connect(okButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);
         return;
     }
     yesButton = new CImageButton(172);
     yesButton->setObjectName(QStringLiteral("yes"));
+    yesButton->setAccessibleName(tr("はい"));
     yesButton->Create(this, CMD_YES, YES_POS.x(), YES_POS.y());
     noButton = new CImageButton(173);
     noButton->setObjectName(QStringLiteral("no"));
+    noButton->setAccessibleName(tr("いいえ"));
     noButton->Create(this, CMD_NO, NO_POS.x(), NO_POS.y());
     connect(yesButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);
     connect(noButton, &CImageButton::command, this, &CBalloonDlg::OnCommand);

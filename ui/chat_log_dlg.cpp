@@ -29,6 +29,7 @@ CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
     const DialogUnits du(font());
     logEdit = new QPlainTextEdit(this);
     logEdit->setObjectName(QStringLiteral("logEdit"));
+    logEdit->setAccessibleName(tr("チャットの記録"));
     logEdit->setReadOnly(true);
     logEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     logEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -60,6 +60,7 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     PlainLabel(this, tr("接続先："), du.Rect(7, 37, 40, 8));
     destEdit = new QLineEdit(this);
     destEdit->setObjectName(QStringLiteral("dest"));
+    destEdit->setAccessibleName(tr("接続先"));
     destEdit->setGeometry(du.Rect(50, 35, 100, 12));
 
     statusLabel = PlainLabel(this, QString(), du.Rect(7, 56, 143, 12));
@@ -75,6 +76,7 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
 
     m_listHosts = new QListWidget(this);
     m_listHosts->setObjectName(QStringLiteral("hostList"));
+    m_listHosts->setAccessibleName(tr("ホストの一覧"));
     m_listHosts->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listHosts->setGeometry(du.Rect(158, 7, 106, 72));
     getListButton = Button(this, tr("リストの取得"), du.Rect(158, 84, 52, 14), "getList");

@@ -1,15 +1,20 @@
 #include "ui/kifu_dlg.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUrl>
 #include <algorithm>
 
 #include "record/kifu.h"
+#include "record/list_notation.h"
 #include "ui/window_util.h"
 
 namespace ravu {
@@ -24,8 +29,23 @@ CKifuListWidget::CKifuListWidget(QWidget* parent) : QListWidget(parent) {
 }
 
 void CKifuListWidget::AddLine(const std::string& text) {
+    source.push_back(text);
     addItem(DisplayText(text));
+    if (notation != NOTATION_JAPANESE)
+        Relabel(count() - 1);
     Mark(count() - 1);
+}
+
+void CKifuListWidget::SetNotation(int n) {
+    notation = n;
+    Relabel(0);
+}
+
+void CKifuListWidget::Relabel(int from) {
+    const std::vector<std::string> shown =
+        ListLinesIn(source, startPosition ? startPosition() : std::string(), notation);
+    for (int i = std::max(0, from); i < count() && i < static_cast<int>(shown.size()); ++i)
+        item(i)->setText(DisplayText(shown[i]));
 }
 
 void CKifuListWidget::Remark() {
@@ -50,6 +70,7 @@ void CKifuListWidget::Mark(int index) {
 void CKifuListWidget::ClearLines() {
     ++programSelecting;
     clear();
+    source.clear();
     --programSelecting;
 }
 
@@ -148,6 +169,41 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     commentBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     commentBox->setStyleSheet(QStringLiteral("QPlainTextEdit { background: white; }"));
     commentBox->setGeometry(du.Rect(45, 16, 26, 36));
+    moveList->setAccessibleName(tr("指し手の一覧"));
+    tree->setAccessibleName(tr("指し手と変化の木"));
+    commentBox->setAccessibleName(tr("コメント"));
+    moveList->SetStartPosition(
+        [this] { return this->record ? this->record->kifu.header.startSfen : std::string(); });
+    // The move list's menu chooses how it writes the moves.
+    moveList->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* notations = new QActionGroup(moveList);
+    const std::pair<int, QString> choices[] = {{NOTATION_JAPANESE, tr("日本式の表記（７六歩）")},
+                                               {NOTATION_WESTERN, tr("西洋式の表記（P-7f）")},
+                                               {NOTATION_USI, tr("USI形式の表記（7g7f）")}};
+    for (const auto& [n, text] : choices) {
+        QAction* a = notations->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(n == NOTATION_JAPANESE);
+        a->setData(n);
+        moveList->addAction(a);
+        connect(a, &QAction::triggered, this, [this, n = n] {
+            moveList->SetNotation(n);
+            emit notationChosen(n);
+        });
+    }
+    moveField = new QLineEdit(this);
+    moveField->setObjectName(QStringLiteral("moveField"));
+    moveField->setPlaceholderText(tr("指し手（例: ７六歩、7g7f）"));
+    moveField->setAccessibleName(tr("指し手"));
+    moveField->setAcceptDrops(false);
+    moveStatus = new QLabel(this);
+    moveStatus->setObjectName(QStringLiteral("moveStatus"));
+    moveStatus->setWordWrap(false);
+    moveStatus->setAccessibleName(tr("指し手の結果"));
+    connect(moveField, &QLineEdit::returnPressed, this, [this] {
+        if (!moveField->text().trimmed().isEmpty())
+            emit moveTyped(moveField->text());
+    });
     // Drops anywhere on the window reach the window, not the controls.
     moveList->setAcceptDrops(false);
     tree->setAcceptDrops(false);
@@ -188,11 +244,30 @@ void CKifuDlg::ShowComment(int32_t handle) {
     commentBox->setPlainText(DisplayText(comment, true));
 }
 
+void CKifuDlg::SetNotation(int notation) {
+    for (QAction* a : moveList->actions())
+        a->setChecked(a->data().toInt() == notation);
+    moveList->SetNotation(notation);
+}
+
+void CKifuDlg::ShowMoveResult(const QString& why) {
+    moveStatus->setText(why);
+    moveStatus->setToolTip(why);
+    if (why.isEmpty())
+        moveField->clear();
+    Announce(moveField, why);
+}
+
 void CKifuDlg::LayOut(int cw, int ch) {
     if (!moveList)
         return;
     const int lw = moveList->width();
-    moveList->setGeometry(0, 0, lw, ch);
+    // The move field and its result line take the bottom of the list's column.
+    const int row = moveField->sizeHint().height();
+    const int listHeight = std::max(0, ch - 2 * row);
+    moveList->setGeometry(0, 0, lw, listHeight);
+    moveField->setGeometry(0, listHeight, lw, row);
+    moveStatus->setGeometry(2, listHeight + row, std::max(0, cw - 4), row);
     const int h = ch - 2;
     const double t = h - h * 0.3;
     // A window narrower than its list leaves no room: sizes stop at 0.

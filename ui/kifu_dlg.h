@@ -20,10 +20,14 @@
 #include <QString>
 #include <QTreeWidget>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "record/kifu_view.h"
 #include "ui/main_parts.h"
 
+class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 
 namespace ravu {
@@ -46,12 +50,23 @@ public:
     void SetBadTest(std::function<bool(int index)> test) { isBad = std::move(test); }
     void Remark();
     bool IsMarkedBad(int index) const;
+    // How the lines write the moves (NOTATION_JAPANESE, _WESTERN, _USI); for
+    // display only, the record keeps its Japanese text.  `startSfen` gives
+    // the position the record starts from.
+    void SetNotation(int notation);
+    int Notation() const { return notation; }
+    void SetStartPosition(std::function<std::string()> startSfen) { startPosition = std::move(startSfen); }
 
 private:
     void Mark(int index);
+    // The shown text of the lines from `from` on, in the notation.
+    void Relabel(int from);
 
     int programSelecting = 0;
     std::function<bool(int index)> isBad;
+    int notation = 0;
+    std::vector<std::string> source;  // the lines as the record wrote them
+    std::function<std::string()> startPosition;
 };
 
 // The move tree: the record's tree view of every move and variation.  Handles count up from 1 and are
@@ -101,12 +116,25 @@ public:
     CKifuListWidget* MoveList() override { return moveList; }
     CKifuTreeWidget* Tree() const { return tree; }
     QPlainTextEdit* CommentBox() const { return commentBox; }
+    // The move field under the list: Enter hands its text over (moveTyped);
+    // the main window answers with ShowMoveResult.
+    QLineEdit* MoveField() const { return moveField; }
+    QLabel* MoveStatus() const { return moveStatus; }
+    // Empty: the move was made and the field is emptied; else the reason is
+    // shown under the field (and told to screen readers) and the text stays.
+    void ShowMoveResult(const QString& why);
+    // The move list's notation, as the settings keep it (its menu checked to match).
+    void SetNotation(int notation);
 
 signals:
     void command(int id, int param);
     void fileDropped(const QString& path);
     // The close box was used; the window itself stays until it is hidden.
     void closeRequested();
+    // A notation was chosen in the move list's menu.
+    void notationChosen(int notation);
+    // Enter in the move field, with its text.
+    void moveTyped(const QString& text);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -133,6 +161,8 @@ private:
     QPlainTextEdit* commentBox = nullptr;
     CKifuTreeWidget* tree = nullptr;
     CKifuListWidget* moveList = nullptr;
+    QLineEdit* moveField = nullptr;
+    QLabel* moveStatus = nullptr;
 };
 
 }  // namespace ravu

@@ -179,6 +179,13 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             if (line.isEmpty())
                 return;
             chatInput->clear();
+            if (TypedMoveLine(line))
+                return;
+            if (line.startsWith(QStringLiteral("//")) || line.startsWith(QStringLiteral("／／"))) {
+                if (ConnState() != CONN_NONE)
+                    HandleChat(Utf8ToSjis(line.mid(1).toStdString()));
+                return;
+            }
             if (ReviewCommentLine(line))
                 return;
             if (ConnState() != CONN_NONE)

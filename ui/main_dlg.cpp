@@ -103,6 +103,10 @@ void CMainDlg::SetUp(const QString& skinDir) {
             [this](const QString& path) { OnCommand(ID_FILE_DROP, 0, path); });
     // Its close box hides it as "棋譜窓を消す" does.
     connect(kifu.get(), &CKifuDlg::closeRequested, this, [this] { kifuToggle->setChecked(false); });
+    kifu->SetNotation(profile.GetMoveNotation());
+    connect(kifu.get(), &CKifuDlg::notationChosen, this, [this](int n) { profile.SetMoveNotation(n); });
+    connect(kifu.get(), &CKifuDlg::moveTyped, this,
+            [this, k = kifu.get()](const QString& text) { k->ShowMoveResult(EnterTypedMove(text)); });
     // Moves an analysis found bad are marked as the list shows them.
     kifu->MoveList()->SetBadTest([this](int index) { return IsBadLine(record.kifu.line, index); });
     kifuWnd = std::move(kifu);
@@ -195,8 +199,12 @@ void CMainDlg::SetUp(const QString& skinDir) {
     chatInput = new QLineEdit(this);
     chatInput->setGeometry(CHAT_INPUT_RECT);
     chatInput->setFrame(true);
+    chatInput->setAccessibleName(tr("チャット入力"));
+    chatInput->setToolTip(
+        tr("「/」で始めた行は指し手です（例: /76歩、/7g7f）。「/」で始まるチャットは「//」と書きます。"));
     chatInput->setValidator(new CChatLineLimit([this] { return profile.GetHandleName(); }, chatInput));
     connect(chatInput, &QLineEdit::returnPressed, this, [this] { OnCommand(ID_OK); });
+    AddStripKeys();
 
     Redraw(true);
 
@@ -471,6 +479,8 @@ void CMainDlg::mouseMoveEvent(QMouseEvent* e) {
 void CMainDlg::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 
 int CMainDlg::AskPromotion(int x, int y) {
+    if (typedPromotion != 0)
+        return typedPromotion;
     CPromoteDlg dlg(this);
     dlg.point = QPoint(x, y);
     return dlg.exec();

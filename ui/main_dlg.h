@@ -191,6 +191,21 @@ public:
     // The review changed the record (lists and tree are filled again) or,
     // while following, the entry shown (the list selects it).
     void OnReviewChanged(bool recordChanged) override;
+    // The board's accessible description becomes the move ("△３四歩"), which
+    // screen readers are told of.
+    void OnMoveArrived(const MoveRec& move) override;
+
+    // --- typed moves (main_typed.cpp) ----------------------------------------------
+    // A move typed by the player (the record window's move field, or a chat
+    // line with the move mark): made through the same two clicks as with the
+    // pointer, the promotion answered as typed.  Empty when the move was
+    // made, else why not (nothing is sent then).
+    QString EnterTypedMove(const QString& text);
+    // A chat line that starts with the move mark "/" (or "／") is a move;
+    // "//" sends a chat line that starts with one "/".  True when the line
+    // was a move (made or refused; a refusal goes to the chat log and the
+    // line stays in the input).
+    bool TypedMoveLine(const QString& line);
 
     // --- the game state, kept by the protocol --------------------------------------
     int Mode() const { return protocol->mode; }
@@ -327,6 +342,9 @@ private:
     void CopyRecord();
     void CopyPosition();
     void PasteRecord();
+    // main_typed.cpp: the painted control strip and turn labels as keys for
+    // the keyboard and screen readers; each acts as a click at its centre.
+    void AddStripKeys();
     // main_dlg.cpp
     void BeginWindowDrag(QPoint p);
     // Picks the piece up for a move of `side`: its reach is marked and it follows the pointer.
@@ -412,6 +430,8 @@ private:
     // A chat line came while the log window was hidden and the player has
     // been told; no more of that until the log window is shown.
     bool chatNoticeGiven = false;
+    // While a typed move is made: the promotion question's answer (0 asks).
+    int typedPromotion = 0;
     QPoint kifuDragOffset;  // the record window's place relative to this window, during a drag
 };
 

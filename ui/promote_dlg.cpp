@@ -12,6 +12,7 @@ CPromoteDlg::CPromoteDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     const QSize size = DluSize(27, 28);
     const int half = DluToPixelsY(14);
     setFixedSize(size);
+    setAccessibleName(tr("成りますか"));
     promoteButton = new QPushButton(tr("成り"), this);
     promoteButton->setGeometry(0, 0, size.width(), half);
     promoteButton->setDefault(true);

@@ -30,6 +30,7 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
 
     handleEdit = new QLineEdit(this);
     handleEdit->setObjectName(QStringLiteral("handleName"));
+    handleEdit->setAccessibleName(tr("ハンドル名"));
     handleEdit->setGeometry(du.Rect(51, 11, 115, 12));
 
     soundCheck = new QCheckBox(tr("駒音を出す:"), this);
@@ -56,10 +57,12 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
 
     portEdit = new QLineEdit(this);
     portEdit->setObjectName(QStringLiteral("port"));
+    portEdit->setAccessibleName(tr("ポート番号"));
     portEdit->setGeometry(du.Rect(53, 109, 115, 12));
     portEdit->hide();
     hostEdit = new QLineEdit(this);
     hostEdit->setObjectName(QStringLiteral("host"));
+    hostEdit->setAccessibleName(tr("接続先"));
     hostEdit->setGeometry(du.Rect(54, 129, 115, 12));
     hostEdit->hide();
 

@@ -93,12 +93,14 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     timeBox->addItems({tr("なし"), tr("切れ負け"), tr("秒読み"), tr("フィッシャー(加算)")});
     minutesBox = new QSpinBox(this);
     minutesBox->setObjectName(QStringLiteral("minutes"));
+    minutesBox->setAccessibleName(tr("持ち時間（分）"));
     minutesBox->setGeometry(du.Rect(50, 105, 28, 12));
     minutesBox->setRange(0, MAX_MINUTES);
     PlainLabel(this, tr("分"), du.Rect(80, 107, 8, 8));
     secondsName = PlainLabel(this, QString(), du.Rect(89, 107, 23, 8));
     secondsBox = new QSpinBox(this);
     secondsBox->setObjectName(QStringLiteral("seconds"));
+    secondsBox->setAccessibleName(tr("秒読み・加算（秒）"));
     secondsBox->setGeometry(du.Rect(113, 105, 24, 12));
     secondsBox->setRange(0, MAX_SECONDS);
     PlainLabel(this, tr("秒"), du.Rect(139, 107, 8, 8));

@@ -1,10 +1,14 @@
 #include "ui/window_util.h"
 
+#include <QAccessible>
+#include <QAccessibleEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <utility>
 
 #include "app/shogi_app.h"
 #include "app/textcodec.h"
@@ -137,6 +141,22 @@ bool SwallowEnterAndEscape(QKeyEvent* e) {
         case Qt::Key_Escape: e->accept(); return true;
         default: return false;
     }
+}
+
+namespace {
+AnnouncementListener announcementListener = nullptr;
+}  // namespace
+
+AnnouncementListener SetAnnouncementListener(AnnouncementListener listener) {
+    return std::exchange(announcementListener, listener);
+}
+
+void Announce(QWidget* widget, const QString& text) {
+    widget->setAccessibleDescription(text);
+    QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
+    if (announcementListener)
+        announcementListener(widget, text);
 }
 
 }  // namespace ravu

@@ -118,8 +118,8 @@ TEST_F(SettingsFile, SavingKeepsWhatElseTheFileHoldsAndFailsWithoutHarm) {
 }
 
 // Keys an older copy's file lacks: it loads (port forwarding on, the
-// default engine, the locale's language) and saves unchanged.  The engine and
-// language keys are written once set,
+// default engine, the locale's language) and saves unchanged.  The engine,
+// language and move list notation keys are written once set,
 // the port forwarding key once turned off, and kept from then on.  An engine
 // time outside 10 ms .. 1 hour reads as the default.
 TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
@@ -136,9 +136,11 @@ TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
     p.SetEngineCommand("/opt/engine --usi");
     p.SetEngineTimeMs(250);
     p.SetPortMapping(0);
+    p.SetMoveNotation(2);
     ASSERT_TRUE(p.SaveProfile(path));
     p = Load(Read());
     EXPECT_EQ(p.GetEngineCommand() + "|" + std::to_string(p.GetEngineTimeMs()), "/opt/engine --usi|250");
+    EXPECT_EQ(p.GetMoveNotation(), 2);
     EXPECT_FALSE(p.IsPortMappingOn());
     EXPECT_EQ(p.GetLanguage(), "en");
     p.SetLanguage("");  // back to the locale's: the key stays, empty
@@ -150,6 +152,10 @@ TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
     for (const auto& [text, ms] :
          {std::pair{"9", 1000}, {"10", 10}, {"3600000", 3600000}, {"3600001", 1000}, {"", 1000}})
         EXPECT_EQ(Load("[プロパティ]\r\nEngineTimeMs=" + std::string(text) + "\r\n").GetEngineTimeMs(), ms)
+            << text;
+    for (const auto& [text, notation] : {std::pair{"1", 1}, {"2", 2}, {"3", 0}, {"-1", 0}, {"x", 0}})
+        EXPECT_EQ(Load("[プロパティ]\r\nMoveNotation=" + std::string(text) + "\r\n").GetMoveNotation(),
+                  notation)
             << text;
 }
 
