@@ -636,9 +636,32 @@ Declare entering king?</translation>
     </message>
 </context>
 <context>
+    <name>ravu::CBalloonDlg</name>
+    <message>
+        <source>キャラクターの質問とお知らせ</source>
+        <translation>The character&apos;s questions and notices</translation>
+    </message>
+    <message>
+        <source>はい（閉じる）</source>
+        <translation>Yes (close)</translation>
+    </message>
+    <message>
+        <source>はい</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>いいえ</source>
+        <translation>No</translation>
+    </message>
+</context>
+<context>
     <name>ravu::CChatLogDlg</name>
     <message>
         <source>チャットログ</source>
+        <translation>Chat log</translation>
+    </message>
+    <message>
+        <source>チャットの記録</source>
         <translation>Chat log</translation>
     </message>
 </context>
@@ -700,6 +723,14 @@ Declare entering king?</translation>
         <source>接続先が見つかりませんでした。</source>
         <translation>The host was not found.</translation>
     </message>
+    <message>
+        <source>接続先</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>ホストの一覧</source>
+        <translation>Host list</translation>
+    </message>
 </context>
 <context>
     <name>ravu::CEvalGraph</name>
@@ -717,6 +748,42 @@ Declare entering king?</translation>
     <message>
         <source>棋譜</source>
         <translation>Game record</translation>
+    </message>
+    <message>
+        <source>指し手の一覧</source>
+        <translation>Move list</translation>
+    </message>
+    <message>
+        <source>指し手と変化の木</source>
+        <translation>Tree of moves and variations</translation>
+    </message>
+    <message>
+        <source>コメント</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>日本式の表記（７六歩）</source>
+        <translation>Japanese notation (７六歩)</translation>
+    </message>
+    <message>
+        <source>西洋式の表記（P-7f）</source>
+        <translation>Western notation (P-7f)</translation>
+    </message>
+    <message>
+        <source>USI形式の表記（7g7f）</source>
+        <translation>USI notation (7g7f)</translation>
+    </message>
+    <message>
+        <source>指し手（例: ７六歩、7g7f）</source>
+        <translation>Move (e.g. P-7f, 7g7f, P*5e)</translation>
+    </message>
+    <message>
+        <source>指し手</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>指し手の結果</source>
+        <translation>Result of the typed move</translation>
     </message>
 </context>
 <context>
@@ -974,6 +1041,154 @@ for this position.</translation>
 the board become variations<byte value="xd"/>
 in everyone&apos;s record.</translation>
     </message>
+    <message>
+        <source>チャット入力</source>
+        <translation>Chat input</translation>
+    </message>
+    <message>
+        <source>「/」で始めた行は指し手です（例: /76歩、/7g7f）。「/」で始まるチャットは「//」と書きます。</source>
+        <translation>A line that starts with &quot;/&quot; is a move (e.g. /P-7f, /7g7f). Write &quot;//&quot; to send a chat line that starts with &quot;/&quot;.</translation>
+    </message>
+    <message>
+        <source>先頭へ</source>
+        <translation>To the start</translation>
+    </message>
+    <message>
+        <source>1手戻る</source>
+        <translation>Back one move</translation>
+    </message>
+    <message>
+        <source>1手進む</source>
+        <translation>Forward one move</translation>
+    </message>
+    <message>
+        <source>自動再生</source>
+        <translation>Replay automatically</translation>
+    </message>
+    <message>
+        <source>再生を止める</source>
+        <translation>Stop replay</translation>
+    </message>
+    <message>
+        <source>棋譜を開く</source>
+        <translation>Open game record</translation>
+    </message>
+    <message>
+        <source>棋譜を保存</source>
+        <translation>Save game record</translation>
+    </message>
+    <message>
+        <source>接続または切断</source>
+        <translation>Connect or disconnect</translation>
+    </message>
+    <message>
+        <source>手番を申し込む</source>
+        <translation>Propose sides</translation>
+    </message>
+    <message>
+        <source>投了</source>
+        <translation>Resign</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>先手の駒の利きを表示</source>
+        <translation>Show the squares sente&apos;s pieces reach</translation>
+    </message>
+    <message>
+        <source>後手の駒の利きを表示</source>
+        <translation>Show the squares gote&apos;s pieces reach</translation>
+    </message>
+    <message>
+        <source>Ravu One 将棋盤</source>
+        <translation>Ravu One shogi board</translation>
+    </message>
+    <message>
+        <source>対局中でないので指せません。</source>
+        <translation>No game is in progress, so no move can be made.</translation>
+    </message>
+    <message>
+        <source>対局が中断しているので指せません。</source>
+        <translation>The game is adjourned, so no move can be made.</translation>
+    </message>
+    <message>
+        <source>相手の手番です。</source>
+        <translation>It is your opponent&apos;s turn.</translation>
+    </message>
+    <message>
+        <source>「%1」: </source>
+        <translation>&quot;%1&quot;: </translation>
+    </message>
+    <message>
+        <source>指し手として読めません（例: ７六歩、同歩、58金右、7g7f、P-7f）。</source>
+        <translation>This is not a move (e.g. 76歩, 同歩, 58金右, 7g7f, P-7f).</translation>
+    </message>
+    <message>
+        <source>相手の手番の指し手です。</source>
+        <translation>This is a move for your opponent&apos;s side.</translation>
+    </message>
+    <message>
+        <source>そこへ行ける駒がありません。</source>
+        <translation>No such piece can go there.</translation>
+    </message>
+    <message>
+        <source>移動元の駒は相手の駒です。</source>
+        <translation>The piece on that square is your opponent&apos;s.</translation>
+    </message>
+    <message>
+        <source>%1の駒なら「%2」</source>
+        <translation>&quot;%2&quot; for the piece on %1</translation>
+    </message>
+    <message>
+        <source>行ける駒が複数あります（%1）。右・左・上・引・寄・直か移動元を付けてください。</source>
+        <translation>More than one piece can go there (%1). Add the square it comes from (G6i-5h, 58金(69)) or one of 右 左 上 引 寄 直.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>成るなら「成」、成らないなら「不成」を付けてください（USI・西洋式は + か =）。</source>
+        <translation>Say whether the piece promotes: add + or = (成 or 不成 in Japanese notation).</translation>
+    </message>
+    <message>
+        <source>自分の駒がある升です。</source>
+        <translation>One of your own pieces is on that square.</translation>
+    </message>
+    <message>
+        <source>その駒は持ち駒にありません。</source>
+        <translation>That piece is not in your hand.</translation>
+    </message>
+    <message>
+        <source>駒のある升には打てません。</source>
+        <translation>A piece cannot be dropped on an occupied square.</translation>
+    </message>
+    <message>
+        <source>二歩になります。</source>
+        <translation>That would be a second pawn on the file (nifu).</translation>
+    </message>
+    <message>
+        <source>行き所のない駒になります。</source>
+        <translation>The piece would have no further move there.</translation>
+    </message>
+    <message>
+        <source>この手では成れません。</source>
+        <translation>This move cannot promote.</translation>
+    </message>
+    <message>
+        <source>この駒は成らなければなりません。</source>
+        <translation>This piece must promote.</translation>
+    </message>
+    <message>
+        <source>反則になる手です（王手の放置、打ち歩詰めなど）。</source>
+        <translation>This move is illegal (it leaves the king in check, mates with a dropped pawn, or the like).</translation>
+    </message>
+    <message>
+        <source>指せませんでした。</source>
+        <translation>The move could not be made.</translation>
+    </message>
 </context>
 <context>
     <name>ravu::CPromoteDlg</name>
@@ -984,6 +1199,10 @@ in everyone&apos;s record.</translation>
     <message>
         <source>成らず</source>
         <translation>Do not promote</translation>
+    </message>
+    <message>
+        <source>成りますか</source>
+        <translation>Promote?</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1249,18 @@ in everyone&apos;s record.</translation>
     <message>
         <source>言語は次に起動したときから変わります。</source>
         <translation>A new language takes effect at the next start.</translation>
+    </message>
+    <message>
+        <source>ハンドル名</source>
+        <translation>Handle</translation>
+    </message>
+    <message>
+        <source>ポート番号</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>接続先</source>
+        <translation>Host</translation>
     </message>
 </context>
 <context>
@@ -1127,6 +1358,14 @@ in everyone&apos;s record.</translation>
         <source>秒読み</source>
         <comment>seconds label</comment>
         <translation>Byo.</translation>
+    </message>
+    <message>
+        <source>持ち時間（分）</source>
+        <translation>Main time (minutes)</translation>
+    </message>
+    <message>
+        <source>秒読み・加算（秒）</source>
+        <translation>Byoyomi or increment (seconds)</translation>
     </message>
 </context>
 <context>
