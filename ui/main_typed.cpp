@@ -32,9 +32,8 @@ QString SquareName(int32_t square) {
 }
 
 // The square of the last move on the record, for 同.
-void LastSquare(const CKifuControl& record, int32_t* file, int32_t* rank) {
-    const KifuNode* cur = record.kifu.current;
-    const KifuNode* last = cur ? cur->prev : nullptr;
+// The destination of the move last made (for 同), when there is one.
+void LastSquare(const KifuNode* last, int32_t* file, int32_t* rank) {
     if (last && last->filled && last->move && !IsEndStatus(last->move->status)) {
         *file = last->move->toFile;
         *rank = last->move->toRank;
@@ -104,12 +103,16 @@ void CMainDlg::AddStripKeys() {
 
 QString CMainDlg::EnterTypedMove(const QString& typed) {
     const QString text = typed.trimmed();
-    if (Mode() != MODE_GAME || ConnState() == CONN_NONE)
-        return tr("対局中でないので指せません。");
-    if (protocol->Adjourned())
-        return tr("対局が中断しているので指せません。");
-    const int side = SideToMove();
-    if (MySide() != side)
+    // In a review anyone may try a move for the side to move in the position shown.
+    const bool review = Mode() == MODE_FREE && protocol->Reviewing();
+    if (!review) {
+        if (Mode() != MODE_GAME || ConnState() == CONN_NONE)
+            return tr("対局中でないので指せません。");
+        if (protocol->Adjourned())
+            return tr("対局が中断しているので指せません。");
+    }
+    const int side = review ? ShownSideToMove() : SideToMove();
+    if (!review && MySide() != side)
         return tr("相手の手番です。");
     if (board.HeldPiece() != -1) {
         board.CancelCapture();
@@ -119,9 +122,10 @@ QString CMainDlg::EnterTypedMove(const QString& typed) {
     QString marked = text;
     marked.replace(QChar(0x2617), QStringLiteral("▲")).replace(QChar(0x2616), QStringLiteral("△"));
     int32_t lastFile = 0, lastRank = 0;
-    LastSquare(record, &lastFile, &lastRank);
-    const TypedMove t =
-        ReadTypedMove(board, side, lastFile, lastRank, protocol->Strict(), Utf8ToSjis(marked.toStdString()));
+    const KifuNode* current = record.kifu.current;
+    LastSquare(review ? ShownEntry() : current ? current->prev : nullptr, &lastFile, &lastRank);
+    const TypedMove t = ReadTypedMove(board, side, lastFile, lastRank, !review && protocol->Strict(),
+                                      Utf8ToSjis(marked.toStdString()));
     const QString quoted = tr("「%1」: ").arg(text);
     switch (t.error) {
         case TypedError::None: break;
@@ -172,6 +176,9 @@ QString CMainDlg::EnterTypedMove(const QString& typed) {
     typedPromotion = t.move.status == MS_PROMOTE ? CPromoteDlg::RESULT_PROMOTE : CPromoteDlg::RESULT_KEEP;
     OnLeftButtonDown(QPoint(to.x + PIECE_HALF, to.y + PIECE_HALF));
     typedPromotion = 0;
+    // A review's move reaches the record later, in the host's order.
+    if (review)
+        return {};
     if (record.kifu.current == before)
         return quoted + tr("指せませんでした。");
     return {};

@@ -38,14 +38,19 @@ void StepTo(ProgramCopy& c, int plies) {
         c.driver.ClickMain(StripPoint(2));
 }
 
-// A move tried on the board; every copy lists it (it follows the review).
+// Every copy lists a move tried (it follows the review).
+void AllList(const QString& row, std::initializer_list<ProgramCopy*> copies) {
+    for (ProgramCopy* c : copies)
+        ASSERT_TRUE(WaitUntil([&] { return c->driver.HasRow(row); }))
+            << row.toStdString() << " in " << c->driver.Text("kifu/moveList").toStdString();
+}
+
+// A move tried on the board.
 void TryMove(ProgramCopy& mover, bool flipped, int from, int to, const QString& row,
              std::initializer_list<ProgramCopy*> copies) {
     mover.driver.ClickMain(SquarePoint(from / 10, from % 10, flipped));
     mover.driver.ClickMain(SquarePoint(to / 10, to % 10, flipped));
-    for (ProgramCopy* c : copies)
-        ASSERT_TRUE(WaitUntil([&] { return c->driver.HasRow(row); }))
-            << row.toStdString() << " in " << c->driver.Text("kifu/moveList").toStdString();
+    AllList(row, copies);
 }
 
 void Comment(ProgramCopy& c, const QString& text) {
@@ -79,8 +84,10 @@ TEST(Review, PlayersAndASpectatorReviewTheGameAndSaveTheSameRecord) {
     StepTo(guest, 2);
     ASSERT_NO_FATAL_FAILURE(TryMove(guest, false, 27, 26, QStringLiteral("3 ２六歩(27)"), all));
     Comment(guest, QStringLiteral("投了は早かった"));
-    // The spectator answers △8四歩 on the line the guest opened.
-    ASSERT_NO_FATAL_FAILURE(TryMove(watcher, false, 83, 84, QStringLiteral("4 ８四歩(83)"), all));
+    // The spectator answers △8四歩 on the line the guest opened, typed into the chat input.
+    watcher.driver.Call("type main/chat /84歩");
+    watcher.driver.Call("key main/chat Return");
+    ASSERT_NO_FATAL_FAILURE(AllList(QStringLiteral("4 ８四歩(83)"), all));
     Comment(watcher, QStringLiteral("まだ互角"));
     // The host (gote, its board turned round) goes to move 1 and tries △8四歩 there.
     StepTo(host, 1);
