@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "game/legal_moves.h"
 #include "game/sjis.h"
 #include "record/kif_move.h"
 #include "record/kif_reader.h"
@@ -186,6 +187,29 @@ bool ReadKi2Parts(std::string_view& text, int32_t lastFile, int32_t lastRank, Ki
     return true;
 }
 
+namespace {
+
+// Whether the piece's move to the square (promoting or not) leaves its own
+// king unattacked and breaks no other rule of a strict game.
+bool MayLawfullyGo(const CShogiBoard& b, int side, const KomaRec& p, int32_t toFile, int32_t toRank) {
+    MoveRec m;
+    m.side = side;
+    m.fromFile = p.file;
+    m.fromRank = p.rank;
+    m.toFile = toFile;
+    m.toRank = toRank;
+    m.type = p.type;
+    m.promoted = p.promoted;
+    m.status = MS_MOVE;
+    if (IsLegalMove(b, side, m))
+        return true;
+    m.promoted = 1;
+    m.status = MS_PROMOTE;
+    return !p.promoted && IsLegalMove(b, side, m);
+}
+
+}  // namespace
+
 std::vector<int> Ki2Movers(const CShogiBoard& b, int side, const Ki2Parts& parts, bool narrow) {
     std::vector<int> cand;
     for (int i = 0; i < PIECE_COUNT && !parts.drop; ++i) {
@@ -196,6 +220,17 @@ std::vector<int> Ki2Movers(const CShogiBoard& b, int side, const Ki2Parts& parts
     }
     if (narrow && !cand.empty())
         Narrow(b, side, parts.toFile, parts.toRank, parts.words, cand);
+    if (narrow && cand.size() > 1) {
+        // Records name a piece among those that may lawfully go: a pinned one,
+        // whose move would leave its king attacked, needs no word to be told
+        // apart.  When none may, the record's own (free) game decides.
+        std::vector<int> lawful;
+        for (const int i : cand)
+            if (MayLawfullyGo(b, side, b.pieces[i], parts.toFile, parts.toRank))
+                lawful.push_back(i);
+        if (!lawful.empty())
+            cand = std::move(lawful);
+    }
     return cand;
 }
 

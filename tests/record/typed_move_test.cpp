@@ -20,6 +20,8 @@ const char* const PAWN_FILE = "8k/9/9/9/9/9/4P4/9/K8 b P 1";
 const char* const PAWNS = "k8/4P4/9/6P2/9/9/9/9/K8 b - 1";
 // Sente's gold on 5八 stands between its king on 5九 and gote's rook on 5五.
 const char* const PINNED = "4k4/9/9/9/4r4/9/9/4G4/4K4 b - 1";
+// Sente's golds on 5八 (pinned as above) and 3八 can both step to 4八.
+const char* const ONE_PINNED = "4k4/9/9/9/4r4/9/9/4G1G2/4K4 b - 1";
 // A promoted bishop of sente on 5五, a knight on 2四.
 const char* const HORSE = "8k/9/9/7N1/4+B4/9/9/9/K8 b - 1";
 
@@ -167,6 +169,9 @@ TEST(TypedMove, EveryFormAndEveryRefusal) {
         {PINNED, "", false, "68金", "5h6h"},
         {PINNED, "", true, "68金", "illegal strict-rules"},
         {PINNED, "", true, "57金", "5h5g"},
+        // A pinned piece needs no word to be told apart; a word still picks it.
+        {ONE_PINNED, "", false, "48金", "3h4h"},
+        {ONE_PINNED, "", false, "48金(58)", "5h4h"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " after " + c.moves);
