@@ -99,7 +99,7 @@ const Captions JAPANESE = {
 // Sente, Gote); short ones that fit the buttons elsewhere.
 const Captions ENGLISH = {
     .latin = true,
-    .buttons = {"Start", "Back", "Forward", "Play", "Stop", "Open", "Save", "Connect", "Sides", "Resign",
+    .buttons = {"Start", "Back", "Forward", "Replay", "Stop", "Open", "Save", "Connect", "Sides", "Resign",
                 "Settings"},
     .sente = "Sente",
     .gote = "Gote",
