@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Starts the program from build/run, a folder that holds its three skin files
-# and their 2x versions (refreshed from res/skin on every start) and keeps its
-# settings file.
+# and their 2x versions, with the English background in en/ (refreshed from
+# res/skin on every start), and keeps its settings file.
 set -euo pipefail
 build=${1:-build}
 top=$(cd "$(dirname "$0")/.." && pwd)
 rundir="$top/$build/run"
-mkdir -p "$rundir"
+mkdir -p "$rundir/en"
 cp "$top"/res/skin/*.bmp "$rundir"/
+cp "$top"/res/skin/en/*.bmp "$rundir"/en/
 cd "$rundir"
 exec "$top/$build/ui/ravuone"

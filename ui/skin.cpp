@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/language.h"
 #include "app/resources.h"
 
 namespace ravu {
@@ -14,6 +15,14 @@ QString TwiceSizePath(const QString& path) {
     const QString suffix = info.suffix();
     const QString stem = suffix.isEmpty() ? path : path.chopped(suffix.size() + 1);
     return suffix.isEmpty() ? stem + QStringLiteral("@2x") : stem + QStringLiteral("@2x.") + suffix;
+}
+
+QString LanguagePicturePath(const QString& path) {
+    if (!EnglishInstalled())
+        return path;
+    const QFileInfo info(path);
+    const QString english = info.path() + QStringLiteral("/en/") + info.fileName();
+    return QFileInfo::exists(english) ? english : path;
 }
 
 QImage LoadPicture(const QString& path, int scale) {
@@ -65,10 +74,12 @@ const QImage* CSkin::Cell(const std::vector<QImage>& cells, int index) {
 void CSkin::Load(const QString& dir, int scale) {
     const QDir d(dir);
     auto picture = [scale](const QString& path) { return LoadPicture(path, scale); };
-    background = picture(d.filePath("BackBmp.bmp")).convertToFormat(QImage::Format_RGB32);
+    background =
+        picture(LanguagePicturePath(d.filePath("BackBmp.bmp"))).convertToFormat(QImage::Format_RGB32);
     frames = CutCells(WhiteToTransparent(picture(d.filePath("Waku.bmp"))), FRAME_W, FRAME_H);
     pieces = CutCells(WhiteToTransparent(picture(d.filePath("Koma01.bmp"))), PIECE_SIZE, PIECE_SIZE);
-    labels = CutCells(WhiteToTransparent(picture(QString::fromLatin1(RES_BMP_LABELS))), LABEL_W, LABEL_H);
+    labels = CutCells(WhiteToTransparent(picture(LanguagePicturePath(QString::fromLatin1(RES_BMP_LABELS)))),
+                      LABEL_W, LABEL_H);
     marks = CutCells(WhiteToTransparent(picture(QString::fromLatin1(RES_BMP_MARKS))), MARK_SIZE, MARK_SIZE);
 }
 

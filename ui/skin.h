@@ -1,6 +1,8 @@
 // The pictures the main window draws with: the three skin files read from
 // the current directory and the built-in turn labels and marks, each cut
-// into cells with pure white made transparent, once, at load.  On a screen
+// into cells with pure white made transparent, once, at load.  With English
+// installed, the pictures with words come from the en/ folder beside them
+// when it has them.  On a screen
 // of device pixel ratio above 1 each picture comes from its twice-as-large
 // "@2x" file when there is one, marked with device pixel ratio 2, so that
 // every position and size stays in the window's own (logical) pixels.
@@ -19,6 +21,14 @@ int ArtScale(qreal devicePixelRatio);
 
 // "dir/name@2x.ext" beside "dir/name.ext".
 QString TwiceSizePath(const QString& path);
+
+// The picture at path in the installed language: "dir/en/name" beside
+// "dir/name" while English is installed and that file exists, else path
+// itself.  The pictures with words (the background with the control strip's
+// captions, the turn labels, the balloon's buttons) have English ones there,
+// built in and in the skin folder; a skin folder without en/ is drawn as it
+// is in either language.
+QString LanguagePicturePath(const QString& path);
 
 // The picture at path as drawn at scale: at scale 2 its "@2x" file, with
 // device pixel ratio 2, when that file holds a picture of exactly twice the

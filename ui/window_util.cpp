@@ -89,7 +89,7 @@ QPixmap BuiltinPicture(int id, qreal devicePixelRatio) {
         QStringLiteral(":/res/icon%1.png").arg(id),
     };
     for (const QString& name : names) {
-        const QImage picture = LoadPicture(name, ArtScale(devicePixelRatio));
+        const QImage picture = LoadPicture(LanguagePicturePath(name), ArtScale(devicePixelRatio));
         if (!picture.isNull())
             return QPixmap::fromImage(picture);
     }

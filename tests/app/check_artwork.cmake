@@ -1,5 +1,6 @@
 # Runs the artwork generator into an empty folder and compares every file it
-# is meant to write with the committed one in res/.
+# is meant to write with the committed one in res/, the English pictures in
+# res/en/ and res/skin/en/ included.
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})
 execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE rc)
@@ -12,7 +13,9 @@ set(files
   cursor145.png icon128.png sound104.wav
   skin/BackBmp@2x.bmp skin/Waku@2x.bmp skin/Koma01@2x.bmp
   bmp143@2x.bmp bmp165@2x.bmp bmp168@2x.bmp bmp169@2x.bmp bmp172@2x.bmp bmp173@2x.bmp
-  cursor145@2x.png)
+  cursor145@2x.png
+  skin/en/BackBmp.bmp en/bmp143.bmp en/bmp172.bmp en/bmp173.bmp
+  skin/en/BackBmp@2x.bmp en/bmp143@2x.bmp en/bmp172@2x.bmp en/bmp173@2x.bmp)
 set(failed "")
 foreach(f ${files})
   if(NOT EXISTS ${OUT}/${f})

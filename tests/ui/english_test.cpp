@@ -1,9 +1,11 @@
-// The windows in English: a few texts as a player reads them, and a walk
-// over every window, dialog and menu that finds no Japanese left in their
-// titles, labels, buttons, boxes, tool tips, placeholders and accessible
-// names.  Only what players or records wrote stays Japanese (names, moves).
+// The windows in English: a few texts as a player reads them, a walk over
+// every window, dialog and menu that finds no Japanese left in their titles,
+// labels, buttons, boxes, tool tips, placeholders and accessible names, and
+// the pictures with words drawn from their English files.  Only what players
+// or records wrote stays Japanese (names, moves).
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +21,7 @@
 #include "ui/analysis_dlg.h"
 #include "ui/balloon_dlg.h"
 #include "ui/connect_dlg.h"
+#include "ui/image_button.h"
 #include "ui/promote_dlg.h"
 #include "ui/settings_dlg.h"
 #include "ui/turn_dlg.h"
@@ -213,6 +216,51 @@ TEST_F(EnglishWindows, AskInEnglish) {
         QStringList(
             {QStringLiteral("\r\nSomeone wants to connect.\r\nAccept the connection?\r\n\r\nHandle: jiro"),
              QStringLiteral("\r\nAre these sides all right?\r\n\r\n Sente: jiro \r\n Gote: taro")}));
+}
+
+// The pictures with words come from the English files: the main window's
+// control strip and turn labels, the balloon's buttons.  A skin folder
+// without en/ keeps its own background; the built-in labels are English
+// with it too.
+TEST_F(EnglishWindows, DrawTheEnglishPictures) {
+    const QString res = QStringLiteral(RAVU_SOURCE_DIR "/res/");
+    QTemporaryDir ownSkin;
+    for (const char* name : {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"})
+        ASSERT_TRUE(
+            QFile::copy(res + "skin/" + name, QDir(ownSkin.path()).filePath(QString::fromLatin1(name))));
+    CMainDlg own(profile, ownSkin.path(), connectLink, listenLink);
+    CImageButton yes(172), no(173);  // made while English is installed, as the balloon makes them
+    struct Case {
+        const char* what;
+        QWidget* window;
+        QRect onWindow;
+        const char* shownFile;  // in res/
+        const char* otherFile;  // the same picture in the other language
+        QPoint inFile;
+    } cases[] = {
+        {"strip button 開く", dlg.get(), QRect(243, 320, 40, 40), "skin/en/BackBmp.bmp", "skin/BackBmp.bmp",
+         QPoint(243, 320)},
+        {"plain 後手 label", dlg.get(), QRect(47, 141, 30, 16), "en/bmp143.bmp", "bmp143.bmp",
+         QPoint(2 * 38 + 3, 3)},
+        {"lit 先手 label", dlg.get(), QRect(489, 141, 30, 16), "en/bmp143.bmp", "bmp143.bmp",
+         QPoint(38 + 3, 3)},
+        {"balloon button はい", &yes, QRect(0, 0, 58, 58), "en/bmp172.bmp", "bmp172.bmp", QPoint(0, 0)},
+        {"balloon button いいえ", &no, QRect(0, 0, 58, 58), "en/bmp173.bmp", "bmp173.bmp", QPoint(0, 0)},
+        {"own skin without en/: strip button 開く", &own, QRect(243, 320, 40, 40), "skin/BackBmp.bmp",
+         "skin/en/BackBmp.bmp", QPoint(243, 320)},
+        {"own skin without en/: plain 後手 label", &own, QRect(47, 141, 30, 16), "en/bmp143.bmp",
+         "bmp143.bmp", QPoint(2 * 38 + 3, 3)},
+    };
+    auto rgb = [](const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QImage shown = rgb(c.window->grab().toImage()).copy(c.onWindow);
+        const QRect inFile(c.inFile, c.onWindow.size());
+        const QImage expected = rgb(QImage(res + c.shownFile).copy(inFile));
+        ASSERT_EQ(expected.size(), c.onWindow.size());
+        EXPECT_EQ(shown, expected);
+        EXPECT_NE(shown, rgb(QImage(res + c.otherFile).copy(inFile)));
+    }
 }
 
 }  // namespace

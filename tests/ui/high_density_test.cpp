@@ -1,11 +1,14 @@
 // The main window on a screen of device pixel ratio 2 (this program runs with
-// QT_SCALE_FACTOR=2): its picture comes from the 2x artwork pixel for pixel,
-// clicks still land on the squares of their logical positions, and a skin
-// folder without 2x files is drawn from its 1x pictures scaled up.
+// QT_SCALE_FACTOR=2): its picture comes from the 2x artwork pixel for pixel
+// (in English from the English 2x files), clicks still land on the squares
+// of their logical positions, and a skin folder without 2x files is drawn
+// from its 1x pictures scaled up.
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
+#include "app/language.h"
 #include "main_test_support.h"
 
 namespace ravu::test {
@@ -56,6 +59,30 @@ TEST_F(MainWindowTest, DrawsFromTheTwiceSizePictures) {
         const QImage here = shown.copy(Twice(r.onWindow));
         EXPECT_EQ(here, Rgb(twice.copy(Twice(QRect(r.inFile, r.onWindow.size())))));
         EXPECT_NE(here, ScaledUp(normal, QRect(r.inFile, r.onWindow.size())));
+    }
+}
+
+// In English the pictures with words come from their English 2x files.
+TEST(HighDensityEnglish, DrawsFromTheEnglishTwiceSizePictures) {
+    ASSERT_TRUE(InstallLanguage(true));
+    const auto japaneseAgain = qScopeGuard([] { UninstallLanguage(); });
+    CProfile profile;
+    CFakeLink guest{false}, host{true};
+    CMainDlg window(profile, RES + "skin", guest, host);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QImage shown = Grab(window);
+    const Region regions[] = {
+        {"strip button 開く", QRect(243, 320, 40, 40), "skin/en/BackBmp.bmp", QPoint(243, 320)},
+        {"plate of the plain 後手 label", QRect(47, 141, 30, 16), "en/bmp143.bmp", QPoint(2 * 38 + 3, 3)},
+    };
+    for (const Region& r : regions) {
+        SCOPED_TRACE(r.what);
+        const QImage here = shown.copy(Twice(r.onWindow));
+        const QRect inFile = Twice(QRect(r.inFile, r.onWindow.size()));
+        EXPECT_EQ(here, Rgb(QImage(TwiceSizePath(RES + r.file)).copy(inFile)));
+        const QString japanese = QString::fromLatin1(r.file).remove(QStringLiteral("en/"));
+        EXPECT_NE(here, Rgb(QImage(TwiceSizePath(RES + japanese)).copy(inFile)));
     }
 }
 

@@ -13,8 +13,9 @@ namespace art {
 // Fonts loaded from the installed IPA font files (the stand-ins for the
 // Windows "ＭＳ 明朝" and "ＭＳ ゴシック" faces).
 struct Fonts {
-    QString mincho;  // IPAMincho: piece kanji
-    QString gothic;  // IPAGothic: labels, buttons
+    QString mincho;       // IPAMincho: piece kanji
+    QString gothic;       // IPAGothic: labels, buttons
+    QString latinGothic;  // IPAPGothic: the same face with proportional Latin letters
 };
 bool LoadFonts(Fonts* fonts, QString* error);
 const Fonts& CurrentFonts();
@@ -25,6 +26,23 @@ inline const QColor STAND_WOOD(148, 92, 44);      // piece stands (komadai)
 inline const QColor STRIP_WOOD(92, 58, 30);       // control strip
 inline const QColor GRID(24, 16, 8);              // grid lines and star points
 inline const QColor BALLOON_BACK(232, 224, 200);  // around the balloon, character and buttons
+
+// The words drawn into the pictures, in one language.  Every language goes
+// through the same drawing; only these words and their face differ.
+struct Captions {
+    bool latin;               // drawn in the proportional face
+    const char* buttons[11];  // the control strip, left to right
+    const char* sente;        // the turn labels
+    const char* gote;
+    const char* check;  // the check label
+    const char* yes;    // the balloon's buttons
+    const char* no;
+};
+extern const Captions JAPANESE;
+extern const Captions ENGLISH;
+
+// The face of a caption in words' language.
+QString CaptionFace(const Captions& words);
 
 // Every picture is drawn at 1x (the sizes the program's pixel positions
 // use) and at 2x for screens of device pixel ratio 2: the same drawing, each
@@ -50,16 +68,20 @@ void Bevel(QImage* image, const QRect& rect, bool raised, int strength = 48, int
 void AvoidPureWhite(QImage* image);
 
 // The pictures; sizes at scale 1, scale 2 gives twice the width and height.
-QImage DrawBackground(int scale = 1);       // BackBmp.bmp, 568 x 410
-QImage DrawFrame(int scale = 1);            // Waku.bmp, 620 x 300 (normal, flipped)
-QImage DrawPieces(int scale = 1);           // Koma01.bmp, 32 cells of 30 x 30
-QImage DrawLabels(int scale = 1);           // bitmap 143, five 38 x 24 cells
-QImage DrawMarks(int scale = 1);            // bitmap 165, 128 x 32
-QImage DrawBalloon(int scale = 1);          // bitmap 168, 260 x 180
-QImage DrawCharacter(int scale = 1);        // bitmap 169, four 32 x 32 frames
-QImage DrawYesNo(bool yes, int scale = 1);  // bitmaps 172 / 173, three 58 x 58 cells
-QImage DrawCursor(int scale = 1);           // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
-QImage DrawIcon();                          // icon 128, 32 x 32 with alpha
+QImage DrawFrame(int scale = 1);      // Waku.bmp, 620 x 300 (normal, flipped)
+QImage DrawPieces(int scale = 1);     // Koma01.bmp, 32 cells of 30 x 30
+QImage DrawMarks(int scale = 1);      // bitmap 165, 128 x 32
+QImage DrawBalloon(int scale = 1);    // bitmap 168, 260 x 180
+QImage DrawCharacter(int scale = 1);  // bitmap 169, four 32 x 32 frames
+QImage DrawCursor(int scale = 1);     // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
+QImage DrawIcon();                    // icon 128, 32 x 32 with alpha
+// Those with words, in the language of words:
+// BackBmp.bmp, 568 x 410;
+QImage DrawBackground(int scale = 1, const Captions& words = JAPANESE);
+// bitmap 143, five 38 x 24 cells;
+QImage DrawLabels(int scale = 1, const Captions& words = JAPANESE);
+// bitmaps 172 / 173, three 58 x 58 cells.
+QImage DrawYesNo(bool yes, int scale = 1, const Captions& words = JAPANESE);
 
 // One piece drawn into a 30 x 30 cell, pointing up, on white.
 // kind: 0..15 as the cells of Koma01.bmp.

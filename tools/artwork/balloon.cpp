@@ -1,5 +1,6 @@
-// The question balloon, its character, the はい and いいえ buttons and the
+// The question balloon, its character, the yes and no buttons and the
 // own-piece cursor.
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -73,7 +74,7 @@ void PaintCharacter(QPainter& p, int frame, int S) {
     p.drawText(QRectF(cx - 5 * S, eyeY + 5.5 * S, 10 * S, 8 * S), Qt::AlignCenter, QString::fromUtf8("と"));
 }
 
-void PaintButtonCell(QPainter& p, const QString& text, int state, int S) {
+void PaintButtonCell(QPainter& p, const QString& text, const QString& family, int state, int S) {
     // state: 0 normal, 1 pointer over it, 2 pressed.
     const double c = 29 * S;
     const double shift = state == 2 ? 1.5 * S : 0;
@@ -95,9 +96,12 @@ void PaintButtonCell(QPainter& p, const QString& text, int state, int S) {
     p.setBrush(face);
     p.setPen(QPen(state == 1 ? QColor(178, 90, 10) : OUTLINE, (state == 1 ? 2.2 : 1.6) * S));
     p.drawEllipse(QPointF(c + shift, c + shift), 25 * S, 25 * S);
-    QFont font(CurrentFonts().gothic);
-    font.setPixelSize(text.size() > 2 ? 13 * S : 15 * S);
+    // 15 pixels high, 13 for a word wider than 40 pixels.
+    QFont font(family);
     font.setBold(true);
+    font.setPixelSize(15 * S);
+    if (QFontMetrics(font).horizontalAdvance(text) > 40 * S)
+        font.setPixelSize(13 * S);
     p.setFont(font);
     p.setPen(state == 1 ? QColor(150, 20, 10) : QColor(40, 28, 18));
     p.drawText(QRectF(shift, shift, 58 * S, 58 * S), Qt::AlignCenter, text);
@@ -158,8 +162,8 @@ QImage DrawCharacter(int scale) {
     return strip;
 }
 
-QImage DrawYesNo(bool yes, int scale) {
-    const QString text = QString::fromUtf8(yes ? "はい" : "いいえ");
+QImage DrawYesNo(bool yes, int scale, const Captions& words) {
+    const QString text = QString::fromUtf8(yes ? words.yes : words.no);
     const int S = SUPER * scale, cell = 58 * scale;
     QImage strip(cell * 3, cell, QImage::Format_RGB32);
     QPainter out(&strip);
@@ -169,7 +173,7 @@ QImage DrawYesNo(bool yes, int scale) {
         {
             QPainter p(&big);
             p.setRenderHint(QPainter::Antialiasing);
-            PaintButtonCell(p, text, state, S);
+            PaintButtonCell(p, text, CaptionFace(words), state, S);
         }
         out.drawImage(cell * state, 0, Reduce(big, cell, cell));
     }

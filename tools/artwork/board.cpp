@@ -1,5 +1,6 @@
 // The window background with the piece stands and the control strip, and the
 // board frame in its normal and flipped view.
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -22,10 +23,6 @@ QRect ButtonRect(int i) { return QRect(33 + 42 * i, 320, 40, 40); }
 
 // Board frame: lines at x = 11 + 31 i, y = 10 + 31 j inside the 310 x 300 image.
 constexpr int GRID_X0 = 11, GRID_Y0 = 10, PITCH = 31;
-
-const char* const BUTTON_CAPTIONS[BUTTON_COUNT] = {
-    "先頭", "戻る", "進む", "再生", "停止", "開く", "保存", "接続", "対局", "投了", "設定",
-};
 
 QPainterPath Triangle(double x, double cy, double w, double h, bool right) {
     QPainterPath t;
@@ -189,7 +186,7 @@ void Outline(QPainter& p, const QRect& r, const QColor& colour) {
     p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour);
 }
 
-void PaintButton(QImage* image, int i, int scale) {
+void PaintButton(QImage* image, int i, int scale, const Captions& words) {
     const QRect r = ButtonRect(i);
     // Face: light wood, raised.
     FillWood(image, r, QColor(226, 200, 150), true, 500 + i, 0.6, scale);
@@ -200,13 +197,19 @@ void PaintButton(QImage* image, int i, int scale) {
     ScalePainter(p, scale);
     p.translate(r.topLeft());
     PaintButtonSymbol(p, i);
-    QFont font(CurrentFonts().gothic);
-    font.setPixelSize(10);
+    // The caption below the symbol, 10 pixels high, smaller where a long
+    // word would not leave a pixel free on either side.
+    const QString caption = QString::fromUtf8(words.buttons[i]);
+    QFont font(CaptionFace(words));
     font.setHintingPreference(QFont::PreferFullHinting);
+    for (int size = 10; size >= 7; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(caption) <= 38)
+            break;
+    }
     p.setFont(font);
     p.setPen(QColor(44, 30, 18));
-    p.drawText(QRect(0, 26, 40, 12), Qt::AlignHCenter | Qt::AlignVCenter,
-               QString::fromUtf8(BUTTON_CAPTIONS[i]));
+    p.drawText(QRect(0, 26, 40, 12), Qt::AlignHCenter | Qt::AlignVCenter, caption);
 }
 
 void PaintStand(QImage* image, const QRect& r, quint32 seed, int scale) {
@@ -266,7 +269,7 @@ void PaintBoardFace(QImage* image, const QRect& r, bool flipped, int scale) {
 
 }  // namespace
 
-QImage DrawBackground(int scale) {
+QImage DrawBackground(int scale, const Captions& words) {
     QImage image(568 * scale, 410 * scale, QImage::Format_RGB32);
     // Outside the window's shape: never shown, a quiet dark tone.
     image.fill(QColor(60, 40, 24));
@@ -290,7 +293,7 @@ QImage DrawBackground(int scale) {
     FillWood(&image, STRIP_INSIDE, STRIP_WOOD, true, 22, 1.0, scale);
     Bevel(&image, STRIP_INSIDE, false, 50, scale);
     for (int i = 0; i < BUTTON_COUNT; ++i)
-        PaintButton(&image, i, scale);
+        PaintButton(&image, i, scale, words);
     // A groove under the button row where the chat input sits.
     const QRect groove(33, 366, 460, 32);
     FillWood(&image, groove, STRIP_WOOD.darker(115), true, 23, 0.8, scale);

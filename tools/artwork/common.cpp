@@ -24,6 +24,10 @@ const char* const GOTHIC_FILES[] = {
     "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
     "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
 };
+// IPAPGothic, in the same package as IPAGothic.
+const char* const LATIN_GOTHIC_FILES[] = {
+    "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf",
+};
 
 QString AddFirst(const char* const* files, int count) {
     for (int i = 0; i < count; ++i) {
@@ -69,7 +73,8 @@ int Clamp255(double v) { return v < 0 ? 0 : (v > 255 ? 255 : int(v + 0.5)); }
 bool LoadFonts(Fonts* fonts, QString* error) {
     fonts->mincho = AddFirst(MINCHO_FILES, 2);
     fonts->gothic = AddFirst(GOTHIC_FILES, 2);
-    if (fonts->mincho.isEmpty() || fonts->gothic.isEmpty()) {
+    fonts->latinGothic = AddFirst(LATIN_GOTHIC_FILES, 1);
+    if (fonts->mincho.isEmpty() || fonts->gothic.isEmpty() || fonts->latinGothic.isEmpty()) {
         *error = QStringLiteral(
             "the IPA fonts are missing (Debian packages fonts-ipafont-mincho, fonts-ipafont-gothic)");
         return false;
@@ -79,6 +84,31 @@ bool LoadFonts(Fonts* fonts, QString* error) {
 }
 
 const Fonts& CurrentFonts() { return g_fonts; }
+
+const Captions JAPANESE = {
+    .latin = false,
+    .buttons = {"先頭", "戻る", "進む", "再生", "停止", "開く", "保存", "接続", "対局", "投了", "設定"},
+    .sente = "先手",
+    .gote = "後手",
+    .check = "王手",
+    .yes = "はい",
+    .no = "いいえ",
+};
+
+// The words of the English translation where it has them (Connect, Settings,
+// Sente, Gote); short ones that fit the buttons elsewhere.
+const Captions ENGLISH = {
+    .latin = true,
+    .buttons = {"Start", "Back", "Forward", "Replay", "Stop", "Open", "Save", "Connect", "Sides", "Resign",
+                "Settings"},
+    .sente = "Sente",
+    .gote = "Gote",
+    .check = "Check",
+    .yes = "Yes",
+    .no = "No",
+};
+
+QString CaptionFace(const Captions& words) { return words.latin ? g_fonts.latinGothic : g_fonts.gothic; }
 
 void Dot(QImage* image, QPoint at, QRgb colour, int scale) {
     for (int dy = 0; dy < scale; ++dy)

@@ -6,7 +6,11 @@
 //   cursor145.png icon128.png sound104.wav           (built in)
 // and every picture but the icon once more at twice the size, for screens of
 // device pixel ratio 2, named with Qt's "@2x" suffix: skin/BackBmp@2x.bmp,
-// bmp143@2x.bmp, cursor145@2x.png and so on.
+// bmp143@2x.bmp, cursor145@2x.png and so on.  The pictures with words in
+// them (the background with the control strip's captions, the turn and check
+// labels, the yes and no buttons) are drawn in English too, at both sizes,
+// into en/ folders beside the Japanese ones: skin/en/BackBmp.bmp,
+// en/bmp143.bmp, en/bmp172@2x.bmp and so on.
 // The same run always writes the same bytes; res/ holds the committed
 // output.  --preview also writes the main window as the program composes it.
 //
@@ -83,10 +87,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ravuone-artwork: %s\n", qPrintable(error));
         return 1;
     }
-    if (!out.mkpath(QStringLiteral("skin"))) {
-        std::fprintf(stderr, "ravuone-artwork: cannot create %s/skin\n", qPrintable(out.path()));
-        return 1;
-    }
+    for (const char* folder : {"skin/en", "en"})
+        if (!out.mkpath(QString::fromLatin1(folder))) {
+            std::fprintf(stderr, "ravuone-artwork: cannot create %s/%s\n", qPrintable(out.path()), folder);
+            return 1;
+        }
 
     struct Output {
         const char* name;
@@ -115,6 +120,14 @@ int main(int argc, char** argv) {
         {"bmp172@2x.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(true, 2)); }},
         {"bmp173@2x.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(false, 2)); }},
         {"cursor145@2x.png", [] { return art::EncodePng(art::DrawCursor(2)); }},
+        {"skin/en/BackBmp.bmp", [] { return art::EncodeBmp24(art::DrawBackground(1, art::ENGLISH)); }},
+        {"en/bmp143.bmp", [] { return art::EncodeBmp24(art::DrawLabels(1, art::ENGLISH)); }},
+        {"en/bmp172.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(true, 1, art::ENGLISH)); }},
+        {"en/bmp173.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(false, 1, art::ENGLISH)); }},
+        {"skin/en/BackBmp@2x.bmp", [] { return art::EncodeBmp24(art::DrawBackground(2, art::ENGLISH)); }},
+        {"en/bmp143@2x.bmp", [] { return art::EncodeBmp24(art::DrawLabels(2, art::ENGLISH)); }},
+        {"en/bmp172@2x.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(true, 2, art::ENGLISH)); }},
+        {"en/bmp173@2x.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(false, 2, art::ENGLISH)); }},
     };
     bool ok = true;
     for (const Output& o : outputs)

@@ -115,8 +115,8 @@ void PaintPiece(QPainter& p, const PieceLook& look, double cx, double bottom, do
     p.drawPath(glyph);
 }
 
-QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, const QColor& border,
-                 int scale) {
+QImage LabelCell(const QString& text, const QString& face, const QColor& plate, const QColor& ink,
+                 const QColor& border, int scale) {
     QImage cell(38 * scale, 24 * scale, QImage::Format_RGB32);
     cell.fill(Qt::white);
     QPainter p(&cell);
@@ -132,7 +132,7 @@ QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, co
     p.fillRect(QRect(3, 4, 1, 14), border);
     p.fillRect(QRect(32, 4, 1, 14), border);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath glyphs = GlyphIn(text, CurrentFonts().gothic, QRectF(6, 5.5, 24, 11), false);
+    QPainterPath glyphs = GlyphIn(text, face, QRectF(6, 5.5, 24, 11), false);
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     p.drawPath(glyphs);
@@ -185,19 +185,20 @@ QImage DrawPieces(int scale) {
     return strip;
 }
 
-QImage DrawLabels(int scale) {
+QImage DrawLabels(int scale, const Captions& words) {
     QImage strip(38 * 5 * scale, 24 * scale, QImage::Format_RGB32);
     QPainter p(&strip);
-    const QString sente = QString::fromUtf8("先手");
-    const QString gote = QString::fromUtf8("後手");
+    const QString sente = QString::fromUtf8(words.sente);
+    const QString gote = QString::fromUtf8(words.gote);
+    const QString face = CaptionFace(words);
     const QColor plain(236, 226, 200), plainInk(28, 20, 12), plainBorder(110, 84, 54);
     const QColor lit(200, 28, 24), litInk(255, 246, 214), litBorder(120, 10, 8);
-    p.drawImage(0, 0, LabelCell(sente, plain, plainInk, plainBorder, scale));
-    p.drawImage(38 * scale, 0, LabelCell(sente, lit, litInk, litBorder, scale));
-    p.drawImage(76 * scale, 0, LabelCell(gote, plain, plainInk, plainBorder, scale));
-    p.drawImage(114 * scale, 0, LabelCell(gote, lit, litInk, litBorder, scale));
+    p.drawImage(0, 0, LabelCell(sente, face, plain, plainInk, plainBorder, scale));
+    p.drawImage(38 * scale, 0, LabelCell(sente, face, lit, litInk, litBorder, scale));
+    p.drawImage(76 * scale, 0, LabelCell(gote, face, plain, plainInk, plainBorder, scale));
+    p.drawImage(114 * scale, 0, LabelCell(gote, face, lit, litInk, litBorder, scale));
     p.drawImage(152 * scale, 0,
-                LabelCell(QString::fromUtf8("王手"), QColor(255, 214, 40), QColor(196, 10, 10),
+                LabelCell(QString::fromUtf8(words.check), face, QColor(255, 214, 40), QColor(196, 10, 10),
                           QColor(196, 10, 10), scale));
     return strip;
 }
