@@ -10,6 +10,10 @@ set(files
   skin/BackBmp.bmp skin/Waku.bmp skin/Koma01.bmp
   bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
   cursor145.png icon128.png sound104.wav)
+# The desktop icons, installed with the program.
+foreach(size 16 24 32 48 64 128 256)
+  list(APPEND files icons/hicolor/${size}x${size}/apps/ravuone.png)
+endforeach()
 set(failed "")
 foreach(f ${files})
   if(NOT EXISTS ${OUT}/${f})

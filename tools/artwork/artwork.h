@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace art {
 
@@ -38,20 +40,25 @@ void Bevel(QImage* image, const QRect& rect, bool raised, int strength = 48);
 void AvoidPureWhite(QImage* image);
 
 // The pictures.
-QImage DrawBackground();     // BackBmp.bmp, 568 x 410
-QImage DrawFrame();          // Waku.bmp, 620 x 300 (normal, flipped)
-QImage DrawPieces();         // Koma01.bmp, 32 cells of 30 x 30
-QImage DrawLabels();         // bitmap 143, five 38 x 24 cells
-QImage DrawMarks();          // bitmap 165, 128 x 32
-QImage DrawBalloon();        // bitmap 168, 260 x 180
-QImage DrawCharacter();      // bitmap 169, four 32 x 32 frames
-QImage DrawYesNo(bool yes);  // bitmaps 172 / 173, three 58 x 58 cells
-QImage DrawCursor();         // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
-QImage DrawIcon();           // icon 128, 32 x 32 with alpha
+QImage DrawBackground();         // BackBmp.bmp, 568 x 410
+QImage DrawFrame();              // Waku.bmp, 620 x 300 (normal, flipped)
+QImage DrawPieces();             // Koma01.bmp, 32 cells of 30 x 30
+QImage DrawLabels();             // bitmap 143, five 38 x 24 cells
+QImage DrawMarks();              // bitmap 165, 128 x 32
+QImage DrawBalloon();            // bitmap 168, 260 x 180
+QImage DrawCharacter();          // bitmap 169, four 32 x 32 frames
+QImage DrawYesNo(bool yes);      // bitmaps 172 / 173, three 58 x 58 cells
+QImage DrawCursor();             // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
+QImage DrawIcon(int size = 32);  // icon 128, 32 x 32 with alpha; other sizes for the desktop
 
 // One piece drawn into a 30 x 30 cell, pointing up, on white.
 // kind: 0..15 as the cells of Koma01.bmp.
 QImage DrawPieceCell(int kind);
+
+// The desktop icons (icons.cpp): the window icon at every hicolor size, as
+// (path under the output folder, PNG bytes):
+// icons/hicolor/<N>x<N>/apps/ravuone.png for N = 16 24 32 48 64 128 256.
+std::vector<std::pair<QString, QByteArray>> AppIcons();
 
 // File formats.
 QByteArray EncodeBmp24(const QImage& image);  // uncompressed, bottom-up, 24 bits

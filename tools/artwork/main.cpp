@@ -4,6 +4,7 @@
 //   skin/BackBmp.bmp skin/Waku.bmp skin/Koma01.bmp   (read at run time)
 //   bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
 //   cursor145.png icon128.png sound104.wav           (built in)
+//   icons/hicolor/<N>x<N>/apps/ravuone.png           (installed for the desktop)
 // The same run always writes the same bytes; res/ holds the committed
 // output.  --preview also writes the main window as the program composes it.
 //
@@ -14,6 +15,7 @@
 // versions smooth the edges of drawn characters a little differently.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -106,6 +108,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const Output& o : outputs)
         ok = WriteBytes(out.filePath(QString::fromLatin1(o.name)), o.make()) && ok;
+    for (const auto& [name, bytes] : art::AppIcons())
+        ok = out.mkpath(QFileInfo(name).path()) && WriteBytes(out.filePath(name), bytes) && ok;
     if (!preview.isEmpty()) {
         ok = art::ComposePreview().save(preview, "png") && ok;
         QString stem = preview.endsWith(QLatin1String(".png")) ? preview.chopped(4) : preview;
