@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Starts the program from build/run, a folder that holds its three skin files
-# (refreshed from res/skin on every start) and keeps its settings file.
+# (refreshed from res/skin on every start) and its own settings file: a
+# ravuone.ini in the start folder makes the copy portable, so a developer's
+# settings stay apart from those of an installed copy (~/.config/ravuone).
 set -euo pipefail
 build=${1:-build}
 top=$(cd "$(dirname "$0")/.." && pwd)
 rundir="$top/$build/run"
 mkdir -p "$rundir"
 cp "$top"/res/skin/*.bmp "$rundir"/
+[ -e "$rundir/ravuone.ini" ] || : >"$rundir/ravuone.ini"
 cd "$rundir"
-exec "$top/$build/ui/ravuone"
+exec "$top/$build/ui/ravuone" "$@"
