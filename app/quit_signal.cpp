@@ -20,13 +20,24 @@ void OnSignal(int) {
     [[maybe_unused]] const ssize_t n = ::write(wakeFds[0], &byte, 1);
 }
 
+// The signals handled: a signal ignored when the program started (SIGINT in a
+// shell's background job) stays ignored.
+bool handled[2] = {false, false};
+constexpr int SIGNALS[2] = {SIGTERM, SIGINT};
+
 void SetHandler(void (*handler)(int)) {
     struct sigaction action = {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        if (handler != SIG_DFL) {
+            struct sigaction old = {};
+            handled[i] = ::sigaction(SIGNALS[i], nullptr, &old) == 0 && old.sa_handler != SIG_IGN;
+        }
+        if (handled[i])
+            ::sigaction(SIGNALS[i], &action, nullptr);
+    }
 }
 
 }  // namespace

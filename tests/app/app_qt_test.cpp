@@ -13,8 +13,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <csignal>
+
 #include "app/hand_off.h"
 #include "app/piece_sound.h"
+#include "app/quit_signal.h"
 #include "app/settings.h"
 #include "app/shogi_app.h"
 
@@ -237,6 +240,36 @@ TEST(HandOff, OnlyTheAbsolutePathOfAnExistingFileOpens) {
     EXPECT_FALSE(AcceptedHandOffPath(path).isEmpty());
     for (const Case& c : junk)
         EXPECT_TRUE(AcceptedHandOffPath(c.bytes).isEmpty()) << c.what;
+}
+
+// SIGTERM and SIGINT reach the quit callback on the event loop while the
+// object lives (a signal ignored at start stays ignored); afterwards their
+// default handlers are back.
+TEST(QuitSignal, TermAndIntQuitThroughTheEventLoop) {
+    auto handler = [](int sig) {
+        struct sigaction now = {};
+        ::sigaction(sig, nullptr, &now);
+        return now.sa_handler;
+    };
+    for (int sig : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(sig);
+        ::signal(sig, SIG_DFL);
+        int quits = 0;
+        {
+            CQuitSignal quit([&] { ++quits; });
+            ::raise(sig);
+            EXPECT_TRUE(WaitFor([&] { return quits > 0; }));
+        }
+        EXPECT_EQ(quits, 1);
+        EXPECT_EQ(handler(sig), SIG_DFL);
+    }
+    ::signal(SIGINT, SIG_IGN);
+    {
+        const CQuitSignal quit([] {});
+        EXPECT_EQ(handler(SIGINT), SIG_IGN);
+        EXPECT_NE(handler(SIGTERM), SIG_DFL);
+    }
+    ::signal(SIGINT, SIG_DFL);
 }
 
 // The click follows the sound setting and returns at once, with or without a
