@@ -139,8 +139,9 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 compgen -G "$runtime/ravuone-*.sock" >/dev/null || { cat "$run/first.txt"; fail "no window after 60 s"; }
-(cd "$other" && exec "${program_env[@]}" /usr/bin/ravuone game.kif) >"$run/second.txt" 2>&1 ||
-    { cat "$run/second.txt"; fail "the second copy ended with $?"; }
+(cd "$other" && exec "${program_env[@]}" /usr/bin/ravuone game.kif) >"$run/second.txt" 2>&1
+second=$?
+[ $second -eq 0 ] || { cat "$run/second.txt"; fail "the second copy ended with $second"; }
 grep -q "did not take" "$run/second.txt" && fail "the running copy did not take the file"
 kill -TERM "$pid"
 for _ in $(seq 300); do
