@@ -10,6 +10,7 @@ add_library(ravu_app STATIC
   app/shogi_app.cpp
   app/hand_off.h app/hand_off.cpp
   app/quit_signal.h app/quit_signal.cpp
+  app/language.h app/language.cpp
   app/piece_sound.cpp
   ${RAVU_RESOURCES_QRC}
 )

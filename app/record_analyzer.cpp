@@ -62,7 +62,7 @@ void CRecordAnalyzer::Next() {
         if (TrackTo(record, entry, &at)) {
             if (!LegalMoves(at.Board(), at.SideToMove()).empty()) {
                 if (!engine.Analyse(QString::fromStdString(PositionCommand(record, entry)), movetimeMs))
-                    Failed(QStringLiteral("エンジンが応答しません"));
+                    Failed(tr("エンジンが応答しません"));
                 return;
             }
             entry->move->comment =

@@ -1,7 +1,7 @@
 // The settings file: two sections, eleven keys, read and written in the
 // order below, and the keys that a copy writes only once it has changed
-// them: port forwarding, and the engine of a record's analysis.  The section and key names are Shift-JIS on
-// disk (this file's literals are compiled to code page 932).
+// them: port forwarding, the engine of a record's analysis, and the language.  The section and key names are
+// Shift-JIS on disk (this file's literals are compiled to code page 932).
 #include "app/settings.h"
 
 #include <charconv>
@@ -29,6 +29,7 @@ const char* const KEY_SOUND = "駒音";
 const char* const KEY_PORT_MAPPING = "ポート自動開放";
 const char* const KEY_ENGINE_COMMAND = "EngineCommand";
 const char* const KEY_ENGINE_TIME = "EngineTimeMs";
+const char* const KEY_LANGUAGE = "Language";
 const char* const KEY_LEFT = "left";
 const char* const KEY_TOP = "top";
 const char* const KEY_RIGHT = "right";
@@ -111,6 +112,7 @@ bool CProfile::LoadProfile(const std::string& path) {
     settings.engineTimeMs = ReadInt(ini, SECTION_PROPERTIES, KEY_ENGINE_TIME, DEFAULT_ENGINE_TIME_MS);
     if (settings.engineTimeMs < ENGINE_TIME_MIN_MS || settings.engineTimeMs > ENGINE_TIME_MAX_MS)
         settings.engineTimeMs = DEFAULT_ENGINE_TIME_MS;
+    settings.language = ReadString(ini, SECTION_PROPERTIES, KEY_LANGUAGE);
     chatLog.left = ReadInt(ini, SECTION_CHATLOG, KEY_LEFT, DEFAULT_CHATLOG_LEFT);
     chatLog.top = ReadInt(ini, SECTION_CHATLOG, KEY_TOP, DEFAULT_CHATLOG_TOP);
     chatLog.right = ReadInt(ini, SECTION_CHATLOG, KEY_RIGHT, DEFAULT_CHATLOG_RIGHT);
@@ -139,6 +141,8 @@ bool CProfile::SaveProfile(const std::string& path, std::string* error) const {
         ini.Set(SECTION_PROPERTIES, KEY_ENGINE_COMMAND, CleanString(settings.engineCommand));
     if (settings.engineTimeMs != DEFAULT_ENGINE_TIME_MS || ini.Find(SECTION_PROPERTIES, KEY_ENGINE_TIME))
         ini.Set(SECTION_PROPERTIES, KEY_ENGINE_TIME, std::to_string(settings.engineTimeMs));
+    if (!settings.language.empty() || ini.Find(SECTION_PROPERTIES, KEY_LANGUAGE))
+        ini.Set(SECTION_PROPERTIES, KEY_LANGUAGE, CleanString(settings.language));
     ini.Set(SECTION_CHATLOG, KEY_LEFT, std::to_string(chatLog.left));
     ini.Set(SECTION_CHATLOG, KEY_TOP, std::to_string(chatLog.top));
     ini.Set(SECTION_CHATLOG, KEY_RIGHT, std::to_string(chatLog.right));

@@ -41,7 +41,12 @@ struct ProfileSettings {
     int32_t portMapping = 1;      // 0 leaves the home router alone; else it is asked to forward the port
     std::string engineCommand{};  // USI engine's command line; empty: DefaultEngineCommand()
     int32_t engineTimeMs = DEFAULT_ENGINE_TIME_MS;  // analysis time per position
+    std::string language{};  // the windows' language: LANGUAGE_JAPANESE, LANGUAGE_ENGLISH, else the locale's
 };
+
+// Values of the language setting; any other value (none) follows the locale.
+constexpr const char* LANGUAGE_JAPANESE = "ja";
+constexpr const char* LANGUAGE_ENGLISH = "en";
 
 // The engine used when the settings name none: Debian's fairy-stockfish
 // package when it is installed, else none (empty).
@@ -95,6 +100,9 @@ public:
     void SetEngineCommand(const std::string& command) { settings.engineCommand = command; }
     int32_t GetEngineTimeMs() const { return settings.engineTimeMs; }
     void SetEngineTimeMs(int32_t ms) { settings.engineTimeMs = ms; }
+    // "ja", "en", or empty for the locale's; read at start-up.
+    const std::string& GetLanguage() const { return settings.language; }
+    void SetLanguage(const std::string& language) { settings.language = language; }
 
     // The main window reads and writes its saved position in place.
     int32_t& WindowX() { return settings.windowX; }

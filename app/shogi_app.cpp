@@ -6,16 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <QTranslator>
 #include <QtGlobal>
 
 #include <unistd.h>
 
 #include "app/hand_off.h"
+#include "app/language.h"
 #include "app/skin_files.h"
 #include "app/textcodec.h"
 
@@ -106,22 +105,9 @@ bool CSingleInstance::TryAcquire() {
 
 CShogiApp::CShogiApp() { InitResources(); }
 
-CShogiApp::~CShogiApp() {
-    if (qtTranslator)
-        QCoreApplication::removeTranslator(qtTranslator.get());
-}
+CShogiApp::~CShogiApp() { UninstallLanguage(); }
 
-bool CShogiApp::LoadQtTranslation() {
-    if (qtTranslator)
-        return true;
-    auto translator = std::make_unique<QTranslator>();
-    // Japanese whatever the locale: the program's own texts are Japanese.
-    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    QCoreApplication::installTranslator(translator.get());
-    qtTranslator = std::move(translator);
-    return true;
-}
+bool CShogiApp::LoadQtTranslation() { return InstallLanguage(ChooseEnglish(profile.GetLanguage())); }
 
 QString CShogiApp::ProfilePathFor(const QString& startDir, const QString& executable,
                                   const QString& configHome) {
@@ -187,8 +173,11 @@ CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMai
     const QString dir = QDir::currentPath();
     profilePath = ProfilePathFor(dir, QCoreApplication::applicationFilePath(), ConfigHome());
 
-    // 4. Qt's own dialogs in the program's language; without the
-    //    translation file they stay in English and the program runs anyway.
+    // 4. The settings, then the windows' language, which they may choose:
+    //    the program's texts and Qt's own dialogs.  Without Qt's Japanese
+    //    translation its dialogs stay in English and the program runs anyway.
+    const std::string path = QFile::encodeName(profilePath).toStdString();
+    profile.LoadProfile(path);
     LoadQtTranslation();
 
     // 5. The skin files must be in the start folder or the installed one.
@@ -197,8 +186,6 @@ CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMai
         return RUN_MISSING_SKINS;
 
     // 6. - 9.
-    const std::string path = QFile::encodeName(profilePath).toStdString();
-    profile.LoadProfile(path);
     runMainWindow(profile);
     std::string error;
     QDir().mkpath(QFileInfo(profilePath).absolutePath());

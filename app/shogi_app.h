@@ -25,7 +25,6 @@
 #include "app/settings.h"
 
 class QLockFile;
-class QTranslator;
 class QWidget;
 
 namespace ravu {
@@ -121,9 +120,10 @@ public:
     // that the message lists what the start folder misses.
     static QString SkinFolderFor(const QString& startDir, const QString& appDir);
 
-    // Qt's own texts (file dialogs, message box buttons) in Japanese, like the
-    // program's: installs Qt's Japanese translation from Qt's translations
-    // folder.  False when it is not there; Qt then speaks English.
+    // The windows' language as the environment, the settings and the locale
+    // choose (app/language.h): the program's English, or Qt's own texts (file
+    // dialogs, message box buttons) in Japanese like the program's.  False
+    // when English was chosen but its translation is missing.
     bool LoadQtTranslation();
 
     // Forwarders of the settings record, named as the rest of the program
@@ -144,7 +144,6 @@ private:
     QString profilePath;
     QString skinFolder;
     QString startFile;
-    std::unique_ptr<QTranslator> qtTranslator;
 };
 
 // Makes the built-in pictures, cursor, icon and sound (":/res/...") available.

@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "game/local_text.h"
+
 namespace ravu {
 
 bool CheckSkinFilesIn(const std::string& dir, std::string* message) {
-    std::string text = "ファイルが見つかりません。\n\n";
+    std::string text = LocalText("SkinFiles", RAVU_TEXT("SkinFiles", "ファイルが見つかりません。")) + "\n\n";
     bool missing = false;
     for (const char* name : {SKIN_BACKGROUND, SKIN_FRAME, SKIN_PIECES}) {
         std::error_code ec;

@@ -5,10 +5,11 @@ namespace ravu {
 
 namespace {
 
-const QString CANNOT_START = QStringLiteral("エンジンを起動できません: ");
-const QString EXITED = QStringLiteral("エンジンが終了しました");
-const QString NO_ANSWER = QStringLiteral("エンジンが応答しません");
-const QString UNREADABLE = QStringLiteral("エンジンの出力を読めません");
+// The beginnings of the failure texts; the player reads them translated.
+const char* const CANNOT_START = QT_TRANSLATE_NOOP("ravu::CUsiEngine", "エンジンを起動できません: ");
+const char* const EXITED = QT_TRANSLATE_NOOP("ravu::CUsiEngine", "エンジンが終了しました");
+const char* const NO_ANSWER = QT_TRANSLATE_NOOP("ravu::CUsiEngine", "エンジンが応答しません");
+const char* const UNREADABLE = QT_TRANSLATE_NOOP("ravu::CUsiEngine", "エンジンの出力を読めません");
 
 }  // namespace
 
@@ -42,7 +43,7 @@ void CUsiEngine::Start(const QString& commandLine) {
     QStringList words = QProcess::splitCommand(commandLine);
     if (words.isEmpty()) {
         state = State::WaitUsiOk;  // so that Fail reports it
-        Fail(CANNOT_START + QStringLiteral("コマンドが空です"));
+        Fail(tr(CANNOT_START) + tr("コマンドが空です"));
         return;
     }
     const QString program = words.takeFirst();
@@ -115,7 +116,7 @@ void CUsiEngine::ReadOutput() {
         return;
     }
     if (process->bytesAvailable() > USI_BACKLOG_MAX) {
-        Fail(UNREADABLE + QStringLiteral("（出力が多すぎます）"));
+        Fail(tr(UNREADABLE) + tr("（出力が多すぎます）"));
         return;
     }
     const QByteArray data = process->read(USI_READ_PIECE);
@@ -132,14 +133,14 @@ void CUsiEngine::ReadOutput() {
     }
     floodBytes += data.size();
     if (floodBytes > USI_FLOOD_BYTES_PER_SECOND) {
-        Fail(UNREADABLE + QStringLiteral("（出力が多すぎます）"));
+        Fail(tr(UNREADABLE) + tr("（出力が多すぎます）"));
         return;
     }
     pending += data;
     qsizetype start = 0;
     for (qsizetype end; (end = pending.indexOf('\n', start)) >= 0; start = end + 1) {
         if (end - start > USI_LINE_MAX) {
-            Fail(UNREADABLE + QStringLiteral("（行が長すぎます）"));
+            Fail(tr(UNREADABLE) + tr("（行が長すぎます）"));
             return;
         }
         qsizetype length = end - start;
@@ -151,7 +152,7 @@ void CUsiEngine::ReadOutput() {
     }
     pending.remove(0, start);
     if (pending.size() > USI_LINE_MAX)
-        Fail(UNREADABLE + QStringLiteral("（行が長すぎます）"));
+        Fail(tr(UNREADABLE) + tr("（行が長すぎます）"));
 }
 
 void CUsiEngine::HandleLine(const std::string& line) {
@@ -200,7 +201,7 @@ void CUsiEngine::Finish(const std::string& bestMove) {
     CMoveTracker check = position;
     MoveRec played;
     if (bestMove != "resign" && bestMove != "win" && !check.PlayUsi(bestMove, &played)) {
-        Fail(UNREADABLE + QStringLiteral("（指せない手: ") + QString::fromUtf8(bestMove).left(20) + ")");
+        Fail(tr(UNREADABLE) + tr("（指せない手: ") + QString::fromUtf8(bestMove).left(20) + ")");
         return;
     }
     EngineResult result;
@@ -226,7 +227,7 @@ void CUsiEngine::TimeUp() {
             deadline.start(limits.graceMs);
             break;
         case State::Quitting: process->kill(); break;
-        default: Fail(NO_ANSWER); break;
+        default: Fail(tr(NO_ANSWER)); break;
     }
 }
 
@@ -234,12 +235,12 @@ void CUsiEngine::Exited() {
     if (state == State::Quitting)
         deadline.stop();
     else
-        Fail(EXITED);
+        Fail(tr(EXITED));
 }
 
 void CUsiEngine::ProcessError(QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart)
-        Fail(CANNOT_START + process->errorString());
+        Fail(tr(CANNOT_START) + process->errorString());
     // A crash, or writing to a program that has gone: finished() tells.
 }
 

@@ -6,9 +6,9 @@
 #   share/mime/packages/ravuone.xml          the record file types by extension
 #   share/icons/hicolor/NxN/apps/ravuone.png the icon, drawn by ravuone-artwork
 #   share/man/man1/*.1                       the three manual pages
-#   share/ravuone/skin/                      every file of res/skin
-#   share/ravuone/translations/              the .qm files listed in RAVU_QM_FILES
+#   share/ravuone/skin/                      every file of res/skin (1x and 2x)
 #
+# The translations are built into the program's resources: nothing to install.
 # The program finds its skins at run time from its own folder
 # (<bin>/../share/ravuone/skin), so any prefix works.
 include(GNUInstallDirs)
@@ -21,15 +21,6 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/man/ravuone.1 ${CMAKE_SOURCE_DIR}/dist/ma
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # By folder, so that whatever skin files res/skin holds are installed.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/res/skin/ DESTINATION ${CMAKE_INSTALL_DATADIR}/ravuone/skin)
-
-# Translations: a target that makes .qm files appends their paths to the
-# global property RAVU_QM_FILES before this file is included, e.g.
-#   set_property(GLOBAL APPEND PROPERTY RAVU_QM_FILES ${qm_files})
-# and they are installed into share/ravuone/translations.
-get_property(ravu_qm_files GLOBAL PROPERTY RAVU_QM_FILES)
-if(ravu_qm_files)
-  install(FILES ${ravu_qm_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/ravuone/translations)
-endif()
 
 # The Debian package: ravuone_<version>_<arch>.deb, its library dependencies
 # found by dpkg-shlibdeps.

@@ -8,6 +8,7 @@ add_library(ravu_game STATIC
   ${CMAKE_SOURCE_DIR}/game/geometry.cpp
   ${CMAKE_SOURCE_DIR}/game/input.cpp
   ${CMAKE_SOURCE_DIR}/game/legal_moves.cpp
+  ${CMAKE_SOURCE_DIR}/game/local_text.cpp
   ${CMAKE_SOURCE_DIR}/game/position.cpp
   ${CMAKE_SOURCE_DIR}/game/referee.cpp
   ${CMAKE_SOURCE_DIR}/game/repetition.cpp

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "game/local_text.h"
 #include "game/sfen.h"
 #include "net/payload_fields.h"
 #include "record/start_position.h"
@@ -32,12 +33,18 @@ std::string Seconds(int64_t ms) { return std::to_string(ms / 1000); }
 // "10分", "1分30秒", "30秒".
 std::string Duration(int64_t ms) {
     const int64_t s = ms / 1000;
-    std::string out;
-    if (s >= 60)
-        out += std::to_string(s / 60) + "分";
-    if (s % 60 || s < 60)
-        out += std::to_string(s % 60) + "秒";
-    return out;
+    const std::string minutes = std::to_string(s / 60);
+    const std::string seconds = std::to_string(s % 60);
+    if (s < 60)
+        return FillText(LocalText("GameSettings", RAVU_TEXT("GameSettings", "%1秒")), {seconds});
+    if (s % 60 == 0)
+        return FillText(LocalText("GameSettings", RAVU_TEXT("GameSettings", "%1分")), {minutes});
+    return FillText(LocalText("GameSettings", RAVU_TEXT("GameSettings", "%1分%2秒")), {minutes, seconds});
+}
+
+// One line of the settings: the text marked in context "GameSettings".
+std::string Line(const char* text, std::initializer_list<std::string_view> args = {}) {
+    return FillText(LocalText("GameSettings", text), args) + "\r\n";
 }
 
 }  // namespace
@@ -149,18 +156,25 @@ bool ParseGame(std::string_view payload, GameSettings& out) {
 }
 
 std::string SettingsText(const GameSettings& s) {
-    std::string out = s.rules == Rules::Strict ? " ルール: 反則は負け\r\n" : " ルール: 自由\r\n";
+    std::string out = s.rules == Rules::Strict ? Line(RAVU_TEXT("GameSettings", " ルール: 反則は負け"))
+                                               : Line(RAVU_TEXT("GameSettings", " ルール: 自由"));
+    // The handicap's name is the one the turn dialog lists.
     if (!s.startSfen.empty())
-        out += " 手合割: " + std::string(HandicapName(s.startSfen)) + "（上手から）\r\n";
+        out += Line(RAVU_TEXT("GameSettings", " 手合割: %1（上手から）"),
+                    {LocalText("Handicap", std::string(HandicapName(s.startSfen)).c_str())});
     const TimeControl& t = s.time;
     switch (t.kind) {
-        case TimeKind::None: out += " 持ち時間: なし\r\n"; break;
-        case TimeKind::SuddenDeath: out += " 持ち時間: " + Duration(t.mainMs) + " 切れ負け\r\n"; break;
+        case TimeKind::None: out += Line(RAVU_TEXT("GameSettings", " 持ち時間: なし")); break;
+        case TimeKind::SuddenDeath:
+            out += Line(RAVU_TEXT("GameSettings", " 持ち時間: %1 切れ負け"), {Duration(t.mainMs)});
+            break;
         case TimeKind::Byoyomi:
-            out += " 持ち時間: " + Duration(t.mainMs) + " 秒読み" + Duration(t.byoyomiMs) + "\r\n";
+            out += Line(RAVU_TEXT("GameSettings", " 持ち時間: %1 秒読み%2"),
+                        {Duration(t.mainMs), Duration(t.byoyomiMs)});
             break;
         case TimeKind::Increment:
-            out += " 持ち時間: " + Duration(t.mainMs) + " 1手ごとに+" + Duration(t.incrementMs) + "\r\n";
+            out += Line(RAVU_TEXT("GameSettings", " 持ち時間: %1 1手ごとに+%2"),
+                        {Duration(t.mainMs), Duration(t.incrementMs)});
             break;
     }
     return out;

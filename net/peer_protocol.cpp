@@ -4,6 +4,8 @@
 #include <ctime>
 
 #include "game/board.h"
+#include "game/local_text.h"
+#include "game/sjis.h"
 #include "record/kifu.h"
 #include "record/notation.h"
 
@@ -34,37 +36,48 @@ struct NoticeEntry {
 
 // Literals are Shift-JIS (this file is compiled for code page 932).
 constexpr NoticeEntry NOTICES[] = {
-    {Notice::OpponentResigned, "opponent_resigned", "相手が投了しました。\r\nあなたの勝ちです。"},
-    {Notice::KingTaken, "king_taken", "玉を取られました。\r\nあなたの負けです。"},
-    {Notice::OpponentEnded, "opponent_ended", "相手が対局を終えました。"},
-    {Notice::MoveRefused, "move_refused", "受信した指し手を盤に置けませんでした。\r\n対局を終わります。"},
-    {Notice::OpponentGone, "opponent_gone", "相手との接続が切れました。\r\n対局を終わります。"},
-    {Notice::ConnectionLost, "connection_lost", "相手との接続が切れました。"},
-    {Notice::SenteResigned, "sente_resigned", "先手が投了しました。"},
-    {Notice::GoteResigned, "gote_resigned", "後手が投了しました。"},
-    {Notice::SenteWon, "sente_won", "先手の勝ちで\r\n対局が終わりました。"},
-    {Notice::GoteWon, "gote_won", "後手の勝ちで\r\n対局が終わりました。"},
-    {Notice::WatchedGameEnded, "watched_game_ended", "観戦中の対局が終わりました。"},
-    {Notice::WatchedHostGone, "watched_host_gone", "対局者との接続が切れました。\r\n観戦を終わります。"},
+    {Notice::OpponentResigned, "opponent_resigned",
+     RAVU_TEXT("Notice", "相手が投了しました。\r\nあなたの勝ちです。")},
+    {Notice::KingTaken, "king_taken", RAVU_TEXT("Notice", "玉を取られました。\r\nあなたの負けです。")},
+    {Notice::OpponentEnded, "opponent_ended", RAVU_TEXT("Notice", "相手が対局を終えました。")},
+    {Notice::MoveRefused, "move_refused",
+     RAVU_TEXT("Notice", "受信した指し手を盤に置けませんでした。\r\n対局を終わります。")},
+    {Notice::OpponentGone, "opponent_gone",
+     RAVU_TEXT("Notice", "相手との接続が切れました。\r\n対局を終わります。")},
+    {Notice::ConnectionLost, "connection_lost", RAVU_TEXT("Notice", "相手との接続が切れました。")},
+    {Notice::SenteResigned, "sente_resigned", RAVU_TEXT("Notice", "先手が投了しました。")},
+    {Notice::GoteResigned, "gote_resigned", RAVU_TEXT("Notice", "後手が投了しました。")},
+    {Notice::SenteWon, "sente_won", RAVU_TEXT("Notice", "先手の勝ちで\r\n対局が終わりました。")},
+    {Notice::GoteWon, "gote_won", RAVU_TEXT("Notice", "後手の勝ちで\r\n対局が終わりました。")},
+    {Notice::WatchedGameEnded, "watched_game_ended", RAVU_TEXT("Notice", "観戦中の対局が終わりました。")},
+    {Notice::WatchedHostGone, "watched_host_gone",
+     RAVU_TEXT("Notice", "対局者との接続が切れました。\r\n観戦を終わります。")},
     {Notice::ChatArrived, "chat_arrived",
-     "チャットが届きました。\r\n右クリックのメニューの\r\n「ログ窓を表示」で読めます。"},
-    {Notice::WonByMate, "won_by_mate", "詰みました。\r\nあなたの勝ちです。"},
-    {Notice::LostByMate, "lost_by_mate", "詰まされました。\r\nあなたの負けです。"},
-    {Notice::Sennichite, "sennichite", "千日手です。\r\n引き分けです。"},
-    {Notice::WonByRepetition, "won_by_repetition", "連続王手の千日手です。\r\nあなたの勝ちです。"},
-    {Notice::LostByRepetition, "lost_by_repetition", "連続王手の千日手です。\r\nあなたの負けです。"},
-    {Notice::WonByIllegalMove, "won_by_illegal_move", "相手の指し手は反則です。\r\nあなたの勝ちです。"},
-    {Notice::WonOnTime, "won_on_time", "相手の時間が切れました。\r\nあなたの勝ちです。"},
-    {Notice::LostOnTime, "lost_on_time", "時間が切れました。\r\nあなたの負けです。"},
-    {Notice::WonByDeclaration, "won_by_declaration", "入玉宣言が成立しました。\r\nあなたの勝ちです。"},
+     RAVU_TEXT("Notice", "チャットが届きました。\r\n右クリックのメニューの\r\n「ログ窓を表示」で読めます。")},
+    {Notice::WonByMate, "won_by_mate", RAVU_TEXT("Notice", "詰みました。\r\nあなたの勝ちです。")},
+    {Notice::LostByMate, "lost_by_mate", RAVU_TEXT("Notice", "詰まされました。\r\nあなたの負けです。")},
+    {Notice::Sennichite, "sennichite", RAVU_TEXT("Notice", "千日手です。\r\n引き分けです。")},
+    {Notice::WonByRepetition, "won_by_repetition",
+     RAVU_TEXT("Notice", "連続王手の千日手です。\r\nあなたの勝ちです。")},
+    {Notice::LostByRepetition, "lost_by_repetition",
+     RAVU_TEXT("Notice", "連続王手の千日手です。\r\nあなたの負けです。")},
+    {Notice::WonByIllegalMove, "won_by_illegal_move",
+     RAVU_TEXT("Notice", "相手の指し手は反則です。\r\nあなたの勝ちです。")},
+    {Notice::WonOnTime, "won_on_time", RAVU_TEXT("Notice", "相手の時間が切れました。\r\nあなたの勝ちです。")},
+    {Notice::LostOnTime, "lost_on_time", RAVU_TEXT("Notice", "時間が切れました。\r\nあなたの負けです。")},
+    {Notice::WonByDeclaration, "won_by_declaration",
+     RAVU_TEXT("Notice", "入玉宣言が成立しました。\r\nあなたの勝ちです。")},
     {Notice::LostByDeclaration, "lost_by_declaration",
-     "相手の入玉宣言が成立しました。\r\nあなたの負けです。"},
-    {Notice::Adjourned, "adjourned", "相手との接続が切れました。\r\n対局を中断して\r\n再開を待ちます。"},
-    {Notice::Restored, "restored", "中断していた対局を\r\n読み込みました。\r\n再開を待ちます。"},
-    {Notice::Resumed, "resumed", "対局を再開しました。"},
-    {Notice::ResumeFailed, "resume_failed", "中断した対局を\r\n再開できませんでした。\r\n対局を終わります。"},
-    {Notice::ReviewStarted, "review_started", "感想戦を始めます。"},
-    {Notice::ReviewEnded, "review_ended", "感想戦を終わります。"},
+     RAVU_TEXT("Notice", "相手の入玉宣言が成立しました。\r\nあなたの負けです。")},
+    {Notice::Adjourned, "adjourned",
+     RAVU_TEXT("Notice", "相手との接続が切れました。\r\n対局を中断して\r\n再開を待ちます。")},
+    {Notice::Restored, "restored",
+     RAVU_TEXT("Notice", "中断していた対局を\r\n読み込みました。\r\n再開を待ちます。")},
+    {Notice::Resumed, "resumed", RAVU_TEXT("Notice", "対局を再開しました。")},
+    {Notice::ResumeFailed, "resume_failed",
+     RAVU_TEXT("Notice", "中断した対局を\r\n再開できませんでした。\r\n対局を終わります。")},
+    {Notice::ReviewStarted, "review_started", RAVU_TEXT("Notice", "感想戦を始めます。")},
+    {Notice::ReviewEnded, "review_ended", RAVU_TEXT("Notice", "感想戦を終わります。")},
 };
 
 const NoticeEntry& EntryOf(Notice kind) {
@@ -75,13 +88,31 @@ const NoticeEntry& EntryOf(Notice kind) {
 }
 }  // namespace
 
-std::string NoticeText(Notice kind) { return EntryOf(kind).text; }
+std::string NoticeText(Notice kind) { return LocalText("Notice", EntryOf(kind).text); }
 
 std::string NoticeLogLine(Notice kind) {
     std::string line = "◆";
-    for (const char* p = EntryOf(kind).text; *p; ++p)
-        if (*p != '\r' && *p != '\n')
-            line += *p;
+    const std::string text = NoticeText(kind);
+    bool afterLetter = false;  // the last character kept is a single-byte one other than a space
+    bool breakSeen = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            breakSeen = true;
+            continue;
+        }
+        // Japanese lines join as they are; words of a translation are kept apart.
+        if (breakSeen && afterLetter && c != ' ')
+            line += ' ';
+        breakSeen = false;
+        if (IsSjisLead(static_cast<uint8_t>(c)) && i + 1 < text.size()) {
+            line += text.substr(i++, 2);
+            afterLetter = false;
+        } else {
+            line += c;
+            afterLetter = static_cast<uint8_t>(c) < 0x80 && c != ' ';
+        }
+    }
     return line;
 }
 
@@ -237,8 +268,10 @@ void CPeerProtocol::HandleHello(SockHandle handle) {
         listenSocket.SendLongText(text, handle);
         return;
     }
-    std::string question = "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n";
-    question += "\r\nハンドル名：";
+    std::string question =
+        LocalText("Question",
+                  RAVU_TEXT("Question", "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n"));
+    question += LocalText("Question", RAVU_TEXT("Question", "\r\nハンドル名："));
     question += ShownName(listenSocket.GetText(handle));
     int answer = AskHost(Question::Connect, question);
     // The guest may have gone while the question was open.
@@ -281,12 +314,14 @@ void CPeerProtocol::HandleTurn(SockHandle handle) {
     const std::string& goteName = guestFirst ? handleName : guestName;
     // With settings the question has no blank lines, so that the balloon's
     // six lines hold them.
-    std::string question =
-        shared.Any() ? "先手・後手はこれでいいですか？\r\n" : "\r\n先手・後手はこれでいいですか？\r\n\r\n";
+    std::string question = LocalText("Question", RAVU_TEXT("Question", "先手・後手はこれでいいですか？"));
+    question = shared.Any() ? question + "\r\n" : "\r\n" + question + "\r\n\r\n";
     if (settings.startSfen.empty())
-        question += " 先手: " + ShownName(senteName) + " \r\n 後手: " + ShownName(goteName);
+        question += FillText(LocalText("Question", RAVU_TEXT("Question", " 先手: %1 \r\n 後手: %2")),
+                             {ShownName(senteName), ShownName(goteName)});
     else  // 上手 (gote) gives the handicap and moves first
-        question += " 下手: " + ShownName(senteName) + " \r\n 上手: " + ShownName(goteName);
+        question += FillText(LocalText("Question", RAVU_TEXT("Question", " 下手: %1 \r\n 上手: %2")),
+                             {ShownName(senteName), ShownName(goteName)});
     if (shared.Any()) {
         const std::string lines = SettingsText(settings);
         question += "\r\n" + lines.substr(0, lines.size() - 2);  // without the last line break
@@ -589,7 +624,8 @@ int CPeerProtocol::SideToMove() const {
 int CPeerProtocol::Resign() {
     if (mode != MODE_GAME || adjourned || SideToMove() != mySide)
         return 0;
-    int answer = AskHost(Question::Resign, "\r\n\r\n投了しますか ？");
+    int answer =
+        AskHost(Question::Resign, LocalText("Question", RAVU_TEXT("Question", "\r\n\r\n投了しますか ？")));
     // The game may have ended while the question was open.
     if (answer == ASK_NO || mode != MODE_GAME)
         return 0;
@@ -602,7 +638,9 @@ int CPeerProtocol::Resign() {
 int CPeerProtocol::Disconnect() {
     if (connState == CONN_NONE)
         return 0;
-    if (AskHost(Question::Disconnect, "\r\n\r\n対局を終了し回線を切ります。") != ASK_YES)
+    if (AskHost(Question::Disconnect,
+                LocalText("Question", RAVU_TEXT("Question", "\r\n\r\n対局を終了し回線を切ります。"))) !=
+        ASK_YES)
         return 0;
     // The game ends on purpose: the opponent does not wait for it to resume.
     if (Resumable() && !adjourned) {

@@ -84,7 +84,8 @@ enum class Notice {
 // The notice as the player reads it (Shift-JIS; lines separated by CR LF).
 std::string NoticeText(Notice kind);
 // The notice as one line of the chat log, marked so that it does not pass
-// for a chat line: "◆" and the text without its line breaks.
+// for a chat line: "◆" and the text without its line breaks (a space in
+// their place between two words of a translation).
 std::string NoticeLogLine(Notice kind);
 // A short machine name of the notice ("opponent_resigned", ...).
 const char* NoticeName(Notice kind);

@@ -5,11 +5,17 @@
 #include <array>
 #include <charconv>
 
+#include "game/local_text.h"
+
 namespace ravu {
 
 namespace {
 
-const char* const PREFIX = "ポート開放: ";
+// A line that reports on the forwarding: "ポート開放: " and what happened.
+std::string Line(const char* text) {
+    return FillText(LocalText("PortMap", RAVU_TEXT("PortMap", "ポート開放: %1")),
+                    {LocalText("PortMap", text)});
+}
 
 const char* MethodName(PortMapMethod method) {
     switch (method) {
@@ -69,21 +75,24 @@ bool IsPublicIPv4(std::string_view dotted) {
 std::string PortMapText(const PortMapResult& r) {
     const std::string port = std::to_string(r.externalPort);
     switch (r.state) {
-        case PortMapState::Off: return std::string(PREFIX) + "設定で切ってあります";
-        case PortMapState::NotListening: return std::string(PREFIX) + "待ち受けていないので行いません";
-        case PortMapState::Searching: return std::string(PREFIX) + "ルーターに問い合わせています";
-        case PortMapState::NoRouter: return std::string(PREFIX) + "応答するルーターがありません";
+        case PortMapState::Off: return Line(RAVU_TEXT("PortMap", "設定で切ってあります"));
+        case PortMapState::NotListening: return Line(RAVU_TEXT("PortMap", "待ち受けていないので行いません"));
+        case PortMapState::Searching: return Line(RAVU_TEXT("PortMap", "ルーターに問い合わせています"));
+        case PortMapState::NoRouter: return Line(RAVU_TEXT("PortMap", "応答するルーターがありません"));
         case PortMapState::Refused:
-            return std::string(PREFIX) + "ルーターに断られました（" + MethodName(r.method) + " コード " +
-                   std::to_string(r.routerCode) + "）";
+            return FillText(Line(RAVU_TEXT("PortMap", "ルーターに断られました（%1 コード %2）")),
+                            {MethodName(r.method), std::to_string(r.routerCode)});
         case PortMapState::Mapped:
             if (!IsPublicIPv4(r.externalAddress))
-                return std::string(PREFIX) + "ポート " + port +
-                       " を開きましたが、ルーターの外側のアドレス（" +
-                       (r.externalAddress.empty() ? std::string("不明") : r.externalAddress) +
-                       "）がインターネットから届かないため、外部からは接続できません";
-            return "外部から接続できるアドレス: " + r.externalAddress + ":" + port + "（" +
-                   MethodName(r.method) + "）";
+                return FillText(
+                    Line(RAVU_TEXT("PortMap",
+                                   "ポート %1 を開きましたが、ルーターの外側のアドレス（%2）が"
+                                   "インターネットから届かないため、外部からは接続できません")),
+                    {port, r.externalAddress.empty() ? LocalText("PortMap", RAVU_TEXT("PortMap", "不明"))
+                                                     : r.externalAddress});
+            return FillText(
+                LocalText("PortMap", RAVU_TEXT("PortMap", "外部から接続できるアドレス: %1:%2（%3）")),
+                {r.externalAddress, port, MethodName(r.method)});
     }
     return std::string();
 }

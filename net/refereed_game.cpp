@@ -9,6 +9,7 @@
 #include "game/board.h"
 #include "game/declaration.h"
 #include "game/legal_moves.h"
+#include "game/local_text.h"
 #include "game/sfen.h"
 #include "net/peer_protocol.h"
 #include "record/kifu.h"
@@ -242,7 +243,9 @@ int CPeerProtocol::Declare() {
         return 0;
     if (!MayDeclare(board, mySide))
         return -1;
-    if (AskHost(Question::Declare, "\r\n\r\n入玉を宣言しますか ？") != ASK_YES || mode != MODE_GAME)
+    if (AskHost(Question::Declare,
+                LocalText("Question", RAVU_TEXT("Question", "\r\n\r\n入玉を宣言しますか ？"))) != ASK_YES ||
+        mode != MODE_GAME)
         return 0;
     EndGame(MS_ENTERING_WIN, true, Notice::WonByDeclaration);
     return 1;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "game/local_text.h"
+
 namespace ravu {
 
 namespace {
@@ -13,34 +15,47 @@ struct ErrorText {
 // Japanese descriptions of the socket errors, as every copy shows them.
 const ErrorText kErrorTexts[] = {
     {WSAEACCES,
-     "要求したアドレスはブロードキャスト アドレスですが、適切なフラグが設定されていませんでした。"},
-    {WSAEFAULT, "引数が不正です。"},
-    {WSAEINVAL, "ソケットはまだアドレスにバインドされていません。（接続時は既にされています。）"},
-    {WSAEMFILE, "利用できるファイル ディスクリプタがありません。"},
-    {WSAEWOULDBLOCK, "ソケットは非ブロッキングになっていて、要求した操作がブロックされました。"},
-    {WSAEINPROGRESS, "実行中の Windows ソケット操作がブロッキングされています。"},
-    {WSAENOTSOCK, "ディスクリプタがソケットではありません。"},
-    {WSAEDESTADDRREQ, "宛先アドレスが必要です。"},
-    {WSAEMSGSIZE,
-     "ソケットが SOCK_DGRAM 型で、Windows "
-     "ソケットのインプリメントがサポートする最大長よりもデータグラムが長すぎます。"},
-    {WSAEOPNOTSUPP, "MSG_OOB が指定されましたが、SOCK_STREAM 型のソケットではありません。"},
-    {WSAEAFNOSUPPORT, "指定したファミリのアドレスは、このソケットでは使えません。"},
-    {WSAEADDRINUSE, "指定したアドレスは使用中です。"},
-    {WSAEADDRNOTAVAIL, "指定したアドレスは、ローカル マシンからは利用できません。"},
-    {WSAENETDOWN, "Windows ソケットのインプリメントが、ネットワーク サブシステムの異常を検出しました。"},
-    {WSAENETUNREACH, "現時点で、ホストからネットワークに到達できません。"},
+     RAVU_TEXT(
+         "SocketError",
+         "要求したアドレスはブロードキャスト アドレスですが、適切なフラグが設定されていませんでした。")},
+    {WSAEFAULT, RAVU_TEXT("SocketError", "引数が不正です。")},
+    {WSAEINVAL, RAVU_TEXT("SocketError",
+                          "ソケットはまだアドレスにバインドされていません。（接続時は既にされています。）")},
+    {WSAEMFILE, RAVU_TEXT("SocketError", "利用できるファイル ディスクリプタがありません。")},
+    {WSAEWOULDBLOCK,
+     RAVU_TEXT("SocketError", "ソケットは非ブロッキングになっていて、要求した操作がブロックされました。")},
+    {WSAEINPROGRESS, RAVU_TEXT("SocketError", "実行中の Windows ソケット操作がブロッキングされています。")},
+    {WSAENOTSOCK, RAVU_TEXT("SocketError", "ディスクリプタがソケットではありません。")},
+    {WSAEDESTADDRREQ, RAVU_TEXT("SocketError", "宛先アドレスが必要です。")},
+    {WSAEMSGSIZE, RAVU_TEXT("SocketError",
+                            "ソケットが SOCK_DGRAM 型で、Windows "
+                            "ソケットのインプリメントがサポートする最大長よりもデータグラムが長すぎます。")},
+    {WSAEOPNOTSUPP,
+     RAVU_TEXT("SocketError", "MSG_OOB が指定されましたが、SOCK_STREAM 型のソケットではありません。")},
+    {WSAEAFNOSUPPORT, RAVU_TEXT("SocketError", "指定したファミリのアドレスは、このソケットでは使えません。")},
+    {WSAEADDRINUSE, RAVU_TEXT("SocketError", "指定したアドレスは使用中です。")},
+    {WSAEADDRNOTAVAIL, RAVU_TEXT("SocketError", "指定したアドレスは、ローカル マシンからは利用できません。")},
+    {WSAENETDOWN,
+     RAVU_TEXT("SocketError",
+               "Windows ソケットのインプリメントが、ネットワーク サブシステムの異常を検出しました。")},
+    {WSAENETUNREACH, RAVU_TEXT("SocketError", "現時点で、ホストからネットワークに到達できません。")},
     {WSAENETRESET,
-     "Windows ソケットのインプリメントがソケットをドロップしたので、接続をリセットする必要があります。"},
-    {WSAECONNABORTED, "タイムアウトまたはその他の障害により、仮想回路はアボートされました。"},
-    {WSAECONNRESET, "リモート側から仮想回路がリセットされました。 "},
-    {WSAENOBUFS, "利用できるバッファ領域がありません。ソケットは接続できません。"},
-    {WSAEISCONN, "ソケットは既に接続されています。"},
-    {WSAENOTCONN, "ソケットが接続されていません。"},
-    {WSAESHUTDOWN, "ソケットはシャット ダウンされています。"},
-    {WSAETIMEDOUT, "接続を試みましたが、タイムアウトで接続を確立できませんでした。"},
-    {WSAECONNREFUSED, "接続を試みましたが、強制的にリジェクトされました。"},
-    {WSANOTINITIALISED, "この API を使う前に AfxSocketInit の呼び出しが正常終了していることが必要です。"},
+     RAVU_TEXT(
+         "SocketError",
+         "Windows ソケットのインプリメントがソケットをドロップしたので、接続をリセットする必要があります。")},
+    {WSAECONNABORTED,
+     RAVU_TEXT("SocketError", "タイムアウトまたはその他の障害により、仮想回路はアボートされました。")},
+    {WSAECONNRESET, RAVU_TEXT("SocketError", "リモート側から仮想回路がリセットされました。 ")},
+    {WSAENOBUFS, RAVU_TEXT("SocketError", "利用できるバッファ領域がありません。ソケットは接続できません。")},
+    {WSAEISCONN, RAVU_TEXT("SocketError", "ソケットは既に接続されています。")},
+    {WSAENOTCONN, RAVU_TEXT("SocketError", "ソケットが接続されていません。")},
+    {WSAESHUTDOWN, RAVU_TEXT("SocketError", "ソケットはシャット ダウンされています。")},
+    {WSAETIMEDOUT,
+     RAVU_TEXT("SocketError", "接続を試みましたが、タイムアウトで接続を確立できませんでした。")},
+    {WSAECONNREFUSED, RAVU_TEXT("SocketError", "接続を試みましたが、強制的にリジェクトされました。")},
+    {WSANOTINITIALISED,
+     RAVU_TEXT("SocketError",
+               "この API を使う前に AfxSocketInit の呼び出しが正常終了していることが必要です。")},
 };
 
 struct ErrnoCode {
@@ -80,7 +95,7 @@ const ErrnoCode kErrnoCodes[] = {
 std::string SockErrorText(int code) {
     for (const ErrorText& e : kErrorTexts)
         if (e.code == code)
-            return e.text;
+            return LocalText("SocketError", e.text);
     return std::string();
 }
 
@@ -91,8 +106,12 @@ int ErrnoToWsaCode(int posixErrno) {
     return posixErrno;
 }
 
-std::string ConnectPendingText() { return "ソケットが非ブロッキングになっていて、接続が完了できません。 \n"; }
+std::string ConnectPendingText() {
+    return LocalText(
+        "SocketError",
+        RAVU_TEXT("SocketError", "ソケットが非ブロッキングになっていて、接続が完了できません。 \n"));
+}
 
-std::string SendErrorText() { return "送信エラー"; }
+std::string SendErrorText() { return LocalText("SocketError", RAVU_TEXT("SocketError", "送信エラー")); }
 
 }  // namespace ravu

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the program from build/run, a folder that holds its three skin files
-# (refreshed from res/skin on every start) and its own settings file: a
-# ravuone.ini in the start folder makes the copy portable, so a developer's
-# settings stay apart from those of an installed copy (~/.config/ravuone).
+# and their 2x versions (refreshed from res/skin on every start) and its own
+# settings file: a ravuone.ini in the start folder makes the copy portable,
+# so a developer's settings stay apart from an installed copy's
+# (~/.config/ravuone).
 set -euo pipefail
 build=${1:-build}
 top=$(cd "$(dirname "$0")/.." && pwd)

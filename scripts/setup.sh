@@ -14,6 +14,9 @@ packages=(
   # Japanese translation, which the program installs at start
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
   qt6-translations-l10n
+  # lupdate and lrelease: the English translation is built into the program,
+  # and every build checks that each text has its English
+  qt6-l10n-tools qt6-tools-dev python3
   # asking the home router to forward the listening port: UPnP-IGD and NAT-PMP
   libminiupnpc-dev libnatpmp-dev
   # the fonts the windows and the artwork generator draw with

@@ -14,7 +14,7 @@ const char* const CAboutDlg::VERSION_TEXT = "RavuOne Version 1.00 β";
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
-    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 RavuOne"));
+    setWindowTitle(tr("ﾊﾞｰｼﾞｮﾝ情報 RavuOne"));
     setObjectName(QStringLiteral("about"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
@@ -35,12 +35,11 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     PlainLabel(this, QStringLiteral("Copyright (C) 2026 RavuOne developers"),
                QRect(du.X(40), du.Y(23), textWidth, lineHeight))
         ->setObjectName(QStringLiteral("copyright"));
-    PlainLabel(this, QStringLiteral("協力者（敬称略）"), QRect(du.X(40), du.Y(36), textWidth, lineHeight));
-    PlainLabel(this, QStringLiteral("RavuOne を試してくださった皆さん"),
+    PlainLabel(this, tr("協力者（敬称略）"), QRect(du.X(40), du.Y(36), textWidth, lineHeight));
+    PlainLabel(this, tr("RavuOne を試してくださった皆さん"),
                QRect(du.X(48), du.Y(47), textWidth, lineHeight));
-    PlainLabel(this, QStringLiteral("キャラクタのご提供"), QRect(du.X(40), du.Y(62), textWidth, lineHeight));
-    PlainLabel(this, QStringLiteral("RavuOne 開発者（自作の絵）"),
-               QRect(du.X(48), du.Y(73), textWidth, lineHeight));
+    PlainLabel(this, tr("キャラクタのご提供"), QRect(du.X(40), du.Y(62), textWidth, lineHeight));
+    PlainLabel(this, tr("RavuOne 開発者（自作の絵）"), QRect(du.X(48), du.Y(73), textWidth, lineHeight));
 
     portMapLine = PlainLabel(this, QString(),
                              QRect(du.X(11), du.Y(PORT_MAP_TOP), du.X(217 - 22), du.Y(PORT_MAP_HEIGHT)));

@@ -34,9 +34,11 @@ QString EvaluationText(const Evaluation& e) {
     if (!e.known)
         return QStringLiteral("—");
     if (e.mate) {
-        const QString winner = e.value > 0 ? QStringLiteral("先手勝ち") : QStringLiteral("後手勝ち");
         const int plies = std::abs(e.value);
-        return plies >= MATE_UNKNOWN_PLIES ? winner : winner + QStringLiteral("（%1手詰）").arg(plies);
+        if (plies >= MATE_UNKNOWN_PLIES)
+            return e.value > 0 ? CAnalysisDlg::tr("先手勝ち") : CAnalysisDlg::tr("後手勝ち");
+        return e.value > 0 ? CAnalysisDlg::tr("先手勝ち（%1手詰）").arg(plies)
+                           : CAnalysisDlg::tr("後手勝ち（%1手詰）").arg(plies);
     }
     return (e.value > 0 ? QStringLiteral("+") : QString()) + QString::number(e.value);
 }
@@ -48,38 +50,38 @@ CAnalysisDlg::CAnalysisDlg(CKifuControl* record, CProfile* profile, QWidget* mai
               Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       record(record),
       profile(profile) {
-    setWindowTitle(QStringLiteral("解析"));
+    setWindowTitle(tr("解析"));
     setObjectName(QStringLiteral("analysis"));
 
     engineEdit = new QLineEdit(Utf(profile->GetEngineCommand()), this);
     engineEdit->setObjectName(QStringLiteral("engine"));
-    engineEdit->setAccessibleName(QStringLiteral("エンジンのコマンド"));
+    engineEdit->setAccessibleName(tr("エンジンのコマンド"));
     timeSpin = new QSpinBox(this);
     timeSpin->setObjectName(QStringLiteral("time"));
-    timeSpin->setAccessibleName(QStringLiteral("1手の解析時間"));
+    timeSpin->setAccessibleName(tr("1手の解析時間"));
     timeSpin->setRange(ENGINE_TIME_MIN_MS, ENGINE_TIME_MAX_MS);
     timeSpin->setSingleStep(100);
     timeSpin->setSuffix(QStringLiteral(" ms"));
     timeSpin->setValue(profile->GetEngineTimeMs());
-    variationsCheck = new QCheckBox(QStringLiteral("変化も"), this);
+    variationsCheck = new QCheckBox(tr("変化も"), this);
     variationsCheck->setObjectName(QStringLiteral("variations"));
-    analyseButton = new QPushButton(QStringLiteral("棋譜解析"), this);
+    analyseButton = new QPushButton(tr("棋譜解析"), this);
     analyseButton->setObjectName(QStringLiteral("analyse"));
     progress = new QProgressBar(this);
     progress->setObjectName(QStringLiteral("progress"));
     progress->setRange(0, 1);
     progress->setValue(0);
     graph = new CEvalGraph(this);
-    liveCheck = new QCheckBox(QStringLiteral("検討"), this);
+    liveCheck = new QCheckBox(tr("検討"), this);
     liveCheck->setObjectName(QStringLiteral("live"));
-    liveCheck->setToolTip(QStringLiteral("盤面の局面をエンジンが読み続けます"));
-    previewButton = new QPushButton(QStringLiteral("読み筋を盤に"), this);
+    liveCheck->setToolTip(tr("盤面の局面をエンジンが読み続けます"));
+    previewButton = new QPushButton(tr("読み筋を盤に"), this);
     previewButton->setObjectName(QStringLiteral("preview"));
-    keepButton = new QPushButton(QStringLiteral("変化に残す"), this);
+    keepButton = new QPushButton(tr("変化に残す"), this);
     keepButton->setObjectName(QStringLiteral("keep"));
     lineBox = new QPlainTextEdit(this);
     lineBox->setObjectName(QStringLiteral("line"));
-    lineBox->setAccessibleName(QStringLiteral("評価値と読み筋"));
+    lineBox->setAccessibleName(tr("評価値と読み筋"));
     lineBox->setReadOnly(true);
     lineBox->setMaximumHeight(56);
     status = new QLabel(this);
@@ -88,7 +90,7 @@ CAnalysisDlg::CAnalysisDlg(CKifuControl* record, CProfile* profile, QWidget* mai
     status->setWordWrap(true);
 
     auto* engineRow = new QHBoxLayout;
-    engineRow->addWidget(new QLabel(QStringLiteral("エンジン"), this));
+    engineRow->addWidget(new QLabel(tr("エンジン"), this));
     engineRow->addWidget(engineEdit, 1);
     engineRow->addWidget(timeSpin);
     auto* runRow = new QHBoxLayout;
@@ -199,7 +201,7 @@ void CAnalysisDlg::ShowLine(const std::string& comment) {
         lineBox->clear();
         return;
     }
-    lineBox->setPlainText(QStringLiteral("評価値 ") + EvaluationText(e) + QStringLiteral("\n") + Utf(pv));
+    lineBox->setPlainText(tr("評価値 ") + EvaluationText(e) + QStringLiteral("\n") + Utf(pv));
 }
 
 void CAnalysisDlg::SetEngineAllowed(bool on) {
@@ -213,7 +215,7 @@ void CAnalysisDlg::SetEngineAllowed(bool on) {
     }
     analyseButton->setEnabled(allowed);
     liveCheck->setEnabled(allowed);
-    status->setText(allowed ? QString() : QStringLiteral("対局中はエンジンを使えません。"));
+    status->setText(allowed ? QString() : tr("対局中はエンジンを使えません。"));
 }
 
 void CAnalysisDlg::StartOrCancel() {
@@ -234,15 +236,14 @@ void CAnalysisDlg::StartOrCancel() {
     });
     connect(analyzer.get(), &CRecordAnalyzer::finished, this, [this](bool cancelled) { Ended(cancelled); });
     connect(analyzer.get(), &CRecordAnalyzer::failed, this, [this](const QString& why) { Failed(why); });
-    analyseButton->setText(QStringLiteral("中止"));
-    status->setText(QStringLiteral("解析中…"));
+    analyseButton->setText(tr("中止"));
+    status->setText(tr("解析中…"));
     analyzer->Start(engineEdit->text().trimmed(), timeSpin->value(), variationsCheck->isChecked());
 }
 
 void CAnalysisDlg::Ended(bool cancelled) {
-    analyseButton->setText(QStringLiteral("棋譜解析"));
-    status->setText(cancelled ? QStringLiteral("解析を中止しました。")
-                              : QStringLiteral("解析が終わりました。"));
+    analyseButton->setText(tr("棋譜解析"));
+    status->setText(cancelled ? tr("解析を中止しました。") : tr("解析が終わりました。"));
     // Not deleted inside its own signal.
     if (analyzer)
         analyzer.release()->deleteLater();
@@ -253,7 +254,7 @@ void CAnalysisDlg::Ended(bool cancelled) {
 void CAnalysisDlg::Failed(const QString& message) {
     status->setText(message);
     if (analyzer) {
-        analyseButton->setText(QStringLiteral("棋譜解析"));
+        analyseButton->setText(tr("棋譜解析"));
         analyzer.release()->deleteLater();
         RecordChanged(false);
         emit recordAnalysed();
@@ -283,7 +284,7 @@ void CAnalysisDlg::StartLive() {
         status->setText(why);
         liveCheck->setChecked(false);
     });
-    status->setText(QStringLiteral("検討中…"));
+    status->setText(tr("検討中…"));
     live->Start(engineEdit->text().trimmed());
 }
 
@@ -317,8 +318,7 @@ void CAnalysisDlg::LiveInfo(const UsiInfo& info) {
         return;
     const Evaluation e = FromEngine(info.score, info.mate, at.SideToMove());
     liveLine = PvMoves(at, info.pv);
-    lineBox->setPlainText(QStringLiteral("検討 評価値 ") + EvaluationText(e) +
-                          QStringLiteral("（深さ %1）\n").arg(info.depth) +
+    lineBox->setPlainText(tr("検討 評価値 ") + EvaluationText(e) + tr("（深さ %1）\n").arg(info.depth) +
                           Utf(PvText(liveLine, at.LastFile(), at.LastRank())));
 }
 

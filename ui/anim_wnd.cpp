@@ -7,7 +7,7 @@
 
 namespace ravu {
 
-CAnimWnd::CAnimWnd() : cells(BuiltinPicture(169)) {
+CAnimWnd::CAnimWnd() : cells(BuiltinPicture(169, devicePixelRatioF())) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
 }
@@ -45,7 +45,11 @@ void CAnimWnd::timerEvent(QTimerEvent* e) {
 
 void CAnimWnd::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(0, 0, cells, shownCell * CELL, 0, CELL, CELL);
+    // The cell in the strip's own pixels; smooth where the strip's ratio is
+    // not the screen's.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const int s = qRound(cells.devicePixelRatio());
+    p.drawPixmap(QRect(0, 0, CELL, CELL), cells, QRect(shownCell * CELL * s, 0, CELL * s, CELL * s));
 }
 
 }  // namespace ravu

@@ -114,9 +114,9 @@ void CBalloonDlg::Open(bool notice) {
     if (!notice)
         answerTimer.start(tickMs, this);
 
-    balloonPicture = BuiltinPicture(168);
-    pictureRect = QRect(QPoint(0, 0), balloonPicture.size());
-    setFixedSize(balloonPicture.size());
+    balloonPicture = BuiltinPicture(168, devicePixelRatioF());
+    pictureRect = QRect(QPoint(0, 0), balloonPicture.deviceIndependentSize().toSize());
+    setFixedSize(pictureRect.size());
     // Centred on the owner (the main window), or on the screen without one.
     QRect around;
     if (parentWidget())
@@ -173,7 +173,8 @@ std::vector<BalloonLine> CBalloonDlg::ShownLines() const {
 
 void CBalloonDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(pictureRect.topLeft(), balloonPicture);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);  // where the picture's ratio is not the screen's
+    p.drawPixmap(pictureRect, balloonPicture);
     p.setFont(textFont);
     p.setPen(Qt::black);
     const QFontMetrics fm(textFont);

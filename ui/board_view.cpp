@@ -30,13 +30,22 @@ constexpr int CLOCK_FONT_PIXELS = 12;
 
 CBoardView::CBoardView(QWidget& target) : target(target) {}
 
-void CBoardView::Load(const QString& skinDir, QSize clientSize) {
-    skin.Load(skinDir);
-    background = skin.background.isNull() ? QImage(clientSize, QImage::Format_RGB32)
+void CBoardView::Load(const QString& skinDir, QSize clientSize, qreal devicePixelRatio) {
+    scale = ArtScale(devicePixelRatio);
+    skin.Load(skinDir, scale);
+    // A skin folder without a 2x background: its 1x picture, each pixel
+    // doubled, so that the background always has the buffer's pixels.
+    if (!skin.background.isNull() && qRound(skin.background.devicePixelRatio()) != scale) {
+        skin.background = skin.background.scaled(skin.background.size() * scale);
+        skin.background.setDevicePixelRatio(scale);
+    }
+    background = skin.background.isNull() ? QImage(clientSize * scale, QImage::Format_RGB32)
                                           : skin.background.convertToFormat(QImage::Format_RGB32);
+    background.setDevicePixelRatio(scale);
     if (skin.background.isNull())
         background.fill(Qt::white);
-    buffer = QImage(clientSize, QImage::Format_ARGB32_Premultiplied);
+    buffer = QImage(clientSize * scale, QImage::Format_ARGB32_Premultiplied);
+    buffer.setDevicePixelRatio(scale);
     buffer.fill(Qt::white);
 }
 
@@ -64,16 +73,17 @@ void CBoardView::DrawClock(const QRect& plate, const ClockFace* face) {
     const QRect area = PlateRegion(plate).boundingRect();
     QPainter buf(&buffer);
     buf.setCompositionMode(QPainter::CompositionMode_Source);
-    buf.drawImage(area, background, area);
+    buf.drawImage(area, background, Pixels(area));
     buf.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (!face)
         return;
     for (const QRect& r : PlateRegion(plate.translated(2, 2)))
         buf.fillRect(r, PLATE_SHADOW);
     buf.fillRect(plate, face->running ? LIT_FILL : PLATE_FILL);
-    buf.setPen(face->running ? LIT_EDGE : PLATE_EDGE);
-    buf.drawLine(plate.topLeft(), plate.bottomLeft());
-    buf.drawLine(plate.bottomLeft(), plate.bottomRight());
+    // The left and bottom edges, one logical pixel wide at any scale.
+    const QColor edge = face->running ? LIT_EDGE : PLATE_EDGE;
+    buf.fillRect(QRect(plate.left(), plate.top(), 1, plate.height()), edge);
+    buf.fillRect(QRect(plate.left(), plate.bottom(), plate.width(), 1), edge);
     QFont font = PGothicFont(9);
     font.setPixelSize(CLOCK_FONT_PIXELS);
     font.setBold(true);
@@ -126,7 +136,7 @@ void CBoardView::Compose(LabelChoice labels, bool flipped, const std::vector<Cel
         if (!skin.background.isNull()) {
             bg.setCompositionMode(QPainter::CompositionMode_Source);
             for (QPoint at : {RIGHT_LABEL_POS, LEFT_LABEL_POS})
-                bg.drawImage(at, skin.background, QRect(at, QSize(CSkin::LABEL_W, CSkin::LABEL_H)));
+                bg.drawImage(at, skin.background, Pixels(QRect(at, QSize(CSkin::LABEL_W, CSkin::LABEL_H))));
             bg.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
         if (const QImage* img = CSkin::Cell(skin.labels, labels.right))
@@ -195,7 +205,19 @@ void CBoardView::PaintOverlays(QPainter& painter) const {
 
 void CBoardView::Paint(QPainter& painter, const QRect& area) const {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area, buffer, area);
+    if (painter.device()->devicePixelRatio() == scale) {
+        // Pixel for pixel.
+        painter.drawImage(area, buffer, Pixels(area));
+    } else {
+        // A screen of another ratio (1.5, say): the whole buffer scaled
+        // smoothly and clipped to the area, so that a partial repaint shows
+        // the same pixels as a full one.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.save();
+        painter.setClipRect(area, Qt::IntersectClip);
+        painter.drawImage(QPoint(0, 0), buffer);
+        painter.restore();
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     PaintOverlays(painter);
 }

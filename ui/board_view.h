@@ -63,8 +63,14 @@ public:
     explicit CBoardView(QWidget& target);
 
     // Reads the skin pictures from skinDir and makes the background and the
-    // back buffer of the client size (white where a picture is missing).
-    void Load(const QString& skinDir, QSize clientSize);
+    // back buffer of the client size (white where a picture is missing), for
+    // a screen of devicePixelRatio: above 1 the 2x pictures are read where
+    // there are any, and background and back buffer hold two pixels per
+    // logical pixel each way (device pixel ratio 2).  Every position stays
+    // in logical pixels.
+    void Load(const QString& skinDir, QSize clientSize, qreal devicePixelRatio = 1.0);
+    // 1 or 2: pixels of the back buffer per logical pixel, each way.
+    int Scale() const { return scale; }
 
     // Composes the back buffer: the labels into the background, then the
     // background, the frame (the flipped one when flipped) and the pieces.
@@ -117,7 +123,11 @@ private:
     static void DrawCells(QPainter& painter, const std::vector<QImage>& cells,
                           const std::vector<CellPlacement>& list);
 
+    // r (logical pixels) in the pixels of the background and the buffer.
+    QRect Pixels(const QRect& r) const { return QRect(r.topLeft() * scale, r.size() * scale); }
+
     QWidget& target;
+    int scale = 1;
     CSkin skin;
     QImage background;  // BackBmp.bmp with the labels drawn into it
     QImage buffer;      // back buffer of the client area

@@ -22,7 +22,7 @@ constexpr int MAX_POS = 16384;
 
 CChatLogDlg::CChatLogDlg(ChatLogRect* rect, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint), rect(rect) {
-    setWindowTitle(QStringLiteral("チャットログ"));
+    setWindowTitle(tr("チャットログ"));
     setObjectName(QStringLiteral("chatLog"));
     setFont(TemplateFont(FONT_GOTHIC, 10));
     setSizeGripEnabled(false);

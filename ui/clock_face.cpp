@@ -1,5 +1,7 @@
 #include "ui/clock_face.h"
 
+#include <QCoreApplication>
+
 namespace ravu {
 
 namespace {
@@ -13,7 +15,7 @@ int64_t CeilSeconds(int64_t ms) { return ms <= 0 ? 0 : (ms + MS_PER_SECOND - 1) 
 
 QString ClockText(const ClockShow& show) {
     if (show.inByoyomi)
-        return QString::number(CeilSeconds(show.byoyomiLeftMs)) + QStringLiteral("秒");
+        return QCoreApplication::translate("ClockFace", "%1秒").arg(CeilSeconds(show.byoyomiLeftMs));
     const int64_t s = CeilSeconds(show.mainLeftMs);
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
 }

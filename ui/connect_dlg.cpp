@@ -43,7 +43,7 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
             OnOutcome(outcome);
         };
     }
-    setWindowTitle(QStringLiteral("接続"));
+    setWindowTitle(tr("接続"));
     setObjectName(QStringLiteral("connect"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
@@ -51,13 +51,13 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     if (profile)
         m_strDest = profile->GetHost();
 
-    PlainLabel(this, QStringLiteral("ハンドル名："), du.Rect(7, 9, 40, 8));
+    PlainLabel(this, tr("ハンドル名："), du.Rect(7, 9, 40, 8));
     handleLabel = PlainLabel(this, QString(), du.Rect(50, 9, 100, 8));
     handleLabel->setObjectName(QStringLiteral("handleName"));
-    PlainLabel(this, QStringLiteral("相手："), du.Rect(7, 23, 40, 8));
+    PlainLabel(this, tr("相手："), du.Rect(7, 23, 40, 8));
     opponentLabel = PlainLabel(this, QString(), du.Rect(50, 23, 100, 8));
     opponentLabel->setObjectName(QStringLiteral("opponent"));
-    PlainLabel(this, QStringLiteral("接続先："), du.Rect(7, 37, 40, 8));
+    PlainLabel(this, tr("接続先："), du.Rect(7, 37, 40, 8));
     destEdit = new QLineEdit(this);
     destEdit->setObjectName(QStringLiteral("dest"));
     destEdit->setGeometry(du.Rect(50, 35, 100, 12));
@@ -70,15 +70,15 @@ CConnectDlg::CConnectDlg(CGameSocket* socket, std::string* hostListText, CProfil
     addressLabel->setObjectName(QStringLiteral("address"));
     addressLabel->hide();
 
-    connectButton = Button(this, QStringLiteral("接続"), du.Rect(18, 84, 50, 14), "connect");
-    backButton = Button(this, QStringLiteral("もどる"), du.Rect(88, 84, 50, 14), "back");
+    connectButton = Button(this, tr("接続"), du.Rect(18, 84, 50, 14), "connect");
+    backButton = Button(this, tr("もどる"), du.Rect(88, 84, 50, 14), "back");
 
     m_listHosts = new QListWidget(this);
     m_listHosts->setObjectName(QStringLiteral("hostList"));
     m_listHosts->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listHosts->setGeometry(du.Rect(158, 7, 106, 72));
-    getListButton = Button(this, QStringLiteral("リストの取得"), du.Rect(158, 84, 52, 14), "getList");
-    clearButton = Button(this, QStringLiteral("選択の解除"), du.Rect(212, 84, 52, 14), "clear");
+    getListButton = Button(this, tr("リストの取得"), du.Rect(158, 84, 52, 14), "getList");
+    clearButton = Button(this, tr("選択の解除"), du.Rect(212, 84, 52, 14), "clear");
 
     connect(getListButton, &QPushButton::clicked, this, &CConnectDlg::GetList);
     connect(clearButton, &QPushButton::clicked, this, &CConnectDlg::ClearSelection);
@@ -159,13 +159,13 @@ void CConnectDlg::SetStatus(const std::string& sjis) { statusLabel->setText(Disp
 QString CConnectDlg::StatusText() const { return statusLabel->text(); }
 
 void CConnectDlg::GetList() {
-    SetStatus(QStringLiteral("しばらくお待ちください"));
+    SetStatus(tr("しばらくお待ちください"));
     SetButtonState(BS_BUSY);
     if (m_pListSocket)
         m_pListSocket->FetchList();
     if (m_pHostListText)
         *m_pHostListText = m_pListSocket ? m_pListSocket->ListText() : std::string();
-    SetStatus(QStringLiteral("接続先を選んでください"));
+    SetStatus(tr("接続先を選んでください"));
     SetButtonState(BS_HAVE_LIST);
     FillHostList();
 }
@@ -237,7 +237,7 @@ void CConnectDlg::ConnectToDest() {
     switch (start) {
         case CGuestHandshake::START_CONNECTING:
             // Also while a name is looked up: the dialog stays busy but alive.
-            SetStatus(QStringLiteral("接続の待機中です。しばらくお待ちください。"));
+            SetStatus(tr("接続の待機中です。しばらくお待ちください。"));
             SetButtonState(BS_BUSY);
             return;
         case CGuestHandshake::START_UNKNOWN_HOST: OnOutcome(CGuestHandshake::OUT_UNKNOWN_HOST); return;
@@ -269,18 +269,16 @@ void CConnectDlg::OnOutcome(CGuestHandshake::Outcome outcome) {
                 onAccepted();
             done(QDialog::Accepted);
             return;
-        case CGuestHandshake::OUT_REFUSED: SetStatus(QStringLiteral("接続を断られました。")); break;
+        case CGuestHandshake::OUT_REFUSED: SetStatus(tr("接続を断られました。")); break;
         case CGuestHandshake::OUT_FAILED:
             // A host that closes without answering leaves no socket error to show.
             if (m_pSocket->m_strError.empty())
-                SetStatus(QStringLiteral("接続が切れました。"));
+                SetStatus(tr("接続が切れました。"));
             else
                 SetStatus(m_pSocket->m_strError);
             break;
-        case CGuestHandshake::OUT_TIMED_OUT: SetStatus(QStringLiteral("時間内に接続できませんでした")); break;
-        case CGuestHandshake::OUT_UNKNOWN_HOST:
-            SetStatus(QStringLiteral("接続先が見つかりませんでした。"));
-            break;
+        case CGuestHandshake::OUT_TIMED_OUT: SetStatus(tr("時間内に接続できませんでした")); break;
+        case CGuestHandshake::OUT_UNKNOWN_HOST: SetStatus(tr("接続先が見つかりませんでした。")); break;
         case CGuestHandshake::OUT_OWN_ADDRESS:
             // The name turned out to be this copy: as if nothing had been tried.
             SetStatus(statusBefore);

@@ -17,7 +17,7 @@ constexpr qreal BAD_MARK_RADIUS = 3.5;
 
 CEvalGraph::CEvalGraph(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("evalGraph"));
-    setAccessibleName(QStringLiteral("評価値グラフ"));
+    setAccessibleName(tr("評価値グラフ"));
     setMinimumSize(160, 80);
     setCursor(Qt::PointingHandCursor);
 }

@@ -7,7 +7,9 @@
 
 namespace ravu {
 
-CImageButton::CImageButton(int bitmapId) : CImageButton(BuiltinPicture(bitmapId)) {}
+CImageButton::CImageButton(int bitmapId) : CImageButton(QPixmap()) {
+    cells = BuiltinPicture(bitmapId, devicePixelRatioF());
+}
 
 CImageButton::CImageButton(const QPixmap& cells) : cells(cells) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -32,7 +34,11 @@ void CImageButton::ShowCell(int cell) {
 
 void CImageButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(0, 0, cells, shownCell * CELL, 0, CELL, CELL);
+    // The cell in the strip's own pixels; smooth where the strip's ratio is
+    // not the screen's.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const int s = qRound(cells.devicePixelRatio());
+    p.drawPixmap(QRect(0, 0, CELL, CELL), cells, QRect(shownCell * CELL * s, 0, CELL * s, CELL * s));
 }
 
 namespace {

@@ -17,8 +17,10 @@ public:
     static constexpr int CELL_HOVER = 1;
     static constexpr int CELL_PRESSED = 2;
 
-    // The strip of three cells: the built-in yes or no button picture.
+    // The strip of three cells: the built-in yes or no button picture, for
+    // the screen's device pixel ratio.
     explicit CImageButton(int bitmapId);
+    // cells: the strip, of any device pixel ratio.
     explicit CImageButton(const QPixmap& cells);
 
     // Makes the button a visible child of parent at (x, y), 58 x 58.

@@ -44,7 +44,7 @@ void CKifuListWidget::Mark(int index) {
         return;
     const bool bad = isBad && isBad(index);
     line->setForeground(bad ? QBrush(QColor(0xC0, 0x10, 0x10)) : QBrush());
-    line->setToolTip(bad ? QStringLiteral("悪手") : QString());
+    line->setToolTip(bad ? CKifuDlg::tr("悪手") : QString());
 }
 
 void CKifuListWidget::ClearLines() {
@@ -132,7 +132,7 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     : QDialog(mainWnd,
               Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       record(record) {
-    setWindowTitle(QStringLiteral("棋譜"));
+    setWindowTitle(tr("棋譜"));
     setObjectName(QStringLiteral("kifu"));
     setFont(TemplateFont(FONT_MINCHO, 8));
     setAcceptDrops(true);

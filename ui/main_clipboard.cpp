@@ -26,13 +26,13 @@ void CMainDlg::PasteRecord() {
     // A game in play keeps its record.
     if (Mode() == MODE_GAME || Mode() == MODE_WATCHING)
         return;
-    const QString source = QStringLiteral("クリップボード");
+    const QString source = tr("クリップボード");
     const std::string utf8 = QApplication::clipboard()->text().toStdString();
     RecordLoad load;
     const std::string sjis = Utf8ToSjisKeeping(utf8, &load.substituted);
     LoadReport report;
     if (utf8.empty() || !record.LoadKifFromBuffer(sjis, Utf8ToSjis(source.toStdString()), &report)) {
-        showMessage(QStringLiteral("貼り付けた文字列は棋譜として読めませんでした。"));
+        showMessage(tr("貼り付けた文字列は棋譜として読めませんでした。"));
         return;
     }
     load.loaded = true;

@@ -19,13 +19,6 @@ namespace ravu {
 
 namespace {
 
-const QString TEXT_PANEL_HIDE = QStringLiteral("パネルを消す");
-const QString TEXT_PANEL_SHOW = QStringLiteral("パネルを表示");
-const QString TEXT_KIFU_HIDE = QStringLiteral("棋譜窓を消す");
-const QString TEXT_KIFU_SHOW = QStringLiteral("棋譜窓を表示");
-const QString TEXT_LOG_SHOW = QStringLiteral("ログ窓を表示");
-const QString TEXT_LOG_HIDE = QStringLiteral("ログ窓を消す");
-
 // The popup menu.  Its toggles say their state in their text ("棋譜窓を消す"
 // while the record window is shown), so they are drawn as plain items:
 // without a check mark and without the column kept for one.
@@ -63,33 +56,35 @@ void CMainDlg::BuildPopupMenu() {
         QAction* a = popupMenu->addAction(text);
         a->setData(id);
     };
-    add(ID_EDIT, QStringLiteral("編集"));
-    add(ID_EDIT_END, QStringLiteral("編集終了"));
-    add(ID_FLIP, QStringLiteral("画面反転"));
-    add(ID_DECLARE, QStringLiteral("入玉宣言"));
-    add(ID_ABANDON, QStringLiteral("中断した対局を終える"));
+    add(ID_EDIT, tr("編集"));
+    add(ID_EDIT_END, tr("編集終了"));
+    add(ID_FLIP, tr("画面反転"));
+    add(ID_DECLARE, tr("入玉宣言"));
+    add(ID_ABANDON, tr("中断した対局を終える"));
     popupMenu->addSeparator();
-    add(ID_REVIEW_START, QStringLiteral("感想戦を始める"));
-    add(ID_REVIEW_END, QStringLiteral("感想戦を終える"));
-    followToggle = AddToggle(ID_REVIEW_FOLLOW, true, QStringLiteral("感想戦から離れて見る"),
-                             QStringLiteral("感想戦に合わせる"), &CMainDlg::FollowReview);
+    add(ID_REVIEW_START, tr("感想戦を始める"));
+    add(ID_REVIEW_END, tr("感想戦を終える"));
+    followToggle = AddToggle(ID_REVIEW_FOLLOW, true, tr("感想戦から離れて見る"), tr("感想戦に合わせる"),
+                             &CMainDlg::FollowReview);
     popupMenu->addSeparator();
-    add(ID_COPY_RECORD, QStringLiteral("棋譜をコピー"));
-    add(ID_COPY_POSITION, QStringLiteral("局面をコピー"));
-    add(ID_PASTE_RECORD, QStringLiteral("棋譜を貼り付け"));
-    recentMenu = popupMenu->addMenu(QStringLiteral("最近の対局"));
+    add(ID_COPY_RECORD, tr("棋譜をコピー"));
+    add(ID_COPY_POSITION, tr("局面をコピー"));
+    add(ID_PASTE_RECORD, tr("棋譜を貼り付け"));
+    recentMenu = popupMenu->addMenu(tr("最近の対局"));
     recentMenu->setFont(popupMenu->font());
     recentMenu->setToolTipsVisible(true);  // each item's full path
     connect(recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     popupMenu->addSeparator();
-    panelToggle = AddToggle(ID_PANEL, true, TEXT_PANEL_HIDE, TEXT_PANEL_SHOW, &CMainDlg::ShowPanel);
-    kifuToggle = AddToggle(ID_KIFU_WINDOW, true, TEXT_KIFU_HIDE, TEXT_KIFU_SHOW, &CMainDlg::ShowKifuWindow);
-    logToggle = AddToggle(ID_LOG_WINDOW, false, TEXT_LOG_HIDE, TEXT_LOG_SHOW, &CMainDlg::ShowLogWindow);
-    analysisToggle = AddToggle(ID_ANALYSIS_WINDOW, false, QStringLiteral("解析窓を消す"),
-                               QStringLiteral("解析窓を表示"), &CMainDlg::ShowAnalysisWindow);
+    panelToggle = AddToggle(ID_PANEL, true, tr("パネルを消す"), tr("パネルを表示"), &CMainDlg::ShowPanel);
+    kifuToggle =
+        AddToggle(ID_KIFU_WINDOW, true, tr("棋譜窓を消す"), tr("棋譜窓を表示"), &CMainDlg::ShowKifuWindow);
+    logToggle =
+        AddToggle(ID_LOG_WINDOW, false, tr("ログ窓を消す"), tr("ログ窓を表示"), &CMainDlg::ShowLogWindow);
+    analysisToggle = AddToggle(ID_ANALYSIS_WINDOW, false, tr("解析窓を消す"), tr("解析窓を表示"),
+                               &CMainDlg::ShowAnalysisWindow);
     popupMenu->addSeparator();
-    add(ID_VERSION, QStringLiteral("バージョン情報"));
-    add(ID_EXIT, QStringLiteral("終了"));
+    add(ID_VERSION, tr("バージョン情報"));
+    add(ID_EXIT, tr("終了"));
     // A toggle chosen in the menu has already changed (and carried out) its
     // state when the menu reports it; the other items go to the command table,
     // those of the submenu too, with the file they stand for.
@@ -111,7 +106,7 @@ void CMainDlg::FillRecentMenu() {
         a->setEnabled(Mode() == MODE_FREE);
     }
     if (games.isEmpty())
-        recentMenu->addAction(QStringLiteral("（なし）"))->setEnabled(false);
+        recentMenu->addAction(tr("（なし）"))->setEnabled(false);
 }
 
 QAction* CMainDlg::AddToggle(int id, bool on, const QString& onText, const QString& offText,
@@ -205,8 +200,8 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
         case ID_DECLARE:
             if (protocol->Declare() == -1)
                 TellWhy(
-                    "入玉宣言の条件を\r\n満たしていません。\r\n（27点法：玉と10枚が敵陣に、\r\n"
-                    "先手28点・後手27点以上、\r\n王手されていないこと）");
+                    tr("入玉宣言の条件を\r\n満たしていません。\r\n（27点法：玉と10枚が敵陣に、\r\n"
+                       "先手28点・後手27点以上、\r\n王手されていないこと）"));
             break;
         case ID_EDIT_END: break;
         case ID_STEP_FORWARD:
@@ -251,7 +246,7 @@ void CMainDlg::OnCommand(int id, intptr_t param, const QString& text) {
             break;
         case ID_REVIEW_START:
             if (!protocol->StartReview())
-                TellWhy("感想戦は、対局のあとに\r\nつながっている相手とできます。");
+                TellWhy(tr("感想戦は、対局のあとに\r\nつながっている相手とできます。"));
             break;
         case ID_REVIEW_END: protocol->EndReview(); break;
         case ID_FILE_DROP:
@@ -355,15 +350,15 @@ void CMainDlg::PressStripButton(StripButton button) {
         case StripButton::Turn:
             // Only a guest proposes the sides, and only between games.
             if (ConnState() == CONN_NONE)
-                TellWhy("接続していません。\r\n先に相手に接続してください。");
+                TellWhy(tr("接続していません。\r\n先に相手に接続してください。"));
             else if (ConnState() == CONN_HOST)
-                TellWhy("先手・後手は\r\n接続してきた相手が申し込みます。");
+                TellWhy(tr("先手・後手は\r\n接続してきた相手が申し込みます。"));
             else if (Mode() == MODE_GAME)
-                TellWhy("対局中です。");
+                TellWhy(tr("対局中です。"));
             else if (Mode() == MODE_WATCHING)
-                TellWhy("観戦中は対局を申し込めません。");
+                TellWhy(tr("観戦中は対局を申し込めません。"));
             else if (!free)
-                TellWhy("今は対局を申し込めません。");
+                TellWhy(tr("今は対局を申し込めません。"));
             if (ConnState() == CONN_GUEST && free) {
                 turnDlg->SetSocket(connectSocket.get());
                 acceptedInDialog = false;
@@ -373,13 +368,13 @@ void CMainDlg::PressStripButton(StripButton button) {
             break;
         case StripButton::Resign:
             if (Mode() == MODE_WATCHING)
-                TellWhy("観戦中は投了できません。");
+                TellWhy(tr("観戦中は投了できません。"));
             else if (Mode() != MODE_GAME)
-                TellWhy("対局中ではありません。");
+                TellWhy(tr("対局中ではありません。"));
             else if (protocol->Adjourned())
-                TellWhy("対局は中断しています。");
+                TellWhy(tr("対局は中断しています。"));
             else if (SideToMove() != MySide())
-                TellWhy("相手の手番です。\r\n投了は自分の手番にできます。");
+                TellWhy(tr("相手の手番です。\r\n投了は自分の手番にできます。"));
             else
                 Resign();
             break;
@@ -393,7 +388,7 @@ void CMainDlg::PressStripButton(StripButton button) {
 
 void CMainDlg::StopAutoplay() { autoplay.stop(); }
 
-void CMainDlg::TellWhy(const char* utf8Text) { balloon->Tell(Utf8ToSjis(utf8Text)); }
+void CMainDlg::TellWhy(const QString& text) { balloon->Tell(Utf8ToSjis(text.toStdString())); }
 
 // ---------------------------------------------------------------------------
 // Game state
@@ -412,7 +407,8 @@ void CMainDlg::Resign() {
 }
 
 void CMainDlg::AbandonAdjourned() {
-    if (!protocol->Adjourned() || balloon->Ask(Utf8ToSjis("\r\n\r\n中断した対局を終えますか ？")) != ASK_YES)
+    if (!protocol->Adjourned() ||
+        balloon->Ask(Utf8ToSjis(tr("\r\n\r\n中断した対局を終えますか ？").toStdString())) != ASK_YES)
         return;
     // The game may have been resumed while the question was open; then nothing is given up.
     if (!protocol->Adjourned())

@@ -126,10 +126,10 @@ void CMainDlg::SetUp(const QString& skinDir) {
         reconnector->onGaveUp = [this](bool) {
             if (!protocol->Adjourned())
                 return;
-            const std::string text = Utf8ToSjis(
-                "相手に再接続できませんでした。\r\n「接続」からつなぎ直すと\r\n対局を再開できます。");
-            chatLog->AddLine(Utf8ToSjis("◆相手に再接続できませんでした。"));
-            balloon->Tell(text);
+            chatLog->AddLine(Utf8ToSjis("◆" + tr("相手に再接続できませんでした。").toStdString()));
+            balloon->Tell(Utf8ToSjis(
+                tr("相手に再接続できませんでした。\r\n「接続」からつなぎ直すと\r\n対局を再開できます。")
+                    .toStdString()));
         };
         auto turn = std::make_unique<CTurnDlg>(&profile, protocol.get(), this);
         turn->SetProtocol(protocol.get());
@@ -173,10 +173,13 @@ void CMainDlg::SetUp(const QString& skinDir) {
     SetMenuEnabled(ID_EDIT_END, false);
     // The protocol starts with mode, flipped, mySide and connState all 0.
 
-    view.Load(skinDir, CLIENT_SIZE);
+    // The pictures for the ratio of the screen the window opens on.
+    view.Load(skinDir, CLIENT_SIZE, devicePixelRatioF());
     resize(CLIENT_SIZE);
 
-    const QPixmap cursorPicture(QString::fromLatin1(RES_CURSOR_OWN_PIECE));
+    // Its hot spot is in logical pixels, whichever picture it has.
+    const QPixmap cursorPicture =
+        QPixmap::fromImage(LoadPicture(QString::fromLatin1(RES_CURSOR_OWN_PIECE), view.Scale()));
     ownPieceCursor = cursorPicture.isNull() ? QCursor(Qt::PointingHandCursor)
                                             : QCursor(cursorPicture, RES_CURSOR_HOT_X, RES_CURSOR_HOT_Y);
     setMask(WindowRegion());
@@ -621,7 +624,8 @@ void CMainDlg::OnRecordChanged() {
     QString error;
     if (!autosave.Save(record, &error) && !autosaveWarned) {
         autosaveWarned = true;
-        chatLog->AddLine(Utf8ToSjis("◆棋譜を自動保存できませんでした。" + error.toStdString()));
+        chatLog->AddLine(
+            Utf8ToSjis("◆" + tr("棋譜を自動保存できませんでした。").toStdString() + error.toStdString()));
     }
     KeepGame();
     analysisDlg->RecordChanged(false);

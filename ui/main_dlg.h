@@ -320,7 +320,7 @@ private:
     void StopAutoplay();
     void PressStripButton(StripButton button);
     // The balloon's notice for a UTF-8 text (a strip button that cannot act).
-    void TellWhy(const char* utf8Text);
+    void TellWhy(const QString& text);
     // main_files.cpp
     void OpenFile();
     void SaveFile();

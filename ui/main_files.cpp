@@ -38,8 +38,8 @@ QStringList FileFilters(bool save) {
     QStringList patterns;
     for (const QString& ext : RECORD_EXTENSIONS)
         patterns << QStringLiteral("*.") + ext;
-    return {QStringLiteral("棋譜ファイル (%1)").arg(patterns.join(QLatin1Char(' '))),
-            QStringLiteral("すべてのファイル (*)")};
+    return {CMainDlg::tr("棋譜ファイル (%1)").arg(patterns.join(QLatin1Char(' '))),
+            CMainDlg::tr("すべてのファイル (*)")};
 }
 
 // The longest piece of a stopping line that a message shows.
@@ -96,11 +96,12 @@ void CMainDlg::SaveFile() {
     if ((ext.isEmpty() || ext.compare(QLatin1String("kif"), Qt::CaseInsensitive) == 0 ||
          ext.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) &&
         RecordNeedsUnicode(record) &&
-        balloon->Ask(Utf8ToSjis("\r\nShift-JIS にない文字があります。\r\n.kifu (UTF-8) で保存しますか ？")) ==
+        balloon->Ask(Utf8ToSjis(
+            tr("\r\nShift-JIS にない文字があります。\r\n.kifu (UTF-8) で保存しますか ？").toStdString())) ==
             ASK_YES)
         path = path.left(path.size() - (ext.isEmpty() ? 0 : ext.size() + 1)) + QStringLiteral(".kifu");
     if (!SaveRecordFile(record, QFile::encodeName(path).toStdString()))
-        showMessage(QStringLiteral("棋譜ファイルを保存できませんでした。\n") + path);
+        showMessage(tr("棋譜ファイルを保存できませんでした。\n") + path);
 }
 
 void CMainDlg::LoadKifuFile(const QString& path) {
@@ -109,7 +110,7 @@ void CMainDlg::LoadKifuFile(const QString& path) {
     RecordLoad load;
     if (!LoadRecordFile(record, QFile::encodeName(path).toStdString(), &load)) {
         // Nothing could be read: the record, its lists and the board stay as they were.
-        showMessage(QStringLiteral("棋譜ファイルを読み込めませんでした。\n") + path);
+        showMessage(tr("棋譜ファイルを読み込めませんでした。\n") + path);
         return;
     }
     ShowLoadedRecord(load, path);
@@ -151,7 +152,8 @@ void CMainDlg::RestoreKeptGame() {
         record.SetUpStart(board);
         kifuWnd->ClearList();
         Redraw(false);
-        chatLog->AddLine(Utf8ToSjis("◆中断した対局を再開できませんでした。" + keptPath.toStdString()));
+        chatLog->AddLine(Utf8ToSjis("◆" + tr("中断した対局を再開できませんでした。").toStdString() +
+                                    keptPath.toStdString()));
         return;
     }
     kifuWnd->RefreshLists();
@@ -175,13 +177,12 @@ void CMainDlg::ShowLoadedRecord(const RecordLoad& load, const QString& path) {
         QString line = DisplayText(QString::fromStdString(SjisToUtf8Restoring(load.stopText)));
         if (line.size() > SHOWN_LINE_CHARS)
             line = line.left(SHOWN_LINE_CHARS) + QStringLiteral("…");
-        notes << QStringLiteral("棋譜ファイルを途中までしか読み込めませんでした。\n%1\n%2 行目：%3")
+        notes << tr("棋譜ファイルを途中までしか読み込めませんでした。\n%1\n%2 行目：%3")
                      .arg(path, QString::number(load.stopLine), line);
     }
     if (load.substituted > 0) {
-        QString note = QStringLiteral(
-                           "Shift-JIS にない文字 %1 個を &#x…; の形で残しました。"
-                           ".kifu で保存すると元の文字に戻ります。")
+        QString note = tr("Shift-JIS にない文字 %1 個を &#x…; の形で残しました。"
+                          ".kifu で保存すると元の文字に戻ります。")
                            .arg(load.substituted);
         notes << (notes.isEmpty() ? note + QLatin1Char('\n') + path : note);
     }

@@ -23,9 +23,6 @@ namespace {
 // as a KIF file marks its comment lines.
 const QString COMMENT_MARKS = QStringLiteral("*＊");
 
-const QString TEXT_FOLLOWING = QStringLiteral("感想戦から離れて見る");
-const QString TEXT_ALONE = QStringLiteral("感想戦に合わせる");
-
 }  // namespace
 
 const KifuNode* CMainDlg::ShownEntry() const {
@@ -60,8 +57,8 @@ void CMainDlg::UpdateReviewMenu() {
     const QSignalBlocker quiet(followToggle);
     followToggle->setEnabled(reviewing);
     followToggle->setChecked(protocol->Following());
-    followToggle->setText(protocol->Following() ? TEXT_FOLLOWING : TEXT_ALONE);
-    chatInput->setPlaceholderText(reviewing ? QStringLiteral("＊で始めると今の手へのコメント") : QString());
+    followToggle->setText(protocol->Following() ? tr("感想戦から離れて見る") : tr("感想戦に合わせる"));
+    chatInput->setPlaceholderText(reviewing ? tr("＊で始めると今の手へのコメント") : QString());
 }
 
 void CMainDlg::TellShown() {
@@ -164,7 +161,7 @@ void CMainDlg::PreviewLine() {
         return;
     const std::vector<MoveRec> line = analysisDlg->ShownLine();
     if (line.empty()) {
-        TellWhy("この局面の読み筋はありません。");
+        TellWhy(tr("この局面の読み筋はありません。"));
         return;
     }
     ShowPosition();
@@ -179,13 +176,13 @@ void CMainDlg::KeepLine() {
     if (Mode() != MODE_FREE)
         return;
     if (protocol->Reviewing()) {
-        TellWhy("感想戦では、盤で指した手が\r\nみんなの棋譜の変化になります。");
+        TellWhy(tr("感想戦では、盤で指した手が\r\nみんなの棋譜の変化になります。"));
         return;
     }
     const std::vector<MoveRec> line = analysisDlg->ShownLine();
     const std::optional<RecordPath> path = PathOf(record.kifu, ShownEntry());
     if (line.empty() || !path) {
-        TellWhy("この局面の読み筋はありません。");
+        TellWhy(tr("この局面の読み筋はありません。"));
         return;
     }
     KifuNode* at = EntryAt(record.kifu, *path);

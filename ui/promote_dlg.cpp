@@ -12,10 +12,10 @@ CPromoteDlg::CPromoteDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     const QSize size = DluSize(27, 28);
     const int half = DluToPixelsY(14);
     setFixedSize(size);
-    promoteButton = new QPushButton(QStringLiteral("成り"), this);
+    promoteButton = new QPushButton(tr("成り"), this);
     promoteButton->setGeometry(0, 0, size.width(), half);
     promoteButton->setDefault(true);
-    keepButton = new QPushButton(QStringLiteral("成らず"), this);
+    keepButton = new QPushButton(tr("成らず"), this);
     keepButton->setGeometry(0, half, size.width(), size.height() - half);
     connect(promoteButton, &QPushButton::clicked, this, [this] { done(RESULT_PROMOTE); });
     connect(keepButton, &QPushButton::clicked, this, [this] { done(RESULT_KEEP); });

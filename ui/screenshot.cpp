@@ -4,6 +4,8 @@
 // notice, and a game adjourned by a lost connection as the program takes it
 // up again after a restart.
 //   ravuone-screenshot SKIN_DIR OUT_DIR
+// Run with QT_SCALE_FACTOR=2 it draws them as on a screen of device pixel
+// ratio 2, twice the size, and names them main-start@2x.png and so on.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "app/atomic_file.h"
+#include "app/language.h"
 #include "app/shogi_app.h"
 #include "app/textcodec.h"
 #include "net/game_link.h"
@@ -37,21 +40,31 @@ public:
     int64_t now = 0;
 };
 
+// out/name.png, or out/name@2x.png on a screen of ratio 2.
+QString ShotPath(const QDir& out, const char* name) {
+    const QString suffix =
+        qApp->devicePixelRatio() > 1.0 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+    return out.filePath(QString::fromLatin1(name) + suffix);
+}
+
 // What the screen shows, cut to the window's shape (white outside it), with
-// a notice balloon over it when one shows.
+// a notice balloon over it when one shows; in the screen's pixels.
 bool Save(CMainDlg& dlg, const QString& path) {
-    QImage shot(dlg.size(), QImage::Format_RGB32);
+    const QImage screen = dlg.ScreenImage();
+    const qreal ratio = screen.devicePixelRatio();
+    QImage shot(dlg.size() * ratio, QImage::Format_RGB32);
+    shot.setDevicePixelRatio(ratio);
     shot.fill(Qt::white);
     QPainter p(&shot);
     p.setClipRegion(dlg.ShownRegion());
-    p.drawImage(0, 0, dlg.ScreenImage());
+    p.drawImage(0, 0, screen);
     auto* balloon = dynamic_cast<ravu::CBalloonDlg*>(dlg.balloon.get());
     if (balloon && balloon->isVisible()) {
         p.setClipping(false);
         p.drawPixmap(balloon->pos() - dlg.pos(), balloon->grab());
     }
     p.end();
-    return shot.copy(0, 0, 568, 410).save(path);
+    return shot.copy(QRect(QPoint(0, 0), QSize(568, 410) * ratio)).save(path);
 }
 
 // A move made with the mouse by the side to move, `thinkMs` after the last.
@@ -85,6 +98,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QApplication app(argc, argv);
     ravu::InitResources();
+    // Japanese pictures unless RAVU_LANG=en asks for the English ones.
+    ravu::InstallLanguage(qEnvironmentVariable(ravu::LANGUAGE_ENV) == QLatin1String(ravu::LANGUAGE_ENGLISH));
     if (argc < 3) {
         fprintf(stderr, "usage: ravuone-screenshot SKIN_DIR OUT_DIR\n");
         return 2;
@@ -98,7 +113,7 @@ int main(int argc, char** argv) {
     dlg.show();
     if (!QTest::qWaitForWindowExposed(&dlg))
         return 1;
-    bool ok = Save(dlg, out.filePath("main-start.png"));
+    bool ok = Save(dlg, ShotPath(out, "main-start"));
 
     // A short game: both sides' moves made with the mouse, as the user would.
     dlg.protocol->connState = ravu::CONN_GUEST;
@@ -116,7 +131,7 @@ int main(int argc, char** argv) {
     dlg.protocol->mySide = dlg.SideToMove();
     QTest::mouseClick(&dlg, Qt::LeftButton, Qt::NoModifier, Square(2, 8));
     QTest::mouseMove(&dlg, Square(2, 8) + QPoint(-12, -40));
-    ok = Save(dlg, out.filePath("main-game.png")) && ok;
+    ok = Save(dlg, ShotPath(out, "main-game")) && ok;
     QTest::mouseClick(&dlg, Qt::RightButton, Qt::NoModifier, Square(2, 8));  // the rook goes back
 
     // A strict game of 5 minutes and 30 seconds byoyomi: sente has thought
@@ -133,7 +148,7 @@ int main(int argc, char** argv) {
                {3, 9, 4, 8, 60000}});
     dlg.now += 22000;
     dlg.Redraw(false);
-    ok = Save(dlg, out.filePath("main-clock.png")) && ok;
+    ok = Save(dlg, ShotPath(out, "main-clock")) && ok;
 
     // The end of a strict game by mate, with its notice: one of the
     // shortest mates from the even start (▲2六歩 △4二玉 ▲2五歩 △3二玉
@@ -146,7 +161,7 @@ int main(int argc, char** argv) {
                {2, 5, 2, 4, 0},
                {8, 2, 4, 2, 0},
                {2, 4, 2, 3, 0}});
-    ok = Save(dlg, out.filePath("main-mate.png")) && ok;
+    ok = Save(dlg, ShotPath(out, "main-mate")) && ok;
 
     // A game with byoyomi cut off by a lost connection, taken up again after
     // a restart: the record from its autosave file, the clocks as they
@@ -171,6 +186,6 @@ int main(int argc, char** argv) {
                                ravu::AdjournmentText(kept)) &&
          ok;
     dlg.RestoreKeptGame();
-    ok = dlg.protocol->Adjourned() && Save(dlg, out.filePath("main-adjourned.png")) && ok;
+    ok = dlg.protocol->Adjourned() && Save(dlg, ShotPath(out, "main-adjourned")) && ok;
     return ok ? 0 : 1;
 }

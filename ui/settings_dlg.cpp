@@ -1,6 +1,7 @@
 #include "ui/settings_dlg.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,13 +18,13 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       profile(profile) {
-    setWindowTitle(QStringLiteral("設定"));
+    setWindowTitle(tr("設定"));
     setObjectName(QStringLiteral("settings"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(209), du.Y(187));
 
-    auto* label = new QLabel(QStringLiteral("ハンドル名："), this);
+    auto* label = new QLabel(tr("ハンドル名："), this);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(du.Rect(7, 11, 42, 8));
 
@@ -31,10 +32,27 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
     handleEdit->setObjectName(QStringLiteral("handleName"));
     handleEdit->setGeometry(du.Rect(51, 11, 115, 12));
 
-    soundCheck = new QCheckBox(QStringLiteral("駒音を出す:"), this);
+    soundCheck = new QCheckBox(tr("駒音を出す:"), this);
     soundCheck->setObjectName(QStringLiteral("sound"));
     soundCheck->setLayoutDirection(Qt::RightToLeft);  // text left of the box
     soundCheck->setGeometry(du.Rect(7, 28, 52, 16));
+
+    // The windows' language, taken at the next start.  Each language is
+    // named in itself.
+    auto* languageLabel = new QLabel(tr("言語："), this);
+    languageLabel->setTextFormat(Qt::PlainText);
+    languageLabel->setGeometry(du.Rect(7, 50, 42, 8));
+    languageBox = new QComboBox(this);
+    languageBox->setObjectName(QStringLiteral("language"));
+    languageBox->setGeometry(du.Rect(51, 48, 115, 12));
+    languageBox->addItem(tr("自動（システムの言語）"), QString());
+    languageBox->addItem(QStringLiteral("日本語"), QString::fromLatin1(LANGUAGE_JAPANESE));
+    languageBox->addItem(QStringLiteral("English"), QString::fromLatin1(LANGUAGE_ENGLISH));
+    languageBox->setAccessibleName(tr("言語"));
+    auto* languageNote = new QLabel(tr("言語は次に起動したときから変わります。"), this);
+    languageNote->setTextFormat(Qt::PlainText);
+    languageNote->setWordWrap(true);
+    languageNote->setGeometry(du.Rect(51, 63, 150, 18));
 
     portEdit = new QLineEdit(this);
     portEdit->setObjectName(QStringLiteral("port"));
@@ -49,11 +67,11 @@ CSettingsDlg::CSettingsDlg(CProfile* profile, QWidget* parent)
     okButton->setObjectName(QStringLiteral("ok"));
     okButton->setGeometry(du.Rect(20, 166, 50, 14));
     okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancelButton = new QPushButton(tr("ｷｬﾝｾﾙ"), this);
     cancelButton->setObjectName(QStringLiteral("cancel"));
     cancelButton->setGeometry(du.Rect(75, 166, 50, 14));
     cancelButton->setAutoDefault(false);
-    applyButton = new QPushButton(QStringLiteral("適用"), this);
+    applyButton = new QPushButton(tr("適用"), this);
     applyButton->setObjectName(QStringLiteral("apply"));
     applyButton->setGeometry(du.Rect(152, 166, 50, 14));
     applyButton->setAutoDefault(false);
@@ -81,6 +99,8 @@ void CSettingsDlg::Load() {
     // Written as an unsigned decimal number, as the port is stored.
     portEdit->setText(QString::number(static_cast<uint32_t>(profile->GetPort())));
     soundCheck->setChecked(profile->IsSoundOn());
+    const int language = languageBox->findData(QString::fromStdString(profile->GetLanguage()));
+    languageBox->setCurrentIndex(language < 0 ? 0 : language);
 }
 
 int32_t CSettingsDlg::ReadSignedNumber(const QString& text) {
@@ -109,6 +129,10 @@ void CSettingsDlg::accept() {
         profile->SetHost(Utf8ToSjis(hostEdit->text().toUtf8().toStdString()));
         profile->SetPort(ReadSignedNumber(portEdit->text()));
         profile->SetSound(soundCheck->isChecked() ? 1 : 0);
+        // An unknown value from the file stays until another is chosen.
+        const QString language = languageBox->currentData().toString();
+        if (languageBox->findData(QString::fromStdString(profile->GetLanguage())) >= 0 || !language.isEmpty())
+            profile->SetLanguage(language.toStdString());
     }
     QDialog::accept();
 }

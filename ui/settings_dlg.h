@@ -1,4 +1,5 @@
-// The settings dialog "設定": handle name and piece sound, written straight
+// The settings dialog "設定": handle name, piece sound and the windows'
+// language (taken at the next start), written straight
 // into the settings record on OK.  The port and destination fields are
 // hidden and written back as they were loaded; "適用" does nothing.
 #pragma once
@@ -8,6 +9,7 @@
 #include "ui/main_parts.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -27,6 +29,7 @@ public:
 
     QLineEdit* HandleEdit() const { return handleEdit; }
     QCheckBox* SoundCheck() const { return soundCheck; }
+    QComboBox* LanguageBox() const { return languageBox; }
     QLineEdit* PortEdit() const { return portEdit; }
     QLineEdit* HostEdit() const { return hostEdit; }
     QPushButton* OkButton() const { return okButton; }
@@ -53,6 +56,7 @@ private:
     CProfile* profile;
     QLineEdit* handleEdit = nullptr;
     QCheckBox* soundCheck = nullptr;
+    QComboBox* languageBox = nullptr;
     QLineEdit* portEdit = nullptr;
     QLineEdit* hostEdit = nullptr;
     QPushButton* okButton = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -21,10 +22,19 @@ namespace ravu {
 
 namespace {
 
-// The handicaps offered, after 平手, in the order of their strength.
-const char* const HANDICAPS[] = {"香落ち",   "右香落ち",   "角落ち",     "飛車落ち", "飛香落ち",
-                                 "二枚落ち", "三枚落ち",   "四枚落ち",   "五枚落ち", "左五枚落ち",
-                                 "六枚落ち", "左七枚落ち", "右七枚落ち", "八枚落ち", "十枚落ち"};
+// The handicaps offered, after 平手, in the order of their strength.  The
+// box shows them translated and keeps the Japanese name, which is what the
+// record and the start position know them by; the question to the host
+// translates them in the same context.
+const char* const HANDICAPS[] = {
+    QT_TRANSLATE_NOOP("Handicap", "香落ち"),     QT_TRANSLATE_NOOP("Handicap", "右香落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "角落ち"),     QT_TRANSLATE_NOOP("Handicap", "飛車落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "飛香落ち"),   QT_TRANSLATE_NOOP("Handicap", "二枚落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "三枚落ち"),   QT_TRANSLATE_NOOP("Handicap", "四枚落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "五枚落ち"),   QT_TRANSLATE_NOOP("Handicap", "左五枚落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "六枚落ち"),   QT_TRANSLATE_NOOP("Handicap", "左七枚落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "右七枚落ち"), QT_TRANSLATE_NOOP("Handicap", "八枚落ち"),
+    QT_TRANSLATE_NOOP("Handicap", "十枚落ち")};
 
 // The time controls in the order of the 持ち時間 box.
 constexpr TimeKind TIME_KINDS[] = {TimeKind::None, TimeKind::SuddenDeath, TimeKind::Byoyomi,
@@ -43,56 +53,55 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
       profile(profile),
       mainOwner(mainOwner) {
-    setWindowTitle(QStringLiteral("手番の決定"));
+    setWindowTitle(tr("手番の決定"));
     setObjectName(QStringLiteral("turn"));
     setFont(TemplateFont(FONT_PGOTHIC, 8));
     const DialogUnits du(font());
     setFixedSize(du.X(154), du.Y(169));
 
-    senteRadio = new QRadioButton(QStringLiteral("先手"), this);
+    senteRadio = new QRadioButton(tr("先手"), this);
     senteRadio->setObjectName(QStringLiteral("sente"));
     senteRadio->setGeometry(du.Rect(20, 10, 45, 10));
-    goteRadio = new QRadioButton(QStringLiteral("後手"), this);
+    goteRadio = new QRadioButton(tr("後手"), this);
     goteRadio->setObjectName(QStringLiteral("gote"));
     goteRadio->setGeometry(du.Rect(85, 10, 45, 10));
 
-    PlainLabel(this, QStringLiteral("先手："), du.Rect(14, 32, 26, 8));
+    PlainLabel(this, tr("先手："), du.Rect(14, 32, 26, 8));
     senteName = PlainLabel(this, QString(), du.Rect(42, 32, 100, 8));
     senteName->setObjectName(QStringLiteral("senteName"));
-    PlainLabel(this, QStringLiteral("後手："), du.Rect(14, 46, 26, 8));
+    PlainLabel(this, tr("後手："), du.Rect(14, 46, 26, 8));
     goteName = PlainLabel(this, QString(), du.Rect(42, 46, 100, 8));
     goteName->setObjectName(QStringLiteral("goteName"));
 
     // The game's settings.
-    PlainLabel(this, QStringLiteral("ルール："), du.Rect(14, 62, 34, 8));
+    PlainLabel(this, tr("ルール："), du.Rect(14, 62, 34, 8));
     rulesBox = new QComboBox(this);
     rulesBox->setObjectName(QStringLiteral("rules"));
     rulesBox->setGeometry(du.Rect(50, 60, 90, 12));
-    rulesBox->addItems({QStringLiteral("自由"), QStringLiteral("反則負けあり")});
-    PlainLabel(this, QStringLiteral("手合割："), du.Rect(14, 77, 34, 8));
+    rulesBox->addItems({tr("自由"), tr("反則負けあり")});
+    PlainLabel(this, tr("手合割："), du.Rect(14, 77, 34, 8));
     handicapBox = new QComboBox(this);
     handicapBox->setObjectName(QStringLiteral("handicap"));
     handicapBox->setGeometry(du.Rect(50, 75, 90, 12));
-    handicapBox->addItem(QStringLiteral("平手"));
+    handicapBox->addItem(tr("平手"));
     for (const char* name : HANDICAPS)
-        handicapBox->addItem(QString::fromUtf8(name));
-    PlainLabel(this, QStringLiteral("持ち時間："), du.Rect(14, 92, 36, 8));
+        handicapBox->addItem(QCoreApplication::translate("Handicap", name), QString::fromUtf8(name));
+    PlainLabel(this, tr("持ち時間："), du.Rect(14, 92, 36, 8));
     timeBox = new QComboBox(this);
     timeBox->setObjectName(QStringLiteral("time"));
     timeBox->setGeometry(du.Rect(50, 90, 90, 12));
-    timeBox->addItems({QStringLiteral("なし"), QStringLiteral("切れ負け"), QStringLiteral("秒読み"),
-                       QStringLiteral("フィッシャー(加算)")});
+    timeBox->addItems({tr("なし"), tr("切れ負け"), tr("秒読み"), tr("フィッシャー(加算)")});
     minutesBox = new QSpinBox(this);
     minutesBox->setObjectName(QStringLiteral("minutes"));
     minutesBox->setGeometry(du.Rect(50, 105, 28, 12));
     minutesBox->setRange(0, MAX_MINUTES);
-    PlainLabel(this, QStringLiteral("分"), du.Rect(80, 107, 8, 8));
+    PlainLabel(this, tr("分"), du.Rect(80, 107, 8, 8));
     secondsName = PlainLabel(this, QString(), du.Rect(89, 107, 23, 8));
     secondsBox = new QSpinBox(this);
     secondsBox->setObjectName(QStringLiteral("seconds"));
     secondsBox->setGeometry(du.Rect(113, 105, 24, 12));
     secondsBox->setRange(0, MAX_SECONDS);
-    PlainLabel(this, QStringLiteral("秒"), du.Rect(139, 107, 8, 8));
+    PlainLabel(this, tr("秒"), du.Rect(139, 107, 8, 8));
     ShowSettings(GameSettings{});
 
     statusLabel = PlainLabel(this, QString(), du.Rect(10, 124, 134, 12));
@@ -100,10 +109,10 @@ CTurnDlg::CTurnDlg(CProfile* profile, CSockOwner* mainOwner, QWidget* parent)
     statusLabel->setAlignment(Qt::AlignCenter);
     statusLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    sendButton = new QPushButton(QStringLiteral("送信"), this);
+    sendButton = new QPushButton(tr("送信"), this);
     sendButton->setObjectName(QStringLiteral("send"));
     sendButton->setGeometry(du.Rect(18, 146, 50, 14));
-    backButton = new QPushButton(QStringLiteral("もどる"), this);
+    backButton = new QPushButton(tr("もどる"), this);
     backButton->setObjectName(QStringLiteral("back"));
     backButton->setGeometry(du.Rect(86, 146, 50, 14));
     for (QPushButton* b : {sendButton, backButton}) {
@@ -188,7 +197,7 @@ GameSettings CTurnDlg::ChosenSettings() const {
     GameSettings s;
     s.rules = rulesBox->currentIndex() == 1 ? Rules::Strict : Rules::Free;
     if (handicapBox->currentIndex() > 0)
-        s.startSfen = HandicapSfen(Utf8ToSjis(handicapBox->currentText().toStdString()));
+        s.startSfen = HandicapSfen(Utf8ToSjis(handicapBox->currentData().toString().toStdString()));
     s.time.kind =
         TIME_KINDS[std::clamp(timeBox->currentIndex(), 0, static_cast<int>(std::size(TIME_KINDS)) - 1)];
     if (s.time.kind == TimeKind::None)
@@ -205,7 +214,7 @@ GameSettings CTurnDlg::ChosenSettings() const {
 void CTurnDlg::ShowSettings(const GameSettings& s) {
     rulesBox->setCurrentIndex(s.rules == Rules::Strict ? 1 : 0);
     const int handicap =
-        handicapBox->findText(QString::fromUtf8(SjisToUtf8(std::string(HandicapName(s.startSfen)))));
+        handicapBox->findData(QString::fromUtf8(SjisToUtf8(std::string(HandicapName(s.startSfen)))));
     handicapBox->setCurrentIndex(s.startSfen.empty() || handicap < 0 ? 0 : handicap);
     int kind = 0;
     for (int i = 0; i < static_cast<int>(std::size(TIME_KINDS)); ++i)
@@ -228,7 +237,9 @@ void CTurnDlg::EnableSettings(bool choosing) {
     // time, byoyomi its seconds.
     minutesBox->setMinimum(kind == TimeKind::SuddenDeath || kind == TimeKind::Increment ? 1 : 0);
     secondsBox->setMinimum(kind == TimeKind::Byoyomi ? 1 : 0);
-    secondsName->setText(kind == TimeKind::Increment ? QStringLiteral("加算") : QStringLiteral("秒読み"));
+    // Short: the label has room for a few characters only.
+    secondsName->setText(kind == TimeKind::Increment ? tr("加算", "seconds label")
+                                                     : tr("秒読み", "seconds label"));
     for (QWidget* w : std::initializer_list<QWidget*>{rulesBox, handicapBox, timeBox})
         w->setEnabled(open);
     minutesBox->setEnabled(open && kind != TimeKind::None);
@@ -248,9 +259,9 @@ void CTurnDlg::SendProposal() {
 
 void CTurnDlg::SetWaiting(bool waiting) {
     if (waiting)
-        statusLabel->setText(QStringLiteral("しばらくお待ちください"));
+        statusLabel->setText(tr("しばらくお待ちください"));
     else
-        statusLabel->setText(QStringLiteral("承諾されませんでした"));
+        statusLabel->setText(tr("承諾されませんでした"));
     senteRadio->setEnabled(!waiting);
     goteRadio->setEnabled(!waiting);
     EnableSettings(!waiting);

@@ -1,5 +1,7 @@
 // Writes pictures of the secondary windows for the documentation:
 //   ravuone-window-shots OUTDIR [ANALYSED_KIF]
+// (QT_SCALE_FACTOR=2 in the environment: as on a screen of ratio 2, twice the
+// size, window-balloon@2x.png and so on)
 // ANALYSED_KIF (docs/example-analysed.kif) is a game whose comments hold an
 // engine's analysis; with it the analysis window and its marks are drawn too.
 // Run on the offscreen platform; every window is filled with example content
@@ -12,6 +14,7 @@
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "app/language.h"
 #include "app/settings.h"
 #include "app/textcodec.h"
 #include "net/game_link.h"
@@ -37,8 +40,13 @@ namespace {
 QString outDir;
 int failures = 0;
 
+// Each picture in the screen's pixels: run with QT_SCALE_FACTOR=2 it is
+// twice the size and named with "@2x" before ".png".
 void Save(QWidget* w, const char* name) {
-    const QString path = QDir(outDir).filePath(QString::fromLatin1(name));
+    QString file = QString::fromLatin1(name);
+    if (qApp->devicePixelRatio() > 1.0)
+        file.replace(QStringLiteral(".png"), QStringLiteral("@2x.png"));
+    const QString path = QDir(outDir).filePath(file);
     if (!w->grab().save(path)) {
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
         ++failures;
@@ -80,6 +88,8 @@ const char* const EXAMPLE_KIF =
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Japanese pictures unless RAVU_LANG=en asks for the English ones.
+    InstallLanguage(qEnvironmentVariable(LANGUAGE_ENV) == QLatin1String(LANGUAGE_ENGLISH));
     if (argc < 2) {
         std::fprintf(stderr, "usage: ravuone-window-shots OUTDIR\n");
         return 2;
@@ -142,7 +152,8 @@ int main(int argc, char** argv) {
     ShootModal<CBalloonDlg>(
         balloon, "window-balloon.png", [](CBalloonDlg& b) { b.OnCommand(CBalloonDlg::CMD_NO); },
         [](CBalloonDlg& b) {
-            return b.Ask(QStringLiteral("\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n"));
+            return b.Ask(QCoreApplication::translate(
+                "Question", "\r\n接続の申し込みがあります。\r\n接続してもよろしいですか？\r\n"));
         });
 
     // Notices: the balloon with its single button, shown without blocking,
@@ -155,12 +166,12 @@ int main(int argc, char** argv) {
         Save(&balloon, name.c_str());
         balloon.OnCommand(CBalloonDlg::CMD_OK);
     }
-    balloon.Tell(QStringLiteral("相手の手番です。\r\n投了は自分の手番にできます。"));
+    balloon.Tell(CMainDlg::tr("相手の手番です。\r\n投了は自分の手番にできます。"));
     Save(&balloon, "window-notice-resign-refused.png");
     balloon.OnCommand(CBalloonDlg::CMD_OK);
     balloon.Tell(
-        QStringLiteral("入玉宣言の条件を\r\n満たしていません。\r\n（27点法：玉と10枚が敵陣に、\r\n"
-                       "先手28点・後手27点以上、\r\n王手されていないこと）"));
+        CMainDlg::tr("入玉宣言の条件を\r\n満たしていません。\r\n（27点法：玉と10枚が敵陣に、\r\n"
+                     "先手28点・後手27点以上、\r\n王手されていないこと）"));
     Save(&balloon, "window-notice-declare-refused.png");
     balloon.OnCommand(CBalloonDlg::CMD_OK);
 

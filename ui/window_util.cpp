@@ -9,6 +9,7 @@
 #include "app/shogi_app.h"
 #include "app/textcodec.h"
 #include "net/packet.h"
+#include "ui/skin.h"
 
 namespace ravu {
 
@@ -76,7 +77,7 @@ QPixmap PlainPicture(int id) {
 
 }  // namespace
 
-QPixmap BuiltinPicture(int id) {
+QPixmap BuiltinPicture(int id, qreal devicePixelRatio) {
     static const bool registered = (InitResources(), true);
     (void)registered;
     const QString names[] = {
@@ -84,9 +85,9 @@ QPixmap BuiltinPicture(int id) {
         QStringLiteral(":/res/icon%1.png").arg(id),
     };
     for (const QString& name : names) {
-        QPixmap pm(name);
-        if (!pm.isNull())
-            return pm;
+        const QImage picture = LoadPicture(name, ArtScale(devicePixelRatio));
+        if (!picture.isNull())
+            return QPixmap::fromImage(picture);
     }
     return PlainPicture(id);
 }

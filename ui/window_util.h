@@ -39,9 +39,11 @@ private:
 };
 
 // A built-in picture by its resource number (128 icon, 168 balloon, 169
-// character, 172/173 yes/no buttons).  When the resource is missing, a plain
-// picture of the documented size is drawn instead so the windows still work.
-QPixmap BuiltinPicture(int id);
+// character, 172/173 yes/no buttons), for a screen of devicePixelRatio: above
+// 1 its 2x picture where there is one (a pixmap of device pixel ratio 2, of
+// the same logical size).  When the resource is missing, a plain picture of
+// the documented size is drawn instead so the windows still work.
+QPixmap BuiltinPicture(int id, qreal devicePixelRatio = 1.0);
 
 // Model text (Shift-JIS bytes) to a QString for display.  Control
 // characters other than tab and line breaks become visible symbols so that a

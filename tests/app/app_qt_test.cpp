@@ -1,7 +1,8 @@
 // Start-up with Qt (offscreen platform): the missing-skin message, the
 // settings file read before and written after the main window, Qt's own
-// texts in Japanese, one copy per instance key, where skins and settings
-// are found, and record files handed from a second copy to the running one.
+// texts in Japanese (or all in English when asked), one copy per instance
+// key, where skins and settings are found, and record files handed from a
+// second copy to the running one; the choice of the language.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -16,6 +17,7 @@
 #include <csignal>
 
 #include "app/hand_off.h"
+#include "app/language.h"
 #include "app/piece_sound.h"
 #include "app/quit_signal.h"
 #include "app/settings.h"
@@ -103,10 +105,25 @@ TEST(StartUp, SkinsSettingsAndSingleInstance) {
     saved.LoadProfile(QFile::encodeName(config.filePath("ravuone/app_qt_test.ini")).toStdString());
     EXPECT_EQ(saved.WindowX(), 77);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("app_qt_test.ini")));
+
+    // In English the model's message and Qt's own texts are English too.
+    qputenv(LANGUAGE_ENV, "en");
+    QFile::remove(QStringLiteral("Waku.bmp"));
+    shown.clear();
+    ran.clear();
+    EXPECT_EQ(run(), CShogiApp::RUN_MISSING_SKINS);
+    EXPECT_EQ(shown, QStringList(QStringLiteral("Files not found.\n\nWaku.bmp\n|0|0")));
+    QFile(QStringLiteral("Waku.bmp")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(run(), CShogiApp::RUN_DONE);
+    EXPECT_EQ(ran, QStringList(QStringLiteral("port=9149 Cancel")));
+    qputenv(LANGUAGE_ENV, "ja");
+    shown.clear();
+    ran.clear();
+
     CSingleInstance first(key);
     ASSERT_TRUE(first.TryAcquire());
     EXPECT_EQ(run(), CShogiApp::RUN_SECOND_COPY);  // ends without a word
-    EXPECT_EQ(shown.size() + ran.size(), 2);
+    EXPECT_TRUE(shown.isEmpty() && ran.isEmpty());
     // A second copy started with a record file hands it to the running copy.
     QStringList handed;
     CHandOffServer server(key, [&](const QString& path) { handed += path; });
@@ -117,7 +134,7 @@ TEST(StartUp, SkinsSettingsAndSingleInstance) {
     EXPECT_EQ(second.Run([&](CProfile&) { ran += QStringLiteral("second"); }), CShogiApp::RUN_SECOND_COPY);
     EXPECT_TRUE(WaitFor([&] { return !handed.isEmpty(); }));
     EXPECT_EQ(handed, QStringList(record));
-    EXPECT_EQ(shown.size() + ran.size(), 2);
+    EXPECT_TRUE(shown.isEmpty() && ran.isEmpty());
     qunsetenv(INSTANCE_KEY_ENV);
     EXPECT_EQ(InstanceKey(), "Ravu One");
 }
@@ -270,6 +287,26 @@ TEST(QuitSignal, TermAndIntQuitThroughTheEventLoop) {
         EXPECT_NE(handler(SIGTERM), SIG_DFL);
     }
     ::signal(SIGINT, SIG_DFL);
+}
+
+// The environment's choice before the setting's before the locale's; only a
+// Japanese locale gives Japanese by itself.
+TEST(StartUp, LanguageFromEnvironmentSettingAndLocale) {
+    struct Case {
+        const char* env;
+        const char* setting;
+        const char* locale;
+        bool english;
+    } cases[] = {
+        {"", "", "ja_JP", false},    {"", "", "en_US", true},      {"", "", "C", true},
+        {"", "", "de_DE", true},     {"", "en", "ja_JP", true},    {"", "ja", "en_US", false},
+        {"en", "ja", "ja_JP", true}, {"ja", "en", "en_US", false}, {"fr", "", "ja_JP", false},
+        {"", "xx", "en_GB", true},   {" en ", "", "ja_JP", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseEnglish(QString::fromLatin1(c.env), c.setting, QString::fromLatin1(c.locale)),
+                  c.english)
+            << c.env << "|" << c.setting << "|" << c.locale;
 }
 
 // The click follows the sound setting and returns at once, with or without a

@@ -9,7 +9,10 @@ endif()
 set(files
   skin/BackBmp.bmp skin/Waku.bmp skin/Koma01.bmp
   bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
-  cursor145.png icon128.png sound104.wav)
+  cursor145.png icon128.png sound104.wav
+  skin/BackBmp@2x.bmp skin/Waku@2x.bmp skin/Koma01@2x.bmp
+  bmp143@2x.bmp bmp165@2x.bmp bmp168@2x.bmp bmp169@2x.bmp bmp172@2x.bmp bmp173@2x.bmp
+  cursor145@2x.png)
 # The desktop icons, installed with the program.
 foreach(size 16 24 32 48 64 128 256)
   list(APPEND files icons/hicolor/${size}x${size}/apps/ravuone.png)

@@ -118,7 +118,8 @@ TEST_F(SettingsFile, SavingKeepsWhatElseTheFileHoldsAndFailsWithoutHarm) {
 }
 
 // Keys an older copy's file lacks: it loads (port forwarding on, the
-// default engine) and saves unchanged.  The engine keys are written once set,
+// default engine, the locale's language) and saves unchanged.  The engine and
+// language keys are written once set,
 // the port forwarding key once turned off, and kept from then on.  An engine
 // time outside 10 ms .. 1 hour reads as the default.
 TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
@@ -128,8 +129,10 @@ TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
     CProfile p = Load(old);
     EXPECT_EQ(p.GetEngineCommand(), DefaultEngineCommand());
     EXPECT_TRUE(p.IsPortMappingOn());
+    EXPECT_EQ(p.GetLanguage(), "");
     ASSERT_TRUE(p.SaveProfile(path));
     EXPECT_EQ(Read(), old);
+    p.SetLanguage(LANGUAGE_ENGLISH);
     p.SetEngineCommand("/opt/engine --usi");
     p.SetEngineTimeMs(250);
     p.SetPortMapping(0);
@@ -137,9 +140,12 @@ TEST_F(SettingsFile, NewerKeysAreWrittenOnlyOnceSet) {
     p = Load(Read());
     EXPECT_EQ(p.GetEngineCommand() + "|" + std::to_string(p.GetEngineTimeMs()), "/opt/engine --usi|250");
     EXPECT_FALSE(p.IsPortMappingOn());
+    EXPECT_EQ(p.GetLanguage(), "en");
+    p.SetLanguage("");  // back to the locale's: the key stays, empty
     p.SetPortMapping(1);
     ASSERT_TRUE(p.SaveProfile(path));
     EXPECT_NE(Read().find("\r\nポート自動開放=1\r\n"), std::string::npos);
+    EXPECT_NE(Read().find("\r\nLanguage=\r\n"), std::string::npos);
     EXPECT_TRUE(Load(Read()).IsPortMappingOn());
     for (const auto& [text, ms] :
          {std::pair{"9", 1000}, {"10", 10}, {"3600000", 3600000}, {"3600001", 1000}, {"", 1000}})

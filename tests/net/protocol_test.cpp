@@ -309,3 +309,18 @@ TEST(Protocol, RecordHeader) {
     EXPECT_EQ(h.record.kifu.header.hasEndTime, 1);
     EXPECT_GE(h.record.kifu.header.endTime, h.record.kifu.header.startTime);
 }
+
+// A notice's line in the chat log: its lines joined as they are (literals
+// here are Shift-JIS, as the model's).
+TEST(NoticeLog, JapaneseLinesJoinAsTheyAre) {
+    const struct {
+        Notice kind;
+        const char* line;
+    } cases[] = {
+        {Notice::ConnectionLost, "◆相手との接続が切れました。"},
+        {Notice::MoveRefused, "◆受信した指し手を盤に置けませんでした。対局を終わります。"},
+        {Notice::ChatArrived, "◆チャットが届きました。右クリックのメニューの「ログ窓を表示」で読めます。"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NoticeLogLine(c.kind), c.line) << NoticeName(c.kind);
+}

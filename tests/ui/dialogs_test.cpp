@@ -17,6 +17,7 @@
 #include "ui/chat_log_dlg.h"
 #include "ui/connect_dlg.h"
 #include "ui/image_button.h"
+#include "ui/settings_dlg.h"
 #include "ui/turn_dlg.h"
 
 namespace ravu::test {
@@ -255,6 +256,31 @@ TEST_F(MainWindowTest, TurnDialogProposesTheSettings) {
             EXPECT_EQ(dlg->protocol->ProposalText(),
                       extension ? GamePayload(handicapByoyomi) : std::string());
         }
+    }
+}
+
+// The settings dialog shows the language the settings hold and OK stores
+// the one chosen; a value it does not know stays until another is chosen.
+TEST(SettingsDlg, ShowsAndStoresTheLanguage) {
+    const struct {
+        const char* stored;
+        int shownIndex;
+        int chosenIndex;  // -1: left as shown
+        const char* after;
+    } cases[] = {
+        {"", 0, -1, ""},  {"", 0, 2, "en"},    {"en", 2, -1, "en"},
+        {"ja", 1, 0, ""}, {"xx", 0, -1, "xx"}, {"xx", 0, 1, "ja"},
+    };
+    for (const auto& c : cases) {
+        CProfile profile;
+        profile.SetLanguage(c.stored);
+        CSettingsDlg dlg(&profile);
+        dlg.show();
+        EXPECT_EQ(dlg.LanguageBox()->currentIndex(), c.shownIndex) << c.stored;
+        if (c.chosenIndex >= 0)
+            dlg.LanguageBox()->setCurrentIndex(c.chosenIndex);
+        dlg.accept();
+        EXPECT_EQ(profile.GetLanguage(), c.after) << c.stored << " " << c.chosenIndex;
     }
 }
 

@@ -28,32 +28,44 @@ inline const QColor STRIP_WOOD(92, 58, 30);       // control strip
 inline const QColor GRID(24, 16, 8);              // grid lines and star points
 inline const QColor BALLOON_BACK(232, 224, 200);  // around the balloon, character and buttons
 
-// Deterministic wood grain: base colour, grain along x (horizontal == true)
-// or along y, seed picks the pattern.
-void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizontal, quint32 seed,
-              double contrast = 1.0);
+// Every picture is drawn at 1x (the sizes the program's pixel positions
+// use) and at 2x for screens of device pixel ratio 2: the same drawing, each
+// 1x pixel covered by scale x scale pixels.  Positions below are 1x pixels
+// unless they say otherwise.
 
-// A raised or sunken one-pixel bevel just inside rect.
-void Bevel(QImage* image, const QRect& rect, bool raised, int strength = 48);
+// A rectangle of 1x pixels in the pixels of a picture drawn scale times larger.
+inline QRect Scaled(const QRect& r, int scale) { return QRect(r.topLeft() * scale, r.size() * scale); }
+
+// Sets the scale x scale pixels that stand for the 1x pixel at.
+void Dot(QImage* image, QPoint at, QRgb colour, int scale);
+
+// Deterministic wood grain: base colour, grain along x (horizontal == true)
+// or along y, seed picks the pattern.  area is in 1x pixels; the grain is
+// the same at every scale, only finer.
+void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizontal, quint32 seed,
+              double contrast = 1.0, int scale = 1);
+
+// A raised or sunken bevel one 1x pixel wide just inside rect (1x pixels).
+void Bevel(QImage* image, const QRect& rect, bool raised, int strength = 48, int scale = 1);
 
 // Pure white is the transparent colour: keep it out of opaque artwork.
 void AvoidPureWhite(QImage* image);
 
-// The pictures.
-QImage DrawBackground();         // BackBmp.bmp, 568 x 410
-QImage DrawFrame();              // Waku.bmp, 620 x 300 (normal, flipped)
-QImage DrawPieces();             // Koma01.bmp, 32 cells of 30 x 30
-QImage DrawLabels();             // bitmap 143, five 38 x 24 cells
-QImage DrawMarks();              // bitmap 165, 128 x 32
-QImage DrawBalloon();            // bitmap 168, 260 x 180
-QImage DrawCharacter();          // bitmap 169, four 32 x 32 frames
-QImage DrawYesNo(bool yes);      // bitmaps 172 / 173, three 58 x 58 cells
-QImage DrawCursor();             // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
-QImage DrawIcon(int size = 32);  // icon 128, 32 x 32 with alpha; other sizes for the desktop
+// The pictures; sizes at scale 1, scale 2 gives twice the width and height.
+QImage DrawBackground(int scale = 1);       // BackBmp.bmp, 568 x 410
+QImage DrawFrame(int scale = 1);            // Waku.bmp, 620 x 300 (normal, flipped)
+QImage DrawPieces(int scale = 1);           // Koma01.bmp, 32 cells of 30 x 30
+QImage DrawLabels(int scale = 1);           // bitmap 143, five 38 x 24 cells
+QImage DrawMarks(int scale = 1);            // bitmap 165, 128 x 32
+QImage DrawBalloon(int scale = 1);          // bitmap 168, 260 x 180
+QImage DrawCharacter(int scale = 1);        // bitmap 169, four 32 x 32 frames
+QImage DrawYesNo(bool yes, int scale = 1);  // bitmaps 172 / 173, three 58 x 58 cells
+QImage DrawCursor(int scale = 1);           // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
+QImage DrawIcon(int size = 32);             // icon 128, 32 x 32 with alpha; other sizes for the desktop
 
 // One piece drawn into a 30 x 30 cell, pointing up, on white.
 // kind: 0..15 as the cells of Koma01.bmp.
-QImage DrawPieceCell(int kind);
+QImage DrawPieceCell(int kind, int scale = 1);
 
 // The desktop icons (icons.cpp): the window icon at every hicolor size, as
 // (path under the output folder, PNG bytes):

@@ -12,8 +12,9 @@ namespace {
 const QColor OUTLINE(60, 44, 30);
 const QColor BALLOON_INSIDE(255, 255, 255);  // the question's text is drawn on white
 
-// Drawn S times larger, then reduced with smoothing.
-constexpr int S = 4;
+// Drawn SUPER times larger than the picture's own scale, then reduced with
+// smoothing.
+constexpr int SUPER = 4;
 
 QImage Reduce(const QImage& big, int w, int h) {
     return big.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
@@ -22,7 +23,8 @@ QImage Reduce(const QImage& big, int w, int h) {
 
 // The character: a small pawn piece with a face.  frame 0..3: it bobs and
 // talks.
-void PaintCharacter(QPainter& p, int frame) {
+// S: pixels of the drawing per 1x pixel.
+void PaintCharacter(QPainter& p, int frame, int S) {
     static const int LIFT[4] = {0, 1, 2, 1};
     static const bool MOUTH_OPEN[4] = {false, true, false, true};
     const double lift = LIFT[frame] * S;
@@ -71,7 +73,7 @@ void PaintCharacter(QPainter& p, int frame) {
     p.drawText(QRectF(cx - 5 * S, eyeY + 5.5 * S, 10 * S, 8 * S), Qt::AlignCenter, QString::fromUtf8("と"));
 }
 
-void PaintButtonCell(QPainter& p, const QString& text, int state) {
+void PaintButtonCell(QPainter& p, const QString& text, int state, int S) {
     // state: 0 normal, 1 pointer over it, 2 pressed.
     const double c = 29 * S;
     const double shift = state == 2 ? 1.5 * S : 0;
@@ -103,7 +105,8 @@ void PaintButtonCell(QPainter& p, const QString& text, int state) {
 
 }  // namespace
 
-QImage DrawBalloon() {
+QImage DrawBalloon(int scale) {
+    const int S = SUPER * scale;
     QImage big(260 * S, 180 * S, QImage::Format_RGB32);
     big.fill(BALLOON_BACK);
     {
@@ -131,15 +134,16 @@ QImage DrawBalloon() {
         p.setPen(QPen(OUTLINE, 1.6));
         p.drawPath(balloon);
     }
-    QImage out = Reduce(big, 260, 180);
+    QImage out = Reduce(big, 260 * scale, 180 * scale);
     // The inside must stay pure white where the text goes, so that the
     // text's own white background does not show; only the surroundings are
     // kept off pure white.
     return out;
 }
 
-QImage DrawCharacter() {
-    QImage strip(32 * 4, 32, QImage::Format_RGB32);
+QImage DrawCharacter(int scale) {
+    const int S = SUPER * scale, cell = 32 * scale;
+    QImage strip(cell * 4, cell, QImage::Format_RGB32);
     QPainter out(&strip);
     for (int frame = 0; frame < 4; ++frame) {
         QImage big(32 * S, 32 * S, QImage::Format_RGB32);
@@ -147,16 +151,17 @@ QImage DrawCharacter() {
         {
             QPainter p(&big);
             p.setRenderHint(QPainter::Antialiasing);
-            PaintCharacter(p, frame);
+            PaintCharacter(p, frame, S);
         }
-        out.drawImage(32 * frame, 0, Reduce(big, 32, 32));
+        out.drawImage(cell * frame, 0, Reduce(big, cell, cell));
     }
     return strip;
 }
 
-QImage DrawYesNo(bool yes) {
+QImage DrawYesNo(bool yes, int scale) {
     const QString text = QString::fromUtf8(yes ? "はい" : "いいえ");
-    QImage strip(58 * 3, 58, QImage::Format_RGB32);
+    const int S = SUPER * scale, cell = 58 * scale;
+    QImage strip(cell * 3, cell, QImage::Format_RGB32);
     QPainter out(&strip);
     for (int state = 0; state < 3; ++state) {
         QImage big(58 * S, 58 * S, QImage::Format_RGB32);
@@ -164,15 +169,16 @@ QImage DrawYesNo(bool yes) {
         {
             QPainter p(&big);
             p.setRenderHint(QPainter::Antialiasing);
-            PaintButtonCell(p, text, state);
+            PaintButtonCell(p, text, state, S);
         }
-        out.drawImage(58 * state, 0, Reduce(big, 58, 58));
+        out.drawImage(cell * state, 0, Reduce(big, cell, cell));
     }
     return strip;
 }
 
-QImage DrawCursor() {
+QImage DrawCursor(int scale) {
     // A pointing hand whose fingertip is the hot spot (11, 1).
+    const int S = SUPER * scale;
     QImage big(32 * S, 32 * S, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {
@@ -203,7 +209,7 @@ QImage DrawCursor() {
         p.drawLine(QPointF(17.2, 13), QPointF(17.2, 17));
         p.drawLine(QPointF(21.2, 13.5), QPointF(21.2, 17.5));
     }
-    return big.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+    return big.scaled(32 * scale, 32 * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_ARGB32);
 }
 

@@ -175,14 +175,29 @@ void PaintButtonSymbol(QPainter& p, int i) {
     }
 }
 
-void PaintButton(QImage* image, int i) {
+// A painter on image that takes 1x pixels.
+void ScalePainter(QPainter& p, int scale) {
+    if (scale != 1)
+        p.scale(scale, scale);
+}
+
+// The outline of r one 1x pixel wide, inside r.
+void Outline(QPainter& p, const QRect& r, const QColor& colour) {
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+    p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), colour);
+    p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour);
+}
+
+void PaintButton(QImage* image, int i, int scale) {
     const QRect r = ButtonRect(i);
     // Face: light wood, raised.
-    FillWood(image, r, QColor(226, 200, 150), true, 500 + i, 0.6);
-    Bevel(image, r, true, 60);
-    Bevel(image, r.adjusted(1, 1, -1, -1), true, 24);
+    FillWood(image, r, QColor(226, 200, 150), true, 500 + i, 0.6, scale);
+    Bevel(image, r, true, 60, scale);
+    Bevel(image, r.adjusted(1, 1, -1, -1), true, 24, scale);
     QPainter p(image);
     p.setRenderHint(QPainter::Antialiasing);
+    ScalePainter(p, scale);
     p.translate(r.topLeft());
     PaintButtonSymbol(p, i);
     QFont font(CurrentFonts().gothic);
@@ -194,30 +209,32 @@ void PaintButton(QImage* image, int i) {
                QString::fromUtf8(BUTTON_CAPTIONS[i]));
 }
 
-void PaintStand(QImage* image, const QRect& r, quint32 seed) {
-    FillWood(image, r, STAND_WOOD, true, seed, 1.2);
-    Bevel(image, r, true, 50);
-    Bevel(image, r.adjusted(3, 3, -3, -3), false, 30);
+void PaintStand(QImage* image, const QRect& r, quint32 seed, int scale) {
+    FillWood(image, r, STAND_WOOD, true, seed, 1.2, scale);
+    Bevel(image, r, true, 50, scale);
+    Bevel(image, r.adjusted(3, 3, -3, -3), false, 30, scale);
 }
 
 // Full-width digits and kanji numerals of the board's edges.
 const char* const FILE_DIGITS[9] = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
 const char* const RANK_KANJI[9] = {"一", "二", "三", "四", "五", "六", "七", "八", "九"};
 
-void PaintBoardFace(QImage* image, const QRect& r, bool flipped) {
-    FillWood(image, r, BOARD_WOOD, false, 101, 1.0);
-    Bevel(image, r, true, 40);
+void PaintBoardFace(QImage* image, const QRect& r, bool flipped, int scale) {
+    FillWood(image, r, BOARD_WOOD, false, 101, 1.0, scale);
+    Bevel(image, r, true, 40, scale);
     QPainter p(image);
+    ScalePainter(p, scale);
     p.translate(r.topLeft());
-    // Grid: nine squares of 31 pixels; the outer lines are doubled.
-    p.setPen(GRID);
+    // Grid: nine squares of 31 pixels; the outer lines are doubled.  Lines
+    // are whole 1x pixels, so that they sit on the squares' pixel positions
+    // at every scale.
     for (int k = 0; k <= 9; ++k) {
         int x = GRID_X0 + PITCH * k;
         int y = GRID_Y0 + PITCH * k;
-        p.drawLine(x, GRID_Y0, x, GRID_Y0 + 9 * PITCH);
-        p.drawLine(GRID_X0, y, GRID_X0 + 9 * PITCH, y);
+        p.fillRect(QRect(x, GRID_Y0, 1, 9 * PITCH + 1), GRID);
+        p.fillRect(QRect(GRID_X0, y, 9 * PITCH + 1, 1), GRID);
     }
-    p.drawRect(GRID_X0 - 1, GRID_Y0 - 1, 9 * PITCH + 2, 9 * PITCH + 2);
+    Outline(p, QRect(GRID_X0 - 1, GRID_Y0 - 1, 9 * PITCH + 3, 9 * PITCH + 3), GRID);
     // Star points where the 3rd and 6th lines cross.
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -249,43 +266,43 @@ void PaintBoardFace(QImage* image, const QRect& r, bool flipped) {
 
 }  // namespace
 
-QImage DrawBackground() {
-    QImage image(568, 410, QImage::Format_RGB32);
+QImage DrawBackground(int scale) {
+    QImage image(568 * scale, 410 * scale, QImage::Format_RGB32);
     // Outside the window's shape: never shown, a quiet dark tone.
     image.fill(QColor(60, 40, 24));
-    PaintStand(&image, UPPER_STAND, 11);
-    PaintStand(&image, LOWER_STAND, 12);
+    PaintStand(&image, UPPER_STAND, 11, scale);
+    PaintStand(&image, LOWER_STAND, 12, scale);
     // Under the frame picture (it covers this area completely).
-    PaintBoardFace(&image, BOARD, false);
+    PaintBoardFace(&image, BOARD, false, scale);
 
     // Control strip: dark wood with a grip border, the inside a shade lighter.
-    FillWood(&image, STRIP, STRIP_WOOD.darker(125), true, 21, 1.3);
-    Bevel(&image, STRIP, true, 50);
+    FillWood(&image, STRIP, STRIP_WOOD.darker(125), true, 21, 1.3, scale);
+    Bevel(&image, STRIP, true, 50, scale);
     // Grip: rows of small dimples in the drag margin.
     for (int y = STRIP.top() + 3; y < STRIP.bottom() - 1; y += 4)
         for (int x = 4; x < 568 - 3; x += 4) {
             QPoint pt(x + ((y / 4) % 2) * 2, y);
             if (STRIP_INSIDE.adjusted(-2, -2, 2, 2).contains(pt))
                 continue;
-            image.setPixel(pt, qRgb(40, 24, 12));
-            image.setPixel(pt + QPoint(1, 1), qRgb(140, 100, 64));
+            Dot(&image, pt, qRgb(40, 24, 12), scale);
+            Dot(&image, pt + QPoint(1, 1), qRgb(140, 100, 64), scale);
         }
-    FillWood(&image, STRIP_INSIDE, STRIP_WOOD, true, 22, 1.0);
-    Bevel(&image, STRIP_INSIDE, false, 50);
+    FillWood(&image, STRIP_INSIDE, STRIP_WOOD, true, 22, 1.0, scale);
+    Bevel(&image, STRIP_INSIDE, false, 50, scale);
     for (int i = 0; i < BUTTON_COUNT; ++i)
-        PaintButton(&image, i);
+        PaintButton(&image, i, scale);
     // A groove under the button row where the chat input sits.
     const QRect groove(33, 366, 460, 32);
-    FillWood(&image, groove, STRIP_WOOD.darker(115), true, 23, 0.8);
-    Bevel(&image, groove, false, 36);
+    FillWood(&image, groove, STRIP_WOOD.darker(115), true, 23, 0.8, scale);
+    Bevel(&image, groove, false, 36, scale);
     AvoidPureWhite(&image);
     return image;
 }
 
-QImage DrawFrame() {
-    QImage image(620, 300, QImage::Format_RGB32);
-    PaintBoardFace(&image, QRect(0, 0, 310, 300), false);
-    PaintBoardFace(&image, QRect(310, 0, 310, 300), true);
+QImage DrawFrame(int scale) {
+    QImage image(620 * scale, 300 * scale, QImage::Format_RGB32);
+    PaintBoardFace(&image, QRect(0, 0, 310, 300), false, scale);
+    PaintBoardFace(&image, QRect(310, 0, 310, 300), true, scale);
     AvoidPureWhite(&image);
     return image;
 }

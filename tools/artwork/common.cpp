@@ -80,22 +80,31 @@ bool LoadFonts(Fonts* fonts, QString* error) {
 
 const Fonts& CurrentFonts() { return g_fonts; }
 
+void Dot(QImage* image, QPoint at, QRgb colour, int scale) {
+    for (int dy = 0; dy < scale; ++dy)
+        for (int dx = 0; dx < scale; ++dx)
+            image->setPixel(at.x() * scale + dx, at.y() * scale + dy, colour);
+}
+
 void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizontal, quint32 seed,
-              double contrast) {
-    const QRect r = area.intersected(image->rect());
+              double contrast, int scale) {
+    const QRect r = Scaled(area, scale).intersected(image->rect());
     for (int y = r.top(); y <= r.bottom(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image->scanLine(y));
         for (int x = r.left(); x <= r.right(); ++x) {
+            // The pattern is a function of 1x coordinates, sampled at the
+            // centre of each pixel: x itself at scale 1.
+            const double lx = (x + 0.5) / scale - 0.5, ly = (y + 0.5) / scale - 0.5;
             // u runs along the grain, v across it.
-            double u = horizontal ? x : y;
-            double v = horizontal ? y : x;
+            double u = horizontal ? lx : ly;
+            double v = horizontal ? ly : lx;
             // Growth rings: straight bands across the grain, gently bent.
             double bend = 2.6 * Noise(u * 0.007, v * 0.012, seed) + 0.9 * Noise(u * 0.03, v * 0.04, seed + 7);
             double ring = v * 0.30 + bend;
             double width = 0.55 + 0.35 * Noise(v * 0.05, 0.5, seed + 3);  // rings of uneven spacing
             double band = 0.5 + 0.5 * std::sin(ring * 1.9 + 1.4 * std::sin(ring * 0.23));
             band = std::pow(band, 2.0 + 6.0 * width);
-            // Fine fibres along the grain.
+            // Fine fibres along the grain; specks of one pixel of the picture.
             double fibre = Noise(u * 0.06, v * 1.1, seed + 13) - 0.5;
             double speck = (Lattice(x, y, seed + 29) - 0.5) * 0.5;
             double shade = 1.0 + contrast * (-0.13 * band + 0.07 * fibre + 0.02 * speck);
@@ -105,7 +114,7 @@ void FillWood(QImage* image, const QRect& area, const QColor& base, bool horizon
     }
 }
 
-void Bevel(QImage* image, const QRect& rect, bool raised, int strength) {
+void Bevel(QImage* image, const QRect& rect, bool raised, int strength, int scale) {
     auto shift = [&](int x, int y, int delta) {
         if (!image->rect().contains(x, y))
             return;
@@ -115,13 +124,17 @@ void Bevel(QImage* image, const QRect& rect, bool raised, int strength) {
                              qBound(0, qBlue(c) + delta, 254)));
     };
     const int light = raised ? strength : -strength;
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-        shift(x, rect.top(), light);
-        shift(x, rect.bottom(), -light);
-    }
-    for (int y = rect.top() + 1; y < rect.bottom(); ++y) {
-        shift(rect.left(), y, light);
-        shift(rect.right(), y, -light);
+    // One ring of pixels per pixel of the picture's scale.
+    for (int k = 0; k < scale; ++k) {
+        const QRect ring = Scaled(rect, scale).adjusted(k, k, -k, -k);
+        for (int x = ring.left(); x <= ring.right(); ++x) {
+            shift(x, ring.top(), light);
+            shift(x, ring.bottom(), -light);
+        }
+        for (int y = ring.top() + 1; y < ring.bottom(); ++y) {
+            shift(ring.left(), y, light);
+            shift(ring.right(), y, -light);
+        }
     }
 }
 

@@ -5,6 +5,9 @@
 //   bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
 //   cursor145.png icon128.png sound104.wav           (built in)
 //   icons/hicolor/<N>x<N>/apps/ravuone.png           (installed for the desktop)
+// and every picture but the icon once more at twice the size, for screens of
+// device pixel ratio 2, named with Qt's "@2x" suffix: skin/BackBmp@2x.bmp,
+// bmp143@2x.bmp, cursor145@2x.png and so on.
 // The same run always writes the same bytes; res/ holds the committed
 // output.  --preview also writes the main window as the program composes it.
 //
@@ -104,6 +107,16 @@ int main(int argc, char** argv) {
         {"cursor145.png", [] { return art::EncodePng(art::DrawCursor()); }},
         {"icon128.png", [] { return art::EncodePng(art::DrawIcon()); }},
         {"sound104.wav", [] { return art::MakePieceSound(); }},
+        {"skin/BackBmp@2x.bmp", [] { return art::EncodeBmp24(art::DrawBackground(2)); }},
+        {"skin/Waku@2x.bmp", [] { return art::EncodeBmp24(art::DrawFrame(2)); }},
+        {"skin/Koma01@2x.bmp", [] { return art::EncodeBmp24(art::DrawPieces(2)); }},
+        {"bmp143@2x.bmp", [] { return art::EncodeBmp24(art::DrawLabels(2)); }},
+        {"bmp165@2x.bmp", [] { return art::EncodeBmp24(art::DrawMarks(2)); }},
+        {"bmp168@2x.bmp", [] { return art::EncodeBmp24(art::DrawBalloon(2)); }},
+        {"bmp169@2x.bmp", [] { return art::EncodeBmp24(art::DrawCharacter(2)); }},
+        {"bmp172@2x.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(true, 2)); }},
+        {"bmp173@2x.bmp", [] { return art::EncodeBmp24(art::DrawYesNo(false, 2)); }},
+        {"cursor145@2x.png", [] { return art::EncodePng(art::DrawCursor(2)); }},
     };
     bool ok = true;
     for (const Output& o : outputs)

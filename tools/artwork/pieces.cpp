@@ -116,16 +116,22 @@ void PaintPiece(QPainter& p, const PieceLook& look, double cx, double bottom, do
     p.drawPath(glyph);
 }
 
-QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, const QColor& border) {
-    QImage cell(38, 24, QImage::Format_RGB32);
+QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, const QColor& border,
+                 int scale) {
+    QImage cell(38 * scale, 24 * scale, QImage::Format_RGB32);
     cell.fill(Qt::white);
     QPainter p(&cell);
+    if (scale != 1)
+        p.scale(scale, scale);
     // Plate (3, 3)-(33, 19) and its shadow two pixels down and right: exactly
     // the parts of the label that the main window's shape lets through.
     p.fillRect(QRect(5, 5, 30, 16), QColor(52, 40, 30));
     p.fillRect(QRect(3, 3, 30, 16), plate);
-    p.setPen(border);
-    p.drawRect(QRect(3, 3, 29, 15));
+    // Its border, one 1x pixel wide.
+    p.fillRect(QRect(3, 3, 30, 1), border);
+    p.fillRect(QRect(3, 18, 30, 1), border);
+    p.fillRect(QRect(3, 4, 1, 14), border);
+    p.fillRect(QRect(32, 4, 1, 14), border);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath glyphs = GlyphIn(text, CurrentFonts().gothic, QRectF(6, 5.5, 24, 11), false);
     p.setPen(Qt::NoPen);
@@ -139,21 +145,22 @@ QImage LabelCell(const QString& text, const QColor& plate, const QColor& ink, co
             bool plateArea = x >= 3 && x < 33 && y >= 3 && y < 19;
             bool shadowArea = x >= 5 && x < 35 && y >= 5 && y < 21;
             if (!plateArea && !shadowArea)
-                cell.setPixel(x, y, qRgb(255, 255, 255));
+                Dot(&cell, QPoint(x, y), qRgb(255, 255, 255), scale);
         }
     return cell;
 }
 
 }  // namespace
 
-QImage DrawPieceCell(int kind) {
-    QImage cell(CELL, CELL, QImage::Format_RGB32);
+QImage DrawPieceCell(int kind, int scale) {
+    const int cellSize = CELL * scale;
+    QImage cell(cellSize, cellSize, QImage::Format_RGB32);
     cell.fill(Qt::white);
     const PieceLook& look = LOOKS[kind & 15];
     if (!look.glyph)
         return cell;
     // Drawn four times larger, then reduced: smooth edges and strokes.
-    constexpr int S = 4;
+    const int S = 4 * scale;
     QImage big(CELL * S, CELL * S, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {
@@ -161,42 +168,43 @@ QImage DrawPieceCell(int kind) {
         p.setRenderHint(QPainter::Antialiasing);
         PaintPiece(p, look, CELL * S / 2.0, (CELL - 1) * S, S, CurrentFonts().mincho);
     }
-    QImage small = big.scaled(CELL, CELL, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage small = big.scaled(cellSize, cellSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return MaskToWhite(small.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
-QImage DrawPieces() {
-    QImage strip(CELL * 32, CELL, QImage::Format_RGB32);
+QImage DrawPieces(int scale) {
+    const int cellSize = CELL * scale;
+    QImage strip(cellSize * 32, cellSize, QImage::Format_RGB32);
     strip.fill(Qt::white);
     QPainter p(&strip);
     for (int kind = 0; kind < 16; ++kind) {
-        QImage up = DrawPieceCell(kind);
-        p.drawImage(kind * CELL, 0, up);
+        QImage up = DrawPieceCell(kind, scale);
+        p.drawImage(kind * cellSize, 0, up);
         // The side shown at the top: the same piece turned by 180 degrees.
-        p.drawImage((16 + kind) * CELL, 0, up.mirrored(true, true));
+        p.drawImage((16 + kind) * cellSize, 0, up.mirrored(true, true));
     }
     return strip;
 }
 
-QImage DrawLabels() {
-    QImage strip(38 * 5, 24, QImage::Format_RGB32);
+QImage DrawLabels(int scale) {
+    QImage strip(38 * 5 * scale, 24 * scale, QImage::Format_RGB32);
     QPainter p(&strip);
     const QString sente = QString::fromUtf8("先手");
     const QString gote = QString::fromUtf8("後手");
     const QColor plain(236, 226, 200), plainInk(28, 20, 12), plainBorder(110, 84, 54);
     const QColor lit(200, 28, 24), litInk(255, 246, 214), litBorder(120, 10, 8);
-    p.drawImage(0, 0, LabelCell(sente, plain, plainInk, plainBorder));
-    p.drawImage(38, 0, LabelCell(sente, lit, litInk, litBorder));
-    p.drawImage(76, 0, LabelCell(gote, plain, plainInk, plainBorder));
-    p.drawImage(114, 0, LabelCell(gote, lit, litInk, litBorder));
-    p.drawImage(
-        152, 0,
-        LabelCell(QString::fromUtf8("王手"), QColor(255, 214, 40), QColor(196, 10, 10), QColor(196, 10, 10)));
+    p.drawImage(0, 0, LabelCell(sente, plain, plainInk, plainBorder, scale));
+    p.drawImage(38 * scale, 0, LabelCell(sente, lit, litInk, litBorder, scale));
+    p.drawImage(76 * scale, 0, LabelCell(gote, plain, plainInk, plainBorder, scale));
+    p.drawImage(114 * scale, 0, LabelCell(gote, lit, litInk, litBorder, scale));
+    p.drawImage(152 * scale, 0,
+                LabelCell(QString::fromUtf8("王手"), QColor(255, 214, 40), QColor(196, 10, 10),
+                          QColor(196, 10, 10), scale));
     return strip;
 }
 
-QImage DrawMarks() {
-    QImage strip(128, 32, QImage::Format_RGB32);
+QImage DrawMarks(int scale) {
+    QImage strip(128 * scale, 32 * scale, QImage::Format_RGB32);
     strip.fill(Qt::white);
     struct Mark {
         QRgb colour;
@@ -214,10 +222,10 @@ QImage DrawMarks() {
         // A two-pixel square outline: visible over pieces and wood alike.
         for (int i = k.from; i <= k.to; ++i)
             for (int t = 0; t < 2; ++t) {
-                strip.setPixel(ox + i, k.from + t, k.colour);
-                strip.setPixel(ox + i, k.to - t, k.colour);
-                strip.setPixel(ox + k.from + t, i, k.colour);
-                strip.setPixel(ox + k.to - t, i, k.colour);
+                Dot(&strip, QPoint(ox + i, k.from + t), k.colour, scale);
+                Dot(&strip, QPoint(ox + i, k.to - t), k.colour, scale);
+                Dot(&strip, QPoint(ox + k.from + t, i), k.colour, scale);
+                Dot(&strip, QPoint(ox + k.to - t, i), k.colour, scale);
             }
     }
     return strip;
