@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 # WERROR=ON turns compiler warnings into errors (CI does that).
 WERROR ?= OFF
 
-.PHONY: setup configure build run test bench sanitize format format-check clean
+.PHONY: setup configure build run test bench sanitize deb format format-check clean
 
 setup:
 	@bash scripts/setup.sh
@@ -29,6 +29,14 @@ bench: setup
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release
 	@cmake --build build-bench -j $(JOBS)
 	@bash scripts/bench.sh build-bench
+
+# The Debian package ravuone_<version>_<arch>.deb, made by CPack from a
+# product build (no tests) in build-deb/.
+deb: setup
+	@cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
+	@cmake --build build-deb -j $(JOBS)
+	@cd build-deb && cpack -G DEB
+	@ls -l build-deb/ravuone_*.deb
 
 # Everything (model, sockets, windows, whole programs) built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and every test run; the
@@ -51,4 +59,4 @@ format-check: setup
 	@bash scripts/check_format.sh
 
 clean:
-	rm -rf build build-asan build-bench
+	rm -rf build build-asan build-bench build-deb

@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 #include <unistd.h>
 
+#include "app/hand_off.h"
 #include "app/language.h"
 #include "app/skin_files.h"
 #include "app/textcodec.h"
@@ -65,7 +67,9 @@ QString LockFileName(const QString& key) {
 
 // Per user: the runtime directory when there is one, else the temporary
 // directory with the user id in the name.
-QString LockDirectory() {
+}  // namespace
+
+QString InstanceDirectory() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return runtime;
@@ -75,10 +79,9 @@ QString LockDirectory() {
     return dir;
 }
 
-}  // namespace
-
 CSingleInstance::CSingleInstance(const QString& key)
-    : path(LockDirectory() + QLatin1Char('/') + LockFileName(key)), lock(std::make_unique<QLockFile>(path)) {
+    : path(InstanceDirectory() + QLatin1Char('/') + LockFileName(key)),
+      lock(std::make_unique<QLockFile>(path)) {
     // A lock whose process has died is taken over at once, whatever its age.
     lock->setStaleLockTime(0);
 }
@@ -106,8 +109,34 @@ CShogiApp::~CShogiApp() { UninstallLanguage(); }
 
 bool CShogiApp::LoadQtTranslation() { return InstallLanguage(ChooseEnglish(profile.GetLanguage())); }
 
-QString CShogiApp::ProfilePathFor(const QString& dir, const QString& executable) {
-    return dir + QLatin1Char('/') + QFileInfo(executable).completeBaseName() + QStringLiteral(".ini");
+QString CShogiApp::ProfilePathFor(const QString& startDir, const QString& executable,
+                                  const QString& configHome) {
+    const QString name = QFileInfo(executable).completeBaseName() + QStringLiteral(".ini");
+    const QString portable = startDir + QLatin1Char('/') + name;
+    if (QFileInfo::exists(portable))
+        return portable;
+    return configHome + QStringLiteral("/ravuone/") + name;
+}
+
+QString CShogiApp::StartFileArgument(const QStringList& arguments, const QString& startDir) {
+    if (arguments.size() < 2 || arguments[1].isEmpty())
+        return {};
+    return QDir::cleanPath(QDir(startDir).absoluteFilePath(arguments[1]));
+}
+
+QString CShogiApp::ConfigHome() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString CShogiApp::InstalledSkinFolder(const QString& appDir) {
+    return QDir::cleanPath(appDir + QStringLiteral("/../share/ravuone/skin"));
+}
+
+QString CShogiApp::SkinFolderFor(const QString& startDir, const QString& appDir) {
+    if (MissingSkinText(startDir).isEmpty())
+        return startDir;
+    const QString installed = InstalledSkinFolder(appDir);
+    return MissingSkinText(installed).isEmpty() ? installed : startDir;
 }
 
 QString CShogiApp::MissingSkinText(const QString& dir) {
@@ -128,16 +157,21 @@ bool CShogiApp::CheckSkinFiles(const QString& dir, QWidget* parent) {
 }
 
 CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMainWindow) {
-    // 1. One copy per user and key; a second copy ends without a word.
+    // 1. One copy per user and key; a second copy hands its record file, if
+    //    it was given one, to the running copy and ends without a word.
     CSingleInstance instance(InstanceKey());
-    if (!instance.TryAcquire())
+    if (!instance.TryAcquire()) {
+        if (!startFile.isEmpty() && !SendToRunningCopy(InstanceKey(), startFile))
+            qWarning("ravuone: the running copy did not take %s", qPrintable(startFile));
         return RUN_SECOND_COPY;
+    }
 
     // 2. Qt's sockets need no start-up of their own.
 
-    // 3. The settings file lives in the current directory, named after the program.
+    // 3. The settings file: beside the start folder's copy of it (portable
+    //    use), else in the user's configuration folder.
     const QString dir = QDir::currentPath();
-    profilePath = ProfilePathFor(dir, QCoreApplication::applicationFilePath());
+    profilePath = ProfilePathFor(dir, QCoreApplication::applicationFilePath(), ConfigHome());
 
     // 4. The settings, then the windows' language, which they may choose:
     //    the program's texts and Qt's own dialogs.  Without Qt's Japanese
@@ -146,13 +180,15 @@ CShogiApp::RunResult CShogiApp::Run(const std::function<void(CProfile&)>& runMai
     profile.LoadProfile(path);
     LoadQtTranslation();
 
-    // 5. The skin files must be here.
-    if (!CheckSkinFiles(dir))
+    // 5. The skin files must be in the start folder or the installed one.
+    skinFolder = SkinFolderFor(dir, QCoreApplication::applicationDirPath());
+    if (!CheckSkinFiles(skinFolder))
         return RUN_MISSING_SKINS;
 
     // 6. - 9.
     runMainWindow(profile);
     std::string error;
+    QDir().mkpath(QFileInfo(profilePath).absolutePath());
     if (!profile.SaveProfile(path, &error)) {
         qWarning("ravuone: the settings were not saved: %s", error.c_str());
         return RUN_SAVE_FAILED;

@@ -1,8 +1,15 @@
 // The application object: start-up and shut-down around the main window.
 //
-// Start-up order: single-instance check, profile path, skin file check,
-// settings read, the main window run modally (given as a callback so that
-// this library does not depend on the windows), settings written once.
+// Start-up order: single-instance check (a second copy started with a
+// record file hands the file to the running copy and ends), profile path,
+// skin folder and its check, settings read, the main window run modally
+// (given as a callback so that this library does not depend on the
+// windows), settings written once.
+//
+// Skins are read from the start folder when it holds all three files, else
+// from the installed share folder <executable's folder>/../share/ravuone/skin.
+// The settings file is <executable's base name>.ini in the start folder when
+// one is there (a portable copy), else in $XDG_CONFIG_HOME/ravuone/.
 //
 // The single-instance check is keyed to the main window's title "Ravu One",
 // per user.  The environment variable RAVUONE_INSTANCE_KEY replaces that key,
@@ -10,6 +17,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -27,6 +35,10 @@ inline constexpr const char* INSTANCE_KEY_ENV = "RAVUONE_INSTANCE_KEY";
 
 // RAVUONE_INSTANCE_KEY when set and not empty, else "Ravu One".
 QString InstanceKey();
+
+// The per-user folder of the lock files and the hand-off sockets:
+// $XDG_RUNTIME_DIR when it exists, else /tmp/ravuone-<uid> (made, owner only).
+QString InstanceDirectory();
 
 // A per-user lock named after a key.  While one object holds it, TryAcquire
 // of any other object with the same key, in this or another process, fails.
@@ -70,12 +82,20 @@ public:
     // for that time.  The process then ends with exit code 0.
     RunResult Run(const std::function<void(CProfile&)>& runMainWindow);
 
+    // The record file named by the program's arguments (the first after the
+    // program's name), made absolute against startDir; empty when there is none.
+    static QString StartFileArgument(const QStringList& arguments, const QString& startDir);
+    // The record file named on the command line, as an absolute path (empty:
+    // none).  A second copy hands it to the running copy before it ends.
+    void SetStartFile(const QString& path) { startFile = path; }
+
     // The live settings record (valid during runMainWindow).
     CProfile& Profile() { return profile; }
 
-    // current directory + "/" + the executable's base name + ".ini", fixed
-    // during Run; empty before.
+    // The settings file chosen by Run (ProfilePathFor); empty before.
     QString ProfilePath() const { return profilePath; }
+    // The folder the skin files are read from, chosen by Run (SkinFolderFor); empty before.
+    QString SkinFolder() const { return skinFolder; }
 
     // Shows the missing-file message (OK button, no icon) and returns false
     // when one of the three skin files is missing from dir; true otherwise.
@@ -84,8 +104,21 @@ public:
     // The text of that message in UTF-8 (empty when all three exist).
     static QString MissingSkinText(const QString& dir);
 
-    // The profile path for a directory and an executable path.
-    static QString ProfilePathFor(const QString& dir, const QString& executable);
+    // The settings file for a start folder, an executable path and the
+    // user's configuration folder ($XDG_CONFIG_HOME, or ~/.config): the
+    // executable's base name + ".ini" in the start folder when that file
+    // exists there, else in configHome + "/ravuone/".
+    static QString ProfilePathFor(const QString& startDir, const QString& executable,
+                                  const QString& configHome);
+    // The user's configuration folder as the desktop defines it.
+    static QString ConfigHome();
+
+    // The installed skin folder for the executable's folder: appDir/../share/ravuone/skin.
+    static QString InstalledSkinFolder(const QString& appDir);
+    // The start folder when all three skin files are there; else the
+    // installed folder when they are all there; else the start folder, so
+    // that the message lists what the start folder misses.
+    static QString SkinFolderFor(const QString& startDir, const QString& appDir);
 
     // The windows' language as the environment, the settings and the locale
     // choose (app/language.h): the program's English, or Qt's own texts (file
@@ -109,6 +142,8 @@ public:
 private:
     CProfile profile;
     QString profilePath;
+    QString skinFolder;
+    QString startFile;
 };
 
 // Makes the built-in pictures, cursor, icon and sound (":/res/...") available.

@@ -23,6 +23,10 @@ packages=(
   fonts-ipafont fonts-ipafont-gothic fonts-ipafont-mincho
   # the formatter every source is checked with (make format-check, CI)
   clang-format
+  # the Debian package (make deb, and the test that installs it): CPack's
+  # dependency lookup (dpkg-shlibdeps, file), the desktop entry, file type
+  # and manual page checks
+  dpkg-dev file desktop-file-utils libxml2-utils groff-base man-db
   # a USI engine: the analysis tests run a whole record on it, and a user's
   # copy analyses records with it unless the settings name another
   fairy-stockfish

@@ -114,7 +114,7 @@ class CMainDlg : public QDialog,
     Q_OBJECT
 public:
     // skinDir: where "BackBmp.bmp", "Waku.bmp" and "Koma01.bmp" are read
-    // (the current directory in the program).  The window makes its two game
+    // (the start folder or the installed skin folder in the program).  The window makes its two game
     // sockets, listens on the profile's port and runs the peer protocol over
     // them.
     explicit CMainDlg(CProfile& profile, const QString& skinDir = QStringLiteral("."));
@@ -140,6 +140,10 @@ public:
     void Disconnect();
     void GoToStart();
     void LoadKifuFile(const QString& path);
+    // A record file named on the command line or handed over by a second
+    // copy: loaded as the open command loads it, outside a game; in a game
+    // the character says that it cannot be opened now.
+    void OpenGivenFile(const QString& path);
     // At start-up: the game kept on disk when the program last ran (a game
     // cut off by a lost connection, or by the program's own end) is taken up
     // again, adjourned; a guest starts coming back to its host.  When it

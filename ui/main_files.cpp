@@ -116,6 +116,15 @@ void CMainDlg::LoadKifuFile(const QString& path) {
     ShowLoadedRecord(load, path);
 }
 
+void CMainDlg::OpenGivenFile(const QString& path) {
+    if (Mode() != MODE_FREE) {
+        balloon->Tell(
+            Utf8ToSjis(tr("対局中は棋譜を開けません。\r\n%1").arg(QFileInfo(path).fileName()).toStdString()));
+        return;
+    }
+    LoadKifuFile(path);
+}
+
 void CMainDlg::RestoreKeptGame() {
     const QString keptPath = CAutosave::KeptGamePath();
     if (!QFileInfo::exists(keptPath))

@@ -147,6 +147,7 @@ int main(int argc, char** argv) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("RAVUONE_INSTANCE_KEY"), QStringLiteral("bench_ui ") + dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
     prog.setProcessEnvironment(env);
     prog.setWorkingDirectory(dir.path());
     prog.start(QStringLiteral(RAVU_PROGRAM), {});

@@ -16,6 +16,10 @@ set(files
   cursor145@2x.png
   skin/en/BackBmp.bmp en/bmp143.bmp en/bmp172.bmp en/bmp173.bmp
   skin/en/BackBmp@2x.bmp en/bmp143@2x.bmp en/bmp172@2x.bmp en/bmp173@2x.bmp)
+# The desktop icons, installed with the program.
+foreach(size 16 24 32 48 64 128 256)
+  list(APPEND files icons/hicolor/${size}x${size}/apps/ravuone.png)
+endforeach()
 set(failed "")
 foreach(f ${files})
   if(NOT EXISTS ${OUT}/${f})

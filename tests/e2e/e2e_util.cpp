@@ -120,6 +120,8 @@ bool ProgramCopy::Start() {
     // The copy's saved games and kept game stay in its own folder, also
     // when it is started again.
     env.insert(QStringLiteral("XDG_DATA_HOME"), DataFolder());
+    // Its settings are the ravuone.ini of its folder; nothing goes to the user's.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
     const QString socketPath = folder + QStringLiteral("/driver.sock");
     env.insert(QStringLiteral("RAVUONE_TEST_DRIVER"), socketPath);
     proc.setProcessEnvironment(env);

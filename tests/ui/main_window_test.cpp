@@ -352,6 +352,41 @@ TEST_F(MainWindowTest, RecordWindowFilesAndSelections) {
     EXPECT_EQ(dlg->board.GetPiece(6).rank, 6);
 }
 
+// A file named on the command line or handed over by a second copy loads
+// as the open command loads it; in a game the character says it cannot be
+// opened, and a file that cannot be read is named in a message.
+TEST_F(MainWindowTest, GivenFilesOpenOutsideAGame) {
+    QTemporaryDir dir;
+    RecordMoves({{77, 76}, {33, 34}});
+    const QString game = dir.filePath("given.kif");
+    ASSERT_TRUE(dlg->record.SaveKif(QFile::encodeName(game).toStdString()));
+    auto* kifu = dynamic_cast<CKifuDlg*>(dlg->kifuWnd.get());
+    struct Case {
+        const char* what;
+        int mode;
+        QString path;
+        int rows;          // the move list afterwards
+        const char* told;  // the character's notice, "" for none
+        QString message;   // the message box, empty for none
+    } cases[] = {
+        {"free", MODE_FREE, game, 3, "", ""},
+        {"in a game", MODE_GAME, game, 0, "対局中は棋譜を開けません。\r\ngiven.kif", ""},
+        {"gone", MODE_FREE, dir.filePath("gone.kif"), 0, "",
+         QStringLiteral("棋譜ファイルを読み込めませんでした。\n") + dir.filePath("gone.kif")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dlg->ResetGame();
+        dlg->protocol->mode = c.mode;
+        question->told.clear();
+        messages.clear();
+        dlg->OpenGivenFile(c.path);
+        EXPECT_EQ(kifu->MoveList()->count(), c.rows);
+        EXPECT_EQ(question->told, *c.told ? std::vector<std::string>{c.told} : std::vector<std::string>{});
+        EXPECT_EQ(messages, c.message.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.message});
+    }
+}
+
 // A handicap record is shown and replayed on its own start: the pieces
 // 上手 plays without are nowhere, and its first move is gote's.
 TEST_F(MainWindowTest, HandicapRecordReplaysOnItsStart) {

@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace art {
 
@@ -74,7 +76,7 @@ QImage DrawMarks(int scale = 1);      // bitmap 165, 128 x 32
 QImage DrawBalloon(int scale = 1);    // bitmap 168, 260 x 180
 QImage DrawCharacter(int scale = 1);  // bitmap 169, four 32 x 32 frames
 QImage DrawCursor(int scale = 1);     // cursor 145, 32 x 32 with alpha, hot spot (11, 1)
-QImage DrawIcon();                    // icon 128, 32 x 32 with alpha
+QImage DrawIcon(int size = 32);       // icon 128, 32 x 32 with alpha; other sizes for the desktop
 // Those with words, in the language of words:
 // BackBmp.bmp, 568 x 410;
 QImage DrawBackground(int scale = 1, const Captions& words = JAPANESE);
@@ -86,6 +88,11 @@ QImage DrawYesNo(bool yes, int scale = 1, const Captions& words = JAPANESE);
 // One piece drawn into a 30 x 30 cell, pointing up, on white.
 // kind: 0..15 as the cells of Koma01.bmp.
 QImage DrawPieceCell(int kind, int scale = 1);
+
+// The desktop icons (icons.cpp): the window icon at every hicolor size, as
+// (path under the output folder, PNG bytes):
+// icons/hicolor/<N>x<N>/apps/ravuone.png for N = 16 24 32 48 64 128 256.
+std::vector<std::pair<QString, QByteArray>> AppIcons();
 
 // File formats.
 QByteArray EncodeBmp24(const QImage& image);  // uncompressed, bottom-up, 24 bits

@@ -4,6 +4,7 @@
 //   skin/BackBmp.bmp skin/Waku.bmp skin/Koma01.bmp   (read at run time)
 //   bmp143.bmp bmp165.bmp bmp168.bmp bmp169.bmp bmp172.bmp bmp173.bmp
 //   cursor145.png icon128.png sound104.wav           (built in)
+//   icons/hicolor/<N>x<N>/apps/ravuone.png           (installed for the desktop)
 // and every picture but the icon once more at twice the size, for screens of
 // device pixel ratio 2, named with Qt's "@2x" suffix: skin/BackBmp@2x.bmp,
 // bmp143@2x.bmp, cursor145@2x.png and so on.  The pictures with words in
@@ -21,6 +22,7 @@
 // versions smooth the edges of drawn characters a little differently.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -132,6 +134,8 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const Output& o : outputs)
         ok = WriteBytes(out.filePath(QString::fromLatin1(o.name)), o.make()) && ok;
+    for (const auto& [name, bytes] : art::AppIcons())
+        ok = out.mkpath(QFileInfo(name).path()) && WriteBytes(out.filePath(name), bytes) && ok;
     if (!preview.isEmpty()) {
         ok = art::ComposePreview().save(preview, "png") && ok;
         QString stem = preview.endsWith(QLatin1String(".png")) ? preview.chopped(4) : preview;

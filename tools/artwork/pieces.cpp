@@ -1,6 +1,7 @@
 // Pieces, turn labels, destination marks and the window icon.
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "artwork.h"
 
@@ -231,8 +232,9 @@ QImage DrawMarks(int scale) {
     return strip;
 }
 
-QImage DrawIcon() {
-    constexpr int S = 8;
+QImage DrawIcon(int size) {
+    // Drawn at least eight times larger (32 at 8x, 256 at 2x), then scaled down.
+    const int S = std::max(256, 2 * size) / 32;
     QImage big(32 * S, 32 * S, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {
@@ -242,7 +244,7 @@ QImage DrawIcon() {
         PieceLook king = {"王", 28, 31, false};
         PaintPiece(p, king, 16.0 * S, 31.5 * S, S, CurrentFonts().gothic);
     }
-    return big.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+    return big.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .convertToFormat(QImage::Format_ARGB32);
 }
 
