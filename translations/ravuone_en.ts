@@ -1188,6 +1188,8 @@ in everyone&apos;s record.</translation>
     <message>
         <source>指せませんでした。</source>
         <translation>The move could not be made.</translation>
+    </message>
+    <message>
         <source>対局中は棋譜を開けません。<byte value="xd"/>
 %1</source>
         <translation>A record cannot be opened<byte value="xd"/>
