@@ -15,6 +15,8 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(RAVU_TS_FILE ${CMAKE_SOURCE_DIR}/translations/ravuone_en.ts)
 set(RAVU_QM_DIR ${CMAKE_BINARY_DIR}/i18n)
 set(RAVU_QM_FILE ${RAVU_QM_DIR}/ravuone_en.qm)
+# Made now: Makefile generators do not make the folders of a command's outputs.
+file(MAKE_DIRECTORY ${RAVU_QM_DIR})
 
 add_custom_command(
   OUTPUT ${RAVU_QM_FILE}
@@ -42,7 +44,7 @@ add_custom_target(ravu_lupdate
   COMMENT "Updating translations/ravuone_en.ts from the sources"
   VERBATIM)
 
-set(RAVU_TR_STAMP ${CMAKE_BINARY_DIR}/i18n/translation_check.stamp)
+set(RAVU_TR_STAMP ${RAVU_QM_DIR}/translation_check.stamp)
 add_custom_command(
   OUTPUT ${RAVU_TR_STAMP}
   COMMAND ${Python3_EXECUTABLE} ${RAVU_TR_CHECK} ${RAVU_TR_ARGS}
