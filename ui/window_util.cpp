@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleEvent>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -151,10 +152,20 @@ AnnouncementListener SetAnnouncementListener(AnnouncementListener listener) {
     return std::exchange(announcementListener, listener);
 }
 
-void Announce(QWidget* widget, const QString& text) {
+namespace {
+void Describe(QWidget* widget, const QString& text) {
     widget->setAccessibleDescription(text);
     QAccessibleEvent changed(widget, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&changed);
+}
+}  // namespace
+
+void Announce(QWidget* widget, const QString& text) {
+    Describe(widget, text);
+    // A screen reader reads the changes of the control it presents, the one
+    // with the keyboard focus (the move field, the chat input): it is told too.
+    if (QWidget* focused = QApplication::focusWidget(); focused && focused != widget)
+        Describe(focused, text);
     if (announcementListener)
         announcementListener(widget, text);
 }

@@ -65,11 +65,11 @@ QLabel* PlainLabel(QWidget* parent, const QString& text, const QRect& rect);
 // default button; true when the key was one of them.
 bool SwallowEnterAndEscape(QKeyEvent* e);
 
-// Tells screen readers something they should hear at once: the widget's
-// accessible description becomes `text` and a DescriptionChanged event goes
-// out (Orca reads the description of the object it presents when it
-// changes).  Qt sends such events only while an assistive technology
-// listens; the listener set here hears every announcement all the same.
+// Tells screen readers something they should hear at once: the accessible
+// description of the widget, and of the control that has the keyboard focus,
+// becomes `text` and a DescriptionChanged event goes out for each (Orca
+// reads the description of the object it presents when it changes).  Qt sends such events only while an
+// assistive technology listens; the listener set here hears every announcement all the same.
 using AnnouncementListener = void (*)(QWidget* widget, const QString& text);
 AnnouncementListener SetAnnouncementListener(AnnouncementListener listener);
 void Announce(QWidget* widget, const QString& text);
