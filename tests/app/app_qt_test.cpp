@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -35,34 +36,22 @@ bool WaitFor(const std::function<bool()>& done) {
     return done();
 }
 
+const std::initializer_list<const char*> ALL_SKINS = {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"};
+
 void MakeSkins(const QString& dir, std::initializer_list<const char*> names) {
     QDir().mkpath(dir);
     for (const char* name : names)
         QFile(dir + QLatin1Char('/') + QLatin1String(name)).open(QIODevice::WriteOnly);
 }
 
-// Sets an environment variable for one scope, then puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray* value) : var(name), had(qEnvironmentVariableIsSet(name)) {
-        old = qgetenv(name);
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (had)
-            qputenv(var, old);
-        else
-            qunsetenv(var);
-    }
-
-private:
-    const char* var;
-    bool had;
-    QByteArray old;
-};
+// Sets an environment variable (unsets it for a null value) until the scope
+// ends, then puts the old value back.
+[[nodiscard]] auto ScopedEnv(const char* name, const QByteArray* value) {
+    const bool had = qEnvironmentVariableIsSet(name);
+    const QByteArray old = qgetenv(name);
+    value ? qputenv(name, *value) : qunsetenv(name);
+    return qScopeGuard([=] { had ? qputenv(name, old) : qunsetenv(name); });
+}
 
 }  // namespace
 
@@ -72,7 +61,7 @@ TEST(StartUp, SkinsSettingsAndSingleInstance) {
     // No settings file in the start folder: they go to the configuration folder.
     QTemporaryDir config;
     const QByteArray configPath = config.path().toUtf8();
-    const ScopedEnv configHome("XDG_CONFIG_HOME", &configPath);
+    const auto configHome = ScopedEnv("XDG_CONFIG_HOME", &configPath);
     const QString key = QStringLiteral("ravu-test-%1").arg(QCoreApplication::applicationPid());
     qputenv(INSTANCE_KEY_ENV, key.toUtf8());
     QStringList shown;  // message boxes: text, icon, text format; closed with OK
@@ -153,13 +142,8 @@ TEST(StartUp, WhereSkinsAndSettingsAreFound) {
         std::initializer_list<const char*> inStart, inShare;
         bool fromShare;
     } cases[] = {
-        {"both", {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"}, {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"}, false},
-        {"share only", {}, {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"}, true},
-        {"start folder lacks one",
-         {"BackBmp.bmp", "Koma01.bmp"},
-         {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"},
-         true},
-        {"start folder only", {"BackBmp.bmp", "Waku.bmp", "Koma01.bmp"}, {}, false},
+        {"both", ALL_SKINS, ALL_SKINS, false},
+        {"start folder lacks one", {"BackBmp.bmp", "Koma01.bmp"}, ALL_SKINS, true},
         {"neither complete", {"Waku.bmp"}, {"BackBmp.bmp", "Koma01.bmp"}, false},
     };
     for (const Case& c : cases) {
@@ -182,12 +166,12 @@ TEST(StartUp, WhereSkinsAndSettingsAreFound) {
               config + QStringLiteral("/ravuone/other.ini"));
 
     const QByteArray home = root.filePath("home").toUtf8(), xdg = config.toUtf8();
-    const ScopedEnv homeEnv("HOME", &home);
+    const auto homeEnv = ScopedEnv("HOME", &home);
     {
-        const ScopedEnv set("XDG_CONFIG_HOME", &xdg);
+        const auto set = ScopedEnv("XDG_CONFIG_HOME", &xdg);
         EXPECT_EQ(CShogiApp::ConfigHome(), config);
     }
-    const ScopedEnv unset("XDG_CONFIG_HOME", nullptr);
+    const auto unset = ScopedEnv("XDG_CONFIG_HOME", nullptr);
     EXPECT_EQ(CShogiApp::ConfigHome(), root.filePath("home/.config"));
 }
 

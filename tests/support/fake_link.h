@@ -20,6 +20,7 @@ public:
         std::string text;
         SockHandle handle;
         bool except;  // SendExcept: handle is the one left out
+        bool operator==(const Sent&) const = default;
     };
 
     // hostMode: a listening socket with slots by handle; else one own connection.

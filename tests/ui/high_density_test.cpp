@@ -5,7 +5,6 @@
 // from its 1x pictures scaled up.
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "app/language.h"
@@ -20,69 +19,61 @@ QRect Twice(const QRect& r) { return QRect(r.topLeft() * 2, r.size() * 2); }
 
 QImage Rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
 
-// The window as the screen shows it, in its 2x pixels.
-QImage Grab(QWidget& w) { return Rgb(w.grab().toImage()); }
-
 // A region of a 1x picture with each pixel doubled: what the screen would
 // show if the 1x picture were scaled up.
 QImage ScaledUp(const QImage& picture, const QRect& r) {
     return Rgb(picture.copy(r).scaled(r.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
-// Where a picture's pixels appear in the window: its region `inFile` (logical
-// pixels of the picture) is shown at `onWindow`.
-struct Region {
-    const char* what;
-    QRect onWindow;
-    const char* file;  // in res/, the 1x name
-    QPoint inFile;
-};
-// Start position, not flipped, sente to move.
-const Region REGIONS[] = {
-    {"board square 5五", QRect(265, 135, 30, 30), "skin/Waku.bmp", QPoint(265 - 129, 135)},
-    {"upper piece stand", QRect(8, 8, 110, 120), "skin/BackBmp.bmp", QPoint(8, 8)},
-    {"strip button 開く", QRect(243, 320, 40, 40), "skin/BackBmp.bmp", QPoint(243, 320)},
-    {"inside of sente's king on 5九", QRect(275, 269, 10, 10), "skin/Koma01.bmp", QPoint(8 * 30 + 10, 10)},
-    {"plate of the plain 後手 label", QRect(47, 141, 30, 16), "bmp143.bmp", QPoint(2 * 38 + 3, 3)},
-};
-
-TEST_F(MainWindowTest, DrawsFromTheTwiceSizePictures) {
-    ASSERT_EQ(dlg->devicePixelRatioF(), 2.0);
-    const QImage shown = Grab(*dlg);
-    EXPECT_EQ(shown.size(), dlg->size() * 2);
-    for (const Region& r : REGIONS) {
-        SCOPED_TRACE(r.what);
-        const QString file = RES + QString::fromLatin1(r.file);
-        const QImage twice(TwiceSizePath(file));
-        const QImage normal(file);
-        ASSERT_EQ(twice.size(), normal.size() * 2);
-        const QImage here = shown.copy(Twice(r.onWindow));
-        EXPECT_EQ(here, Rgb(twice.copy(Twice(QRect(r.inFile, r.onWindow.size())))));
-        EXPECT_NE(here, ScaledUp(normal, QRect(r.inFile, r.onWindow.size())));
-    }
-}
-
-// In English the pictures with words come from their English 2x files.
-TEST(HighDensityEnglish, DrawsFromTheEnglishTwiceSizePictures) {
-    ASSERT_TRUE(InstallLanguage(true));
-    const auto japaneseAgain = qScopeGuard([] { UninstallLanguage(); });
+// A main window over the skin folder, shown in the start position: its
+// picture as the screen shows it, in its 2x pixels.
+QImage ShownWindow(const QString& skin) {
     CProfile profile;
     CFakeLink guest{false}, host{true};
-    CMainDlg window(profile, RES + "skin", guest, host);
+    CMainDlg window(profile, skin, guest, host);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const QImage shown = Grab(window);
-    const Region regions[] = {
-        {"strip button 開く", QRect(243, 320, 40, 40), "skin/en/BackBmp.bmp", QPoint(243, 320)},
-        {"plate of the plain 後手 label", QRect(47, 141, 30, 16), "en/bmp143.bmp", QPoint(2 * 38 + 3, 3)},
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.devicePixelRatioF(), 2.0);
+    const QImage shown = Rgb(window.grab().toImage());
+    EXPECT_EQ(shown.size(), window.size() * 2);
+    return shown;
+}
+
+// Each region of the window shows its picture's 2x file: not the 1x file
+// scaled up and, in English, not the Japanese 2x file.
+TEST(HighDensity, DrawsFromTheTwiceSizePictures) {
+    struct Region {
+        bool english;
+        const char* what;
+        QRect onWindow;
+        const char* file;  // in res/, the 1x name
+        QPoint inFile;     // where the region lies in that picture, in its logical pixels
+    } const regions[] = {
+        {false, "board square 5五", QRect(265, 135, 30, 30), "skin/Waku.bmp", QPoint(265 - 129, 135)},
+        {false, "upper piece stand", QRect(8, 8, 110, 120), "skin/BackBmp.bmp", QPoint(8, 8)},
+        {false, "inside of sente's king on 5九", QRect(275, 269, 10, 10), "skin/Koma01.bmp",
+         QPoint(8 * 30 + 10, 10)},
+        {false, "plate of the plain 後手 label", QRect(47, 141, 30, 16), "bmp143.bmp", QPoint(2 * 38 + 3, 3)},
+        {true, "strip button 開く", QRect(243, 320, 40, 40), "skin/en/BackBmp.bmp", QPoint(243, 320)},
+        {true, "plate of the plain 後手 label", QRect(47, 141, 30, 16), "en/bmp143.bmp",
+         QPoint(2 * 38 + 3, 3)},
     };
-    for (const Region& r : regions) {
-        SCOPED_TRACE(r.what);
-        const QImage here = shown.copy(Twice(r.onWindow));
-        const QRect inFile = Twice(QRect(r.inFile, r.onWindow.size()));
-        EXPECT_EQ(here, Rgb(QImage(TwiceSizePath(RES + r.file)).copy(inFile)));
-        const QString japanese = QString::fromLatin1(r.file).remove(QStringLiteral("en/"));
-        EXPECT_NE(here, Rgb(QImage(TwiceSizePath(RES + japanese)).copy(inFile)));
+    for (const bool english : {false, true}) {
+        ASSERT_TRUE(InstallLanguage(english));
+        const QImage shown = ShownWindow(RES + "skin");
+        UninstallLanguage();
+        for (const Region& r : regions) {
+            if (r.english != english)
+                continue;
+            SCOPED_TRACE(r.what);
+            const QString file = RES + QString::fromLatin1(r.file);
+            const QRect inFile(r.inFile, r.onWindow.size());
+            const QImage here = shown.copy(Twice(r.onWindow));
+            EXPECT_EQ(here, Rgb(QImage(TwiceSizePath(file)).copy(Twice(inFile))));
+            EXPECT_NE(here, english ? Rgb(QImage(TwiceSizePath(QString(file).remove(QStringLiteral("en/"))))
+                                              .copy(Twice(inFile)))
+                                    : ScaledUp(QImage(file), inFile));
+        }
     }
 }
 
@@ -95,10 +86,10 @@ TEST_F(MainWindowTest, ClicksHitLogicalPixelsAtRatioTwo) {
         QPoint at;
         int held;  // the piece picked up, -1 none
     } cases[] = {
-        {SquarePoint(5, 7), pawn57}, {QPoint(265, 197), pawn57},  // top left pixel of 5七's piece
-        {QPoint(294, 226), pawn57},                               // bottom right pixel
-        {QPoint(265, 196), -1},                                   // just above: 5六, empty
-        {QPoint(295, 210), -1},  // the column between 5七's and 4七's pieces
+        {QPoint(265, 197), pawn57},  // top left pixel of 5七's piece
+        {QPoint(294, 226), pawn57},  // bottom right pixel
+        {QPoint(265, 196), -1},      // just above: 5六, empty
+        {QPoint(295, 210), -1},      // the column between 5七's and 4七's pieces
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y());
@@ -129,13 +120,7 @@ TEST(HighDensitySkin, OneTimesSkinIsScaledUp) {
         if (c.wrongTwiceFile) {
             ASSERT_TRUE(QFile::copy(RES + "skin/Waku.bmp", QDir(skin.path()).filePath("Waku@2x.bmp")));
         }
-        CProfile profile;
-        CFakeLink guest{false}, host{true};
-        CMainDlg window(profile, skin.path(), guest, host);
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        const QImage shown = Grab(window);
-        ASSERT_EQ(shown.size(), window.size() * 2);
+        const QImage shown = ShownWindow(skin.path());
         const QRect square(265, 135, 30, 30), stand(8, 8, 110, 120);
         EXPECT_EQ(shown.copy(Twice(square)),
                   ScaledUp(QImage(RES + "skin/Waku.bmp"), square.translated(-129, 0)));
