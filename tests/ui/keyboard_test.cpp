@@ -288,8 +288,14 @@ TEST_F(KeyboardTest, ReceivedMovesAreAnnounced) {
     Click(SquarePoint(7, 7));
     Click(SquarePoint(7, 6));
     told("");
+    // The control with the keyboard focus is told too: a screen reader reads its changes.
+    Kifu()->show();
+    QApplication::setActiveWindow(Kifu());
+    Kifu()->MoveField()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), Kifu()->MoveField());
     FromHost(PKT_MOVE, "   2 ３四歩(33) ");
     told("△３四歩");
+    EXPECT_EQ(Kifu()->MoveField()->accessibleDescription(), QStringLiteral("△３四歩"));
     SetAnnouncementListener(nullptr);
     announced = nullptr;
 }
