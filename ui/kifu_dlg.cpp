@@ -199,6 +199,7 @@ CKifuDlg::CKifuDlg(CKifuControl* record, QWidget* mainWnd)
     moveStatus = new QLabel(this);
     moveStatus->setObjectName(QStringLiteral("moveStatus"));
     moveStatus->setWordWrap(false);
+    moveStatus->setTextFormat(Qt::PlainText);  // it quotes what was typed
     moveStatus->setAccessibleName(tr("指し手の結果"));
     connect(moveField, &QLineEdit::returnPressed, this, [this] {
         if (!moveField->text().trimmed().isEmpty())
