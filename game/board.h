@@ -141,6 +141,15 @@ private:
 // Square helpers shared by the rules and the tests.
 constexpr bool OnBoard(int file, int rank) { return file >= 1 && file <= 9 && rank >= 1 && rank <= 9; }
 constexpr bool IsKing(int type) { return type == PT_OU || type == PT_GYOKU; }
+// The same kind of piece: the two kings (玉 and 王) are one kind.
+constexpr bool SameKind(int a, int b) { return a == b || (IsKing(a) && IsKing(b)); }
+// A knight on the last two ranks, a lance or pawn on the last rank could
+// never move again: it must promote.  Ranks are absolute; a piece gets there
+// only moving forward, so the rank alone says whose last ranks they are.
+constexpr bool MustPromote(int type, int rank) {
+    return type == PT_KEI ? rank <= 2 || rank >= 8
+                          : (type == PT_KYO || type == PT_FU) && (rank == 1 || rank == 9);
+}
 constexpr bool ValidSide(int side) { return side == SENTE || side == GOTE; }
 constexpr bool ValidType(int type) { return type >= 0 && type < PT_COUNT; }
 // Forward step along the ranks: -1 for sente, +1 for gote.

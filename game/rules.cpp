@@ -169,13 +169,10 @@ int CShogiBoard::DecidePromotion(int index) {
         case PT_OU:
         case PT_GYOKU:
         case PT_KIN: p.promoted = 0; break;
-        case PT_KEI:  // absolute ranks: with the zone required these are the last two
-            forced = p.rank <= 2 || p.rank >= 8;
-            ask = !forced;
-            break;
+        case PT_KEI:
         case PT_KYO:
-        case PT_FU:  // the last rank
-            forced = p.rank == 1 || p.rank == 9;
+        case PT_FU:
+            forced = MustPromote(p.type, p.rank);
             ask = !forced;
             break;
         case PT_HI:

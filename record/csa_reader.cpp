@@ -474,4 +474,13 @@ int ReadCsa(CKifu& k, std::string_view sjis, const std::string& title, LoadRepor
     return reader.read;
 }
 
+bool CsaPieceName(std::string_view name, int32_t* type, int32_t* promoted) {
+    const int code = NameCode(name);
+    if (code < 0)
+        return false;
+    *type = BASE_TYPE[Base(code)];
+    *promoted = IsPromotedName(code) ? 1 : 0;
+    return true;
+}
+
 }  // namespace ravu

@@ -22,4 +22,8 @@ bool LooksLikeCsa(std::string_view sjis);
 // position stops the reading there; `report` then names its line.
 int ReadCsa(CKifu& k, std::string_view sjis, const std::string& title, LoadReport& report);
 
+// A CSA piece name ("FU" ... "RY"): the piece's type (the king as 玉) and
+// whether the name is of a promoted piece; false for any other text.
+bool CsaPieceName(std::string_view name, int32_t* type, int32_t* promoted);
+
 }  // namespace ravu

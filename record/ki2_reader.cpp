@@ -105,11 +105,6 @@ int32_t SummaryStatus(std::string_view text, int toMove) {
     return 0;
 }
 
-bool SameKind(int32_t a, int32_t b) {
-    const auto king = [](int32_t t) { return t == PT_OU || t == PT_GYOKU; };
-    return a == b || (king(a) && king(b));
-}
-
 unsigned TakeWords(std::string_view& text) {
     unsigned words = 0;
     for (;;) {

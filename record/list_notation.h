@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "game/types.h"
+#include "record/move_tracker.h"
 
 namespace ravu {
 
@@ -26,12 +26,24 @@ constexpr int NOTATION_USI = 2;
 std::string WesternMove(const CShogiBoard& before, const MoveRec& m);
 
 // The move list's lines (line 0 the start line, then the list layout of each
-// entry) with each move written in the notation after its number: "   1 P-7f",
-// "   1 7g7f", and " +" for an entry with alternatives.  The start line and
-// the end lines stay as they are.  The moves are followed on a board from
-// `startSfen` (the even game when empty); where they cannot be, the Western
-// form names every origin and no capture.
-std::vector<std::string> ListLinesIn(const std::vector<std::string>& lines, std::string_view startSfen,
-                                     int notation);
+// entry), one after the other as the list grows, with each move written in
+// the notation after its number: "   1 P-7f", "   1 7g7f", and " +" for an
+// entry with alternatives.  The start line and the end lines stay as they
+// are.  The moves are followed on a board from `startSfen` (the even game
+// when empty), one move a line; where they cannot be, the Western form names
+// every origin and no capture.
+class CListNotation {
+public:
+    CListNotation(std::string_view startSfen, int notation);
+    // The next line (the first is the start line) in the notation.
+    std::string Line(const std::string& line);
+
+private:
+    int notation;
+    CMoveTracker tracker;
+    bool following;
+    bool first = true;
+    int32_t lastFile = 0, lastRank = 0;
+};
 
 }  // namespace ravu

@@ -109,10 +109,13 @@ int32_t DecimalValue(std::string_view text) {
     return int32_t(value);
 }
 
+std::string SquareText(int32_t file, int32_t rank) {
+    return std::string(TableChar(FILE_CHARS, 10, file)) + TableChar(RANK_CHARS, 10, rank);
+}
+
 std::string KifMoveText(const MoveRec& m, bool sameSquare) {
     const std::string dest =
-        sameSquare ? std::string(FILE_CHARS[0]) + RANK_CHARS[0]
-                   : std::string(TableChar(FILE_CHARS, 10, m.toFile)) + TableChar(RANK_CHARS, 10, m.toRank);
+        sameSquare ? std::string(FILE_CHARS[0]) + RANK_CHARS[0] : SquareText(m.toFile, m.toRank);
     return dest + PieceName(m) + SourceField(m);
 }
 

@@ -29,6 +29,9 @@ std::string FormatMove(const KifuNode& entry, int mode);
 // and "同　歩(23)" when `sameSquare` (it goes where the move before it went).
 std::string KifMoveText(const MoveRec& m, bool sameSquare);
 
+// A square as the notation writes it: "７六".
+std::string SquareText(int32_t file, int32_t rank);
+
 // Fills the zeroed move from the text; (refFile, refRank) is the square that
 // 同 stands for.  Returns 1 when the text ends with "+", else 0.
 int ParseMoveText(MoveRec& move, std::string_view text, int32_t refFile, int32_t refRank);

@@ -5,6 +5,7 @@
 #include "game/board.h"
 #include "game/legal_moves.h"
 #include "game/sjis.h"
+#include "record/csa_reader.h"
 #include "record/ki2_reader.h"
 #include "record/kif_move.h"
 #include "record/move_tracker.h"
@@ -84,14 +85,6 @@ bool ReadUsi(std::string_view t, Said* s) {
 }
 
 bool ReadCsa(std::string_view t, Said* s) {
-    static constexpr struct {
-        const char* name;
-        int32_t type, promoted;
-    } NAMES[] = {
-        {"FU", PT_FU, 0},   {"KY", PT_KYO, 0}, {"KE", PT_KEI, 0},  {"GI", PT_GIN, 0}, {"KI", PT_KIN, 0},
-        {"KA", PT_KAKU, 0}, {"HI", PT_HI, 0},  {"OU", PT_OU, 0},   {"TO", PT_FU, 1},  {"NY", PT_KYO, 1},
-        {"NK", PT_KEI, 1},  {"NG", PT_GIN, 1}, {"UM", PT_KAKU, 1}, {"RY", PT_HI, 1},
-    };
     if (!t.empty() && (t[0] == '+' || t[0] == '-')) {
         s->mark = t[0] == '+' ? SENTE : GOTE;
         t.remove_prefix(1);
@@ -103,22 +96,17 @@ bool ReadCsa(std::string_view t, Said* s) {
     s->toRank = FileDigit(t[3]);
     if (!s->toFile || !s->toRank)
         return false;
-    for (const auto& n : NAMES) {
-        if (t.substr(4) != n.name)
-            continue;
-        s->hasType = true;
-        s->type = n.type;
-        s->promoted = n.promoted;
-        if (drop) {
-            s->drop = true;
-            return !n.promoted;
-        }
-        s->fromFile = FileDigit(t[0]);
-        s->fromRank = FileDigit(t[1]);
-        s->hasFrom = s->csaAfter = true;
-        return s->fromFile && s->fromRank;
+    if (!CsaPieceName(t.substr(4), &s->type, &s->promoted))
+        return false;
+    s->hasType = true;
+    if (drop) {
+        s->drop = true;
+        return !s->promoted;
     }
-    return false;
+    s->fromFile = FileDigit(t[0]);
+    s->fromRank = FileDigit(t[1]);
+    s->hasFrom = s->csaAfter = true;
+    return s->fromFile && s->fromRank;
 }
 
 bool ReadWestern(std::string_view t, Said* s) {
@@ -181,8 +169,6 @@ bool ReadJapanese(std::string_view t, int32_t lastFile, int32_t lastRank, Said* 
     return t.empty();
 }
 
-bool SameKind(int32_t a, int32_t b) { return a == b || (IsKing(a) && IsKing(b)); }
-
 TypedMove Fail(TypedError e, TypedIllegal why = TypedIllegal::None) {
     TypedMove r;
     r.error = e;
@@ -222,10 +208,8 @@ TypedMove BoardMove(const CShogiBoard& b, int side, int index, const Said& s, bo
     const bool promotable = !p.promoted && p.type != PT_KIN && !IsKing(p.type);
     const bool zone = CShogiBoard::InZone(side, s.toRank) || CShogiBoard::InZone(side, p.rank);
     const bool canPromote = promotable && zone;
-    // The board promotes these by itself: they could never move again.
-    const bool forced = canPromote && (p.type == PT_KEI                      ? s.toRank <= 2 || s.toRank >= 8
-                                       : p.type == PT_KYO || p.type == PT_FU ? s.toRank == 1 || s.toRank == 9
-                                                                             : false);
+    // The board promotes these by itself.
+    const bool forced = canPromote && MustPromote(p.type, s.toRank);
     bool promote = false;
     if (promo == Promo::Yes) {
         if (!canPromote)

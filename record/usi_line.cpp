@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::string_view SFEN_CHARS = "/+0123456789KRBGSNLPkrbgsnlp";
 
-std::string Square(int32_t file, int32_t rank) { return {char('0' + file), char('a' + rank - 1)}; }
-
 bool IsSideWord(std::string_view w) { return w == "b" || w == "w"; }
 
 // A whole word as a 32-bit number with an optional sign.
@@ -35,6 +33,10 @@ std::vector<const KifuNode*> PathTo(const KifuNode* entry) {
 
 }  // namespace
 
+std::string UsiSquare(int32_t file, int32_t rank) { return {char('0' + file), char('a' + rank - 1)}; }
+
+char UsiLetter(int32_t type) { return "KRBGSNLPK"[type]; }
+
 bool IsBoardMove(const MoveRec& m) {
     return !IsEndStatus(m.status) && m.type >= 0 && m.type < PT_COUNT && m.toFile >= 1 && m.toFile <= 9 &&
            m.toRank >= 1 && m.toRank <= 9 && m.fromFile >= 0 && m.fromFile <= 9 && m.fromRank >= 0 &&
@@ -42,10 +44,10 @@ bool IsBoardMove(const MoveRec& m) {
 }
 
 std::string UsiMove(const MoveRec& m) {
-    // By piece type for drops (kings never drop).
     if (m.fromFile == 0)
-        return std::string(1, "KRBGSNLPK"[m.type]) + "*" + Square(m.toFile, m.toRank);
-    return Square(m.fromFile, m.fromRank) + Square(m.toFile, m.toRank) + (m.status == MS_PROMOTE ? "+" : "");
+        return std::string(1, UsiLetter(m.type)) + "*" + UsiSquare(m.toFile, m.toRank);
+    return UsiSquare(m.fromFile, m.fromRank) + UsiSquare(m.toFile, m.toRank) +
+           (m.status == MS_PROMOTE ? "+" : "");
 }
 
 std::vector<std::string_view> UsiWords(std::string_view line) {

@@ -26,6 +26,12 @@ constexpr std::size_t PV_MAX_WORDS = 64;
 // Whether the move is one a board can play (not an end entry, fields in range).
 bool IsBoardMove(const MoveRec& m);
 
+// A square as USI writes it: file digit, rank letter ("7g").
+std::string UsiSquare(int32_t file, int32_t rank);
+
+// The upper-case letter of a piece type (a valid one): "P" for a pawn.
+char UsiLetter(int32_t type);
+
 // "7g7f", "8h2b+", "P*5e".
 std::string UsiMove(const MoveRec& m);
 

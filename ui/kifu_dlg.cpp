@@ -30,22 +30,21 @@ CKifuListWidget::CKifuListWidget(QWidget* parent) : QListWidget(parent) {
 
 void CKifuListWidget::AddLine(const std::string& text) {
     source.push_back(text);
-    addItem(DisplayText(text));
-    if (notation != NOTATION_JAPANESE)
-        Relabel(count() - 1);
+    if (!writer)
+        writer.emplace(startPosition ? startPosition() : std::string(), notation);
+    addItem(DisplayText(writer->Line(text)));
     Mark(count() - 1);
 }
 
 void CKifuListWidget::SetNotation(int n) {
     notation = n;
-    Relabel(0);
+    Relabel();
 }
 
-void CKifuListWidget::Relabel(int from) {
-    const std::vector<std::string> shown =
-        ListLinesIn(source, startPosition ? startPosition() : std::string(), notation);
-    for (int i = std::max(0, from); i < count() && i < static_cast<int>(shown.size()); ++i)
-        item(i)->setText(DisplayText(shown[i]));
+void CKifuListWidget::Relabel() {
+    writer.emplace(startPosition ? startPosition() : std::string(), notation);
+    for (int i = 0; i < count() && i < static_cast<int>(source.size()); ++i)
+        item(i)->setText(DisplayText(writer->Line(source[std::size_t(i)])));
 }
 
 void CKifuListWidget::Remark() {
@@ -71,6 +70,7 @@ void CKifuListWidget::ClearLines() {
     ++programSelecting;
     clear();
     source.clear();
+    writer.reset();
     --programSelecting;
 }
 

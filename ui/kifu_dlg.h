@@ -20,10 +20,12 @@
 #include <QString>
 #include <QTreeWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "record/kifu_view.h"
+#include "record/list_notation.h"
 #include "ui/main_parts.h"
 
 class QLabel;
@@ -59,14 +61,15 @@ public:
 
 private:
     void Mark(int index);
-    // The shown text of the lines from `from` on, in the notation.
-    void Relabel(int from);
+    // Writes every line again in the notation.
+    void Relabel();
 
     int programSelecting = 0;
     std::function<bool(int index)> isBad;
     int notation = 0;
     std::vector<std::string> source;  // the lines as the record wrote them
     std::function<std::string()> startPosition;
+    std::optional<CListNotation> writer;  // follows the lines in the notation; made at the first line
 };
 
 // The move tree: the record's tree view of every move and variation.  Handles count up from 1 and are

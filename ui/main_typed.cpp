@@ -23,15 +23,12 @@ namespace {
 
 // "６九" for 69.
 QString SquareName(int32_t square) {
-    static const QString FILES = QStringLiteral("１２３４５６７８９");
-    static const QString RANKS = QStringLiteral("一二三四五六七八九");
     const int f = square / 10, r = square % 10;
     if (f < 1 || f > 9 || r < 1 || r > 9)
         return {};
-    return QString(FILES[f - 1]) + RANKS[r - 1];
+    return QString::fromStdString(SjisToUtf8(SquareText(f, r)));
 }
 
-// The square of the last move on the record, for 同.
 // The destination of the move last made (for 同), when there is one.
 void LastSquare(const KifuNode* last, int32_t* file, int32_t* rank) {
     if (last && last->filled && last->move && !IsEndStatus(last->move->status)) {

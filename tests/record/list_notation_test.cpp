@@ -3,10 +3,22 @@
 // and alternatives kept.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "record/list_notation.h"
 
 namespace ravu {
 namespace {
+
+// The lines as the move list writes them, one after the other from the even game.
+std::vector<std::string> ListLinesIn(const std::vector<std::string>& lines, int notation) {
+    CListNotation writer("", notation);
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        out.push_back(writer.Line(line));
+    return out;
+}
 
 TEST(ListNotation, WesternAndUsiLines) {
     struct Line {
@@ -36,9 +48,9 @@ TEST(ListNotation, WesternAndUsiLines) {
         western.push_back(l.western);
         usi.push_back(l.usi);
     }
-    EXPECT_EQ(ListLinesIn(japanese, "", NOTATION_WESTERN), western);
-    EXPECT_EQ(ListLinesIn(japanese, "", NOTATION_USI), usi);
-    EXPECT_EQ(ListLinesIn(japanese, "", NOTATION_JAPANESE), japanese);
+    EXPECT_EQ(ListLinesIn(japanese, NOTATION_WESTERN), western);
+    EXPECT_EQ(ListLinesIn(japanese, NOTATION_USI), usi);
+    EXPECT_EQ(ListLinesIn(japanese, NOTATION_JAPANESE), japanese);
 }
 
 }  // namespace
